@@ -1,0 +1,36 @@
+# The two entry points a new user needs; see README.md.
+#   make run   installs what is missing, builds and starts Corvane
+#   make test  installs what is missing, builds and runs every test, then again
+#              under AddressSanitizer and UndefinedBehaviorSanitizer
+
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+BUILD ?= build
+ASAN_BUILD ?= build-asan
+CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
+
+.PHONY: all bootstrap build run test test-release test-sanitize clean
+
+all: build
+
+bootstrap:
+	@./scripts/bootstrap.sh
+
+build: bootstrap
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	./scripts/run.sh $(BUILD)
+
+test-release: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-sanitize: bootstrap
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test: test-release test-sanitize
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)
