@@ -4,27 +4,26 @@
 
 namespace corvane::cli {
 
-const char* const kUsage =
-    "Usage: corvane-cli COMMAND [OPTIONS] ARGUMENTS\n"
-    "\n"
-    "Finds files with identical contents, byte for byte.\n"
-    "\n"
-    "Commands:\n"
-    "  find [OPTIONS] [-t PATTERNS] FOLDER [[-t PATTERNS] FOLDER]...\n"
-    "      Searches each FOLDER and its subfolders for files matching PATTERNS\n"
-    "      (file-name patterns separated by \";\", default \"*.*\"; each -t applies\n"
-    "      to the folders after it), then prints every group of identical files:\n"
-    "      the original first, then its duplicates, a blank line between groups.\n"
-    "      --json       print one JSON object instead\n"
-    "      --quiet, -q  no progress on stderr\n"
-    "  dump FILE\n"
-    "      Prints a component stream (a result file or a window description) in\n"
-    "      its text form.\n"
-    "\n"
-    "  --help       show this help\n"
-    "  --version    show the version\n"
-    "\n"
-    "Exit status: 0 success, 1 error, 2 usage error.\n";
+const char* const kUsage = "Usage: corvane-cli COMMAND [OPTIONS] ARGUMENTS\n"
+                           "\n"
+                           "Finds files with identical contents, byte for byte.\n"
+                           "\n"
+                           "Commands:\n"
+                           "  find [OPTIONS] [-t PATTERNS] FOLDER [[-t PATTERNS] FOLDER]...\n"
+                           "      Searches each FOLDER and its subfolders for files matching PATTERNS\n"
+                           "      (file-name patterns separated by \";\", default \"*.*\"; each -t applies\n"
+                           "      to the folders after it), then prints every group of identical files:\n"
+                           "      the original first, then its duplicates, a blank line between groups.\n"
+                           "      --json       print one JSON object instead\n"
+                           "      --quiet, -q  no progress on stderr\n"
+                           "  dump FILE\n"
+                           "      Prints a component stream (a result file or a window description) in\n"
+                           "      its text form.\n"
+                           "\n"
+                           "  --help       show this help\n"
+                           "  --version    show the version\n"
+                           "\n"
+                           "Exit status: 0 success, 1 error, 2 usage error.\n";
 
 int usageError(const std::string& reason) {
     std::fprintf(stderr, "corvane-cli: %s\n\n%s", reason.c_str(), kUsage);

@@ -26,7 +26,8 @@ TempTree::TempTree() {
 TempTree::~TempTree() {
     std::error_code ignored;
     // Give back permissions that a test may have taken away, so that the removal works.
-    for (auto it = fs::recursive_directory_iterator(root_, fs::directory_options::skip_permission_denied, ignored);
+    for (auto it =
+             fs::recursive_directory_iterator(root_, fs::directory_options::skip_permission_denied, ignored);
          it != fs::recursive_directory_iterator(); it.increment(ignored)) {
         if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
             fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);

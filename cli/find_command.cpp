@@ -1,0 +1,227 @@
+// corvane-cli find: one search, as the window runs it, printed instead of shown.
+
+#include "cli/commands.h"
+#include "cli/json_output.h"
+#include "cli/progress_line.h"
+#include "cli/usage.h"
+#include "engine/Un_My_Compare.h"
+#include "engine/Un_My_FindFile.h"
+#include "engine/queued_ui_thread.h"
+#include "engine/search_order.h"
+
+#include <cerrno>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <mutex>
+#include <sys/stat.h>
+
+namespace corvane::cli {
+
+namespace {
+
+using engine::StringList;
+
+struct FindOptions {
+    StringList folders;
+    StringList patterns;
+    bool json = false;
+    bool quiet = false;
+};
+
+struct Group {
+    std::string original;
+    StringList duplicates;
+};
+
+struct FindResult {
+    int32_t searched = 0;
+    int32_t duplicates = 0;
+    std::vector<Group> groups;
+};
+
+// Parses the arguments of `find`; returns a reason on a usage error.
+std::string parseFindArguments(const Arguments& args, FindOptions& options) {
+    std::string pattern = "*.*";
+    bool optionsEnded = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && (arg == "-t" || arg == "--types")) {
+            if (i + 1 >= args.size()) {
+                return "option " + arg + " needs a pattern text";
+            }
+            pattern = args[++i];
+        } else if (!optionsEnded && arg == "--json") {
+            options.json = true;
+        } else if (!optionsEnded && (arg == "--quiet" || arg == "-q")) {
+            options.quiet = true;
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            return "unknown option '" + arg + "'";
+        } else if (arg.empty()) {
+            return "a folder must not be empty";
+        } else {
+            options.folders.push_back(arg);
+            options.patterns.push_back(pattern);
+        }
+    }
+    if (options.folders.empty()) {
+        return "no folder to search";
+    }
+    return {};
+}
+
+void warnAboutMissingFolders(const FindOptions& options) {
+    for (const std::string& folder : options.folders) {
+        struct stat st {};
+        if (::stat(folder.c_str(), &st) != 0) {
+            std::fprintf(stderr, "corvane-cli: warning: cannot search %s: %s\n", folder.c_str(),
+                         std::strerror(errno));
+        } else if (!S_ISDIR(st.st_mode)) {
+            std::fprintf(stderr, "corvane-cli: warning: cannot search %s: Not a directory\n", folder.c_str());
+        }
+    }
+}
+
+// Runs the scanner, the ordering step and the comparer, as the main window chains them.
+FindResult search(const FindOptions& options) {
+    auto uiThread = std::make_shared<engine::InlineUiThread>();
+    engine::TmFileScan scan(uiThread);
+    engine::TmFileCompare compare(uiThread);
+    ProgressLine progress(!options.quiet);
+    FindResult result;
+    std::vector<engine::SearchOrderKey> keys;
+
+    std::mutex doneMutex;
+    std::condition_variable doneChanged;
+    bool done = false;
+    const auto finish = [&] {
+        std::lock_guard lock(doneMutex);
+        done = true;
+        doneChanged.notify_all();
+    };
+
+    scan.Recursive = true;
+    scan.SearchPaths = options.folders;
+    scan.FileTypes = options.patterns;
+    scan.OnFileFound = [&](engine::TSearchThread*, const std::string&, const std::string& sizeText,
+                           const std::string& dateText, int64_t, int32_t folderCount, int32_t fileCount) {
+        engine::SearchOrderKey key;
+        key.size = engine::parseSizeText(sizeText).value_or(INT64_MIN);
+        if (const auto date = engine::parseIsoDate(dateText)) {
+            key.day = engine::dayNumber(*date);
+        }
+        keys.push_back(key);
+        progress.show([&] {
+            return "Found " + std::to_string(fileCount) + " files in " + std::to_string(folderCount) +
+                   " folder";
+        });
+    };
+    scan.OnScanFinished = [&](engine::TSearchThread*, StringList& foundFiles) {
+        const std::vector<uint32_t> order = engine::searchOrder(keys);
+        keys = {};
+        StringList sorted;
+        sorted.reserve(foundFiles.size());
+        for (uint32_t row : order) {
+            sorted.push_back(std::move(foundFiles[row]));
+        }
+        foundFiles = std::move(sorted);
+        result.searched = static_cast<int32_t>(foundFiles.size());
+        if (foundFiles.empty()) {
+            finish();
+            return;
+        }
+        compare.SetFileList(foundFiles);
+        compare.Start();
+        compare.FileList = {}; // the worker has its own copy
+    };
+    compare.OnCompareProgress = [&](engine::TCompareThread*, int32_t position, int32_t listCount,
+                                    int32_t duplicatesFound) {
+        progress.show([&] {
+            return "Comparing file " + std::to_string(position) + " of " + std::to_string(listCount) +
+                   ", Duplicate files found: " + std::to_string(duplicatesFound);
+        });
+    };
+    compare.OnDuplicateGroup = [&](engine::TCompareThread*, const std::string& groupFile,
+                                   const StringList& groupDuplicates) {
+        result.groups.push_back({groupFile, groupDuplicates});
+    };
+    compare.OnCompareFinished = [&](engine::TCompareThread*, int32_t listCount, int32_t duplicatesFound) {
+        result.searched = listCount;
+        result.duplicates = duplicatesFound;
+        finish();
+    };
+
+    // Driver calls belong on the "user-interface thread" too: under the inline runner's lock.
+    uiThread->runAndWait([&] { scan.Start(); });
+    {
+        std::unique_lock lock(doneMutex);
+        doneChanged.wait(lock, [&] { return done; });
+    }
+    progress.clear();
+    // The workers have delivered their end reports; let their threads finish before the drivers go.
+    engine::WorkerThread::waitUntilNoneRuns(std::chrono::seconds(10));
+    return result;
+}
+
+bool printText(const FindResult& result) {
+    bool first = true;
+    for (const Group& group : result.groups) {
+        if (!first) {
+            std::fputc('\n', stdout);
+        }
+        first = false;
+        std::fwrite(group.original.data(), 1, group.original.size(), stdout);
+        std::fputc('\n', stdout);
+        for (const std::string& path : group.duplicates) {
+            std::fwrite(path.data(), 1, path.size(), stdout);
+            std::fputc('\n', stdout);
+        }
+    }
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
+}
+
+bool printJson(const FindResult& result) {
+    std::string out = "{\"searched\": " + std::to_string(result.searched) +
+                      ", \"duplicates\": " + std::to_string(result.duplicates) + ", \"groups\": [";
+    for (size_t g = 0; g < result.groups.size(); ++g) {
+        const Group& group = result.groups[g];
+        out += g ? ", " : "";
+        out += "{\"original\": " + jsonString(group.original) + ", \"duplicates\": [";
+        for (size_t d = 0; d < group.duplicates.size(); ++d) {
+            out += d ? ", " : "";
+            out += jsonString(group.duplicates[d]);
+        }
+        out += "]}";
+    }
+    out += "]}\n";
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return std::fflush(stdout) == 0 && !std::ferror(stdout);
+}
+
+} // namespace
+
+int runFind(const Arguments& args) {
+    FindOptions options;
+    if (const std::string reason = parseFindArguments(args, options); !reason.empty()) {
+        return usageError(reason);
+    }
+    try {
+        warnAboutMissingFolders(options);
+        const FindResult result = search(options);
+        const bool written = options.json ? printJson(result) : printText(result);
+        std::fprintf(stderr, "Duplicate files: %d, File Searched: %d\n", result.duplicates, result.searched);
+        if (!written) {
+            std::fprintf(stderr, "corvane-cli: error: cannot write the result: %s\n", std::strerror(errno));
+            return 1;
+        }
+        return 0;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "corvane-cli: error: %s\n", error.what());
+        return 1;
+    }
+}
+
+} // namespace corvane::cli

@@ -1,0 +1,226 @@
+#include "engine/Un_My_FindFile.h"
+
+#include "platform/folder_listing.h"
+#include "platform/wildcard.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace corvane::engine {
+
+using platform::EntryKind;
+
+std::string isoDateText(const platform::CivilDate& date) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+    return text;
+}
+
+StringList SplitPatternText(const std::string& text) {
+    // A NUL ends the text, as it would end a C string.
+    const std::string_view source(text.c_str());
+    const auto blank = [](char c) { return c >= 1 && c <= ' '; };
+    StringList patterns;
+    size_t p = 0;
+    const size_t end = source.size();
+    while (p < end && blank(source[p])) {
+        ++p;
+    }
+    while (p < end) {
+        std::string item;
+        if (source[p] == '"') {
+            ++p;
+            while (p < end) {
+                if (source[p] == '"') {
+                    if (p + 1 < end && source[p + 1] == '"') {
+                        item += '"';
+                        p += 2;
+                        continue;
+                    }
+                    ++p;
+                    break;
+                }
+                item += source[p++];
+            }
+        } else {
+            const size_t start = p;
+            while (p<end&& static_cast<unsigned char>(source[p])> ' ' && source[p] != ';') {
+                ++p;
+            }
+            item.assign(source.substr(start, p - start));
+        }
+        patterns.push_back(std::move(item));
+        while (p < end && blank(source[p])) {
+            ++p;
+        }
+        if (p < end && source[p] == ';') {
+            if (p + 1 == end) {
+                patterns.emplace_back();
+            }
+            do {
+                ++p;
+            } while (p < end && blank(source[p]));
+        }
+    }
+    return patterns;
+}
+
+std::string AddTrailingBackslash(const std::string& path) {
+    if (!path.empty() && path.back() == platform::kPathSeparator) {
+        return path;
+    }
+    return path + platform::kPathSeparator;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TmFileScan
+
+TmFileScan::TmFileScan(std::shared_ptr<UiThread> uiThread) : uiThread_(std::move(uiThread)) {}
+
+TmFileScan::~TmFileScan() {
+    if (Busy && Worker) {
+        Worker->DetachFromOwner();
+    }
+}
+
+void TmFileScan::Start() {
+    if (!Busy) {
+        Worker = new TSearchThread(this, Recursive, SearchPaths, FileTypes, OnFileFound, OnScanFinished,
+                                   DateFormat, uiThread_);
+    }
+    Busy = true;
+}
+
+void TmFileScan::Stop() {
+    if (Busy && Worker) {
+        Worker->Terminate();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// TSearchThread
+
+TSearchThread::TSearchThread(TmFileScan* owner, bool recursive, const StringList& searchPaths,
+                             const StringList& fileTypes, TFileFoundEvent onFileFound,
+                             TScanFinishedEvent onScanFinished, TDateFormatter dateFormat,
+                             std::shared_ptr<UiThread> uiThread)
+    : WorkerThread(std::move(uiThread)), Owner(owner), Recursive(recursive), FileTypes(fileTypes),
+      SearchPaths(searchPaths), OnFileFound(std::move(onFileFound)),
+      OnScanFinished(std::move(onScanFinished)), DateFormat(std::move(dateFormat)),
+      foundIndex_(0, FoundHash{&FoundFiles}, FoundEqual{&FoundFiles}) {
+    StartRunning();
+}
+
+void TSearchThread::Execute() {
+    try {
+        // A stop that came before the pass began leaves it out altogether.
+        if (!Terminated()) {
+            for (size_t i = 0; i < SearchPaths.size(); ++i) {
+                const StringList patterns =
+                    SplitPatternText(i < FileTypes.size() ? FileTypes[i] : std::string());
+                for (const std::string& pattern : patterns) {
+                    CurrentPattern = pattern;
+                    ScanFolder(AddTrailingBackslash(SearchPaths[i]));
+                }
+            }
+        }
+    } catch (...) {
+        // A handler failed: the pass ends here, and the end report still follows.
+    }
+    try {
+        Synchronize([this] { ReportScanEnd(); });
+    } catch (...) {
+        // Nothing is left to report to.
+    }
+}
+
+bool TSearchThread::AlreadyFound(const std::string& path) {
+    // File names are case-sensitive here, so paths compare byte for byte: Photo.JPG and
+    // photo.jpg are two files.
+    FoundFiles.push_back(path);
+    if (!foundIndex_.insert(FoundFiles.size() - 1).second) {
+        FoundFiles.pop_back();
+        return true;
+    }
+    return false;
+}
+
+void TSearchThread::ScanFolder(const std::string& folder) {
+    platform::FolderListing listing;
+    if (!listing.open(folder)) {
+        return;
+    }
+    const std::pair<uint64_t, uint64_t> identity{listing.device(), listing.inode()};
+    for (const auto& onDescent : descent_) {
+        if (onDescent == identity) {
+            return;
+        }
+    }
+    descent_.push_back(identity);
+    struct PopOnExit {
+        std::vector<std::pair<uint64_t, uint64_t>>& stack;
+        ~PopOnExit() { stack.pop_back(); }
+    } popOnExit{descent_};
+
+    const auto& entries = listing.entries();
+    const bool everything = platform::matchesEverything(CurrentPattern);
+
+    // File pass: every entry that matches the pattern and is not a system entry.
+    for (const platform::FolderEntry& entry : entries) {
+        if (entry.kind == EntryKind::Other ||
+            !(everything || platform::matchesPattern(CurrentPattern, entry.name))) {
+            continue;
+        }
+        if (entry.name != "." && entry.name != "..") {
+            const auto info = listing.details(entry);
+            // An entry that has gone since the listing was read, or has become a system entry,
+            // is passed over.
+            if (info && info->kind != EntryKind::Other) {
+                std::string path = folder + entry.name;
+                if (!AlreadyFound(path)) {
+                    CurrentFile = std::move(path);
+                    CurrentInfo = *info;
+                    CurrentSizeText = std::to_string(info->size);
+                    CurrentDateText =
+                        DateFormat(platform::localDateOf(info->creationTime).value_or(platform::CivilDate{}));
+                    ++FileCount;
+                    TotalSize += info->size;
+                    Synchronize([this] { ReportFile(); });
+                }
+            }
+        }
+        if (Terminated()) {
+            break;
+        }
+    }
+    listing.release();
+
+    if (!Recursive) {
+        return;
+    }
+    // Folder pass: every real folder, whatever its name; links are never followed.
+    for (const platform::FolderEntry& entry : entries) {
+        if (entry.kind == EntryKind::Directory && entry.name != "." && entry.name != "..") {
+            ++FolderCount;
+            ScanFolder(folder + entry.name + platform::kPathSeparator);
+        }
+        if (Terminated()) {
+            break;
+        }
+    }
+}
+
+void TSearchThread::ReportFile() {
+    if (OnFileFound) {
+        OnFileFound(this, CurrentFile, CurrentSizeText, CurrentDateText, TotalSize, FolderCount, FileCount);
+    }
+}
+
+void TSearchThread::ReportScanEnd() {
+    Owner->Busy = false;
+    if (OnScanFinished) {
+        OnScanFinished(this, FoundFiles);
+    }
+}
+
+} // namespace corvane::engine

@@ -1,0 +1,119 @@
+#pragma once
+
+// The file scanner: finds every file that a search asks for, on a worker thread, and hands each
+// one to its owner's user-interface thread as it is found.
+
+#include "engine/string_list.h"
+#include "engine/worker_thread.h"
+#include "platform/file_info.h"
+#include "platform/local_time.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_set>
+
+namespace corvane::engine {
+
+class TSearchThread;
+
+using TFileFoundEvent = std::function<void(TSearchThread* Sender, const std::string& FileName,
+                                           const std::string& SizeText, const std::string& DateText,
+                                           int64_t TotalSize, int32_t FolderCount, int32_t FileCount)>;
+// The handler may read and change FoundFiles during the call.
+using TScanFinishedEvent = std::function<void(TSearchThread* Sender, StringList& FoundFiles)>;
+// Turns the local creation day of a file into the text of its date column.
+using TDateFormatter = std::function<std::string(const platform::CivilDate&)>;
+
+// The date text of the command line: yyyy-MM-dd.
+std::string isoDateText(const platform::CivilDate& date);
+
+// Splits a pattern text into its patterns: ";" or blanks separate them, a pattern in double
+// quotes may hold both, and a ";" at the very end adds one empty pattern.
+StringList SplitPatternText(const std::string& text);
+
+// The path followed by a folder separator, unless it already ends in one.
+std::string AddTrailingBackslash(const std::string& path);
+
+// The scanner's driver: lives on the owner's user-interface thread, holds the settings of the
+// next run, starts and stops its worker. Never waits for the worker.
+class TmFileScan {
+public:
+    explicit TmFileScan(std::shared_ptr<UiThread> uiThread);
+    // Detaches a running worker: it reports nothing more and ends on its own.
+    ~TmFileScan();
+    TmFileScan(const TmFileScan&) = delete;
+    TmFileScan& operator=(const TmFileScan&) = delete;
+
+    TSearchThread* Worker = nullptr; // the current run's worker; valid only while Busy
+    TFileFoundEvent OnFileFound;
+    TScanFinishedEvent OnScanFinished;
+    StringList FileTypes; // entry i: the pattern text of search path i
+    bool Recursive = true;
+    StringList SearchPaths; // the folders to search, parallel to FileTypes
+    bool Busy = false;      // a worker runs and its end report has not run yet
+    TDateFormatter DateFormat = isoDateText;
+
+    // Starts a run unless one is under way; throws when the worker cannot be created (Busy then
+    // stays false).
+    void Start();
+    // Asks a running worker to end; returns at once. Does nothing while idle.
+    void Stop();
+
+private:
+    friend class TSearchThread;
+    std::shared_ptr<UiThread> uiThread_;
+};
+
+// The scanner's worker: one pass over every search path and pattern, one report per file found,
+// exactly one end report, then it deletes itself. Its fields may be read by handlers during a
+// report.
+class TSearchThread final : public WorkerThread {
+public:
+    TSearchThread(TmFileScan* owner, bool recursive, const StringList& searchPaths,
+                  const StringList& fileTypes, TFileFoundEvent onFileFound, TScanFinishedEvent onScanFinished,
+                  TDateFormatter dateFormat, std::shared_ptr<UiThread> uiThread);
+
+    TmFileScan* Owner;
+    bool Recursive;
+    StringList FileTypes;
+    StringList SearchPaths;
+    std::string CurrentFile;
+    std::string CurrentSizeText;
+    std::string CurrentDateText;
+    TFileFoundEvent OnFileFound;
+    TScanFinishedEvent OnScanFinished;
+    StringList FoundFiles;
+    int64_t TotalSize = 0;
+    int32_t FolderCount = 0;
+    int32_t FileCount = 0;
+    // What the listing gave for the entry being reported (size, times, identity).
+    platform::FileInfo CurrentInfo;
+
+private:
+    void Execute() override;
+    void ScanFolder(const std::string& folder);
+    bool AlreadyFound(const std::string& path);
+    void ReportFile();
+    void ReportScanEnd();
+
+    TDateFormatter DateFormat;
+    std::string CurrentPattern;
+
+    // The found-path test over FoundFiles, by index, so that a path is stored only once.
+    struct FoundHash {
+        const StringList* list;
+        size_t operator()(size_t index) const { return std::hash<std::string>{}((*list)[index]); }
+    };
+    struct FoundEqual {
+        const StringList* list;
+        bool operator()(size_t a, size_t b) const { return (*list)[a] == (*list)[b]; }
+    };
+    std::unordered_set<size_t, FoundHash, FoundEqual> foundIndex_;
+
+    // Folders on the current descent (device, inode), so that no walk can loop.
+    std::vector<std::pair<uint64_t, uint64_t>> descent_;
+};
+
+} // namespace corvane::engine

@@ -1,0 +1,177 @@
+#include "engine/content_classes.h"
+
+#include "platform/file_reader.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace corvane::engine {
+
+using platform::FileReader;
+
+namespace {
+
+// A set of files whose first `offset` bytes are known to be equal.
+struct Group {
+    std::vector<uint32_t> members;
+    int64_t offset = 0;
+};
+
+bool sameFileAsBefore(const platform::FileInfo& now, const platform::FileInfo& before) {
+    return now.device == before.device && now.inode == before.inode && now.size == before.size &&
+           now.modificationTimeNs == before.modificationTimeNs;
+}
+
+} // namespace
+
+ContentClasses::ContentClasses(std::function<bool()> stopRequested)
+    : stopRequested_(std::move(stopRequested)) {}
+
+ContentClasses::Result ContentClasses::split(const std::vector<const std::string*>& paths, int64_t size) {
+    const size_t count = paths.size();
+    Result result;
+    result.classOf.assign(count, -1);
+    result.info.resize(count);
+    std::vector<FileReader> readers(count);
+    std::vector<bool> openedBefore(count, false);
+    size_t openFiles = 0;
+    int32_t nextClass = 0;
+
+    const auto closeReader = [&](uint32_t i) {
+        if (readers[i].isOpen()) {
+            readers[i].close();
+            --openFiles;
+        }
+    };
+    // Opens a member for its next chunk. A file opened again must still be the file it was.
+    const auto openMember = [&](uint32_t i) {
+        if (readers[i].isOpen()) {
+            return true;
+        }
+        FileReader reader;
+        if (!reader.open(*paths[i])) {
+            return false;
+        }
+        if (!openedBefore[i]) {
+            if (reader.info().size != size) {
+                return false;
+            }
+            result.info[i] = reader.info();
+            openedBefore[i] = true;
+            if (size > static_cast<int64_t>(kLargestChunk)) {
+                reader.adviseSequential();
+            }
+        } else if (!sameFileAsBefore(reader.info(), result.info[i])) {
+            return false;
+        }
+        readers[i] = std::move(reader);
+        ++openFiles;
+        return true;
+    };
+    const auto stopped = [&] {
+        if (!stopRequested_()) {
+            return false;
+        }
+        result.complete = false;
+        return true;
+    };
+
+    Group everyone;
+    for (uint32_t i = 0; i < count; ++i) {
+        everyone.members.push_back(i);
+    }
+    std::vector<Group> pending;
+    pending.push_back(std::move(everyone));
+    std::vector<char> arena;
+    std::vector<uint32_t> readable;
+    std::vector<uint32_t> slots;
+
+    while (!pending.empty()) {
+        Group group = std::move(pending.back());
+        pending.pop_back();
+        if (group.members.size() < 2) {
+            for (uint32_t i : group.members) {
+                closeReader(i);
+            }
+            continue;
+        }
+        if (group.offset == size && size > 0) {
+            for (uint32_t i : group.members) {
+                result.classOf[i] = nextClass;
+                closeReader(i);
+            }
+            ++nextClass;
+            continue;
+        }
+
+        const size_t members = group.members.size();
+        const int64_t remaining = size - group.offset;
+        const size_t share = std::max(kSmallestChunk, kMemoryBudget / members);
+        const size_t chunk =
+            static_cast<size_t>(std::min<int64_t>(remaining, std::min(kLargestChunk, share)));
+        const bool lastChunk = group.offset + static_cast<int64_t>(chunk) == size;
+        arena.resize(members * chunk);
+        readable.clear();
+        for (uint32_t i : group.members) {
+            char* slot = arena.data() + readable.size() * chunk;
+            const bool ok =
+                openMember(i) && readers[i].readAt(group.offset, slot, chunk) == static_cast<int64_t>(chunk);
+            if (ok) {
+                readable.push_back(i);
+            }
+            if (!ok || lastChunk || openFiles > kMaxOpenFiles) {
+                closeReader(i);
+            }
+            if (stopped()) {
+                for (uint32_t j : group.members) {
+                    closeReader(j);
+                }
+                for (const Group& other : pending) {
+                    for (uint32_t j : other.members) {
+                        closeReader(j);
+                    }
+                }
+                return result;
+            }
+        }
+        if (size == 0) {
+            // Empty files: opening them was the whole test.
+            if (readable.size() >= 2) {
+                for (uint32_t i : readable) {
+                    result.classOf[i] = nextClass;
+                }
+                ++nextClass;
+            }
+            continue;
+        }
+
+        // Order the members by their chunk, keeping list order among equals, and split where the
+        // bytes differ.
+        slots.resize(readable.size());
+        for (uint32_t s = 0; s < slots.size(); ++s) {
+            slots[s] = s;
+        }
+        const auto bytesOf = [&](uint32_t s) { return arena.data() + static_cast<size_t>(s) * chunk; };
+        std::stable_sort(slots.begin(), slots.end(), [&](uint32_t a, uint32_t b) {
+            return std::memcmp(bytesOf(a), bytesOf(b), chunk) < 0;
+        });
+        for (size_t first = 0; first < slots.size();) {
+            size_t last = first + 1;
+            while (last < slots.size() &&
+                   std::memcmp(bytesOf(slots[first]), bytesOf(slots[last]), chunk) == 0) {
+                ++last;
+            }
+            Group next;
+            next.offset = group.offset + static_cast<int64_t>(chunk);
+            for (size_t s = first; s < last; ++s) {
+                next.members.push_back(readable[slots[s]]);
+            }
+            std::sort(next.members.begin(), next.members.end());
+            pending.push_back(std::move(next));
+            first = last;
+        }
+    }
+    return result;
+}
+
+} // namespace corvane::engine

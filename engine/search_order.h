@@ -1,0 +1,36 @@
+#pragma once
+
+// The order in which found files go to the comparer: by creation day, then by size, each sort
+// keeping the order of equal rows, so that files of equal size stand together and, among them,
+// the earliest created comes first. Both front ends order their rows with these functions.
+
+#include "platform/local_time.h"
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace corvane::engine {
+
+// What a searched-file row is ordered by. A text that cannot be read gives the least value.
+struct SearchOrderKey {
+    int64_t size = INT64_MIN;
+    int64_t day = INT64_MIN;
+};
+
+// Re-sorts `order` (row numbers into `keys`) by ascending day, keeping the order of equal rows.
+void sortByCreationDay(std::vector<uint32_t>& order, const std::vector<SearchOrderKey>& keys);
+// Re-sorts `order` by ascending size, keeping the order of equal rows.
+void sortBySize(std::vector<uint32_t>& order, const std::vector<SearchOrderKey>& keys);
+// Rows 0..n-1 put through both re-sorts: the comparer's order.
+std::vector<uint32_t> searchOrder(const std::vector<SearchOrderKey>& keys);
+
+// Days since 1 January 1970 (negative before).
+int64_t dayNumber(const platform::CivilDate& date);
+// A size text as the scanner writes it (signed decimal).
+std::optional<int64_t> parseSizeText(std::string_view text);
+// A yyyy-MM-dd date text.
+std::optional<platform::CivilDate> parseIsoDate(std::string_view text);
+
+} // namespace corvane::engine

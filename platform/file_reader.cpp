@@ -1,0 +1,88 @@
+#include "platform/file_reader.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#include <utility>
+
+namespace corvane::platform {
+
+FileReader::~FileReader() {
+    close();
+}
+
+FileReader::FileReader(FileReader&& other) noexcept : fd_(std::exchange(other.fd_, -1)), info_(other.info_) {}
+
+FileReader& FileReader::operator=(FileReader&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = std::exchange(other.fd_, -1);
+        info_ = other.info_;
+    }
+    return *this;
+}
+
+void FileReader::close() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+bool FileReader::open(const std::string& path) {
+    close();
+    // O_NONBLOCK keeps the open itself from waiting on a FIFO; the type test below then turns it
+    // away before any read.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) {
+        return false;
+    }
+    struct stat st {};
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags >= 0) {
+        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    }
+    fd_ = fd;
+    info_.kind = EntryKind::RegularFile;
+    info_.size = st.st_size;
+    info_.modificationTimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    info_.creationTime = st.st_mtim.tv_sec;
+    info_.device = st.st_dev;
+    info_.inode = st.st_ino;
+    return true;
+}
+
+int64_t FileReader::readAt(int64_t offset, char* buffer, size_t length) const {
+    if (fd_ < 0) {
+        return -1;
+    }
+    size_t done = 0;
+    while (done < length) {
+        const ssize_t n = pread(fd_, buffer + done, length - done, static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return static_cast<int64_t>(done);
+}
+
+void FileReader::adviseSequential() const {
+    if (fd_ >= 0) {
+        posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+    }
+}
+
+} // namespace corvane::platform

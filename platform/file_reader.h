@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/file_info.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace corvane::platform {
+
+// A regular file opened for reading in chunks. Nothing else is ever opened: a FIFO would block
+// a reader for ever and a device can be endless, so open() refuses every entry that is not a
+// regular file, and it does not follow a final symbolic link.
+class FileReader {
+public:
+    FileReader() = default;
+    ~FileReader();
+    FileReader(FileReader&& other) noexcept;
+    FileReader& operator=(FileReader&& other) noexcept;
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    // Opens `path`; false when it cannot be opened or is not a regular file.
+    bool open(const std::string& path);
+    bool isOpen() const { return fd_ >= 0; }
+    void close();
+
+    // What the open file is (size, times, identity), as of open().
+    const FileInfo& info() const { return info_; }
+
+    // Reads up to `length` bytes at `offset`, retrying short reads; returns the number of bytes
+    // read (less than `length` only at the end of the file), or -1 on a read error.
+    int64_t readAt(int64_t offset, char* buffer, size_t length) const;
+
+    // Tells the system that the file will be read from start to end once.
+    void adviseSequential() const;
+
+private:
+    int fd_ = -1;
+    FileInfo info_;
+};
+
+} // namespace corvane::platform

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string_view>
+
+namespace corvane::platform {
+
+// Matches a file name against one file-name pattern as the folder listing does:
+// `*` any run of characters (also none), `?` exactly one character, letter case ignored
+// for every letter of a UTF-8 name (bytes that are not valid UTF-8 match only themselves).
+// As on Windows, a pattern ending in ".*" also matches a name without a dot, so "*.*"
+// matches every name. An empty pattern, or one holding a "/", matches nothing.
+bool matchesPattern(std::string_view pattern, std::string_view name);
+
+// True when the pattern matches every possible name ("*", "*.*", "**"...), so that a
+// listing can skip the test.
+bool matchesEverything(std::string_view pattern);
+
+// The case folding used above, for one Unicode code point.
+char32_t foldCase(char32_t codePoint);
+
+} // namespace corvane::platform
