@@ -42,8 +42,8 @@ std::string canonicalEntryName(const std::string& path) {
 TmFileCompare::TmFileCompare(std::shared_ptr<UiThread> uiThread) : uiThread_(std::move(uiThread)) {}
 
 TmFileCompare::~TmFileCompare() {
-    if (Busy && Worker) {
-        Worker->DetachFromOwner();
+    if (Busy && workerControl_) {
+        workerControl_->DetachFromOwner();
     }
 }
 
@@ -53,15 +53,17 @@ void TmFileCompare::SetFileList(const StringList& list) {
 
 void TmFileCompare::Start() {
     if (!Busy) {
+        auto control = std::make_shared<WorkerControl>();
         Worker = new TCompareThread(this, OnCompareProgress, OnCompareFinished, OnDuplicateGroup, FileList,
-                                    uiThread_);
+                                    uiThread_, control);
+        workerControl_ = std::move(control);
     }
     Busy = true;
 }
 
 void TmFileCompare::Stop() {
-    if (Busy && Worker) {
-        Worker->Terminate();
+    if (Busy && workerControl_) {
+        workerControl_->Terminate();
     }
 }
 
@@ -70,10 +72,11 @@ void TmFileCompare::Stop() {
 
 TCompareThread::TCompareThread(TmFileCompare* owner, TCompareProgressEvent onCompareProgress,
                                TCompareFinishedEvent onCompareFinished, TDuplicateGroupEvent onDuplicateGroup,
-                               const StringList& fileList, std::shared_ptr<UiThread> uiThread)
-    : WorkerThread(std::move(uiThread)), Owner(owner), OnCompareProgress(std::move(onCompareProgress)),
-      OnCompareFinished(std::move(onCompareFinished)), OnDuplicateGroup(std::move(onDuplicateGroup)),
-      FileList(fileList) {
+                               const StringList& fileList, std::shared_ptr<UiThread> uiThread,
+                               std::shared_ptr<WorkerControl> control)
+    : WorkerThread(std::move(uiThread), std::move(control)), Owner(owner),
+      OnCompareProgress(std::move(onCompareProgress)), OnCompareFinished(std::move(onCompareFinished)),
+      OnDuplicateGroup(std::move(onDuplicateGroup)), FileList(fileList) {
     StartRunning();
 }
 

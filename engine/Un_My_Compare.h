@@ -54,6 +54,7 @@ public:
 
 private:
     std::shared_ptr<UiThread> uiThread_;
+    std::shared_ptr<WorkerControl> workerControl_; // outlives the worker
 };
 
 // The comparer's worker. It walks FileList: only files of equal size that stand next to each
@@ -65,7 +66,8 @@ class TCompareThread final : public WorkerThread {
 public:
     TCompareThread(TmFileCompare* owner, TCompareProgressEvent onCompareProgress,
                    TCompareFinishedEvent onCompareFinished, TDuplicateGroupEvent onDuplicateGroup,
-                   const StringList& fileList, std::shared_ptr<UiThread> uiThread);
+                   const StringList& fileList, std::shared_ptr<UiThread> uiThread,
+                   std::shared_ptr<WorkerControl> control);
 
     TmFileCompare* Owner;
     TCompareProgressEvent OnCompareProgress;

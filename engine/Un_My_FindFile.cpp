@@ -78,22 +78,24 @@ std::string AddTrailingBackslash(const std::string& path) {
 TmFileScan::TmFileScan(std::shared_ptr<UiThread> uiThread) : uiThread_(std::move(uiThread)) {}
 
 TmFileScan::~TmFileScan() {
-    if (Busy && Worker) {
-        Worker->DetachFromOwner();
+    if (Busy && workerControl_) {
+        workerControl_->DetachFromOwner();
     }
 }
 
 void TmFileScan::Start() {
     if (!Busy) {
+        auto control = std::make_shared<WorkerControl>();
         Worker = new TSearchThread(this, Recursive, SearchPaths, FileTypes, OnFileFound, OnScanFinished,
-                                   DateFormat, uiThread_);
+                                   DateFormat, uiThread_, control);
+        workerControl_ = std::move(control);
     }
     Busy = true;
 }
 
 void TmFileScan::Stop() {
-    if (Busy && Worker) {
-        Worker->Terminate();
+    if (Busy && workerControl_) {
+        workerControl_->Terminate();
     }
 }
 
@@ -103,9 +105,9 @@ void TmFileScan::Stop() {
 TSearchThread::TSearchThread(TmFileScan* owner, bool recursive, const StringList& searchPaths,
                              const StringList& fileTypes, TFileFoundEvent onFileFound,
                              TScanFinishedEvent onScanFinished, TDateFormatter dateFormat,
-                             std::shared_ptr<UiThread> uiThread)
-    : WorkerThread(std::move(uiThread)), Owner(owner), Recursive(recursive), FileTypes(fileTypes),
-      SearchPaths(searchPaths), OnFileFound(std::move(onFileFound)),
+                             std::shared_ptr<UiThread> uiThread, std::shared_ptr<WorkerControl> control)
+    : WorkerThread(std::move(uiThread), std::move(control)), Owner(owner), Recursive(recursive),
+      FileTypes(fileTypes), SearchPaths(searchPaths), OnFileFound(std::move(onFileFound)),
       OnScanFinished(std::move(onScanFinished)), DateFormat(std::move(dateFormat)),
       foundIndex_(0, FoundHash{&FoundFiles}, FoundEqual{&FoundFiles}) {
     StartRunning();

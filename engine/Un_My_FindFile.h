@@ -64,6 +64,7 @@ public:
 private:
     friend class TSearchThread;
     std::shared_ptr<UiThread> uiThread_;
+    std::shared_ptr<WorkerControl> workerControl_; // outlives the worker
 };
 
 // The scanner's worker: one pass over every search path and pattern, one report per file found,
@@ -73,7 +74,8 @@ class TSearchThread final : public WorkerThread {
 public:
     TSearchThread(TmFileScan* owner, bool recursive, const StringList& searchPaths,
                   const StringList& fileTypes, TFileFoundEvent onFileFound, TScanFinishedEvent onScanFinished,
-                  TDateFormatter dateFormat, std::shared_ptr<UiThread> uiThread);
+                  TDateFormatter dateFormat, std::shared_ptr<UiThread> uiThread,
+                  std::shared_ptr<WorkerControl> control);
 
     TmFileScan* Owner;
     bool Recursive;

@@ -1,5 +1,7 @@
 #include "engine/queued_ui_thread.h"
 
+#include <algorithm>
+
 namespace corvane::engine {
 
 QueuedUiThread::QueuedUiThread() : ownerThread_(std::this_thread::get_id()) {}
@@ -55,11 +57,14 @@ bool QueuedUiThread::runUntil(const std::function<bool()>& done, std::chrono::mi
         if (processPending() > 0) {
             continue;
         }
-        std::unique_lock lock(mutex_);
-        if (!arrived_.wait_until(lock, deadline, [&] { return !queue_.empty(); })) {
-            lock.unlock();
-            return done();
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
         }
+        // `done` may also turn true without a routine (a worker ending), so look again now and then.
+        const auto slice =
+            std::min(deadline, std::chrono::steady_clock::now() + std::chrono::milliseconds(10));
+        std::unique_lock lock(mutex_);
+        arrived_.wait_until(lock, slice, [&] { return !queue_.empty(); });
     }
     return true;
 }

@@ -9,26 +9,37 @@ namespace corvane::engine {
 
 namespace {
 
-std::mutex liveMutex;
-std::condition_variable liveChanged;
-int liveWorkers = 0;
+// The count of running workers. Never destroyed: a worker thread may still be finishing while
+// the process exits and runs its static destructors.
+struct LiveWorkers {
+    std::mutex mutex;
+    std::condition_variable changed;
+    int count = 0;
+};
+
+LiveWorkers& liveWorkers() {
+    static auto* const live = new LiveWorkers;
+    return *live;
+}
 
 } // namespace
 
-WorkerThread::WorkerThread(std::shared_ptr<UiThread> uiThread) : uiThread_(std::move(uiThread)) {}
+WorkerThread::WorkerThread(std::shared_ptr<UiThread> uiThread, std::shared_ptr<WorkerControl> control)
+    : uiThread_(std::move(uiThread)), control_(std::move(control)) {}
 
 WorkerThread::~WorkerThread() = default;
 
 void WorkerThread::StartRunning() {
+    LiveWorkers& live = liveWorkers();
     {
-        std::lock_guard lock(liveMutex);
-        ++liveWorkers;
+        std::lock_guard lock(live.mutex);
+        ++live.count;
     }
     try {
         std::thread([this] { run(); }).detach();
     } catch (...) {
-        std::lock_guard lock(liveMutex);
-        --liveWorkers;
+        std::lock_guard lock(live.mutex);
+        --live.count;
         throw;
     }
 }
@@ -40,24 +51,20 @@ void WorkerThread::run() {
         // The pass reports its own end; nothing is left to tell anyone.
     }
     delete this;
-    std::lock_guard lock(liveMutex);
-    --liveWorkers;
-    liveChanged.notify_all();
-}
-
-void WorkerThread::DetachFromOwner() {
-    detached_.store(true, std::memory_order_relaxed);
-    Terminate();
+    LiveWorkers& live = liveWorkers();
+    std::lock_guard lock(live.mutex);
+    --live.count;
+    live.changed.notify_all();
 }
 
 void WorkerThread::Synchronize(const std::function<void()>& routine) {
-    if (DetachedFromOwner()) {
+    if (control_->Detached()) {
         return;
     }
     std::exception_ptr failure;
     const bool ran = uiThread_->runAndWait([&] {
         // Checked again here: the owner may have gone while this routine was waiting its turn.
-        if (DetachedFromOwner()) {
+        if (control_->Detached()) {
             return;
         }
         try {
@@ -67,8 +74,7 @@ void WorkerThread::Synchronize(const std::function<void()>& routine) {
         }
     });
     if (!ran) {
-        detached_.store(true, std::memory_order_relaxed);
-        Terminate();
+        control_->DetachFromOwner();
     }
     if (failure) {
         std::rethrow_exception(failure);
@@ -76,13 +82,15 @@ void WorkerThread::Synchronize(const std::function<void()>& routine) {
 }
 
 int WorkerThread::liveCount() {
-    std::lock_guard lock(liveMutex);
-    return liveWorkers;
+    LiveWorkers& live = liveWorkers();
+    std::lock_guard lock(live.mutex);
+    return live.count;
 }
 
 bool WorkerThread::waitUntilNoneRuns(std::chrono::milliseconds timeout) {
-    std::unique_lock lock(liveMutex);
-    return liveChanged.wait_for(lock, timeout, [] { return liveWorkers == 0; });
+    LiveWorkers& live = liveWorkers();
+    std::unique_lock lock(live.mutex);
+    return live.changed.wait_for(lock, timeout, [&] { return live.count == 0; });
 }
 
 } // namespace corvane::engine

@@ -13,20 +13,36 @@ namespace corvane::engine {
 // that the owner's thread sets and the worker polls, hands its reports to the owner's thread and
 // waits for them, and deletes itself when its pass is over.
 //
-// An owner that goes away while its worker runs calls DetachFromOwner(): from then on no report
-// reaches the owner and the worker winds down on its own, so the owner never has to wait for it.
+// The owner reaches its worker through a WorkerControl, which outlives the worker: an owner that
+// goes away while its worker runs detaches it, after which no report reaches the owner and the
+// worker winds down on its own. The owner never waits for its worker and never touches a worker
+// that may have ended.
+class WorkerControl {
+public:
+    // Asks the pass to end at its next stop point. Any thread.
+    void Terminate() { stopRequested_.store(true, std::memory_order_relaxed); }
+    bool Terminated() const { return stopRequested_.load(std::memory_order_relaxed); }
+
+    // No further report runs, and the pass is asked to stop. Owner's thread.
+    void DetachFromOwner() {
+        detached_.store(true, std::memory_order_relaxed);
+        Terminate();
+    }
+    bool Detached() const { return detached_.load(std::memory_order_relaxed); }
+
+private:
+    std::atomic<bool> stopRequested_{false};
+    std::atomic<bool> detached_{false};
+};
+
 class WorkerThread {
 public:
     WorkerThread(const WorkerThread&) = delete;
     WorkerThread& operator=(const WorkerThread&) = delete;
 
-    // Asks the pass to end at its next stop point. Owner's thread, while the worker lives.
-    void Terminate() { stopRequested_.store(true, std::memory_order_relaxed); }
-    bool Terminated() const { return stopRequested_.load(std::memory_order_relaxed); }
-
-    // Owner's thread, while the worker lives (before its end report has run): no further report
-    // runs, and the pass is asked to stop.
-    void DetachFromOwner();
+    // The worker's stop flag and owner link; keep it rather than the worker, which deletes itself.
+    const std::shared_ptr<WorkerControl>& Control() const { return control_; }
+    bool Terminated() const { return control_->Terminated(); }
 
     // Number of workers whose thread has not yet ended, over the whole process.
     static int liveCount();
@@ -35,7 +51,9 @@ public:
     static bool waitUntilNoneRuns(std::chrono::milliseconds timeout);
 
 protected:
-    explicit WorkerThread(std::shared_ptr<UiThread> uiThread);
+    // `control` is made by the owner before the worker, so that the owner holds it even if the
+    // worker ends before its constructor has returned.
+    WorkerThread(std::shared_ptr<UiThread> uiThread, std::shared_ptr<WorkerControl> control);
     virtual ~WorkerThread();
 
     // Starts the thread; the last step of a derived constructor, once the object is complete.
@@ -50,15 +68,11 @@ protected:
     // the owner's thread has stopped taking routines (the pass is then asked to stop).
     void Synchronize(const std::function<void()>& routine);
 
-    // Owner's thread only (inside a routine): whether the owner has gone.
-    bool DetachedFromOwner() const { return detached_.load(std::memory_order_relaxed); }
-
 private:
     void run();
 
     std::shared_ptr<UiThread> uiThread_;
-    std::atomic<bool> stopRequested_{false};
-    std::atomic<bool> detached_{false};
+    std::shared_ptr<WorkerControl> control_;
 };
 
 } // namespace corvane::engine

@@ -1,0 +1,127 @@
+#include "cli/json_output.h"
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <fstream>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace corvane::testing {
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Runs corvane-cli with `args`, stdout and stderr caught in files of a folder of their own.
+CliRun runCli(const std::vector<std::string>& args) {
+    const TempTree io;
+    const std::string outPath = io.path("out");
+    const std::string errPath = io.path("err");
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<char*> argv;
+    std::string program = CORVANE_CLI_PATH;
+    argv.push_back(program.data());
+    std::vector<std::string> copies = args;
+    for (std::string& arg : copies) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    CliRun run;
+    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    run.out = readAll(outPath);
+    run.err = readAll(errPath);
+    return run;
+}
+
+TEST(CliFind, PrintsEachGroupOriginalFirstWithBlankLinesBetween) {
+    TempTree tree;
+    tree.writeFile("pics/a.jpg", "photo");
+    tree.writeFile("pics/sub/b.jpg", "photo");
+    tree.writeFile("pics/c.png", "other");
+    tree.writeFile("pics/d.txt", "photo"); // not a picture: left out by the patterns
+    tree.writeFile("docs/x.txt", "text!");
+    tree.writeFile("docs/y.txt", "text!");
+
+    const CliRun run =
+        runCli({"find", "-t", "*.jpg;*.png", tree.path("pics"), "-t", "*.txt", tree.path("docs")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    // Equal sizes, so the earlier found of each pair is its original.
+    EXPECT_EQ(run.out, tree.path("pics/a.jpg") + "\n" + tree.path("pics/sub/b.jpg") + "\n\n" +
+                           tree.path("docs/x.txt") + "\n" + tree.path("docs/y.txt") + "\n");
+    EXPECT_NE(run.err.find("Duplicate files: 2, File Searched: 5"), std::string::npos) << run.err;
+}
+
+TEST(CliFind, JsonStaysValidForAnyFileName) {
+    TempTree tree;
+    tree.writeFile("two\nlines", "same");
+    tree.writeFile("bad\xff", "same");
+    tree.writeFile("quote\"back\\slash", "same");
+    const CliRun run = runCli({"find", "--json", tree.root()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string root = cli::jsonString(tree.root() + "/");
+    const std::string prefix = root.substr(0, root.size() - 1);
+    EXPECT_EQ(run.out, "{\"searched\": 3, \"duplicates\": 2, \"groups\": [{\"original\": " + prefix +
+                           "bad\xEF\xBF\xBD\", \"duplicates\": [" + prefix + "quote\\\"back\\\\slash\", " +
+                           prefix + "two\\nlines\"]}]}\n");
+}
+
+TEST(CliFind, MissingFolderIsWarnedAboutAndFindsNothing) {
+    TempTree tree;
+    const CliRun run = runCli({"find", "-q", tree.path("missing")});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("warning: cannot search " + tree.path("missing")), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Duplicate files: 0, File Searched: 0"), std::string::npos) << run.err;
+}
+
+TEST(CliFind, UsageErrorsExitWithTwoAndAReason) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {}, {"find"}, {"find", "-t"}, {"find", "--bogus", "x"}, {"find", ""}, {"lose"}}) {
+        const CliRun run = runCli(args);
+        EXPECT_EQ(run.status, 2) << run.err;
+        EXPECT_EQ(run.err.rfind("corvane-cli: ", 0), 0u) << run.err;
+        EXPECT_NE(run.err.find("Usage:"), std::string::npos);
+    }
+    EXPECT_EQ(runCli({"--help"}).status, 0);
+    const CliRun version = runCli({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("corvane-cli ", 0), 0u);
+}
+
+TEST(JsonString, EscapesAndReplacesWhatJsonCannotHold) {
+    EXPECT_EQ(cli::jsonString("plain"), "\"plain\"");
+    EXPECT_EQ(cli::jsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
+    EXPECT_EQ(cli::jsonString("tab\there\x01"), "\"tab\\there\\u0001\"");
+    EXPECT_EQ(cli::jsonString("\xc3\xa9"), "\"\xc3\xa9\"");                                 // é passes
+    EXPECT_EQ(cli::jsonString("\xc3"), "\"\xEF\xBF\xBD\"");                                 // cut short
+    EXPECT_EQ(cli::jsonString("\xed\xa0\x80"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""); // a surrogate
+    EXPECT_EQ(cli::jsonString("\xc0\xaf"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\"");                 // overlong "/"
+}
+
+} // namespace
+} // namespace corvane::testing

@@ -1,0 +1,68 @@
+#include "engine/engine_harness.h"
+
+#include <gtest/gtest.h>
+
+namespace corvane::testing {
+
+void recordScan(engine::TmFileScan& scan, ScanRecord& record) {
+    scan.OnFileFound = [&record](engine::TSearchThread*, const std::string& fileName,
+                                 const std::string& sizeText, const std::string&, int64_t totalSize,
+                                 int32_t folderCount, int32_t fileCount) {
+        record.files.push_back({fileName, sizeText, totalSize, folderCount, fileCount});
+    };
+    scan.OnScanFinished = [&record, &scan](engine::TSearchThread*, engine::StringList& foundFiles) {
+        record.foundFiles = foundFiles;
+        record.busyAtEnd = scan.Busy;
+        ++record.endReports;
+    };
+}
+
+void recordCompare(engine::TmFileCompare& compare, CompareRecord& record) {
+    compare.OnDuplicateGroup = [&record](engine::TCompareThread*, const std::string& groupFile,
+                                         const engine::StringList& duplicates) {
+        std::string line = "group " + groupFile;
+        for (const std::string& path : duplicates) {
+            line += "|" + path;
+        }
+        record.reports.push_back(line);
+    };
+    compare.OnCompareProgress = [&record](engine::TCompareThread*, int32_t position, int32_t count,
+                                          int32_t found) {
+        record.reports.push_back("progress " + std::to_string(position) + " " + std::to_string(count) + " " +
+                                 std::to_string(found));
+    };
+    compare.OnCompareFinished = [&record, &compare](engine::TCompareThread*, int32_t count, int32_t found) {
+        record.reports.push_back("end " + std::to_string(count) + " " + std::to_string(found));
+        record.busyAtEnd = compare.Busy;
+        ++record.endReports;
+    };
+}
+
+ScanRecord runScan(const std::vector<std::string>& paths, const std::vector<std::string>& patterns) {
+    auto ui = std::make_shared<engine::QueuedUiThread>();
+    engine::TmFileScan scan(ui);
+    ScanRecord record;
+    recordScan(scan, record);
+    scan.SearchPaths = paths;
+    scan.FileTypes = patterns;
+    scan.Start();
+    EXPECT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout))
+        << "the scan never ended";
+    EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
+    return record;
+}
+
+CompareRecord runCompare(const std::vector<std::string>& fileList) {
+    auto ui = std::make_shared<engine::QueuedUiThread>();
+    engine::TmFileCompare compare(ui);
+    CompareRecord record;
+    recordCompare(compare, record);
+    compare.SetFileList(fileList);
+    compare.Start();
+    EXPECT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout))
+        << "the comparison never ended";
+    EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
+    return record;
+}
+
+} // namespace corvane::testing

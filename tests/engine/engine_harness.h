@@ -1,0 +1,51 @@
+#pragma once
+
+// Runs the engine's drivers against a queue pumped by the test, as a window's thread would, and
+// records every report in order.
+
+#include "engine/Un_My_Compare.h"
+#include "engine/Un_My_FindFile.h"
+#include "engine/queued_ui_thread.h"
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace corvane::testing {
+
+inline constexpr std::chrono::seconds kGenerousTimeout{60};
+
+struct FileReport {
+    std::string fileName;
+    std::string sizeText;
+    int64_t totalSize;
+    int32_t folderCount;
+    int32_t fileCount;
+};
+
+struct ScanRecord {
+    std::vector<FileReport> files;
+    std::vector<std::string> foundFiles; // as the end report gave them
+    int endReports = 0;
+    bool busyAtEnd = true;
+};
+
+// What a comparison reported, one line per report: "group A|B|C", "progress 1 2 1", "end 2 1".
+struct CompareRecord {
+    std::vector<std::string> reports;
+    int endReports = 0;
+    bool busyAtEnd = true;
+};
+
+// A scan over `paths` and their pattern texts; waits for its end report.
+ScanRecord runScan(const std::vector<std::string>& paths, const std::vector<std::string>& patterns);
+
+// A comparison of `fileList`; waits for its end report.
+CompareRecord runCompare(const std::vector<std::string>& fileList);
+
+// Hooks the recording handlers of a driver to a record.
+void recordScan(engine::TmFileScan& scan, ScanRecord& record);
+void recordCompare(engine::TmFileCompare& compare, CompareRecord& record);
+
+} // namespace corvane::testing

@@ -1,0 +1,331 @@
+#include "engine/content_classes.h"
+#include "engine/engine_harness.h"
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace corvane::testing {
+namespace {
+
+using engine::StringList;
+using Reports = std::vector<std::string>;
+
+TEST(FileCompare, TwoIdenticalFilesAreOneGroup) {
+    TempTree tree;
+    const auto a = tree.writeFile("a", "same");
+    const auto b = tree.writeFile("b", "same");
+    const CompareRecord record = runCompare({a, b});
+    EXPECT_EQ(record.reports, (Reports{"group " + a + "|" + b, "progress 1 2 1", "end 2 1"}));
+    EXPECT_FALSE(record.busyAtEnd);
+}
+
+TEST(FileCompare, ThreeIdenticalFilesAreOneGroupCountedTwice) {
+    TempTree tree;
+    const auto a = tree.writeFile("a", "xyz");
+    const auto b = tree.writeFile("b", "xyz");
+    const auto c = tree.writeFile("c", "xyz");
+    const CompareRecord record = runCompare({a, b, c});
+    EXPECT_EQ(record.reports,
+              (Reports{"group " + a + "|" + b + "|" + c, "progress 1 3 1", "progress 2 3 2", "end 3 2"}));
+}
+
+TEST(FileCompare, OnlyRunsOfEqualSizeAreCompared) {
+    TempTree tree;
+    const auto a = tree.writeFile("a", "0123456789");
+    const auto b = tree.writeFile("b", "0123456789");
+    const auto c = tree.writeFile("c", "01234567890123456789");
+    const auto d = tree.writeFile("d", "0123456789012345678X");
+    const CompareRecord record = runCompare({a, b, c, d});
+    EXPECT_EQ(record.reports, (Reports{"group " + a + "|" + b, "progress 1 4 1", "progress 2 4 1",
+                                       "progress 3 4 1", "end 4 1"}));
+}
+
+TEST(FileCompare, DifferentFileInsideARunDoesNotSplitTheGroup) {
+    TempTree tree;
+    const auto a = tree.writeFile("a", "abc");
+    const auto x = tree.writeFile("x", "abd");
+    const auto b = tree.writeFile("b", "abc");
+    const CompareRecord record = runCompare({a, x, b});
+    EXPECT_EQ(record.reports,
+              (Reports{"group " + a + "|" + b, "progress 1 3 1", "progress 2 3 1", "end 3 1"}));
+}
+
+TEST(FileCompare, UnreadableEntriesArePassedOver) {
+    TempTree tree;
+    const auto a = tree.writeFile("a", std::string(4096, 'q'));
+    const auto gone = tree.writeFile("gone", std::string(4096, 'q'));
+    const auto folder = tree.makeDir("folder"); // reported by a pattern that matched its name
+    const auto b = tree.writeFile("b", std::string(4096, 'q'));
+    ASSERT_EQ(unlink(gone.c_str()), 0);                    // removed since the scan
+    ASSERT_EQ(mkfifo(tree.path("pipe").c_str(), 0600), 0); // would block a reader for ever
+    const auto pipe = tree.path("pipe");
+
+    const CompareRecord record = runCompare({a, gone, folder, pipe, b});
+    EXPECT_EQ(record.reports.front(), "group " + a + "|" + b);
+    EXPECT_EQ(record.reports.back(), "end 5 1");
+}
+
+TEST(FileCompare, EmptyFilesAreIdenticalAndTheLastEntryCounts) {
+    TempTree tree;
+    const auto x = tree.writeFile("x", "x");
+    const auto e1 = tree.writeFile("e1", "");
+    const auto e2 = tree.writeFile("e2", "");
+    const CompareRecord record = runCompare({e1, x, e2});
+    // x has another size and so ends the run: the two empty files never meet.
+    EXPECT_EQ(record.reports.back(), "end 3 0");
+    EXPECT_EQ(runCompare({x, e1, e2}).reports,
+              (Reports{"progress 1 3 0", "group " + e1 + "|" + e2, "progress 2 3 1", "end 3 1"}));
+}
+
+TEST(FileCompare, SizesThatDifferByFourGibibytesAreNotARun) {
+    TempTree tree;
+    const auto small = tree.writeFile("small", "");
+    const auto large = tree.writeFile("large", "");
+    ASSERT_EQ(truncate(small.c_str(), 1), 0);
+    ASSERT_EQ(truncate(large.c_str(), (int64_t{1} << 32) + 1), 0);
+    EXPECT_EQ(runCompare({small, large}).reports, (Reports{"progress 1 2 0", "end 2 0"}));
+}
+
+TEST(FileCompare, ListsTooShortToCompareOnlyEnd) {
+    TempTree tree;
+    EXPECT_EQ(runCompare({}).reports, (Reports{"end 0 0"}));
+    EXPECT_EQ(runCompare({tree.writeFile("only", "1")}).reports, (Reports{"end 1 0"}));
+}
+
+TEST(FileCompare, AFileIsNeverADuplicateOfItself) {
+    TempTree tree;
+    const auto a = tree.writeFile("dir/a", "same");
+    const auto spelledAgain = tree.path("dir/../dir/./a");
+    const auto hardLink = tree.path("dir/hard");
+    ASSERT_EQ(link(a.c_str(), hardLink.c_str()), 0);
+
+    // The same path twice, and a second spelling of it: nothing to report.
+    EXPECT_EQ(runCompare({a, a}).reports, (Reports{"progress 1 2 0", "end 2 0"}));
+    EXPECT_EQ(runCompare({a, spelledAgain}).reports, (Reports{"progress 1 2 0", "end 2 0"}));
+    // A hard link is a second directory entry with the same contents: a duplicate.
+    EXPECT_EQ(runCompare({a, hardLink}).reports,
+              (Reports{"group " + a + "|" + hardLink, "progress 1 2 1", "end 2 1"}));
+}
+
+TEST(FileCompare, LargeFilesAreComparedToTheirLastByte) {
+    TempTree tree;
+    const size_t size = 3 * engine::ContentClasses::kLargestChunk + 123;
+    const std::string base(size, 'z');
+    std::string lastDiffers = base;
+    lastDiffers.back() = 'y';
+    std::string middleDiffers = base;
+    middleDiffers[size / 2] = 'y';
+    const auto a = tree.writeFile("a", base);
+    const auto b = tree.writeFile("b", lastDiffers);
+    const auto c = tree.writeFile("c", middleDiffers);
+    const auto d = tree.writeFile("d", base);
+    const CompareRecord record = runCompare({a, b, c, d});
+    EXPECT_EQ(record.reports.front(), "group " + a + "|" + d);
+    EXPECT_EQ(record.reports.back(), "end 4 1");
+}
+
+TEST(FileCompare, GroupComesBeforeTheProgressOfItsPosition) {
+    TempTree tree;
+    const auto u = tree.writeFile("u", "u1");
+    const auto a = tree.writeFile("a", "aa");
+    const auto b = tree.writeFile("b", "aa");
+    EXPECT_EQ(runCompare({u, a, b}).reports,
+              (Reports{"progress 1 3 0", "group " + a + "|" + b, "progress 2 3 1", "end 3 1"}));
+}
+
+TEST(FileCompare, StopLeavesAfterTheProgressReport) {
+    TempTree tree;
+    StringList list;
+    for (int i = 0; i < 6; ++i) {
+        list.push_back(tree.writeFile("f" + std::to_string(i), "same"));
+    }
+    auto ui = std::make_shared<engine::QueuedUiThread>();
+    engine::TmFileCompare compare(ui);
+    CompareRecord record;
+    recordCompare(compare, record);
+    const auto recordProgress = compare.OnCompareProgress;
+    compare.OnCompareProgress = [&](engine::TCompareThread* sender, int32_t position, int32_t count,
+                                    int32_t found) {
+        recordProgress(sender, position, count, found);
+        if (position == 2) {
+            compare.Stop();
+        }
+    };
+    compare.SetFileList(list);
+    compare.Start();
+    ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
+    EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
+    ASSERT_EQ(record.reports.size(), 4u);
+    EXPECT_EQ(record.reports[1], "progress 1 6 1");
+    EXPECT_EQ(record.reports[2], "progress 2 6 2");
+    EXPECT_EQ(record.reports[3], "end 6 2");
+    EXPECT_FALSE(record.busyAtEnd);
+}
+
+TEST(FileCompare, HandlerFailureEndsTheWalkButNotTheEndReport) {
+    TempTree tree;
+    const auto a = tree.writeFile("a", "1");
+    const auto b = tree.writeFile("b", "1");
+    const auto c = tree.writeFile("c", "22");
+    const auto d = tree.writeFile("d", "22");
+    auto ui = std::make_shared<engine::QueuedUiThread>();
+    engine::TmFileCompare compare(ui);
+    CompareRecord record;
+    recordCompare(compare, record);
+    compare.OnDuplicateGroup = [](engine::TCompareThread*, const std::string&, const StringList&) {
+        throw std::runtime_error("handler failed");
+    };
+    compare.SetFileList({a, b, c, d});
+    compare.Start();
+    ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
+    EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
+    EXPECT_EQ(record.reports, (Reports{"end 4 1"}));
+}
+
+TEST(FileCompare, DestroyingTheDriverMidRunIsSafe) {
+    TempTree tree;
+    StringList list;
+    for (int i = 0; i < 200; ++i) {
+        list.push_back(tree.writeFile("f" + std::to_string(i), std::to_string(i % 7)));
+    }
+    auto ui = std::make_shared<engine::QueuedUiThread>();
+    int reportsAfterDestruction = 0;
+    bool destroyed = false;
+    {
+        auto compare = std::make_unique<engine::TmFileCompare>(ui);
+        int progress = 0;
+        compare->OnCompareProgress = [&](engine::TCompareThread*, int32_t, int32_t, int32_t) {
+            reportsAfterDestruction += destroyed;
+            ++progress;
+        };
+        compare->OnCompareFinished = [&](engine::TCompareThread*, int32_t, int32_t) {
+            reportsAfterDestruction += destroyed;
+        };
+        compare->SetFileList(list);
+        compare->Start();
+        ASSERT_TRUE(ui->runUntil([&] { return progress >= 5; }, kGenerousTimeout));
+        compare.reset();
+        destroyed = true;
+    }
+    ui->runUntil([] { return engine::WorkerThread::liveCount() == 0; }, kGenerousTimeout);
+    EXPECT_EQ(engine::WorkerThread::liveCount(), 0);
+    EXPECT_EQ(reportsAfterDestruction, 0);
+}
+
+// ------------------------------------------------------------------------------------------------
+// The comparer against a plain model of the walk: for every position, every later file of its
+// run with the same contents is a candidate, and unreadable files are passed over.
+
+CompareRecord modelOfTheWalk(const StringList& list, const std::vector<std::string>& contents,
+                             const std::vector<bool>& readable) {
+    CompareRecord record;
+    int found = 0;
+    std::vector<std::string> reported;
+    const auto isReported = [&](const std::string& p) {
+        return std::find(reported.begin(), reported.end(), p) != reported.end();
+    };
+    const size_t n = list.size();
+    for (size_t i = 0; n >= 2 && i + 1 < n; ++i) {
+        bool any = false;
+        std::string line = "group " + list[i];
+        bool lineHasDuplicates = false;
+        for (size_t a = i + 1; a < n && contents[a].size() == contents[i].size(); ++a) {
+            if (readable[i] && readable[a] && contents[a] == contents[i]) {
+                any = true;
+                if (!isReported(list[a])) {
+                    reported.push_back(list[a]);
+                    line += "|" + list[a];
+                    lineHasDuplicates = true;
+                }
+            }
+        }
+        if (any) {
+            ++found;
+            if (lineHasDuplicates) {
+                record.reports.push_back(line);
+            }
+        }
+        record.reports.push_back("progress " + std::to_string(i + 1) + " " + std::to_string(n) + " " +
+                                 std::to_string(found));
+    }
+    record.reports.push_back("end " + std::to_string(n) + " " + std::to_string(found));
+    return record;
+}
+
+TEST(FileCompare, AgreesWithAPlainModelOnRandomTrees) {
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 30; ++round) {
+        TempTree tree;
+        const int count = 2 + static_cast<int>(random() % 40);
+        std::vector<std::string> contents;
+        for (int i = 0; i < count; ++i) {
+            // Few sizes and few alphabets, so that runs, duplicates and near duplicates abound;
+            // some files span several chunks.
+            const size_t size =
+                std::vector<size_t>{0, 1, 5, 4096, engine::ContentClasses::kLargestChunk + 7}[random() % 5];
+            std::string text(size, static_cast<char>('a' + random() % 2));
+            if (size > 0 && random() % 3 == 0) {
+                text[random() % size] = 'z';
+            }
+            contents.push_back(text);
+        }
+        std::stable_sort(contents.begin(), contents.end(),
+                         [](const std::string& x, const std::string& y) { return x.size() < y.size(); });
+        StringList list;
+        std::vector<bool> readable;
+        for (int i = 0; i < count; ++i) {
+            list.push_back(tree.writeFile("f" + std::to_string(i), contents[i]));
+            readable.push_back(random() % 8 != 0);
+            if (!readable.back()) {
+                ASSERT_EQ(unlink(list.back().c_str()), 0);
+            }
+        }
+        // A removed file has no size any more; the model passes it over the same way.
+        const CompareRecord expected = modelOfTheWalk(list, contents, readable);
+        EXPECT_EQ(runCompare(list).reports, expected.reports) << "round " << round;
+    }
+}
+
+// ------------------------------------------------------------------------------------------------
+// The partition itself
+
+TEST(ContentClasses, StopKeepsOnlyClassesComparedToTheEnd) {
+    TempTree tree;
+    const size_t size = 4 * engine::ContentClasses::kLargestChunk;
+    const auto a = tree.writeFile("a", "tiny");
+    const auto b = tree.writeFile("b", "tiny");
+    const auto big1 = tree.writeFile("big1", std::string(size, 'b'));
+    const auto big2 = tree.writeFile("big2", std::string(size, 'b'));
+
+    int polls = 0;
+    engine::ContentClasses classes([&] { return ++polls > 3; });
+    const auto small = classes.split({&a, &b}, 4);
+    EXPECT_TRUE(small.complete);
+    EXPECT_EQ(small.classOf, (std::vector<int32_t>{0, 0}));
+
+    polls = 0;
+    const auto cut = classes.split({&big1, &big2}, static_cast<int64_t>(size));
+    EXPECT_FALSE(cut.complete);
+    EXPECT_EQ(cut.classOf, (std::vector<int32_t>{-1, -1}));
+}
+
+TEST(ContentClasses, FileChangedSinceTheScanJoinsNoClass) {
+    TempTree tree;
+    const auto a = tree.writeFile("a", "12345");
+    const auto b = tree.writeFile("b", "12345");
+    const auto grown = tree.writeFile("grown", "123456");
+    engine::ContentClasses classes([] { return false; });
+    const auto result = classes.split({&a, &grown, &b}, 5);
+    EXPECT_EQ(result.classOf[1], -1);
+    EXPECT_GE(result.classOf[0], 0);
+    EXPECT_EQ(result.classOf[0], result.classOf[2]);
+    EXPECT_EQ(result.info[0].size, 5);
+}
+
+} // namespace
+} // namespace corvane::testing

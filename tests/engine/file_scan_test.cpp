@@ -1,0 +1,328 @@
+#include "engine/engine_harness.h"
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <stdexcept>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace corvane::testing {
+namespace {
+
+using engine::StringList;
+
+StringList reportedNames(const ScanRecord& record) {
+    StringList names;
+    for (const FileReport& report : record.files) {
+        names.push_back(report.fileName);
+    }
+    return names;
+}
+
+TEST(FileScan, WalksFilesFirstThenSubfoldersOncePerPattern) {
+    TempTree tree;
+    tree.writeFile("a.jpg", "aa");
+    tree.writeFile("b.png", "bbb");
+    tree.writeFile("sub/c.jpg", "c");
+    const std::string root = tree.root() + "/";
+
+    const ScanRecord record = runScan({tree.root()}, {"*.jpg;*.png"});
+
+    ASSERT_EQ(record.files.size(), 3u);
+    EXPECT_EQ(record.files[0].fileName, root + "a.jpg");
+    EXPECT_EQ(record.files[0].fileCount, 1);
+    EXPECT_EQ(record.files[0].folderCount, 0);
+    EXPECT_EQ(record.files[1].fileName, root + "sub/c.jpg");
+    EXPECT_EQ(record.files[1].fileCount, 2);
+    EXPECT_EQ(record.files[1].folderCount, 1);
+    EXPECT_EQ(record.files[2].fileName, root + "b.png");
+    EXPECT_EQ(record.files[2].fileCount, 3);
+    // The *.png walk enters sub again before it finds b.png? No: files first, so b.png comes with
+    // one folder counted, and the count reaches 2 only after the second walk of sub.
+    EXPECT_EQ(record.files[2].folderCount, 1);
+    EXPECT_EQ(record.files[2].sizeText, "3");
+    EXPECT_EQ(record.files[2].totalSize, 6);
+    EXPECT_EQ(record.foundFiles, reportedNames(record));
+    EXPECT_EQ(record.endReports, 1);
+    EXPECT_FALSE(record.busyAtEnd);
+}
+
+TEST(FileScan, CountsEveryFolderOncePerPatternWalk) {
+    TempTree tree;
+    tree.writeFile("sub/c.jpg", "c");
+    tree.writeFile("sub/deeper/d.txt", "d");
+    auto ui = std::make_shared<engine::QueuedUiThread>();
+    engine::TmFileScan scan(ui);
+    int32_t lastFolderCount = -1;
+    bool ended = false;
+    scan.OnScanFinished = [&](engine::TSearchThread* sender, StringList&) {
+        lastFolderCount = sender->FolderCount;
+        ended = true;
+    };
+    scan.SearchPaths = {tree.root()};
+    scan.FileTypes = {"*.jpg;*.png"};
+    scan.Start();
+    ASSERT_TRUE(ui->runUntil([&] { return ended; }, kGenerousTimeout));
+    EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
+    EXPECT_EQ(lastFolderCount, 4); // sub and sub/deeper, walked once for each pattern
+}
+
+TEST(FileScan, ReportsAFileOnceWhateverMatchesItAgain) {
+    TempTree tree;
+    tree.writeFile("a.jpg", "a");
+    tree.writeFile("sub/b.jpg", "b");
+    // Two patterns that both match, and a second search path that reaches the same files.
+    const ScanRecord record = runScan({tree.root(), tree.path("sub")}, {"*.j*;*.jpg", "*.jpg"});
+    EXPECT_EQ(reportedNames(record), (StringList{tree.path("a.jpg"), tree.path("sub/b.jpg")}));
+}
+
+TEST(FileScan, NamesThatDifferOnlyInCaseAreTwoFiles) {
+    TempTree tree;
+    tree.writeFile("photo.jpg", "1");
+    tree.writeFile("Photo.JPG", "2");
+    const ScanRecord record = runScan({tree.root()}, {"*.jpg"});
+    EXPECT_EQ(reportedNames(record), (StringList{tree.path("Photo.JPG"), tree.path("photo.jpg")}));
+}
+
+TEST(FileScan, SecondSearchPathFindingNothingKeepsTheFirstOnesFiles) {
+    TempTree tree;
+    tree.writeFile("one/a.txt", "a");
+    tree.writeFile("one/b.txt", "b");
+    tree.makeDir("two");
+    const ScanRecord record =
+        runScan({tree.path("one"), tree.path("two"), tree.path("missing")}, {"*.txt", "*.txt", "*.txt"});
+    EXPECT_EQ(record.foundFiles, (StringList{tree.path("one/a.txt"), tree.path("one/b.txt")}));
+}
+
+TEST(FileScan, FoldersWhoseNamesMatchAreReportedLikeFiles) {
+    TempTree tree;
+    tree.makeDir("old.jpg");
+    tree.writeFile("old.jpg/inner.jpg", "x");
+    tree.writeFile("plain/file.txt", "y");
+
+    const ScanRecord byExtension = runScan({tree.root()}, {"*.jpg"});
+    EXPECT_EQ(reportedNames(byExtension), (StringList{tree.path("old.jpg"), tree.path("old.jpg/inner.jpg")}));
+    struct stat st {};
+    ASSERT_EQ(stat(tree.path("old.jpg").c_str(), &st), 0);
+    EXPECT_EQ(byExtension.files[0].sizeText, std::to_string(st.st_size));
+
+    // "*" reports every subfolder in the file pass, then walks it; "." and ".." never appear.
+    const ScanRecord everything = runScan({tree.root()}, {"*"});
+    EXPECT_EQ(reportedNames(everything),
+              (StringList{tree.path("old.jpg"), tree.path("plain"), tree.path("old.jpg/inner.jpg"),
+                          tree.path("plain/file.txt")}));
+}
+
+TEST(FileScan, SystemEntriesAreLeftOutAndLinksNeverFollowed) {
+    TempTree tree;
+    tree.writeFile("real.txt", "r");
+    tree.writeFile(".hidden.txt", "h");
+    tree.writeFile("target/inside.txt", "i");
+    ASSERT_EQ(symlink("real.txt", tree.path("link.txt").c_str()), 0);
+    ASSERT_EQ(symlink("target", tree.path("linkdir").c_str()), 0);
+    ASSERT_EQ(symlink("..", tree.path("target/up").c_str()), 0); // a loop, if links were followed
+    ASSERT_EQ(mkfifo(tree.path("pipe.txt").c_str(), 0600), 0);
+
+    const ScanRecord record = runScan({tree.root()}, {"*"});
+    EXPECT_EQ(reportedNames(record), (StringList{tree.path(".hidden.txt"), tree.path("real.txt"),
+                                                 tree.path("target"), tree.path("target/inside.txt")}));
+}
+
+TEST(FileScan, PatternTextsThatNameNothingLeaveTheFolderUnvisited) {
+    TempTree tree;
+    tree.writeFile("a.txt", "a");
+    EXPECT_TRUE(runScan({tree.root()}, {""}).files.empty());
+    EXPECT_TRUE(runScan({tree.root()}, {"   "}).files.empty());
+    // The empty pattern after "*.txt;" walks the tree a second time and finds nothing.
+    EXPECT_EQ(runScan({tree.root()}, {"*.txt;"}).files.size(), 1u);
+
+    const ScanRecord none = runScan({}, {});
+    EXPECT_TRUE(none.foundFiles.empty());
+    EXPECT_EQ(none.endReports, 1);
+    EXPECT_FALSE(none.busyAtEnd);
+}
+
+TEST(FileScan, TrailingSeparatorMakesNoDifference) {
+    TempTree tree;
+    tree.writeFile("x/a.txt", "a");
+    EXPECT_EQ(runScan({tree.path("x")}, {"*.*"}).foundFiles, runScan({tree.path("x/")}, {"*.*"}).foundFiles);
+    EXPECT_EQ(runScan({tree.path("x")}, {"*.*"}).foundFiles, (StringList{tree.path("x/a.txt")}));
+}
+
+TEST(FileScan, SizesAreSixtyFourBit) {
+    TempTree tree;
+    const std::string big = tree.writeFile("big.bin", "");
+    ASSERT_EQ(truncate(big.c_str(), 3'000'000'000LL), 0); // sparse: no disk space needed
+    const std::string second = tree.writeFile("second.bin", "");
+    ASSERT_EQ(truncate(second.c_str(), 3'000'000'000LL), 0);
+    const ScanRecord record = runScan({tree.root()}, {"*.bin"});
+    ASSERT_EQ(record.files.size(), 2u);
+    EXPECT_EQ(record.files[0].sizeText, "3000000000");
+    EXPECT_EQ(record.files[1].totalSize, 6'000'000'000LL);
+}
+
+TEST(FileScan, NameWithLineBreakStaysOnePath) {
+    TempTree tree;
+    tree.writeFile("two\nlines.txt", "x");
+    tree.writeFile("bad\xff\xfe.txt", "y");
+    const ScanRecord record = runScan({tree.root()}, {"*.txt"});
+    EXPECT_EQ(record.foundFiles, (StringList{tree.path("bad\xff\xfe.txt"), tree.path("two\nlines.txt")}));
+}
+
+TEST(FileScan, DateTextComesFromTheOwnersFormatter) {
+    TempTree tree;
+    tree.writeFile("a.txt", "a");
+    auto ui = std::make_shared<engine::QueuedUiThread>();
+    engine::TmFileScan scan(ui);
+    std::string dateText;
+    bool ended = false;
+    scan.DateFormat = [](const platform::CivilDate& date) { return "day " + std::to_string(date.day); };
+    scan.OnFileFound = [&](engine::TSearchThread*, const std::string&, const std::string&,
+                           const std::string& date, int64_t, int32_t, int32_t) { dateText = date; };
+    scan.OnScanFinished = [&](engine::TSearchThread*, StringList&) { ended = true; };
+    scan.SearchPaths = {tree.root()};
+    scan.FileTypes = {"*.*"};
+    scan.Start();
+    ASSERT_TRUE(ui->runUntil([&] { return ended; }, kGenerousTimeout));
+    EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
+    EXPECT_EQ(dateText.rfind("day ", 0), 0u) << dateText;
+}
+
+// ------------------------------------------------------------------------------------------------
+// Start, stop, failures and the owner going away
+
+class BigTree : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        tree_ = new TempTree;
+        for (int folder = 0; folder < 20; ++folder) {
+            for (int file = 0; file < 50; ++file) {
+                tree_->writeFile("d" + std::to_string(folder) + "/f" + std::to_string(file) + ".txt", "x");
+            }
+        }
+    }
+    static void TearDownTestSuite() {
+        delete tree_;
+        tree_ = nullptr;
+    }
+    static TempTree* tree_;
+};
+TempTree* BigTree::tree_ = nullptr;
+
+TEST_F(BigTree, StopEndsTheRunAfterTheCurrentEntryOfEachListing) {
+    auto ui = std::make_shared<engine::QueuedUiThread>();
+    engine::TmFileScan scan(ui);
+    ScanRecord record;
+    recordScan(scan, record);
+    const auto recordFile = scan.OnFileFound;
+    // Stop from inside the fifth report, as a click processed by a handler would.
+    scan.OnFileFound = [&](engine::TSearchThread* sender, const std::string& name, const std::string& size,
+                           const std::string& date, int64_t total, int32_t folders, int32_t files) {
+        recordFile(sender, name, size, date, total, folders, files);
+        if (files == 5) {
+            scan.Stop();
+            scan.Start(); // does nothing while the run winds down
+        }
+    };
+    // A second search path and pattern still open their listings and take their first entry.
+    scan.SearchPaths = {tree_->root(), tree_->path("d7")};
+    scan.FileTypes = {"*.txt", "f3*.txt;f4*"};
+    scan.Start();
+    ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
+    EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
+    EXPECT_EQ(record.endReports, 1);
+    EXPECT_FALSE(record.busyAtEnd);
+    // The five reported before the stop, then the first entry of each listing opened afterwards:
+    // d7/f3.txt for the second path's first pattern and d7/f4.txt for its second.
+    EXPECT_EQ(record.files.size(), 7u);
+    EXPECT_EQ(record.files[5].fileName, tree_->path("d7/f3.txt"));
+    EXPECT_EQ(record.files[6].fileName, tree_->path("d7/f4.txt"));
+    EXPECT_EQ(record.foundFiles.size(), 7u);
+}
+
+TEST_F(BigTree, StopAndStartWhileIdleDoNothingHarmful) {
+    auto ui = std::make_shared<engine::QueuedUiThread>();
+    engine::TmFileScan scan(ui);
+    scan.Stop();
+    EXPECT_FALSE(scan.Busy);
+    ScanRecord record;
+    recordScan(scan, record);
+    scan.SearchPaths = {tree_->path("d1")};
+    scan.FileTypes = {"*.txt"};
+    scan.Start();
+    EXPECT_TRUE(scan.Busy);
+    scan.Start(); // a second start while running starts nothing
+    ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
+    EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
+    ui->processPending();
+    EXPECT_EQ(record.endReports, 1);
+    EXPECT_EQ(record.files.size(), 50u);
+}
+
+TEST_F(BigTree, HandlerFailureEndsThePassButNotTheEndReport) {
+    auto ui = std::make_shared<engine::QueuedUiThread>();
+    engine::TmFileScan scan(ui);
+    ScanRecord record;
+    recordScan(scan, record);
+    scan.OnFileFound = [&](engine::TSearchThread*, const std::string& name, const std::string&,
+                           const std::string&, int64_t, int32_t, int32_t files) {
+        record.files.push_back({name, "", 0, 0, files});
+        if (files == 3) {
+            throw std::runtime_error("handler failed");
+        }
+    };
+    scan.SearchPaths = {tree_->root()};
+    scan.FileTypes = {"*.txt"};
+    scan.Start();
+    ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
+    EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
+    EXPECT_EQ(record.files.size(), 3u);
+    EXPECT_EQ(record.foundFiles.size(), 3u);
+    EXPECT_EQ(record.endReports, 1);
+    EXPECT_FALSE(scan.Busy);
+}
+
+TEST_F(BigTree, DestroyingTheDriverMidRunIsSafe) {
+    auto ui = std::make_shared<engine::QueuedUiThread>();
+    int reportsAfterDestruction = 0;
+    bool destroyed = false;
+    {
+        auto scan = std::make_unique<engine::TmFileScan>(ui);
+        int reports = 0;
+        scan->OnFileFound = [&](engine::TSearchThread*, const std::string&, const std::string&,
+                                const std::string&, int64_t, int32_t, int32_t) {
+            reportsAfterDestruction += destroyed ? 1 : 0;
+            ++reports;
+        };
+        scan->OnScanFinished = [&](engine::TSearchThread*, StringList&) {
+            reportsAfterDestruction += destroyed;
+        };
+        scan->SearchPaths = {tree_->root()};
+        scan->FileTypes = {"*.txt"};
+        scan->Start();
+        ASSERT_TRUE(ui->runUntil([&] { return reports >= 10; }, kGenerousTimeout));
+        scan.reset();
+        destroyed = true;
+    }
+    // The worker may be waiting for its next report; pumping runs it as a no-op.
+    ui->runUntil([] { return engine::WorkerThread::liveCount() == 0; }, kGenerousTimeout);
+    EXPECT_EQ(engine::WorkerThread::liveCount(), 0);
+    EXPECT_EQ(reportsAfterDestruction, 0);
+}
+
+TEST_F(BigTree, ClosedOwnerThreadReleasesAWaitingWorker) {
+    auto ui = std::make_shared<engine::QueuedUiThread>();
+    auto scan = std::make_unique<engine::TmFileScan>(ui);
+    scan->SearchPaths = {tree_->root()};
+    scan->FileTypes = {"*.txt"};
+    scan->Start();
+    // The owner never pumps: its worker waits on the first report until the queue closes.
+    ui->close();
+    EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
+}
+
+} // namespace
+} // namespace corvane::testing

@@ -1,0 +1,67 @@
+#include "engine/Un_My_FindFile.h"
+#include "engine/search_order.h"
+
+#include <gtest/gtest.h>
+
+namespace corvane::testing {
+namespace {
+
+using engine::SplitPatternText;
+using engine::StringList;
+
+TEST(PatternText, SeparatorsBlanksAndQuotes) {
+    EXPECT_EQ(SplitPatternText("*.jpg;*.png"), (StringList{"*.jpg", "*.png"}));
+    EXPECT_EQ(SplitPatternText("*.jpg; *.png"), (StringList{"*.jpg", "*.png"}));
+    EXPECT_EQ(SplitPatternText("*.jpg *.png"), (StringList{"*.jpg", "*.png"}));
+    EXPECT_EQ(SplitPatternText("  \t*.jpg"), (StringList{"*.jpg"}));
+    EXPECT_EQ(SplitPatternText("a;;b"), (StringList{"a", "", "b"}));
+    EXPECT_EQ(SplitPatternText("*.txt;"), (StringList{"*.txt", ""}));
+    EXPECT_EQ(SplitPatternText("*.txt; "), (StringList{"*.txt"}));
+    EXPECT_EQ(SplitPatternText("\"my file;1.txt\";*.doc"), (StringList{"my file;1.txt", "*.doc"}));
+    EXPECT_EQ(SplitPatternText("\"say \"\"hi\"\"\""), (StringList{"say \"hi\""}));
+    EXPECT_EQ(SplitPatternText("\"unclosed *.x"), (StringList{"unclosed *.x"}));
+    EXPECT_TRUE(SplitPatternText("").empty());
+    EXPECT_TRUE(SplitPatternText("   ").empty());
+}
+
+TEST(PatternText, TrailingSeparatorIsAddedOnce) {
+    EXPECT_EQ(engine::AddTrailingBackslash("/data"), "/data/");
+    EXPECT_EQ(engine::AddTrailingBackslash("/data/"), "/data/");
+    EXPECT_EQ(engine::AddTrailingBackslash(""), "/");
+}
+
+TEST(SearchOrder, SizeFirstThenCreationDayKeepingTheOrderOfEqualRows) {
+    // Rows in the order found: (size, day).
+    const std::vector<engine::SearchOrderKey> keys = {
+        {300, 5}, {100, 9}, {100, 2}, {300, 5}, {100, 9}, {200, 1},
+    };
+    EXPECT_EQ(engine::searchOrder(keys), (std::vector<uint32_t>{2, 1, 4, 5, 0, 3}));
+
+    // The two re-sorts separately: by day first, then by size.
+    std::vector<uint32_t> order = {0, 1, 2, 3, 4, 5};
+    engine::sortByCreationDay(order, keys);
+    EXPECT_EQ(order, (std::vector<uint32_t>{5, 2, 0, 3, 1, 4}));
+    engine::sortBySize(order, keys);
+    EXPECT_EQ(order, (std::vector<uint32_t>{2, 1, 4, 5, 0, 3}));
+}
+
+TEST(SearchOrder, TextsReadBack) {
+    EXPECT_EQ(engine::parseSizeText("3000000000"), 3000000000LL);
+    EXPECT_EQ(engine::parseSizeText("-1294967296"), -1294967296LL);
+    EXPECT_FALSE(engine::parseSizeText("12a"));
+    EXPECT_FALSE(engine::parseSizeText(""));
+
+    const auto date = engine::parseIsoDate("1999-12-31");
+    ASSERT_TRUE(date);
+    EXPECT_EQ(engine::isoDateText(*date), "1999-12-31");
+    EXPECT_FALSE(engine::parseIsoDate("1999-13-01"));
+    EXPECT_FALSE(engine::parseIsoDate("99-12-31"));
+
+    EXPECT_EQ(engine::dayNumber({1970, 1, 1}), 0);
+    EXPECT_EQ(engine::dayNumber({1969, 12, 31}), -1);
+    EXPECT_EQ(engine::dayNumber({2000, 3, 1}) - engine::dayNumber({2000, 2, 28}), 2); // a leap year
+    EXPECT_EQ(engine::dayNumber({1900, 3, 1}) - engine::dayNumber({1900, 2, 28}), 1); // not one
+}
+
+} // namespace
+} // namespace corvane::testing

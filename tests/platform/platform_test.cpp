@@ -1,0 +1,116 @@
+#include "platform/file_reader.h"
+#include "platform/folder_listing.h"
+#include "platform/wildcard.h"
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace corvane::testing {
+namespace {
+
+using platform::matchesPattern;
+
+TEST(Wildcard, StarAndQuestionMark) {
+    EXPECT_TRUE(matchesPattern("*.jpg", "a.jpg"));
+    EXPECT_TRUE(matchesPattern("*.jpg", ".jpg"));
+    EXPECT_FALSE(matchesPattern("*.jpg", "a.jpeg"));
+    EXPECT_TRUE(matchesPattern("a?c", "abc"));
+    EXPECT_FALSE(matchesPattern("a?c", "ac"));
+    EXPECT_FALSE(matchesPattern("a?c", "abbc"));
+    EXPECT_TRUE(matchesPattern("a?c", "a\xc3\xa9"
+                                      "c")); // é is one character
+    EXPECT_TRUE(matchesPattern("*a*b*c*", "xxaxxbxxcxx"));
+    EXPECT_FALSE(matchesPattern("*a*b*c*", "xxcxxbxxaxx"));
+    // Many stars over a long name that does not match stays quick.
+    EXPECT_FALSE(matchesPattern("*a*a*a*a*a*a*a*a*a*b", std::string(5000, 'a')));
+}
+
+TEST(Wildcard, LetterCaseIsIgnoredForEveryLetter) {
+    EXPECT_TRUE(matchesPattern("*.JPG", "photo.jpg"));
+    EXPECT_TRUE(matchesPattern("\xc3\x89t\xc3\xa9*", "\xc3\xa9T\xc3\x89.txt")); // Été / éTÉ
+    EXPECT_TRUE(matchesPattern("\xce\xa3*", "\xcf\x83\xce\xb1"));               // Σ / σα
+    EXPECT_TRUE(matchesPattern("\xe2\x84\xaa", "k"));                           // Kelvin sign
+    EXPECT_FALSE(matchesPattern("e", "\xc3\xa9"));                              // e is not é
+    // Bytes that are not UTF-8 match only themselves.
+    EXPECT_TRUE(matchesPattern("a\xff*", "a\xff"
+                                         "b"));
+    EXPECT_FALSE(matchesPattern("a\xff*", "a\xfe"
+                                          "b"));
+    EXPECT_TRUE(matchesPattern("a?b", "a\xff"
+                                      "b"));
+}
+
+TEST(Wildcard, WindowsRulesForDotStarAndOddPatterns) {
+    EXPECT_TRUE(matchesPattern("*.*", "README"));
+    EXPECT_TRUE(matchesPattern("*.*", "a.b.c"));
+    EXPECT_TRUE(matchesPattern("report.*", "report"));
+    EXPECT_TRUE(matchesPattern("report.*", "report.txt"));
+    EXPECT_FALSE(matchesPattern("report.*", "reports"));
+    EXPECT_FALSE(matchesPattern("", "anything"));
+    EXPECT_FALSE(matchesPattern("sub/*.txt", "a.txt"));
+    EXPECT_FALSE(matchesPattern("*/*", "a"));
+}
+
+TEST(FolderListing, DotEntriesFirstThenByteOrderHiddenIncluded) {
+    TempTree tree;
+    for (const char* name : {"b", "B", ".hidden", "a", "\xc3\xa9", "-dash", "Z"}) {
+        tree.writeFile(name, "x");
+    }
+    tree.makeDir("dir");
+    ASSERT_EQ(symlink("a", tree.path("link").c_str()), 0);
+    ASSERT_EQ(mkfifo(tree.path("pipe").c_str(), 0600), 0);
+
+    platform::FolderListing listing;
+    ASSERT_TRUE(listing.open(tree.root()));
+    std::vector<std::string> names;
+    for (const auto& entry : listing.entries()) {
+        names.push_back(entry.name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{".", "..", "-dash", ".hidden", "B", "Z", "a", "b", "dir",
+                                               "link", "pipe", "\xc3\xa9"}));
+    const auto kindOf = [&](const std::string& name) {
+        for (const auto& entry : listing.entries()) {
+            if (entry.name == name) {
+                return entry.kind;
+            }
+        }
+        return platform::EntryKind::Other;
+    };
+    EXPECT_EQ(kindOf("a"), platform::EntryKind::RegularFile);
+    EXPECT_EQ(kindOf("dir"), platform::EntryKind::Directory);
+    EXPECT_EQ(kindOf("link"), platform::EntryKind::Other);
+    EXPECT_EQ(kindOf("pipe"), platform::EntryKind::Other);
+
+    const auto details = listing.details(listing.entries()[6]); // "a"
+    ASSERT_TRUE(details);
+    EXPECT_EQ(details->size, 1);
+
+    EXPECT_FALSE(listing.open(tree.path("missing")));
+    EXPECT_TRUE(listing.entries().empty());
+    EXPECT_FALSE(listing.open(tree.path("a"))); // a file is no folder
+}
+
+TEST(FileReader, OpensRegularFilesOnly) {
+    TempTree tree;
+    const auto file = tree.writeFile("file", "0123456789");
+    ASSERT_EQ(mkfifo(tree.path("pipe").c_str(), 0600), 0);
+    ASSERT_EQ(symlink("file", tree.path("link").c_str()), 0);
+
+    platform::FileReader reader;
+    EXPECT_FALSE(reader.open(tree.path("pipe"))); // returns at once instead of blocking
+    EXPECT_FALSE(reader.open(tree.path("link")));
+    EXPECT_FALSE(reader.open(tree.root()));
+    EXPECT_FALSE(reader.open(tree.path("missing")));
+
+    ASSERT_TRUE(reader.open(file));
+    EXPECT_EQ(reader.info().size, 10);
+    char buffer[8] = {};
+    EXPECT_EQ(reader.readAt(6, buffer, sizeof buffer), 4);
+    EXPECT_EQ(std::string(buffer, 4), "6789");
+}
+
+} // namespace
+} // namespace corvane::testing
