@@ -34,7 +34,7 @@ void FileReader::close() {
 bool FileReader::open(const std::string& path) {
     close();
     // O_NONBLOCK keeps the open itself from waiting on a FIFO; the type test below then turns it
-    // away before any read.
+    // away before any read. On a regular file the flag changes nothing, so it stays set.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) {
         return false;
@@ -43,10 +43,6 @@ bool FileReader::open(const std::string& path) {
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return false;
-    }
-    const int flags = fcntl(fd, F_GETFL);
-    if (flags >= 0) {
-        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
     }
     fd_ = fd;
     info_.kind = EntryKind::RegularFile;
