@@ -1,0 +1,31 @@
+#pragma once
+
+// The texts of the component stream's errors, exactly as the user sees them, and the filling of
+// their %s places.
+
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace corvane::stream {
+
+inline constexpr std::string_view kInvalidStreamFormat = "Invalid stream format";
+inline constexpr std::string_view kStreamReadError = "Stream read error";
+inline constexpr std::string_view kStreamWriteError = "Stream write error";
+inline constexpr std::string_view kInvalidPropertyValue = "Invalid property value";
+inline constexpr std::string_view kPropertyDoesNotExist = "Property %s does not exist";
+inline constexpr std::string_view kInvalidPropertyPath = "Invalid property path";
+inline constexpr std::string_view kPropertyIsReadOnly = "Property is read-only";
+inline constexpr std::string_view kClassNotFound = "Class %s not found";
+inline constexpr std::string_view kErrorReading = "Error reading %s%s%s: %s";
+inline constexpr std::string_view kCannotOpenFile = "Cannot open file \"%s\". %s";
+inline constexpr std::string_view kCannotCreateFile = "Cannot create file \"%s\". %s";
+
+// Replaces each "%s" of `pattern` with the next argument, in order; a "%s" without an argument stays.
+std::string formatMessage(std::string_view pattern, std::initializer_list<std::string_view> args);
+
+// The system's text for an errno value with trailing blanks and full stops removed, ready to fill the
+// second %s of kCannotOpenFile and kCannotCreateFile.
+std::string systemErrorText(int errorNumber);
+
+} // namespace corvane::stream

@@ -1,0 +1,64 @@
+#pragma once
+
+// The text form of a component stream: readable, diffable, one line per entry, compiled back to the
+// identical bytes. The window descriptions are kept in it, and `corvane-cli dump` prints it.
+//
+//   object ListView1: TListView
+//     Left = 8
+//     Anchors = [akLeft, akTop, akRight]
+//     Columns = <
+//       item
+//         AutoSize = True
+//         Caption = 'Path'
+//       end
+//     >
+//     Items.ItemData = {0131000000…}
+//     ViewStyle = vsReport
+//   end
+//
+// A value in its plainest spelling is encoded by the writer's rules (an integer in the narrowest tag,
+// a text by the text rule, True/False/Null/nil as bare tags). When a stream holds a value another way,
+// the printer names the tag, e.g. Int32(5), ShortText('é'), Identifier(True), so binary -> text ->
+// binary gives back the same bytes for every stream, not only for those our writer made. Lines that
+// start with // are comments.
+
+#include "stream/document.h"
+#include "stream/error.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvane::stream {
+
+// A malformed text: what() reads "line N: reason".
+class TextFormError : public Error {
+public:
+    TextFormError(int line, const std::string& reason)
+        : Error("line " + std::to_string(line) + ": " + reason), line_(line), reason_(reason) {}
+    int line() const { return line_; }
+    const std::string& reason() const { return reason_; }
+
+private:
+    int line_;
+    std::string reason_;
+};
+
+struct TextFormOptions {
+    // Follow each item block and node block ("Items.ItemData", "Items.NodeData", "Items.Data") with
+    // comment lines showing its rows or nodes. A block that does not decode fails as the reader would.
+    bool describeBlocks = false;
+};
+
+std::string documentToText(const Document& document, const TextFormOptions& options = {});
+
+// Throws TextFormError for a malformed text, with the line where it is noticed.
+Document textToDocument(std::string_view text);
+
+// Shortcuts over bytes. streamToText throws the reader's Error for a bad stream; textToStream throws
+// TextFormError.
+std::string streamToText(std::span<const uint8_t> bytes, const TextFormOptions& options = {});
+std::vector<uint8_t> textToStream(std::string_view text);
+
+} // namespace corvane::stream
