@@ -179,7 +179,8 @@ public:
         } else if (record.position) {
             fail(kStreamWriteError);
         }
-        if (record.className.size() >= kPrefixMarker) {
+        // Without a prefix, a class name of 240 bytes or more would be read as one.
+        if (!record.flags && record.className.size() >= kPrefixMarker) {
             fail(kStreamWriteError);
         }
         writeName(record.className);

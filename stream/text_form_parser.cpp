@@ -77,9 +77,6 @@ private:
         }
         expect(':', "':' between the object's name and its class");
         r.className = name("the class name");
-        if (r.className.size() >= kPrefixMarker) {
-            fail(keyword, "a class name holds at most 239 bytes");
-        }
         if (isPunct(peek(), '[')) {
             next();
             r.position = itemIndex("a child position");
@@ -110,6 +107,9 @@ private:
             if (implied != 0) {
                 r.flags = implied;
             }
+        }
+        if (!r.flags && r.className.size() >= kPrefixMarker) {
+            fail(keyword, "a class name holds at most 239 bytes (255 with a prefix such as flags 0)");
         }
         if (depth > 0 && !r.flags && r.className.empty()) {
             fail(keyword, "a child object needs a class name");
