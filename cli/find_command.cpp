@@ -28,6 +28,7 @@ struct FindOptions {
     StringList patterns;
     bool json = false;
     bool quiet = false;
+    bool stats = false; // phase times on stderr, for the benchmarks
 };
 
 struct Group {
@@ -58,6 +59,8 @@ std::string parseFindArguments(const Arguments& args, FindOptions& options) {
             options.json = true;
         } else if (!optionsEnded && (arg == "--quiet" || arg == "-q")) {
             options.quiet = true;
+        } else if (!optionsEnded && arg == "--stats") {
+            options.stats = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
             return "unknown option '" + arg + "'";
         } else if (arg.empty()) {
@@ -92,6 +95,9 @@ FindResult search(const FindOptions& options) {
     engine::TmFileCompare compare(uiThread);
     ProgressLine progress(!options.quiet);
     FindResult result;
+    using Clock = std::chrono::steady_clock;
+    const auto started = Clock::now();
+    Clock::time_point scanned, ordered, compared;
     std::vector<engine::SearchOrderKey> keys;
 
     std::mutex doneMutex;
@@ -120,22 +126,28 @@ FindResult search(const FindOptions& options) {
         });
     };
     scan.OnScanFinished = [&](engine::TSearchThread*, StringList& foundFiles) {
+        scanned = Clock::now();
         const std::vector<uint32_t> order = engine::searchOrder(keys);
-        keys = {};
         StringList sorted;
+        std::vector<int64_t> sizes;
         sorted.reserve(foundFiles.size());
+        sizes.reserve(foundFiles.size());
         for (uint32_t row : order) {
             sorted.push_back(std::move(foundFiles[row]));
+            sizes.push_back(keys[row].size);
         }
+        keys = {};
         foundFiles = std::move(sorted);
+        ordered = Clock::now();
         result.searched = static_cast<int32_t>(foundFiles.size());
         if (foundFiles.empty()) {
             finish();
             return;
         }
-        compare.SetFileList(foundFiles);
+        compare.SetFileList(foundFiles, std::move(sizes));
         compare.Start();
-        compare.FileList = {}; // the worker has its own copy
+        compare.FileList = {}; // the worker has its own copies
+        compare.FileSizes = {};
     };
     compare.OnCompareProgress = [&](engine::TCompareThread*, int32_t position, int32_t listCount,
                                     int32_t duplicatesFound) {
@@ -151,6 +163,7 @@ FindResult search(const FindOptions& options) {
     compare.OnCompareFinished = [&](engine::TCompareThread*, int32_t listCount, int32_t duplicatesFound) {
         result.searched = listCount;
         result.duplicates = duplicatesFound;
+        compared = Clock::now();
         finish();
     };
 
@@ -161,6 +174,13 @@ FindResult search(const FindOptions& options) {
         doneChanged.wait(lock, [&] { return done; });
     }
     progress.clear();
+    if (options.stats) {
+        const auto seconds = [](Clock::time_point from, Clock::time_point to) {
+            return to >= from ? std::chrono::duration<double>(to - from).count() : 0.0;
+        };
+        std::fprintf(stderr, "scan %.3f s, order %.3f s, compare %.3f s\n", seconds(started, scanned),
+                     seconds(scanned, ordered), seconds(ordered, compared));
+    }
     // The workers have delivered their end reports; let their threads finish before the drivers go.
     engine::WorkerThread::waitUntilNoneRuns(std::chrono::seconds(10));
     return result;

@@ -1,6 +1,6 @@
 #include "engine/Un_My_Compare.h"
 
-#include "engine/content_classes.h"
+#include "engine/runs_ahead.h"
 
 #include <climits>
 #include <cstdlib>
@@ -47,15 +47,16 @@ TmFileCompare::~TmFileCompare() {
     }
 }
 
-void TmFileCompare::SetFileList(const StringList& list) {
+void TmFileCompare::SetFileList(const StringList& list, std::vector<int64_t> sizes) {
     FileList = list;
+    FileSizes = std::move(sizes);
 }
 
 void TmFileCompare::Start() {
     if (!Busy) {
         auto control = std::make_shared<WorkerControl>();
         Worker = new TCompareThread(this, OnCompareProgress, OnCompareFinished, OnDuplicateGroup, FileList,
-                                    uiThread_, control);
+                                    FileSizes, uiThread_, control);
         workerControl_ = std::move(control);
     }
     Busy = true;
@@ -72,11 +73,11 @@ void TmFileCompare::Stop() {
 
 TCompareThread::TCompareThread(TmFileCompare* owner, TCompareProgressEvent onCompareProgress,
                                TCompareFinishedEvent onCompareFinished, TDuplicateGroupEvent onDuplicateGroup,
-                               const StringList& fileList, std::shared_ptr<UiThread> uiThread,
-                               std::shared_ptr<WorkerControl> control)
+                               const StringList& fileList, const std::vector<int64_t>& fileSizes,
+                               std::shared_ptr<UiThread> uiThread, std::shared_ptr<WorkerControl> control)
     : WorkerThread(std::move(uiThread), std::move(control)), Owner(owner),
       OnCompareProgress(std::move(onCompareProgress)), OnCompareFinished(std::move(onCompareFinished)),
-      OnDuplicateGroup(std::move(onDuplicateGroup)), FileList(fileList) {
+      OnDuplicateGroup(std::move(onDuplicateGroup)), FileList(fileList), FileSizes(fileSizes) {
     StartRunning();
 }
 
@@ -99,13 +100,29 @@ void TCompareThread::Walk() {
     if (count < 2) {
         return;
     }
+    const std::vector<Span> spans = FindRuns();
+    std::vector<RunsAhead::Job> jobs;
+    std::vector<size_t> jobOfSpan(spans.size(), SIZE_MAX);
+    for (size_t s = 0; s < spans.size(); ++s) {
+        if (spans[s].candidates.size() >= 2) {
+            RunsAhead::Job job;
+            job.size = spans[s].size;
+            for (size_t position : spans[s].candidates) {
+                job.paths.push_back(&FileList[position]);
+            }
+            jobOfSpan[s] = jobs.size();
+            jobs.push_back(std::move(job));
+        }
+    }
+    RunsAhead ahead(std::move(jobs), [this] { return Terminated(); });
+
     Run run;
-    bool haveRun = false;
+    size_t span = 0;
     for (size_t i = 0; i + 1 < count; ++i) {
         Position = static_cast<int32_t>(i + 1);
-        if (!haveRun || i >= run.end) {
-            run = CompareRun(i);
-            haveRun = true;
+        if (span < spans.size() && i == spans[span].first) {
+            run = jobOfSpan[span] == SIZE_MAX ? Run{} : MakeRun(spans[span], ahead.take(jobOfSpan[span]));
+            ++span;
         }
         CollectDuplicates(run, i);
         Synchronize([this] { ReportProgress(); });
@@ -115,74 +132,73 @@ void TCompareThread::Walk() {
     }
 }
 
-TCompareThread::Run TCompareThread::CompareRun(size_t first) {
+std::vector<TCompareThread::Span> TCompareThread::FindRuns() const {
     // A run is a stretch of consecutive entries whose sizes are equal. Entries that cannot be
     // compared (gone, or not regular files) do not end a run: they are passed over, so that
-    // files on both sides of them are still compared.
-    Run run;
-    run.first = first;
-    std::vector<std::optional<FileInfo>> looked;
-    std::optional<int64_t> size;
-    size_t end = first;
-    for (; end < FileList.size(); ++end) {
-        std::optional<FileInfo> info = platform::lookupFile(FileList[end]);
-        if (info && info->kind != EntryKind::RegularFile) {
-            info.reset();
-        }
-        if (info) {
-            if (size && *size != info->size) {
-                break;
-            }
+    // files on both sides of them are still compared. Sizes the scan gave are trusted for the
+    // bounds; every file is checked again when it is opened.
+    const bool hinted = FileSizes.size() == FileList.size();
+    std::vector<Span> spans;
+    Span current;
+    bool sized = false;
+    for (size_t j = 0; j < FileList.size(); ++j) {
+        std::optional<int64_t> size;
+        if (hinted) {
+            size = FileSizes[j];
+        } else if (const auto info = platform::lookupFile(FileList[j]);
+                   info && info->kind == EntryKind::RegularFile) {
             size = info->size;
         }
-        looked.push_back(std::move(info));
-    }
-    run.end = end;
-    const size_t length = end - first;
-    run.classOf.assign(length, -1);
-    run.info.resize(length);
-    run.identity.resize(length);
-
-    std::vector<const std::string*> paths;
-    std::vector<size_t> offsets;
-    for (size_t k = 0; k < length; ++k) {
-        if (looked[k]) {
-            paths.push_back(&FileList[first + k]);
-            offsets.push_back(k);
+        if (size && sized && *size != current.size) {
+            spans.push_back(std::move(current));
+            current = Span{};
+            current.first = j;
+            sized = false;
+        }
+        if (size) {
+            current.size = *size;
+            sized = true;
+            current.candidates.push_back(j);
         }
     }
-    if (paths.size() < 2) {
-        return run;
-    }
-    ContentClasses classes([this] { return Terminated(); });
-    ContentClasses::Result result = classes.split(paths, *size);
-    run.complete = result.complete;
+    spans.push_back(std::move(current));
+    return spans;
+}
+
+TCompareThread::Run TCompareThread::MakeRun(const Span& span, ContentClasses::Result result) const {
+    Run run;
+    run.first = span.candidates.front();
+    const size_t length = span.candidates.back() - run.first + 1;
+    run.classOf.assign(length, -1);
+    run.info.resize(length);
+    run.indexInClass.assign(length, -1);
+    run.identity.resize(length);
 
     int32_t classCount = 0;
     std::map<std::pair<uint64_t, uint64_t>, int> sharedInode;
-    for (size_t m = 0; m < paths.size(); ++m) {
-        const size_t k = offsets[m];
+    for (size_t m = 0; m < span.candidates.size(); ++m) {
+        const size_t k = span.candidates[m] - run.first;
         run.classOf[k] = result.classOf[m];
         run.info[k] = result.info[m];
-        run.identity[k] = FileList[first + k];
+        run.identity[k] = FileList[span.candidates[m]];
         if (result.classOf[m] >= 0) {
             classCount = std::max(classCount, result.classOf[m] + 1);
             ++sharedInode[{result.info[m].device, result.info[m].inode}];
         }
     }
     run.members.resize(static_cast<size_t>(classCount));
-    run.indexInClass.assign(length, -1);
     for (size_t k = 0; k < length; ++k) {
         if (run.classOf[k] < 0) {
             continue;
         }
         auto& members = run.members[static_cast<size_t>(run.classOf[k])];
         run.indexInClass[k] = static_cast<int32_t>(members.size());
-        members.push_back(first + k);
+        members.push_back(run.first + k);
         // Two names of one inode are either hard links (two entries: real duplicates) or two
         // spellings of one path; only the resolved names tell them apart.
         if (sharedInode[{run.info[k].device, run.info[k].inode}] > 1) {
-            run.identity[k] = canonicalEntryName(FileList[first + k]);
+            run.resolvedNames.push_back(canonicalEntryName(FileList[run.first + k]));
+            run.identity[k] = run.resolvedNames.back();
         }
     }
     run.distinct.assign(run.members.size(), true);
@@ -190,7 +206,7 @@ TCompareThread::Run TCompareThread::CompareRun(size_t first) {
     for (size_t c = 0; c < run.members.size(); ++c) {
         std::unordered_set<std::string_view> seen;
         for (size_t position : run.members[c]) {
-            if (!seen.insert(run.identity[position - first]).second) {
+            if (!seen.insert(run.identity[position - run.first]).second) {
                 run.distinct[c] = false;
                 break;
             }
@@ -200,6 +216,9 @@ TCompareThread::Run TCompareThread::CompareRun(size_t first) {
 }
 
 void TCompareThread::CollectDuplicates(Run& run, size_t position) {
+    if (position < run.first || position - run.first >= run.classOf.size()) {
+        return;
+    }
     const size_t k = position - run.first;
     const int32_t cls = run.classOf[k];
     if (cls < 0) {

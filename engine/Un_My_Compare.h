@@ -4,14 +4,17 @@
 // byte-for-byte identical contents, and hands each duplicate group to its owner's
 // user-interface thread.
 
+#include "engine/content_classes.h"
 #include "engine/string_list.h"
 #include "engine/worker_thread.h"
 #include "platform/file_info.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -43,9 +46,13 @@ public:
     TDuplicateGroupEvent OnDuplicateGroup;
     bool Busy = false;
     StringList FileList; // full paths, sorted by size ascending
+    // The sizes the scan reported for FileList's entries, or empty: the worker then looks each
+    // size up. Only the bounds of the runs of equal size come from here; every file is checked
+    // again when it is read.
+    std::vector<int64_t> FileSizes;
 
-    // FileList becomes a copy of `list`.
-    void SetFileList(const StringList& list);
+    // FileList becomes a copy of `list`, and FileSizes `sizes` (parallel to it, or empty).
+    void SetFileList(const StringList& list, std::vector<int64_t> sizes = {});
     // Starts a run unless one is under way; throws when the worker cannot be created (Busy then
     // stays false).
     void Start();
@@ -66,14 +73,15 @@ class TCompareThread final : public WorkerThread {
 public:
     TCompareThread(TmFileCompare* owner, TCompareProgressEvent onCompareProgress,
                    TCompareFinishedEvent onCompareFinished, TDuplicateGroupEvent onDuplicateGroup,
-                   const StringList& fileList, std::shared_ptr<UiThread> uiThread,
-                   std::shared_ptr<WorkerControl> control);
+                   const StringList& fileList, const std::vector<int64_t>& fileSizes,
+                   std::shared_ptr<UiThread> uiThread, std::shared_ptr<WorkerControl> control);
 
     TmFileCompare* Owner;
     TCompareProgressEvent OnCompareProgress;
     TCompareFinishedEvent OnCompareFinished;
     TDuplicateGroupEvent OnDuplicateGroup;
     StringList FileList;
+    std::vector<int64_t> FileSizes;
     int32_t Position = 0;
     int32_t DuplicatesFound = 0;
     std::string GroupFile;
@@ -85,23 +93,30 @@ public:
     std::vector<platform::FileInfo> GroupDuplicateInfos;
 
 private:
-    // One run of equal size: list positions [first, end) and what the comparison found.
+    // A run of equal size as found in the list: where it starts, the size, and the positions of
+    // the entries that may be compared.
+    struct Span {
+        size_t first = 0;
+        int64_t size = 0;
+        std::vector<size_t> candidates;
+    };
+    // What the comparison found in one run, by position from `first` on.
     struct Run {
         size_t first = 0;
-        size_t end = 0;
-        std::vector<int32_t> classOf;             // per position of the run; -1: in no class
-        std::vector<platform::FileInfo> info;     // per position of the run
-        std::vector<int32_t> indexInClass;        // per position of the run
+        std::vector<int32_t> classOf;             // -1: in no class
+        std::vector<platform::FileInfo> info;     // as read
+        std::vector<int32_t> indexInClass;        // place among its class's members
         std::vector<std::vector<size_t>> members; // per class: its positions, ascending
-        std::vector<std::string> identity;        // per position: what tells two entries apart
+        std::vector<std::string_view> identity;   // what tells two entries apart
+        std::deque<std::string> resolvedNames;    // identities that are not the path itself
         std::vector<bool> distinct;               // per class: no entry appears twice in it
         std::vector<size_t> scanned;              // per class: members before this one are reported
-        bool complete = true;
     };
 
     void Execute() override;
     void Walk();
-    Run CompareRun(size_t first);
+    std::vector<Span> FindRuns() const;
+    Run MakeRun(const Span& span, ContentClasses::Result result) const;
     void CollectDuplicates(Run& run, size_t position);
     void ReportProgress();
     void ReportGroup();

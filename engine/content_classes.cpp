@@ -27,7 +27,8 @@ bool sameFileAsBefore(const platform::FileInfo& now, const platform::FileInfo& b
 ContentClasses::ContentClasses(std::function<bool()> stopRequested)
     : stopRequested_(std::move(stopRequested)) {}
 
-ContentClasses::Result ContentClasses::split(const std::vector<const std::string*>& paths, int64_t size) {
+ContentClasses::Result ContentClasses::split(const std::vector<const std::string*>& paths,
+                                             int64_t size) const {
     const size_t count = paths.size();
     Result result;
     result.classOf.assign(count, -1);

@@ -32,7 +32,8 @@ public:
 
     // Only regular files whose size is still `size` take part; anything else cannot be read and
     // joins no class.
-    Result split(const std::vector<const std::string*>& paths, int64_t size);
+    // Safe to call from several threads at once.
+    Result split(const std::vector<const std::string*>& paths, int64_t size) const;
 
     // Memory for the chunks of one class at a time (the least chunk is still taken when a class
     // has very many members).

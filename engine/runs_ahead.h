@@ -1,0 +1,56 @@
+#pragma once
+
+#include "engine/content_classes.h"
+
+#include <condition_variable>
+#include <cstddef>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace corvane::engine {
+
+// Compares the runs of equal size of a file list ahead of the walk that reports them: a second
+// thread reads and splits the next runs while the walk reports the current one, and the walk
+// itself splits a run nobody has taken yet rather than wait. Results are handed out in run
+// order. Reading ahead is bounded, so a slow reader of results does not make memory grow.
+class RunsAhead {
+public:
+    // The files of one run that take part in the comparison, all expected to be `size` bytes.
+    struct Job {
+        std::vector<const std::string*> paths;
+        int64_t size = 0;
+    };
+
+    // `stopRequested` is polled between chunks; once it is true the remaining jobs end at once.
+    RunsAhead(std::vector<Job> jobs, std::function<bool()> stopRequested);
+    // Stops the second thread and waits for it.
+    ~RunsAhead();
+    RunsAhead(const RunsAhead&) = delete;
+    RunsAhead& operator=(const RunsAhead&) = delete;
+
+    // The classes of job `index`; jobs must be taken in order, each once.
+    ContentClasses::Result take(size_t index);
+
+    // How many jobs the second thread may be ahead of the walk.
+    static constexpr size_t kLookahead = 512;
+
+private:
+    void helperLoop();
+    ContentClasses::Result compute(size_t index);
+
+    std::vector<Job> jobs_;
+    ContentClasses classes_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<std::optional<ContentClasses::Result>> results_;
+    size_t nextToClaim_ = 0;
+    size_t taken_ = 0;
+    bool shuttingDown_ = false;
+    std::thread helper_;
+};
+
+} // namespace corvane::engine
