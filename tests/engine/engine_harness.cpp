@@ -52,12 +52,12 @@ ScanRecord runScan(const std::vector<std::string>& paths, const std::vector<std:
     return record;
 }
 
-CompareRecord runCompare(const std::vector<std::string>& fileList) {
+CompareRecord runCompare(const std::vector<std::string>& fileList, const std::vector<int64_t>& sizes) {
     auto ui = std::make_shared<engine::QueuedUiThread>();
     engine::TmFileCompare compare(ui);
     CompareRecord record;
     recordCompare(compare, record);
-    compare.SetFileList(fileList);
+    compare.SetFileList(fileList, sizes);
     compare.Start();
     EXPECT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout))
         << "the comparison never ended";

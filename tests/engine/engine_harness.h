@@ -41,8 +41,8 @@ struct CompareRecord {
 // A scan over `paths` and their pattern texts; waits for its end report.
 ScanRecord runScan(const std::vector<std::string>& paths, const std::vector<std::string>& patterns);
 
-// A comparison of `fileList`; waits for its end report.
-CompareRecord runCompare(const std::vector<std::string>& fileList);
+// A comparison of `fileList` (with the sizes the scan gave, if any); waits for its end report.
+CompareRecord runCompare(const std::vector<std::string>& fileList, const std::vector<int64_t>& sizes = {});
 
 // Hooks the recording handlers of a driver to a record.
 void recordScan(engine::TmFileScan& scan, ScanRecord& record);
