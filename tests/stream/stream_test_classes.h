@@ -17,7 +17,7 @@ enum Anchor : uint32_t { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
 
 struct Column {
     bool autoSize = false;
-    std::string caption;
+    std::string caption{};
     int32_t width = 50;
 };
 
@@ -59,7 +59,7 @@ struct TreeView : Component {
 
 // A button with one of each remaining value kind, for the kinds the result files do not use.
 struct Button : Component {
-    std::string caption;
+    std::string caption{};
     std::string onClick;
     int32_t color = 0x7FFFFFFF; // clDefault
     char32_t accelerator = U'\0';
@@ -71,7 +71,7 @@ struct Button : Component {
 
 // A window: owns every component read into it, whatever its parent.
 struct Form : Component {
-    std::string caption;
+    std::string caption{};
     std::string onShow;
     std::vector<std::unique_ptr<Component>> owned;
     std::vector<Component*> children; // records written as children, in order
