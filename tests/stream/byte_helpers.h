@@ -2,6 +2,7 @@
 
 // Spelling expected bytes in tests: hex("01 FF"), name("Left") (length byte + text), and cat(...).
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 #include <stdexcept>
@@ -44,8 +45,9 @@ inline Bytes ascii(std::string_view text) {
 }
 
 inline Bytes name(std::string_view text) {
-    Bytes out{static_cast<uint8_t>(text.size())};
-    out.insert(out.end(), text.begin(), text.end());
+    Bytes out(text.size() + 1);
+    out[0] = static_cast<uint8_t>(text.size());
+    std::copy(text.begin(), text.end(), out.begin() + 1);
     return out;
 }
 

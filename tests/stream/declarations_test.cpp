@@ -158,6 +158,27 @@ TEST(EntryChoice, ValuesThatCannotBeEncodedAreAWriteError) {
     }
 }
 
+TEST(EntryChoice, SetMembersPastOrdinal31AreDroppedOnRead) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 34; ++i) {
+        names.push_back("m" + std::to_string(i));
+    }
+    const stream::EnumType wide("TWide", names);
+    struct Holder {
+        uint32_t members = 0;
+    };
+    ClassBuilder<Holder> b("THolder");
+    b.set(
+        "Members", wide, [](const Holder& h) { return h.members; },
+        [](Holder& h, uint32_t v) { h.members = v; });
+    const auto cls = b.build();
+    const Bytes bytes = cat({ascii("TPF0"), name("THolder"), name(""), name("Members"), hex("0B"),
+                             name("m33"), name("M1"), name("m31"), hex("00 00 00")});
+    Holder holder;
+    stream::readRootRecordFromBytes(bytes, stream::makeRef(*cls, &holder));
+    EXPECT_EQ(holder.members, (1u << 1) | (1u << 31));
+}
+
 // A window as the window descriptions will be: children created through the registry, handlers named,
 // references to its own components and to another window.
 struct WindowFixture : ::testing::Test {

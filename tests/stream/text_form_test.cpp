@@ -4,8 +4,10 @@
 #include "byte_helpers.h"
 #include "stream_test_classes.h"
 
+#include "stream/byte_streams.h"
 #include "stream/document.h"
 #include "stream/text_form.h"
+#include "stream/treader.h"
 #include "stream/twriter.h"
 
 #include <gtest/gtest.h>
@@ -138,6 +140,24 @@ TEST(TextForm, ABlockThatDoesNotDecodeFailsAsTheReaderWould) {
         EXPECT_STREQ(error.what(), "Error reading ListView1.Items.ItemData: Stream read error");
     }
     EXPECT_NO_THROW(stream::streamToText(bytes)); // shown as bytes when not described
+}
+
+TEST(TextForm, ADescriptionCompiledByTheBuildReadsIntoItsWindow) {
+    const Bytes compiled = stream::readWholeFile(CORVANE_SAMPLE_WINDOW_STREAM);
+    const Bytes source = stream::readWholeFile(CORVANE_SAMPLE_WINDOW_TEXT);
+    EXPECT_EQ(compiled,
+              textToStream(std::string_view(reinterpret_cast<const char*>(source.data()), source.size())));
+
+    Form window;
+    stream::ReadOptions options;
+    options.classes = &streamTestClasses().registry;
+    stream::readRootRecordFromBytes(compiled, refOf(&window), options);
+    ASSERT_EQ(window.children.size(), 3u);
+    auto* list = dynamic_cast<ListView*>(window.children[2]);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->smallImages, window.children[1]);
+    // The window written back is the description compiled.
+    EXPECT_EQ(stream::writeRootRecordToBytes(refOf(&window)), compiled);
 }
 
 TEST(TextFormErrors, AMalformedLineIsNamed) {
