@@ -1,0 +1,28 @@
+#pragma once
+
+// The texts of the main window's status line during and after a search. Numbers are plain
+// decimal integers, whatever the locale.
+
+#include <QString>
+
+#include <cstdint>
+
+namespace corvane::ui {
+
+// `part / whole` times 100, to the nearest whole number, a half going to the even neighbour
+// (1 of 8 gives 12, 3 of 8 gives 38); 0 when `whole` is not positive.
+int percentOf(int64_t part, int64_t whole);
+
+// "Searching..."
+QString searchingStatus();
+// "Found <files> files in <folders> folder"
+QString foundFilesStatus(int64_t fileCount, int64_t folderCount);
+// "Sorting Files [<percent>%]"
+QString sortingStatus(int percent);
+// "Comparing file <position> of <count>, Duplicate files found: <found> [<percent of position>%]"
+QString comparingStatus(int64_t position, int64_t listCount, int64_t duplicatesFound);
+// "Duplicate files: <duplicates>, File Searched: <searched>": the end of a scan (0 duplicates),
+// of a comparison, and of opening a result set.
+QString summaryStatus(int64_t duplicates, int64_t filesSearched);
+
+} // namespace corvane::ui
