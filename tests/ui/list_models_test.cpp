@@ -1,0 +1,295 @@
+#include "ui/list_view_model.h"
+#include "ui/searched_files_model.h"
+
+#include "event_wait.h"
+
+#include <QAbstractItemModelTester>
+#include <QSignalSpy>
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <map>
+#include <random>
+
+namespace corvane::ui {
+namespace {
+
+const QLocale kUnitedStates(QLocale::English, QLocale::UnitedStates);
+
+TEST(ListRow, KeepsEveryTextAsItsExactBytes) {
+    const std::string invalidUtf8 = "/tmp/caf\xe9\xff/\x01name";
+    const std::string withNul("a\0b", 3);
+    const std::string longText(20000, 'x'); // needs a three-byte length
+    const ListRow row(invalidUtf8, {withNul, "", longText});
+    EXPECT_EQ(row.caption(), invalidUtf8);
+    ASSERT_EQ(row.subItemCount(), 3);
+    EXPECT_EQ(row.subItemText(0), withNul);
+    EXPECT_EQ(row.subItemText(1), "");
+    EXPECT_EQ(row.subItemText(2), longText);
+    EXPECT_EQ(row.subItemText(3), "");
+    EXPECT_EQ(row.subItemText(-1), "");
+    EXPECT_EQ(row.subItemImageIndex(2), -1);
+    EXPECT_EQ(row.subItemImageIndex(3), -1);
+}
+
+TEST(ListRow, HoldsTheFieldsOfTheProgramsRowsUntilSet) {
+    const ListRow row("/a");
+    EXPECT_EQ(row.imageIndex, 0);
+    EXPECT_EQ(row.stateIndex, -1);
+    EXPECT_EQ(row.overlayIndex, -1);
+    EXPECT_EQ(row.data, 0);
+    EXPECT_EQ(ListRow(), ListRow(""));
+}
+
+TEST(ListRow, EditingOneTextLeavesTheOthers) {
+    ListRow row("/path", {"*.*"});
+    row.setSubItemImageIndex(0, 7);
+    row.setSubItemText(2, "third"); // adds an empty second sub-item on the way
+    ASSERT_EQ(row.subItemCount(), 3);
+    EXPECT_EQ(row.subItemText(0), "*.*");
+    EXPECT_EQ(row.subItemImageIndex(0), 7);
+    EXPECT_EQ(row.subItemText(1), "");
+    EXPECT_EQ(row.subItemImageIndex(1), -1);
+    EXPECT_EQ(row.subItemText(2), "third");
+
+    row.setSubItemText(0, std::string(300, 'p'));
+    row.setCaption("/a much longer path than before");
+    row.setSubItemImageIndex(2, -32768);
+    row.setSubItemImageIndex(1, 32767);
+    EXPECT_EQ(row.caption(), "/a much longer path than before");
+    EXPECT_EQ(row.subItemText(0), std::string(300, 'p'));
+    EXPECT_EQ(row.subItemImageIndex(0), 7);
+    EXPECT_EQ(row.subItemImageIndex(1), 32767);
+    EXPECT_EQ(row.subItemText(2), "third");
+    EXPECT_EQ(row.subItemImageIndex(2), -32768);
+
+    ListRow empty;
+    empty.setSubItemText(0, "only");
+    EXPECT_EQ(empty.caption(), "");
+    EXPECT_EQ(empty.subItemText(0), "only");
+    empty.setCaption("late caption");
+    EXPECT_EQ(empty.subItemText(0), "only");
+}
+
+TEST(ListViewModel, ShowsCaptionAndSubItemsUnderItsColumns) {
+    ListViewModel model({"Path", "File Type"});
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.appendRow(ListRow("/home/user/data", {"*.txt;*.doc"}));
+    model.appendRow(ListRow("/srv"));
+    model.flushAppendedRows();
+    EXPECT_EQ(model.columnCount(), 2);
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), "Path");
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), "File Type");
+    EXPECT_EQ(model.index(0, 0).data().toString(), "/home/user/data");
+    EXPECT_EQ(model.index(0, 1).data().toString(), "*.txt;*.doc");
+    EXPECT_EQ(model.index(1, 1).data().toString(), "") << "a missing sub-item shows empty";
+    EXPECT_FALSE(model.flags(model.index(0, 0)).testFlag(Qt::ItemIsEditable));
+}
+
+TEST(ListViewModel, NameThatIsNotUtf8IsShownButNeverReplacesTheBytes) {
+    ListViewModel model({"Path"});
+    const std::string path = "/data/r\xe9sum\xe9.txt";
+    model.appendRow(ListRow(path));
+    model.flushAppendedRows();
+    const QModelIndex index = model.index(0, 0);
+    EXPECT_TRUE(index.data().toString().contains(QChar::ReplacementCharacter));
+    EXPECT_EQ(index.data(ListViewModel::CaptionBytesRole).toByteArray().toStdString(), path);
+    EXPECT_FALSE(model.setData(index, QStringLiteral("/data/other")));
+    EXPECT_EQ(model.row(0).caption(), path);
+}
+
+TEST(ListViewModel, AppendedRowsReachViewsInOneBatchFromTheEventLoop) {
+    ListViewModel model({"Path"});
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.appendRow(ListRow("/a"));
+    model.flushAppendedRows();
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    QSignalSpy layout(&model, &QAbstractItemModel::layoutChanged);
+    testing::EventWait announced;
+    QObject::connect(&model, &QAbstractItemModel::rowsInserted, [&] { announced.finish(); });
+    for (const char* path : {"/b", "/c", "/d"}) {
+        model.appendRow(ListRow(path));
+    }
+    EXPECT_EQ(model.count(), 4);
+    EXPECT_EQ(model.row(3).caption(), "/d");
+    EXPECT_EQ(model.rowCount(), 1) << "views hear of appended rows later";
+    ASSERT_TRUE(announced.wait());
+    ASSERT_EQ(inserted.size(), 1);
+    EXPECT_EQ(inserted[0][1].toInt(), 1);
+    EXPECT_EQ(inserted[0][2].toInt(), 3);
+    EXPECT_EQ(model.rowCount(), 4);
+    EXPECT_EQ(reset.size() + layout.size(), 0);
+}
+
+TEST(ListViewModel, ChangesAfterAppendsTellViewsOfTheAppendsFirst) {
+    ListViewModel model({"Path"});
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    model.appendRow(ListRow("/a"));
+    model.appendRow(ListRow("/b"));
+    EXPECT_TRUE(model.removeRows(1, 1));
+    EXPECT_EQ(model.rowCount(), 1);
+    model.appendRow(ListRow("/c"));
+    model.setRow(1, ListRow("/C"));
+    EXPECT_EQ(model.index(1, 0).data().toString(), "/C");
+}
+
+TEST(ListViewModel, RowsAreReplacedAndRemoved) {
+    ListViewModel model({"Path", "File Type"});
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    for (const char* path : {"/a", "/b", "/c", "/d"}) {
+        model.appendRow(ListRow(path, {"*.*"}));
+    }
+    model.setRow(1, ListRow("/B", {"*.txt"}));
+    EXPECT_EQ(model.index(1, 1).data().toString(), "*.txt");
+    EXPECT_TRUE(model.removeRows(0, 2));
+    EXPECT_FALSE(model.removeRows(1, 5));
+    ASSERT_EQ(model.count(), 2);
+    EXPECT_EQ(model.row(0).caption(), "/c");
+    model.clear();
+    EXPECT_EQ(model.count(), 0);
+}
+
+std::vector<std::string> captions(const ListViewModel& model) {
+    std::vector<std::string> result;
+    for (const ListRow& row : model.rows()) {
+        result.emplace_back(row.caption());
+    }
+    return result;
+}
+
+// Found order; both re-sorts must keep the order of equal rows.
+void fillFoundFiles(SearchedFilesModel& model) {
+    model.appendFile("/a", "300", "3/1/2020");
+    model.appendFile("/b", "100", "1/5/2021");
+    model.appendFile("/c", "100", "12/31/1999");
+    model.appendFile("/d", "300", "3/1/2020");
+    model.appendFile("/e", "20", "1/5/2021");
+    model.appendFile("/f", "100", "12/31/1999");
+}
+
+TEST(SearchedFilesModel, ColumnsOfTheSearchedFilesList) {
+    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    model.appendFile("/a", "300", "3/1/2020");
+    model.flushAppendedRows();
+    EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), "File Name");
+    EXPECT_EQ(model.headerData(1, Qt::Horizontal).toString(), "Size");
+    EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), "Created Date");
+    EXPECT_EQ(model.index(0, 1).data().toString(), "300");
+    EXPECT_EQ(model.index(0, 2).data().toString(), "3/1/2020");
+    EXPECT_EQ(model.sortType(), SortType::stNone);
+}
+
+TEST(SearchedFilesModel, ByDateThenBySizeGivesTheComparersOrder) {
+    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    fillFoundFiles(model);
+    model.setSortType(SortType::stText);
+    EXPECT_EQ(captions(model), (std::vector<std::string>{"/c", "/f", "/a", "/d", "/b", "/e"}));
+    model.setSortType(SortType::stData);
+    EXPECT_EQ(captions(model), (std::vector<std::string>{"/e", "/c", "/f", "/b", "/a", "/d"}));
+}
+
+TEST(SearchedFilesModel, AssigningTheCurrentModeOrNoSortingLeavesTheRows) {
+    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    fillFoundFiles(model);
+    model.setSortType(SortType::stNone);
+    EXPECT_EQ(captions(model), (std::vector<std::string>{"/a", "/b", "/c", "/d", "/e", "/f"}));
+    model.setSortType(SortType::stData);
+    model.appendFile("/g", "1", "1/1/2000"); // appended at the end, whatever the mode
+    QSignalSpy layout(&model, &QAbstractItemModel::layoutChanged);
+    model.setSortType(SortType::stData);
+    EXPECT_EQ(layout.size(), 0);
+    EXPECT_EQ(model.row(model.count() - 1).caption(), "/g");
+    model.setSortType(SortType::stBoth);
+    EXPECT_EQ(model.row(model.count() - 1).caption(), "/g");
+}
+
+TEST(SearchedFilesModel, YearsAndSizesReadBackInFull) {
+    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    const LocaleTexts texts(kUnitedStates);
+    // A two-digit year would read 1926 as 2026, after 2025.
+    model.appendFile("/new", "5368709120", texts.shortDateText({2025, 6, 1}));
+    model.appendFile("/old", "4294967296", texts.shortDateText({1926, 6, 1}));
+    model.appendFile("/small", "100", texts.shortDateText({2000, 6, 1}));
+    model.setSortType(SortType::stText);
+    EXPECT_EQ(captions(model), (std::vector<std::string>{"/old", "/small", "/new"}));
+    model.setSortType(SortType::stData);
+    EXPECT_EQ(captions(model), (std::vector<std::string>{"/small", "/old", "/new"}));
+}
+
+TEST(SearchedFilesModel, UnreadableTextsComeFirst) {
+    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    model.appendFile("/a", "10", "1/1/2000");
+    model.appendFile("/b", "", "31.12.1999");
+    model.appendFile("/c", "9x", "1/1/1990");
+    model.setSortType(SortType::stText);
+    EXPECT_EQ(captions(model), (std::vector<std::string>{"/b", "/c", "/a"}));
+    model.setSortType(SortType::stData);
+    EXPECT_EQ(captions(model), (std::vector<std::string>{"/b", "/c", "/a"}));
+}
+
+TEST(SearchedFilesModel, SelectionFollowsItsRowThroughASort) {
+    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    fillFoundFiles(model);
+    model.flushAppendedRows();
+    const QPersistentModelIndex selected(model.index(4, 2)); // "/e"
+    QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+    model.setSortType(SortType::stText);
+    EXPECT_EQ(selected.row(), 5);
+    model.setSortType(SortType::stData);
+    EXPECT_EQ(selected.row(), 0);
+    EXPECT_EQ(selected.column(), 2);
+    EXPECT_EQ(reset.size(), 0);
+}
+
+TEST(SearchedFilesModel, RowsAppendedOrChangedAfterASortAreSortedByTheirOwnTexts) {
+    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    fillFoundFiles(model);
+    model.setSortType(SortType::stData);
+    model.appendFile("/g", "5", "1/1/2030");
+    model.setRow(0, ListRow("/E", {"400", "1/1/1980"})); // was "/e", 20
+    model.setSortType(SortType::stText);
+    EXPECT_EQ(captions(model), (std::vector<std::string>{"/E", "/c", "/f", "/a", "/d", "/b", "/g"}));
+    model.setSortType(SortType::stData);
+    EXPECT_EQ(captions(model), (std::vector<std::string>{"/g", "/c", "/f", "/b", "/a", "/d", "/E"}));
+}
+
+TEST(SearchedFilesModel, AMillionRowsSortIntoTheComparersOrder) {
+    constexpr int kRows = 1'000'000;
+    const LocaleTexts texts(kUnitedStates);
+    SearchedFilesModel model{texts};
+    std::mt19937 random(4);
+    std::vector<std::string> days; // in calendar order
+    std::map<std::string, size_t, std::less<>> dayIndex;
+    for (int d = 0; d < 3000; ++d) {
+        days.push_back(texts.shortDateText({1990 + d / 336, 1 + d / 28 % 12, 1 + d % 28}));
+        dayIndex[days.back()] = days.size() - 1;
+    }
+    for (int i = 0; i < kRows; ++i) {
+        char path[32];
+        std::snprintf(path, sizeof path, "/%07d", i); // the found order, in the path
+        model.appendFile(path, std::to_string(random() % 5000), days[random() % days.size()]);
+    }
+    model.setSortType(SortType::stText);
+    model.setSortType(SortType::stData);
+    ASSERT_EQ(model.count(), kRows);
+    const auto sizeOf = [](const ListRow& row) {
+        int64_t size = -1;
+        std::from_chars(row.subItemText(0).data(), row.subItemText(0).data() + row.subItemText(0).size(),
+                        size);
+        return size;
+    };
+    const auto dayOf = [&](const ListRow& row) { return dayIndex.find(row.subItemText(1))->second; };
+    for (int i = 1; i < kRows; ++i) {
+        const ListRow& a = model.row(i - 1);
+        const ListRow& b = model.row(i);
+        const auto keyA = std::make_tuple(sizeOf(a), dayOf(a), a.caption());
+        const auto keyB = std::make_tuple(sizeOf(b), dayOf(b), b.caption());
+        ASSERT_LT(keyA, keyB) << "row " << i << ": by size, then day, then found order";
+    }
+}
+
+} // namespace
+} // namespace corvane::ui

@@ -1,0 +1,46 @@
+#pragma once
+
+// The model behind the searched-files list: one row per found file (path, size text, date
+// text, exactly as the scanner wrote them) and the list's sort mode, whose re-sorts put the
+// rows in the order the comparer needs.
+
+#include "engine/search_order.h"
+#include "ui/list_view_model.h"
+#include "ui/locale_texts.h"
+#include "ui/sort_type.h"
+
+#include <string_view>
+#include <vector>
+
+namespace corvane::ui {
+
+class SearchedFilesModel final : public ListViewModel {
+    Q_OBJECT
+
+public:
+    // `texts` reads the date texts back; they must be the texts the scanner wrote with it.
+    explicit SearchedFilesModel(LocaleTexts texts = LocaleTexts(), QObject* parent = nullptr);
+
+    // Appends a found file at the end, whatever the sort mode.
+    void appendFile(std::string_view path, std::string_view sizeText, std::string_view dateText);
+
+    SortType sortType() const { return sortType_; }
+    // Assigning stText re-sorts all rows by the creation day read back from their date texts,
+    // stData by the size read back from their size texts, both ascending and keeping the order
+    // of equal rows; a text that cannot be read counts as the least value. Assigning the
+    // current mode does nothing; stNone and stBoth only change the mode.
+    void setSortType(SortType sortType);
+
+private:
+    // Makes keys_ hold the key of every row, in row order.
+    void readSortKeys();
+
+    LocaleTexts texts_;
+    SortType sortType_ = SortType::stNone;
+    // Both keys of every row, read in one pass at the first sort and kept in step with the rows
+    // for the next: after a sort the texts lie scattered in memory, and reading them again costs
+    // more than the sort. Emptied whenever rows change other than by appending.
+    std::vector<engine::SearchOrderKey> keys_;
+};
+
+} // namespace corvane::ui
