@@ -12,6 +12,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-600}
 build=${FUZZ_BUILD:-build-fuzz}
+[[ $build == /* ]] || build="$PWD/$build"
 jobs=${FUZZ_JOBS:-1}
 
 if ! command -v clang++ >/dev/null; then
@@ -29,11 +30,11 @@ mkdir -p "$build/corpus"
 # Each input is at most 64 KiB; no single allocation may pass 256 MiB (a length the reader trusted
 # would), no input may take 10 s (a loop that does not consume bytes would).
 options=(-max_total_time="$seconds" -max_len=65536 -malloc_limit_mb=256 -rss_limit_mb=2048 -timeout=10
-    -print_final_stats=1 -artifact_prefix="$PWD/$build/")
+    -print_final_stats=1 -artifact_prefix="$build/")
 if [[ $jobs -gt 1 ]]; then
     # Parallel runs write their logs (fuzz-N.log) to the current folder: keep them in the build.
     options+=(-jobs="$jobs" -workers="$jobs")
 fi
-corpus=("$PWD/$build/corpus" "$PWD/tests/stream/corpus")
+corpus=("$build/corpus" "$PWD/tests/stream/corpus")
 cd "$build"
 exec ./tests/stream/fuzz_stream_reader "${options[@]}" "${corpus[@]}"

@@ -11,6 +11,10 @@ namespace {
 
 enum class BlockKind { Items, Nodes, OlderItems, OlderNodes };
 
+bool endsWithIgnoringCase(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() && equalsIgnoringAsciiCase(text.substr(text.size() - end.size()), end);
+}
+
 std::optional<BlockKind> blockKind(const Record& record, const Entry& entry) {
     if (entry.value.tag != ValueTag::Bytes) {
         return std::nullopt;
@@ -22,12 +26,13 @@ std::optional<BlockKind> blockKind(const Record& record, const Entry& entry) {
         return BlockKind::Nodes;
     }
     if (equalsIgnoringAsciiCase(entry.name, "Items.Data")) {
-        const std::string& cls = record.className;
-        const std::string_view tree = "TreeView";
-        const bool isTree =
-            cls.size() >= tree.size() &&
-            equalsIgnoringAsciiCase(std::string_view(cls).substr(cls.size() - tree.size()), tree);
-        return isTree ? BlockKind::OlderNodes : BlockKind::OlderItems;
+        // The older name is generic: only the list and tree views are known to store rows or nodes in it.
+        if (endsWithIgnoringCase(record.className, "TreeView")) {
+            return BlockKind::OlderNodes;
+        }
+        if (endsWithIgnoringCase(record.className, "ListView")) {
+            return BlockKind::OlderItems;
+        }
     }
     return std::nullopt;
 }

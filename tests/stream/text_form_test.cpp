@@ -140,6 +140,10 @@ TEST(TextForm, ABlockThatDoesNotDecodeFailsAsTheReaderWould) {
         EXPECT_STREQ(error.what(), "Error reading ListView1.Items.ItemData: Stream read error");
     }
     EXPECT_NO_THROW(stream::streamToText(bytes)); // shown as bytes when not described
+
+    // The older entry name is generic: another class's "Items.Data" is only bytes.
+    const Bytes other = textToStream("object ComboBox1: TComboBox\n  Items.Data = {0131}\nend\n");
+    EXPECT_EQ(stream::streamToText(other, options).find("//"), std::string::npos);
 }
 
 TEST(TextForm, ADescriptionCompiledByTheBuildReadsIntoItsWindow) {
