@@ -59,8 +59,8 @@ public:
     explicit ClassBuilder(std::string className)
         : info_(new ClassInfo(std::move(className), std::type_index(typeid(T)))) {}
 
-    // Takes over everything `base` declares (except its factory), to be extended or re-declared.
-    // `base` must have been built for Base, a base class of T (or T itself).
+    // Takes over everything `base` declares (except its factory), to be extended or re-declared; call it
+    // first. `base` must have been built for Base, a base class of T (or T itself).
     template <class Base = T> ClassBuilder& inherits(const ClassInfo& base) {
         static_assert(std::is_base_of_v<Base, T>, "inherits<Base>: T must derive from Base");
         if (base.instanceType() != std::type_index(typeid(Base))) {

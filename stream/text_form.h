@@ -16,11 +16,24 @@
 //     ViewStyle = vsReport
 //   end
 //
-// A value in its plainest spelling is encoded by the writer's rules (an integer in the narrowest tag,
-// a text by the text rule, True/False/Null/nil as bare tags). When a stream holds a value another way,
-// the printer names the tag, e.g. Int32(5), ShortText('é'), Identifier(True), so binary -> text ->
-// binary gives back the same bytes for every stream, not only for those our writer made. Lines that
-// start with // are comments.
+// Records: `object Name: Class` (a child record: `inherited` for flag 1, `inline` for flag 4, `[n]` after
+// the class for a child position, `flags N` to spell any other prefix), its entries, its child
+// records, `end`. Names that are not plain identifiers are quoted.
+//
+// Values, each in its plainest spelling, encoded by the writer's rules:
+//   8, -129                 integer in the narrowest tag (Int64 beyond 32 bits)
+//   1.5, 2e-3               float (Extended)
+//   'It''s'#13#10'x'        text by the text rule; #n is a byte of the 8-bit (UTF-8) text
+//   vsReport, a.b           identifier; True, False, Null, nil are the bare tags
+//   [akLeft, akTop]         set, members in the order given
+//   {01 2A FF}              byte block in hex (blanks and line breaks allowed)
+//   ('a' 'b')               list
+//   <item … end item 3 … end>  collection, an item optionally with its index
+// When a stream holds a value another way, the printer names the tag: Int8(…), Int16(…), Int32(…),
+// Int64(…), ShortText(…), LongText(…), Utf8Text(…), WideText(…) (there #n is a UTF-16 code unit),
+// Identifier(…), Extended(…), Single(…), Double(…), DateTime(…) (a number or {raw bytes}) and
+// Currency(1.2345). So binary -> text -> binary gives back the same bytes for every stream, not only
+// for those our writer made. Lines that start with // are comments.
 
 #include "stream/document.h"
 #include "stream/error.h"

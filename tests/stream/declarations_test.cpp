@@ -238,9 +238,12 @@ end
     EXPECT_EQ(button->name, "Bit_Search");
     EXPECT_EQ(button->onClick, "Bit_SearchClick");
     EXPECT_EQ(list->columns.size(), 1u); // the item index is read and ignored
-    // A local reference to a component read after it is fixed up once the record is complete.
+    // A local reference to a component read after it is fixed up once the record is complete, before
+    // the loaded notification; one into another window only after it.
     EXPECT_EQ(list->smallImages, images);
+    EXPECT_EQ(list->smallImagesWhenLoaded, images);
     EXPECT_EQ(tree->stateImages, otherImages);
+    EXPECT_EQ(tree->stateImagesWhenLoaded, nullptr);
     for (Component* child : window.children) {
         EXPECT_EQ(child->owner, &window);
         EXPECT_EQ(child->loadingCalls, 1);

@@ -111,6 +111,10 @@ struct Classes {
             b.enumeration(
                 "ViewStyle", kViewStyle, [](const ListView& l) { return l.viewStyle; },
                 [](ListView& l, int v) { l.viewStyle = v; }, {.defaultValue = 0});
+            b.onLoaded([](ListView& l) {
+                ++l.loadedCalls;
+                l.smallImagesWhenLoaded = l.smallImages;
+            });
             listView = b.build();
         }
         {
@@ -154,6 +158,10 @@ struct Classes {
                 "TabOrder", [](const TreeView& t) { return t.tabOrder; },
                 [](TreeView& t, int32_t v) { t.tabOrder = v; }, {.defaultValue = -1});
             b.object("Items", [this](TreeView& t) { return sameInstance(*treeNodes, t); });
+            b.onLoaded([](TreeView& t) {
+                ++t.loadedCalls;
+                t.stateImagesWhenLoaded = t.stateImages;
+            });
             treeView = b.build();
         }
         {

@@ -44,6 +44,7 @@ struct ListView : Component {
     int32_t tabOrder = -1;
     int viewStyle = 0; // vsIcon
     Component* smallImages = nullptr;
+    Component* smallImagesWhenLoaded = nullptr; // what the loaded notification saw
 };
 
 struct TreeView : Component {
@@ -55,6 +56,7 @@ struct TreeView : Component {
     Component* stateImages = nullptr;
     int32_t tabOrder = -1;
     std::vector<stream::TreeNode> nodes;
+    Component* stateImagesWhenLoaded = nullptr; // what the loaded notification saw
 };
 
 // A button with one of each remaining value kind, for the kinds the result files do not use.
