@@ -27,6 +27,14 @@ void SearchedFilesModel::appendFile(std::string_view path, std::string_view size
     appendRow(ListRow(path, {sizeText, dateText}));
 }
 
+int64_t SearchedFilesModel::sizeOf(int i) const {
+    const auto row = static_cast<size_t>(i);
+    if (row < keys_.size()) {
+        return keys_[row].size;
+    }
+    return engine::parseSizeText(rows()[row].subItemText(kSizeSubItem)).value_or(INT64_MIN);
+}
+
 void SearchedFilesModel::readSortKeys() {
     // Rows appended since the last sort are read on top of the keys kept.
     const size_t first = keys_.size();

@@ -24,6 +24,10 @@ public:
     // Appends a found file at the end, whatever the sort mode.
     void appendFile(std::string_view path, std::string_view sizeText, std::string_view dateText);
 
+    // The size that row `i`'s size text gives (the least 64-bit value when it cannot be read):
+    // the sizes the comparer may take beside the ordered paths.
+    int64_t sizeOf(int i) const;
+
     SortType sortType() const { return sortType_; }
     // Assigning stText re-sorts all rows by the creation day read back from their date texts,
     // stData by the size read back from their size texts, both ascending and keeping the order

@@ -256,6 +256,26 @@ TEST(SearchedFilesModel, RowsAppendedOrChangedAfterASortAreSortedByTheirOwnTexts
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/g", "/c", "/f", "/b", "/a", "/d", "/E"}));
 }
 
+TEST(SearchedFilesModel, SizesForTheComparerFollowTheRows) {
+    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    fillFoundFiles(model);
+    model.appendFile("/big", "5368709120", "1/1/2000");
+    const auto sizes = [&] {
+        std::vector<int64_t> result;
+        for (int i = 0; i < model.count(); ++i) {
+            result.push_back(model.sizeOf(i));
+        }
+        return result;
+    };
+    EXPECT_EQ(sizes(), (std::vector<int64_t>{300, 100, 100, 300, 20, 100, 5368709120}));
+    model.setSortType(SortType::stText);
+    model.setSortType(SortType::stData);
+    EXPECT_EQ(sizes(), (std::vector<int64_t>{20, 100, 100, 100, 300, 300, 5368709120}));
+    model.setRow(0, ListRow("/e", {"7", "1/5/2021"}));
+    model.appendFile("/late", "9", "1/1/2000");
+    EXPECT_EQ(sizes(), (std::vector<int64_t>{7, 100, 100, 100, 300, 300, 5368709120, 9}));
+}
+
 TEST(SearchedFilesModel, AMillionRowsSortIntoTheComparersOrder) {
     constexpr int kRows = 1'000'000;
     const LocaleTexts texts(kUnitedStates);
