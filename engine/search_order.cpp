@@ -6,14 +6,31 @@
 
 namespace corvane::engine {
 
+namespace {
+
+// Stable sort of `order` by one field of its rows' keys. The key travels with the row number, so
+// that a million rows sort without a cache miss per comparison.
+void stableSortBy(std::vector<uint32_t>& order, const std::vector<SearchOrderKey>& keys,
+                  int64_t SearchOrderKey::*field) {
+    std::vector<std::pair<int64_t, uint32_t>> pairs;
+    pairs.reserve(order.size());
+    for (uint32_t row : order) {
+        pairs.emplace_back(keys[row].*field, row);
+    }
+    std::stable_sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 0; i < pairs.size(); ++i) {
+        order[i] = pairs[i].second;
+    }
+}
+
+} // namespace
+
 void sortByCreationDay(std::vector<uint32_t>& order, const std::vector<SearchOrderKey>& keys) {
-    std::stable_sort(order.begin(), order.end(),
-                     [&](uint32_t a, uint32_t b) { return keys[a].day < keys[b].day; });
+    stableSortBy(order, keys, &SearchOrderKey::day);
 }
 
 void sortBySize(std::vector<uint32_t>& order, const std::vector<SearchOrderKey>& keys) {
-    std::stable_sort(order.begin(), order.end(),
-                     [&](uint32_t a, uint32_t b) { return keys[a].size < keys[b].size; });
+    stableSortBy(order, keys, &SearchOrderKey::size);
 }
 
 std::vector<uint32_t> searchOrder(const std::vector<SearchOrderKey>& keys) {
