@@ -55,7 +55,7 @@ make_tree() {
     echo "making $name in $dir..." >&2
     case "$name" in
     small-many | large-few) python3 "$shared/make_dataset.py" --preset "$name" "$dir" ;;
-    million) python3 "$shared/make_dataset.py" --files 1000000 --depth 5 --fanout 10 --small-min 0 \
+    million) python3 "$shared/make_dataset.py" --files 1000000 --depth 6 --fanout 6 --small-min 64 \
         --small-max 4K --medium-frac 0 --large-frac 0 "$dir" ;;
     *) echo "unknown tree $name" >&2; exit 2 ;;
     esac > /dev/null
