@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev
     libgl-dev
+    fonts-dejavu-extra
 )
 
 missing=()

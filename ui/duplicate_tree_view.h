@@ -34,7 +34,7 @@ private:
     std::array<QPixmap, kStateImageCount> images_;
 };
 
-class DuplicateTreeView final : public QTreeView {
+class DuplicateTreeView : public QTreeView {
     Q_OBJECT
 
 public:
