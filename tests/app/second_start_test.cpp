@@ -1,0 +1,147 @@
+// The real program started twice: the second start ends at once with status 0 and shows
+// nothing; a start after the first has ended runs normally.
+
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <spawn.h>
+#include <string>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace corvane::testing {
+namespace {
+
+constexpr auto kGenerousTimeout = std::chrono::seconds(60);
+
+class ProgramStarts : public ::testing::Test {
+protected:
+    // Starts the window program offscreen, with its session folder in `runtime_`.
+    pid_t start() {
+        std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime_.root(),
+                                        "HOME=" + runtime_.root()};
+        for (char** e = environ; *e; ++e) {
+            const std::string entry = *e;
+            if (entry.rfind("XDG_RUNTIME_DIR=", 0) != 0 && entry.rfind("HOME=", 0) != 0 &&
+                entry.rfind("QT_QPA_PLATFORM=", 0) != 0) {
+                env.push_back(entry);
+            }
+        }
+        std::vector<char*> envp;
+        for (std::string& e : env) {
+            envp.push_back(e.data());
+        }
+        envp.push_back(nullptr);
+        std::string program = CORVANE_PROGRAM_PATH;
+        char* argv[] = {program.data(), nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        pid_t pid = -1;
+        const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
+        posix_spawn_file_actions_destroy(&actions);
+        return rc == 0 ? pid : -1;
+    }
+
+    // The exit status of `pid`, or -1 when it has not ended within the time.
+    static int waitForExit(pid_t pid, std::chrono::seconds timeout = kGenerousTimeout) {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < deadline) {
+            int status = 0;
+            if (waitpid(pid, &status, WNOHANG) == pid) {
+                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return -1;
+    }
+
+    // Whether some process holds the instance marker now.
+    bool markerHeld() {
+        const std::string path = runtime_.path("corvane.lock");
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) {
+            return false;
+        }
+        const bool held = flock(fd, LOCK_EX | LOCK_NB) != 0;
+        if (!held) {
+            flock(fd, LOCK_UN);
+        }
+        ::close(fd);
+        return held;
+    }
+
+    bool waitForMarker() {
+        const auto deadline = std::chrono::steady_clock::now() + kGenerousTimeout;
+        while (!markerHeld()) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return true;
+    }
+
+    static void stop(pid_t pid) {
+        kill(pid, SIGTERM);
+        waitForExit(pid);
+    }
+
+    TempTree runtime_;
+};
+
+TEST_F(ProgramStarts, SecondStartEndsSilentlyAndALaterStartRuns) {
+    const pid_t first = start();
+    ASSERT_GT(first, 0);
+    ASSERT_TRUE(waitForMarker());
+
+    const pid_t second = start();
+    ASSERT_GT(second, 0);
+    EXPECT_EQ(waitForExit(second), 0);
+    EXPECT_EQ(waitForExit(first, std::chrono::seconds(0)), -1) << "the first instance must go on running";
+
+    stop(first);
+    const pid_t third = start();
+    ASSERT_GT(third, 0);
+    EXPECT_TRUE(waitForMarker());
+    EXPECT_EQ(waitForExit(third, std::chrono::seconds(1)), -1) << "a start after the first ended must run";
+    stop(third);
+}
+
+TEST_F(ProgramStarts, TwoStartsAtOnceLeaveExactlyOneRunning) {
+    const pid_t a = start();
+    const pid_t b = start();
+    ASSERT_GT(a, 0);
+    ASSERT_GT(b, 0);
+    ASSERT_TRUE(waitForMarker());
+    // One of them ends with status 0; the other keeps running.
+    int ended = 0;
+    pid_t running = -1;
+    const auto deadline = std::chrono::steady_clock::now() + kGenerousTimeout;
+    while (ended == 0 && std::chrono::steady_clock::now() < deadline) {
+        for (pid_t pid : {a, b}) {
+            int status = 0;
+            if (waitpid(pid, &status, WNOHANG) == pid) {
+                EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+                ++ended;
+                running = pid == a ? b : a;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_EQ(ended, 1);
+    EXPECT_EQ(waitForExit(running, std::chrono::seconds(1)), -1);
+    stop(running);
+}
+
+} // namespace
+} // namespace corvane::testing
