@@ -52,17 +52,20 @@ void RunsAhead::helperLoop() {
 
 ContentClasses::Result RunsAhead::take(size_t index) {
     std::unique_lock lock(mutex_);
-    if (nextToClaim_ <= index) {
-        // Nobody has started this one: do it here rather than wait.
-        nextToClaim_ = index + 1;
-        lock.unlock();
-        ContentClasses::Result result = compute(index);
-        lock.lock();
-        taken_ = index + 1;
-        changed_.notify_all();
-        return result;
+    // While the job wanted is not ready, do the next job nobody has started rather than wait:
+    // both threads then compare, whichever job the walk needs next.
+    while (!results_[index].has_value()) {
+        if (nextToClaim_ < jobs_.size() && nextToClaim_ <= index + kLookahead) {
+            const size_t claimed = nextToClaim_++;
+            lock.unlock();
+            ContentClasses::Result result = compute(claimed);
+            lock.lock();
+            results_[claimed] = std::move(result);
+            changed_.notify_all();
+        } else {
+            changed_.wait(lock);
+        }
     }
-    changed_.wait(lock, [&] { return results_[index].has_value(); });
     ContentClasses::Result result = std::move(*results_[index]);
     results_[index].reset();
     taken_ = index + 1;
