@@ -1,6 +1,5 @@
 #include "engine/Un_My_FindFile.h"
 
-#include "platform/folder_listing.h"
 #include "platform/wildcard.h"
 
 #include <cstdio>
@@ -117,6 +116,7 @@ void TSearchThread::Execute() {
     try {
         // A stop that came before the pass began leaves it out altogether.
         if (!Terminated()) {
+            readAhead_ = std::make_unique<FolderReadAhead>(SearchPaths, FileTypes, Recursive);
             for (size_t i = 0; i < SearchPaths.size(); ++i) {
                 const StringList patterns =
                     SplitPatternText(i < FileTypes.size() ? FileTypes[i] : std::string());
@@ -129,6 +129,7 @@ void TSearchThread::Execute() {
     } catch (...) {
         // A handler failed: the pass ends here, and the end report still follows.
     }
+    readAhead_.reset();
     try {
         Synchronize([this] { ReportScanEnd(); });
     } catch (...) {
@@ -148,54 +149,54 @@ bool TSearchThread::AlreadyFound(const std::string& path) {
 }
 
 void TSearchThread::ScanFolder(const std::string& folder) {
-    platform::FolderListing listing;
-    if (!listing.open(folder)) {
+    std::optional<ScannedFolder> ahead;
+    if (readAhead_ && !Terminated()) {
+        ahead = readAhead_->take(folder);
+    }
+    const ScannedFolder listing = ahead ? std::move(*ahead) : readFolder(folder, CurrentPattern);
+    if (!listing.listed) {
         return;
     }
-    const std::pair<uint64_t, uint64_t> identity{listing.device(), listing.inode()};
     for (const auto& onDescent : descent_) {
-        if (onDescent == identity) {
+        if (onDescent == listing.identity) {
             return;
         }
     }
-    descent_.push_back(identity);
+    descent_.push_back(listing.identity);
     struct PopOnExit {
         std::vector<std::pair<uint64_t, uint64_t>>& stack;
         ~PopOnExit() { stack.pop_back(); }
     } popOnExit{descent_};
 
-    const auto& entries = listing.entries();
+    const auto& entries = listing.entries;
     const bool everything = platform::matchesEverything(CurrentPattern);
 
     // File pass: every entry that matches the pattern and is not a system entry.
-    for (const platform::FolderEntry& entry : entries) {
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const platform::FolderEntry& entry = entries[i];
         if (entry.kind == EntryKind::Other ||
             !(everything || platform::matchesPattern(CurrentPattern, entry.name))) {
             continue;
         }
-        if (entry.name != "." && entry.name != "..") {
-            const auto info = listing.details(entry);
-            // An entry that has gone since the listing was read, or has become a system entry,
-            // is passed over.
-            if (info && info->kind != EntryKind::Other) {
-                std::string path = folder + entry.name;
-                if (!AlreadyFound(path)) {
-                    CurrentFile = std::move(path);
-                    CurrentInfo = *info;
-                    CurrentSizeText = std::to_string(info->size);
-                    CurrentDateText =
-                        DateFormat(platform::localDateOf(info->creationTime).value_or(platform::CivilDate{}));
-                    ++FileCount;
-                    TotalSize += info->size;
-                    Synchronize([this] { ReportFile(); });
-                }
+        // An entry that has gone since the listing was read, or has become a system entry, is
+        // passed over; so are "." and "..", which have no details.
+        const auto& info = listing.details[i];
+        if (info && info->kind != EntryKind::Other) {
+            std::string path = folder + entry.name;
+            if (!AlreadyFound(path)) {
+                CurrentFile = std::move(path);
+                CurrentInfo = *info;
+                CurrentSizeText = std::to_string(info->size);
+                CurrentDateText = DateFormat(localDate(info->creationTime));
+                ++FileCount;
+                TotalSize += info->size;
+                Synchronize([this] { ReportFile(); });
             }
         }
         if (Terminated()) {
             break;
         }
     }
-    listing.release();
 
     if (!Recursive) {
         return;
@@ -210,6 +211,14 @@ void TSearchThread::ScanFolder(const std::string& folder) {
             break;
         }
     }
+}
+
+platform::CivilDate TSearchThread::localDate(int64_t seconds) {
+    // Files of one tree often share their second; the conversion takes a lock in the C library.
+    if (!lastDate_ || lastDate_->first != seconds) {
+        lastDate_.emplace(seconds, platform::localDateOf(seconds).value_or(platform::CivilDate{}));
+    }
+    return lastDate_->second;
 }
 
 void TSearchThread::ReportFile() {

@@ -3,6 +3,7 @@
 // The file scanner: finds every file that a search asks for, on a worker thread, and hands each
 // one to its owner's user-interface thread as it is found.
 
+#include "engine/folder_reading.h"
 #include "engine/string_list.h"
 #include "engine/worker_thread.h"
 #include "platform/file_info.h"
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_set>
 
@@ -96,6 +98,7 @@ public:
 private:
     void Execute() override;
     void ScanFolder(const std::string& folder);
+    platform::CivilDate localDate(int64_t seconds);
     bool AlreadyFound(const std::string& path);
     void ReportFile();
     void ReportScanEnd();
@@ -116,6 +119,8 @@ private:
 
     // Folders on the current descent (device, inode), so that no walk can loop.
     std::vector<std::pair<uint64_t, uint64_t>> descent_;
+    std::unique_ptr<FolderReadAhead> readAhead_;
+    std::optional<std::pair<int64_t, platform::CivilDate>> lastDate_;
 };
 
 } // namespace corvane::engine

@@ -17,7 +17,8 @@ void stableSortBy(std::vector<uint32_t>& order, const std::vector<SearchOrderKey
     for (uint32_t row : order) {
         pairs.emplace_back(keys[row].*field, row);
     }
-    std::stable_sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(pairs.begin(), pairs.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
     for (size_t i = 0; i < pairs.size(); ++i) {
         order[i] = pairs[i].second;
     }

@@ -1,0 +1,71 @@
+#pragma once
+
+// Reading the folders of a scan: one folder's listing with the details of the entries a pattern
+// takes, and a second thread that reads the folders of the walk ahead of it, in the order the
+// walk will visit them, so that listing and looking up entries overlap with reporting them.
+
+#include "engine/string_list.h"
+#include "platform/file_info.h"
+#include "platform/folder_listing.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace corvane::engine {
+
+// One folder as the walk needs it.
+struct ScannedFolder {
+    std::string path; // the folder, ending in a separator
+    bool listed = false;
+    std::pair<uint64_t, uint64_t> identity{0, 0}; // device and inode of the folder
+    std::vector<platform::FolderEntry> entries;
+    // Per entry: its details when the file pass takes it (it matches the pattern, is not a system
+    // entry nor "." or ".."); nothing otherwise, or when it has gone since the listing was read.
+    std::vector<std::optional<platform::FileInfo>> details;
+};
+
+// Lists `path` and looks up the entries that `pattern` takes.
+ScannedFolder readFolder(const std::string& path, const std::string& pattern);
+
+// The folders a walk over `searchPaths` and their pattern texts will visit, read in that order on a
+// thread of its own, at most a bounded amount ahead of the walk.
+class FolderReadAhead {
+public:
+    FolderReadAhead(const StringList& searchPaths, const StringList& fileTypes, bool recursive);
+    // Stops the thread and waits for it.
+    ~FolderReadAhead();
+    FolderReadAhead(const FolderReadAhead&) = delete;
+    FolderReadAhead& operator=(const FolderReadAhead&) = delete;
+
+    // The next folder of the walk, when it is `path`. Nothing when the walk has left the order
+    // read ahead (it then reads the folder itself) or the thread has ended.
+    std::optional<ScannedFolder> take(const std::string& path);
+
+    // Folders and entries held at most before the walk takes them.
+    static constexpr size_t kMaxFolders = 256;
+    static constexpr size_t kMaxEntries = 200000;
+
+private:
+    void run(StringList searchPaths, StringList fileTypes, bool recursive);
+    // False once the walk no longer wants folders.
+    bool walk(const std::string& folder, const std::string& pattern, bool recursive,
+              std::vector<std::pair<uint64_t, uint64_t>>& descent);
+    bool push(ScannedFolder folder);
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<ScannedFolder> queue_;
+    size_t queuedEntries_ = 0;
+    bool finished_ = false;  // the thread has read every folder of the walk
+    bool abandoned_ = false; // the walk wants no more folders
+    std::thread thread_;
+};
+
+} // namespace corvane::engine
