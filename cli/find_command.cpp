@@ -144,7 +144,7 @@ FindResult search(const FindOptions& options) {
             finish();
             return;
         }
-        compare.SetFileList(foundFiles, std::move(sizes));
+        compare.SetFileList(std::move(foundFiles), std::move(sizes));
         compare.Start();
         compare.FileList = {}; // the worker has its own copies
         compare.FileSizes = {};

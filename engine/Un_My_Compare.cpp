@@ -52,6 +52,11 @@ void TmFileCompare::SetFileList(const StringList& list, std::vector<int64_t> siz
     FileSizes = std::move(sizes);
 }
 
+void TmFileCompare::SetFileList(StringList&& list, std::vector<int64_t> sizes) {
+    FileList = std::move(list);
+    FileSizes = std::move(sizes);
+}
+
 void TmFileCompare::Start() {
     if (!Busy) {
         auto control = std::make_shared<WorkerControl>();

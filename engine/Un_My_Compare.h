@@ -53,6 +53,8 @@ public:
 
     // FileList becomes a copy of `list`, and FileSizes `sizes` (parallel to it, or empty).
     void SetFileList(const StringList& list, std::vector<int64_t> sizes = {});
+    // The same, taking over a list the caller no longer needs.
+    void SetFileList(StringList&& list, std::vector<int64_t> sizes = {});
     // Starts a run unless one is under way; throws when the worker cannot be created (Busy then
     // stays false).
     void Start();
