@@ -44,10 +44,12 @@ if [[ ${#missing[@]} -gt 0 ]]; then
     fi
 fi
 
-echo "building corvane-cli (Release)..." >&2
-cmake -S "$repo" -B "$repo/build-bench" -DCMAKE_BUILD_TYPE=Release -DCORVANE_BUILD_TESTS=OFF > /dev/null
-cmake --build "$repo/build-bench" --target corvane-cli -j "$(nproc)" > /dev/null
+echo "building corvane-cli and the window benchmark (Release)..." >&2
+cmake -S "$repo" -B "$repo/build-bench" -DCMAKE_BUILD_TYPE=Release -DCORVANE_BUILD_TESTS=OFF \
+    -DCORVANE_BUILD_BENCH=ON > /dev/null
+cmake --build "$repo/build-bench" --target corvane-cli corvane-window-bench -j "$(nproc)" > /dev/null
 cli="$repo/build-bench/corvane-cli"
+window_bench="$repo/build-bench/corvane-window-bench"
 
 make_tree() {
     local name=$1 dir="$data/$1"
@@ -81,6 +83,8 @@ for tree in $trees; do
     cpu=$(awk '/^[0-9]/ {print $2 + $3}' "$work/corvane.time" | median)
     rss=$(awk '/^[0-9]/ {printf "%.1f\n", $4 / 1024}' "$work/corvane.time" | median)
     printf '%-9s %-24s %9s %9s %9s  %s\n' corvane "$("$cli" --version | awk '{print $2}')" "$wall" "$cpu" "$rss" "$check"
+    "$cli" find -q --stats "$dir" 2>&1 > /dev/null | grep '^scan' | sed 's/^/          phases: /'
+    QT_QPA_PLATFORM=offscreen "$window_bench" "$dir" 2>/dev/null | sed 's/^/          /' || true
     fastest="-" fastest_wall="" fastest_rss=""
     if [[ $peers -eq 1 ]]; then
         "$shared/run_peers.sh" -n "$runs" "$dir" | tee "$work/peers.txt" | grep -v '^data set\|^truth\|^peer '
