@@ -8,7 +8,7 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 CMAKE_GEN := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all bootstrap build run test test-release test-sanitize clean
+.PHONY: all bootstrap build run test test-release test-sanitize package install clean
 
 all: build
 
@@ -31,6 +31,12 @@ test-sanitize: bootstrap
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test: test-release test-sanitize
+
+package: build
+	cd $(BUILD) && cpack
+
+install: build
+	cmake --install $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

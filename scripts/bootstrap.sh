@@ -10,6 +10,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev
     libgl-dev
     fonts-dejavu-extra
+    desktop-file-utils appstream dpkg-dev
 )
 
 missing=()
