@@ -1,0 +1,430 @@
+// The search path list and the path dialog: adding, editing and deleting rows, the overlap
+// rule, the pattern field, the folder browser and the messages.
+
+#include "window_fixture.h"
+
+#include "support/temp_tree.h"
+#include "ui/list_controls_qt.h"
+#include "ui/search_path_list.h"
+#include "ui/windows.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+// Failures show texts, not code units.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace corvane::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// The overlap messages as a box shows them: each stored line break, a line feed then a carriage
+// return, is one break on the screen.
+const QString kAddOverlap = "Cannot Add Search Path Because It Overlaps With Another Added Path"
+                            "\n\nAlready Added Path Is...\n";
+const QString kSaveOverlap = "Cannot Save Search Path Because It Overlaps With Another Added Path"
+                             "\n\nAlready Added Path Is...\n";
+
+// ------------------------------------------------------------------------------------------------
+// The overlap rule
+
+TEST(PathsOverlap, EqualOrOneInsideTheOtherAtAnyPosition) {
+    struct Case {
+        const char* typed;
+        const char* listed;
+        bool overlap;
+    };
+    const Case cases[] = {
+        {"/srv/data", "/srv/data", true},
+        {"/srv/data/photos", "/srv/data", true}, // a subfolder
+        {"/srv", "/srv/data", true},             // a parent
+        {"/srv/database", "/srv/data", true},    // a plain substring, not a folder test
+        {"data", "/srv/data/x", true},           // anywhere inside the listed path
+        {"/home/x/srv/data/y", "/srv/data", true},
+        {"/srv/DATA/photos", "/srv/data", false}, // letter case counts
+        {"/srv/Data", "/srv/data", false},        // same length, other text
+        {"/srv/data", "/srv//data", false},       // no normalising of separators
+        {"/srv/dat", "/srv/data", true},
+        {"/srv/other", "/srv/data", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ui::PathsOverlap(c.typed, c.listed), c.overlap) << c.typed << " / " << c.listed;
+    }
+    // Bytes, not characters: a name that is not UTF-8 is compared as it is.
+    EXPECT_TRUE(ui::PathsOverlap("/srv/\xff", "/srv/\xff/x"));
+    EXPECT_FALSE(ui::PathsOverlap("/srv/\xfe", "/srv/\xff/x"));
+}
+
+// ------------------------------------------------------------------------------------------------
+// The windows
+
+// Answers every message box that opens while it exists with the box's default button, and
+// keeps the title and text of each.
+class MessageRecorder : public QObject {
+public:
+    struct Message {
+        QString title;
+        QString text;
+    };
+
+    MessageRecorder() { QApplication::instance()->installEventFilter(this); }
+
+    std::vector<Message> messages;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* box = qobject_cast<QMessageBox*>(watched);
+        if (box && event->type() == QEvent::Show) {
+            // Answered from inside the box's own event loop, once it runs.
+            QTimer::singleShot(0, box, [this, box] {
+                messages.push_back({box->windowTitle(), box->text()});
+                box->defaultButton()->click();
+            });
+        }
+        return false;
+    }
+};
+
+class SearchPaths : public WindowFixture {
+protected:
+    void TearDown() override {
+        ui::Tfrm_add::chooseFolder = &ui::Tfrm_add::chooseFolderWithDialog;
+        WindowFixture::TearDown();
+    }
+
+    // Runs `step` on the path dialog once a click on `button` has opened it modally; the dialog
+    // is cancelled afterwards if the step left it open. False when no dialog opened.
+    bool withDialog(QPushButton* button, const std::function<void(ui::Tfrm_add&)>& step) {
+        bool opened = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<ui::Tfrm_add*>(QApplication::activeModalWidget());
+            if (!dialog) {
+                return;
+            }
+            opened = true;
+            step(*dialog);
+            if (dialog->isVisible()) {
+                dialog->btn_cancel->click();
+            }
+        });
+        button->click();
+        return opened;
+    }
+
+    // Adds a row through the dialog; the messages shown stay in `messages`.
+    bool addThroughDialog(const QString& path, const QString& patterns = QString()) {
+        return withDialog(main().Bit_Add, [&](ui::Tfrm_add& dialog) {
+            dialog.Edit1->setText(path);
+            if (!patterns.isEmpty()) {
+                dialog.Edit2->setText(patterns);
+            }
+            dialog.btn_ok->click();
+        });
+    }
+
+    // Lists a path as an added one would be, with the path buttons enabled.
+    void listPath(const std::string& folder, const std::string& patterns = "*.*") {
+        addSearchPath(folder, patterns);
+        main().Bit_edit->setEnabled(true);
+        main().Bit_Del->setEnabled(true);
+    }
+
+    void selectRow(int row) {
+        main().ListView1->selectionModel()->select(main().ListView1->listModel()->index(row, 0),
+                                                   QItemSelectionModel::ClearAndSelect |
+                                                       QItemSelectionModel::Rows);
+    }
+
+    // The rows of ListView1 as "path|patterns".
+    Strings rows() {
+        Strings result;
+        const ui::ListViewModel* model = main().ListView1->listModel();
+        for (int i = 0; i < model->count(); ++i) {
+            result.push_back(std::string(model->row(i).caption()) + "|" +
+                             std::string(model->row(i).subItemText(0)));
+        }
+        return result;
+    }
+
+    // Whether Start Search, Edit Path and Delete Path are all enabled (true), all disabled
+    // (false); fails the test when they disagree.
+    bool pathButtonsEnabled() {
+        const bool search = main().Bit_Search->isEnabled();
+        EXPECT_EQ(main().Bit_edit->isEnabled(), search);
+        EXPECT_EQ(main().Bit_Del->isEnabled(), search);
+        EXPECT_TRUE(main().Bit_Add->isEnabled());
+        return search;
+    }
+};
+
+TEST_F(SearchPaths, AddingOpensTheDialogInAddModeAndAppendsTheRow) {
+    ASSERT_FALSE(pathButtonsEnabled());
+    MessageRecorder recorder;
+    bool checked = false;
+    ASSERT_TRUE(withDialog(main().Bit_Add, [&](ui::Tfrm_add& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Add Search Path...");
+        EXPECT_EQ(dialog.btn_ok->text(), "Add");
+        EXPECT_EQ(dialog.Edit1->text(), "");
+        EXPECT_EQ(dialog.Edit2->text(), "*.*");
+        dialog.Edit1->setText("/srv/photos");
+        dialog.Edit2->setText("*.jpg;*.png");
+        dialog.btn_ok->click();
+        EXPECT_FALSE(dialog.isVisible());
+        checked = true;
+    }));
+    EXPECT_TRUE(checked);
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_TRUE(pathButtonsEnabled());
+
+    // The next add starts afresh and the row goes last.
+    ASSERT_TRUE(withDialog(main().Bit_Add, [&](ui::Tfrm_add& dialog) {
+        EXPECT_EQ(dialog.Edit1->text(), "");
+        EXPECT_EQ(dialog.Edit2->text(), "*.*");
+        dialog.Edit1->setText("/home/music");
+        dialog.btn_ok->click();
+    }));
+    EXPECT_EQ(rows(), (Strings{"/srv/photos|*.jpg;*.png", "/home/music|*.*"}));
+    // The view shows the new rows at once.
+    EXPECT_EQ(main().ListView1->model()->rowCount(), 2);
+}
+
+TEST_F(SearchPaths, EmptyPathIsRefusedAndBlanksAreAPath) {
+    MessageRecorder recorder;
+    ASSERT_TRUE(withDialog(main().Bit_Add, [&](ui::Tfrm_add& dialog) {
+        dialog.Edit2->setText("*.txt");
+        dialog.btn_ok->click();
+        EXPECT_TRUE(dialog.isVisible()) << "the dialog stays open";
+        EXPECT_EQ(dialog.Edit2->text(), "*.txt");
+    }));
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].title, "Warning");
+    EXPECT_EQ(recorder.messages[0].text, "You must enter a path");
+    EXPECT_TRUE(rows().empty());
+    EXPECT_FALSE(pathButtonsEnabled());
+
+    ASSERT_TRUE(addThroughDialog(" "));
+    EXPECT_EQ(rows(), (Strings{" |*.*"}));
+    EXPECT_EQ(recorder.messages.size(), 1u);
+}
+
+TEST_F(SearchPaths, OverlappingAddIsRefusedNamingTheFirstOverlappingRow) {
+    listPath("/srv/media/photos");
+    listPath("/srv/data");
+    listPath("/srv/data/old");
+    selectRow(2); // add mode tests every row, the selected one too
+    MessageRecorder recorder;
+    ASSERT_TRUE(withDialog(main().Bit_Add, [&](ui::Tfrm_add& dialog) {
+        dialog.Edit1->setText("/srv/database");
+        dialog.Edit2->setText("*.db");
+        dialog.btn_ok->click();
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialog.Edit1->text(), "/srv/database") << "the input stays for correcting";
+        EXPECT_EQ(dialog.Edit2->text(), "*.db");
+    }));
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].title, "Warning");
+    EXPECT_EQ(recorder.messages[0].text, kAddOverlap + "/srv/data");
+
+    // The same path twice, a parent, a child: each refused; other letter case goes in.
+    for (const char* path : {"/srv/data/old", "/srv", "/srv/media/photos/2024"}) {
+        ASSERT_TRUE(addThroughDialog(path));
+    }
+    ASSERT_EQ(recorder.messages.size(), 4u);
+    EXPECT_EQ(recorder.messages[1].text, kAddOverlap + "/srv/data");
+    EXPECT_EQ(recorder.messages[2].text, kAddOverlap + "/srv/media/photos");
+    EXPECT_EQ(recorder.messages[3].text, kAddOverlap + "/srv/media/photos");
+    ASSERT_TRUE(addThroughDialog("/SRV/DATA/photos"));
+    EXPECT_EQ(recorder.messages.size(), 4u);
+    EXPECT_EQ(rows(), (Strings{"/srv/media/photos|*.*", "/srv/data|*.*", "/srv/data/old|*.*",
+                               "/SRV/DATA/photos|*.*"}));
+}
+
+TEST_F(SearchPaths, CancelTheCloseBoxAndEscapeChangeNothingButTheButtonsAreSetAgain) {
+    addSearchPath("/srv/data", "*.txt");
+    // As if the row had come without the buttons noticing: cancelling sets them again.
+    main().Bit_Search->setEnabled(false);
+    ASSERT_TRUE(withDialog(main().Bit_Add, [&](ui::Tfrm_add& dialog) {
+        dialog.Edit1->setText("/home");
+        dialog.btn_cancel->click();
+    }));
+    EXPECT_TRUE(pathButtonsEnabled());
+
+    ASSERT_TRUE(withDialog(main().Bit_Add, [&](ui::Tfrm_add& dialog) {
+        dialog.Edit1->setText("/home");
+        // Neither Enter nor Esc presses a button; the close box cancels.
+        QTest::keyClick(dialog.Edit1, Qt::Key_Return);
+        QTest::keyClick(dialog.Edit1, Qt::Key_Escape);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        EXPECT_TRUE(dialog.isVisible());
+        dialog.close();
+        EXPECT_FALSE(dialog.isVisible());
+    }));
+    EXPECT_EQ(rows(), (Strings{"/srv/data|*.txt"}));
+}
+
+TEST_F(SearchPaths, EditingSavesTheSelectedRowInPlace) {
+    listPath("/srv/a", "*.a");
+    listPath("/srv/b", "*.b");
+    listPath("/srv/c", "*.c");
+    MessageRecorder recorder;
+    ASSERT_FALSE(withDialog(main().Bit_edit, [](ui::Tfrm_add&) {}));
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].title, "Warning");
+    EXPECT_EQ(recorder.messages[0].text, "Select a Search Path to Edit.");
+
+    selectRow(1);
+    ASSERT_TRUE(withDialog(main().Bit_edit, [&](ui::Tfrm_add& dialog) {
+        EXPECT_EQ(dialog.windowTitle(), "Edit Search Path...");
+        EXPECT_EQ(dialog.btn_ok->text(), "Save");
+        EXPECT_EQ(dialog.Edit1->text(), "/srv/b");
+        EXPECT_EQ(dialog.Edit2->text(), "*.b");
+        // The row is not tested against itself: only the patterns change.
+        dialog.Edit2->setText("*.b;*.bb");
+        dialog.btn_ok->click();
+        EXPECT_FALSE(dialog.isVisible());
+    }));
+    EXPECT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(rows(), (Strings{"/srv/a|*.a", "/srv/b|*.b;*.bb", "/srv/c|*.c"}));
+
+    // Every other row, before and after the edited one, is still tested.
+    for (const char* path : {"/srv/a/x", "/srv/c/x"}) {
+        ASSERT_TRUE(withDialog(main().Bit_edit, [&](ui::Tfrm_add& dialog) {
+            dialog.Edit1->setText(path);
+            dialog.btn_ok->click();
+            EXPECT_TRUE(dialog.isVisible());
+        }));
+    }
+    ASSERT_EQ(recorder.messages.size(), 3u);
+    EXPECT_EQ(recorder.messages[1].text, kSaveOverlap + "/srv/a");
+    EXPECT_EQ(recorder.messages[2].text, kSaveOverlap + "/srv/c");
+
+    ASSERT_TRUE(withDialog(main().Bit_edit, [&](ui::Tfrm_add& dialog) {
+        dialog.Edit1->setText("/home/b");
+        dialog.btn_ok->click();
+    }));
+    EXPECT_EQ(rows(), (Strings{"/srv/a|*.a", "/home/b|*.b;*.bb", "/srv/c|*.c"}));
+}
+
+TEST_F(SearchPaths, EditingOnlyThePatternsKeepsAPathThatIsNotUtf8) {
+    const std::string path = "/srv/caf\xe9";
+    listPath(path, "*.a");
+    selectRow(0);
+    ASSERT_TRUE(withDialog(main().Bit_edit, [&](ui::Tfrm_add& dialog) {
+        dialog.Edit2->setText("*.b");
+        dialog.btn_ok->click();
+    }));
+    EXPECT_EQ(rows(), (Strings{path + "|*.b"}));
+    // A path the user retyped is taken as typed.
+    ASSERT_TRUE(withDialog(main().Bit_edit, [&](ui::Tfrm_add& dialog) {
+        dialog.Edit1->setText(QString::fromUtf8("/srv/caf\xc3\xa9"));
+        dialog.btn_ok->click();
+    }));
+    EXPECT_EQ(rows(), (Strings{"/srv/caf\xc3\xa9|*.b"}));
+}
+
+TEST_F(SearchPaths, DeletingRemovesTheSelectedRowAndTheLastOneDisablesTheButtons) {
+    MessageRecorder recorder;
+    ASSERT_TRUE(addThroughDialog("/srv/a"));
+    ASSERT_TRUE(addThroughDialog("/srv/b"));
+    ASSERT_TRUE(addThroughDialog("/srv/c"));
+    main().Bit_Del->click();
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, "Select a Search Path to Delete.");
+    EXPECT_EQ(rows().size(), 3u);
+
+    selectRow(1);
+    main().Bit_Del->click();
+    EXPECT_EQ(rows(), (Strings{"/srv/a|*.*", "/srv/c|*.*"}));
+    EXPECT_TRUE(pathButtonsEnabled());
+    for (int left = 1; left >= 0; --left) {
+        selectRow(0);
+        main().Bit_Del->click();
+        EXPECT_EQ(static_cast<int>(rows().size()), left);
+    }
+    EXPECT_FALSE(pathButtonsEnabled());
+    EXPECT_EQ(recorder.messages.size(), 1u) << "deleting asks nothing";
+}
+
+TEST_F(SearchPaths, DeletingTheLastRowDuringASearchLeavesTheSearchStoppable) {
+    listPath("/srv/a");
+    main().Bit_Search->setText(ui::Tfrm_utama::kStopSearch);
+    selectRow(0);
+    main().Bit_Del->click();
+    EXPECT_TRUE(rows().empty());
+    EXPECT_TRUE(main().Bit_Search->isEnabled());
+    EXPECT_FALSE(main().Bit_edit->isEnabled());
+    EXPECT_FALSE(main().Bit_Del->isEnabled());
+    main().Bit_Search->setText(ui::Tfrm_utama::kStartSearch);
+}
+
+TEST_F(SearchPaths, PatternFieldNeverStaysEmpty) {
+    ui::Tfrm_add& dialog = *ui::frm_add;
+    dialog.Edit2->setText("*.jpg");
+    dialog.Edit2->clear();
+    EXPECT_EQ(dialog.Edit2->text(), "*.*");
+    dialog.Edit2->setText("x");
+    dialog.Edit2->setFocus();
+    dialog.Edit2->end(false);
+    QTest::keyClick(dialog.Edit2, Qt::Key_Backspace);
+    EXPECT_EQ(dialog.Edit2->text(), "*.*");
+}
+
+TEST_F(SearchPaths, BrowsingStartsAtThePathOrTheCurrentFolderAndMovesTheCurrentFolder) {
+    TempTree tree;
+    const QString first = QString::fromStdString(tree.makeDir("first"));
+    const QString second = QString::fromStdString(tree.makeDir("second"));
+    const QString before = QDir::currentPath();
+    struct Call {
+        QString title;
+        QString start;
+    };
+    std::vector<Call> calls;
+    QString answer;
+    ui::Tfrm_add::chooseFolder = [&](QWidget* parent, const QString& title, const QString& start) {
+        EXPECT_EQ(parent, ui::frm_add);
+        calls.push_back({title, start});
+        return answer;
+    };
+    ui::Tfrm_add& dialog = *ui::frm_add;
+    dialog.Edit1->clear();
+
+    answer = first;
+    dialog.Button1->click();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].title, "Select a search path.");
+    EXPECT_EQ(calls[0].start, before);
+    EXPECT_EQ(dialog.Edit1->text(), first);
+    EXPECT_EQ(QDir::currentPath(), first);
+
+    // A cancelled browse changes nothing; it started at the field's folder.
+    dialog.Edit1->setText(second);
+    answer.clear();
+    dialog.Button1->click();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[1].start, second);
+    EXPECT_EQ(dialog.Edit1->text(), second);
+    EXPECT_EQ(QDir::currentPath(), first);
+
+    // From an empty field the next browse starts where the last one ended.
+    dialog.Edit1->clear();
+    answer = second;
+    dialog.Button1->click();
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[2].start, first);
+    EXPECT_EQ(QDir::currentPath(), second);
+    QDir::setCurrent(before);
+}
+
+} // namespace
+} // namespace corvane::testing
