@@ -76,6 +76,12 @@ QModelIndex DuplicateTreeView::stateImageAt(const QPoint& viewportPos) const {
 
 void DuplicateTreeView::mousePressEvent(QMouseEvent* event) {
     primaryPressed_ = event->button() == Qt::LeftButton;
+    // A press below the last node keeps the selected node, as a native tree does: the click
+    // that follows still refers to it.
+    if (!indexAt(event->position().toPoint()).isValid()) {
+        event->accept();
+        return;
+    }
     QTreeView::mousePressEvent(event);
 }
 
@@ -89,6 +95,7 @@ void DuplicateTreeView::mouseReleaseEvent(QMouseEvent* event) {
     primaryPressed_ = false;
     QTreeView::mouseReleaseEvent(event);
     if (click) {
+        clickPos_ = event->position().toPoint();
         emit primaryClicked(event->position().toPoint());
     }
 }

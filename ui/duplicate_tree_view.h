@@ -44,6 +44,8 @@ public:
     // The node whose state image lies under `viewportPos` (viewport coordinates); an invalid
     // index for a point on a node's text or expand button, or on no node.
     QModelIndex stateImageAt(const QPoint& viewportPos) const;
+    // Where (viewport coordinates) the click that primaryClicked reports, or last reported, was.
+    QPoint clickPos() const { return clickPos_; }
 
 signals:
     // A click of the primary button anywhere in the tree, sent on release, after the press has
@@ -60,6 +62,7 @@ protected:
 
 private:
     bool primaryPressed_ = false;
+    QPoint clickPos_;
 };
 
 } // namespace corvane::ui

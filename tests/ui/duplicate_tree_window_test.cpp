@@ -1,0 +1,238 @@
+// The duplicate tree on the main window: checking nodes by their picture or the space bar, the
+// file information box, and opening a file or its folder.
+
+#include "window_fixture.h"
+
+#include "support/temp_tree.h"
+#include "ui/desktop_shell.h"
+#include "ui/list_controls_qt.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <filesystem>
+
+// Failures show texts, not code units.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace corvane::testing {
+namespace {
+
+using ui::kStateChecked;
+using ui::kStateRadioOff;
+using ui::kStateRadioOn;
+using ui::kStateUnchecked;
+
+// The main window under a German locale (decimal comma, its own long date format), with the
+// desktop replaced: URLs to open are collected, and there is no bus for a file manager.
+class DuplicateTreeWindow : public WindowFixture {
+protected:
+    void SetUp() override {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        WindowFixture::SetUp();
+        services_ = ui::desktopServices();
+        ui::desktopServices().openUrl = [this](const QUrl& url) {
+            opened.push_back(url.toEncoded());
+            return true;
+        };
+        ui::desktopServices().bus = [] { return QDBusConnection(QStringLiteral("corvane-test-no-bus")); };
+    }
+
+    void TearDown() override {
+        ui::desktopServices() = services_;
+        WindowFixture::TearDown();
+        QLocale::setDefault(QLocale::system());
+    }
+
+    ui::TreeViewWidget& tree() { return *main().TreeView1; }
+    ui::DuplicateTreeModel& model() { return *tree().treeModel(); }
+
+    // Appends a group, shows all nodes and returns the top-level node.
+    QModelIndex addGroup(const std::string& file, const std::vector<std::string>& duplicates) {
+        const QModelIndex group = model().appendGroup(file, duplicates);
+        tree().expandAll();
+        QApplication::processEvents();
+        return group;
+    }
+
+    QRect imageRect(const QModelIndex& node) {
+        return ui::StateImageDelegate::stateImageRect(tree().visualRect(node));
+    }
+    void clickAt(const QPoint& pos) { QTest::mouseClick(tree().viewport(), Qt::LeftButton, {}, pos); }
+    void clickImage(const QModelIndex& node) { clickAt(imageRect(node).center()); }
+    void clickText(const QModelIndex& node) { clickAt(imageRect(node).center() + QPoint(40, 0)); }
+    void pressSpace() { QTest::keyClick(&tree(), Qt::Key_Space); }
+    void select(const QModelIndex& node) {
+        tree().selectionModel()->setCurrentIndex(node, QItemSelectionModel::ClearAndSelect);
+    }
+    int32_t state(const QModelIndex& node) { return model().node(node)->stateIndex; }
+
+    // The four boxes of "File Information", top to bottom.
+    std::vector<QString> box() {
+        return {main().Edit1->text(), main().Edit2->text(), main().Edit3->text(), main().Edit4->text()};
+    }
+
+    std::vector<QByteArray> opened;
+
+private:
+    ui::DesktopServices services_;
+};
+
+TEST_F(DuplicateTreeWindow, OnlyAClickOnThePictureOrTheSpaceBarToggles) {
+    struct Case {
+        int32_t before;
+        int32_t after;
+    };
+    // Unchecked and checked swap; radio off turns on; radio on and no picture stay.
+    const Case cases[] = {{kStateUnchecked, kStateChecked},
+                          {kStateChecked, kStateUnchecked},
+                          {kStateRadioOff, kStateRadioOn},
+                          {kStateRadioOn, kStateRadioOn},
+                          {-1, -1}};
+    const QModelIndex group = addGroup("/srv/original", {"/srv/copy"});
+    const QModelIndex copy = model().index(0, 0, group);
+    for (const Case& c : cases) {
+        model().setStateIndex(copy, c.before);
+        clickText(copy);
+        EXPECT_EQ(tree().currentIndex(), copy);
+        EXPECT_EQ(state(copy), c.before) << "a click on the text only selects";
+        if (c.before >= 0) { // a node without a picture has nothing to click on
+            clickImage(copy);
+            EXPECT_EQ(state(copy), c.after) << "click, from " << c.before;
+        }
+        model().setStateIndex(copy, c.before);
+        pressSpace();
+        EXPECT_EQ(state(copy), c.after) << "space bar, from " << c.before;
+    }
+    EXPECT_EQ(state(group), kStateUnchecked);
+}
+
+TEST_F(DuplicateTreeWindow, ARadioNodeTurnsOnAndItsRadioSiblingsOff) {
+    const QModelIndex first = addGroup("/srv/a", {"/srv/a1", "/srv/a2", "/srv/a3", "/srv/a4"});
+    const QModelIndex second = addGroup("/srv/b", {"/srv/b1"});
+    const QModelIndex third = addGroup("/srv/c", {"/srv/c1"});
+    const auto child = [&](int row) { return model().index(row, 0, first); };
+    model().setStateIndex(child(0), kStateRadioOn);
+    model().setStateIndex(child(1), kStateChecked);
+    model().setStateIndex(child(2), kStateRadioOff);
+    model().setStateIndex(child(3), kStateUnchecked);
+    model().setStateIndex(model().index(0, 0, second), kStateRadioOn); // another parent's child
+    clickImage(child(2));
+    EXPECT_EQ(state(child(0)), kStateRadioOff);
+    EXPECT_EQ(state(child(1)), kStateChecked);
+    EXPECT_EQ(state(child(2)), kStateRadioOn);
+    EXPECT_EQ(state(child(3)), kStateUnchecked);
+    EXPECT_EQ(state(model().index(0, 0, second)), kStateRadioOn);
+
+    // Top-level nodes have all top-level nodes as siblings.
+    model().setStateIndex(first, kStateRadioOn);
+    model().setStateIndex(second, kStateRadioOff);
+    model().setStateIndex(third, kStateChecked);
+    select(second);
+    pressSpace();
+    EXPECT_EQ(state(first), kStateRadioOff);
+    EXPECT_EQ(state(second), kStateRadioOn);
+    EXPECT_EQ(state(third), kStateChecked);
+    EXPECT_EQ(state(child(2)), kStateRadioOn);
+}
+
+TEST_F(DuplicateTreeWindow, SpaceBarLeavesTheBoxAndOtherKeysGoToTheTree) {
+    const QModelIndex group = addGroup("/srv/original", {"/srv/copy"});
+    clickText(group);
+    main().Edit1->setText("as before");
+    pressSpace();
+    EXPECT_EQ(state(group), kStateChecked);
+    pressSpace();
+    EXPECT_EQ(state(group), kStateUnchecked);
+    EXPECT_EQ(main().Edit1->text(), "as before");
+    QTest::keyClick(&tree(), Qt::Key_Down);
+    EXPECT_EQ(tree().currentIndex(), model().index(0, 0, group));
+    EXPECT_EQ(state(group), kStateUnchecked);
+}
+
+TEST_F(DuplicateTreeWindow, TheBoxShowsTypeLocationSizeAndCreationDate) {
+    TempTree files;
+    const std::string original = files.writeFile("photo.jpg", std::string(1536, 'x'));
+    const std::string big = files.path("big.iso");
+    {
+        // Sparse: 5 GiB that take no room.
+        std::FILE* f = std::fopen(big.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fclose(f);
+        std::filesystem::resize_file(big, 5LL * 1024 * 1024 * 1024);
+    }
+    const QDate today = QDate::currentDate();
+    const QModelIndex group = addGroup(original, {big});
+    EXPECT_FALSE(main().Bit_open->isEnabled());
+    EXPECT_FALSE(main().bit_del_dup->isEnabled());
+
+    clickText(group);
+    const QLocale german(QLocale::German, QLocale::Germany);
+    // Made just now: today, unless the day ended in between.
+    const QString date = main().Edit4->text();
+    EXPECT_TRUE(date == german.toString(today, QLocale::LongFormat) ||
+                date == german.toString(QDate::currentDate(), QLocale::LongFormat))
+        << date.toStdString();
+    EXPECT_EQ(box(),
+              (std::vector<QString>{"Original file", QString::fromStdString(original), "1,50 KB", date}));
+    for (QPushButton* b :
+         {main().Bit_open, main().bit_explorer, main().bit_del_dup, main().bit_del_checked}) {
+        EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+    }
+
+    clickImage(model().index(0, 0, group));
+    EXPECT_EQ(box(),
+              (std::vector<QString>{"Duplicate file", QString::fromStdString(big), "5120,00 MB", date}));
+}
+
+TEST_F(DuplicateTreeWindow, AMissingFileShowsUnknownAndCanStillBeOpened) {
+    TempTree files;
+    const std::string gone = files.path("gone.txt");
+    const QModelIndex group = addGroup(files.writeFile("here.txt", "x"), {gone});
+    clickImage(model().index(0, 0, group));
+    EXPECT_EQ(box(),
+              (std::vector<QString>{"Duplicate file", QString::fromStdString(gone), "Unknown", "Unknown"}));
+    EXPECT_TRUE(main().Bit_open->isEnabled());
+    EXPECT_TRUE(main().bit_explorer->isEnabled());
+    EXPECT_TRUE(main().bit_del_dup->isEnabled());
+    EXPECT_TRUE(main().bit_del_checked->isEnabled());
+}
+
+TEST_F(DuplicateTreeWindow, AClickOnEmptySpaceRefreshesTheBoxOfTheSelectedNodeOnly) {
+    const QModelIndex group = addGroup("/srv/original", {"/srv/copy"});
+    // Nothing selected: nothing to show, nothing enabled.
+    clickAt(QPoint(5, tree().viewport()->height() - 3));
+    EXPECT_EQ(box(), (std::vector<QString>{"", "", "", ""}));
+    EXPECT_FALSE(main().bit_del_dup->isEnabled());
+
+    const QModelIndex copy = model().index(0, 0, group);
+    select(copy);
+    clickAt(QPoint(5, tree().viewport()->height() - 3));
+    EXPECT_EQ(tree().currentIndex(), copy);
+    EXPECT_EQ(box(), (std::vector<QString>{"Duplicate file", "/srv/copy", "Unknown", "Unknown"}));
+    EXPECT_EQ(state(copy), kStateUnchecked);
+    EXPECT_TRUE(main().bit_del_dup->isEnabled());
+}
+
+TEST_F(DuplicateTreeWindow, OpenFileAndOpenFolderUseTheExactBytesOfTheSelectedPath) {
+    const std::string name = "/srv/caf\xe9 #1.txt"; // not UTF-8, and characters a URL escapes
+    const QModelIndex group = addGroup("/srv/original", {name});
+    main().Bit_openClick(nullptr);
+    main().bit_explorerClick(nullptr);
+    EXPECT_TRUE(opened.empty()) << "nothing selected, nothing opened";
+
+    clickText(model().index(0, 0, group));
+    main().Bit_open->click();
+    // Without a file manager on the bus the folder is opened.
+    main().bit_explorer->click();
+    EXPECT_EQ(opened, (std::vector<QByteArray>{"file:///srv/caf%E9%20%231.txt", "file:///srv"}));
+}
+
+} // namespace
+} // namespace corvane::testing
