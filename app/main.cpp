@@ -7,7 +7,6 @@
 #include "ui/Un_Add.h"
 #include "ui/Un_Utama.h"
 #include "ui/Un_delete.h"
-#include "ui/control_classes.h"
 #include "ui/message_dialog.h"
 #include "ui/windows.h"
 
@@ -28,7 +27,6 @@ int main(int argc, char** argv) {
     QApplication::setApplicationDisplayName(QStringLiteral("Corvane"));
     QApplication::setDesktopFileName(QStringLiteral("corvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/corvane.svg")));
-    ui::installFontSubstitutes();
 
     int status = 0;
     try {

@@ -2,7 +2,9 @@
 // time of each phase (scan, sort, compare), the longest gap between two turns of the event loop
 // while it ran (how long the window could not react), and the peak memory.
 //
-//   corvane-window-bench FOLDER [PATTERNS]
+//   corvane-window-bench FOLDER [PATTERNS] [--screenshot FILE.png]
+//
+// --screenshot saves a picture of the window once the search has ended, to look at its layout.
 
 #include "ui/Un_About.h"
 #include "ui/Un_Add.h"
@@ -23,8 +25,13 @@
 int main(int argc, char** argv) {
     using namespace corvane;
     using Clock = std::chrono::steady_clock;
+    QString screenshot;
+    if (argc >= 4 && QLatin1String(argv[argc - 2]) == QLatin1String("--screenshot")) {
+        screenshot = QString::fromLocal8Bit(argv[argc - 1]);
+        argc -= 2;
+    }
     if (argc < 2) {
-        std::fprintf(stderr, "usage: corvane-window-bench FOLDER [PATTERNS]\n");
+        std::fprintf(stderr, "usage: corvane-window-bench FOLDER [PATTERNS] [--screenshot FILE.png]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -43,6 +50,7 @@ int main(int argc, char** argv) {
     QApplication::processEvents();
 
     window.ListView1->listModel()->appendRow(ui::ListRow(argv[1], {argc > 2 ? argv[2] : "*.*"}));
+    window.ListView1->listModel()->flushAppendedRows();
     window.Bit_Search->setEnabled(true);
 
     const auto started = Clock::now();
@@ -85,6 +93,9 @@ int main(int argc, char** argv) {
                 seconds(started, compared), seconds(started, scanned), seconds(scanned, sorted),
                 seconds(sorted, compared), std::chrono::duration<double, std::milli>(longestGap).count(),
                 usage.ru_maxrss / 1024.0, window.statusLine().toUtf8().constData());
+    if (!screenshot.isEmpty()) {
+        window.grab().save(screenshot);
+    }
     window.close();
     return 0;
 }

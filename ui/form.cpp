@@ -50,6 +50,8 @@ QObject* Form::findComponent(std::string_view name) const {
 }
 
 void Form::loadDescription(std::span<const uint8_t> description) {
+    static const bool fontsReady = (installFontSubstitutes(), true);
+    (void)fontsReady;
     QWidget* self = formWidget();
     const stream::ObjectRef root = markInstance<QWidget>(formClass(), self);
     stream::ReadOptions options;
