@@ -1,0 +1,294 @@
+#include "scoped_environment.h"
+#include "support/temp_tree.h"
+#include "window_fixture.h"
+
+#include "ui/list_controls_qt.h"
+#include "ui/windows.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include <filesystem>
+#include <fstream>
+
+namespace corvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
+
+const QString kAllDuplicatesQuestion = "Are you sure you want to delete all Duplicate files ?";
+// As the box shows it: one line break.
+const QString kCheckedQuestion = "Are you sure you want to delete all checkmarked files ?\nIf you have "
+                                 "checkmarked any original files they "
+                                 "also be deleted!";
+
+bool exists(const std::string& path) {
+    return fs::exists(fs::symlink_status(path));
+}
+
+// What a click on a delete button led to, as seen from outside.
+struct DeleteRun {
+    QString question;
+    bool dialogShown = false;
+    bool okDisabledDuringRun = false;
+    Strings memo;
+    QString label;
+    int barMinimum = 0;
+    int barMaximum = 0;
+    int barValue = 0;
+};
+
+// The windows of a program run, with a home that has no data folder yet and the current
+// folder where the files to delete are.
+class DeleteDialog : public WindowFixture {
+protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        env_.set("HOME", QByteArray::fromStdString(home_.root()));
+        env_.unset("XDG_DATA_HOME");
+        previousFolder_ = QDir::currentPath();
+        QDir::setCurrent(QString::fromStdString(files_.root()));
+    }
+    void TearDown() override {
+        QDir::setCurrent(previousFolder_);
+        WindowFixture::TearDown();
+    }
+
+    // Adds a group as the comparer reports one: the files are written now and their state kept
+    // with the nodes. Returns the top-level node.
+    QModelIndex addGroup(const std::string& top, const Strings& children) {
+        const std::string topPath = files_.writeFile(top, "same");
+        Strings paths;
+        std::vector<platform::FileInfo> infos;
+        for (const std::string& child : children) {
+            paths.push_back(files_.writeFile(child, "same"));
+            infos.push_back(*platform::lookupFile(paths.back()));
+        }
+        return tree()->appendGroup(topPath, paths, platform::lookupFile(topPath), infos);
+    }
+    ui::DuplicateTreeModel* tree() { return main().TreeView1->treeModel(); }
+    void check(const QModelIndex& index) { tree()->setStateIndex(index, ui::kStateChecked); }
+    QModelIndex child(const QModelIndex& top, int row) { return tree()->index(row, 0, top); }
+
+    std::string path(const std::string& name) const { return files_.path(name); }
+    std::string inTrash(const std::string& name) const {
+        return home_.path(".local/share/Trash/files/" + name);
+    }
+    std::string failed(const std::string& name, const char* reason) const {
+        return path(name) + " \u2014 " + reason;
+    }
+
+    // Clicks a delete button and answers the confirmation; with OK, waits for the run to end
+    // and closes the dialog with its OK button.
+    DeleteRun clickDelete(QPushButton* button, bool confirm) {
+        DeleteRun run;
+        QTimer answer;
+        answer.setInterval(1);
+        QObject::connect(&answer, &QTimer::timeout, [&run, confirm] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                run.question = box->text();
+                for (QAbstractButton* b : box->buttons()) {
+                    if (b->text() == (confirm ? "OK" : "Cancel")) {
+                        b->click();
+                    }
+                }
+                return;
+            }
+            ui::Tfrm_delete* dialog = ui::frm_delete;
+            if (modal != dialog) {
+                return;
+            }
+            run.dialogShown = true;
+            if (dialog->running()) {
+                run.okDisabledDuringRun = !dialog->btn_ok->isEnabled();
+                return;
+            }
+            run.memo.clear();
+            for (const QString& line : dialog->Memo1->toPlainText().split('\n', Qt::SkipEmptyParts)) {
+                run.memo.push_back(line.toStdString());
+            }
+            run.label = dialog->Label1->text();
+            run.barMinimum = dialog->ProgressBar1->minimum();
+            run.barMaximum = dialog->ProgressBar1->maximum();
+            run.barValue = dialog->ProgressBar1->value();
+            if (dialog->btn_ok->isEnabled()) {
+                dialog->btn_ok->click();
+            }
+        });
+        answer.start();
+        button->setEnabled(true);
+        button->click();
+        return run;
+    }
+
+    TempTree home_;
+    TempTree files_;
+    ScopedEnvironment env_;
+    QString previousFolder_;
+};
+
+TEST_F(DeleteDialog, AllDuplicatesOfASearchGoToTheTrashAndLeaveTheTree) {
+    files_.writeFile("a.txt", "group a");
+    files_.writeFile("x/a1.txt", "group a");
+    files_.writeFile("y/a2.txt", "group a");
+    files_.writeFile("b.txt", "group b");
+    files_.writeFile("x/b1.txt", "group b");
+    addSearchPath(files_.root(), "*.txt");
+    ASSERT_TRUE(runSearch());
+    ASSERT_EQ(treeGroups(), (Strings{path("a.txt") + "|" + path("x/a1.txt") + "|" + path("y/a2.txt"),
+                                     path("b.txt") + "|" + path("x/b1.txt")}));
+
+    const DeleteRun run = clickDelete(main().bit_del_dup, true);
+    EXPECT_EQ(run.question, kAllDuplicatesQuestion);
+    EXPECT_TRUE(main().DeleteAllDuplicates);
+    EXPECT_FALSE(main().DeleteCheckedFiles);
+    EXPECT_TRUE(run.okDisabledDuringRun);
+    EXPECT_TRUE(run.memo.empty());
+    EXPECT_EQ(run.label, "deleted 3 of 3");
+    EXPECT_EQ(run.barMinimum, 1);
+    EXPECT_EQ(run.barMaximum, 3);
+    EXPECT_EQ(run.barValue, 3);
+    // The originals stay, as groups without duplicates.
+    EXPECT_EQ(treeGroups(), (Strings{path("a.txt"), path("b.txt")}));
+    EXPECT_TRUE(exists(path("a.txt")));
+    EXPECT_TRUE(exists(path("b.txt")));
+    for (const char* name : {"a1.txt", "a2.txt", "b1.txt"}) {
+        EXPECT_TRUE(exists(inTrash(name))) << name;
+    }
+    EXPECT_FALSE(exists(path("x/a1.txt")));
+    EXPECT_FALSE(exists(path("files")));
+    EXPECT_FALSE(exists(path("info")));
+    EXPECT_TRUE(ui::frm_delete->isHidden());
+}
+
+TEST_F(DeleteDialog, CheckedFilesAtBothLevels) {
+    const QModelIndex a = addGroup("a", {"a1", "a2"});
+    const QModelIndex b = addGroup("b", {"b1", "b2"});
+    const QModelIndex c = addGroup("c", {"c1"});
+    check(a);
+    check(b);
+    check(child(b, 1));
+    check(child(c, 0));
+
+    const DeleteRun run = clickDelete(main().bit_del_checked, true);
+    EXPECT_EQ(run.question, kCheckedQuestion);
+    EXPECT_TRUE(main().DeleteCheckedFiles);
+    EXPECT_FALSE(main().DeleteAllDuplicates);
+    EXPECT_TRUE(run.memo.empty());
+    EXPECT_EQ(run.label, "deleted 4 of 4");
+    // A checked original takes its group out of the tree; unchecked duplicates stay on disk.
+    EXPECT_EQ(treeGroups(), (Strings{path("c")}));
+    for (const char* name : {"a", "b", "b2", "c1"}) {
+        EXPECT_TRUE(exists(inTrash(name))) << name;
+        EXPECT_FALSE(exists(path(name))) << name;
+    }
+    for (const char* name : {"a1", "a2", "b1", "c"}) {
+        EXPECT_TRUE(exists(path(name))) << name;
+    }
+}
+
+TEST_F(DeleteDialog, ChildrenComeFirstThenTopLevelNodesEachInTreeOrder) {
+    const QModelIndex a = addGroup("a", {"a1", "a2"});
+    const QModelIndex b = addGroup("b", {"b1"});
+    check(a);
+    check(child(a, 1));
+    check(b);
+    check(child(b, 0));
+    // Every file is gone, so every entry fails, in the order it is handled.
+    for (const char* name : {"a", "a1", "a2", "b", "b1"}) {
+        fs::remove(path(name));
+    }
+    const char* gone = "no longer there";
+
+    DeleteRun run = clickDelete(main().bit_del_checked, true);
+    EXPECT_EQ(run.memo, (Strings{"Failed to delete the following files...", failed("a2", gone),
+                                 failed("b1", gone), failed("a", gone), failed("b", gone)}));
+    EXPECT_EQ(run.label, "Deleted 0 of 0");
+
+    run = clickDelete(main().bit_del_dup, true);
+    EXPECT_EQ(run.memo, (Strings{"Failed to delete the following files...", failed("a1", gone),
+                                 failed("a2", gone), failed("b1", gone)}));
+    EXPECT_EQ(treeGroups(),
+              (Strings{path("a") + "|" + path("a1") + "|" + path("a2"), path("b") + "|" + path("b1")}));
+}
+
+TEST_F(DeleteDialog, FiveEntriesWithTheSecondFailingThenARunWithNothingToDelete) {
+    addGroup("a", {"a1", "a2", "a3"});
+    addGroup("b", {"b1", "b2"});
+    fs::remove(path("a2"));
+
+    DeleteRun run = clickDelete(main().bit_del_dup, true);
+    EXPECT_EQ(run.label, "deleted 4 of 5");
+    EXPECT_EQ(run.barMinimum, 1);
+    EXPECT_EQ(run.barMaximum, 5);
+    EXPECT_EQ(run.barValue, 5);
+    EXPECT_EQ(run.memo,
+              (Strings{"Failed to delete the following files...", failed("a2", "no longer there")}));
+    EXPECT_EQ(treeGroups(), (Strings{path("a") + "|" + path("a2"), path("b")}));
+
+    // Nothing is checked: no file is touched, OK is there at once, the failures of the last run
+    // are gone and the count and the bar stay as they were.
+    run = clickDelete(main().bit_del_checked, true);
+    EXPECT_TRUE(run.dialogShown);
+    EXPECT_TRUE(run.memo.empty());
+    EXPECT_EQ(run.label, "deleted 4 of 5");
+    EXPECT_LE(run.barMinimum, run.barMaximum);
+    EXPECT_EQ(run.barValue, 5);
+    EXPECT_EQ(treeGroups(), (Strings{path("a") + "|" + path("a2"), path("b")}));
+}
+
+TEST_F(DeleteDialog, CancelChangesNothing) {
+    const QModelIndex a = addGroup("a", {"a1"});
+    check(a);
+    for (QPushButton* button : {main().bit_del_dup, main().bit_del_checked}) {
+        const DeleteRun run = clickDelete(button, false);
+        EXPECT_FALSE(run.question.isEmpty());
+        EXPECT_FALSE(run.dialogShown);
+    }
+    EXPECT_FALSE(main().DeleteAllDuplicates);
+    EXPECT_FALSE(main().DeleteCheckedFiles);
+    EXPECT_EQ(treeGroups(), (Strings{path("a") + "|" + path("a1")}));
+    EXPECT_TRUE(exists(path("a")));
+    EXPECT_TRUE(exists(path("a1")));
+}
+
+TEST_F(DeleteDialog, AFileChangedSinceItWasComparedStays) {
+    addGroup("a", {"a1", "a2"});
+    std::ofstream(path("a1"), std::ios::app) << " and more";
+
+    const DeleteRun run = clickDelete(main().bit_del_dup, true);
+    EXPECT_EQ(run.memo, (Strings{"Failed to delete the following files...",
+                                 failed("a1", "changed since it was compared")}));
+    EXPECT_EQ(run.label, "deleted 1 of 2");
+    EXPECT_EQ(treeGroups(), (Strings{path("a") + "|" + path("a1")}));
+    EXPECT_TRUE(exists(path("a1")));
+    EXPECT_FALSE(exists(inTrash("a1")));
+    EXPECT_TRUE(exists(inTrash("a2")));
+}
+
+TEST_F(DeleteDialog, EscapeAndTheCloseBoxDoNotEndARun) {
+    addGroup("a", {"a1"});
+    main().DeleteAllDuplicates = true;
+    ui::Tfrm_delete* dialog = ui::frm_delete;
+    dialog->show();
+    ASSERT_TRUE(dialog->running());
+    dialog->reject();
+    dialog->close();
+    EXPECT_TRUE(dialog->isVisible());
+    ASSERT_TRUE(waitUntil([dialog] { return !dialog->running(); }));
+    EXPECT_TRUE(dialog->btn_ok->isEnabled());
+    EXPECT_EQ(treeGroups(), (Strings{path("a")}));
+    dialog->btn_ok->click();
+    EXPECT_TRUE(dialog->isHidden());
+}
+
+} // namespace
+} // namespace corvane::testing
