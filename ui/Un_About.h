@@ -5,6 +5,10 @@
 
 #include "ui/dialog_form.h"
 
+#include <QColor>
+#include <QLine>
+#include <optional>
+
 class QLabel;
 class QPushButton;
 
@@ -23,6 +27,17 @@ public:
     QLabel* Label6 = nullptr;
     QPushButton* btn_close = nullptr;
 
+    // The link label is shown (the settings asked for it at the last showing).
+    bool LinkShown = false;
+    // The mouse is over the link label.
+    bool LinkHovered = false;
+
+    // What FormPaint draws: the rule under the name and version, and, while the link is shown,
+    // its underline, exactly as wide as the link label.
+    static constexpr QLine kRule{16, 60, 304, 60};
+    std::optional<QLine> linkUnderline() const;
+    QColor linkUnderlineColor() const;
+
     void FormShow(QObject* sender);
     void FormPaint(QObject* sender);
     void Label6Click(QObject* sender);
@@ -32,6 +47,9 @@ public:
 
 private:
     void descriptionLoaded() override;
+    void setLinkLook(int pixelSize, const QColor& color);
+
+    QString notice_; // Label3's caption of the description
 };
 
 } // namespace corvane::ui

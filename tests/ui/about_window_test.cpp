@@ -1,0 +1,241 @@
+#include "scoped_environment.h"
+#include "support/temp_tree.h"
+#include "window_fixture.h"
+
+#include "ui/help_page.h"
+#include "ui/windows.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QEnterEvent>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace corvane::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string contentsOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+// Takes the URLs that the program asks the desktop to open.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    explicit UrlCatcher(const QString& scheme) : scheme_(scheme) {
+        QDesktopServices::setUrlHandler(scheme, this, "open");
+    }
+    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler(scheme_); }
+    QList<QUrl> urls;
+
+public slots:
+    void open(const QUrl& url) { urls.push_back(url); }
+
+private:
+    QString scheme_;
+};
+
+class AboutWindow : public WindowFixture {
+protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        previousTitle_ = QGuiApplication::applicationDisplayName();
+        QGuiApplication::setApplicationDisplayName("Corvane");
+        useSettings(std::nullopt);
+    }
+    void TearDown() override {
+        ui::frm_about->hide();
+        QGuiApplication::setApplicationDisplayName(previousTitle_);
+        WindowFixture::TearDown();
+    }
+
+    // Points the system configuration folders at a new folder holding `settings` as
+    // Corvane/Corvane.conf, or no file at all.
+    void useSettings(const std::optional<std::string>& settings) {
+        const std::string folder = folders_.makeDir("config" + std::to_string(++count_));
+        if (settings) {
+            settingsFile_ =
+                folders_.writeFile("config" + std::to_string(count_) + "/Corvane/Corvane.conf", *settings);
+        }
+        env_.set("XDG_CONFIG_DIRS", QByteArray::fromStdString(folder));
+    }
+
+    ui::Tfrm_about& about() { return *ui::frm_about; }
+    void showAbout() {
+        main().About1Click(nullptr);
+        QApplication::processEvents();
+    }
+    QImage picture() { return about().grab().toImage(); }
+
+    TempTree folders_;
+    ScopedEnvironment env_;
+    std::string settingsFile_;
+    int count_ = 0;
+    QString previousTitle_;
+};
+
+// The outcome of one showing.
+struct Shown {
+    bool link;
+    QString name;   // Label1
+    QString notice; // Label3
+    QString linkText;
+};
+
+TEST_F(AboutWindow, SettingsDecideTheSupportLink) {
+    const QString notice = "Finds files with identical contents. ";
+    QGuiApplication::setApplicationDisplayName("Corvane Test Edition");
+    const struct {
+        std::optional<std::string> settings;
+        Shown shown;
+    } cases[] = {
+        {std::nullopt, {false, "Corvane", notice, ""}},
+        {"[General]\nwebsite_exist=1\nwebsite_address=support.example.org\n",
+         {true, "Corvane", notice + "support.example.org", "http://support.example.org"}},
+        // No address, or an empty one: one made of the application title.
+        {"[General]\nwebsite_exist=1\n",
+         {true, "Corvane Test Edition", notice + "www.CorvaneTestEdition.com",
+          "http://www.CorvaneTestEdition.com"}},
+        {"[General]\nwebsite_exist=1\nwebsite_address=\n",
+         {true, "Corvane Test Edition", notice + "www.CorvaneTestEdition.com",
+          "http://www.CorvaneTestEdition.com"}},
+        {"[General]\nwebsite_exist=2\nwebsite_address=support.example.org\n", {false, "", notice, ""}},
+        {"[General]\nwebsite_address=support.example.org\n", {false, "", notice, ""}},
+        // Values of the wrong type: no link.
+        {"[General]\nwebsite_exist=yes\nwebsite_address=support.example.org\n", {false, "", notice, ""}},
+        {"[General]\nwebsite_exist=1\nwebsite_address=a, b\n", {false, "", notice, ""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.settings.value_or("(no settings file)"));
+        useSettings(c.settings);
+        showAbout();
+        ASSERT_TRUE(about().isVisible());
+        EXPECT_EQ(about().LinkShown, c.shown.link);
+        EXPECT_EQ(about().Label6->isVisible(), c.shown.link);
+        EXPECT_EQ(about().Label5->isVisible(), c.shown.link);
+        EXPECT_EQ(about().Label3->text(), c.shown.notice);
+        if (c.shown.link) {
+            EXPECT_EQ(about().Label6->text(), c.shown.linkText);
+            EXPECT_EQ(about().Label1->text(), c.shown.name);
+        }
+        about().btn_close->click();
+        EXPECT_FALSE(about().isVisible());
+    }
+    // Read, never written.
+    EXPECT_EQ(contentsOf(settingsFile_), "[General]\nwebsite_exist=1\nwebsite_address=a, b\n");
+}
+
+TEST_F(AboutWindow, ShownBesideTheMainWindowAndReadAgainOnlyWhenShownAgain) {
+    useSettings("[General]\nwebsite_exist=1\nwebsite_address=support.example.org\n");
+    showAbout();
+    EXPECT_FALSE(about().isModal());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(about().LinkShown);
+
+    useSettings(std::nullopt);
+    showAbout(); // already open: only brought to the front
+    EXPECT_TRUE(about().LinkShown);
+    EXPECT_TRUE(about().Label6->isVisible());
+
+    about().close(); // the close box hides it too
+    EXPECT_FALSE(about().isVisible());
+    showAbout();
+    EXPECT_FALSE(about().LinkShown);
+    EXPECT_FALSE(about().Label6->isVisible());
+}
+
+// The pixels of row `y` from `from` to `to` (inclusive) all have `color`.
+::testing::AssertionResult rowIs(const QImage& image, int y, int from, int to, const QColor& color) {
+    for (int x = from; x <= to; ++x) {
+        if (image.pixelColor(x, y) != color) {
+            return ::testing::AssertionFailure()
+                   << "pixel " << x << "," << y << " is " << image.pixelColor(x, y).name().toStdString();
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(AboutWindow, TheLinkGrowsBlueUnderTheMouseAndItsUnderlineFollows) {
+    const QColor black(Qt::black);
+    const QColor blue(Qt::blue);
+    useSettings("[General]\nwebsite_exist=1\nwebsite_address=support.example.org\n");
+    showAbout();
+    QLabel* link = about().Label6;
+    const int restWidth = link->width();
+    ASSERT_GT(restWidth, 20);
+    QImage image = picture();
+    // The rule under the name and version, and the underline exactly as wide as the link.
+    EXPECT_TRUE(rowIs(image, 60, 16, 304, black));
+    EXPECT_NE(image.pixelColor(305, 60), black);
+    EXPECT_TRUE(rowIs(image, 141, 16, 16 + restWidth - 1, black));
+    EXPECT_NE(image.pixelColor(16 + restWidth, 141), black);
+    EXPECT_NE(image.pixelColor(16, 144), black);
+
+    QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), link->mapToGlobal(QPointF(2, 2)));
+    QApplication::sendEvent(link, &enter);
+    EXPECT_TRUE(about().LinkHovered);
+    EXPECT_EQ(link->font().pixelSize(), 13);
+    EXPECT_EQ(link->palette().color(QPalette::WindowText), blue);
+    const int hoverWidth = link->width();
+    EXPECT_GT(hoverWidth, restWidth);
+    image = picture();
+    EXPECT_TRUE(rowIs(image, 144, 16, 16 + hoverWidth - 1, blue));
+    EXPECT_NE(image.pixelColor(16 + hoverWidth, 144), blue);
+    for (int x = 16; x < 16 + hoverWidth; ++x) {
+        ASSERT_NE(image.pixelColor(x, 141), black) << x;
+    }
+
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(link, &leave);
+    EXPECT_FALSE(about().LinkHovered);
+    EXPECT_EQ(link->font().pixelSize(), 11);
+    EXPECT_EQ(link->palette().color(QPalette::WindowText), black);
+    EXPECT_EQ(link->width(), restWidth);
+    image = picture();
+    EXPECT_TRUE(rowIs(image, 141, 16, 16 + restWidth - 1, black));
+    EXPECT_NE(image.pixelColor(16, 144), blue);
+}
+
+TEST_F(AboutWindow, TheLinkAndTheHelpPageOpenOnTheDesktop) {
+    useSettings("[General]\nwebsite_exist=1\nwebsite_address=support.example.org/help\n");
+    showAbout();
+    UrlCatcher web("http");
+    QTest::mouseClick(about().Label6, Qt::LeftButton);
+    ASSERT_EQ(web.urls.size(), 1);
+    EXPECT_EQ(web.urls[0], QUrl("http://support.example.org/help"));
+
+    UrlCatcher files("file");
+    main().Content1Click(nullptr);
+    ASSERT_EQ(files.urls.size(), 1);
+    EXPECT_EQ(files.urls[0].toLocalFile(), ui::helpPageFile(QCoreApplication::applicationDirPath()));
+}
+
+TEST(HelpPage, BesideTheProgramElseWhereItIsInstalled) {
+    TempTree prefix;
+    const std::string bin = prefix.makeDir("bin");
+    const QString program = QString::fromStdString(bin);
+    const QString beside = QString::fromStdString(prefix.path("bin/help/index.html"));
+    EXPECT_EQ(ui::helpPageFile(program), beside);
+    prefix.writeFile("share/corvane/help/index.html", "installed");
+    EXPECT_EQ(ui::helpPageFile(program),
+              QString::fromStdString(prefix.path("share/corvane/help/index.html")));
+    prefix.writeFile("bin/help/index.html", "built");
+    EXPECT_EQ(ui::helpPageFile(program), beside);
+}
+
+} // namespace
+} // namespace corvane::testing
+
+#include "about_window_test.moc"
