@@ -29,6 +29,8 @@ const EnumType& viewStyleType() {
 
 namespace {
 
+constexpr int32_t kClWindow = static_cast<int32_t>(0x80000005u);
+
 // Left, Top, Width and Height are always written; Align and Anchors when they differ from their
 // defaults.
 template <class T> void declarePlacement(ClassBuilder<T>& b) {
@@ -80,6 +82,75 @@ template <class T> void declareNameAndLoaded(ClassBuilder<T>& b) {
 template <class T> void declareTabOrder(ClassBuilder<T>& b) {
     b.integer(
         "TabOrder", [](const T& c) { return c.tabOrder(); }, [](T& c, int32_t v) { c.setTabOrder(v); });
+}
+
+// The colours a control's Color may name, by their identifiers.
+const IntegerNames& colorNames() {
+    constexpr auto sys = [](uint32_t index) { return static_cast<int32_t>(0x80000000u | index); };
+    static const IntegerNames names({
+        {0x000000, "clBlack"},
+        {0x000080, "clMaroon"},
+        {0x008000, "clGreen"},
+        {0x008080, "clOlive"},
+        {0x800000, "clNavy"},
+        {0x800080, "clPurple"},
+        {0x808000, "clTeal"},
+        {0x808080, "clGray"},
+        {0xC0C0C0, "clSilver"},
+        {0x0000FF, "clRed"},
+        {0x00FF00, "clLime"},
+        {0x00FFFF, "clYellow"},
+        {0xFF0000, "clBlue"},
+        {0xFF00FF, "clFuchsia"},
+        {0xFFFF00, "clAqua"},
+        {0xFFFFFF, "clWhite"},
+        {0x1FFFFFFF, "clNone"},
+        {0x20000000, "clDefault"},
+        {sys(0), "clScrollBar"},
+        {sys(1), "clBackground"},
+        {sys(2), "clActiveCaption"},
+        {sys(3), "clInactiveCaption"},
+        {sys(4), "clMenu"},
+        {sys(5), "clWindow"},
+        {sys(6), "clWindowFrame"},
+        {sys(7), "clMenuText"},
+        {sys(8), "clWindowText"},
+        {sys(9), "clCaptionText"},
+        {sys(10), "clActiveBorder"},
+        {sys(11), "clInactiveBorder"},
+        {sys(12), "clAppWorkSpace"},
+        {sys(13), "clHighlight"},
+        {sys(14), "clHighlightText"},
+        {sys(15), "clBtnFace"},
+        {sys(16), "clBtnShadow"},
+        {sys(17), "clGrayText"},
+        {sys(18), "clBtnText"},
+        {sys(19), "clInactiveCaptionText"},
+        {sys(20), "clBtnHighlight"},
+        {sys(21), "cl3DDkShadow"},
+        {sys(22), "cl3DLight"},
+        {sys(23), "clInfoText"},
+        {sys(24), "clInfoBk"},
+        {sys(26), "clHotLight"},
+        {sys(27), "clGradientActiveCaption"},
+        {sys(28), "clGradientInactiveCaption"},
+        {sys(29), "clMenuHighlight"},
+        {sys(30), "clMenuBar"},
+    });
+    return names;
+}
+
+// The tree is greyed and disabled while a comparison adds to it, and the window sets both from the
+// search state alone. A set saved during a comparison would otherwise open as a tree that no end of
+// a search enables again: neither is stored, and a stream that carries them is read without applying
+// them.
+template <class T> void declareSearchLook(ClassBuilder<T>& b) {
+    const auto never = [](const T&) { return false; };
+    b.integer(
+        "Color", [](const T&) { return kClWindow; }, [](T&, int32_t) {},
+        {.defaultValue = kClWindow, .stored = never, .names = &colorNames()});
+    b.boolean(
+        "Enabled", [](const T&) { return true; }, [](T&, bool) {}, {.defaultValue = 1, .stored = never});
 }
 
 struct Classes {
@@ -171,6 +242,7 @@ struct Classes {
         {
             ClassBuilder<TreeViewControl> b("TTreeView");
             declarePlacement(b);
+            declareSearchLook(b);
             b.integer(
                 "Indent", [](const TreeViewControl& c) { return c.indent(); },
                 [](TreeViewControl& c, int32_t v) { c.setIndent(v); });
