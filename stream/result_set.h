@@ -1,0 +1,84 @@
+#pragma once
+
+// A result set: a search kept as three files that share one name. NAME holds the search paths
+// (ListView1), NAME.~SR~ the searched files (Listview2) and NAME.~DF~ the duplicate tree (TreeView1),
+// each a component stream whose root is the control. The window saves and opens its live controls
+// with these steps, the command line its plain data; the declarations make both write the same bytes.
+
+#include "stream/byte_streams.h"
+#include "stream/plain_controls.h"
+#include "stream/treader.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace corvane::stream {
+
+inline constexpr std::string_view kSearchedFilesSuffix = ".~SR~";
+inline constexpr std::string_view kDuplicatesSuffix = ".~DF~";
+
+// The three file names of the set NAME, in the order they are written and read.
+std::array<std::string, 3> resultSetFiles(const std::string& name);
+
+// The three controls of a set.
+struct ResultSet {
+    ListViewControl& searchPaths;   // ListView1
+    ListViewControl& searchedFiles; // Listview2
+    TreeViewControl& duplicates;    // TreeView1
+};
+
+// A file being written that takes the place of an older file of its name only when committed, so
+// that a failed write leaves the older file whole.
+class ResultFileOutput : public OutputStream {
+public:
+    // Throws Error ("Stream write error" or the create message) when the file cannot be completed.
+    virtual void commit() = 0;
+};
+// Creates the file for writing; throws Error("Cannot create file "PATH". REASON") when it cannot.
+using CreateResultFile = std::function<std::unique_ptr<ResultFileOutput>(const std::string& path)>;
+
+// "Cannot save "%s": a result file holds texts of at most %s characters. Nothing was saved"
+std::string textTooLongMessage(const std::string& text);
+
+// Throws Error(textTooLongMessage) for the first caption, sub-item or node text that a block cannot
+// hold whole (cutting it would name another file).
+void checkResultSetTexts(const ResultSet& set);
+
+// Checks every text first and writes nothing if one is too long; then writes the three files in
+// order, each created, written and committed before the next is begun, calling `betweenFiles` after
+// the first and after the second. The first failure ends the save: the files committed before it
+// stay, the later ones are not written.
+void writeResultSet(const std::string& name, const ResultSet& set, const CreateResultFile& create,
+                    const std::function<void()>& betweenFiles = {});
+
+// Reads the three files into the controls in order, each opened, read and closed before the next,
+// calling `betweenFiles` after the first and after the second. The first failure ends the read with
+// its message ("Cannot open file "PATH". REASON", the stream's errors): controls read before it keep
+// what they read, the control being read keeps the entries applied before it.
+void readResultSet(const std::string& name, const ResultSet& set, const ReadOptions& options = {},
+                   const std::function<void()>& betweenFiles = {});
+
+// The main window's three lists as plain data, laid out as the window lays them out at its design
+// size, with their columns, modes and tab orders, empty.
+class MainWindowLists {
+public:
+    MainWindowLists();
+    MainWindowLists(const MainWindowLists&) = delete;
+    MainWindowLists& operator=(const MainWindowLists&) = delete;
+
+    PlainListView searchPaths;
+    PlainListView searchedFiles;
+    PlainTreeView duplicates;
+
+    ResultSet set() { return {searchPaths, searchedFiles, duplicates}; }
+
+private:
+    // What the tree's StateImages names: the window's image list.
+    NamedComponent window_{"frm_utama"};
+    NamedComponent stateImages_{"ImageList1", &window_};
+};
+
+} // namespace corvane::stream
