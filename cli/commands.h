@@ -11,5 +11,6 @@ using Arguments = std::vector<std::string>;
 
 int runFind(const Arguments& args);
 int runDump(const Arguments& args);
+int runShow(const Arguments& args);
 
 } // namespace corvane::cli

@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/json_output.h"
 #include "cli/progress_line.h"
+#include "cli/result_files.h"
 #include "cli/usage.h"
 #include "engine/Un_My_Compare.h"
 #include "engine/Un_My_FindFile.h"
@@ -28,18 +29,17 @@ struct FindOptions {
     StringList patterns;
     bool json = false;
     bool quiet = false;
-    bool stats = false; // phase times on stderr, for the benchmarks
+    bool stats = false;   // phase times on stderr, for the benchmarks
+    std::string saveName; // --save: the result set to write
 };
 
-struct Group {
-    std::string original;
-    StringList duplicates;
-};
+using Group = DuplicateGroup;
 
 struct FindResult {
     int32_t searched = 0;
     int32_t duplicates = 0;
     std::vector<Group> groups;
+    std::vector<SearchedFile> files; // only with --save, in the comparer's order
 };
 
 // Parses the arguments of `find`; returns a reason on a usage error.
@@ -59,6 +59,11 @@ std::string parseFindArguments(const Arguments& args, FindOptions& options) {
             options.json = true;
         } else if (!optionsEnded && (arg == "--quiet" || arg == "-q")) {
             options.quiet = true;
+        } else if (!optionsEnded && arg == "--save") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                return "option --save needs the NAME of a result set";
+            }
+            options.saveName = args[++i];
         } else if (!optionsEnded && arg == "--stats") {
             options.stats = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
@@ -99,6 +104,8 @@ FindResult search(const FindOptions& options) {
     const auto started = Clock::now();
     Clock::time_point scanned, ordered, compared;
     std::vector<engine::SearchOrderKey> keys;
+    const bool saving = !options.saveName.empty();
+    std::vector<SearchedFile> found; // with --save: each row's texts, in the order found
 
     std::mutex doneMutex;
     std::condition_variable doneChanged;
@@ -120,6 +127,9 @@ FindResult search(const FindOptions& options) {
             key.day = engine::dayNumber(*date);
         }
         keys.push_back(key);
+        if (saving) {
+            found.push_back({{}, sizeText, dateText});
+        }
         progress.show([&] {
             return "Found " + std::to_string(fileCount) + " files in " + std::to_string(folderCount) +
                    " folder";
@@ -133,6 +143,10 @@ FindResult search(const FindOptions& options) {
         sorted.reserve(foundFiles.size());
         sizes.reserve(foundFiles.size());
         for (uint32_t row : order) {
+            if (saving) {
+                result.files.push_back(std::move(found[row]));
+                result.files.back().path = foundFiles[row];
+            }
             sorted.push_back(std::move(foundFiles[row]));
             sizes.push_back(keys[row].size);
         }
@@ -236,6 +250,9 @@ int runFind(const Arguments& args) {
         if (!written) {
             std::fprintf(stderr, "corvane-cli: error: cannot write the result: %s\n", std::strerror(errno));
             return 1;
+        }
+        if (!options.saveName.empty()) {
+            saveSearch(options.saveName, {options.folders, options.patterns, result.files, result.groups});
         }
         return 0;
     } catch (const std::exception& error) {

@@ -18,6 +18,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"find", corvane::cli::runFind},
     {"dump", corvane::cli::runDump},
+    {"show", corvane::cli::runShow},
 };
 
 } // namespace

@@ -1,0 +1,60 @@
+#pragma once
+
+// The result sets of corvane-cli: `find --save NAME` writes a search as the three files the window
+// writes after the same search, and `show` reads them back.
+
+#include "engine/string_list.h"
+#include "stream/result_set.h"
+
+#include <span>
+#include <string>
+#include <vector>
+
+namespace corvane::cli {
+
+// One row of the searched-files list: the path, and the size and date texts as the scanner of
+// `find` writes them (the date as yyyy-mm-dd).
+struct SearchedFile {
+    std::string path;
+    std::string sizeText;
+    std::string dateText;
+};
+
+// A group of identical files: the first file and the files identical to it.
+struct DuplicateGroup {
+    std::string original;
+    engine::StringList duplicates;
+};
+
+// A search as `find` ran it.
+struct SearchToSave {
+    const engine::StringList& folders;
+    const engine::StringList& patterns;     // one per folder
+    std::span<const SearchedFile> files;    // in the order the comparer took them
+    std::span<const DuplicateGroup> groups; // as the comparer found them
+};
+
+// The main window's lists after that search: the search paths, the searched files with their dates
+// in the window's short date format of the user's locale, and the groups with their files ordered
+// by text as the window orders its tree, every node unchecked.
+void fillMainWindowLists(const SearchToSave& search, stream::MainWindowLists& lists);
+
+// Writes the search as the result set NAME (each file replacing an older one only once complete).
+// Throws Error with the message the window would show.
+void saveSearch(const std::string& name, const SearchToSave& search);
+
+// A node of a stored tree with its check state.
+struct StoredFile {
+    std::string path;
+    bool checked = false;
+};
+struct StoredGroup {
+    StoredFile original;
+    std::vector<StoredFile> duplicates;
+};
+
+// The groups of a stored tree: each top-level node with its children (a tree has no deeper levels;
+// nodes below them are left out).
+std::vector<StoredGroup> storedGroups(std::span<const stream::TreeNode> nodes);
+
+} // namespace corvane::cli

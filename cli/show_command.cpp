@@ -1,0 +1,131 @@
+// corvane-cli show NAME: prints a result set, as File > Open would load it, in text or as JSON.
+
+#include "cli/commands.h"
+#include "cli/json_output.h"
+#include "cli/result_files.h"
+#include "cli/usage.h"
+#include "stream/error.h"
+#include "stream/result_set.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+namespace corvane::cli {
+
+namespace {
+
+struct ShownSet {
+    std::vector<stream::ListRow> paths;
+    size_t searched = 0;
+    size_t duplicates = 0;
+    std::vector<StoredGroup> groups;
+};
+
+ShownSet readSet(const std::string& name) {
+    stream::MainWindowLists lists;
+    stream::readResultSet(name, lists.set());
+    ShownSet set;
+    set.paths = lists.searchPaths.rowData();
+    set.searched = lists.searchedFiles.rowData().size();
+    set.groups = storedGroups(lists.duplicates.nodeData());
+    for (const StoredGroup& group : set.groups) {
+        set.duplicates += group.duplicates.size();
+    }
+    return set;
+}
+
+std::string patternsOf(const stream::ListRow& row) {
+    return row.subItems.empty() ? std::string() : row.subItems.front().text;
+}
+
+void appendNode(std::string& out, const StoredFile& file) {
+    out += file.checked ? "[x] " : "[ ] ";
+    out += file.path;
+    out += '\n';
+}
+
+std::string text(const ShownSet& set) {
+    std::string out = "Search paths:\n";
+    for (const stream::ListRow& row : set.paths) {
+        out += "  " + row.caption + '\t' + patternsOf(row) + '\n';
+    }
+    out += "Searched files: " + std::to_string(set.searched) + '\n';
+    out += "Duplicate files: " + std::to_string(set.duplicates) + '\n';
+    for (const StoredGroup& group : set.groups) {
+        out += '\n';
+        appendNode(out, group.original);
+        for (const StoredFile& duplicate : group.duplicates) {
+            appendNode(out, duplicate);
+        }
+    }
+    return out;
+}
+
+std::string json(const ShownSet& set) {
+    std::string out = "{\"searched\": " + std::to_string(set.searched) +
+                      ", \"duplicates\": " + std::to_string(set.duplicates) + ", \"paths\": [";
+    for (size_t i = 0; i < set.paths.size(); ++i) {
+        out += i ? ", " : "";
+        out += "{\"path\": " + jsonString(set.paths[i].caption) +
+               ", \"types\": " + jsonString(patternsOf(set.paths[i])) + "}";
+    }
+    out += "], \"groups\": [";
+    for (size_t g = 0; g < set.groups.size(); ++g) {
+        const StoredGroup& group = set.groups[g];
+        std::string paths;
+        std::string checked;
+        for (size_t d = 0; d < group.duplicates.size(); ++d) {
+            paths += d ? ", " : "";
+            paths += jsonString(group.duplicates[d].path);
+            checked += d ? ", " : "";
+            checked += group.duplicates[d].checked ? "true" : "false";
+        }
+        out += g ? ", " : "";
+        out += "{\"original\": " + jsonString(group.original.path) + ", \"duplicates\": [" + paths +
+               "], \"checked\": {\"original\": " + (group.original.checked ? "true" : "false") +
+               ", \"duplicates\": [" + checked + "]}}";
+    }
+    out += "]}\n";
+    return out;
+}
+
+} // namespace
+
+int runShow(const Arguments& args) {
+    std::string name;
+    bool asJson = false;
+    bool optionsEnded = false;
+    for (const std::string& arg : args) {
+        if (!optionsEnded && arg == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && arg == "--json") {
+            asJson = true;
+        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
+            return usageError("show: unknown option '" + arg + "'");
+        } else if (!name.empty()) {
+            return usageError("show takes one NAME");
+        } else {
+            name = arg;
+        }
+    }
+    if (name.empty()) {
+        return usageError("show needs the NAME of a result set");
+    }
+    std::string out;
+    try {
+        const ShownSet set = readSet(name);
+        out = asJson ? json(set) : text(set);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "corvane-cli: error: %s\n", error.what());
+        return 1;
+    }
+    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "corvane-cli: error: cannot write the result: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace corvane::cli
