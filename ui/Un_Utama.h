@@ -102,6 +102,8 @@ public:
     // Result file sets.
     void Save1Click(QObject* sender);
     void Open1Click(QObject* sender);
+    // The number of duplicate nodes in TreeView1: the children of its top-level nodes.
+    int32_t CountDuplicateNodes() const;
 
     // Reports of the engine.
     void FileFound(engine::TSearchThread* Sender, const std::string& FileName, const std::string& SizeText,

@@ -1,0 +1,487 @@
+// File > Save and File > Open of the main window, through its real controls.
+
+#include "window_fixture.h"
+
+#include "event_wait.h"
+
+#include "stream/byte_helpers.h"
+#include "stream/byte_streams.h"
+#include "stream/class_builder.h"
+#include "stream/error.h"
+#include "stream/result_set.h"
+#include "stream/text_form.h"
+#include "stream/twriter.h"
+#include "support/temp_tree.h"
+#include "ui/control_classes.h"
+#include "ui/control_support.h"
+#include "ui/list_controls_qt.h"
+#include "ui/result_files.h"
+#include "ui/vcl_values.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QProcess>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <sys/resource.h>
+
+namespace corvane::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// What Save keeps and Open brings back.
+struct WindowLists {
+    std::vector<stream::ListRow> paths;
+    std::vector<stream::ListRow> files;
+    std::vector<stream::TreeNode> nodes;
+    friend bool operator==(const WindowLists&, const WindowLists&) = default;
+};
+
+Bytes fileBytes(const std::string& path) {
+    return stream::readWholeFile(path);
+}
+
+bool endsWith(const Bytes& bytes, const Bytes& tail) {
+    return bytes.size() >= tail.size() && std::equal(tail.begin(), tail.end(), bytes.end() - tail.size());
+}
+
+Strings filesIn(const std::string& folder) {
+    Strings names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class ResultFiles : public WindowFixture {
+protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        previous_ = ui::setResultFileChooser(
+            [this](QWidget*, ui::ResultFileDialog dialog, const ui::FileDialogSettings& settings) {
+                asked_.push_back({dialog, settings});
+                return answer_;
+            });
+    }
+    void TearDown() override {
+        ui::setResultFileChooser(previous_);
+        WindowFixture::TearDown();
+    }
+
+    // Runs a handler as the menu would, but hands an error back instead of showing it in a box.
+    std::string run(void (ui::Tfrm_utama::*handler)(QObject*), const std::string& name) {
+        answer_ = QString::fromStdString(name);
+        try {
+            (main().*handler)(nullptr);
+            return {};
+        } catch (const Error& error) {
+            return error.what();
+        }
+    }
+    std::string save(const std::string& name) { return run(&ui::Tfrm_utama::Save1Click, name); }
+    std::string open(const std::string& name) { return run(&ui::Tfrm_utama::Open1Click, name); }
+
+    WindowLists lists() {
+        return {main().ListView1->rows(), main().Listview2->rows(), main().TreeView1->nodes()};
+    }
+
+    // The window as it starts, without search paths, files or groups.
+    void emptyWindow() {
+        ui::Tfrm_utama& w = main();
+        w.ListView1->listModel()->clear();
+        w.Listview2->listModel()->clear();
+        w.TreeView1->treeModel()->clear();
+        w.DuplicateCount = 0;
+        for (QPushButton* button : {w.Bit_Del, w.Bit_Search, w.Bit_edit}) {
+            button->setEnabled(false);
+        }
+        w.Save1->setEnabled(false);
+        ui::setStatusText(w.StatusBar1, QString());
+    }
+
+    QString status() { return ui::statusText(main().StatusBar1); }
+
+    // A folder with one group of three identical files and one file of its own; searched.
+    void searchSampleTree() {
+        tree_.writeFile("x.txt", "same");
+        tree_.writeFile("sub/y.txt", "same");
+        tree_.writeFile("z.txt", "same");
+        tree_.writeFile("u.txt", "other text");
+        addSearchPath(tree_.root(), "*.txt");
+        ASSERT_TRUE(runSearch());
+        ASSERT_EQ(treeGroups().size(), 1u);
+    }
+
+    // Checks the first duplicate of the first group.
+    void checkFirstDuplicate() {
+        ui::DuplicateTreeModel* tree = main().TreeView1->treeModel();
+        tree->setStateIndex(tree->index(0, 0, tree->index(0, 0)), ui::kStateChecked);
+    }
+
+    struct Asked {
+        ui::ResultFileDialog dialog;
+        ui::FileDialogSettings settings;
+    };
+    std::vector<Asked> asked_;
+    QString answer_;
+    TempTree tree_; // searched
+    TempTree sets_; // where the sets go
+
+private:
+    ui::ResultFileChooser previous_;
+};
+
+// ------------------------------------------------------------------------------------------------
+// Save and Open
+
+TEST_F(ResultFiles, OpenBringsBackWhatSaveKeptWithCheckStatesCountAndButtons) {
+    searchSampleTree();
+    checkFirstDuplicate();
+    EXPECT_EQ(status(), "Duplicate files: 2, File Searched: 4");
+    const WindowLists saved = lists();
+    const std::string name = sets_.path("r.CVN");
+    const QString statusBefore = status();
+
+    ASSERT_EQ(save(name), "");
+    EXPECT_EQ(filesIn(sets_.root()), (Strings{"r.CVN", "r.CVN.~DF~", "r.CVN.~SR~"}));
+    ASSERT_EQ(asked_.size(), 1u);
+    EXPECT_EQ(asked_[0].dialog, ui::ResultFileDialog::Save);
+    EXPECT_EQ(asked_[0].settings.defaultExt, "CVN");
+    EXPECT_EQ(asked_[0].settings.filter, "Corvane Files (*.CVN)|*.CVN");
+    EXPECT_EQ(status(), statusBefore); // Save changes nothing in the window
+
+    emptyWindow();
+    ASSERT_EQ(open(name), "");
+    EXPECT_EQ(asked_.back().dialog, ui::ResultFileDialog::Open);
+    EXPECT_EQ(asked_.back().settings.defaultExt, "CVN");
+    EXPECT_EQ(lists(), saved);
+    EXPECT_EQ(lists().nodes[1].stateIndex, ui::kStateChecked);
+    EXPECT_EQ(lists().nodes[2].stateIndex, ui::kStateUnchecked);
+    // One group of two duplicates: the count it had after the search.
+    EXPECT_EQ(main().DuplicateCount, 2);
+    EXPECT_EQ(main().CountDuplicateNodes(), 2);
+    EXPECT_EQ(status(), "Duplicate files: 2, File Searched: 4");
+    for (QPushButton* button : {main().Bit_Del, main().Bit_Search, main().Bit_edit}) {
+        EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
+    }
+    EXPECT_TRUE(main().Save1->isEnabled());
+    EXPECT_EQ(main().Listview2->sortType(), stream::stData);
+    EXPECT_EQ(main().TreeView1->sortType(), stream::stText);
+    EXPECT_EQ(ui::boundHandler(main().findComponent("Save1"), "OnClick"), "Save1Click");
+    EXPECT_EQ(ui::boundHandler(main().findComponent("Open1"), "OnClick"), "Open1Click");
+}
+
+// The tree's order is its sort kind's, whatever order the file holds its nodes in.
+TEST_F(ResultFiles, OpenPlacesNodesInTextOrderAndReSortsTheSearchedFiles) {
+    stream::MainWindowLists plain;
+    plain.searchPaths.setRows({{.caption = "/d", .subItems = {{.text = "*.*"}}}});
+    plain.searchedFiles.setRows({{.caption = "/d/big", .subItems = {{.text = "300"}, {.text = "x"}}},
+                                 {.caption = "/d/small", .subItems = {{.text = "20"}, {.text = "x"}}}});
+    plain.searchedFiles.setSortType(stream::stData);
+    plain.duplicates.setSortType(stream::stText);
+    plain.duplicates.setNodes({{.text = "/d/c", .hasChildren = true},
+                               {.text = "/d/y", .level = 1},
+                               {.text = "/d/x", .level = 1},
+                               {.text = "/d/B", .hasChildren = true},
+                               {.text = "/d/e", .level = 1}});
+    const std::string name = sets_.path("plain.CVN");
+    stream::writeResultSet(name, plain.set(), ui::createResultFile);
+
+    main().Listview2->setSortType(stream::stNone);
+    ASSERT_EQ(open(name), "");
+    EXPECT_EQ(searchedFiles(), (Strings{"/d/small", "/d/big"}));
+    EXPECT_EQ(treeGroups(), (Strings{"/d/B|/d/e", "/d/c|/d/x|/d/y"}));
+    EXPECT_EQ(main().DuplicateCount, 3);
+}
+
+TEST_F(ResultFiles, CancelledDialogsWriteNothingButOpenStillEnablesAndRewritesTheStatus) {
+    addSearchPath("/somewhere", "*.*");
+    main().Bit_Del->setEnabled(false);
+    main().Bit_edit->setEnabled(false);
+    main().Bit_Search->setEnabled(false);
+    main().DuplicateCount = 5;
+
+    answer_.clear();
+    main().Save1->setEnabled(true);
+    main().Save1->trigger();
+    EXPECT_TRUE(filesIn(sets_.root()).empty());
+    EXPECT_EQ(status(), "");
+
+    main().Save1->setEnabled(false);
+    main().Open1->trigger();
+    for (QPushButton* button : {main().Bit_Del, main().Bit_Search, main().Bit_edit}) {
+        EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
+    }
+    EXPECT_TRUE(main().Save1->isEnabled());
+    EXPECT_EQ(status(), "Duplicate files: 5, File Searched: 0");
+    EXPECT_EQ(main().DuplicateCount, 5);
+}
+
+TEST_F(ResultFiles, OpenOfASetWithoutItsTreeFileLoadsTheListsAndStopsAtTheOpenError) {
+    searchSampleTree();
+    const WindowLists saved = lists();
+    const std::string name = sets_.path("r.CVN");
+    ASSERT_EQ(save(name), "");
+    std::filesystem::remove(name + ".~DF~");
+
+    emptyWindow();
+    main().DuplicateCount = 9;
+    EXPECT_EQ(open(name), "Cannot open file \"" + name + ".~DF~\". No such file or directory");
+    EXPECT_EQ(lists().paths, saved.paths);
+    EXPECT_EQ(lists().files, saved.files);
+    EXPECT_TRUE(lists().nodes.empty());
+    EXPECT_EQ(status(), "Loading Files, Please Wait ...");
+    EXPECT_EQ(main().DuplicateCount, 9);
+    EXPECT_FALSE(main().Bit_Search->isEnabled());
+    EXPECT_FALSE(main().Save1->isEnabled());
+}
+
+TEST_F(ResultFiles, OpenOfASetWithAnEmptyTreeKeepsTheDuplicateCount) {
+    addSearchPath("/somewhere", "*.jpg");
+    const std::string name = sets_.path("paths only.CVN");
+    ASSERT_EQ(save(name), "");
+    emptyWindow();
+    main().DuplicateCount = 7;
+    ASSERT_EQ(open(name), "");
+    EXPECT_EQ(main().ListView1->listModel()->count(), 1);
+    EXPECT_EQ(main().DuplicateCount, 7);
+    EXPECT_EQ(status(), "Duplicate files: 7, File Searched: 0");
+}
+
+TEST_F(ResultFiles, AnItemBlockOfAnotherVersionEmptiesTheListWithoutAnError) {
+    searchSampleTree();
+    const std::string set = sets_.path("r.CVN");
+    ASSERT_EQ(save(set), "");
+    Bytes searched = fileBytes(set + ".~SR~");
+    const Bytes entry = cat({name("Items.ItemData"), hex("0A")});
+    const auto at = std::search(searched.begin(), searched.end(), entry.begin(), entry.end());
+    ASSERT_NE(at, searched.end());
+    const auto version = at + static_cast<std::ptrdiff_t>(entry.size() + 4);
+    ASSERT_EQ(*version, 1);
+    *version = 2;
+    stream::FileOutputStream out(set + ".~SR~");
+    out.write(searched);
+    out.close();
+
+    ASSERT_EQ(open(set), "");
+    EXPECT_TRUE(searchedFiles().empty());
+    EXPECT_EQ(main().ListView1->listModel()->count(), 1);
+    EXPECT_EQ(treeGroups().size(), 1u);
+    EXPECT_EQ(status(), "Duplicate files: 2, File Searched: 0");
+}
+
+// The search path list at its design bounds and the tree of one checked duplicate.
+TEST_F(ResultFiles, TheWindowsListsWriteTheByteExamples) {
+    addSearchPath("C:\\Data", "*.jpg");
+    ui::DuplicateTreeModel* tree = main().TreeView1->treeModel();
+    ui::DuplicateNode top;
+    top.text = "C:\\a.txt";
+    ui::DuplicateNode child;
+    child.text = "C:\\b.txt";
+    child.stateIndex = ui::kStateChecked;
+    tree->appendNode(tree->appendNode(QModelIndex(), top), child);
+
+    const std::string set = sets_.path("examples.CVN");
+    ASSERT_EQ(save(set), "");
+    const Bytes searchPaths = fileBytes(set);
+    EXPECT_EQ(searchPaths.size(), 273u);
+    EXPECT_EQ(searchPaths, stream::textToStream(R"(object ListView1: TListView
+  Left = 8
+  Top = 40
+  Width = 393
+  Height = 81
+  Anchors = [akLeft, akTop, akRight]
+  Columns = <
+    item
+      AutoSize = True
+      Caption = 'Path'
+    end
+    item
+      AutoSize = True
+      Caption = 'File Type'
+    end>
+  Items.ItemData = {
+    01 31 00 00 00 01 00 00 00 00 00 00 00 FF FF FF FF FF FF FF FF 01 00 00 00 00 00 00 00
+    07 43 00 3A 00 5C 00 44 00 61 00 74 00 61 00 05 2A 00 2E 00 6A 00 70 00 67 00 FF FF}
+  ReadOnly = True
+  TabOrder = 1
+  ViewStyle = vsReport
+end
+)"));
+    // The node block is the tree's last entry.
+    EXPECT_TRUE(endsWith(
+        fileBytes(set + ".~DF~"),
+        cat({name("Items.NodeData"), hex("0A 5F 00 00 00 01 01 00 00 00"),
+             hex("29 00 00 00 00 00 00 00 00 00 00 00 03 00 00 00 FF FF FF FF 00 00 00 00 01 00 00 00 08"),
+             utf16le(u"C:\\a.txt"),
+             hex("29 00 00 00 00 00 00 00 00 00 00 00 01 00 00 00 FF FF FF FF 00 00 00 00 00 00 00 00 08"),
+             utf16le(u"C:\\b.txt"), hex("00 00")})));
+
+    emptyWindow();
+    ASSERT_EQ(open(set), "");
+    EXPECT_EQ(treeGroups(), (Strings{"C:\\a.txt|C:\\b.txt"}));
+    EXPECT_EQ(lists().nodes[1].stateIndex, ui::kStateChecked);
+}
+
+// ------------------------------------------------------------------------------------------------
+// A failed save never costs the set it replaces
+
+TEST_F(ResultFiles, AWriteThatFailsLeavesTheOlderFileWhole) {
+    addSearchPath("/first", "*.*");
+    const std::string set = sets_.path("r.CVN");
+    ASSERT_EQ(save(set), "");
+    const Bytes before = fileBytes(set);
+    for (int i = 0; i < 200; ++i) {
+        addSearchPath("/a/rather/long/folder/name/to/make/the/list/large/" + std::to_string(i), "*.*");
+    }
+
+    // The file size limit makes every write past 4 KiB fail, as a full disk would.
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit saved = limit;
+    limit.rlim_cur = 4096;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const std::string error = save(set);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(error, "Stream write error");
+    EXPECT_EQ(fileBytes(set), before);
+    EXPECT_EQ(filesIn(sets_.root()), (Strings{"r.CVN", "r.CVN.~DF~", "r.CVN.~SR~"}));
+}
+
+TEST_F(ResultFiles, AFileThatCannotBeCreatedKeepsTheFilesBeforeAndWritesNoneAfter) {
+    addSearchPath("/first", "*.*");
+    const std::string set = sets_.path("r.CVN");
+    sets_.makeDir("r.CVN.~SR~");
+    EXPECT_EQ(save(set), "Cannot create file \"" + set + ".~SR~\". Is a directory");
+    EXPECT_EQ(filesIn(sets_.root()), (Strings{"r.CVN", "r.CVN.~SR~"}));
+
+    emptyWindow();
+    EXPECT_NE(open(set), ""); // the searched files cannot be read, but the paths were whole
+    EXPECT_EQ(main().ListView1->listModel()->count(), 1);
+}
+
+TEST_F(ResultFiles, ATextTooLongForAResultFileStopsTheSaveBeforeAnyFile) {
+    addSearchPath("/first", "*.*");
+    const std::string set = sets_.path("r.CVN");
+    ASSERT_EQ(save(set), "");
+    const Bytes before = fileBytes(set);
+
+    const std::string longPath = "/" + std::string(255, 'p');
+    ui::DuplicateTreeModel* tree = main().TreeView1->treeModel();
+    ui::DuplicateNode top;
+    top.text = "/first/a";
+    ui::DuplicateNode child;
+    child.text = longPath;
+    tree->appendNode(tree->appendNode(QModelIndex(), top), child);
+    EXPECT_EQ(save(set), stream::textTooLongMessage(longPath));
+    EXPECT_EQ(fileBytes(set), before);
+    EXPECT_EQ(save(sets_.path("new.CVN")), stream::textTooLongMessage(longPath));
+    EXPECT_EQ(filesIn(sets_.root()), (Strings{"r.CVN", "r.CVN.~DF~", "r.CVN.~SR~"}));
+
+    // 255 characters fit, and come back whole.
+    tree->clear();
+    const std::string longest(255, 'q');
+    top.text = longest;
+    tree->appendNode(QModelIndex(), top);
+    ASSERT_EQ(save(set), "");
+    emptyWindow();
+    ASSERT_EQ(open(set), "");
+    EXPECT_EQ(treeGroups(), (Strings{longest}));
+}
+
+// ------------------------------------------------------------------------------------------------
+// What a result file cannot change
+
+TEST_F(ResultFiles, AResultFileNeitherRenamesNorMovesTheWindowsLists) {
+    stream::MainWindowLists plain;
+    plain.searchPaths.setComponentName("TreeView1");
+    plain.searchPaths.setPlacement(
+        {.left = 3000, .top = -50, .width = 5, .height = 5000, .align = stream::alBottom});
+    plain.searchPaths.setRows({{.caption = "/d", .subItems = {{.text = "*.*"}}}});
+    stream::NamedComponent window{"frm_utama"};
+    stream::NamedComponent other{"Save1", &window};
+    plain.duplicates.setStateImages(stream::makeRef(stream::namedComponentClass(), &other));
+    plain.duplicates.setIndent(-100000);
+    const std::string set = sets_.path("odd.CVN");
+    stream::writeResultSet(set, plain.set(), ui::createResultFile);
+
+    const QRect before = main().ListView1->geometry();
+    const stream::ObjectRef images = main().TreeView1->stateImages();
+    ASSERT_EQ(open(set), "");
+    EXPECT_EQ(main().ListView1->objectName(), "ListView1");
+    EXPECT_EQ(main().findComponent("TreeView1"), main().TreeView1);
+    EXPECT_EQ(main().ListView1->geometry(), before);
+    EXPECT_EQ(main().TreeView1->stateImages(), images);
+    EXPECT_EQ(main().TreeView1->indent(), 19);
+    EXPECT_EQ(main().ListView1->listModel()->count(), 1);
+    // It keeps following the window.
+    main().resize(main().width() + 40, main().height());
+    QApplication::processEvents();
+    EXPECT_EQ(main().ListView1->geometry(), before.adjusted(0, 0, 40, 0));
+}
+
+// While a comparison runs the tree is greyed and disabled; a set saved then is the same set, and
+// opens to a tree that the window, not the file, enables.
+TEST_F(ResultFiles, TheTreesSearchLookIsNeitherSavedNorOpened) {
+    searchSampleTree();
+    const std::string idle = sets_.path("idle.CVN");
+    ASSERT_EQ(save(idle), "");
+    main().TreeView1->setEnabled(false);
+    ui::setControlColor(main().TreeView1, ui::kClInactiveCaptionText);
+    const std::string busy = sets_.path("busy.CVN");
+    ASSERT_EQ(save(busy), "");
+    EXPECT_EQ(fileBytes(busy + ".~DF~"), fileBytes(idle + ".~DF~"));
+
+    main().TreeView1->setEnabled(true);
+    std::string text = stream::streamToText(fileBytes(idle + ".~DF~"));
+    text.insert(text.find("  Indent"), "  Color = clInactiveCaptionText\n  Enabled = False\n");
+    stream::FileOutputStream out(idle + ".~DF~");
+    out.write(stream::textToStream(text));
+    out.close();
+    ASSERT_EQ(open(idle), "");
+    EXPECT_TRUE(main().TreeView1->isEnabled());
+    EXPECT_EQ(treeGroups().size(), 1u);
+}
+
+// ------------------------------------------------------------------------------------------------
+// corvane-cli find --save
+
+TEST_F(ResultFiles, ASetFromTheCommandLineIsTheOneTheWindowSavesAfterTheSameSearch) {
+    searchSampleTree();
+    // The same dates as the command line's, whichever day the window's search read.
+    const std::string window = sets_.path("window.CVN");
+    ASSERT_EQ(save(window), "");
+    const std::string cli = sets_.path("cli.CVN");
+    QProcess process;
+    process.start(QStringLiteral(CORVANE_CLI_PATH), {"find", "--quiet", "--save", QString::fromStdString(cli),
+                                                     "-t", "*.txt", QString::fromStdString(tree_.root())});
+    ASSERT_TRUE(process.waitForFinished(
+        static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(kGenerousTimeout).count())));
+    ASSERT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+
+    for (const auto& [fromWindow, fromCli] :
+         {std::pair{window, cli}, std::pair{window + ".~SR~", cli + ".~SR~"},
+          std::pair{window + ".~DF~", cli + ".~DF~"}}) {
+        EXPECT_EQ(stream::streamToText(fileBytes(fromCli)), stream::streamToText(fileBytes(fromWindow)));
+        EXPECT_EQ(fileBytes(fromCli), fileBytes(fromWindow)) << fromCli;
+    }
+
+    const WindowLists searched = lists();
+    emptyWindow();
+    ASSERT_EQ(open(cli), "");
+    EXPECT_EQ(lists(), searched);
+    EXPECT_EQ(status(), "Duplicate files: 2, File Searched: 4");
+}
+
+} // namespace
+} // namespace corvane::testing
