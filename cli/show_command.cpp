@@ -40,12 +40,6 @@ std::string patternsOf(const stream::ListRow& row) {
     return row.subItems.empty() ? std::string() : row.subItems.front().text;
 }
 
-void appendNode(std::string& out, const StoredFile& file) {
-    out += file.checked ? "[x] " : "[ ] ";
-    out += file.path;
-    out += '\n';
-}
-
 std::string text(const ShownSet& set) {
     std::string out = "Search paths:\n";
     for (const stream::ListRow& row : set.paths) {
@@ -53,11 +47,11 @@ std::string text(const ShownSet& set) {
     }
     out += "Searched files: " + std::to_string(set.searched) + '\n';
     out += "Duplicate files: " + std::to_string(set.duplicates) + '\n';
+    // The groups as `find` prints them, after a blank line.
     for (const StoredGroup& group : set.groups) {
-        out += '\n';
-        appendNode(out, group.original);
+        out += '\n' + group.original.path + '\n';
         for (const StoredFile& duplicate : group.duplicates) {
-            appendNode(out, duplicate);
+            out += duplicate.path + '\n';
         }
     }
     return out;
