@@ -330,6 +330,37 @@ end
     EXPECT_EQ(lists().nodes[1].stateIndex, ui::kStateChecked);
 }
 
+// Streams may carry the older blocks in "Items.Data" instead; the window reads them as its own.
+TEST_F(ResultFiles, OpenReadsOlderListAndTreeBlocks) {
+    stream::MainWindowLists plain;
+    const std::string set = sets_.path("older.CVN");
+    stream::writeResultSet(set, plain.set(), ui::createResultFile);
+    const auto withBlock = [](const std::string& file, const std::string& before, const char* block) {
+        std::string text = stream::streamToText(fileBytes(file));
+        text.insert(text.rfind(before), std::string("  Items.Data = {") + block + "}\n");
+        stream::FileOutputStream out(file);
+        out.write(stream::textToStream(text));
+        out.close();
+    };
+    withBlock(set, "  ReadOnly",
+              "2C000000 01000000 00000000 FFFFFFFF FFFFFFFF 01000000 00000000"
+              " 07 433A5C44617461 05 2A2E6A7067 FFFF");
+    withBlock(set + ".~DF~", "end",
+              "01000000"
+              " 21000000 00000000 00000000 03000000 FFFFFFFF 00000000 01000000 08 433A5C612E747874"
+              " 21000000 00000000 00000000 01000000 FFFFFFFF 00000000 00000000 08 433A5C622E747874");
+
+    ASSERT_EQ(open(set), "");
+    const std::vector<stream::ListRow> paths = main().ListView1->rows();
+    ASSERT_EQ(paths.size(), 1u);
+    EXPECT_EQ(paths[0].caption, "C:\\Data");
+    ASSERT_EQ(paths[0].subItems.size(), 1u);
+    EXPECT_EQ(paths[0].subItems[0].text, "*.jpg");
+    EXPECT_EQ(treeGroups(), (Strings{"C:\\a.txt|C:\\b.txt"}));
+    EXPECT_EQ(lists().nodes[1].stateIndex, ui::kStateChecked);
+    EXPECT_EQ(main().DuplicateCount, 1);
+}
+
 // ------------------------------------------------------------------------------------------------
 // A failed save never costs the set it replaces
 
