@@ -7,11 +7,9 @@
 #include "stream/result_set.h"
 #include "stream/text_form.h"
 #include "stream/twriter.h"
-#include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <map>
 
 namespace corvane::testing {
@@ -146,26 +144,6 @@ TEST(MainWindowLists, EmptyListsAndTreeWriteNoBlocksAndNoSortKindWhileItIsNone) 
     EXPECT_NE(tree.find("StateImages = frm_utama.ImageList1"), std::string::npos) << tree;
 }
 
-// A tree saved while a comparison adds to it was greyed and disabled; the look is the window's to
-// set, so such a stream opens, and neither value is kept or written back.
-TEST(MainWindowLists, TreeStreamWithColorAndEnabledOpensWithoutThem) {
-    stream::MainWindowLists lists;
-    lists.duplicates.setSortType(stream::stText);
-    lists.duplicates.setNodes(kExampleTree);
-    const Bytes plain = streamOf(lists.duplicates);
-    std::string text = stream::streamToText(plain);
-    const size_t indent = text.find("  Indent");
-    ASSERT_NE(indent, std::string::npos);
-    text.insert(indent, "  Color = clInactiveCaptionText\n  Enabled = False\n");
-
-    stream::MainWindowLists opened;
-    stream::readRootRecordFromBytes(
-        stream::textToStream(text),
-        stream::makeRef(stream::treeViewClass(), static_cast<stream::TreeViewControl*>(&opened.duplicates)));
-    EXPECT_EQ(opened.duplicates.nodeData(), kExampleTree);
-    EXPECT_EQ(streamOf(opened.duplicates), plain);
-}
-
 // ------------------------------------------------------------------------------------------------
 // The steps of Save and Open
 
@@ -262,50 +240,6 @@ TEST(ResultSetSteps, SaveChecksEveryTextBeforeCreatingAnyFile) {
     stream::MainWindowLists inPaths;
     inPaths.searchPaths.setRows({{.caption = tooLong, .subItems = {{.text = "*.*"}}}});
     EXPECT_EQ(refusedWith(inPaths.set()), expected);
-}
-
-// Writes through plain files, for the reading steps.
-class PlainFile final : public stream::ResultFileOutput {
-public:
-    explicit PlainFile(const std::string& path) : out_(path) {}
-    void write(std::span<const uint8_t> bytes) override { out_.write(bytes); }
-    void commit() override { out_.close(); }
-
-private:
-    stream::FileOutputStream out_;
-};
-
-TEST(ResultSetSteps, OpenReadsTheFilesInOrderAndStopsAtTheFirstThatFails) {
-    const TempTree dir;
-    const std::string name = dir.path("r.CVN");
-    stream::MainWindowLists saved;
-    saved.searchPaths.setRows({{.caption = "/d", .subItems = {{.text = "*.txt"}}}});
-    saved.searchedFiles.setRows({{.caption = "/d/a.txt", .subItems = {{.text = "3"}, {.text = "x"}}}});
-    saved.searchedFiles.setSortType(stream::stData);
-    saved.duplicates.setNodes(kExampleTree);
-    stream::writeResultSet(name, saved.set(),
-                           [](const std::string& path) { return std::make_unique<PlainFile>(path); });
-
-    stream::MainWindowLists opened;
-    int between = 0;
-    stream::readResultSet(name, opened.set(), {}, [&] { ++between; });
-    EXPECT_EQ(between, 2);
-    EXPECT_EQ(opened.searchPaths.rowData(), saved.searchPaths.rowData());
-    EXPECT_EQ(opened.searchedFiles.rowData(), saved.searchedFiles.rowData());
-    EXPECT_EQ(opened.searchedFiles.sortType(), stream::stData);
-    EXPECT_EQ(opened.duplicates.nodeData(), kExampleTree);
-
-    std::filesystem::remove(name + ".~SR~");
-    stream::MainWindowLists partly;
-    try {
-        stream::readResultSet(name, partly.set());
-        ADD_FAILURE() << "opened a set without its searched files";
-    } catch (const Error& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  "Cannot open file \"" + name + ".~SR~\". No such file or directory");
-    }
-    EXPECT_EQ(partly.searchPaths.rowData(), saved.searchPaths.rowData());
-    EXPECT_FALSE(partly.duplicates.hasNodes());
 }
 
 } // namespace
