@@ -132,7 +132,8 @@ void Tfrm_add::Button1Click(QObject*) {
 }
 
 void Tfrm_add::Edit2Change(QObject*) {
-    if (Edit2->text().isEmpty()) {
+    // Edit2 is unset while the description is still being read.
+    if (Edit2 && Edit2->text().isEmpty()) {
         Edit2->setText(QLatin1String(kAllFiles));
     }
 }
