@@ -34,7 +34,10 @@ std::optional<FileInfo> lookupFileAt(int folderFd, const char* name) {
     info.kind = kindOfMode(sx.stx_mode);
     info.size = static_cast<int64_t>(sx.stx_size);
     info.modificationTimeNs = nanoseconds(sx.stx_mtime);
-    info.creationTime = (sx.stx_mask & STATX_BTIME) ? sx.stx_btime.tv_sec : sx.stx_mtime.tv_sec;
+    // Some file systems answer for the birth time without recording one: they give the epoch.
+    const bool hasBirthTime =
+        (sx.stx_mask & STATX_BTIME) && (sx.stx_btime.tv_sec != 0 || sx.stx_btime.tv_nsec != 0);
+    info.creationTime = hasBirthTime ? sx.stx_btime.tv_sec : sx.stx_mtime.tv_sec;
     info.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
     info.inode = sx.stx_ino;
     return info;
