@@ -119,10 +119,10 @@ FindResult search(const FindOptions& options) {
     scan.Recursive = true;
     scan.SearchPaths = options.folders;
     scan.FileTypes = options.patterns;
-    scan.OnFileFound = [&](engine::TSearchThread*, const std::string&, const std::string& sizeText,
+    scan.OnFileFound = [&](engine::TSearchThread* sender, const std::string&, const std::string& sizeText,
                            const std::string& dateText, int64_t, int32_t folderCount, int32_t fileCount) {
         engine::SearchOrderKey key;
-        key.size = engine::parseSizeText(sizeText).value_or(INT64_MIN);
+        key.size = sender->CurrentInfo.size; // what sizeText says
         if (const auto date = engine::parseIsoDate(dateText)) {
             key.day = engine::dayNumber(*date);
         }

@@ -10,9 +10,22 @@ namespace corvane::engine {
 using platform::EntryKind;
 
 std::string isoDateText(const platform::CivilDate& date) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
-    return text;
+    if (date.year < 0 || date.year > 9999) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+        return text;
+    }
+    // Called once per file found: digits by hand rather than through printf.
+    char text[10] = {'0', '0', '0', '0', '-', '0', '0', '-', '0', '0'};
+    const auto put = [&](int end, int value, int digits) {
+        for (int i = 0; i < digits; ++i, value /= 10) {
+            text[end - i] = static_cast<char>('0' + value % 10);
+        }
+    };
+    put(3, date.year, 4);
+    put(6, date.month, 2);
+    put(9, date.day, 2);
+    return std::string(text, sizeof text);
 }
 
 StringList SplitPatternText(const std::string& text) {
@@ -122,6 +135,7 @@ void TSearchThread::Execute() {
                     SplitPatternText(i < FileTypes.size() ? FileTypes[i] : std::string());
                 for (const std::string& pattern : patterns) {
                     CurrentPattern = pattern;
+                    ++passes_;
                     ScanFolder(AddTrailingBackslash(SearchPaths[i]));
                 }
             }
@@ -141,10 +155,18 @@ bool TSearchThread::AlreadyFound(const std::string& path) {
     // File names are case-sensitive here, so paths compare byte for byte: Photo.JPG and
     // photo.jpg are two files.
     FoundFiles.push_back(path);
+    if (passes_ <= 1) {
+        // One pass never reaches a path twice: it enters every folder once, by one name.
+        return false;
+    }
+    while (indexed_ + 1 < FoundFiles.size()) {
+        foundIndex_.insert(indexed_++);
+    }
     if (!foundIndex_.insert(FoundFiles.size() - 1).second) {
         FoundFiles.pop_back();
         return true;
     }
+    indexed_ = FoundFiles.size();
     return false;
 }
 

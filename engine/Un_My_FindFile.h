@@ -116,6 +116,8 @@ private:
         bool operator()(size_t a, size_t b) const { return (*list)[a] == (*list)[b]; }
     };
     std::unordered_set<size_t, FoundHash, FoundEqual> foundIndex_;
+    size_t indexed_ = 0; // FoundFiles before this are in foundIndex_
+    int passes_ = 0;     // walks begun, one per search path and pattern
 
     // Folders on the current descent (device, inode), so that no walk can loop.
     std::vector<std::pair<uint64_t, uint64_t>> descent_;

@@ -11,11 +11,37 @@ using platform::FileReader;
 
 namespace {
 
-// A set of files whose first `offset` bytes are known to be equal.
+// A set of files whose first `offset` bytes in reading order are known to be equal.
 struct Group {
     std::vector<uint32_t> members;
     int64_t offset = 0;
 };
+
+// The order in which the bytes of a file are read: the first block, the last block, then the
+// bytes between them from front to back. A position in that order maps to a place in the file.
+struct ReadStep {
+    int64_t fileOffset;
+    size_t length;
+};
+
+ReadStep readStep(int64_t size, int64_t position, size_t longest) {
+    const int64_t headEnd = std::min(size, ContentClasses::kEndBlock);
+    const int64_t tailStart = std::max(headEnd, size - ContentClasses::kEndBlock);
+    const int64_t tailLength = size - tailStart;
+    int64_t fileOffset, segmentEnd;
+    if (position < headEnd) {
+        fileOffset = position;
+        segmentEnd = headEnd;
+    } else if (position < headEnd + tailLength) {
+        fileOffset = tailStart + (position - headEnd);
+        segmentEnd = size;
+    } else {
+        fileOffset = position - tailLength;
+        segmentEnd = tailStart;
+    }
+    return {fileOffset,
+            static_cast<size_t>(std::min<int64_t>(segmentEnd - fileOffset, static_cast<int64_t>(longest)))};
+}
 
 bool sameFileAsBefore(const platform::FileInfo& now, const platform::FileInfo& before) {
     return now.device == before.device && now.inode == before.inode && now.size == before.size &&
@@ -24,11 +50,19 @@ bool sameFileAsBefore(const platform::FileInfo& now, const platform::FileInfo& b
 
 } // namespace
 
+char* ContentClasses::Workspace::buffer(size_t size) {
+    if (size > capacity_) {
+        buffer_ = std::make_unique_for_overwrite<char[]>(size);
+        capacity_ = size;
+    }
+    return buffer_.get();
+}
+
 ContentClasses::ContentClasses(std::function<bool()> stopRequested)
     : stopRequested_(std::move(stopRequested)) {}
 
-ContentClasses::Result ContentClasses::split(const std::vector<const std::string*>& paths,
-                                             int64_t size) const {
+ContentClasses::Result ContentClasses::split(const std::vector<const std::string*>& paths, int64_t size,
+                                             Workspace& workspace) const {
     const size_t count = paths.size();
     Result result;
     result.classOf.assign(count, -1);
@@ -50,7 +84,7 @@ ContentClasses::Result ContentClasses::split(const std::vector<const std::string
             return true;
         }
         FileReader reader;
-        if (!reader.open(*paths[i])) {
+        if (!reader.open(workspace.folders.resolve(*paths[i]))) {
             return false;
         }
         if (!openedBefore[i]) {
@@ -83,7 +117,6 @@ ContentClasses::Result ContentClasses::split(const std::vector<const std::string
     }
     std::vector<Group> pending;
     pending.push_back(std::move(everyone));
-    std::vector<char> arena;
     std::vector<uint32_t> readable;
     std::vector<uint32_t> slots;
 
@@ -106,17 +139,16 @@ ContentClasses::Result ContentClasses::split(const std::vector<const std::string
         }
 
         const size_t members = group.members.size();
-        const int64_t remaining = size - group.offset;
         const size_t share = std::max(kSmallestChunk, kMemoryBudget / members);
-        const size_t chunk =
-            static_cast<size_t>(std::min<int64_t>(remaining, std::min(kLargestChunk, share)));
+        const ReadStep step = readStep(size, group.offset, std::min(kLargestChunk, share));
+        const size_t chunk = step.length;
         const bool lastChunk = group.offset + static_cast<int64_t>(chunk) == size;
-        arena.resize(members * chunk);
+        char* const arena = workspace.buffer(members * chunk);
         readable.clear();
         for (uint32_t i : group.members) {
-            char* slot = arena.data() + readable.size() * chunk;
-            const bool ok =
-                openMember(i) && readers[i].readAt(group.offset, slot, chunk) == static_cast<int64_t>(chunk);
+            char* slot = arena + readable.size() * chunk;
+            const bool ok = openMember(i) &&
+                            readers[i].readAt(step.fileOffset, slot, chunk) == static_cast<int64_t>(chunk);
             if (ok) {
                 readable.push_back(i);
             }
@@ -152,7 +184,7 @@ ContentClasses::Result ContentClasses::split(const std::vector<const std::string
         for (uint32_t s = 0; s < slots.size(); ++s) {
             slots[s] = s;
         }
-        const auto bytesOf = [&](uint32_t s) { return arena.data() + static_cast<size_t>(s) * chunk; };
+        const auto bytesOf = [&](uint32_t s) { return arena + static_cast<size_t>(s) * chunk; };
         std::stable_sort(slots.begin(), slots.end(), [&](uint32_t a, uint32_t b) {
             return std::memcmp(bytesOf(a), bytesOf(b), chunk) < 0;
         });

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "platform/file_info.h"
+#include "platform/folder_handles.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,7 +15,8 @@ namespace corvane::engine {
 // Splits files of one size into classes of byte-for-byte identical contents, reading each file
 // at most once: all files are read together chunk by chunk, a class splits wherever its members'
 // bytes diverge, and a file stops being read as soon as no other file shares its bytes so far.
-// Memory stays bounded whatever the file size.
+// The first block is read first, then the last one (files that differ only near their end part
+// there), then the rest from front to back. Memory stays bounded whatever the file size.
 class ContentClasses {
 public:
     struct Result {
@@ -27,19 +30,33 @@ public:
         bool complete = true;
     };
 
+    // What one thread reuses from one split to the next: the chunk buffer and the folders it
+    // opened files in.
+    class Workspace {
+    public:
+        char* buffer(size_t size);
+
+        platform::FolderHandles folders;
+
+    private:
+        std::unique_ptr<char[]> buffer_;
+        size_t capacity_ = 0;
+    };
+
     // `stopRequested` is polled between chunks.
     explicit ContentClasses(std::function<bool()> stopRequested);
 
     // Only regular files whose size is still `size` take part; anything else cannot be read and
-    // joins no class.
-    // Safe to call from several threads at once.
-    Result split(const std::vector<const std::string*>& paths, int64_t size) const;
+    // joins no class. Safe to call from several threads at once, each with its own workspace.
+    Result split(const std::vector<const std::string*>& paths, int64_t size, Workspace& workspace) const;
 
     // Memory for the chunks of one class at a time (the least chunk is still taken when a class
     // has very many members).
     static constexpr size_t kMemoryBudget = 32u << 20;
-    static constexpr size_t kLargestChunk = 1u << 20;
+    static constexpr size_t kLargestChunk = 128u << 10;
     static constexpr size_t kSmallestChunk = 4u << 10;
+    // The first and the last block, read before the rest.
+    static constexpr int64_t kEndBlock = 4u << 10;
     // Members of a class kept open between chunks; more are opened again for each chunk.
     static constexpr size_t kMaxOpenFiles = 256;
 

@@ -20,9 +20,9 @@ RunsAhead::~RunsAhead() {
     }
 }
 
-ContentClasses::Result RunsAhead::compute(size_t index) {
+ContentClasses::Result RunsAhead::compute(size_t index, ContentClasses::Workspace& workspace) {
     try {
-        return classes_.split(jobs_[index].paths, jobs_[index].size);
+        return classes_.split(jobs_[index].paths, jobs_[index].size, workspace);
     } catch (...) {
         // Out of memory, most likely: the run joins no class rather than the walk hanging.
         ContentClasses::Result nothing;
@@ -33,6 +33,7 @@ ContentClasses::Result RunsAhead::compute(size_t index) {
 }
 
 void RunsAhead::helperLoop() {
+    ContentClasses::Workspace workspace;
     std::unique_lock lock(mutex_);
     for (;;) {
         changed_.wait(lock, [&] {
@@ -43,7 +44,7 @@ void RunsAhead::helperLoop() {
         }
         const size_t index = nextToClaim_++;
         lock.unlock();
-        ContentClasses::Result result = compute(index);
+        ContentClasses::Result result = compute(index, workspace);
         lock.lock();
         results_[index] = std::move(result);
         changed_.notify_all();
@@ -58,7 +59,7 @@ ContentClasses::Result RunsAhead::take(size_t index) {
         if (nextToClaim_ < jobs_.size() && nextToClaim_ <= index + kLookahead) {
             const size_t claimed = nextToClaim_++;
             lock.unlock();
-            ContentClasses::Result result = compute(claimed);
+            ContentClasses::Result result = compute(claimed, walkWorkspace_);
             lock.lock();
             results_[claimed] = std::move(result);
             changed_.notify_all();

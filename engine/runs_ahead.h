@@ -40,10 +40,11 @@ public:
 
 private:
     void helperLoop();
-    ContentClasses::Result compute(size_t index);
+    ContentClasses::Result compute(size_t index, ContentClasses::Workspace& workspace);
 
     std::vector<Job> jobs_;
     ContentClasses classes_;
+    ContentClasses::Workspace walkWorkspace_; // the walk's thread's; the second thread has its own
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::optional<ContentClasses::Result>> results_;

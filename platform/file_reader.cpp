@@ -32,10 +32,15 @@ void FileReader::close() {
 }
 
 bool FileReader::open(const std::string& path) {
+    return open(FolderRelativeName{kCurrentFolder, path.c_str()});
+}
+
+bool FileReader::open(FolderRelativeName where) {
     close();
     // O_NONBLOCK keeps the open itself from waiting on a FIFO; the type test below then turns it
     // away before any read. On a regular file the flag changes nothing, so it stays set.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK);
+    const int fd =
+        ::openat(where.folderFd, where.name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0) {
         return false;
     }

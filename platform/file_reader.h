@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/file_info.h"
+#include "platform/folder_handles.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,6 +23,8 @@ public:
 
     // Opens `path`; false when it cannot be opened or is not a regular file.
     bool open(const std::string& path);
+    // The same for a name relative to an open folder.
+    bool open(FolderRelativeName where);
     bool isOpen() const { return fd_ >= 0; }
     void close();
 

@@ -266,8 +266,16 @@ TEST(FileCompare, AgreesWithAPlainModelOnRandomTrees) {
         for (int i = 0; i < count; ++i) {
             // Few sizes and few alphabets, so that runs, duplicates and near duplicates abound;
             // some files span several chunks.
-            const size_t size =
-                std::vector<size_t>{0, 1, 5, 4096, engine::ContentClasses::kLargestChunk + 7}[random() % 5];
+            // Sizes around the first and last blocks, which are read before the bytes between them.
+            constexpr size_t block = engine::ContentClasses::kEndBlock;
+            const std::vector<size_t> sizes{0,
+                                            1,
+                                            5,
+                                            block,
+                                            block + 1,
+                                            2 * block + 3,
+                                            2 * block + engine::ContentClasses::kLargestChunk + 7};
+            const size_t size = sizes[random() % sizes.size()];
             std::string text(size, static_cast<char>('a' + random() % 2));
             if (size > 0 && random() % 3 == 0) {
                 text[random() % size] = 'z';
@@ -310,12 +318,13 @@ TEST(ContentClasses, StopKeepsOnlyClassesComparedToTheEnd) {
 
     int polls = 0;
     engine::ContentClasses classes([&] { return ++polls > 3; });
-    const auto small = classes.split({&a, &b}, 4);
+    engine::ContentClasses::Workspace workspace;
+    const auto small = classes.split({&a, &b}, 4, workspace);
     EXPECT_TRUE(small.complete);
     EXPECT_EQ(small.classOf, (std::vector<int32_t>{0, 0}));
 
     polls = 0;
-    const auto cut = classes.split({&big1, &big2}, static_cast<int64_t>(size));
+    const auto cut = classes.split({&big1, &big2}, static_cast<int64_t>(size), workspace);
     EXPECT_FALSE(cut.complete);
     EXPECT_EQ(cut.classOf, (std::vector<int32_t>{-1, -1}));
 }
@@ -326,7 +335,8 @@ TEST(ContentClasses, FileChangedSinceTheScanJoinsNoClass) {
     const auto b = tree.writeFile("b", "12345");
     const auto grown = tree.writeFile("grown", "123456");
     engine::ContentClasses classes([] { return false; });
-    const auto result = classes.split({&a, &grown, &b}, 5);
+    engine::ContentClasses::Workspace workspace;
+    const auto result = classes.split({&a, &grown, &b}, 5, workspace);
     EXPECT_EQ(result.classOf[1], -1);
     EXPECT_GE(result.classOf[0], 0);
     EXPECT_EQ(result.classOf[0], result.classOf[2]);

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <list>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
+namespace corvane::platform {
+
+// A file named relative to an open folder: `folderFd` is an open folder handle, or kCurrentFolder
+// when `name` is the whole path.
+struct FolderRelativeName {
+    int folderFd;
+    const char* name;
+};
+
+inline constexpr int kCurrentFolder = -100; // the system's "relative to the working folder"
+
+// Handles of the folders whose files were opened last, so that the next file of one of them is
+// opened by its name in the open folder: the system then resolves one name instead of every
+// folder on the way. Folders are held as path-only handles (no read access needed), the least
+// recently used given back first. When files come from so many folders that held handles are
+// seldom used again, new folders are no longer held and paths are resolved whole, as without the
+// cache. One instance per thread.
+class FolderHandles {
+public:
+    // At most `capacity` handles are held (fewer when the process may open few files).
+    explicit FolderHandles(size_t capacity = kDefaultCapacity);
+    ~FolderHandles();
+    FolderHandles(const FolderHandles&) = delete;
+    FolderHandles& operator=(const FolderHandles&) = delete;
+
+    // Where to open `path` from. The result stays valid until the next call; `path` must outlive
+    // it.
+    FolderRelativeName resolve(const std::string& path);
+
+    size_t held() const { return entries_.size(); }
+
+    static constexpr size_t kDefaultCapacity = 4096;
+
+private:
+    struct Entry {
+        int fd;
+        std::list<std::string>::iterator lru;
+    };
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
+    struct Equal {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const { return a == b; }
+    };
+
+    bool admitting();
+
+    size_t capacity_;
+    std::list<std::string> lru_; // most recently used first
+    std::unordered_map<std::string, Entry, Hash, Equal> entries_;
+    // Lookups and hits of the current window, to tell whether holding folders pays.
+    uint32_t lookups_ = 0;
+    uint32_t hits_ = 0;
+    bool admit_ = true;
+};
+
+} // namespace corvane::platform
