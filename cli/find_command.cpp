@@ -159,9 +159,7 @@ FindResult search(const FindOptions& options) {
             return;
         }
         compare.SetFileList(std::move(foundFiles), std::move(sizes));
-        compare.Start();
-        compare.FileList = {}; // the worker has its own copies
-        compare.FileSizes = {};
+        compare.Start(); // hands the lists over to the worker
     };
     compare.OnCompareProgress = [&](engine::TCompareThread*, int32_t position, int32_t listCount,
                                     int32_t duplicatesFound) {

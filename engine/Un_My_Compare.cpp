@@ -50,18 +50,28 @@ TmFileCompare::~TmFileCompare() {
 void TmFileCompare::SetFileList(const StringList& list, std::vector<int64_t> sizes) {
     FileList = list;
     FileSizes = std::move(sizes);
+    handOver_ = false;
 }
 
 void TmFileCompare::SetFileList(StringList&& list, std::vector<int64_t> sizes) {
     FileList = std::move(list);
     FileSizes = std::move(sizes);
+    handOver_ = true;
 }
 
 void TmFileCompare::Start() {
     if (!Busy) {
         auto control = std::make_shared<WorkerControl>();
-        Worker = new TCompareThread(this, OnCompareProgress, OnCompareFinished, OnDuplicateGroup, FileList,
-                                    FileSizes, uiThread_, control);
+        if (handOver_) {
+            Worker = new TCompareThread(this, OnCompareProgress, OnCompareFinished, OnDuplicateGroup,
+                                        std::move(FileList), std::move(FileSizes), uiThread_, control);
+            FileList.clear();
+            FileSizes.clear();
+            handOver_ = false;
+        } else {
+            Worker = new TCompareThread(this, OnCompareProgress, OnCompareFinished, OnDuplicateGroup,
+                                        FileList, FileSizes, uiThread_, control);
+        }
         workerControl_ = std::move(control);
     }
     Busy = true;
@@ -78,11 +88,12 @@ void TmFileCompare::Stop() {
 
 TCompareThread::TCompareThread(TmFileCompare* owner, TCompareProgressEvent onCompareProgress,
                                TCompareFinishedEvent onCompareFinished, TDuplicateGroupEvent onDuplicateGroup,
-                               const StringList& fileList, const std::vector<int64_t>& fileSizes,
+                               StringList fileList, std::vector<int64_t> fileSizes,
                                std::shared_ptr<UiThread> uiThread, std::shared_ptr<WorkerControl> control)
     : WorkerThread(std::move(uiThread), std::move(control)), Owner(owner),
       OnCompareProgress(std::move(onCompareProgress)), OnCompareFinished(std::move(onCompareFinished)),
-      OnDuplicateGroup(std::move(onDuplicateGroup)), FileList(fileList), FileSizes(fileSizes) {
+      OnDuplicateGroup(std::move(onDuplicateGroup)), FileList(std::move(fileList)),
+      FileSizes(std::move(fileSizes)) {
     StartRunning();
 }
 

@@ -53,7 +53,9 @@ public:
 
     // FileList becomes a copy of `list`, and FileSizes `sizes` (parallel to it, or empty).
     void SetFileList(const StringList& list, std::vector<int64_t> sizes = {});
-    // The same, taking over a list the caller no longer needs.
+    // The same, taking over a list the caller no longer needs; the next Start hands both lists on
+    // to its worker instead of copying them, and FileList and FileSizes are empty after it. A
+    // million paths are tens of megabytes: one copy is enough.
     void SetFileList(StringList&& list, std::vector<int64_t> sizes = {});
     // Starts a run unless one is under way; throws when the worker cannot be created (Busy then
     // stays false).
@@ -64,6 +66,7 @@ public:
 private:
     std::shared_ptr<UiThread> uiThread_;
     std::shared_ptr<WorkerControl> workerControl_; // outlives the worker
+    bool handOver_ = false; // the lists were given over and go to the next worker as they are
 };
 
 // The comparer's worker. It walks FileList: only files of equal size that stand next to each
@@ -75,8 +78,8 @@ class TCompareThread final : public WorkerThread {
 public:
     TCompareThread(TmFileCompare* owner, TCompareProgressEvent onCompareProgress,
                    TCompareFinishedEvent onCompareFinished, TDuplicateGroupEvent onDuplicateGroup,
-                   const StringList& fileList, const std::vector<int64_t>& fileSizes,
-                   std::shared_ptr<UiThread> uiThread, std::shared_ptr<WorkerControl> control);
+                   StringList fileList, std::vector<int64_t> fileSizes, std::shared_ptr<UiThread> uiThread,
+                   std::shared_ptr<WorkerControl> control);
 
     TmFileCompare* Owner;
     TCompareProgressEvent OnCompareProgress;

@@ -167,6 +167,29 @@ TEST(FileCompare, StopLeavesAfterTheProgressReport) {
     EXPECT_FALSE(record.busyAtEnd);
 }
 
+TEST(FileCompare, ACopiedListStaysWithTheDriverAndAHandedOverOneGoesToTheWorker) {
+    TempTree tree;
+    const StringList list{tree.writeFile("a", "1"), tree.writeFile("b", "1")};
+    auto ui = std::make_shared<engine::QueuedUiThread>();
+    for (const bool handOver : {false, true}) {
+        engine::TmFileCompare compare(ui);
+        CompareRecord record;
+        recordCompare(compare, record);
+        if (handOver) {
+            compare.SetFileList(StringList(list), {1, 1});
+        } else {
+            compare.SetFileList(list, {1, 1});
+        }
+        compare.Start();
+        EXPECT_EQ(compare.FileList, handOver ? StringList{} : list);
+        EXPECT_EQ(compare.FileSizes.size(), handOver ? 0u : 2u);
+        ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
+        EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
+        EXPECT_EQ(record.reports, (Reports{"group " + list[0] + "|" + list[1], "progress 1 2 1", "end 2 1"}))
+            << (handOver ? "handed over" : "copied");
+    }
+}
+
 TEST(FileCompare, HandlerFailureEndsTheWalkButNotTheEndReport) {
     TempTree tree;
     const auto a = tree.writeFile("a", "1");
