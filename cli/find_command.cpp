@@ -150,7 +150,7 @@ FindResult search(const FindOptions& options) {
             sorted.push_back(std::move(foundFiles[row]));
             sizes.push_back(keys[row].size);
         }
-        keys = {};
+        std::vector<engine::SearchOrderKey>().swap(keys); // gives the memory back, unlike clear()
         foundFiles = std::move(sorted);
         ordered = Clock::now();
         result.searched = static_cast<int32_t>(foundFiles.size());

@@ -52,8 +52,14 @@ bool sameFileAsBefore(const platform::FileInfo& now, const platform::FileInfo& b
 
 char* ContentClasses::Workspace::buffer(size_t size) {
     if (size > capacity_) {
-        buffer_ = std::make_unique_for_overwrite<char[]>(size);
-        capacity_ = size;
+        // Grows by half again at least, keeping what the buffer holds.
+        const size_t grown = std::max(size, capacity_ + capacity_ / 2);
+        auto larger = std::make_unique_for_overwrite<char[]>(grown);
+        if (capacity_ > 0) {
+            std::memcpy(larger.get(), buffer_.get(), capacity_);
+        }
+        buffer_ = std::move(larger);
+        capacity_ = grown;
     }
     return buffer_.get();
 }
@@ -143,10 +149,11 @@ ContentClasses::Result ContentClasses::split(const std::vector<const std::string
         const ReadStep step = readStep(size, group.offset, std::min(kLargestChunk, share));
         const size_t chunk = step.length;
         const bool lastChunk = group.offset + static_cast<int64_t>(chunk) == size;
-        char* const arena = workspace.buffer(members * chunk);
         readable.clear();
         for (uint32_t i : group.members) {
-            char* slot = arena + readable.size() * chunk;
+            // Room for the members that could be read so far: entries that cannot be read (a
+            // folder of the list, a file gone) take none.
+            char* slot = workspace.buffer((readable.size() + 1) * chunk) + readable.size() * chunk;
             const bool ok = openMember(i) &&
                             readers[i].readAt(step.fileOffset, slot, chunk) == static_cast<int64_t>(chunk);
             if (ok) {
@@ -184,6 +191,7 @@ ContentClasses::Result ContentClasses::split(const std::vector<const std::string
         for (uint32_t s = 0; s < slots.size(); ++s) {
             slots[s] = s;
         }
+        const char* const arena = workspace.buffer(readable.size() * chunk);
         const auto bytesOf = [&](uint32_t s) { return arena + static_cast<size_t>(s) * chunk; };
         std::stable_sort(slots.begin(), slots.end(), [&](uint32_t a, uint32_t b) {
             return std::memcmp(bytesOf(a), bytesOf(b), chunk) < 0;

@@ -34,6 +34,7 @@ public:
     // opened files in.
     class Workspace {
     public:
+        // A buffer of at least `size` bytes that keeps the bytes of the previous one.
         char* buffer(size_t size);
 
         platform::FolderHandles folders;
@@ -52,7 +53,7 @@ public:
 
     // Memory for the chunks of one class at a time (the least chunk is still taken when a class
     // has very many members).
-    static constexpr size_t kMemoryBudget = 32u << 20;
+    static constexpr size_t kMemoryBudget = 8u << 20;
     static constexpr size_t kLargestChunk = 128u << 10;
     static constexpr size_t kSmallestChunk = 4u << 10;
     // The first and the last block, read before the rest.
