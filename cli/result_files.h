@@ -34,13 +34,11 @@ struct SearchToSave {
     std::span<const DuplicateGroup> groups; // as the comparer found them
 };
 
-// The main window's lists after that search: the search paths, the searched files with their dates
-// in the window's short date format of the user's locale, and the groups with their files ordered
-// by text as the window orders its tree, every node unchecked.
-void fillMainWindowLists(const SearchToSave& search, stream::MainWindowLists& lists);
-
-// Writes the search as the result set NAME (each file replacing an older one only once complete).
-// Throws Error with the message the window would show.
+// Writes the search as the result set NAME (each file replacing an older one only once complete),
+// with the window's lists after the same search: its date texts in the user's short date format and
+// its tree ordered by text under the user's locale, every node unchecked. The writing needs Qt, so it
+// is done by the save module, loaded on the first call. Throws Error with the message the window
+// would show, or with what keeps the module from loading.
 void saveSearch(const std::string& name, const SearchToSave& search);
 
 // A node of a stored tree with its check state.

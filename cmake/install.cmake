@@ -2,6 +2,7 @@
 include(GNUInstallDirs)
 
 install(TARGETS corvane corvane-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS corvane-cli-save LIBRARY DESTINATION ${CORVANE_SAVE_MODULE_DIR})
 # The help page beside the data of the program; Help > Content also looks beside the executable,
 # where the build puts it.
 install(FILES ${PROJECT_SOURCE_DIR}/resources/help/index.html DESTINATION ${CMAKE_INSTALL_DATADIR}/corvane/help)
