@@ -1,6 +1,7 @@
 // corvane-cli find --save and show, run as the real program.
 
 #include "cli/json_output.h"
+#include "cli/save_module.h"
 #include "stream/byte_streams.h"
 #include "stream/error.h"
 #include "stream/result_set.h"
@@ -33,7 +34,8 @@ std::string contentsOf(const std::string& path) {
     return text.str();
 }
 
-Outcome corvaneCli(std::vector<std::string> args) {
+// Runs `program` (corvane-cli or a copy of it) with `args`.
+Outcome run(std::string program, std::vector<std::string> args) {
     const TempTree io;
     const std::string out = io.path("out");
     const std::string err = io.path("err");
@@ -41,7 +43,6 @@ Outcome corvaneCli(std::vector<std::string> args) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    std::string program = CORVANE_CLI_PATH;
     std::vector<char*> argv{program.data()};
     for (std::string& arg : args) {
         argv.push_back(arg.data());
@@ -58,6 +59,10 @@ Outcome corvaneCli(std::vector<std::string> args) {
     run.out = contentsOf(out);
     run.err = contentsOf(err);
     return run;
+}
+
+Outcome corvaneCli(std::vector<std::string> args) {
+    return run(CORVANE_CLI_PATH, std::move(args));
 }
 
 bool exists(const std::string& path) {
@@ -187,6 +192,91 @@ TEST(CliResultSets, UsageErrorsOfSaveAndShowExitWithTwo) {
         EXPECT_EQ(run.status, 2) << args.back() << run.err;
         EXPECT_NE(run.err.find("Usage:"), std::string::npos);
     }
+}
+
+// corvane-cli copied alone into bin/ of a folder of its own, as an installation without the save
+// module would be; `module`, if given, is copied beside it under the save module's name.
+class LoneCli {
+public:
+    explicit LoneCli(const std::string& module = {}) {
+        folder_.makeDir("bin");
+        std::filesystem::copy_file(CORVANE_CLI_PATH, program());
+        if (!module.empty()) {
+            std::filesystem::copy_file(module, folder_.path("bin/" CORVANE_SAVE_MODULE_FILE));
+        }
+    }
+
+    std::string program() const { return folder_.path("bin/corvane-cli"); }
+    std::string folder() const { return folder_.root(); }
+
+private:
+    TempTree folder_;
+};
+
+// Without a module that loads, `find --save` prints the groups as ever, then fails and writes
+// nothing; returns the reason it gives after "cannot write result sets: ".
+std::string saveFailureAfterPrinting(const LoneCli& cli) {
+    TempTree tree;
+    tree.writeFile("a.txt", "same");
+    tree.writeFile("b.txt", "same");
+    const TempTree sets;
+    const std::string set = sets.path("r.CVN");
+    const Outcome find = run(cli.program(), {"find", "-q", "--save", set, tree.root()});
+    EXPECT_EQ(find.status, 1);
+    EXPECT_EQ(find.out, tree.path("a.txt") + "\n" + tree.path("b.txt") + "\n");
+    EXPECT_FALSE(exists(set) || exists(set + ".~SR~") || exists(set + ".~DF~"));
+    // The last line of stderr, after the totals.
+    const std::string error = "\ncorvane-cli: error: cannot write result sets: ";
+    const size_t start = find.err.rfind(error);
+    if (start == std::string::npos || !find.err.ends_with("\n") ||
+        find.err.find('\n', start + 1) != find.err.size() - 1) {
+        ADD_FAILURE() << find.err;
+        return {};
+    }
+    return find.err.substr(start + error.size(), find.err.size() - start - error.size() - 1);
+}
+
+TEST(CliSaveModule, AMissingModuleIsNamedWithTheFoldersLookedIn) {
+    const LoneCli cli;
+    const std::filesystem::path bin = cli.folder() + "/bin";
+    EXPECT_EQ(saveFailureAfterPrinting(cli),
+              "the save module " CORVANE_SAVE_MODULE_FILE " is missing (looked in " + bin.string() + " and " +
+                  (bin / CORVANE_SAVE_MODULE_RELATIVE_DIR).lexically_normal().string() + ")");
+
+    // Everything but saving works without it, as it does with it.
+    TempTree tree;
+    tree.writeFile("x/a", "same");
+    tree.writeFile("x/b", "same");
+    const std::string set = tree.path("r.CVN");
+    stream::MainWindowLists lists;
+    lists.searchPaths.setRows({{.caption = tree.path("x"), .subItems = {{.text = "*.*"}}}});
+    lists.duplicates.setNodes(
+        {{.text = tree.path("x/a"), .hasChildren = true}, {.text = tree.path("x/b"), .level = 1}});
+    writeSet(set, lists);
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"find", "-q", "--json", tree.path("x")}, {"show", set}, {"dump", set + ".~DF~"}}) {
+        const Outcome lone = run(cli.program(), args);
+        const Outcome beside = corvaneCli(args);
+        EXPECT_EQ(lone.status, 0) << lone.err;
+        EXPECT_EQ(lone.out, beside.out);
+        EXPECT_EQ(lone.err, beside.err);
+    }
+}
+
+TEST(CliSaveModule, AModuleThatDoesNotLoadOrIsOfAnotherInterfaceIsRefused) {
+    const TempTree files;
+    const LoneCli broken(files.writeFile("not-a-module", "text, not a shared object"));
+    const std::string brokenModule = broken.folder() + "/bin/" CORVANE_SAVE_MODULE_FILE;
+    const std::string reason = saveFailureAfterPrinting(broken);
+    const std::string cannotLoad = "cannot load the save module " + brokenModule + ": ";
+    EXPECT_TRUE(reason.starts_with(cannotLoad) && reason.size() > cannotLoad.size()) << reason;
+
+    const LoneCli foreign(CORVANE_FOREIGN_SAVE_MODULE);
+    EXPECT_EQ(saveFailureAfterPrinting(foreign),
+              foreign.folder() +
+                  "/bin/" CORVANE_SAVE_MODULE_FILE " is the save module of another corvane-cli (interface " +
+                  std::to_string(CORVANE_SAVE_MODULE_ABI + 1) + ", this program needs " +
+                  std::to_string(CORVANE_SAVE_MODULE_ABI) + ")");
 }
 
 } // namespace
