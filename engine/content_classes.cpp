@@ -64,155 +64,285 @@ char* ContentClasses::Workspace::buffer(size_t size) {
     return buffer_.get();
 }
 
-ContentClasses::ContentClasses(std::function<bool()> stopRequested)
-    : stopRequested_(std::move(stopRequested)) {}
+ContentClasses::ContentClasses(std::function<bool()> stopRequested, size_t memoryBudget)
+    : stopRequested_(std::move(stopRequested)), memoryBudget_(memoryBudget) {}
 
-ContentClasses::Result ContentClasses::split(const std::vector<const std::string*>& paths, int64_t size,
-                                             Workspace& workspace) const {
-    const size_t count = paths.size();
-    Result result;
-    result.classOf.assign(count, -1);
-    result.info.resize(count);
-    std::vector<FileReader> readers(count);
-    std::vector<bool> openedBefore(count, false);
-    size_t openFiles = 0;
-    int32_t nextClass = 0;
+namespace {
 
-    const auto closeReader = [&](uint32_t i) {
-        if (readers[i].isOpen()) {
-            readers[i].close();
-            --openFiles;
-        }
-    };
-    // Opens a member for its next chunk. A file opened again must still be the file it was.
-    const auto openMember = [&](uint32_t i) {
-        if (readers[i].isOpen()) {
-            return true;
-        }
-        FileReader reader;
-        if (!reader.open(workspace.folders.resolve(*paths[i]))) {
-            return false;
-        }
-        if (!openedBefore[i]) {
-            if (reader.info().size != size) {
-                return false;
-            }
-            result.info[i] = reader.info();
-            openedBefore[i] = true;
-            if (size > static_cast<int64_t>(kLargestChunk)) {
-                reader.adviseSequential();
-            }
-        } else if (!sameFileAsBefore(reader.info(), result.info[i])) {
-            return false;
-        }
-        readers[i] = std::move(reader);
-        ++openFiles;
+// One split: the files of a run, their readers and what is known of them so far.
+class Splitter {
+public:
+    Splitter(const std::vector<const std::string*>& paths, int64_t size, ContentClasses::Workspace& workspace,
+             const std::function<bool()>& stopRequested, size_t memoryBudget)
+        : paths_(paths), size_(size), workspace_(workspace), stopRequested_(stopRequested),
+          memoryBudget_(memoryBudget), readers_(paths.size()), openedBefore_(paths.size(), false) {
+        result_.classOf.assign(paths.size(), -1);
+        result_.info.resize(paths.size());
+    }
+
+    ContentClasses::Result run();
+
+private:
+    bool openMember(uint32_t i);
+    void closeReader(uint32_t i);
+    // Reads `step` of member `i` into `slot`; false when it cannot be read whole.
+    bool readMember(uint32_t i, const ReadStep& step, char* slot, bool keepOpen);
+    bool stopped();
+    void closeEverything();
+    // Both read the group's next chunk of every member and push the groups that agree on it.
+    // False when a stop request ended the work.
+    bool splitBySorting(const Group& group, size_t chunkLimit);
+    bool splitByHashing(const Group& group);
+    // Members read, by their chunk in `arena`, sorted and cut where their bytes differ.
+    void pushAgreeing(const std::vector<uint32_t>& readable, const char* arena, size_t chunk, int64_t next);
+
+    const std::vector<const std::string*>& paths_;
+    const int64_t size_;
+    ContentClasses::Workspace& workspace_;
+    const std::function<bool()>& stopRequested_;
+    const size_t memoryBudget_;
+    ContentClasses::Result result_;
+    std::vector<FileReader> readers_;
+    std::vector<bool> openedBefore_;
+    size_t openFiles_ = 0;
+    int32_t nextClass_ = 0;
+    std::vector<Group> pending_;
+};
+
+void Splitter::closeReader(uint32_t i) {
+    if (readers_[i].isOpen()) {
+        readers_[i].close();
+        --openFiles_;
+    }
+}
+
+// Opens a member for its next chunk. A file opened again must still be the file it was.
+bool Splitter::openMember(uint32_t i) {
+    if (readers_[i].isOpen()) {
         return true;
-    };
-    const auto stopped = [&] {
-        if (!stopRequested_()) {
+    }
+    FileReader reader;
+    if (!reader.open(workspace_.folders.resolve(*paths_[i]))) {
+        return false;
+    }
+    if (!openedBefore_[i]) {
+        if (reader.info().size != size_) {
             return false;
         }
-        result.complete = false;
-        return true;
-    };
+        result_.info[i] = reader.info();
+        openedBefore_[i] = true;
+        if (size_ > static_cast<int64_t>(ContentClasses::kLargestChunk)) {
+            reader.adviseSequential();
+        }
+    } else if (!sameFileAsBefore(reader.info(), result_.info[i])) {
+        return false;
+    }
+    readers_[i] = std::move(reader);
+    ++openFiles_;
+    return true;
+}
 
+bool Splitter::readMember(uint32_t i, const ReadStep& step, char* slot, bool keepOpen) {
+    const bool ok = openMember(i) && readers_[i].readAt(step.fileOffset, slot, step.length) ==
+                                         static_cast<int64_t>(step.length);
+    if (!ok || !keepOpen || openFiles_ > ContentClasses::kMaxOpenFiles) {
+        closeReader(i);
+    }
+    return ok;
+}
+
+bool Splitter::stopped() {
+    if (!stopRequested_()) {
+        return false;
+    }
+    result_.complete = false;
+    closeEverything();
+    return true;
+}
+
+void Splitter::closeEverything() {
+    for (uint32_t i = 0; i < readers_.size(); ++i) {
+        closeReader(i);
+    }
+}
+
+ContentClasses::Result Splitter::run() {
     Group everyone;
-    for (uint32_t i = 0; i < count; ++i) {
+    for (uint32_t i = 0; i < paths_.size(); ++i) {
         everyone.members.push_back(i);
     }
-    std::vector<Group> pending;
-    pending.push_back(std::move(everyone));
-    std::vector<uint32_t> readable;
-    std::vector<uint32_t> slots;
-
-    while (!pending.empty()) {
-        Group group = std::move(pending.back());
-        pending.pop_back();
+    pending_.push_back(std::move(everyone));
+    while (!pending_.empty()) {
+        Group group = std::move(pending_.back());
+        pending_.pop_back();
         if (group.members.size() < 2) {
             for (uint32_t i : group.members) {
                 closeReader(i);
             }
             continue;
         }
-        if (group.offset == size && size > 0) {
+        if (group.offset == size_ && size_ > 0) {
             for (uint32_t i : group.members) {
-                result.classOf[i] = nextClass;
+                result_.classOf[i] = nextClass_;
                 closeReader(i);
             }
-            ++nextClass;
+            ++nextClass_;
             continue;
         }
-
-        const size_t members = group.members.size();
-        const size_t share = std::max(kSmallestChunk, kMemoryBudget / members);
-        const ReadStep step = readStep(size, group.offset, std::min(kLargestChunk, share));
-        const size_t chunk = step.length;
-        const bool lastChunk = group.offset + static_cast<int64_t>(chunk) == size;
-        readable.clear();
-        for (uint32_t i : group.members) {
-            // Room for the members that could be read so far: entries that cannot be read (a
-            // folder of the list, a file gone) take none.
-            char* slot = workspace.buffer((readable.size() + 1) * chunk) + readable.size() * chunk;
-            const bool ok = openMember(i) &&
-                            readers[i].readAt(step.fileOffset, slot, chunk) == static_cast<int64_t>(chunk);
-            if (ok) {
-                readable.push_back(i);
-            }
-            if (!ok || lastChunk || openFiles > kMaxOpenFiles) {
-                closeReader(i);
-            }
-            if (stopped()) {
-                for (uint32_t j : group.members) {
-                    closeReader(j);
-                }
-                for (const Group& other : pending) {
-                    for (uint32_t j : other.members) {
-                        closeReader(j);
-                    }
-                }
-                return result;
-            }
-        }
-        if (size == 0) {
-            // Empty files: opening them was the whole test.
-            if (readable.size() >= 2) {
-                for (uint32_t i : readable) {
-                    result.classOf[i] = nextClass;
-                }
-                ++nextClass;
-            }
-            continue;
-        }
-
-        // Order the members by their chunk, keeping list order among equals, and split where the
-        // bytes differ.
-        slots.resize(readable.size());
-        for (uint32_t s = 0; s < slots.size(); ++s) {
-            slots[s] = s;
-        }
-        const char* const arena = workspace.buffer(readable.size() * chunk);
-        const auto bytesOf = [&](uint32_t s) { return arena + static_cast<size_t>(s) * chunk; };
-        std::stable_sort(slots.begin(), slots.end(), [&](uint32_t a, uint32_t b) {
-            return std::memcmp(bytesOf(a), bytesOf(b), chunk) < 0;
-        });
-        for (size_t first = 0; first < slots.size();) {
-            size_t last = first + 1;
-            while (last < slots.size() &&
-                   std::memcmp(bytesOf(slots[first]), bytesOf(slots[last]), chunk) == 0) {
-                ++last;
-            }
-            Group next;
-            next.offset = group.offset + static_cast<int64_t>(chunk);
-            for (size_t s = first; s < last; ++s) {
-                next.members.push_back(readable[slots[s]]);
-            }
-            std::sort(next.members.begin(), next.members.end());
-            pending.push_back(std::move(next));
-            first = last;
+        // The chunks of all members fit the budget, at the least chunk size at worst; wider
+        // groups are first told apart by a digest of each member's chunk.
+        const size_t share = memoryBudget_ / group.members.size();
+        const ReadStep step = readStep(size_, group.offset, ContentClasses::kLargestChunk);
+        const bool completed = share >= std::min(step.length, ContentClasses::kSmallestChunk)
+                                   ? splitBySorting(group, std::max(share, ContentClasses::kSmallestChunk))
+                                   : splitByHashing(group);
+        if (!completed) {
+            return std::move(result_);
         }
     }
-    return result;
+    return std::move(result_);
+}
+
+bool Splitter::splitBySorting(const Group& group, size_t chunkLimit) {
+    const ReadStep step = readStep(size_, group.offset, std::min(ContentClasses::kLargestChunk, chunkLimit));
+    const size_t chunk = step.length;
+    const bool lastChunk = group.offset + static_cast<int64_t>(chunk) == size_;
+    std::vector<uint32_t> readable;
+    for (uint32_t i : group.members) {
+        // Room for the members that could be read so far: entries that cannot be read (a folder
+        // of the list, a file gone) take none.
+        char* slot = workspace_.buffer((readable.size() + 1) * chunk) + readable.size() * chunk;
+        if (readMember(i, step, slot, !lastChunk)) {
+            readable.push_back(i);
+        }
+        if (stopped()) {
+            return false;
+        }
+    }
+    if (size_ == 0) {
+        // Empty files: opening them was the whole test.
+        if (readable.size() >= 2) {
+            for (uint32_t i : readable) {
+                result_.classOf[i] = nextClass_;
+            }
+            ++nextClass_;
+        }
+        return true;
+    }
+    pushAgreeing(readable, workspace_.buffer(readable.size() * chunk), chunk,
+                 group.offset + static_cast<int64_t>(chunk));
+    return true;
+}
+
+void Splitter::pushAgreeing(const std::vector<uint32_t>& readable, const char* arena, size_t chunk,
+                            int64_t next) {
+    // Order the members by their chunk, keeping list order among equals, and cut where the bytes
+    // differ.
+    std::vector<uint32_t> slots(readable.size());
+    for (uint32_t s = 0; s < slots.size(); ++s) {
+        slots[s] = s;
+    }
+    const auto bytesOf = [&](uint32_t s) { return arena + static_cast<size_t>(s) * chunk; };
+    std::stable_sort(slots.begin(), slots.end(),
+                     [&](uint32_t a, uint32_t b) { return std::memcmp(bytesOf(a), bytesOf(b), chunk) < 0; });
+    for (size_t first = 0; first < slots.size();) {
+        size_t last = first + 1;
+        while (last < slots.size() && std::memcmp(bytesOf(slots[first]), bytesOf(slots[last]), chunk) == 0) {
+            ++last;
+        }
+        if (last - first >= 2) {
+            Group agreeing;
+            agreeing.offset = next;
+            for (size_t s = first; s < last; ++s) {
+                agreeing.members.push_back(readable[slots[s]]);
+            }
+            std::sort(agreeing.members.begin(), agreeing.members.end());
+            pending_.push_back(std::move(agreeing));
+        } else {
+            closeReader(readable[slots[first]]);
+        }
+        first = last;
+    }
+}
+
+// A digest of a chunk, to sort many members without holding their bytes. Equal digests prove
+// nothing: members are compared byte for byte afterwards.
+uint64_t digestOf(const char* bytes, size_t length) {
+    uint64_t h = 0x9e3779b97f4a7c15ull ^ length;
+    size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes + i, 8);
+        h = (h ^ word) * 0xff51afd7ed558ccdull;
+        h ^= h >> 32;
+    }
+    for (; i < length; ++i) {
+        h = (h ^ static_cast<unsigned char>(bytes[i])) * 0xc4ceb9fe1a85ec53ull;
+    }
+    return h ^ (h >> 29);
+}
+
+bool Splitter::splitByHashing(const Group& group) {
+    const ReadStep step = readStep(size_, group.offset, ContentClasses::kLargestChunk);
+    const size_t chunk = step.length;
+    const int64_t next = group.offset + static_cast<int64_t>(chunk);
+    // Too many members to hold their chunks: each is read and digested on its own, and files are
+    // not kept open from one chunk to the next.
+    std::vector<std::pair<uint64_t, uint32_t>> digests;
+    for (uint32_t i : group.members) {
+        char* slot = workspace_.buffer(chunk);
+        if (readMember(i, step, slot, false)) {
+            digests.emplace_back(digestOf(slot, chunk), i);
+        }
+        if (stopped()) {
+            return false;
+        }
+    }
+    std::sort(digests.begin(), digests.end());
+    for (size_t first = 0; first < digests.size();) {
+        size_t last = first + 1;
+        while (last < digests.size() && digests[last].first == digests[first].first) {
+            ++last;
+        }
+        if (last - first >= 2) {
+            // Members with one digest are compared with the first of them that can be read:
+            // those that agree go on together; any other stays at this chunk, to be sorted out
+            // again.
+            char* const firstBytes = workspace_.buffer(2 * chunk);
+            char* const bytes = firstBytes + chunk;
+            Group agreeing, other;
+            agreeing.offset = next;
+            other.offset = group.offset;
+            for (size_t d = first; d < last; ++d) {
+                const uint32_t i = digests[d].second;
+                if (agreeing.members.empty()) {
+                    if (readMember(i, step, firstBytes, false)) {
+                        agreeing.members.push_back(i);
+                    }
+                } else if (readMember(i, step, bytes, false)) {
+                    (std::memcmp(firstBytes, bytes, chunk) == 0 ? agreeing : other).members.push_back(i);
+                }
+                if (stopped()) {
+                    return false;
+                }
+            }
+            for (Group* part : {&agreeing, &other}) {
+                if (part->members.size() >= 2) {
+                    std::sort(part->members.begin(), part->members.end());
+                    pending_.push_back(std::move(*part));
+                }
+            }
+        }
+        first = last;
+    }
+    return true;
+}
+
+} // namespace
+
+ContentClasses::Result ContentClasses::split(const std::vector<const std::string*>& paths, int64_t size,
+                                             Workspace& workspace) const {
+    return Splitter(paths, size, workspace, stopRequested_, memoryBudget_).run();
 }
 
 } // namespace corvane::engine

@@ -44,15 +44,16 @@ public:
         size_t capacity_ = 0;
     };
 
-    // `stopRequested` is polled between chunks.
-    explicit ContentClasses(std::function<bool()> stopRequested);
+    // `stopRequested` is polled between chunks. `memoryBudget`: see kMemoryBudget.
+    explicit ContentClasses(std::function<bool()> stopRequested, size_t memoryBudget = kMemoryBudget);
 
     // Only regular files whose size is still `size` take part; anything else cannot be read and
     // joins no class. Safe to call from several threads at once, each with its own workspace.
     Result split(const std::vector<const std::string*>& paths, int64_t size, Workspace& workspace) const;
 
-    // Memory for the chunks of one class at a time (the least chunk is still taken when a class
-    // has very many members).
+    // Memory for the chunks of one class at a time. A class with more members than this holds
+    // at the least chunk size is split by a digest of each member's chunk first (read one member
+    // at a time), then checked byte for byte: its chunks are read twice, but memory stays bounded.
     static constexpr size_t kMemoryBudget = 8u << 20;
     static constexpr size_t kLargestChunk = 128u << 10;
     static constexpr size_t kSmallestChunk = 4u << 10;
@@ -63,6 +64,7 @@ public:
 
 private:
     std::function<bool()> stopRequested_;
+    size_t memoryBudget_;
 };
 
 } // namespace corvane::engine

@@ -352,6 +352,44 @@ TEST(ContentClasses, StopKeepsOnlyClassesComparedToTheEnd) {
     EXPECT_EQ(cut.classOf, (std::vector<int32_t>{-1, -1}));
 }
 
+TEST(ContentClasses, ManyMembersAreSplitByDigestWithinTheMemoryBudget) {
+    // Files that differ at the start, at the end, in the middle, or not at all; with a budget
+    // that holds the chunks of a few members only, every wide group goes through the digests.
+    TempTree tree;
+    constexpr size_t size = 3 * engine::ContentClasses::kEndBlock + 5;
+    std::mt19937 random(7);
+    std::vector<std::string> contents;
+    StringList paths;
+    for (int i = 0; i < 40; ++i) {
+        std::string text(size, 'x');
+        const size_t where[] = {0, size - 1, size / 2};
+        if (const int variant = static_cast<int>(random() % 5); variant < 3) {
+            text[where[variant]] = static_cast<char>('a' + random() % 3);
+        }
+        contents.push_back(text);
+        paths.push_back(tree.writeFile("f" + std::to_string(i), text));
+    }
+    std::vector<const std::string*> members;
+    for (const std::string& path : paths) {
+        members.push_back(&path);
+    }
+    for (const size_t budget : {engine::ContentClasses::kMemoryBudget, size_t{4096}}) {
+        engine::ContentClasses classes([] { return false; }, budget);
+        engine::ContentClasses::Workspace workspace;
+        const auto result = classes.split(members, static_cast<int64_t>(size), workspace);
+        ASSERT_TRUE(result.complete);
+        for (size_t a = 0; a < contents.size(); ++a) {
+            const auto twins = std::count(contents.begin(), contents.end(), contents[a]);
+            EXPECT_EQ(result.classOf[a] >= 0, twins >= 2) << "file " << a << ", budget " << budget;
+            for (size_t b = 0; b < a; ++b) {
+                EXPECT_EQ(result.classOf[a] >= 0 && result.classOf[a] == result.classOf[b],
+                          contents[a] == contents[b])
+                    << "files " << b << " and " << a << ", budget " << budget;
+            }
+        }
+    }
+}
+
 TEST(ContentClasses, FileChangedSinceTheScanJoinsNoClass) {
     TempTree tree;
     const auto a = tree.writeFile("a", "12345");
