@@ -135,16 +135,63 @@ void TCompareThread::Walk() {
     Run run;
     size_t span = 0;
     for (size_t i = 0; i + 1 < count; ++i) {
-        Position = static_cast<int32_t>(i + 1);
         if (span < spans.size() && i == spans[span].first) {
-            run = jobOfSpan[span] == SIZE_MAX ? Run{} : MakeRun(spans[span], ahead.take(jobOfSpan[span]));
+            if (jobOfSpan[span] == SIZE_MAX) {
+                run = Run{};
+            } else {
+                if (!ahead.ready(jobOfSpan[span])) {
+                    // The run may take a while yet: what is queued is shown first.
+                    DeliverReports();
+                    if (Terminated()) {
+                        break;
+                    }
+                }
+                run = MakeRun(spans[span], ahead.take(jobOfSpan[span]));
+            }
             ++span;
         }
+        Position = static_cast<int32_t>(i + 1);
         CollectDuplicates(run, i);
-        Synchronize([this] { ReportProgress(); });
+        CompareReport progress;
+        progress.position = Position;
+        progress.duplicatesFound = DuplicatesFound;
+        reports_.add(std::move(progress));
+        if (reports_.due()) {
+            DeliverReports();
+        }
         if (Terminated()) {
             break;
         }
+    }
+    DeliverReports();
+}
+
+void TCompareThread::DeliverReports() {
+    const auto outcome = reports_.flush(
+        [this](const std::function<void()>& routine) { Synchronize(routine); },
+        [this](CompareReport& report) {
+            Position = report.position;
+            DuplicatesFound = report.duplicatesFound;
+            if (report.group) {
+                GroupFile = std::move(report.groupFile);
+                GroupDuplicates = std::move(report.groupDuplicates);
+                GroupFileInfo = report.groupFileInfo;
+                GroupDuplicateInfos = std::move(report.groupDuplicateInfos);
+                ReportGroup();
+            } else {
+                ReportProgress();
+            }
+        },
+        // A stop takes effect after the progress of a position.
+        [](const CompareReport& report) { return !report.group; }, [this] { return Terminated(); });
+    if (outcome.dropped > 0 && outcome.delivered == 0) {
+        // Back to before the first report: the positions after it were never reported.
+        Position = reports_.front().position;
+        DuplicatesFound = reports_.front().duplicatesFound - (reports_.front().group ? 1 : 0);
+    }
+    reports_.clear();
+    if (outcome.failure) {
+        std::rethrow_exception(outcome.failure);
     }
 }
 
@@ -243,9 +290,8 @@ void TCompareThread::CollectDuplicates(Run& run, size_t position) {
     const auto c = static_cast<size_t>(cls);
     const std::vector<size_t>& members = run.members[c];
     const auto self = static_cast<size_t>(run.indexInClass[k]);
-    GroupFile.clear();
-    GroupDuplicates.clear();
-    GroupDuplicateInfos.clear();
+    CompareReport group;
+    group.group = true;
     bool found = false;
     // Every later member of the class is identical to this file. When no entry appears twice in
     // the class, members that an earlier file of it has handled are all reported already, so the
@@ -265,15 +311,17 @@ void TCompareThread::CollectDuplicates(Run& run, size_t position) {
         found = true;
         const std::string& path = FileList[candidate];
         if (ReportedFiles.insert(path).second) {
-            GroupFile = FileList[position];
-            GroupFileInfo = run.info[k];
-            GroupDuplicates.push_back(path);
-            GroupDuplicateInfos.push_back(run.info[offset]);
+            group.groupFile = FileList[position];
+            group.groupFileInfo = run.info[k];
+            group.groupDuplicates.push_back(path);
+            group.groupDuplicateInfos.push_back(run.info[offset]);
         }
     }
     if (found) {
         ++DuplicatesFound;
-        Synchronize([this] { ReportGroup(); });
+        group.position = Position;
+        group.duplicatesFound = DuplicatesFound;
+        reports_.add(std::move(group));
     }
 }
 

@@ -5,6 +5,7 @@
 // user-interface thread.
 
 #include "engine/content_classes.h"
+#include "engine/report_batch.h"
 #include "engine/string_list.h"
 #include "engine/worker_thread.h"
 #include "platform/file_info.h"
@@ -123,9 +124,24 @@ private:
     std::vector<Span> FindRuns() const;
     Run MakeRun(const Span& span, ContentClasses::Result result) const;
     void CollectDuplicates(Run& run, size_t position);
+    // Hands the queued reports over to the owner's thread.
+    void DeliverReports();
     void ReportProgress();
     void ReportGroup();
     void ReportCompareEnd();
+
+    // A report not yet delivered: the progress of a position, or a group found there, with what
+    // the fields are while it runs.
+    struct CompareReport {
+        bool group = false;
+        int32_t position = 0;
+        int32_t duplicatesFound = 0;
+        std::string groupFile;
+        StringList groupDuplicates;
+        platform::FileInfo groupFileInfo;
+        std::vector<platform::FileInfo> groupDuplicateInfos;
+    };
+    ReportBatch<CompareReport> reports_;
 };
 
 } // namespace corvane::engine

@@ -142,6 +142,8 @@ void TSearchThread::Execute() {
         }
     } catch (...) {
         // A handler failed: the pass ends here, and the end report still follows.
+        ForgetReportsAfter(0);
+        reports_.clear();
     }
     readAhead_.reset();
     try {
@@ -206,19 +208,24 @@ void TSearchThread::ScanFolder(const std::string& folder) {
         if (info && info->kind != EntryKind::Other) {
             std::string path = folder + entry.name;
             if (!AlreadyFound(path)) {
-                CurrentFile = std::move(path);
-                CurrentInfo = *info;
-                CurrentSizeText = std::to_string(info->size);
-                CurrentDateText = DateFormat(localDate(info->creationTime));
-                ++FileCount;
-                TotalSize += info->size;
-                Synchronize([this] { ReportFile(); });
+                FoundReport report;
+                report.found = FoundFiles.size() - 1;
+                report.info = *info;
+                report.sizeText = std::to_string(info->size);
+                report.dateText = DateFormat(localDate(info->creationTime));
+                report.fileCount = ++FileCount;
+                report.totalSize = (TotalSize += info->size);
+                reports_.add(std::move(report));
+                if (reports_.due()) {
+                    DeliverReports();
+                }
             }
         }
         if (Terminated()) {
             break;
         }
     }
+    DeliverReports();
 
     if (!Recursive) {
         return;
@@ -241,6 +248,46 @@ platform::CivilDate TSearchThread::localDate(int64_t seconds) {
         lastDate_.emplace(seconds, platform::localDateOf(seconds).value_or(platform::CivilDate{}));
     }
     return lastDate_->second;
+}
+
+void TSearchThread::DeliverReports() {
+    const auto outcome =
+        reports_.flush([this](const std::function<void()>& routine) { Synchronize(routine); },
+                       [this](FoundReport& report) {
+                           CurrentFile = FoundFiles[report.found];
+                           CurrentInfo = report.info;
+                           CurrentSizeText = std::move(report.sizeText);
+                           CurrentDateText = std::move(report.dateText);
+                           FileCount = report.fileCount;
+                           TotalSize = report.totalSize;
+                           ReportFile();
+                       },
+                       [](const FoundReport&) { return true; }, [this] { return Terminated(); });
+    if (outcome.dropped > 0) {
+        ForgetReportsAfter(outcome.delivered);
+    }
+    reports_.clear();
+    if (outcome.failure) {
+        std::rethrow_exception(outcome.failure);
+    }
+}
+
+void TSearchThread::ForgetReportsAfter(size_t delivered) {
+    // Back to the last file delivered: the files after it were never reported.
+    if (reports_.empty()) {
+        return;
+    }
+    if (delivered == 0) {
+        const FoundReport& first = reports_.front();
+        FoundFiles.resize(first.found);
+        FileCount = first.fileCount - 1;
+        TotalSize = first.totalSize - first.info.size;
+    } else {
+        const FoundReport& last = reports_.at(delivered - 1);
+        FoundFiles.resize(last.found + 1);
+        FileCount = last.fileCount;
+        TotalSize = last.totalSize;
+    }
 }
 
 void TSearchThread::ReportFile() {

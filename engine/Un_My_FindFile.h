@@ -4,6 +4,7 @@
 // one to its owner's user-interface thread as it is found.
 
 #include "engine/folder_reading.h"
+#include "engine/report_batch.h"
 #include "engine/string_list.h"
 #include "engine/worker_thread.h"
 #include "platform/file_info.h"
@@ -100,6 +101,10 @@ private:
     void ScanFolder(const std::string& folder);
     platform::CivilDate localDate(int64_t seconds);
     bool AlreadyFound(const std::string& path);
+    // Hands the queued reports of files found over to the owner's thread.
+    void DeliverReports();
+    // Winds the fields back to the last of the queued reports delivered (none: to before them).
+    void ForgetReportsAfter(size_t delivered);
     void ReportFile();
     void ReportScanEnd();
 
@@ -122,6 +127,17 @@ private:
     // Folders on the current descent (device, inode), so that no walk can loop.
     std::vector<std::pair<uint64_t, uint64_t>> descent_;
     std::unique_ptr<FolderReadAhead> readAhead_;
+
+    // A file found and not yet reported: what the fields are while its report runs.
+    struct FoundReport {
+        size_t found = 0; // its place in FoundFiles
+        platform::FileInfo info;
+        std::string sizeText;
+        std::string dateText;
+        int64_t totalSize = 0;
+        int32_t fileCount = 0;
+    };
+    ReportBatch<FoundReport> reports_;
     std::optional<std::pair<int64_t, platform::CivilDate>> lastDate_;
 };
 

@@ -51,6 +51,11 @@ void RunsAhead::helperLoop() {
     }
 }
 
+bool RunsAhead::ready(size_t index) {
+    std::lock_guard lock(mutex_);
+    return results_[index].has_value();
+}
+
 ContentClasses::Result RunsAhead::take(size_t index) {
     std::unique_lock lock(mutex_);
     // While the job wanted is not ready, do the next job nobody has started rather than wait:

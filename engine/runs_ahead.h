@@ -34,6 +34,8 @@ public:
 
     // The classes of job `index`; jobs must be taken in order, each once.
     ContentClasses::Result take(size_t index);
+    // Whether take(index) would return at once.
+    bool ready(size_t index);
 
     // How many jobs the second thread may be ahead of the walk.
     static constexpr size_t kLookahead = 512;

@@ -187,12 +187,25 @@ TEST_F(BusyWindow, StopDuringTheScanKeepsTheRowsFound) {
     EXPECT_TRUE(main().StopRequested);
 }
 
+// Runs `action` on the window's thread when the comparer reports position `position`, as a click
+// taken from the event queue during that report would.
+void atComparePosition(ui::Tfrm_utama& window, int32_t position, std::function<void()> action) {
+    auto progress = window.FileCompare->OnCompareProgress;
+    window.FileCompare->OnCompareProgress = [=](engine::TCompareThread* sender, int32_t at, int32_t count,
+                                                int32_t found) {
+        progress(sender, at, count, found);
+        if (at == position) {
+            action();
+        }
+    };
+}
+
 TEST_F(BusyWindow, StopDuringTheComparisonKeepsTheGroupsFound) {
     addSearchPath(tree_->root());
-    main().Bit_Search->click();
-    ASSERT_TRUE(waitUntil([this] {
-        return ui::statusText(main().StatusBar1).startsWith("Comparing file") && !treeGroups().empty();
-    }));
+    atComparePosition(main(), 1000, [this] {
+        EXPECT_TRUE(ui::statusText(main().StatusBar1).startsWith("Comparing file"));
+        main().Bit_Search->click();
+    });
     main().Bit_Search->click();
     ASSERT_TRUE(waitUntil([this] { return idle(); }));
     const Strings groups = treeGroups();
@@ -217,9 +230,14 @@ TEST_F(BusyWindow, ClosingInTheMiddleOfASearchNeitherHangsNorCrashes) {
 
 TEST_F(BusyWindow, ClosingWhileComparingNeitherHangsNorCrashes) {
     addSearchPath(tree_->root());
+    bool closed = false;
+    atComparePosition(main(), 1000, [&] {
+        main().close();
+        closed = true;
+    });
     main().Bit_Search->click();
-    ASSERT_TRUE(waitUntil([this] { return ui::statusText(main().StatusBar1).startsWith("Comparing file"); }));
-    main().close();
+    ASSERT_TRUE(waitUntil([&] { return closed; }));
+    // TearDown waits for every worker to end.
 }
 
 } // namespace
