@@ -220,11 +220,13 @@ void Tfrm_utama::Bit_SearchClick(QObject*) {
 void Tfrm_utama::FileFound(engine::TSearchThread*, const std::string& FileName, const std::string& SizeText,
                            const std::string& DateText, int64_t, int32_t FolderCount, int32_t FileCount) {
     processPendingEvents();
-    setStatus(foundFilesStatus(FileCount, FolderCount));
+    setStatusLater([](int64_t files, int64_t folders, int64_t) { return foundFilesStatus(files, folders); },
+                   FileCount, FolderCount);
     Listview2->listModel()->appendFile(FileName, SizeText, DateText);
 }
 
 void Tfrm_utama::ScanFinished(engine::TSearchThread*, engine::StringList& FoundFiles) {
+    int64_t searched = static_cast<int64_t>(FoundFiles.size());
     if (StopRequested || FoundFiles.empty()) {
         returnToIdle();
     } else {
@@ -241,20 +243,24 @@ void Tfrm_utama::ScanFinished(engine::TSearchThread*, engine::StringList& FoundF
         for (int i = 0; i < n && !StopRequested; ++i) {
             FoundFiles.emplace_back(rows->row(i).caption());
             sizes.push_back(rows->sizeOf(i));
-            setStatus(sortingStatus(percentOf(i, n)));
+            setStatusLater([](int64_t i, int64_t n, int64_t) { return sortingStatus(percentOf(i, n)); }, i,
+                           n);
             processPendingEvents(i == 0);
             if (closed_) {
                 return;
             }
         }
-        FileCompare->SetFileList(FoundFiles, std::move(sizes));
+        searched = static_cast<int64_t>(FoundFiles.size());
+        // The list goes on to the comparer's worker as it is: a second copy of a million paths
+        // would only take memory.
+        FileCompare->SetFileList(std::move(FoundFiles), std::move(sizes));
         if (!StopRequested) {
             FileCompare->Start();
         } else {
             returnToIdle();
         }
     }
-    setStatus(summaryStatus(0, static_cast<int64_t>(FoundFiles.size())));
+    setStatus(summaryStatus(0, searched));
     flushStatus();
     Open1->setEnabled(true);
 }
@@ -276,7 +282,7 @@ int Tfrm_utama::Listview2Compare(int row1, int row2) const {
 void Tfrm_utama::CompareProgress(engine::TCompareThread*, int32_t Position, int32_t ListCount,
                                  int32_t DuplicatesFound) {
     processPendingEvents();
-    setStatus(comparingStatus(Position, ListCount, DuplicatesFound));
+    setStatusLater(comparingStatus, Position, ListCount, DuplicatesFound);
 }
 
 void Tfrm_utama::DuplicateGroupFound(engine::TCompareThread* Sender, const std::string& GroupFile,
@@ -307,6 +313,7 @@ void Tfrm_utama::setTreeSearching(bool searching) {
 }
 
 void Tfrm_utama::setStatus(const QString& text) {
+    pendingStatus_.maker = nullptr;
     status_ = text;
     const auto now = std::chrono::steady_clock::now();
     if (now - lastStatus_ >= kStatusInterval) {
@@ -314,9 +321,25 @@ void Tfrm_utama::setStatus(const QString& text) {
     }
 }
 
+void Tfrm_utama::setStatusLater(StatusMaker maker, int64_t a, int64_t b, int64_t c) {
+    pendingStatus_ = {maker, a, b, c};
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastStatus_ >= kStatusInterval) {
+        flushStatus();
+    }
+}
+
+QString Tfrm_utama::statusLine() const {
+    if (pendingStatus_.maker) {
+        status_ = pendingStatus_.maker(pendingStatus_.a, pendingStatus_.b, pendingStatus_.c);
+        pendingStatus_.maker = nullptr;
+    }
+    return status_;
+}
+
 void Tfrm_utama::flushStatus() {
     lastStatus_ = std::chrono::steady_clock::now();
-    setStatusText(StatusBar1, status_);
+    setStatusText(StatusBar1, statusLine());
 }
 
 void Tfrm_utama::processPendingEvents(bool always) {

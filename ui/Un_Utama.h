@@ -43,7 +43,7 @@ public:
     static constexpr const char* kStopping = "Stoping ...";
 
     // The text the status line shows (or is about to show: repaints are spaced out).
-    QString statusLine() const { return status_; }
+    QString statusLine() const;
 
     // Controls of the window description.
     QPushButton* Bit_Add = nullptr;
@@ -122,6 +122,10 @@ protected:
 private:
     void descriptionLoaded() override;
     void setStatus(const QString& text);
+    // The same for a text made from counts, made only when it is shown or asked for: reports come
+    // far more often than the line is repainted.
+    using StatusMaker = QString (*)(int64_t, int64_t, int64_t);
+    void setStatusLater(StatusMaker maker, int64_t a, int64_t b = 0, int64_t c = 0);
     void flushStatus();
     // Lets the window repaint and take clicks, at most every few milliseconds: a search hands
     // over a report per file, and pumping for each of a million would cost more than the search.
@@ -133,7 +137,12 @@ private:
     std::unique_ptr<stream::ClassInfo> class_;
     std::shared_ptr<QtUiThread> uiThread_;
     LocaleTexts texts_;
-    QString status_;
+    mutable QString status_;
+    struct PendingStatus {
+        StatusMaker maker = nullptr;
+        int64_t a = 0, b = 0, c = 0;
+    };
+    mutable PendingStatus pendingStatus_;
     std::chrono::steady_clock::time_point lastPump_{};
     std::chrono::steady_clock::time_point lastStatus_{};
     bool shown_ = false;
