@@ -57,13 +57,17 @@ int main(int argc, char** argv) {
     Clock::time_point scanned{}, sorted{}, compared{};
     Clock::time_point lastTurn = started;
     Clock::duration longestGap{};
+    QString gapEndedAt; // the status line when the longest gap ended
     QTimer turns;
     turns.setInterval(0);
     QObject::connect(&turns, &QTimer::timeout, [&] {
         const auto now = Clock::now();
-        longestGap = std::max(longestGap, now - lastTurn);
-        lastTurn = now;
         const QString status = window.statusLine();
+        if (now - lastTurn > longestGap) {
+            longestGap = now - lastTurn;
+            gapEndedAt = status;
+        }
+        lastTurn = now;
         if (scanned == Clock::time_point{} &&
             (status.startsWith("Sorting") || status.startsWith("Comparing"))) {
             scanned = now;
@@ -88,11 +92,12 @@ int main(int argc, char** argv) {
     };
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("window: total %.2f s (scan %.2f s, sort %.2f s, compare %.2f s), longest event gap %.0f ms, "
-                "peak %.1f MiB, %s\n",
+    std::printf("window: total %.2f s (scan %.2f s, sort %.2f s, compare %.2f s), longest event gap %.0f ms "
+                "(ended at \"%s\"), peak %.1f MiB, %s\n",
                 seconds(started, compared), seconds(started, scanned), seconds(scanned, sorted),
                 seconds(sorted, compared), std::chrono::duration<double, std::milli>(longestGap).count(),
-                usage.ru_maxrss / 1024.0, window.statusLine().toUtf8().constData());
+                gapEndedAt.toUtf8().constData(), usage.ru_maxrss / 1024.0,
+                window.statusLine().toUtf8().constData());
     if (!screenshot.isEmpty()) {
         window.grab().save(screenshot);
     }

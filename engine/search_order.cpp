@@ -1,26 +1,82 @@
 #include "engine/search_order.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstdint>
 #include <numeric>
+#include <utility>
 
 namespace corvane::engine {
 
 namespace {
 
-// Stable sort of `order` by one field of its rows' keys. The key travels with the row number, so
-// that a million rows sort without a cache miss per comparison.
+// Stable radix sort of `items` by `bytes` bytes of their keys, from the lowest; a byte that is
+// the same in every key costs one counting pass and no moves.
+template <typename Item, typename ByteOf> void radixSort(std::vector<Item>& items, int bytes, ByteOf byteOf) {
+    std::vector<Item> moved(items.size());
+    for (int byte = 0; byte < bytes; ++byte) {
+        std::array<size_t, 256> start{};
+        for (const Item& item : items) {
+            ++start[byteOf(item, byte)];
+        }
+        if (std::find(start.begin(), start.end(), items.size()) != start.end()) {
+            continue;
+        }
+        size_t sum = 0;
+        for (size_t& count : start) {
+            sum += std::exchange(count, sum);
+        }
+        for (const Item& item : items) {
+            moved[start[byteOf(item, byte)]++] = item;
+        }
+        items.swap(moved);
+    }
+}
+
+// Stable sort of `order` by one field of its rows' keys: a radix sort with the row number
+// travelling beside its key. Keys are taken from the least one up, so that sizes and days
+// usually fit 32 bits and key and row share one 64-bit word; a million rows then sort in a few
+// passes over 8 MB.
 void stableSortBy(std::vector<uint32_t>& order, const std::vector<SearchOrderKey>& keys,
                   int64_t SearchOrderKey::*field) {
-    std::vector<std::pair<int64_t, uint32_t>> pairs;
-    pairs.reserve(order.size());
-    for (uint32_t row : order) {
-        pairs.emplace_back(keys[row].*field, row);
+    if (order.empty()) {
+        return;
     }
-    std::stable_sort(pairs.begin(), pairs.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (size_t i = 0; i < pairs.size(); ++i) {
-        order[i] = pairs[i].second;
+    int64_t least = INT64_MAX;
+    int64_t most = INT64_MIN;
+    for (uint32_t row : order) {
+        least = std::min(least, keys[row].*field);
+        most = std::max(most, keys[row].*field);
+    }
+    const uint64_t range = static_cast<uint64_t>(most) - static_cast<uint64_t>(least);
+    const auto above = [&](uint32_t row) {
+        return static_cast<uint64_t>(keys[row].*field) - static_cast<uint64_t>(least);
+    };
+    int bytes = 1;
+    while (bytes < 8 && (range >> (8 * bytes)) != 0) {
+        ++bytes;
+    }
+    if (range <= UINT32_MAX) {
+        std::vector<uint64_t> packed;
+        packed.reserve(order.size());
+        for (uint32_t row : order) {
+            packed.push_back(above(row) << 32 | row);
+        }
+        radixSort(packed, bytes, [](uint64_t item, int byte) { return (item >> (32 + 8 * byte)) & 0xff; });
+        for (size_t i = 0; i < packed.size(); ++i) {
+            order[i] = static_cast<uint32_t>(packed[i]);
+        }
+    } else {
+        std::vector<std::pair<uint64_t, uint32_t>> pairs;
+        pairs.reserve(order.size());
+        for (uint32_t row : order) {
+            pairs.emplace_back(above(row), row);
+        }
+        radixSort(pairs, bytes, [](const auto& item, int byte) { return (item.first >> (8 * byte)) & 0xff; });
+        for (size_t i = 0; i < pairs.size(); ++i) {
+            order[i] = pairs[i].second;
+        }
     }
 }
 

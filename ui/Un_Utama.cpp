@@ -349,6 +349,9 @@ void Tfrm_utama::processPendingEvents(bool always) {
     }
     flushStatus();
     Listview2->listModel()->flushAppendedRows();
+    if (FileScan->Busy) {
+        Listview2->listModel()->readSortKeys();
+    }
     QApplication::processEvents();
     lastPump_ = std::chrono::steady_clock::now();
 }

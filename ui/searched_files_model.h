@@ -35,10 +35,11 @@ public:
     // current mode does nothing; stNone and stBoth only change the mode.
     void setSortType(SortType sortType);
 
-private:
-    // Makes keys_ hold the key of every row, in row order.
+    // Reads the sort keys of the rows appended since the last call or sort. A search calls it
+    // as it goes, so that the sort at its end has no million texts left to read.
     void readSortKeys();
 
+private:
     LocaleTexts texts_;
     SortType sortType_ = SortType::stNone;
     // Both keys of every row, read in one pass at the first sort and kept in step with the rows

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <numeric>
+#include <random>
+
 namespace corvane::testing {
 namespace {
 
@@ -43,6 +47,26 @@ TEST(SearchOrder, SizeFirstThenCreationDayKeepingTheOrderOfEqualRows) {
     EXPECT_EQ(order, (std::vector<uint32_t>{5, 2, 0, 3, 1, 4}));
     engine::sortBySize(order, keys);
     EXPECT_EQ(order, (std::vector<uint32_t>{2, 1, 4, 5, 0, 3}));
+}
+
+TEST(SearchOrder, AgreesWithAComparisonSortOverTheWholeKeyRange) {
+    // Keys that differ in every byte, negative ones and the least value (an unreadable text)
+    // among them, and many repeats, so that the order of equal rows shows.
+    std::mt19937_64 random(99);
+    const std::vector<int64_t> pool = {INT64_MIN, -1,           0, 1, 255, 256, 65536, 3000000000LL,
+                                       INT64_MAX, -3000000000LL};
+    std::vector<engine::SearchOrderKey> keys(2000);
+    for (auto& key : keys) {
+        key.size = random() % 3 ? pool[random() % pool.size()] : static_cast<int64_t>(random());
+        key.day = static_cast<int64_t>(random() % 5) - 2;
+    }
+    std::vector<uint32_t> expected(keys.size());
+    std::iota(expected.begin(), expected.end(), 0u);
+    std::stable_sort(expected.begin(), expected.end(),
+                     [&](uint32_t a, uint32_t b) { return keys[a].day < keys[b].day; });
+    std::stable_sort(expected.begin(), expected.end(),
+                     [&](uint32_t a, uint32_t b) { return keys[a].size < keys[b].size; });
+    EXPECT_EQ(engine::searchOrder(keys), expected);
 }
 
 TEST(SearchOrder, TextsReadBack) {
