@@ -138,20 +138,17 @@ FindResult search(const FindOptions& options) {
     scan.OnScanFinished = [&](engine::TSearchThread*, StringList& foundFiles) {
         scanned = Clock::now();
         const std::vector<uint32_t> order = engine::searchOrder(keys);
-        StringList sorted;
         std::vector<int64_t> sizes;
-        sorted.reserve(foundFiles.size());
         sizes.reserve(foundFiles.size());
         for (uint32_t row : order) {
             if (saving) {
                 result.files.push_back(std::move(found[row]));
                 result.files.back().path = foundFiles[row];
             }
-            sorted.push_back(std::move(foundFiles[row]));
             sizes.push_back(keys[row].size);
         }
         std::vector<engine::SearchOrderKey>().swap(keys); // gives the memory back, unlike clear()
-        foundFiles = std::move(sorted);
+        engine::applyOrder(foundFiles, order);
         ordered = Clock::now();
         result.searched = static_cast<int32_t>(foundFiles.size());
         if (foundFiles.empty()) {

@@ -117,37 +117,31 @@ void TCompareThread::Walk() {
         return;
     }
     const std::vector<Span> spans = FindRuns();
+    std::vector<int64_t>().swap(FileSizes); // the runs are known: the sizes are of no more use
     std::vector<RunsAhead::Job> jobs;
-    std::vector<size_t> jobOfSpan(spans.size(), SIZE_MAX);
-    for (size_t s = 0; s < spans.size(); ++s) {
-        if (spans[s].candidates.size() >= 2) {
-            RunsAhead::Job job;
-            job.size = spans[s].size;
-            for (size_t position : spans[s].candidates) {
-                job.paths.push_back(&FileList[position]);
-            }
-            jobOfSpan[s] = jobs.size();
-            jobs.push_back(std::move(job));
+    for (const Span& span : spans) {
+        RunsAhead::Job job;
+        job.size = span.size;
+        for (uint32_t position : span.candidates) {
+            job.paths.push_back(&FileList[position]);
         }
+        jobs.push_back(std::move(job));
     }
     RunsAhead ahead(std::move(jobs), [this] { return Terminated(); });
 
     Run run;
     size_t span = 0;
     for (size_t i = 0; i + 1 < count; ++i) {
+        // Positions outside every run (a size no other entry has) have nothing to collect.
         if (span < spans.size() && i == spans[span].first) {
-            if (jobOfSpan[span] == SIZE_MAX) {
-                run = Run{};
-            } else {
-                if (!ahead.ready(jobOfSpan[span])) {
-                    // The run may take a while yet: what is queued is shown first.
-                    DeliverReports();
-                    if (Terminated()) {
-                        break;
-                    }
+            if (!ahead.ready(span)) {
+                // The run may take a while yet: what is queued is shown first.
+                DeliverReports();
+                if (Terminated()) {
+                    break;
                 }
-                run = MakeRun(spans[span], ahead.take(jobOfSpan[span]));
             }
+            run = MakeRun(spans[span], ahead.take(span));
             ++span;
         }
         Position = static_cast<int32_t>(i + 1);
@@ -213,7 +207,9 @@ std::vector<TCompareThread::Span> TCompareThread::FindRuns() const {
             size = info->size;
         }
         if (size && sized && *size != current.size) {
-            spans.push_back(std::move(current));
+            if (current.candidates.size() >= 2) {
+                spans.push_back(std::move(current));
+            }
             current = Span{};
             current.first = j;
             sized = false;
@@ -221,10 +217,12 @@ std::vector<TCompareThread::Span> TCompareThread::FindRuns() const {
         if (size) {
             current.size = *size;
             sized = true;
-            current.candidates.push_back(j);
+            current.candidates.push_back(static_cast<uint32_t>(j));
         }
     }
-    spans.push_back(std::move(current));
+    if (current.candidates.size() >= 2) {
+        spans.push_back(std::move(current));
+    }
     return spans;
 }
 

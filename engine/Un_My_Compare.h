@@ -48,8 +48,8 @@ public:
     bool Busy = false;
     StringList FileList; // full paths, sorted by size ascending
     // The sizes the scan reported for FileList's entries, or empty: the worker then looks each
-    // size up. Only the bounds of the runs of equal size come from here; every file is checked
-    // again when it is read.
+    // size up. The worker's copy is emptied once it has found the runs. Only the bounds of the runs of equal
+    // size come from here; every file is checked again when it is read.
     std::vector<int64_t> FileSizes;
 
     // FileList becomes a copy of `list`, and FileSizes `sizes` (parallel to it, or empty).
@@ -99,12 +99,12 @@ public:
     std::vector<platform::FileInfo> GroupDuplicateInfos;
 
 private:
-    // A run of equal size as found in the list: where it starts, the size, and the positions of
-    // the entries that may be compared.
+    // A run of equal size as found in the list, with two entries or more that may be compared:
+    // where it starts, the size, and the positions of those entries.
     struct Span {
         size_t first = 0;
         int64_t size = 0;
-        std::vector<size_t> candidates;
+        std::vector<uint32_t> candidates;
     };
     // What the comparison found in one run, by position from `first` on.
     struct Run {

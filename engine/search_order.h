@@ -26,6 +26,29 @@ void sortBySize(std::vector<uint32_t>& order, const std::vector<SearchOrderKey>&
 // Rows 0..n-1 put through both re-sorts: the comparer's order.
 std::vector<uint32_t> searchOrder(const std::vector<SearchOrderKey>& keys);
 
+// Puts `items` into `order`: item i becomes the former item order[i]. In place, cycle by cycle,
+// so that a list of a million paths is not held twice.
+template <typename T> void applyOrder(std::vector<T>& items, const std::vector<uint32_t>& order) {
+    std::vector<bool> placed(items.size());
+    for (size_t start = 0; start < items.size(); ++start) {
+        if (placed[start]) {
+            continue;
+        }
+        T first = std::move(items[start]);
+        size_t at = start;
+        for (;;) {
+            placed[at] = true;
+            const size_t from = order[at];
+            if (from == start) {
+                items[at] = std::move(first);
+                break;
+            }
+            items[at] = std::move(items[from]);
+            at = from;
+        }
+    }
+}
+
 // Days since 1 January 1970 (negative before).
 int64_t dayNumber(const platform::CivilDate& date);
 // A size text as the scanner writes it (signed decimal).

@@ -67,6 +67,17 @@ TEST(SearchOrder, AgreesWithAComparisonSortOverTheWholeKeyRange) {
     std::stable_sort(expected.begin(), expected.end(),
                      [&](uint32_t a, uint32_t b) { return keys[a].size < keys[b].size; });
     EXPECT_EQ(engine::searchOrder(keys), expected);
+
+    // The rows themselves put in that order, in place.
+    std::vector<std::string> rows, rowsInOrder;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        rows.push_back("row " + std::to_string(i));
+    }
+    for (uint32_t row : expected) {
+        rowsInOrder.push_back(rows[row]);
+    }
+    engine::applyOrder(rows, expected);
+    EXPECT_EQ(rows, rowsInOrder);
 }
 
 TEST(SearchOrder, TextsReadBack) {

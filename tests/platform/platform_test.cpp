@@ -1,4 +1,5 @@
 #include "platform/file_reader.h"
+#include "platform/folder_handles.h"
 #include "platform/folder_listing.h"
 #include "platform/wildcard.h"
 #include "support/temp_tree.h"
@@ -110,6 +111,34 @@ TEST(FileReader, OpensRegularFilesOnly) {
     char buffer[8] = {};
     EXPECT_EQ(reader.readAt(6, buffer, sizeof buffer), 4);
     EXPECT_EQ(std::string(buffer, 4), "6789");
+}
+
+TEST(FolderHandles, FilesOpenThroughHeldFoldersWhateverTheCapacity) {
+    TempTree tree;
+    const std::vector<std::string> files = {tree.writeFile("a/one", "1"), tree.writeFile("b/two", "22"),
+                                            tree.writeFile("a/three", "333"),
+                                            tree.writeFile("c/sub/four", "4444")};
+    ASSERT_EQ(symlink("a", tree.path("linked").c_str()), 0);
+    for (const size_t capacity : {size_t{0}, size_t{1}, size_t{64}}) {
+        platform::FolderHandles folders(capacity);
+        // Twice over, so that held folders are found again and, with one place, given back.
+        for (int round = 0; round < 2; ++round) {
+            for (size_t i = 0; i < files.size(); ++i) {
+                platform::FileReader reader;
+                ASSERT_TRUE(reader.open(folders.resolve(files[i]))) << files[i] << ", capacity " << capacity;
+                EXPECT_EQ(reader.info().size, static_cast<int64_t>(i + 1));
+            }
+        }
+        EXPECT_LE(folders.held(), capacity);
+        // A folder that is not there, a link as the last name, a folder through a link, a bare name.
+        platform::FileReader reader;
+        const std::string missing = tree.path("none/one"), link = tree.path("linked");
+        const std::string throughLink = tree.path("linked/one"), bare = "one";
+        EXPECT_FALSE(reader.open(folders.resolve(missing)));
+        EXPECT_FALSE(reader.open(folders.resolve(link)));
+        EXPECT_TRUE(reader.open(folders.resolve(throughLink)));
+        EXPECT_EQ(folders.resolve(bare).folderFd, platform::kCurrentFolder);
+    }
 }
 
 } // namespace
