@@ -16,6 +16,9 @@
 #include <cstring>
 #include <exception>
 #include <mutex>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <sys/stat.h>
 
 namespace corvane::cli {
@@ -93,6 +96,12 @@ void warnAboutMissingFolders(const FindOptions& options) {
     }
 }
 
+void giveBackFreedMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 // Runs the scanner, the ordering step and the comparer, as the main window chains them.
 FindResult search(const FindOptions& options) {
     auto uiThread = std::make_shared<engine::InlineUiThread>();
@@ -149,12 +158,16 @@ FindResult search(const FindOptions& options) {
         }
         std::vector<engine::SearchOrderKey>().swap(keys); // gives the memory back, unlike clear()
         engine::applyOrder(foundFiles, order);
+        foundFiles.shrink_to_fit(); // the list grew by doubling; it is held for the whole comparison
         ordered = Clock::now();
         result.searched = static_cast<int32_t>(foundFiles.size());
         if (foundFiles.empty()) {
             finish();
             return;
         }
+        // The scan's threads are done: what their memory pools hold freed goes back to the
+        // system before the comparison takes its own.
+        giveBackFreedMemory();
         compare.SetFileList(std::move(foundFiles), std::move(sizes));
         compare.Start(); // hands the lists over to the worker
     };

@@ -55,7 +55,7 @@ public:
     // at the least chunk size is split by a digest of each member's chunk first (read one member
     // at a time), then checked byte for byte: its chunks are read twice, but memory stays bounded.
     static constexpr size_t kMemoryBudget = 8u << 20;
-    static constexpr size_t kLargestChunk = 128u << 10;
+    static constexpr size_t kLargestChunk = 64u << 10;
     static constexpr size_t kSmallestChunk = 4u << 10;
     // The first and the last block, read before the rest.
     static constexpr int64_t kEndBlock = 4u << 10;
