@@ -23,9 +23,8 @@ public:
 
     struct Outcome {
         size_t delivered = 0;       // reports whose handler ran
+        size_t dropped = 0;         // reports left out
         std::exception_ptr failure; // thrown by the last of them, if any
-        bool all() const { return failure == nullptr && dropped == 0; }
-        size_t dropped = 0; // reports left out
     };
 
     // Worker's thread.
