@@ -26,15 +26,15 @@ void sortBySize(std::vector<uint32_t>& order, const std::vector<SearchOrderKey>&
 // Rows 0..n-1 put through both re-sorts: the comparer's order.
 std::vector<uint32_t> searchOrder(const std::vector<SearchOrderKey>& keys);
 
-// Puts `items` into `order`: item i becomes the former item order[i]. In place, cycle by cycle,
-// so that a list of a million paths is not held twice.
-template <typename T> void applyOrder(std::vector<T>& items, const std::vector<uint32_t>& order) {
+// Puts `items` (a vector or deque) into `order`: item i becomes the former item order[i]. In
+// place, cycle by cycle, so that a list of a million rows is not held twice.
+template <typename Items> void applyOrder(Items& items, const std::vector<uint32_t>& order) {
     std::vector<bool> placed(items.size());
     for (size_t start = 0; start < items.size(); ++start) {
         if (placed[start]) {
             continue;
         }
-        T first = std::move(items[start]);
+        auto first = std::move(items[start]);
         size_t at = start;
         for (;;) {
             placed[at] = true;

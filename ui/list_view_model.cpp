@@ -1,5 +1,7 @@
 #include "ui/list_view_model.h"
 
+#include "engine/search_order.h"
+
 namespace corvane::ui {
 
 namespace {
@@ -124,25 +126,8 @@ void ListViewModel::clear() {
 void ListViewModel::reorderRows(const std::vector<uint32_t>& order) {
     flushAppendedRows();
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    // In place, cycle by cycle: a second vector of a million rows would double the list's memory.
-    std::vector<bool> placed(rows_.size());
-    for (size_t start = 0; start < rows_.size(); ++start) {
-        if (placed[start]) {
-            continue;
-        }
-        ListRow first = std::move(rows_[start]);
-        size_t at = start;
-        for (;;) {
-            placed[at] = true;
-            const size_t from = order[at];
-            if (from == start) {
-                rows_[at] = std::move(first);
-                break;
-            }
-            rows_[at] = std::move(rows_[from]);
-            at = from;
-        }
-    }
+    // In place: a second list of a million rows would double the list's memory.
+    engine::applyOrder(rows_, order);
     const QModelIndexList before = persistentIndexList();
     if (!before.isEmpty()) {
         std::vector<int> newRowOf(rows_.size());
