@@ -3,12 +3,12 @@
 
 #include "app/single_instance.h"
 #include "engine/worker_thread.h"
-#include "ui/Un_About.h"
-#include "ui/Un_Add.h"
-#include "ui/Un_Utama.h"
-#include "ui/Un_delete.h"
-#include "ui/message_dialog.h"
-#include "ui/windows.h"
+#include "ui/windows/about_window.h"
+#include "ui/windows/delete_dialog.h"
+#include "ui/windows/main_window.h"
+#include "ui/windows/message_dialog.h"
+#include "ui/windows/path_dialog.h"
+#include "ui/windows/windows.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -30,21 +30,21 @@ int main(int argc, char** argv) {
 
     int status = 0;
     try {
-        ui::Tfrm_utama mainWindow;
-        ui::frm_utama = &mainWindow;
-        ui::Tfrm_add pathDialog(&mainWindow);
-        ui::frm_add = &pathDialog;
-        ui::Tfrm_delete deleteDialog(&mainWindow);
-        ui::frm_delete = &deleteDialog;
-        ui::Tfrm_about aboutWindow(&mainWindow);
-        ui::frm_about = &aboutWindow;
+        ui::MainWindow mainWindow;
+        ui::theMainWindow = &mainWindow;
+        ui::PathDialog pathDialog(&mainWindow);
+        ui::thePathDialog = &pathDialog;
+        ui::DeleteDialog deleteDialog(&mainWindow);
+        ui::theDeleteDialog = &deleteDialog;
+        ui::AboutWindow aboutWindow(&mainWindow);
+        ui::theAboutWindow = &aboutWindow;
 
         mainWindow.show();
         status = QApplication::exec();
-        ui::frm_about = nullptr;
-        ui::frm_delete = nullptr;
-        ui::frm_add = nullptr;
-        ui::frm_utama = nullptr;
+        ui::theAboutWindow = nullptr;
+        ui::theDeleteDialog = nullptr;
+        ui::thePathDialog = nullptr;
+        ui::theMainWindow = nullptr;
     } catch (const std::exception& error) {
         ui::showErrorBox(QString::fromUtf8(error.what()));
         status = 1;

@@ -6,13 +6,13 @@
 //
 // --screenshot saves a picture of the window once the search has ended, to look at its layout.
 
-#include "ui/Un_About.h"
-#include "ui/Un_Add.h"
-#include "ui/Un_Utama.h"
-#include "ui/Un_delete.h"
-#include "ui/control_classes.h"
-#include "ui/list_controls_qt.h"
-#include "ui/windows.h"
+#include "ui/forms/control_classes.h"
+#include "ui/forms/list_controls_qt.h"
+#include "ui/windows/about_window.h"
+#include "ui/windows/delete_dialog.h"
+#include "ui/windows/main_window.h"
+#include "ui/windows/path_dialog.h"
+#include "ui/windows/windows.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -38,20 +38,20 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
-    ui::Tfrm_utama window;
-    ui::frm_utama = &window;
-    ui::Tfrm_add pathDialog(&window);
-    ui::frm_add = &pathDialog;
-    ui::Tfrm_delete deleteDialog(&window);
-    ui::frm_delete = &deleteDialog;
-    ui::Tfrm_about aboutWindow(&window);
-    ui::frm_about = &aboutWindow;
+    ui::MainWindow window;
+    ui::theMainWindow = &window;
+    ui::PathDialog pathDialog(&window);
+    ui::thePathDialog = &pathDialog;
+    ui::DeleteDialog deleteDialog(&window);
+    ui::theDeleteDialog = &deleteDialog;
+    ui::AboutWindow aboutWindow(&window);
+    ui::theAboutWindow = &aboutWindow;
     window.show();
     QApplication::processEvents();
 
-    window.ListView1->listModel()->appendRow(ui::ListRow(argv[1], {argc > 2 ? argv[2] : "*.*"}));
-    window.ListView1->listModel()->flushAppendedRows();
-    window.Bit_Search->setEnabled(true);
+    window.searchPathList_->listModel()->appendRow(ui::ListRow(argv[1], {argc > 2 ? argv[2] : "*.*"}));
+    window.searchPathList_->listModel()->flushAppendedRows();
+    window.searchButton_->setEnabled(true);
 
     const auto started = Clock::now();
     Clock::time_point scanned{}, sorted{}, compared{};
@@ -75,14 +75,14 @@ int main(int argc, char** argv) {
         if (sorted == Clock::time_point{} && status.startsWith("Comparing")) {
             sorted = now;
         }
-        if (window.Bit_Search->text() == QLatin1String(ui::Tfrm_utama::kStartSearch) &&
-            !window.FileScan->Busy && !window.FileCompare->Busy) {
+        if (window.searchButton_->text() == QLatin1String(ui::MainWindow::kStartSearch) &&
+            !window.scanner_->Busy && !window.comparer_->Busy) {
             compared = now;
             QApplication::quit();
         }
     });
     turns.start();
-    window.Bit_Search->click();
+    window.searchButton_->click();
     QApplication::exec();
 
     const auto seconds = [](Clock::time_point from, Clock::time_point to) {

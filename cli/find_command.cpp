@@ -5,8 +5,8 @@
 #include "cli/progress_line.h"
 #include "cli/result_files.h"
 #include "cli/usage.h"
-#include "engine/Un_My_Compare.h"
-#include "engine/Un_My_FindFile.h"
+#include "engine/duplicate_comparer.h"
+#include "engine/file_scanner.h"
 #include "engine/queued_ui_thread.h"
 #include "engine/search_order.h"
 
@@ -105,8 +105,8 @@ void giveBackFreedMemory() {
 // Runs the scanner, the ordering step and the comparer, as the main window chains them.
 FindResult search(const FindOptions& options) {
     auto uiThread = std::make_shared<engine::InlineUiThread>();
-    engine::TmFileScan scan(uiThread);
-    engine::TmFileCompare compare(uiThread);
+    engine::FileScanner scan(uiThread);
+    engine::DuplicateComparer compare(uiThread);
     ProgressLine progress(!options.quiet);
     FindResult result;
     using Clock = std::chrono::steady_clock;
@@ -128,7 +128,7 @@ FindResult search(const FindOptions& options) {
     scan.Recursive = true;
     scan.SearchPaths = options.folders;
     scan.FileTypes = options.patterns;
-    scan.OnFileFound = [&](engine::TSearchThread* sender, const std::string&, const std::string& sizeText,
+    scan.OnFileFound = [&](engine::ScanWorker* sender, const std::string&, const std::string& sizeText,
                            const std::string& dateText, int64_t, int32_t folderCount, int32_t fileCount) {
         engine::SearchOrderKey key;
         key.size = sender->CurrentInfo.size; // what sizeText says
@@ -144,7 +144,7 @@ FindResult search(const FindOptions& options) {
                    " folder";
         });
     };
-    scan.OnScanFinished = [&](engine::TSearchThread*, StringList& foundFiles) {
+    scan.OnScanFinished = [&](engine::ScanWorker*, StringList& foundFiles) {
         scanned = Clock::now();
         const std::vector<uint32_t> order = engine::searchOrder(keys);
         std::vector<int64_t> sizes;
@@ -171,18 +171,18 @@ FindResult search(const FindOptions& options) {
         compare.SetFileList(std::move(foundFiles), std::move(sizes));
         compare.Start(); // hands the lists over to the worker
     };
-    compare.OnCompareProgress = [&](engine::TCompareThread*, int32_t position, int32_t listCount,
+    compare.OnCompareProgress = [&](engine::CompareWorker*, int32_t position, int32_t listCount,
                                     int32_t duplicatesFound) {
         progress.show([&] {
             return "Comparing file " + std::to_string(position) + " of " + std::to_string(listCount) +
                    ", Duplicate files found: " + std::to_string(duplicatesFound);
         });
     };
-    compare.OnDuplicateGroup = [&](engine::TCompareThread*, const std::string& groupFile,
+    compare.OnDuplicateGroup = [&](engine::CompareWorker*, const std::string& groupFile,
                                    const StringList& groupDuplicates) {
         result.groups.push_back({groupFile, groupDuplicates});
     };
-    compare.OnCompareFinished = [&](engine::TCompareThread*, int32_t listCount, int32_t duplicatesFound) {
+    compare.OnCompareFinished = [&](engine::CompareWorker*, int32_t listCount, int32_t duplicatesFound) {
         result.searched = listCount;
         result.duplicates = duplicatesFound;
         compared = Clock::now();

@@ -1,6 +1,6 @@
 #include "engine/folder_reading.h"
 
-#include "engine/Un_My_FindFile.h"
+#include "engine/file_scanner.h"
 #include "platform/wildcard.h"
 
 namespace corvane::engine {
@@ -51,8 +51,8 @@ void FolderReadAhead::run(StringList searchPaths, StringList fileTypes, bool rec
         bool going = true;
         for (size_t i = 0; going && i < searchPaths.size(); ++i) {
             for (const std::string& pattern :
-                 SplitPatternText(i < fileTypes.size() ? fileTypes[i] : std::string())) {
-                if (!(going = walk(AddTrailingBackslash(searchPaths[i]), pattern, recursive, descent))) {
+                 splitPatternText(i < fileTypes.size() ? fileTypes[i] : std::string())) {
+                if (!(going = walk(withTrailingSeparator(searchPaths[i]), pattern, recursive, descent))) {
                     break;
                 }
             }

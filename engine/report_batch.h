@@ -47,9 +47,9 @@ public:
     // Hands the reports over through `synchronize` (the worker's Synchronize), calling
     // `deliver(report)` for each on the owner's thread; after a report for which
     // `isStopPoint(report)` holds, `stopRequested()` ends the delivery. Empties the batch.
-    template <typename Synchronize, typename Deliver, typename IsStopPoint, typename StopRequested>
+    template <typename Synchronize, typename Deliver, typename IsStopPoint, typename stopRequested_>
     Outcome flush(Synchronize&& synchronize, Deliver&& deliver, IsStopPoint&& isStopPoint,
-                  StopRequested&& stopRequested) {
+                  stopRequested_&& stopRequested) {
         Outcome outcome;
         if (reports_.empty()) {
             return outcome;

@@ -1,6 +1,6 @@
 #pragma once
 
-// Where a component stream comes from and goes to: memory or a file. TReader and TWriter buffer on
+// Where a component stream comes from and goes to: memory or a file. StreamReader and StreamWriter buffer on
 // top of these, so a medium only needs plain block reads and writes.
 
 #include <cstdint>

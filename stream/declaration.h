@@ -1,6 +1,6 @@
 #pragma once
 
-// What a streamable class declares once, and what TWriter and TReader walk: its properties in
+// What a streamable class declares once, and what StreamWriter and StreamReader walk: its properties in
 // declaration order (kind, declared default, storage rule, accessors), its byte-block properties with
 // encoder and decoder, and, for components and collections, the hooks the stream needs (name, owner,
 // children, creation; items). Instances are reached through ObjectRef, so the same declaration walk

@@ -2,8 +2,8 @@
 
 #include "stream/error.h"
 #include "stream/messages.h"
-#include "stream/treader.h"
-#include "stream/twriter.h"
+#include "stream/stream_reader.h"
+#include "stream/stream_writer.h"
 
 namespace corvane::stream {
 
@@ -15,7 +15,7 @@ namespace {
 
 class DocumentParser {
 public:
-    explicit DocumentParser(TReader& reader) : in_(reader) {}
+    explicit DocumentParser(StreamReader& reader) : in_(reader) {}
 
     Record readRecord(int depth) {
         if (depth > kMaxNesting) {
@@ -159,12 +159,12 @@ private:
         return item;
     }
 
-    TReader& in_;
+    StreamReader& in_;
 };
 
 class DocumentWriter {
 public:
-    explicit DocumentWriter(TWriter& out) : out_(out) {}
+    explicit DocumentWriter(StreamWriter& out) : out_(out) {}
 
     void writeRecord(const Record& record) {
         if (record.flags) {
@@ -354,13 +354,13 @@ private:
         }
     }
 
-    TWriter& out_;
+    StreamWriter& out_;
 };
 
 } // namespace
 
 Document parseDocument(InputStream& in) {
-    TReader reader(in);
+    StreamReader reader(in);
     reader.readSignature();
     Document document;
     document.root = DocumentParser(reader).readRecord(0);
@@ -371,7 +371,7 @@ Document parseDocument(std::span<const uint8_t> bytes) {
     MemoryInputStream in(bytes);
     Document document;
     {
-        TReader reader(in);
+        StreamReader reader(in);
         reader.readSignature();
         document.root = DocumentParser(reader).readRecord(0);
     }
@@ -381,7 +381,7 @@ Document parseDocument(std::span<const uint8_t> bytes) {
 
 std::vector<uint8_t> encodeDocument(const Document& document) {
     MemoryOutputStream out;
-    TWriter writer(out);
+    StreamWriter writer(out);
     writer.writeSignature();
     DocumentWriter(writer).writeRecord(document.root);
     writer.finish();

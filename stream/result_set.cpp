@@ -4,7 +4,7 @@
 #include "stream/class_builder.h"
 #include "stream/error.h"
 #include "stream/messages.h"
-#include "stream/twriter.h"
+#include "stream/stream_writer.h"
 
 namespace corvane::stream {
 
@@ -86,10 +86,10 @@ void readResultSet(const std::string& name, const ResultSet& set, const ReadOpti
     }
 }
 
-// The bounds are the window's at its design size. Listview2 and TreeView1 sit in tab pages, which Qt
-// makes 389 x 441 in the 393 x 468 tab control (its frame and tabs take less room than the design
-// allows for); Listview2 fills its page and TreeView1 keeps its margins to the page's edges. The
-// window test compares a set saved by the window with one written from this data, byte for byte.
+// The bounds are the window's at its design size. searchedFilesList_ and duplicateTree_ sit in tab pages,
+// which Qt makes 389 x 441 in the 393 x 468 tab control (its frame and tabs take less room than the design
+// allows for); searchedFilesList_ fills its page and duplicateTree_ keeps its margins to the page's edges.
+// The window test compares a set saved by the window with one written from this data, byte for byte.
 MainWindowLists::MainWindowLists() {
     searchPaths.setComponentName("ListView1");
     searchPaths.setPlacement(

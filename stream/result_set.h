@@ -1,13 +1,14 @@
 #pragma once
 
 // A result set: a search kept as three files that share one name. NAME holds the search paths
-// (ListView1), NAME.~SR~ the searched files (Listview2) and NAME.~DF~ the duplicate tree (TreeView1),
-// each a component stream whose root is the control. The window saves and opens its live controls
-// with these steps, the command line its plain data; the declarations make both write the same bytes.
+// (searchPathList_), NAME.~SR~ the searched files (searchedFilesList_) and NAME.~DF~ the duplicate tree
+// (duplicateTree_), each a component stream whose root is the control. The window saves and opens its live
+// controls with these steps, the command line its plain data; the declarations make both write the same
+// bytes.
 
 #include "stream/byte_streams.h"
 #include "stream/plain_controls.h"
-#include "stream/treader.h"
+#include "stream/stream_reader.h"
 
 #include <array>
 #include <functional>
@@ -25,9 +26,9 @@ std::array<std::string, 3> resultSetFiles(const std::string& name);
 
 // The three controls of a set.
 struct ResultSet {
-    ListViewControl& searchPaths;   // ListView1
-    ListViewControl& searchedFiles; // Listview2
-    TreeViewControl& duplicates;    // TreeView1
+    ListViewControl& searchPaths;   // searchPathList_
+    ListViewControl& searchedFiles; // searchedFilesList_
+    TreeViewControl& duplicates;    // duplicateTree_
 };
 
 // A file being written that takes the place of an older file of its name only when committed, so

@@ -3,7 +3,7 @@
 // The text form of a component stream: readable, diffable, one line per entry, compiled back to the
 // identical bytes. The window descriptions are kept in it, and `corvane-cli dump` prints it.
 //
-//   object ListView1: TListView
+//   object searchPathList_: TListView
 //     Left = 8
 //     Anchors = [akLeft, akTop, akRight]
 //     Columns = <

@@ -1,6 +1,6 @@
 #pragma once
 
-// The writer's choices of value tag. They decide the bytes, so TWriter and the text form's compiler
+// The writer's choices of value tag. They decide the bytes, so StreamWriter and the text form's compiler
 // both take them from here.
 
 #include "stream/value_tag.h"

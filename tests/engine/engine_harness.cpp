@@ -4,21 +4,21 @@
 
 namespace corvane::testing {
 
-void recordScan(engine::TmFileScan& scan, ScanRecord& record) {
-    scan.OnFileFound = [&record](engine::TSearchThread*, const std::string& fileName,
+void recordScan(engine::FileScanner& scan, ScanRecord& record) {
+    scan.OnFileFound = [&record](engine::ScanWorker*, const std::string& fileName,
                                  const std::string& sizeText, const std::string&, int64_t totalSize,
                                  int32_t folderCount, int32_t fileCount) {
         record.files.push_back({fileName, sizeText, totalSize, folderCount, fileCount});
     };
-    scan.OnScanFinished = [&record, &scan](engine::TSearchThread*, engine::StringList& foundFiles) {
+    scan.OnScanFinished = [&record, &scan](engine::ScanWorker*, engine::StringList& foundFiles) {
         record.foundFiles = foundFiles;
         record.busyAtEnd = scan.Busy;
         ++record.endReports;
     };
 }
 
-void recordCompare(engine::TmFileCompare& compare, CompareRecord& record) {
-    compare.OnDuplicateGroup = [&record](engine::TCompareThread*, const std::string& groupFile,
+void recordCompare(engine::DuplicateComparer& compare, CompareRecord& record) {
+    compare.OnDuplicateGroup = [&record](engine::CompareWorker*, const std::string& groupFile,
                                          const engine::StringList& duplicates) {
         std::string line = "group " + groupFile;
         for (const std::string& path : duplicates) {
@@ -26,12 +26,12 @@ void recordCompare(engine::TmFileCompare& compare, CompareRecord& record) {
         }
         record.reports.push_back(line);
     };
-    compare.OnCompareProgress = [&record](engine::TCompareThread*, int32_t position, int32_t count,
+    compare.OnCompareProgress = [&record](engine::CompareWorker*, int32_t position, int32_t count,
                                           int32_t found) {
         record.reports.push_back("progress " + std::to_string(position) + " " + std::to_string(count) + " " +
                                  std::to_string(found));
     };
-    compare.OnCompareFinished = [&record, &compare](engine::TCompareThread*, int32_t count, int32_t found) {
+    compare.OnCompareFinished = [&record, &compare](engine::CompareWorker*, int32_t count, int32_t found) {
         record.reports.push_back("end " + std::to_string(count) + " " + std::to_string(found));
         record.busyAtEnd = compare.Busy;
         ++record.endReports;
@@ -40,7 +40,7 @@ void recordCompare(engine::TmFileCompare& compare, CompareRecord& record) {
 
 ScanRecord runScan(const std::vector<std::string>& paths, const std::vector<std::string>& patterns) {
     auto ui = std::make_shared<engine::QueuedUiThread>();
-    engine::TmFileScan scan(ui);
+    engine::FileScanner scan(ui);
     ScanRecord record;
     recordScan(scan, record);
     scan.SearchPaths = paths;
@@ -54,7 +54,7 @@ ScanRecord runScan(const std::vector<std::string>& paths, const std::vector<std:
 
 CompareRecord runCompare(const std::vector<std::string>& fileList, const std::vector<int64_t>& sizes) {
     auto ui = std::make_shared<engine::QueuedUiThread>();
-    engine::TmFileCompare compare(ui);
+    engine::DuplicateComparer compare(ui);
     CompareRecord record;
     recordCompare(compare, record);
     compare.SetFileList(fileList, sizes);

@@ -3,8 +3,8 @@
 // Runs the engine's drivers against a queue pumped by the test, as a window's thread would, and
 // records every report in order.
 
-#include "engine/Un_My_Compare.h"
-#include "engine/Un_My_FindFile.h"
+#include "engine/duplicate_comparer.h"
+#include "engine/file_scanner.h"
 #include "engine/queued_ui_thread.h"
 
 #include <chrono>
@@ -45,7 +45,7 @@ ScanRecord runScan(const std::vector<std::string>& paths, const std::vector<std:
 CompareRecord runCompare(const std::vector<std::string>& fileList, const std::vector<int64_t>& sizes = {});
 
 // Hooks the recording handlers of a driver to a record.
-void recordScan(engine::TmFileScan& scan, ScanRecord& record);
-void recordCompare(engine::TmFileCompare& compare, CompareRecord& record);
+void recordScan(engine::FileScanner& scan, ScanRecord& record);
+void recordCompare(engine::DuplicateComparer& compare, CompareRecord& record);
 
 } // namespace corvane::testing

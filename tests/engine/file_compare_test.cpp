@@ -15,7 +15,7 @@ namespace {
 using engine::StringList;
 using Reports = std::vector<std::string>;
 
-TEST(FileCompare, TwoIdenticalFilesAreOneGroup) {
+TEST(comparer_, TwoIdenticalFilesAreOneGroup) {
     TempTree tree;
     const auto a = tree.writeFile("a", "same");
     const auto b = tree.writeFile("b", "same");
@@ -24,7 +24,7 @@ TEST(FileCompare, TwoIdenticalFilesAreOneGroup) {
     EXPECT_FALSE(record.busyAtEnd);
 }
 
-TEST(FileCompare, ThreeIdenticalFilesAreOneGroupCountedTwice) {
+TEST(comparer_, ThreeIdenticalFilesAreOneGroupCountedTwice) {
     TempTree tree;
     const auto a = tree.writeFile("a", "xyz");
     const auto b = tree.writeFile("b", "xyz");
@@ -34,7 +34,7 @@ TEST(FileCompare, ThreeIdenticalFilesAreOneGroupCountedTwice) {
               (Reports{"group " + a + "|" + b + "|" + c, "progress 1 3 1", "progress 2 3 2", "end 3 2"}));
 }
 
-TEST(FileCompare, OnlyRunsOfEqualSizeAreCompared) {
+TEST(comparer_, OnlyRunsOfEqualSizeAreCompared) {
     TempTree tree;
     const auto a = tree.writeFile("a", "0123456789");
     const auto b = tree.writeFile("b", "0123456789");
@@ -45,7 +45,7 @@ TEST(FileCompare, OnlyRunsOfEqualSizeAreCompared) {
                                        "progress 3 4 1", "end 4 1"}));
 }
 
-TEST(FileCompare, DifferentFileInsideARunDoesNotSplitTheGroup) {
+TEST(comparer_, DifferentFileInsideARunDoesNotSplitTheGroup) {
     TempTree tree;
     const auto a = tree.writeFile("a", "abc");
     const auto x = tree.writeFile("x", "abd");
@@ -55,7 +55,7 @@ TEST(FileCompare, DifferentFileInsideARunDoesNotSplitTheGroup) {
               (Reports{"group " + a + "|" + b, "progress 1 3 1", "progress 2 3 1", "end 3 1"}));
 }
 
-TEST(FileCompare, UnreadableEntriesArePassedOver) {
+TEST(comparer_, UnreadableEntriesArePassedOver) {
     TempTree tree;
     const auto a = tree.writeFile("a", std::string(4096, 'q'));
     const auto gone = tree.writeFile("gone", std::string(4096, 'q'));
@@ -70,7 +70,7 @@ TEST(FileCompare, UnreadableEntriesArePassedOver) {
     EXPECT_EQ(record.reports.back(), "end 5 1");
 }
 
-TEST(FileCompare, EmptyFilesAreIdenticalAndTheLastEntryCounts) {
+TEST(comparer_, EmptyFilesAreIdenticalAndTheLastEntryCounts) {
     TempTree tree;
     const auto x = tree.writeFile("x", "x");
     const auto e1 = tree.writeFile("e1", "");
@@ -82,7 +82,7 @@ TEST(FileCompare, EmptyFilesAreIdenticalAndTheLastEntryCounts) {
               (Reports{"progress 1 3 0", "group " + e1 + "|" + e2, "progress 2 3 1", "end 3 1"}));
 }
 
-TEST(FileCompare, SizesThatDifferByFourGibibytesAreNotARun) {
+TEST(comparer_, SizesThatDifferByFourGibibytesAreNotARun) {
     TempTree tree;
     const auto small = tree.writeFile("small", "");
     const auto large = tree.writeFile("large", "");
@@ -91,13 +91,13 @@ TEST(FileCompare, SizesThatDifferByFourGibibytesAreNotARun) {
     EXPECT_EQ(runCompare({small, large}).reports, (Reports{"progress 1 2 0", "end 2 0"}));
 }
 
-TEST(FileCompare, ListsTooShortToCompareOnlyEnd) {
+TEST(comparer_, ListsTooShortToCompareOnlyEnd) {
     TempTree tree;
     EXPECT_EQ(runCompare({}).reports, (Reports{"end 0 0"}));
     EXPECT_EQ(runCompare({tree.writeFile("only", "1")}).reports, (Reports{"end 1 0"}));
 }
 
-TEST(FileCompare, AFileIsNeverADuplicateOfItself) {
+TEST(comparer_, AFileIsNeverADuplicateOfItself) {
     TempTree tree;
     const auto a = tree.writeFile("dir/a", "same");
     const auto spelledAgain = tree.path("dir/../dir/./a");
@@ -112,7 +112,7 @@ TEST(FileCompare, AFileIsNeverADuplicateOfItself) {
               (Reports{"group " + a + "|" + hardLink, "progress 1 2 1", "end 2 1"}));
 }
 
-TEST(FileCompare, LargeFilesAreComparedToTheirLastByte) {
+TEST(comparer_, LargeFilesAreComparedToTheirLastByte) {
     TempTree tree;
     const size_t size = 3 * engine::ContentClasses::kLargestChunk + 123;
     const std::string base(size, 'z');
@@ -129,7 +129,7 @@ TEST(FileCompare, LargeFilesAreComparedToTheirLastByte) {
     EXPECT_EQ(record.reports.back(), "end 4 1");
 }
 
-TEST(FileCompare, GroupComesBeforeTheProgressOfItsPosition) {
+TEST(comparer_, GroupComesBeforeTheProgressOfItsPosition) {
     TempTree tree;
     const auto u = tree.writeFile("u", "u1");
     const auto a = tree.writeFile("a", "aa");
@@ -138,18 +138,18 @@ TEST(FileCompare, GroupComesBeforeTheProgressOfItsPosition) {
               (Reports{"progress 1 3 0", "group " + a + "|" + b, "progress 2 3 1", "end 3 1"}));
 }
 
-TEST(FileCompare, StopLeavesAfterTheProgressReport) {
+TEST(comparer_, StopLeavesAfterTheProgressReport) {
     TempTree tree;
     StringList list;
     for (int i = 0; i < 6; ++i) {
         list.push_back(tree.writeFile("f" + std::to_string(i), "same"));
     }
     auto ui = std::make_shared<engine::QueuedUiThread>();
-    engine::TmFileCompare compare(ui);
+    engine::DuplicateComparer compare(ui);
     CompareRecord record;
     recordCompare(compare, record);
     const auto recordProgress = compare.OnCompareProgress;
-    compare.OnCompareProgress = [&](engine::TCompareThread* sender, int32_t position, int32_t count,
+    compare.OnCompareProgress = [&](engine::CompareWorker* sender, int32_t position, int32_t count,
                                     int32_t found) {
         recordProgress(sender, position, count, found);
         if (position == 2) {
@@ -167,12 +167,12 @@ TEST(FileCompare, StopLeavesAfterTheProgressReport) {
     EXPECT_FALSE(record.busyAtEnd);
 }
 
-TEST(FileCompare, ACopiedListStaysWithTheDriverAndAHandedOverOneGoesToTheWorker) {
+TEST(comparer_, ACopiedListStaysWithTheDriverAndAHandedOverOneGoesToTheWorker) {
     TempTree tree;
     const StringList list{tree.writeFile("a", "1"), tree.writeFile("b", "1")};
     auto ui = std::make_shared<engine::QueuedUiThread>();
     for (const bool handOver : {false, true}) {
-        engine::TmFileCompare compare(ui);
+        engine::DuplicateComparer compare(ui);
         CompareRecord record;
         recordCompare(compare, record);
         if (handOver) {
@@ -190,17 +190,17 @@ TEST(FileCompare, ACopiedListStaysWithTheDriverAndAHandedOverOneGoesToTheWorker)
     }
 }
 
-TEST(FileCompare, HandlerFailureEndsTheWalkButNotTheEndReport) {
+TEST(comparer_, HandlerFailureEndsTheWalkButNotTheEndReport) {
     TempTree tree;
     const auto a = tree.writeFile("a", "1");
     const auto b = tree.writeFile("b", "1");
     const auto c = tree.writeFile("c", "22");
     const auto d = tree.writeFile("d", "22");
     auto ui = std::make_shared<engine::QueuedUiThread>();
-    engine::TmFileCompare compare(ui);
+    engine::DuplicateComparer compare(ui);
     CompareRecord record;
     recordCompare(compare, record);
-    compare.OnDuplicateGroup = [](engine::TCompareThread*, const std::string&, const StringList&) {
+    compare.OnDuplicateGroup = [](engine::CompareWorker*, const std::string&, const StringList&) {
         throw std::runtime_error("handler failed");
     };
     compare.SetFileList({a, b, c, d});
@@ -210,7 +210,7 @@ TEST(FileCompare, HandlerFailureEndsTheWalkButNotTheEndReport) {
     EXPECT_EQ(record.reports, (Reports{"end 4 1"}));
 }
 
-TEST(FileCompare, DestroyingTheDriverMidRunIsSafe) {
+TEST(comparer_, DestroyingTheDriverMidRunIsSafe) {
     TempTree tree;
     StringList list;
     for (int i = 0; i < 200; ++i) {
@@ -220,13 +220,13 @@ TEST(FileCompare, DestroyingTheDriverMidRunIsSafe) {
     int reportsAfterDestruction = 0;
     bool destroyed = false;
     {
-        auto compare = std::make_unique<engine::TmFileCompare>(ui);
+        auto compare = std::make_unique<engine::DuplicateComparer>(ui);
         int progress = 0;
-        compare->OnCompareProgress = [&](engine::TCompareThread*, int32_t, int32_t, int32_t) {
+        compare->OnCompareProgress = [&](engine::CompareWorker*, int32_t, int32_t, int32_t) {
             reportsAfterDestruction += destroyed;
             ++progress;
         };
-        compare->OnCompareFinished = [&](engine::TCompareThread*, int32_t, int32_t) {
+        compare->OnCompareFinished = [&](engine::CompareWorker*, int32_t, int32_t) {
             reportsAfterDestruction += destroyed;
         };
         compare->SetFileList(list);
@@ -280,7 +280,7 @@ CompareRecord modelOfTheWalk(const StringList& list, const std::vector<std::stri
     return record;
 }
 
-TEST(FileCompare, AgreesWithAPlainModelOnRandomTrees) {
+TEST(comparer_, AgreesWithAPlainModelOnRandomTrees) {
     std::mt19937 random(20261208);
     for (int round = 0; round < 30; ++round) {
         TempTree tree;

@@ -22,7 +22,7 @@ StringList reportedNames(const ScanRecord& record) {
     return names;
 }
 
-TEST(FileScan, WalksFilesFirstThenSubfoldersOncePerPattern) {
+TEST(scanner_, WalksFilesFirstThenSubfoldersOncePerPattern) {
     TempTree tree;
     tree.writeFile("a.jpg", "aa");
     tree.writeFile("b.png", "bbb");
@@ -50,15 +50,15 @@ TEST(FileScan, WalksFilesFirstThenSubfoldersOncePerPattern) {
     EXPECT_FALSE(record.busyAtEnd);
 }
 
-TEST(FileScan, CountsEveryFolderOncePerPatternWalk) {
+TEST(scanner_, CountsEveryFolderOncePerPatternWalk) {
     TempTree tree;
     tree.writeFile("sub/c.jpg", "c");
     tree.writeFile("sub/deeper/d.txt", "d");
     auto ui = std::make_shared<engine::QueuedUiThread>();
-    engine::TmFileScan scan(ui);
+    engine::FileScanner scan(ui);
     int32_t lastFolderCount = -1;
     bool ended = false;
-    scan.OnScanFinished = [&](engine::TSearchThread* sender, StringList&) {
+    scan.OnScanFinished = [&](engine::ScanWorker* sender, StringList&) {
         lastFolderCount = sender->FolderCount;
         ended = true;
     };
@@ -70,7 +70,7 @@ TEST(FileScan, CountsEveryFolderOncePerPatternWalk) {
     EXPECT_EQ(lastFolderCount, 4); // sub and sub/deeper, walked once for each pattern
 }
 
-TEST(FileScan, ReportsAFileOnceWhateverMatchesItAgain) {
+TEST(scanner_, ReportsAFileOnceWhateverMatchesItAgain) {
     TempTree tree;
     tree.writeFile("a.jpg", "a");
     tree.writeFile("sub/b.jpg", "b");
@@ -79,7 +79,7 @@ TEST(FileScan, ReportsAFileOnceWhateverMatchesItAgain) {
     EXPECT_EQ(reportedNames(record), (StringList{tree.path("a.jpg"), tree.path("sub/b.jpg")}));
 }
 
-TEST(FileScan, NamesThatDifferOnlyInCaseAreTwoFiles) {
+TEST(scanner_, NamesThatDifferOnlyInCaseAreTwoFiles) {
     TempTree tree;
     tree.writeFile("photo.jpg", "1");
     tree.writeFile("Photo.JPG", "2");
@@ -87,7 +87,7 @@ TEST(FileScan, NamesThatDifferOnlyInCaseAreTwoFiles) {
     EXPECT_EQ(reportedNames(record), (StringList{tree.path("Photo.JPG"), tree.path("photo.jpg")}));
 }
 
-TEST(FileScan, SecondSearchPathFindingNothingKeepsTheFirstOnesFiles) {
+TEST(scanner_, SecondSearchPathFindingNothingKeepsTheFirstOnesFiles) {
     TempTree tree;
     tree.writeFile("one/a.txt", "a");
     tree.writeFile("one/b.txt", "b");
@@ -97,7 +97,7 @@ TEST(FileScan, SecondSearchPathFindingNothingKeepsTheFirstOnesFiles) {
     EXPECT_EQ(record.foundFiles, (StringList{tree.path("one/a.txt"), tree.path("one/b.txt")}));
 }
 
-TEST(FileScan, FoldersWhoseNamesMatchAreReportedLikeFiles) {
+TEST(scanner_, FoldersWhoseNamesMatchAreReportedLikeFiles) {
     TempTree tree;
     tree.makeDir("old.jpg");
     tree.writeFile("old.jpg/inner.jpg", "x");
@@ -116,7 +116,7 @@ TEST(FileScan, FoldersWhoseNamesMatchAreReportedLikeFiles) {
                           tree.path("plain/file.txt")}));
 }
 
-TEST(FileScan, SystemEntriesAreLeftOutAndLinksNeverFollowed) {
+TEST(scanner_, SystemEntriesAreLeftOutAndLinksNeverFollowed) {
     TempTree tree;
     tree.writeFile("real.txt", "r");
     tree.writeFile(".hidden.txt", "h");
@@ -131,7 +131,7 @@ TEST(FileScan, SystemEntriesAreLeftOutAndLinksNeverFollowed) {
                                                  tree.path("target"), tree.path("target/inside.txt")}));
 }
 
-TEST(FileScan, PatternTextsThatNameNothingLeaveTheFolderUnvisited) {
+TEST(scanner_, PatternTextsThatNameNothingLeaveTheFolderUnvisited) {
     TempTree tree;
     tree.writeFile("a.txt", "a");
     EXPECT_TRUE(runScan({tree.root()}, {""}).files.empty());
@@ -145,14 +145,14 @@ TEST(FileScan, PatternTextsThatNameNothingLeaveTheFolderUnvisited) {
     EXPECT_FALSE(none.busyAtEnd);
 }
 
-TEST(FileScan, TrailingSeparatorMakesNoDifference) {
+TEST(scanner_, TrailingSeparatorMakesNoDifference) {
     TempTree tree;
     tree.writeFile("x/a.txt", "a");
     EXPECT_EQ(runScan({tree.path("x")}, {"*.*"}).foundFiles, runScan({tree.path("x/")}, {"*.*"}).foundFiles);
     EXPECT_EQ(runScan({tree.path("x")}, {"*.*"}).foundFiles, (StringList{tree.path("x/a.txt")}));
 }
 
-TEST(FileScan, SizesAreSixtyFourBit) {
+TEST(scanner_, SizesAreSixtyFourBit) {
     TempTree tree;
     const std::string big = tree.writeFile("big.bin", "");
     ASSERT_EQ(truncate(big.c_str(), 3'000'000'000LL), 0); // sparse: no disk space needed
@@ -164,7 +164,7 @@ TEST(FileScan, SizesAreSixtyFourBit) {
     EXPECT_EQ(record.files[1].totalSize, 6'000'000'000LL);
 }
 
-TEST(FileScan, NameWithLineBreakStaysOnePath) {
+TEST(scanner_, NameWithLineBreakStaysOnePath) {
     TempTree tree;
     tree.writeFile("two\nlines.txt", "x");
     tree.writeFile("bad\xff\xfe.txt", "y");
@@ -172,17 +172,17 @@ TEST(FileScan, NameWithLineBreakStaysOnePath) {
     EXPECT_EQ(record.foundFiles, (StringList{tree.path("bad\xff\xfe.txt"), tree.path("two\nlines.txt")}));
 }
 
-TEST(FileScan, DateTextComesFromTheOwnersFormatter) {
+TEST(scanner_, DateTextComesFromTheOwnersFormatter) {
     TempTree tree;
     tree.writeFile("a.txt", "a");
     auto ui = std::make_shared<engine::QueuedUiThread>();
-    engine::TmFileScan scan(ui);
+    engine::FileScanner scan(ui);
     std::string dateText;
     bool ended = false;
     scan.DateFormat = [](const platform::CivilDate& date) { return "day " + std::to_string(date.day); };
-    scan.OnFileFound = [&](engine::TSearchThread*, const std::string&, const std::string&,
+    scan.OnFileFound = [&](engine::ScanWorker*, const std::string&, const std::string&,
                            const std::string& date, int64_t, int32_t, int32_t) { dateText = date; };
-    scan.OnScanFinished = [&](engine::TSearchThread*, StringList&) { ended = true; };
+    scan.OnScanFinished = [&](engine::ScanWorker*, StringList&) { ended = true; };
     scan.SearchPaths = {tree.root()};
     scan.FileTypes = {"*.*"};
     scan.Start();
@@ -214,12 +214,12 @@ TempTree* BigTree::tree_ = nullptr;
 
 TEST_F(BigTree, StopEndsTheRunAfterTheCurrentEntryOfEachListing) {
     auto ui = std::make_shared<engine::QueuedUiThread>();
-    engine::TmFileScan scan(ui);
+    engine::FileScanner scan(ui);
     ScanRecord record;
     recordScan(scan, record);
     const auto recordFile = scan.OnFileFound;
     // Stop from inside the fifth report, as a click processed by a handler would.
-    scan.OnFileFound = [&](engine::TSearchThread* sender, const std::string& name, const std::string& size,
+    scan.OnFileFound = [&](engine::ScanWorker* sender, const std::string& name, const std::string& size,
                            const std::string& date, int64_t total, int32_t folders, int32_t files) {
         recordFile(sender, name, size, date, total, folders, files);
         if (files == 5) {
@@ -245,7 +245,7 @@ TEST_F(BigTree, StopEndsTheRunAfterTheCurrentEntryOfEachListing) {
 
 TEST_F(BigTree, StopAndStartWhileIdleDoNothingHarmful) {
     auto ui = std::make_shared<engine::QueuedUiThread>();
-    engine::TmFileScan scan(ui);
+    engine::FileScanner scan(ui);
     scan.Stop();
     EXPECT_FALSE(scan.Busy);
     ScanRecord record;
@@ -264,10 +264,10 @@ TEST_F(BigTree, StopAndStartWhileIdleDoNothingHarmful) {
 
 TEST_F(BigTree, HandlerFailureEndsThePassButNotTheEndReport) {
     auto ui = std::make_shared<engine::QueuedUiThread>();
-    engine::TmFileScan scan(ui);
+    engine::FileScanner scan(ui);
     ScanRecord record;
     recordScan(scan, record);
-    scan.OnFileFound = [&](engine::TSearchThread*, const std::string& name, const std::string&,
+    scan.OnFileFound = [&](engine::ScanWorker*, const std::string& name, const std::string&,
                            const std::string&, int64_t, int32_t, int32_t files) {
         record.files.push_back({name, "", 0, 0, files});
         if (files == 3) {
@@ -290,14 +290,14 @@ TEST_F(BigTree, DestroyingTheDriverMidRunIsSafe) {
     int reportsAfterDestruction = 0;
     bool destroyed = false;
     {
-        auto scan = std::make_unique<engine::TmFileScan>(ui);
+        auto scan = std::make_unique<engine::FileScanner>(ui);
         int reports = 0;
-        scan->OnFileFound = [&](engine::TSearchThread*, const std::string&, const std::string&,
+        scan->OnFileFound = [&](engine::ScanWorker*, const std::string&, const std::string&,
                                 const std::string&, int64_t, int32_t, int32_t) {
             reportsAfterDestruction += destroyed ? 1 : 0;
             ++reports;
         };
-        scan->OnScanFinished = [&](engine::TSearchThread*, StringList&) {
+        scan->OnScanFinished = [&](engine::ScanWorker*, StringList&) {
             reportsAfterDestruction += destroyed;
         };
         scan->SearchPaths = {tree_->root()};
@@ -315,7 +315,7 @@ TEST_F(BigTree, DestroyingTheDriverMidRunIsSafe) {
 
 TEST_F(BigTree, ClosedOwnerThreadReleasesAWaitingWorker) {
     auto ui = std::make_shared<engine::QueuedUiThread>();
-    auto scan = std::make_unique<engine::TmFileScan>(ui);
+    auto scan = std::make_unique<engine::FileScanner>(ui);
     scan->SearchPaths = {tree_->root()};
     scan->FileTypes = {"*.txt"};
     scan->Start();

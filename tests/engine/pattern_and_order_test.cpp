@@ -1,4 +1,4 @@
-#include "engine/Un_My_FindFile.h"
+#include "engine/file_scanner.h"
 #include "engine/search_order.h"
 
 #include <gtest/gtest.h>
@@ -10,28 +10,28 @@
 namespace corvane::testing {
 namespace {
 
-using engine::SplitPatternText;
+using engine::splitPatternText;
 using engine::StringList;
 
 TEST(PatternText, SeparatorsBlanksAndQuotes) {
-    EXPECT_EQ(SplitPatternText("*.jpg;*.png"), (StringList{"*.jpg", "*.png"}));
-    EXPECT_EQ(SplitPatternText("*.jpg; *.png"), (StringList{"*.jpg", "*.png"}));
-    EXPECT_EQ(SplitPatternText("*.jpg *.png"), (StringList{"*.jpg", "*.png"}));
-    EXPECT_EQ(SplitPatternText("  \t*.jpg"), (StringList{"*.jpg"}));
-    EXPECT_EQ(SplitPatternText("a;;b"), (StringList{"a", "", "b"}));
-    EXPECT_EQ(SplitPatternText("*.txt;"), (StringList{"*.txt", ""}));
-    EXPECT_EQ(SplitPatternText("*.txt; "), (StringList{"*.txt"}));
-    EXPECT_EQ(SplitPatternText("\"my file;1.txt\";*.doc"), (StringList{"my file;1.txt", "*.doc"}));
-    EXPECT_EQ(SplitPatternText("\"say \"\"hi\"\"\""), (StringList{"say \"hi\""}));
-    EXPECT_EQ(SplitPatternText("\"unclosed *.x"), (StringList{"unclosed *.x"}));
-    EXPECT_TRUE(SplitPatternText("").empty());
-    EXPECT_TRUE(SplitPatternText("   ").empty());
+    EXPECT_EQ(splitPatternText("*.jpg;*.png"), (StringList{"*.jpg", "*.png"}));
+    EXPECT_EQ(splitPatternText("*.jpg; *.png"), (StringList{"*.jpg", "*.png"}));
+    EXPECT_EQ(splitPatternText("*.jpg *.png"), (StringList{"*.jpg", "*.png"}));
+    EXPECT_EQ(splitPatternText("  \t*.jpg"), (StringList{"*.jpg"}));
+    EXPECT_EQ(splitPatternText("a;;b"), (StringList{"a", "", "b"}));
+    EXPECT_EQ(splitPatternText("*.txt;"), (StringList{"*.txt", ""}));
+    EXPECT_EQ(splitPatternText("*.txt; "), (StringList{"*.txt"}));
+    EXPECT_EQ(splitPatternText("\"my file;1.txt\";*.doc"), (StringList{"my file;1.txt", "*.doc"}));
+    EXPECT_EQ(splitPatternText("\"say \"\"hi\"\"\""), (StringList{"say \"hi\""}));
+    EXPECT_EQ(splitPatternText("\"unclosed *.x"), (StringList{"unclosed *.x"}));
+    EXPECT_TRUE(splitPatternText("").empty());
+    EXPECT_TRUE(splitPatternText("   ").empty());
 }
 
 TEST(PatternText, TrailingSeparatorIsAddedOnce) {
-    EXPECT_EQ(engine::AddTrailingBackslash("/data"), "/data/");
-    EXPECT_EQ(engine::AddTrailingBackslash("/data/"), "/data/");
-    EXPECT_EQ(engine::AddTrailingBackslash(""), "/");
+    EXPECT_EQ(engine::withTrailingSeparator("/data"), "/data/");
+    EXPECT_EQ(engine::withTrailingSeparator("/data/"), "/data/");
+    EXPECT_EQ(engine::withTrailingSeparator(""), "/");
 }
 
 TEST(SearchOrder, SizeFirstThenCreationDayKeepingTheOrderOfEqualRows) {

@@ -6,9 +6,9 @@
 
 #include "stream/document.h"
 #include "stream/error.h"
+#include "stream/stream_reader.h"
+#include "stream/stream_writer.h"
 #include "stream/text_form.h"
-#include "stream/treader.h"
-#include "stream/twriter.h"
 
 #include <gtest/gtest.h>
 

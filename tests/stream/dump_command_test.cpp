@@ -3,7 +3,7 @@
 #include "stream_test_classes.h"
 #include "support/temp_tree.h"
 
-#include "stream/twriter.h"
+#include "stream/stream_writer.h"
 
 #include <gtest/gtest.h>
 

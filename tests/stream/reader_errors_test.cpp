@@ -5,9 +5,9 @@
 #include "stream_test_classes.h"
 
 #include "stream/error.h"
+#include "stream/stream_reader.h"
+#include "stream/stream_writer.h"
 #include "stream/text_form.h"
-#include "stream/treader.h"
-#include "stream/twriter.h"
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include "stream/error.h"
 #include "stream/item_block.h"
 #include "stream/node_block.h"
+#include "stream/stream_reader.h"
 #include "stream/text_form.h"
-#include "stream/treader.h"
 
 #include <exception>
 #include <functional>

@@ -1,7 +1,7 @@
 #pragma once
 
 // One input through every reading path of the stream library: the document parser and the text form
-// (whose round trip must give the same bytes back), the block decoders, and TReader into list, tree
+// (whose round trip must give the same bytes back), the block decoders, and StreamReader into list, tree
 // and window declarations. Shared by the fuzz target and the seed corpus test, so that CI replays
 // under the sanitizers exactly what the fuzzer runs.
 

@@ -5,8 +5,8 @@
 #include "stream/class_builder.h"
 #include "stream/error.h"
 #include "stream/result_set.h"
+#include "stream/stream_writer.h"
 #include "stream/text_form.h"
-#include "stream/twriter.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 
 #include "stream/item_block.h"
 #include "stream/node_block.h"
-#include "stream/treader.h"
-#include "stream/twriter.h"
+#include "stream/stream_reader.h"
+#include "stream/stream_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include "stream/document.h"
 #include "stream/extended_float.h"
-#include "stream/twriter.h"
+#include "stream/stream_writer.h"
 
 #include <gtest/gtest.h>
 
@@ -16,22 +16,22 @@ namespace corvane::testing {
 namespace {
 
 using stream::MemoryOutputStream;
-using stream::TWriter;
+using stream::StreamWriter;
 
-Bytes written(const std::function<void(TWriter&)>& write) {
+Bytes written(const std::function<void(StreamWriter&)>& write) {
     MemoryOutputStream out;
-    TWriter writer(out);
+    StreamWriter writer(out);
     write(writer);
     writer.finish();
     return out.bytes();
 }
 
 Bytes integer(int64_t value) {
-    return written([&](TWriter& w) { w.writeInteger(value); });
+    return written([&](StreamWriter& w) { w.writeInteger(value); });
 }
 
 Bytes text(std::string_view value) {
-    return written([&](TWriter& w) { w.writeText(value); });
+    return written([&](StreamWriter& w) { w.writeText(value); });
 }
 
 TEST(IntegerEncoding, UsesTheNarrowestTagAtEachBoundary) {
@@ -83,25 +83,29 @@ TEST(TextEncoding, BytesThatAreNotUtf8SurviveTheWideForm) {
 }
 
 TEST(IdentifierEncoding, TheFourSpecialNamesBecomeBareTagsInAnyCase) {
-    EXPECT_EQ(written([](TWriter& w) { w.writeIdentifier("vsReport"); }), cat({hex("07"), name("vsReport")}));
-    EXPECT_EQ(written([](TWriter& w) { w.writeIdentifier("false"); }), hex("08"));
-    EXPECT_EQ(written([](TWriter& w) { w.writeIdentifier("TRUE"); }), hex("09"));
-    EXPECT_EQ(written([](TWriter& w) { w.writeIdentifier("Null"); }), hex("00"));
-    EXPECT_EQ(written([](TWriter& w) { w.writeIdentifier("NIL"); }), hex("0D"));
-    EXPECT_EQ(written([](TWriter& w) { w.writeBoolean(true); }), hex("09"));
-    EXPECT_EQ(written([](TWriter& w) { w.writeBoolean(false); }), hex("08"));
+    EXPECT_EQ(written([](StreamWriter& w) { w.writeIdentifier("vsReport"); }),
+              cat({hex("07"), name("vsReport")}));
+    EXPECT_EQ(written([](StreamWriter& w) { w.writeIdentifier("false"); }), hex("08"));
+    EXPECT_EQ(written([](StreamWriter& w) { w.writeIdentifier("TRUE"); }), hex("09"));
+    EXPECT_EQ(written([](StreamWriter& w) { w.writeIdentifier("Null"); }), hex("00"));
+    EXPECT_EQ(written([](StreamWriter& w) { w.writeIdentifier("NIL"); }), hex("0D"));
+    EXPECT_EQ(written([](StreamWriter& w) { w.writeBoolean(true); }), hex("09"));
+    EXPECT_EQ(written([](StreamWriter& w) { w.writeBoolean(false); }), hex("08"));
 }
 
 TEST(NameEncoding, LongerNamesAreCutTo255Bytes) {
     const std::string longName(300, 'n');
-    EXPECT_EQ(written([&](TWriter& w) { w.writeName(longName); }),
+    EXPECT_EQ(written([&](StreamWriter& w) { w.writeName(longName); }),
               cat({hex("FF"), ascii(std::string(255, 'n'))}));
 }
 
 TEST(FloatEncoding, ExtendedHasAnExplicitIntegerBitAndA15BitExponent) {
-    EXPECT_EQ(written([](TWriter& w) { w.writeExtended(1.5); }), hex("05 00 00 00 00 00 00 00 C0 FF 3F"));
-    EXPECT_EQ(written([](TWriter& w) { w.writeExtended(-2.0); }), hex("05 00 00 00 00 00 00 00 80 00 C0"));
-    EXPECT_EQ(written([](TWriter& w) { w.writeExtended(0.0); }), hex("05 00 00 00 00 00 00 00 00 00 00"));
+    EXPECT_EQ(written([](StreamWriter& w) { w.writeExtended(1.5); }),
+              hex("05 00 00 00 00 00 00 00 C0 FF 3F"));
+    EXPECT_EQ(written([](StreamWriter& w) { w.writeExtended(-2.0); }),
+              hex("05 00 00 00 00 00 00 00 80 00 C0"));
+    EXPECT_EQ(written([](StreamWriter& w) { w.writeExtended(0.0); }),
+              hex("05 00 00 00 00 00 00 00 00 00 00"));
 }
 
 TEST(FloatEncoding, EveryDoubleSurvivesTheExtendedForm) {
@@ -128,16 +132,16 @@ TEST(FloatEncoding, ExtendedValuesBeyondTheDoubleRangeSaturate) {
 }
 
 TEST(SetEncoding, MembersAreNamesUntilAnEmptyName) {
-    EXPECT_EQ(written([](TWriter& w) {
+    EXPECT_EQ(written([](StreamWriter& w) {
                   w.writeSet({"akLeft", "akTop", "akRight"});
               }),
               cat({hex("0B"), name("akLeft"), name("akTop"), name("akRight"), hex("00")}));
-    EXPECT_EQ(written([](TWriter& w) { w.writeSet({}); }), hex("0B 00"));
+    EXPECT_EQ(written([](StreamWriter& w) { w.writeSet({}); }), hex("0B 00"));
 }
 
 TEST(BinaryEncoding, BytesCarryAFourByteLength) {
     const Bytes block = hex("01 02 03");
-    EXPECT_EQ(written([&](TWriter& w) { w.writeBinary(block); }), hex("0A 03 00 00 00 01 02 03"));
+    EXPECT_EQ(written([&](StreamWriter& w) { w.writeBinary(block); }), hex("0A 03 00 00 00 01 02 03"));
 }
 
 TEST(WriterBuffering, OutputLargerThanOneBlockArrivesWhole) {

@@ -2,8 +2,8 @@
 #include "support/temp_tree.h"
 #include "window_fixture.h"
 
-#include "ui/help_page.h"
-#include "ui/windows.h"
+#include "ui/windows/help_page.h"
+#include "ui/windows/windows.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -56,7 +56,7 @@ protected:
         useSettings(std::nullopt);
     }
     void TearDown() override {
-        ui::frm_about->hide();
+        ui::theAboutWindow->hide();
         QGuiApplication::setApplicationDisplayName(previousTitle_);
         WindowFixture::TearDown();
     }
@@ -72,9 +72,9 @@ protected:
         env_.set("XDG_CONFIG_DIRS", QByteArray::fromStdString(folder));
     }
 
-    ui::Tfrm_about& about() { return *ui::frm_about; }
+    ui::AboutWindow& about() { return *ui::theAboutWindow; }
     void showAbout() {
-        main().About1Click(nullptr);
+        main().aboutClicked(nullptr);
         QApplication::processEvents();
     }
     QImage picture() { return about().grab().toImage(); }
@@ -89,8 +89,8 @@ protected:
 // The outcome of one showing.
 struct Shown {
     bool link;
-    QString name;   // Label1
-    QString notice; // Label3
+    QString name;   // productLabel_
+    QString notice; // noticeLabel_
     QString linkText;
 };
 
@@ -122,15 +122,15 @@ TEST_F(AboutWindow, SettingsDecideTheSupportLink) {
         useSettings(c.settings);
         showAbout();
         ASSERT_TRUE(about().isVisible());
-        EXPECT_EQ(about().LinkShown, c.shown.link);
-        EXPECT_EQ(about().Label6->isVisible(), c.shown.link);
-        EXPECT_EQ(about().Label5->isVisible(), c.shown.link);
-        EXPECT_EQ(about().Label3->text(), c.shown.notice);
+        EXPECT_EQ(about().linkShown_, c.shown.link);
+        EXPECT_EQ(about().linkLabel_->isVisible(), c.shown.link);
+        EXPECT_EQ(about().supportLabel_->isVisible(), c.shown.link);
+        EXPECT_EQ(about().noticeLabel_->text(), c.shown.notice);
         if (c.shown.link) {
-            EXPECT_EQ(about().Label6->text(), c.shown.linkText);
-            EXPECT_EQ(about().Label1->text(), c.shown.name);
+            EXPECT_EQ(about().linkLabel_->text(), c.shown.linkText);
+            EXPECT_EQ(about().productLabel_->text(), c.shown.name);
         }
-        about().btn_close->click();
+        about().closeButton_->click();
         EXPECT_FALSE(about().isVisible());
     }
     // Read, never written.
@@ -142,18 +142,18 @@ TEST_F(AboutWindow, ShownBesideTheMainWindowAndReadAgainOnlyWhenShownAgain) {
     showAbout();
     EXPECT_FALSE(about().isModal());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_TRUE(about().LinkShown);
+    EXPECT_TRUE(about().linkShown_);
 
     useSettings(std::nullopt);
     showAbout(); // already open: only brought to the front
-    EXPECT_TRUE(about().LinkShown);
-    EXPECT_TRUE(about().Label6->isVisible());
+    EXPECT_TRUE(about().linkShown_);
+    EXPECT_TRUE(about().linkLabel_->isVisible());
 
     about().close(); // the close box hides it too
     EXPECT_FALSE(about().isVisible());
     showAbout();
-    EXPECT_FALSE(about().LinkShown);
-    EXPECT_FALSE(about().Label6->isVisible());
+    EXPECT_FALSE(about().linkShown_);
+    EXPECT_FALSE(about().linkLabel_->isVisible());
 }
 
 // The pixels of row `y` from `from` to `to` (inclusive) all have `color`.
@@ -172,7 +172,7 @@ TEST_F(AboutWindow, TheLinkGrowsBlueUnderTheMouseAndItsUnderlineFollows) {
     const QColor blue(Qt::blue);
     useSettings("[General]\nwebsite_exist=1\nwebsite_address=support.example.org\n");
     showAbout();
-    QLabel* link = about().Label6;
+    QLabel* link = about().linkLabel_;
     const int restWidth = link->width();
     ASSERT_GT(restWidth, 20);
     QImage image = picture();
@@ -185,7 +185,7 @@ TEST_F(AboutWindow, TheLinkGrowsBlueUnderTheMouseAndItsUnderlineFollows) {
 
     QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), link->mapToGlobal(QPointF(2, 2)));
     QApplication::sendEvent(link, &enter);
-    EXPECT_TRUE(about().LinkHovered);
+    EXPECT_TRUE(about().linkHovered_);
     EXPECT_EQ(link->font().pixelSize(), 13);
     EXPECT_EQ(link->palette().color(QPalette::WindowText), blue);
     const int hoverWidth = link->width();
@@ -199,7 +199,7 @@ TEST_F(AboutWindow, TheLinkGrowsBlueUnderTheMouseAndItsUnderlineFollows) {
 
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(link, &leave);
-    EXPECT_FALSE(about().LinkHovered);
+    EXPECT_FALSE(about().linkHovered_);
     EXPECT_EQ(link->font().pixelSize(), 11);
     EXPECT_EQ(link->palette().color(QPalette::WindowText), black);
     EXPECT_EQ(link->width(), restWidth);
@@ -212,12 +212,12 @@ TEST_F(AboutWindow, TheLinkAndTheHelpPageOpenOnTheDesktop) {
     useSettings("[General]\nwebsite_exist=1\nwebsite_address=support.example.org/help\n");
     showAbout();
     UrlCatcher web("http");
-    QTest::mouseClick(about().Label6, Qt::LeftButton);
+    QTest::mouseClick(about().linkLabel_, Qt::LeftButton);
     ASSERT_EQ(web.urls.size(), 1);
     EXPECT_EQ(web.urls[0], QUrl("http://support.example.org/help"));
 
     UrlCatcher files("file");
-    main().Content1Click(nullptr);
+    main().helpContentClicked(nullptr);
     ASSERT_EQ(files.urls.size(), 1);
     EXPECT_EQ(files.urls[0].toLocalFile(), ui::helpPageFile(QCoreApplication::applicationDirPath()));
 }

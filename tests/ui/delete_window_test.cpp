@@ -2,8 +2,8 @@
 #include "support/temp_tree.h"
 #include "window_fixture.h"
 
-#include "ui/list_controls_qt.h"
-#include "ui/windows.h"
+#include "ui/forms/list_controls_qt.h"
+#include "ui/windows/windows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -73,7 +73,7 @@ protected:
         }
         return tree()->appendGroup(topPath, paths, platform::lookupFile(topPath), infos);
     }
-    ui::DuplicateTreeModel* tree() { return main().TreeView1->treeModel(); }
+    ui::DuplicateTreeModel* tree() { return main().duplicateTree_->treeModel(); }
     void check(const QModelIndex& index) { tree()->setStateIndex(index, ui::kStateChecked); }
     QModelIndex child(const QModelIndex& top, int row) { return tree()->index(row, 0, top); }
 
@@ -102,25 +102,25 @@ protected:
                 }
                 return;
             }
-            ui::Tfrm_delete* dialog = ui::frm_delete;
+            ui::DeleteDialog* dialog = ui::theDeleteDialog;
             if (modal != dialog) {
                 return;
             }
             run.dialogShown = true;
             if (dialog->running()) {
-                run.okDisabledDuringRun = !dialog->btn_ok->isEnabled();
+                run.okDisabledDuringRun = !dialog->okButton_->isEnabled();
                 return;
             }
             run.memo.clear();
-            for (const QString& line : dialog->Memo1->toPlainText().split('\n', Qt::SkipEmptyParts)) {
+            for (const QString& line : dialog->failureList_->toPlainText().split('\n', Qt::SkipEmptyParts)) {
                 run.memo.push_back(line.toStdString());
             }
-            run.label = dialog->Label1->text();
-            run.barMinimum = dialog->ProgressBar1->minimum();
-            run.barMaximum = dialog->ProgressBar1->maximum();
-            run.barValue = dialog->ProgressBar1->value();
-            if (dialog->btn_ok->isEnabled()) {
-                dialog->btn_ok->click();
+            run.label = dialog->countLabel_->text();
+            run.barMinimum = dialog->progressBar_->minimum();
+            run.barMaximum = dialog->progressBar_->maximum();
+            run.barValue = dialog->progressBar_->value();
+            if (dialog->okButton_->isEnabled()) {
+                dialog->okButton_->click();
             }
         });
         answer.start();
@@ -146,10 +146,10 @@ TEST_F(DeleteDialog, AllDuplicatesOfASearchGoToTheTrashAndLeaveTheTree) {
     ASSERT_EQ(treeGroups(), (Strings{path("a.txt") + "|" + path("x/a1.txt") + "|" + path("y/a2.txt"),
                                      path("b.txt") + "|" + path("x/b1.txt")}));
 
-    const DeleteRun run = clickDelete(main().bit_del_dup, true);
+    const DeleteRun run = clickDelete(main().deleteDuplicatesButton_, true);
     EXPECT_EQ(run.question, kAllDuplicatesQuestion);
-    EXPECT_TRUE(main().DeleteAllDuplicates);
-    EXPECT_FALSE(main().DeleteCheckedFiles);
+    EXPECT_TRUE(main().deleteAllDuplicates_);
+    EXPECT_FALSE(main().deleteCheckedFiles_);
     EXPECT_TRUE(run.okDisabledDuringRun);
     EXPECT_TRUE(run.memo.empty());
     EXPECT_EQ(run.label, "deleted 3 of 3");
@@ -166,7 +166,7 @@ TEST_F(DeleteDialog, AllDuplicatesOfASearchGoToTheTrashAndLeaveTheTree) {
     EXPECT_FALSE(exists(path("x/a1.txt")));
     EXPECT_FALSE(exists(path("files")));
     EXPECT_FALSE(exists(path("info")));
-    EXPECT_TRUE(ui::frm_delete->isHidden());
+    EXPECT_TRUE(ui::theDeleteDialog->isHidden());
 }
 
 TEST_F(DeleteDialog, CheckedFilesAtBothLevels) {
@@ -178,10 +178,10 @@ TEST_F(DeleteDialog, CheckedFilesAtBothLevels) {
     check(child(b, 1));
     check(child(c, 0));
 
-    const DeleteRun run = clickDelete(main().bit_del_checked, true);
+    const DeleteRun run = clickDelete(main().deleteCheckedButton_, true);
     EXPECT_EQ(run.question, kCheckedQuestion);
-    EXPECT_TRUE(main().DeleteCheckedFiles);
-    EXPECT_FALSE(main().DeleteAllDuplicates);
+    EXPECT_TRUE(main().deleteCheckedFiles_);
+    EXPECT_FALSE(main().deleteAllDuplicates_);
     EXPECT_TRUE(run.memo.empty());
     EXPECT_EQ(run.label, "deleted 4 of 4");
     // A checked original takes its group out of the tree; unchecked duplicates stay on disk.
@@ -208,12 +208,12 @@ TEST_F(DeleteDialog, ChildrenComeFirstThenTopLevelNodesEachInTreeOrder) {
     }
     const char* gone = "no longer there";
 
-    DeleteRun run = clickDelete(main().bit_del_checked, true);
+    DeleteRun run = clickDelete(main().deleteCheckedButton_, true);
     EXPECT_EQ(run.memo, (Strings{"Failed to delete the following files...", failed("a2", gone),
                                  failed("b1", gone), failed("a", gone), failed("b", gone)}));
     EXPECT_EQ(run.label, "Deleted 0 of 0");
 
-    run = clickDelete(main().bit_del_dup, true);
+    run = clickDelete(main().deleteDuplicatesButton_, true);
     EXPECT_EQ(run.memo, (Strings{"Failed to delete the following files...", failed("a1", gone),
                                  failed("a2", gone), failed("b1", gone)}));
     EXPECT_EQ(treeGroups(),
@@ -225,7 +225,7 @@ TEST_F(DeleteDialog, FiveEntriesWithTheSecondFailingThenARunWithNothingToDelete)
     addGroup("b", {"b1", "b2"});
     fs::remove(path("a2"));
 
-    DeleteRun run = clickDelete(main().bit_del_dup, true);
+    DeleteRun run = clickDelete(main().deleteDuplicatesButton_, true);
     EXPECT_EQ(run.label, "deleted 4 of 5");
     EXPECT_EQ(run.barMinimum, 1);
     EXPECT_EQ(run.barMaximum, 5);
@@ -236,7 +236,7 @@ TEST_F(DeleteDialog, FiveEntriesWithTheSecondFailingThenARunWithNothingToDelete)
 
     // Nothing is checked: no file is touched, OK is there at once, the failures of the last run
     // are gone and the count and the bar stay as they were.
-    run = clickDelete(main().bit_del_checked, true);
+    run = clickDelete(main().deleteCheckedButton_, true);
     EXPECT_TRUE(run.dialogShown);
     EXPECT_TRUE(run.memo.empty());
     EXPECT_EQ(run.label, "deleted 4 of 5");
@@ -248,13 +248,13 @@ TEST_F(DeleteDialog, FiveEntriesWithTheSecondFailingThenARunWithNothingToDelete)
 TEST_F(DeleteDialog, CancelChangesNothing) {
     const QModelIndex a = addGroup("a", {"a1"});
     check(a);
-    for (QPushButton* button : {main().bit_del_dup, main().bit_del_checked}) {
+    for (QPushButton* button : {main().deleteDuplicatesButton_, main().deleteCheckedButton_}) {
         const DeleteRun run = clickDelete(button, false);
         EXPECT_FALSE(run.question.isEmpty());
         EXPECT_FALSE(run.dialogShown);
     }
-    EXPECT_FALSE(main().DeleteAllDuplicates);
-    EXPECT_FALSE(main().DeleteCheckedFiles);
+    EXPECT_FALSE(main().deleteAllDuplicates_);
+    EXPECT_FALSE(main().deleteCheckedFiles_);
     EXPECT_EQ(treeGroups(), (Strings{path("a") + "|" + path("a1")}));
     EXPECT_TRUE(exists(path("a")));
     EXPECT_TRUE(exists(path("a1")));
@@ -264,7 +264,7 @@ TEST_F(DeleteDialog, AFileChangedSinceItWasComparedStays) {
     addGroup("a", {"a1", "a2"});
     std::ofstream(path("a1"), std::ios::app) << " and more";
 
-    const DeleteRun run = clickDelete(main().bit_del_dup, true);
+    const DeleteRun run = clickDelete(main().deleteDuplicatesButton_, true);
     EXPECT_EQ(run.memo, (Strings{"Failed to delete the following files...",
                                  failed("a1", "changed since it was compared")}));
     EXPECT_EQ(run.label, "deleted 1 of 2");
@@ -276,17 +276,17 @@ TEST_F(DeleteDialog, AFileChangedSinceItWasComparedStays) {
 
 TEST_F(DeleteDialog, EscapeAndTheCloseBoxDoNotEndARun) {
     addGroup("a", {"a1"});
-    main().DeleteAllDuplicates = true;
-    ui::Tfrm_delete* dialog = ui::frm_delete;
+    main().deleteAllDuplicates_ = true;
+    ui::DeleteDialog* dialog = ui::theDeleteDialog;
     dialog->show();
     ASSERT_TRUE(dialog->running());
     dialog->reject();
     dialog->close();
     EXPECT_TRUE(dialog->isVisible());
     ASSERT_TRUE(waitUntil([dialog] { return !dialog->running(); }));
-    EXPECT_TRUE(dialog->btn_ok->isEnabled());
+    EXPECT_TRUE(dialog->okButton_->isEnabled());
     EXPECT_EQ(treeGroups(), (Strings{path("a")}));
-    dialog->btn_ok->click();
+    dialog->okButton_->click();
     EXPECT_TRUE(dialog->isHidden());
 }
 

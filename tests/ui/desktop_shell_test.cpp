@@ -2,7 +2,7 @@
 // D-Bus connection to a stand-in file manager in this process.
 
 #include "event_wait.h"
-#include "ui/desktop_shell.h"
+#include "ui/desktop/desktop_shell.h"
 
 #include <QDBusServer>
 #include <QDBusVirtualObject>

@@ -1,4 +1,4 @@
-#include "ui/duplicate_tree_model.h"
+#include "ui/views/duplicate_tree_model.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>

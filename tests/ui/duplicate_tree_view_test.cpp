@@ -1,6 +1,6 @@
-#include "ui/duplicate_tree_model.h"
-#include "ui/duplicate_tree_view.h"
-#include "ui/state_images.h"
+#include "ui/views/duplicate_tree_model.h"
+#include "ui/views/duplicate_tree_view.h"
+#include "ui/views/state_images.h"
 
 #include <QSignalSpy>
 #include <QTest>

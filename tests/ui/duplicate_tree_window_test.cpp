@@ -4,8 +4,8 @@
 #include "window_fixture.h"
 
 #include "support/temp_tree.h"
-#include "ui/desktop_shell.h"
-#include "ui/list_controls_qt.h"
+#include "ui/desktop/desktop_shell.h"
+#include "ui/forms/list_controls_qt.h"
 
 #include <QApplication>
 #include <QDate>
@@ -50,7 +50,7 @@ protected:
         QLocale::setDefault(QLocale::system());
     }
 
-    ui::TreeViewWidget& tree() { return *main().TreeView1; }
+    ui::TreeViewWidget& tree() { return *main().duplicateTree_; }
     ui::DuplicateTreeModel& model() { return *tree().treeModel(); }
 
     // Appends a group, shows all nodes and returns the top-level node.
@@ -75,7 +75,8 @@ protected:
 
     // The four boxes of "File Information", top to bottom.
     std::vector<QString> box() {
-        return {main().Edit1->text(), main().Edit2->text(), main().Edit3->text(), main().Edit4->text()};
+        return {main().fileTypeField_->text(), main().locationField_->text(), main().sizeField_->text(),
+                main().createdField_->text()};
     }
 
     std::vector<QByteArray> opened;
@@ -145,12 +146,12 @@ TEST_F(DuplicateTreeWindow, ARadioNodeTurnsOnAndItsRadioSiblingsOff) {
 TEST_F(DuplicateTreeWindow, SpaceBarLeavesTheBoxAndOtherKeysGoToTheTree) {
     const QModelIndex group = addGroup("/srv/original", {"/srv/copy"});
     clickText(group);
-    main().Edit1->setText("as before");
+    main().fileTypeField_->setText("as before");
     pressSpace();
     EXPECT_EQ(state(group), kStateChecked);
     pressSpace();
     EXPECT_EQ(state(group), kStateUnchecked);
-    EXPECT_EQ(main().Edit1->text(), "as before");
+    EXPECT_EQ(main().fileTypeField_->text(), "as before");
     QTest::keyClick(&tree(), Qt::Key_Down);
     EXPECT_EQ(tree().currentIndex(), model().index(0, 0, group));
     EXPECT_EQ(state(group), kStateUnchecked);
@@ -169,20 +170,20 @@ TEST_F(DuplicateTreeWindow, TheBoxShowsTypeLocationSizeAndCreationDate) {
     }
     const QDate today = QDate::currentDate();
     const QModelIndex group = addGroup(original, {big});
-    EXPECT_FALSE(main().Bit_open->isEnabled());
-    EXPECT_FALSE(main().bit_del_dup->isEnabled());
+    EXPECT_FALSE(main().openFileButton_->isEnabled());
+    EXPECT_FALSE(main().deleteDuplicatesButton_->isEnabled());
 
     clickText(group);
     const QLocale german(QLocale::German, QLocale::Germany);
     // Made just now: today, unless the day ended in between.
-    const QString date = main().Edit4->text();
+    const QString date = main().createdField_->text();
     EXPECT_TRUE(date == german.toString(today, QLocale::LongFormat) ||
                 date == german.toString(QDate::currentDate(), QLocale::LongFormat))
         << date.toStdString();
     EXPECT_EQ(box(),
               (std::vector<QString>{"Original file", QString::fromStdString(original), "1,50 KB", date}));
-    for (QPushButton* b :
-         {main().Bit_open, main().bit_explorer, main().bit_del_dup, main().bit_del_checked}) {
+    for (QPushButton* b : {main().openFileButton_, main().openFolderButton_, main().deleteDuplicatesButton_,
+                           main().deleteCheckedButton_}) {
         EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
     }
 
@@ -198,10 +199,10 @@ TEST_F(DuplicateTreeWindow, AMissingFileShowsUnknownAndCanStillBeOpened) {
     clickImage(model().index(0, 0, group));
     EXPECT_EQ(box(),
               (std::vector<QString>{"Duplicate file", QString::fromStdString(gone), "Unknown", "Unknown"}));
-    EXPECT_TRUE(main().Bit_open->isEnabled());
-    EXPECT_TRUE(main().bit_explorer->isEnabled());
-    EXPECT_TRUE(main().bit_del_dup->isEnabled());
-    EXPECT_TRUE(main().bit_del_checked->isEnabled());
+    EXPECT_TRUE(main().openFileButton_->isEnabled());
+    EXPECT_TRUE(main().openFolderButton_->isEnabled());
+    EXPECT_TRUE(main().deleteDuplicatesButton_->isEnabled());
+    EXPECT_TRUE(main().deleteCheckedButton_->isEnabled());
 }
 
 TEST_F(DuplicateTreeWindow, AClickOnEmptySpaceRefreshesTheBoxOfTheSelectedNodeOnly) {
@@ -209,7 +210,7 @@ TEST_F(DuplicateTreeWindow, AClickOnEmptySpaceRefreshesTheBoxOfTheSelectedNodeOn
     // Nothing selected: nothing to show, nothing enabled.
     clickAt(QPoint(5, tree().viewport()->height() - 3));
     EXPECT_EQ(box(), (std::vector<QString>{"", "", "", ""}));
-    EXPECT_FALSE(main().bit_del_dup->isEnabled());
+    EXPECT_FALSE(main().deleteDuplicatesButton_->isEnabled());
 
     const QModelIndex copy = model().index(0, 0, group);
     select(copy);
@@ -217,20 +218,20 @@ TEST_F(DuplicateTreeWindow, AClickOnEmptySpaceRefreshesTheBoxOfTheSelectedNodeOn
     EXPECT_EQ(tree().currentIndex(), copy);
     EXPECT_EQ(box(), (std::vector<QString>{"Duplicate file", "/srv/copy", "Unknown", "Unknown"}));
     EXPECT_EQ(state(copy), kStateUnchecked);
-    EXPECT_TRUE(main().bit_del_dup->isEnabled());
+    EXPECT_TRUE(main().deleteDuplicatesButton_->isEnabled());
 }
 
 TEST_F(DuplicateTreeWindow, OpenFileAndOpenFolderUseTheExactBytesOfTheSelectedPath) {
     const std::string name = "/srv/caf\xe9 #1.txt"; // not UTF-8, and characters a URL escapes
     const QModelIndex group = addGroup("/srv/original", {name});
-    main().Bit_openClick(nullptr);
-    main().bit_explorerClick(nullptr);
+    main().openFileClicked(nullptr);
+    main().openFolderClicked(nullptr);
     EXPECT_TRUE(opened.empty()) << "nothing selected, nothing opened";
 
     clickText(model().index(0, 0, group));
-    main().Bit_open->click();
+    main().openFileButton_->click();
     // Without a file manager on the bus the folder is opened.
-    main().bit_explorer->click();
+    main().openFolderButton_->click();
     EXPECT_EQ(opened, (std::vector<QByteArray>{"file:///srv/caf%E9%20%231.txt", "file:///srv"}));
 }
 

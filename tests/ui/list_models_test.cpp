@@ -1,5 +1,5 @@
-#include "ui/list_view_model.h"
-#include "ui/searched_files_model.h"
+#include "ui/views/list_view_model.h"
+#include "ui/views/searched_files_model.h"
 
 #include "event_wait.h"
 

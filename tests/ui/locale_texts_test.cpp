@@ -1,5 +1,5 @@
-#include "ui/locale_texts.h"
-#include "ui/status_texts.h"
+#include "ui/desktop/locale_texts.h"
+#include "ui/desktop/status_texts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 #include "window_fixture.h"
 
 #include "stream/error.h"
+#include "stream/stream_reader.h"
 #include "stream/text_form.h"
-#include "stream/treader.h"
 #include "support/temp_tree.h"
-#include "ui/control_classes.h"
-#include "ui/control_support.h"
-#include "ui/list_controls_qt.h"
-#include "ui/windows.h"
+#include "ui/forms/control_classes.h"
+#include "ui/forms/control_support.h"
+#include "ui/forms/list_controls_qt.h"
+#include "ui/windows/windows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,60 +25,61 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-QString status(ui::Tfrm_utama& window) {
-    return ui::statusText(window.StatusBar1);
+QString status(ui::MainWindow& window) {
+    return ui::statusText(window.statusBar_);
 }
 
 // ------------------------------------------------------------------------------------------------
 // The windows as their descriptions lay them out
 
 TEST_F(WindowFixture, MainWindowHasTheControlsCaptionsAndHandlersOfItsDescription) {
-    ui::Tfrm_utama& w = main();
+    ui::MainWindow& w = main();
     EXPECT_EQ(w.windowTitle(), "Corvane");
-    EXPECT_EQ(w.Bit_Add->text(), "Add Path");
-    EXPECT_TRUE(w.Bit_Add->isEnabled());
-    EXPECT_EQ(w.Bit_edit->text(), "Edit Path");
-    EXPECT_EQ(w.Bit_Del->text(), "Delete Path");
-    EXPECT_EQ(w.Bit_Search->text(), "Start Search");
-    for (QPushButton* b : {w.Bit_edit, w.Bit_Del, w.Bit_Search, w.bit_del_dup, w.bit_del_checked, w.Bit_open,
-                           w.bit_explorer}) {
+    EXPECT_EQ(w.addPathButton_->text(), "Add Path");
+    EXPECT_TRUE(w.addPathButton_->isEnabled());
+    EXPECT_EQ(w.editPathButton_->text(), "Edit Path");
+    EXPECT_EQ(w.deletePathButton_->text(), "Delete Path");
+    EXPECT_EQ(w.searchButton_->text(), "Start Search");
+    for (QPushButton* b : {w.editPathButton_, w.deletePathButton_, w.searchButton_, w.deleteDuplicatesButton_,
+                           w.deleteCheckedButton_, w.openFileButton_, w.openFolderButton_}) {
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
         EXPECT_FALSE(b->icon().isNull()) << b->objectName().toStdString();
     }
-    EXPECT_EQ(ui::boundHandler(w.Bit_Search, "OnClick"), "Bit_SearchClick");
-    EXPECT_EQ(ui::boundHandler(w.TreeView1, "OnKeyDown"), "TreeView1KeyDown");
-    EXPECT_EQ(ui::boundHandler(w.Listview2, "OnCompare"), "Listview2Compare");
-    EXPECT_EQ(w.PageControl1->tabText(0), "Duplicat Files");
-    EXPECT_EQ(w.PageControl1->tabText(1), "Searched Files");
-    EXPECT_EQ(w.PageControl1->currentIndex(), 0);
-    EXPECT_EQ(w.GroupBox1->title(), "File Information");
-    EXPECT_EQ(w.ListView1->listModel()->columns(), (QStringList{"Path", "File Type"}));
-    EXPECT_EQ(w.Listview2->listModel()->columns(), (QStringList{"File Name", "Size", "Created Date"}));
-    EXPECT_FALSE(w.Save1->isEnabled());
-    EXPECT_TRUE(w.Open1->isEnabled());
+    EXPECT_EQ(ui::boundHandler(w.searchButton_, "OnClick"), "Bit_SearchClick");
+    EXPECT_EQ(ui::boundHandler(w.duplicateTree_, "OnKeyDown"), "TreeView1KeyDown");
+    EXPECT_EQ(ui::boundHandler(w.searchedFilesList_, "OnCompare"), "Listview2Compare");
+    EXPECT_EQ(w.pages_->tabText(0), "Duplicat Files");
+    EXPECT_EQ(w.pages_->tabText(1), "Searched Files");
+    EXPECT_EQ(w.pages_->currentIndex(), 0);
+    EXPECT_EQ(w.fileInfoBox_->title(), "File Information");
+    EXPECT_EQ(w.searchPathList_->listModel()->columns(), (QStringList{"Path", "File Type"}));
+    EXPECT_EQ(w.searchedFilesList_->listModel()->columns(),
+              (QStringList{"File Name", "Size", "Created Date"}));
+    EXPECT_FALSE(w.saveAction_->isEnabled());
+    EXPECT_TRUE(w.openAction_->isEnabled());
     EXPECT_EQ(status(w), "");
     // The tree's check-state pictures come from the window's image list.
-    EXPECT_EQ(qobject_cast<QObject*>(ui::qobjectOf(w.TreeView1->stateImages())),
+    EXPECT_EQ(qobject_cast<QObject*>(ui::qobjectOf(w.duplicateTree_->stateImages())),
               w.findComponent("ImageList1"));
     // Design bounds, and the list keeps its right margin when the window grows.
-    EXPECT_EQ(w.ListView1->geometry(), QRect(8, 40, 393, 81));
+    EXPECT_EQ(w.searchPathList_->geometry(), QRect(8, 40, 393, 81));
     w.resize(w.width() + 100, w.height() + 50);
     QApplication::processEvents();
-    EXPECT_EQ(w.ListView1->geometry(), QRect(8, 40, 493, 81));
+    EXPECT_EQ(w.searchPathList_->geometry(), QRect(8, 40, 493, 81));
 }
 
 TEST_F(WindowFixture, DialogsAreReadFromTheirDescriptions) {
-    ASSERT_NE(ui::frm_add, nullptr);
-    EXPECT_EQ(ui::frm_add->windowTitle(), "Add Search Path...");
-    EXPECT_EQ(ui::frm_add->Edit2->text(), "*");
-    EXPECT_EQ(ui::frm_add->btn_ok->text(), "OK");
-    EXPECT_EQ(ui::boundHandler(ui::frm_add->Edit2, "OnChange"), "Edit2Change");
-    EXPECT_EQ(ui::frm_delete->windowTitle(), "Delete Complete");
-    EXPECT_NE(ui::frm_delete->Memo1, nullptr);
-    EXPECT_NE(ui::frm_delete->ProgressBar1, nullptr);
-    EXPECT_EQ(ui::frm_about->windowTitle(), "About");
-    EXPECT_TRUE(ui::frm_about->Label6->isHidden());
-    EXPECT_EQ(ui::boundHandler(ui::frm_about->Label6, "OnMouseEnter"), "Label6MouseEnter");
+    ASSERT_NE(ui::thePathDialog, nullptr);
+    EXPECT_EQ(ui::thePathDialog->windowTitle(), "Add Search Path...");
+    EXPECT_EQ(ui::thePathDialog->patternField_->text(), "*");
+    EXPECT_EQ(ui::thePathDialog->okButton_->text(), "OK");
+    EXPECT_EQ(ui::boundHandler(ui::thePathDialog->patternField_, "OnChange"), "Edit2Change");
+    EXPECT_EQ(ui::theDeleteDialog->windowTitle(), "Delete Complete");
+    EXPECT_NE(ui::theDeleteDialog->failureList_, nullptr);
+    EXPECT_NE(ui::theDeleteDialog->progressBar_, nullptr);
+    EXPECT_EQ(ui::theAboutWindow->windowTitle(), "About");
+    EXPECT_TRUE(ui::theAboutWindow->linkLabel_->isHidden());
+    EXPECT_EQ(ui::boundHandler(ui::theAboutWindow->linkLabel_, "OnMouseEnter"), "Label6MouseEnter");
 }
 
 // A window of its own for description errors.
@@ -126,7 +127,7 @@ TEST_F(WindowFixture, SearchFillsTheListOrdersItComparesAndEndsIdle) {
     tree.writeFile("one.txt", "x");
     addSearchPath(tree.root(), "*.txt");
     ASSERT_TRUE(runSearch());
-    ui::Tfrm_utama& w = main();
+    ui::MainWindow& w = main();
 
     // Ascending size, equal sizes in the order found (all were made today).
     EXPECT_EQ(searchedFiles(), (Strings{tree.path("one.txt"), tree.path("C.txt"), tree.path("b.txt"),
@@ -135,20 +136,20 @@ TEST_F(WindowFixture, SearchFillsTheListOrdersItComparesAndEndsIdle) {
     EXPECT_EQ(treeGroups(), (Strings{tree.path("b.txt") + "|" + tree.path("sub/a.txt"),
                                      tree.path("C.txt") + "|" + tree.path("c2.txt")}));
     EXPECT_EQ(status(w), "Duplicate files: 2, File Searched: 6");
-    EXPECT_EQ(w.DuplicateCount, 2);
-    EXPECT_TRUE(w.Save1->isEnabled());
-    EXPECT_TRUE(w.Open1->isEnabled());
-    EXPECT_TRUE(w.TreeView1->isEnabled());
-    EXPECT_EQ(w.Listview2->sortType(), stream::stData);
-    EXPECT_EQ(w.TreeView1->sortType(), stream::stText);
+    EXPECT_EQ(w.duplicateCount_, 2);
+    EXPECT_TRUE(w.saveAction_->isEnabled());
+    EXPECT_TRUE(w.openAction_->isEnabled());
+    EXPECT_TRUE(w.duplicateTree_->isEnabled());
+    EXPECT_EQ(w.searchedFilesList_->sortType(), stream::stData);
+    EXPECT_EQ(w.duplicateTree_->sortType(), stream::stText);
 }
 
 TEST_F(WindowFixture, SearchWithoutPathsEndsAtOnce) {
-    main().Bit_Search->setEnabled(true);
+    main().searchButton_->setEnabled(true);
     ASSERT_TRUE(runSearch());
     EXPECT_EQ(status(main()), "Duplicate files: 0, File Searched: 0");
-    EXPECT_FALSE(main().Save1->isEnabled());
-    EXPECT_TRUE(main().Open1->isEnabled());
+    EXPECT_FALSE(main().saveAction_->isEnabled());
+    EXPECT_TRUE(main().openAction_->isEnabled());
     EXPECT_TRUE(searchedFiles().empty());
 }
 
@@ -171,28 +172,28 @@ TempTree* BusyWindow::tree_ = nullptr;
 
 TEST_F(BusyWindow, StopDuringTheScanKeepsTheRowsFound) {
     addSearchPath(tree_->root());
-    main().Bit_Search->click();
-    EXPECT_EQ(main().Bit_Search->text(), "Stop Search");
-    ASSERT_TRUE(waitUntil([this] { return main().Listview2->listModel()->count() >= 20; }));
-    main().Bit_Search->click();
-    EXPECT_EQ(main().Bit_Search->text(), "Stoping ...");
-    main().Bit_Search->click(); // ignored while stopping
-    EXPECT_EQ(main().Bit_Search->text(), "Stoping ...");
+    main().searchButton_->click();
+    EXPECT_EQ(main().searchButton_->text(), "Stop Search");
+    ASSERT_TRUE(waitUntil([this] { return main().searchedFilesList_->listModel()->count() >= 20; }));
+    main().searchButton_->click();
+    EXPECT_EQ(main().searchButton_->text(), "Stoping ...");
+    main().searchButton_->click(); // ignored while stopping
+    EXPECT_EQ(main().searchButton_->text(), "Stoping ...");
     ASSERT_TRUE(waitUntil([this] { return idle(); }));
-    const int rows = main().Listview2->listModel()->count();
+    const int rows = main().searchedFilesList_->listModel()->count();
     EXPECT_LT(rows, 3030);
     EXPECT_TRUE(treeGroups().empty());
     EXPECT_EQ(status(main()), QString("Duplicate files: 0, File Searched: %1").arg(rows));
-    EXPECT_FALSE(main().Save1->isEnabled());
-    EXPECT_TRUE(main().StopRequested);
+    EXPECT_FALSE(main().saveAction_->isEnabled());
+    EXPECT_TRUE(main().stopRequested_);
 }
 
 // Runs `action` on the window's thread when the comparer reports position `position`, as a click
 // taken from the event queue during that report would.
-void atComparePosition(ui::Tfrm_utama& window, int32_t position, std::function<void()> action) {
-    auto progress = window.FileCompare->OnCompareProgress;
-    window.FileCompare->OnCompareProgress = [=](engine::TCompareThread* sender, int32_t at, int32_t count,
-                                                int32_t found) {
+void atComparePosition(ui::MainWindow& window, int32_t position, std::function<void()> action) {
+    auto progress = window.comparer_->OnCompareProgress;
+    window.comparer_->OnCompareProgress = [=](engine::CompareWorker* sender, int32_t at, int32_t count,
+                                              int32_t found) {
         progress(sender, at, count, found);
         if (at == position) {
             action();
@@ -203,10 +204,10 @@ void atComparePosition(ui::Tfrm_utama& window, int32_t position, std::function<v
 TEST_F(BusyWindow, StopDuringTheComparisonKeepsTheGroupsFound) {
     addSearchPath(tree_->root());
     atComparePosition(main(), 1000, [this] {
-        EXPECT_TRUE(ui::statusText(main().StatusBar1).startsWith("Comparing file"));
-        main().Bit_Search->click();
+        EXPECT_TRUE(ui::statusText(main().statusBar_).startsWith("Comparing file"));
+        main().searchButton_->click();
     });
-    main().Bit_Search->click();
+    main().searchButton_->click();
     ASSERT_TRUE(waitUntil([this] { return idle(); }));
     const Strings groups = treeGroups();
     EXPECT_FALSE(groups.empty());
@@ -217,13 +218,13 @@ TEST_F(BusyWindow, StopDuringTheComparisonKeepsTheGroupsFound) {
                                                                 QString::fromStdString(b)) < 0;
         }));
     EXPECT_TRUE(status(main()).startsWith("Duplicate files: "));
-    EXPECT_TRUE(main().Save1->isEnabled());
+    EXPECT_TRUE(main().saveAction_->isEnabled());
 }
 
 TEST_F(BusyWindow, ClosingInTheMiddleOfASearchNeitherHangsNorCrashes) {
     addSearchPath(tree_->root());
-    main().Bit_Search->click();
-    ASSERT_TRUE(waitUntil([this] { return main().Listview2->listModel()->count() >= 50; }));
+    main().searchButton_->click();
+    ASSERT_TRUE(waitUntil([this] { return main().searchedFilesList_->listModel()->count() >= 50; }));
     main().close();
     // TearDown waits for every worker to end.
 }
@@ -235,7 +236,7 @@ TEST_F(BusyWindow, ClosingWhileComparingNeitherHangsNorCrashes) {
         main().close();
         closed = true;
     });
-    main().Bit_Search->click();
+    main().searchButton_->click();
     ASSERT_TRUE(waitUntil([&] { return closed; }));
     // TearDown waits for every worker to end.
 }

@@ -1,6 +1,6 @@
-#include "ui/qt_ui_thread.h"
+#include "ui/desktop/qt_ui_thread.h"
 
-#include "engine/Un_My_FindFile.h"
+#include "engine/file_scanner.h"
 #include "event_wait.h"
 #include "support/temp_tree.h"
 
@@ -30,15 +30,15 @@ struct ScanLog {
     size_t filesBeforeEnd = 0;
 };
 
-void logScan(engine::TmFileScan& scan, ScanLog& log, EventWait& ended) {
-    scan.OnFileFound = [&log](engine::TSearchThread*, const std::string&, const std::string&,
-                              const std::string&, int64_t, int32_t, int32_t fileCount) {
+void logScan(engine::FileScanner& scan, ScanLog& log, EventWait& ended) {
+    scan.OnFileFound = [&log](engine::ScanWorker*, const std::string&, const std::string&, const std::string&,
+                              int64_t, int32_t, int32_t fileCount) {
         // The window processes pending events in this handler; reports must stay in order.
         QCoreApplication::processEvents();
         log.reportsOffMainThread += !onMainThread();
         log.fileCounts.push_back(fileCount);
     };
-    scan.OnScanFinished = [&log, &ended](engine::TSearchThread*, engine::StringList& found) {
+    scan.OnScanFinished = [&log, &ended](engine::ScanWorker*, engine::StringList& found) {
         log.reportsOffMainThread += !onMainThread();
         log.filesBeforeEnd = found.size();
         ++log.endReports;
@@ -55,7 +55,7 @@ TEST(QtUiThread, ReportsOfAScanArriveOnTheMainThreadInOrder) {
     ScanLog log;
     EventWait ended;
     {
-        engine::TmFileScan scan(ui);
+        engine::FileScanner scan(ui);
         logScan(scan, log, ended);
         scan.SearchPaths = {tree.root()};
         scan.FileTypes = {"*.*"};
@@ -79,7 +79,7 @@ TEST(QtUiThread, CloseReleasesAScanWaitingForTheMainThread) {
     auto ui = std::make_shared<QtUiThread>();
     ScanLog log;
     EventWait ended;
-    engine::TmFileScan scan(ui);
+    engine::FileScanner scan(ui);
     logScan(scan, log, ended);
     scan.SearchPaths = {tree.root()};
     scan.FileTypes = {"*.*"};

@@ -1,6 +1,6 @@
 #include "scoped_environment.h"
 #include "support/temp_tree.h"
-#include "ui/recycle_bin.h"
+#include "ui/desktop/recycle_bin.h"
 
 #include <QDir>
 #include <QFile>

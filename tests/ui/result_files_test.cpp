@@ -9,14 +9,14 @@
 #include "stream/class_builder.h"
 #include "stream/error.h"
 #include "stream/result_set.h"
+#include "stream/stream_writer.h"
 #include "stream/text_form.h"
-#include "stream/twriter.h"
 #include "support/temp_tree.h"
-#include "ui/control_classes.h"
-#include "ui/control_support.h"
-#include "ui/list_controls_qt.h"
-#include "ui/result_files.h"
-#include "ui/vcl_values.h"
+#include "ui/desktop/result_files.h"
+#include "ui/forms/control_classes.h"
+#include "ui/forms/control_support.h"
+#include "ui/forms/list_controls_qt.h"
+#include "ui/forms/property_values.h"
 
 #include <QAction>
 #include <QApplication>
@@ -76,7 +76,7 @@ protected:
     }
 
     // Runs a handler as the menu would, but hands an error back instead of showing it in a box.
-    std::string run(void (ui::Tfrm_utama::*handler)(QObject*), const std::string& name) {
+    std::string run(void (ui::MainWindow::*handler)(QObject*), const std::string& name) {
         answer_ = QString::fromStdString(name);
         try {
             (main().*handler)(nullptr);
@@ -85,28 +85,29 @@ protected:
             return error.what();
         }
     }
-    std::string save(const std::string& name) { return run(&ui::Tfrm_utama::Save1Click, name); }
-    std::string open(const std::string& name) { return run(&ui::Tfrm_utama::Open1Click, name); }
+    std::string save(const std::string& name) { return run(&ui::MainWindow::saveClicked, name); }
+    std::string open(const std::string& name) { return run(&ui::MainWindow::openClicked, name); }
 
     WindowLists lists() {
-        return {main().ListView1->rows(), main().Listview2->rows(), main().TreeView1->nodes()};
+        return {main().searchPathList_->rows(), main().searchedFilesList_->rows(),
+                main().duplicateTree_->nodes()};
     }
 
     // The window as it starts, without search paths, files or groups.
     void emptyWindow() {
-        ui::Tfrm_utama& w = main();
-        w.ListView1->listModel()->clear();
-        w.Listview2->listModel()->clear();
-        w.TreeView1->treeModel()->clear();
-        w.DuplicateCount = 0;
-        for (QPushButton* button : {w.Bit_Del, w.Bit_Search, w.Bit_edit}) {
+        ui::MainWindow& w = main();
+        w.searchPathList_->listModel()->clear();
+        w.searchedFilesList_->listModel()->clear();
+        w.duplicateTree_->treeModel()->clear();
+        w.duplicateCount_ = 0;
+        for (QPushButton* button : {w.deletePathButton_, w.searchButton_, w.editPathButton_}) {
             button->setEnabled(false);
         }
-        w.Save1->setEnabled(false);
-        ui::setStatusText(w.StatusBar1, QString());
+        w.saveAction_->setEnabled(false);
+        ui::setStatusText(w.statusBar_, QString());
     }
 
-    QString status() { return ui::statusText(main().StatusBar1); }
+    QString status() { return ui::statusText(main().statusBar_); }
 
     // A folder with one group of three identical files and one file of its own; searched.
     void searchSampleTree() {
@@ -121,7 +122,7 @@ protected:
 
     // Checks the first duplicate of the first group.
     void checkFirstDuplicate() {
-        ui::DuplicateTreeModel* tree = main().TreeView1->treeModel();
+        ui::DuplicateTreeModel* tree = main().duplicateTree_->treeModel();
         tree->setStateIndex(tree->index(0, 0, tree->index(0, 0)), ui::kStateChecked);
     }
 
@@ -165,15 +166,15 @@ TEST_F(ResultFiles, OpenBringsBackWhatSaveKeptWithCheckStatesCountAndButtons) {
     EXPECT_EQ(lists().nodes[1].stateIndex, ui::kStateChecked);
     EXPECT_EQ(lists().nodes[2].stateIndex, ui::kStateUnchecked);
     // One group of two duplicates: the count it had after the search.
-    EXPECT_EQ(main().DuplicateCount, 2);
-    EXPECT_EQ(main().CountDuplicateNodes(), 2);
+    EXPECT_EQ(main().duplicateCount_, 2);
+    EXPECT_EQ(main().countDuplicateNodes(), 2);
     EXPECT_EQ(status(), "Duplicate files: 2, File Searched: 4");
-    for (QPushButton* button : {main().Bit_Del, main().Bit_Search, main().Bit_edit}) {
+    for (QPushButton* button : {main().deletePathButton_, main().searchButton_, main().editPathButton_}) {
         EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
     }
-    EXPECT_TRUE(main().Save1->isEnabled());
-    EXPECT_EQ(main().Listview2->sortType(), stream::stData);
-    EXPECT_EQ(main().TreeView1->sortType(), stream::stText);
+    EXPECT_TRUE(main().saveAction_->isEnabled());
+    EXPECT_EQ(main().searchedFilesList_->sortType(), stream::stData);
+    EXPECT_EQ(main().duplicateTree_->sortType(), stream::stText);
     EXPECT_EQ(ui::boundHandler(main().findComponent("Save1"), "OnClick"), "Save1Click");
     EXPECT_EQ(ui::boundHandler(main().findComponent("Open1"), "OnClick"), "Open1Click");
 }
@@ -194,34 +195,34 @@ TEST_F(ResultFiles, OpenPlacesNodesInTextOrderAndReSortsTheSearchedFiles) {
     const std::string name = sets_.path("plain.CVN");
     stream::writeResultSet(name, plain.set(), ui::createResultFile);
 
-    main().Listview2->setSortType(stream::stNone);
+    main().searchedFilesList_->setSortType(stream::stNone);
     ASSERT_EQ(open(name), "");
     EXPECT_EQ(searchedFiles(), (Strings{"/d/small", "/d/big"}));
     EXPECT_EQ(treeGroups(), (Strings{"/d/B|/d/e", "/d/c|/d/x|/d/y"}));
-    EXPECT_EQ(main().DuplicateCount, 3);
+    EXPECT_EQ(main().duplicateCount_, 3);
 }
 
 TEST_F(ResultFiles, CancelledDialogsWriteNothingButOpenStillEnablesAndRewritesTheStatus) {
     addSearchPath("/somewhere", "*.*");
-    main().Bit_Del->setEnabled(false);
-    main().Bit_edit->setEnabled(false);
-    main().Bit_Search->setEnabled(false);
-    main().DuplicateCount = 5;
+    main().deletePathButton_->setEnabled(false);
+    main().editPathButton_->setEnabled(false);
+    main().searchButton_->setEnabled(false);
+    main().duplicateCount_ = 5;
 
     answer_.clear();
-    main().Save1->setEnabled(true);
-    main().Save1->trigger();
+    main().saveAction_->setEnabled(true);
+    main().saveAction_->trigger();
     EXPECT_TRUE(filesIn(sets_.root()).empty());
     EXPECT_EQ(status(), "");
 
-    main().Save1->setEnabled(false);
-    main().Open1->trigger();
-    for (QPushButton* button : {main().Bit_Del, main().Bit_Search, main().Bit_edit}) {
+    main().saveAction_->setEnabled(false);
+    main().openAction_->trigger();
+    for (QPushButton* button : {main().deletePathButton_, main().searchButton_, main().editPathButton_}) {
         EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
     }
-    EXPECT_TRUE(main().Save1->isEnabled());
+    EXPECT_TRUE(main().saveAction_->isEnabled());
     EXPECT_EQ(status(), "Duplicate files: 5, File Searched: 0");
-    EXPECT_EQ(main().DuplicateCount, 5);
+    EXPECT_EQ(main().duplicateCount_, 5);
 }
 
 TEST_F(ResultFiles, OpenOfASetWithoutItsTreeFileLoadsTheListsAndStopsAtTheOpenError) {
@@ -232,15 +233,15 @@ TEST_F(ResultFiles, OpenOfASetWithoutItsTreeFileLoadsTheListsAndStopsAtTheOpenEr
     std::filesystem::remove(name + ".~DF~");
 
     emptyWindow();
-    main().DuplicateCount = 9;
+    main().duplicateCount_ = 9;
     EXPECT_EQ(open(name), "Cannot open file \"" + name + ".~DF~\". No such file or directory");
     EXPECT_EQ(lists().paths, saved.paths);
     EXPECT_EQ(lists().files, saved.files);
     EXPECT_TRUE(lists().nodes.empty());
     EXPECT_EQ(status(), "Loading Files, Please Wait ...");
-    EXPECT_EQ(main().DuplicateCount, 9);
-    EXPECT_FALSE(main().Bit_Search->isEnabled());
-    EXPECT_FALSE(main().Save1->isEnabled());
+    EXPECT_EQ(main().duplicateCount_, 9);
+    EXPECT_FALSE(main().searchButton_->isEnabled());
+    EXPECT_FALSE(main().saveAction_->isEnabled());
 }
 
 TEST_F(ResultFiles, OpenOfASetWithAnEmptyTreeKeepsTheDuplicateCount) {
@@ -248,10 +249,10 @@ TEST_F(ResultFiles, OpenOfASetWithAnEmptyTreeKeepsTheDuplicateCount) {
     const std::string name = sets_.path("paths only.CVN");
     ASSERT_EQ(save(name), "");
     emptyWindow();
-    main().DuplicateCount = 7;
+    main().duplicateCount_ = 7;
     ASSERT_EQ(open(name), "");
-    EXPECT_EQ(main().ListView1->listModel()->count(), 1);
-    EXPECT_EQ(main().DuplicateCount, 7);
+    EXPECT_EQ(main().searchPathList_->listModel()->count(), 1);
+    EXPECT_EQ(main().duplicateCount_, 7);
     EXPECT_EQ(status(), "Duplicate files: 7, File Searched: 0");
 }
 
@@ -272,7 +273,7 @@ TEST_F(ResultFiles, AnItemBlockOfAnotherVersionEmptiesTheListWithoutAnError) {
 
     ASSERT_EQ(open(set), "");
     EXPECT_TRUE(searchedFiles().empty());
-    EXPECT_EQ(main().ListView1->listModel()->count(), 1);
+    EXPECT_EQ(main().searchPathList_->listModel()->count(), 1);
     EXPECT_EQ(treeGroups().size(), 1u);
     EXPECT_EQ(status(), "Duplicate files: 2, File Searched: 0");
 }
@@ -280,7 +281,7 @@ TEST_F(ResultFiles, AnItemBlockOfAnotherVersionEmptiesTheListWithoutAnError) {
 // The search path list at its design bounds and the tree of one checked duplicate.
 TEST_F(ResultFiles, TheWindowsListsWriteTheByteExamples) {
     addSearchPath("C:\\Data", "*.jpg");
-    ui::DuplicateTreeModel* tree = main().TreeView1->treeModel();
+    ui::DuplicateTreeModel* tree = main().duplicateTree_->treeModel();
     ui::DuplicateNode top;
     top.text = "C:\\a.txt";
     ui::DuplicateNode child;
@@ -294,7 +295,7 @@ TEST_F(ResultFiles, TheWindowsListsWriteTheByteExamples) {
     EXPECT_EQ(searchPaths.size(), 273u);
     // The bytes of the plain lists, whose stream tests spell them out.
     stream::MainWindowLists plain;
-    plain.searchPaths.setRows(main().ListView1->rows());
+    plain.searchPaths.setRows(main().searchPathList_->rows());
     EXPECT_EQ(searchPaths,
               stream::writeRootRecordToBytes(stream::makeRef(
                   stream::listViewClass(), static_cast<stream::ListViewControl*>(&plain.searchPaths))));
@@ -334,14 +335,14 @@ TEST_F(ResultFiles, OpenReadsOlderListAndTreeBlocks) {
               " 21000000 00000000 00000000 01000000 FFFFFFFF 00000000 00000000 08 433A5C622E747874");
 
     ASSERT_EQ(open(set), "");
-    const std::vector<stream::ListRow> paths = main().ListView1->rows();
+    const std::vector<stream::ListRow> paths = main().searchPathList_->rows();
     ASSERT_EQ(paths.size(), 1u);
     EXPECT_EQ(paths[0].caption, "C:\\Data");
     ASSERT_EQ(paths[0].subItems.size(), 1u);
     EXPECT_EQ(paths[0].subItems[0].text, "*.jpg");
     EXPECT_EQ(treeGroups(), (Strings{"C:\\a.txt|C:\\b.txt"}));
     EXPECT_EQ(lists().nodes[1].stateIndex, ui::kStateChecked);
-    EXPECT_EQ(main().DuplicateCount, 1);
+    EXPECT_EQ(main().duplicateCount_, 1);
 }
 
 // ------------------------------------------------------------------------------------------------
@@ -381,7 +382,7 @@ TEST_F(ResultFiles, AFileThatCannotBeCreatedKeepsTheFilesBeforeAndWritesNoneAfte
 
     emptyWindow();
     EXPECT_NE(open(set), ""); // the searched files cannot be read, but the paths were whole
-    EXPECT_EQ(main().ListView1->listModel()->count(), 1);
+    EXPECT_EQ(main().searchPathList_->listModel()->count(), 1);
 }
 
 TEST_F(ResultFiles, ATextTooLongForAResultFileStopsTheSaveBeforeAnyFile) {
@@ -391,7 +392,7 @@ TEST_F(ResultFiles, ATextTooLongForAResultFileStopsTheSaveBeforeAnyFile) {
     const Bytes before = fileBytes(set);
 
     const std::string longPath = "/" + std::string(255, 'p');
-    ui::DuplicateTreeModel* tree = main().TreeView1->treeModel();
+    ui::DuplicateTreeModel* tree = main().duplicateTree_->treeModel();
     ui::DuplicateNode top;
     top.text = "/first/a";
     ui::DuplicateNode child;
@@ -429,19 +430,19 @@ TEST_F(ResultFiles, AResultFileNeitherRenamesNorMovesTheWindowsLists) {
     const std::string set = sets_.path("odd.CVN");
     stream::writeResultSet(set, plain.set(), ui::createResultFile);
 
-    const QRect before = main().ListView1->geometry();
-    const stream::ObjectRef images = main().TreeView1->stateImages();
+    const QRect before = main().searchPathList_->geometry();
+    const stream::ObjectRef images = main().duplicateTree_->stateImages();
     ASSERT_EQ(open(set), "");
-    EXPECT_EQ(main().ListView1->objectName(), "ListView1");
-    EXPECT_EQ(main().findComponent("TreeView1"), main().TreeView1);
-    EXPECT_EQ(main().ListView1->geometry(), before);
-    EXPECT_EQ(main().TreeView1->stateImages(), images);
-    EXPECT_EQ(main().TreeView1->indent(), 19);
-    EXPECT_EQ(main().ListView1->listModel()->count(), 1);
+    EXPECT_EQ(main().searchPathList_->objectName(), "ListView1");
+    EXPECT_EQ(main().findComponent("TreeView1"), main().duplicateTree_);
+    EXPECT_EQ(main().searchPathList_->geometry(), before);
+    EXPECT_EQ(main().duplicateTree_->stateImages(), images);
+    EXPECT_EQ(main().duplicateTree_->indent(), 19);
+    EXPECT_EQ(main().searchPathList_->listModel()->count(), 1);
     // It keeps following the window.
     main().resize(main().width() + 40, main().height());
     QApplication::processEvents();
-    EXPECT_EQ(main().ListView1->geometry(), before.adjusted(0, 0, 40, 0));
+    EXPECT_EQ(main().searchPathList_->geometry(), before.adjusted(0, 0, 40, 0));
 }
 
 // While a comparison runs the tree is greyed and disabled; a set saved then is the same set, and
@@ -450,20 +451,20 @@ TEST_F(ResultFiles, TheTreesSearchLookIsNeitherSavedNorOpened) {
     searchSampleTree();
     const std::string idle = sets_.path("idle.CVN");
     ASSERT_EQ(save(idle), "");
-    main().TreeView1->setEnabled(false);
-    ui::setControlColor(main().TreeView1, ui::kClInactiveCaptionText);
+    main().duplicateTree_->setEnabled(false);
+    ui::setControlColor(main().duplicateTree_, ui::kClInactiveCaptionText);
     const std::string busy = sets_.path("busy.CVN");
     ASSERT_EQ(save(busy), "");
     EXPECT_EQ(fileBytes(busy + ".~DF~"), fileBytes(idle + ".~DF~"));
 
-    main().TreeView1->setEnabled(true);
+    main().duplicateTree_->setEnabled(true);
     std::string text = stream::streamToText(fileBytes(idle + ".~DF~"));
     text.insert(text.find("  Indent"), "  Color = clInactiveCaptionText\n  Enabled = False\n");
     stream::FileOutputStream out(idle + ".~DF~");
     out.write(stream::textToStream(text));
     out.close();
     ASSERT_EQ(open(idle), "");
-    EXPECT_TRUE(main().TreeView1->isEnabled());
+    EXPECT_TRUE(main().duplicateTree_->isEnabled());
     EXPECT_EQ(treeGroups().size(), 1u);
 }
 

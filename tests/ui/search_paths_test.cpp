@@ -4,9 +4,9 @@
 #include "window_fixture.h"
 
 #include "support/temp_tree.h"
-#include "ui/list_controls_qt.h"
-#include "ui/search_path_list.h"
-#include "ui/windows.h"
+#include "ui/forms/list_controls_qt.h"
+#include "ui/views/search_path_list.h"
+#include "ui/windows/windows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -99,23 +99,23 @@ protected:
 class SearchPaths : public WindowFixture {
 protected:
     void TearDown() override {
-        ui::Tfrm_add::chooseFolder = &ui::Tfrm_add::chooseFolderWithDialog;
+        ui::PathDialog::chooseFolder = &ui::PathDialog::chooseFolderWithDialog;
         WindowFixture::TearDown();
     }
 
     // Runs `step` on the path dialog once a click on `button` has opened it modally; the dialog
     // is cancelled afterwards if the step left it open. False when no dialog opened.
-    bool withDialog(QPushButton* button, const std::function<void(ui::Tfrm_add&)>& step) {
+    bool withDialog(QPushButton* button, const std::function<void(ui::PathDialog&)>& step) {
         bool opened = false;
         QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<ui::Tfrm_add*>(QApplication::activeModalWidget());
+            auto* dialog = qobject_cast<ui::PathDialog*>(QApplication::activeModalWidget());
             if (!dialog) {
                 return;
             }
             opened = true;
             step(*dialog);
             if (dialog->isVisible()) {
-                dialog->btn_cancel->click();
+                dialog->cancelButton_->click();
             }
         });
         button->click();
@@ -124,32 +124,32 @@ protected:
 
     // Adds a row through the dialog; the messages shown stay in `messages`.
     bool addThroughDialog(const QString& path, const QString& patterns = QString()) {
-        return withDialog(main().Bit_Add, [&](ui::Tfrm_add& dialog) {
-            dialog.Edit1->setText(path);
+        return withDialog(main().addPathButton_, [&](ui::PathDialog& dialog) {
+            dialog.pathField_->setText(path);
             if (!patterns.isEmpty()) {
-                dialog.Edit2->setText(patterns);
+                dialog.patternField_->setText(patterns);
             }
-            dialog.btn_ok->click();
+            dialog.okButton_->click();
         });
     }
 
     // Lists a path as an added one would be, with the path buttons enabled.
     void listPath(const std::string& folder, const std::string& patterns = "*.*") {
         addSearchPath(folder, patterns);
-        main().Bit_edit->setEnabled(true);
-        main().Bit_Del->setEnabled(true);
+        main().editPathButton_->setEnabled(true);
+        main().deletePathButton_->setEnabled(true);
     }
 
     void selectRow(int row) {
-        main().ListView1->selectionModel()->select(main().ListView1->listModel()->index(row, 0),
-                                                   QItemSelectionModel::ClearAndSelect |
-                                                       QItemSelectionModel::Rows);
+        main().searchPathList_->selectionModel()->select(main().searchPathList_->listModel()->index(row, 0),
+                                                         QItemSelectionModel::ClearAndSelect |
+                                                             QItemSelectionModel::Rows);
     }
 
-    // The rows of ListView1 as "path|patterns".
+    // The rows of searchPathList_ as "path|patterns".
     Strings rows() {
         Strings result;
-        const ui::ListViewModel* model = main().ListView1->listModel();
+        const ui::ListViewModel* model = main().searchPathList_->listModel();
         for (int i = 0; i < model->count(); ++i) {
             result.push_back(std::string(model->row(i).caption()) + "|" +
                              std::string(model->row(i).subItemText(0)));
@@ -160,10 +160,10 @@ protected:
     // Whether Start Search, Edit Path and Delete Path are all enabled (true), all disabled
     // (false); fails the test when they disagree.
     bool pathButtonsEnabled() {
-        const bool search = main().Bit_Search->isEnabled();
-        EXPECT_EQ(main().Bit_edit->isEnabled(), search);
-        EXPECT_EQ(main().Bit_Del->isEnabled(), search);
-        EXPECT_TRUE(main().Bit_Add->isEnabled());
+        const bool search = main().searchButton_->isEnabled();
+        EXPECT_EQ(main().editPathButton_->isEnabled(), search);
+        EXPECT_EQ(main().deletePathButton_->isEnabled(), search);
+        EXPECT_TRUE(main().addPathButton_->isEnabled());
         return search;
     }
 };
@@ -172,14 +172,14 @@ TEST_F(SearchPaths, AddingOpensTheDialogInAddModeAndAppendsTheRow) {
     ASSERT_FALSE(pathButtonsEnabled());
     MessageRecorder recorder;
     bool checked = false;
-    ASSERT_TRUE(withDialog(main().Bit_Add, [&](ui::Tfrm_add& dialog) {
+    ASSERT_TRUE(withDialog(main().addPathButton_, [&](ui::PathDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Add Search Path...");
-        EXPECT_EQ(dialog.btn_ok->text(), "Add");
-        EXPECT_EQ(dialog.Edit1->text(), "");
-        EXPECT_EQ(dialog.Edit2->text(), "*.*");
-        dialog.Edit1->setText("/srv/photos");
-        dialog.Edit2->setText("*.jpg;*.png");
-        dialog.btn_ok->click();
+        EXPECT_EQ(dialog.okButton_->text(), "Add");
+        EXPECT_EQ(dialog.pathField_->text(), "");
+        EXPECT_EQ(dialog.patternField_->text(), "*.*");
+        dialog.pathField_->setText("/srv/photos");
+        dialog.patternField_->setText("*.jpg;*.png");
+        dialog.okButton_->click();
         EXPECT_FALSE(dialog.isVisible());
         checked = true;
     }));
@@ -188,24 +188,24 @@ TEST_F(SearchPaths, AddingOpensTheDialogInAddModeAndAppendsTheRow) {
     EXPECT_TRUE(pathButtonsEnabled());
 
     // The next add starts afresh and the row goes last.
-    ASSERT_TRUE(withDialog(main().Bit_Add, [&](ui::Tfrm_add& dialog) {
-        EXPECT_EQ(dialog.Edit1->text(), "");
-        EXPECT_EQ(dialog.Edit2->text(), "*.*");
-        dialog.Edit1->setText("/home/music");
-        dialog.btn_ok->click();
+    ASSERT_TRUE(withDialog(main().addPathButton_, [&](ui::PathDialog& dialog) {
+        EXPECT_EQ(dialog.pathField_->text(), "");
+        EXPECT_EQ(dialog.patternField_->text(), "*.*");
+        dialog.pathField_->setText("/home/music");
+        dialog.okButton_->click();
     }));
     EXPECT_EQ(rows(), (Strings{"/srv/photos|*.jpg;*.png", "/home/music|*.*"}));
     // The view shows the new rows at once.
-    EXPECT_EQ(main().ListView1->model()->rowCount(), 2);
+    EXPECT_EQ(main().searchPathList_->model()->rowCount(), 2);
 }
 
 TEST_F(SearchPaths, EmptyPathIsRefusedAndBlanksAreAPath) {
     MessageRecorder recorder;
-    ASSERT_TRUE(withDialog(main().Bit_Add, [&](ui::Tfrm_add& dialog) {
-        dialog.Edit2->setText("*.txt");
-        dialog.btn_ok->click();
+    ASSERT_TRUE(withDialog(main().addPathButton_, [&](ui::PathDialog& dialog) {
+        dialog.patternField_->setText("*.txt");
+        dialog.okButton_->click();
         EXPECT_TRUE(dialog.isVisible()) << "the dialog stays open";
-        EXPECT_EQ(dialog.Edit2->text(), "*.txt");
+        EXPECT_EQ(dialog.patternField_->text(), "*.txt");
     }));
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].title, "Warning");
@@ -224,13 +224,13 @@ TEST_F(SearchPaths, OverlappingAddIsRefusedNamingTheFirstOverlappingRow) {
     listPath("/srv/data/old");
     selectRow(2); // add mode tests every row, the selected one too
     MessageRecorder recorder;
-    ASSERT_TRUE(withDialog(main().Bit_Add, [&](ui::Tfrm_add& dialog) {
-        dialog.Edit1->setText("/srv/database");
-        dialog.Edit2->setText("*.db");
-        dialog.btn_ok->click();
+    ASSERT_TRUE(withDialog(main().addPathButton_, [&](ui::PathDialog& dialog) {
+        dialog.pathField_->setText("/srv/database");
+        dialog.patternField_->setText("*.db");
+        dialog.okButton_->click();
         EXPECT_TRUE(dialog.isVisible());
-        EXPECT_EQ(dialog.Edit1->text(), "/srv/database") << "the input stays for correcting";
-        EXPECT_EQ(dialog.Edit2->text(), "*.db");
+        EXPECT_EQ(dialog.pathField_->text(), "/srv/database") << "the input stays for correcting";
+        EXPECT_EQ(dialog.patternField_->text(), "*.db");
     }));
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].title, "Warning");
@@ -253,18 +253,18 @@ TEST_F(SearchPaths, OverlappingAddIsRefusedNamingTheFirstOverlappingRow) {
 TEST_F(SearchPaths, CancelTheCloseBoxAndEscapeChangeNothingButTheButtonsAreSetAgain) {
     addSearchPath("/srv/data", "*.txt");
     // As if the row had come without the buttons noticing: cancelling sets them again.
-    main().Bit_Search->setEnabled(false);
-    ASSERT_TRUE(withDialog(main().Bit_Add, [&](ui::Tfrm_add& dialog) {
-        dialog.Edit1->setText("/home");
-        dialog.btn_cancel->click();
+    main().searchButton_->setEnabled(false);
+    ASSERT_TRUE(withDialog(main().addPathButton_, [&](ui::PathDialog& dialog) {
+        dialog.pathField_->setText("/home");
+        dialog.cancelButton_->click();
     }));
     EXPECT_TRUE(pathButtonsEnabled());
 
-    ASSERT_TRUE(withDialog(main().Bit_Add, [&](ui::Tfrm_add& dialog) {
-        dialog.Edit1->setText("/home");
+    ASSERT_TRUE(withDialog(main().addPathButton_, [&](ui::PathDialog& dialog) {
+        dialog.pathField_->setText("/home");
         // Neither Enter nor Esc presses a button; the close box cancels.
-        QTest::keyClick(dialog.Edit1, Qt::Key_Return);
-        QTest::keyClick(dialog.Edit1, Qt::Key_Escape);
+        QTest::keyClick(dialog.pathField_, Qt::Key_Return);
+        QTest::keyClick(dialog.pathField_, Qt::Key_Escape);
         QTest::keyClick(&dialog, Qt::Key_Escape);
         EXPECT_TRUE(dialog.isVisible());
         dialog.close();
@@ -278,20 +278,20 @@ TEST_F(SearchPaths, EditingSavesTheSelectedRowInPlace) {
     listPath("/srv/b", "*.b");
     listPath("/srv/c", "*.c");
     MessageRecorder recorder;
-    ASSERT_FALSE(withDialog(main().Bit_edit, [](ui::Tfrm_add&) {}));
+    ASSERT_FALSE(withDialog(main().editPathButton_, [](ui::PathDialog&) {}));
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].title, "Warning");
     EXPECT_EQ(recorder.messages[0].text, "Select a Search Path to Edit.");
 
     selectRow(1);
-    ASSERT_TRUE(withDialog(main().Bit_edit, [&](ui::Tfrm_add& dialog) {
+    ASSERT_TRUE(withDialog(main().editPathButton_, [&](ui::PathDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Edit Search Path...");
-        EXPECT_EQ(dialog.btn_ok->text(), "Save");
-        EXPECT_EQ(dialog.Edit1->text(), "/srv/b");
-        EXPECT_EQ(dialog.Edit2->text(), "*.b");
+        EXPECT_EQ(dialog.okButton_->text(), "Save");
+        EXPECT_EQ(dialog.pathField_->text(), "/srv/b");
+        EXPECT_EQ(dialog.patternField_->text(), "*.b");
         // The row is not tested against itself: only the patterns change.
-        dialog.Edit2->setText("*.b;*.bb");
-        dialog.btn_ok->click();
+        dialog.patternField_->setText("*.b;*.bb");
+        dialog.okButton_->click();
         EXPECT_FALSE(dialog.isVisible());
     }));
     EXPECT_EQ(recorder.messages.size(), 1u);
@@ -299,9 +299,9 @@ TEST_F(SearchPaths, EditingSavesTheSelectedRowInPlace) {
 
     // Every other row, before and after the edited one, is still tested.
     for (const char* path : {"/srv/a/x", "/srv/c/x"}) {
-        ASSERT_TRUE(withDialog(main().Bit_edit, [&](ui::Tfrm_add& dialog) {
-            dialog.Edit1->setText(path);
-            dialog.btn_ok->click();
+        ASSERT_TRUE(withDialog(main().editPathButton_, [&](ui::PathDialog& dialog) {
+            dialog.pathField_->setText(path);
+            dialog.okButton_->click();
             EXPECT_TRUE(dialog.isVisible());
         }));
     }
@@ -309,9 +309,9 @@ TEST_F(SearchPaths, EditingSavesTheSelectedRowInPlace) {
     EXPECT_EQ(recorder.messages[1].text, kSaveOverlap + "/srv/a");
     EXPECT_EQ(recorder.messages[2].text, kSaveOverlap + "/srv/c");
 
-    ASSERT_TRUE(withDialog(main().Bit_edit, [&](ui::Tfrm_add& dialog) {
-        dialog.Edit1->setText("/home/b");
-        dialog.btn_ok->click();
+    ASSERT_TRUE(withDialog(main().editPathButton_, [&](ui::PathDialog& dialog) {
+        dialog.pathField_->setText("/home/b");
+        dialog.okButton_->click();
     }));
     EXPECT_EQ(rows(), (Strings{"/srv/a|*.a", "/home/b|*.b;*.bb", "/srv/c|*.c"}));
 }
@@ -320,15 +320,15 @@ TEST_F(SearchPaths, EditingOnlyThePatternsKeepsAPathThatIsNotUtf8) {
     const std::string path = "/srv/caf\xe9";
     listPath(path, "*.a");
     selectRow(0);
-    ASSERT_TRUE(withDialog(main().Bit_edit, [&](ui::Tfrm_add& dialog) {
-        dialog.Edit2->setText("*.b");
-        dialog.btn_ok->click();
+    ASSERT_TRUE(withDialog(main().editPathButton_, [&](ui::PathDialog& dialog) {
+        dialog.patternField_->setText("*.b");
+        dialog.okButton_->click();
     }));
     EXPECT_EQ(rows(), (Strings{path + "|*.b"}));
     // A path the user retyped is taken as typed.
-    ASSERT_TRUE(withDialog(main().Bit_edit, [&](ui::Tfrm_add& dialog) {
-        dialog.Edit1->setText(QString::fromUtf8("/srv/caf\xc3\xa9"));
-        dialog.btn_ok->click();
+    ASSERT_TRUE(withDialog(main().editPathButton_, [&](ui::PathDialog& dialog) {
+        dialog.pathField_->setText(QString::fromUtf8("/srv/caf\xc3\xa9"));
+        dialog.okButton_->click();
     }));
     EXPECT_EQ(rows(), (Strings{"/srv/caf\xc3\xa9|*.b"}));
 }
@@ -338,18 +338,18 @@ TEST_F(SearchPaths, DeletingRemovesTheSelectedRowAndTheLastOneDisablesTheButtons
     ASSERT_TRUE(addThroughDialog("/srv/a"));
     ASSERT_TRUE(addThroughDialog("/srv/b"));
     ASSERT_TRUE(addThroughDialog("/srv/c"));
-    main().Bit_Del->click();
+    main().deletePathButton_->click();
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].text, "Select a Search Path to Delete.");
     EXPECT_EQ(rows().size(), 3u);
 
     selectRow(1);
-    main().Bit_Del->click();
+    main().deletePathButton_->click();
     EXPECT_EQ(rows(), (Strings{"/srv/a|*.*", "/srv/c|*.*"}));
     EXPECT_TRUE(pathButtonsEnabled());
     for (int left = 1; left >= 0; --left) {
         selectRow(0);
-        main().Bit_Del->click();
+        main().deletePathButton_->click();
         EXPECT_EQ(static_cast<int>(rows().size()), left);
     }
     EXPECT_FALSE(pathButtonsEnabled());
@@ -358,26 +358,26 @@ TEST_F(SearchPaths, DeletingRemovesTheSelectedRowAndTheLastOneDisablesTheButtons
 
 TEST_F(SearchPaths, DeletingTheLastRowDuringASearchLeavesTheSearchStoppable) {
     listPath("/srv/a");
-    main().Bit_Search->setText(ui::Tfrm_utama::kStopSearch);
+    main().searchButton_->setText(ui::MainWindow::kStopSearch);
     selectRow(0);
-    main().Bit_Del->click();
+    main().deletePathButton_->click();
     EXPECT_TRUE(rows().empty());
-    EXPECT_TRUE(main().Bit_Search->isEnabled());
-    EXPECT_FALSE(main().Bit_edit->isEnabled());
-    EXPECT_FALSE(main().Bit_Del->isEnabled());
-    main().Bit_Search->setText(ui::Tfrm_utama::kStartSearch);
+    EXPECT_TRUE(main().searchButton_->isEnabled());
+    EXPECT_FALSE(main().editPathButton_->isEnabled());
+    EXPECT_FALSE(main().deletePathButton_->isEnabled());
+    main().searchButton_->setText(ui::MainWindow::kStartSearch);
 }
 
 TEST_F(SearchPaths, PatternFieldNeverStaysEmpty) {
-    ui::Tfrm_add& dialog = *ui::frm_add;
-    dialog.Edit2->setText("*.jpg");
-    dialog.Edit2->clear();
-    EXPECT_EQ(dialog.Edit2->text(), "*.*");
-    dialog.Edit2->setText("x");
-    dialog.Edit2->setFocus();
-    dialog.Edit2->end(false);
-    QTest::keyClick(dialog.Edit2, Qt::Key_Backspace);
-    EXPECT_EQ(dialog.Edit2->text(), "*.*");
+    ui::PathDialog& dialog = *ui::thePathDialog;
+    dialog.patternField_->setText("*.jpg");
+    dialog.patternField_->clear();
+    EXPECT_EQ(dialog.patternField_->text(), "*.*");
+    dialog.patternField_->setText("x");
+    dialog.patternField_->setFocus();
+    dialog.patternField_->end(false);
+    QTest::keyClick(dialog.patternField_, Qt::Key_Backspace);
+    EXPECT_EQ(dialog.patternField_->text(), "*.*");
 }
 
 TEST_F(SearchPaths, BrowsingStartsAtThePathOrTheCurrentFolderAndMovesTheCurrentFolder) {
@@ -391,35 +391,35 @@ TEST_F(SearchPaths, BrowsingStartsAtThePathOrTheCurrentFolderAndMovesTheCurrentF
     };
     std::vector<Call> calls;
     QString answer;
-    ui::Tfrm_add::chooseFolder = [&](QWidget* parent, const QString& title, const QString& start) {
-        EXPECT_EQ(parent, ui::frm_add);
+    ui::PathDialog::chooseFolder = [&](QWidget* parent, const QString& title, const QString& start) {
+        EXPECT_EQ(parent, ui::thePathDialog);
         calls.push_back({title, start});
         return answer;
     };
-    ui::Tfrm_add& dialog = *ui::frm_add;
-    dialog.Edit1->clear();
+    ui::PathDialog& dialog = *ui::thePathDialog;
+    dialog.pathField_->clear();
 
     answer = first;
-    dialog.Button1->click();
+    dialog.browseButton_->click();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].title, "Select a search path.");
     EXPECT_EQ(calls[0].start, before);
-    EXPECT_EQ(dialog.Edit1->text(), first);
+    EXPECT_EQ(dialog.pathField_->text(), first);
     EXPECT_EQ(QDir::currentPath(), first);
 
     // A cancelled browse changes nothing; it started at the field's folder.
-    dialog.Edit1->setText(second);
+    dialog.pathField_->setText(second);
     answer.clear();
-    dialog.Button1->click();
+    dialog.browseButton_->click();
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[1].start, second);
-    EXPECT_EQ(dialog.Edit1->text(), second);
+    EXPECT_EQ(dialog.pathField_->text(), second);
     EXPECT_EQ(QDir::currentPath(), first);
 
     // From an empty field the next browse starts where the last one ended.
-    dialog.Edit1->clear();
+    dialog.pathField_->clear();
     answer = second;
-    dialog.Button1->click();
+    dialog.browseButton_->click();
     ASSERT_EQ(calls.size(), 3u);
     EXPECT_EQ(calls[2].start, first);
     EXPECT_EQ(QDir::currentPath(), second);

@@ -2,8 +2,8 @@
 
 #include "engine/worker_thread.h"
 #include "event_wait.h"
-#include "ui/list_controls_qt.h"
-#include "ui/windows.h"
+#include "ui/forms/list_controls_qt.h"
+#include "ui/windows/windows.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -12,14 +12,14 @@
 namespace corvane::testing {
 
 void WindowFixture::SetUp() {
-    main_ = std::make_unique<ui::Tfrm_utama>();
-    ui::frm_utama = main_.get();
-    add_ = std::make_unique<ui::Tfrm_add>(main_.get());
-    ui::frm_add = add_.get();
-    delete_ = std::make_unique<ui::Tfrm_delete>(main_.get());
-    ui::frm_delete = delete_.get();
-    about_ = std::make_unique<ui::Tfrm_about>(main_.get());
-    ui::frm_about = about_.get();
+    main_ = std::make_unique<ui::MainWindow>();
+    ui::theMainWindow = main_.get();
+    add_ = std::make_unique<ui::PathDialog>(main_.get());
+    ui::thePathDialog = add_.get();
+    delete_ = std::make_unique<ui::DeleteDialog>(main_.get());
+    ui::theDeleteDialog = delete_.get();
+    about_ = std::make_unique<ui::AboutWindow>(main_.get());
+    ui::theAboutWindow = about_.get();
     main_->show();
     QApplication::processEvents();
 }
@@ -30,22 +30,22 @@ void WindowFixture::TearDown() {
     delete_.reset();
     add_.reset();
     main_.reset();
-    ui::frm_utama = nullptr;
-    ui::frm_add = nullptr;
-    ui::frm_delete = nullptr;
-    ui::frm_about = nullptr;
+    ui::theMainWindow = nullptr;
+    ui::thePathDialog = nullptr;
+    ui::theDeleteDialog = nullptr;
+    ui::theAboutWindow = nullptr;
     EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
 }
 
 void WindowFixture::addSearchPath(const std::string& folder, const std::string& patterns) {
-    main_->ListView1->listModel()->appendRow(ui::ListRow(folder, {patterns}));
-    main_->ListView1->listModel()->flushAppendedRows();
-    main_->Bit_Search->setEnabled(true);
+    main_->searchPathList_->listModel()->appendRow(ui::ListRow(folder, {patterns}));
+    main_->searchPathList_->listModel()->flushAppendedRows();
+    main_->searchButton_->setEnabled(true);
 }
 
 bool WindowFixture::idle() {
-    return main_->Bit_Search->text() == QLatin1String(ui::Tfrm_utama::kStartSearch) && main_->FileScan &&
-           !main_->FileScan->Busy && !main_->FileCompare->Busy;
+    return main_->searchButton_->text() == QLatin1String(ui::MainWindow::kStartSearch) && main_->scanner_ &&
+           !main_->scanner_->Busy && !main_->comparer_->Busy;
 }
 
 bool WindowFixture::waitUntil(const std::function<bool()>& done) {
@@ -60,13 +60,13 @@ bool WindowFixture::waitUntil(const std::function<bool()>& done) {
 }
 
 bool WindowFixture::runSearch() {
-    main_->Bit_Search->click();
+    main_->searchButton_->click();
     return waitUntil([this] { return idle(); });
 }
 
 std::vector<std::string> WindowFixture::searchedFiles() {
     std::vector<std::string> rows;
-    const ui::SearchedFilesModel* model = main_->Listview2->listModel();
+    const ui::SearchedFilesModel* model = main_->searchedFilesList_->listModel();
     for (int i = 0; i < model->count(); ++i) {
         rows.emplace_back(model->row(i).caption());
     }
@@ -75,7 +75,7 @@ std::vector<std::string> WindowFixture::searchedFiles() {
 
 std::vector<std::string> WindowFixture::treeGroups() {
     std::vector<std::string> groups;
-    const ui::DuplicateTreeModel* tree = main_->TreeView1->treeModel();
+    const ui::DuplicateTreeModel* tree = main_->duplicateTree_->treeModel();
     for (int top = 0; top < tree->rowCount(); ++top) {
         const QModelIndex group = tree->index(top, 0);
         std::string line = tree->node(group)->text;

@@ -3,10 +3,10 @@
 // The program's four windows, created as start-up creates them, for tests that drive the main
 // window: add search paths, run a search to its end, read the lists, the tree and the status.
 
-#include "ui/Un_About.h"
-#include "ui/Un_Add.h"
-#include "ui/Un_Utama.h"
-#include "ui/Un_delete.h"
+#include "ui/windows/about_window.h"
+#include "ui/windows/delete_dialog.h"
+#include "ui/windows/main_window.h"
+#include "ui/windows/path_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    ui::Tfrm_utama& main() { return *main_; }
+    ui::MainWindow& main() { return *main_; }
 
     // Appends a row to the search path list, as the path dialog would.
     void addSearchPath(const std::string& folder, const std::string& patterns = "*.*");
@@ -33,15 +33,15 @@ protected:
     bool waitUntil(const std::function<bool()>& done);
     bool idle();
 
-    // The rows of Listview2 (captions) and the tree as "top|child|child" lines, in view order.
+    // The rows of searchedFilesList_ (captions) and the tree as "top|child|child" lines, in view order.
     std::vector<std::string> searchedFiles();
     std::vector<std::string> treeGroups();
 
 private:
-    std::unique_ptr<ui::Tfrm_utama> main_;
-    std::unique_ptr<ui::Tfrm_add> add_;
-    std::unique_ptr<ui::Tfrm_delete> delete_;
-    std::unique_ptr<ui::Tfrm_about> about_;
+    std::unique_ptr<ui::MainWindow> main_;
+    std::unique_ptr<ui::PathDialog> add_;
+    std::unique_ptr<ui::DeleteDialog> delete_;
+    std::unique_ptr<ui::AboutWindow> about_;
 };
 
 } // namespace corvane::testing

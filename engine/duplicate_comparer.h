@@ -1,0 +1,147 @@
+#pragma once
+
+// The duplicate comparer: decides, on a worker thread, which of the found paths are files with
+// byte-for-byte identical contents, and hands each duplicate group to its owner's
+// user-interface thread.
+
+#include "engine/content_classes.h"
+#include "engine/report_batch.h"
+#include "engine/string_list.h"
+#include "engine/worker_thread.h"
+#include "platform/file_info.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+namespace corvane::engine {
+
+class CompareWorker;
+
+using CompareProgressHandler =
+    std::function<void(CompareWorker* Sender, int32_t Position, int32_t ListCount, int32_t DuplicatesFound)>;
+using CompareFinishedHandler =
+    std::function<void(CompareWorker* Sender, int32_t ListCount, int32_t DuplicatesFound)>;
+// GroupDuplicates is never empty; it is valid during the call only.
+using DuplicateGroupHandler = std::function<void(CompareWorker* Sender, const std::string& GroupFile,
+                                                 const StringList& GroupDuplicates)>;
+
+// The comparer's driver: lives on the owner's user-interface thread, holds the list to compare,
+// starts and stops its worker. Never waits for the worker.
+class DuplicateComparer {
+public:
+    explicit DuplicateComparer(std::shared_ptr<UiThread> uiThread);
+    // Detaches a running worker: it reports nothing more and ends on its own.
+    ~DuplicateComparer();
+    DuplicateComparer(const DuplicateComparer&) = delete;
+    DuplicateComparer& operator=(const DuplicateComparer&) = delete;
+
+    CompareWorker* Worker = nullptr; // the current run's worker; valid only while Busy
+    CompareProgressHandler OnCompareProgress;
+    CompareFinishedHandler OnCompareFinished;
+    DuplicateGroupHandler OnDuplicateGroup;
+    bool Busy = false;
+    StringList FileList; // full paths, sorted by size ascending
+    // The sizes the scan reported for FileList's entries, or empty: the worker then looks each
+    // size up. The worker's copy is emptied once it has found the runs. Only the bounds of the runs of equal
+    // size come from here; every file is checked again when it is read.
+    std::vector<int64_t> FileSizes;
+
+    // FileList becomes a copy of `list`, and FileSizes `sizes` (parallel to it, or empty).
+    void SetFileList(const StringList& list, std::vector<int64_t> sizes = {});
+    // The same, taking over a list the caller no longer needs; the next Start hands both lists on
+    // to its worker instead of copying them, and FileList and FileSizes are empty after it. A
+    // million paths are tens of megabytes: one copy is enough.
+    void SetFileList(StringList&& list, std::vector<int64_t> sizes = {});
+    // Starts a run unless one is under way; throws when the worker cannot be created (Busy then
+    // stays false).
+    void Start();
+    // Asks a running worker to end; returns at once. Does nothing while idle.
+    void Stop();
+
+private:
+    std::shared_ptr<UiThread> uiThread_;
+    std::shared_ptr<WorkerControl> workerControl_; // outlives the worker
+    bool handOver_ = false; // the lists were given over and go to the next worker as they are
+};
+
+// The comparer's worker. It walks FileList: only files of equal size that stand next to each
+// other are compared, and for each file with identical files later in its run of equal size it
+// reports a group of those not reported before. Each file of a run is read at most once. A file
+// that cannot be read (gone, not a regular file, access denied) joins no group and the files
+// around it are compared as usual. Handlers may read its fields during a report.
+class CompareWorker final : public WorkerThread {
+public:
+    CompareWorker(DuplicateComparer* owner, CompareProgressHandler onCompareProgress,
+                  CompareFinishedHandler onCompareFinished, DuplicateGroupHandler onDuplicateGroup,
+                  StringList fileList, std::vector<int64_t> fileSizes, std::shared_ptr<UiThread> uiThread,
+                  std::shared_ptr<WorkerControl> control);
+
+    DuplicateComparer* Owner;
+    CompareProgressHandler OnCompareProgress;
+    CompareFinishedHandler OnCompareFinished;
+    DuplicateGroupHandler OnDuplicateGroup;
+    StringList FileList;
+    std::vector<int64_t> FileSizes;
+    int32_t Position = 0;
+    int32_t DuplicatesFound = 0;
+    std::string GroupFile;
+    std::unordered_set<std::string> ReportedFiles;
+    StringList GroupDuplicates;
+    // What GroupFile and each of GroupDuplicates were when they were compared, for a later check
+    // that a file has not changed since.
+    platform::FileInfo GroupFileInfo;
+    std::vector<platform::FileInfo> GroupDuplicateInfos;
+
+private:
+    // A run of equal size as found in the list, with two entries or more that may be compared:
+    // where it starts, the size, and the positions of those entries.
+    struct Span {
+        size_t first = 0;
+        int64_t size = 0;
+        std::vector<uint32_t> candidates;
+    };
+    // What the comparison found in one run, by position from `first` on.
+    struct Run {
+        size_t first = 0;
+        std::vector<int32_t> classOf;             // -1: in no class
+        std::vector<platform::FileInfo> info;     // as read
+        std::vector<int32_t> indexInClass;        // place among its class's members
+        std::vector<std::vector<size_t>> members; // per class: its positions, ascending
+        std::vector<std::string_view> identity;   // what tells two entries apart
+        std::deque<std::string> resolvedNames;    // identities that are not the path itself
+        std::vector<bool> distinct;               // per class: no entry appears twice in it
+        std::vector<size_t> scanned;              // per class: members before this one are reported
+    };
+
+    void Execute() override;
+    void Walk();
+    std::vector<Span> FindRuns() const;
+    Run MakeRun(const Span& span, ContentClasses::Result result) const;
+    void CollectDuplicates(Run& run, size_t position);
+    // Hands the queued reports over to the owner's thread.
+    void DeliverReports();
+    void ReportProgress();
+    void ReportGroup();
+    void ReportCompareEnd();
+
+    // A report not yet delivered: the progress of a position, or a group found there, with what
+    // the fields are while it runs.
+    struct CompareReport {
+        bool group = false;
+        int32_t position = 0;
+        int32_t duplicatesFound = 0;
+        std::string groupFile;
+        StringList groupDuplicates;
+        platform::FileInfo groupFileInfo;
+        std::vector<platform::FileInfo> groupDuplicateInfos;
+    };
+    ReportBatch<CompareReport> reports_;
+};
+
+} // namespace corvane::engine

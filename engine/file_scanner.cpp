@@ -1,0 +1,306 @@
+#include "engine/file_scanner.h"
+
+#include "platform/wildcard.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace corvane::engine {
+
+using platform::EntryKind;
+
+std::string isoDateText(const platform::CivilDate& date) {
+    if (date.year < 0 || date.year > 9999) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+        return text;
+    }
+    // Called once per file found: digits by hand rather than through printf.
+    char text[10] = {'0', '0', '0', '0', '-', '0', '0', '-', '0', '0'};
+    const auto put = [&](int end, int value, int digits) {
+        for (int i = 0; i < digits; ++i, value /= 10) {
+            text[end - i] = static_cast<char>('0' + value % 10);
+        }
+    };
+    put(3, date.year, 4);
+    put(6, date.month, 2);
+    put(9, date.day, 2);
+    return std::string(text, sizeof text);
+}
+
+StringList splitPatternText(const std::string& text) {
+    // A NUL ends the text, as it would end a C string.
+    const std::string_view source(text.c_str());
+    const auto blank = [](char c) { return c >= 1 && c <= ' '; };
+    StringList patterns;
+    size_t p = 0;
+    const size_t end = source.size();
+    while (p < end && blank(source[p])) {
+        ++p;
+    }
+    while (p < end) {
+        std::string item;
+        if (source[p] == '"') {
+            ++p;
+            while (p < end) {
+                if (source[p] == '"') {
+                    if (p + 1 < end && source[p + 1] == '"') {
+                        item += '"';
+                        p += 2;
+                        continue;
+                    }
+                    ++p;
+                    break;
+                }
+                item += source[p++];
+            }
+        } else {
+            const size_t start = p;
+            while (p<end&& static_cast<unsigned char>(source[p])> ' ' && source[p] != ';') {
+                ++p;
+            }
+            item.assign(source.substr(start, p - start));
+        }
+        patterns.push_back(std::move(item));
+        while (p < end && blank(source[p])) {
+            ++p;
+        }
+        if (p < end && source[p] == ';') {
+            if (p + 1 == end) {
+                patterns.emplace_back();
+            }
+            do {
+                ++p;
+            } while (p < end && blank(source[p]));
+        }
+    }
+    return patterns;
+}
+
+std::string withTrailingSeparator(const std::string& path) {
+    if (!path.empty() && path.back() == platform::kPathSeparator) {
+        return path;
+    }
+    return path + platform::kPathSeparator;
+}
+
+// ---------------------------------------------------------------------------------------------
+// FileScanner
+
+FileScanner::FileScanner(std::shared_ptr<UiThread> uiThread) : uiThread_(std::move(uiThread)) {}
+
+FileScanner::~FileScanner() {
+    if (Busy && workerControl_) {
+        workerControl_->DetachFromOwner();
+    }
+}
+
+void FileScanner::Start() {
+    if (!Busy) {
+        auto control = std::make_shared<WorkerControl>();
+        Worker = new ScanWorker(this, Recursive, SearchPaths, FileTypes, OnFileFound, OnScanFinished,
+                                DateFormat, uiThread_, control);
+        workerControl_ = std::move(control);
+    }
+    Busy = true;
+}
+
+void FileScanner::Stop() {
+    if (Busy && workerControl_) {
+        workerControl_->Terminate();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// ScanWorker
+
+ScanWorker::ScanWorker(FileScanner* owner, bool recursive, const StringList& searchPaths,
+                       const StringList& fileTypes, FileFoundHandler onFileFound,
+                       ScanFinishedHandler onScanFinished, DateFormatter dateFormat,
+                       std::shared_ptr<UiThread> uiThread, std::shared_ptr<WorkerControl> control)
+    : WorkerThread(std::move(uiThread), std::move(control)), Owner(owner), Recursive(recursive),
+      FileTypes(fileTypes), SearchPaths(searchPaths), OnFileFound(std::move(onFileFound)),
+      OnScanFinished(std::move(onScanFinished)), DateFormat(std::move(dateFormat)),
+      foundIndex_(0, FoundHash{&FoundFiles}, FoundEqual{&FoundFiles}) {
+    StartRunning();
+}
+
+void ScanWorker::Execute() {
+    try {
+        // A stop that came before the pass began leaves it out altogether.
+        if (!Terminated()) {
+            readAhead_ = std::make_unique<FolderReadAhead>(SearchPaths, FileTypes, Recursive);
+            for (size_t i = 0; i < SearchPaths.size(); ++i) {
+                const StringList patterns =
+                    splitPatternText(i < FileTypes.size() ? FileTypes[i] : std::string());
+                for (const std::string& pattern : patterns) {
+                    CurrentPattern = pattern;
+                    ++passes_;
+                    ScanFolder(withTrailingSeparator(SearchPaths[i]));
+                }
+            }
+        }
+    } catch (...) {
+        // A handler failed: the pass ends here, and the end report still follows.
+        ForgetReportsAfter(0);
+        reports_.clear();
+    }
+    readAhead_.reset();
+    try {
+        Synchronize([this] { ReportScanEnd(); });
+    } catch (...) {
+        // Nothing is left to report to.
+    }
+}
+
+bool ScanWorker::AlreadyFound(const std::string& path) {
+    // File names are case-sensitive here, so paths compare byte for byte: Photo.JPG and
+    // photo.jpg are two files.
+    FoundFiles.push_back(path);
+    if (passes_ <= 1) {
+        // One pass never reaches a path twice: it enters every folder once, by one name.
+        return false;
+    }
+    while (indexed_ + 1 < FoundFiles.size()) {
+        foundIndex_.insert(indexed_++);
+    }
+    if (!foundIndex_.insert(FoundFiles.size() - 1).second) {
+        FoundFiles.pop_back();
+        return true;
+    }
+    indexed_ = FoundFiles.size();
+    return false;
+}
+
+void ScanWorker::ScanFolder(const std::string& folder) {
+    std::optional<ScannedFolder> ahead;
+    if (readAhead_ && !Terminated()) {
+        ahead = readAhead_->take(folder);
+    }
+    const ScannedFolder listing = ahead ? std::move(*ahead) : readFolder(folder, CurrentPattern);
+    if (!listing.listed) {
+        return;
+    }
+    for (const auto& onDescent : descent_) {
+        if (onDescent == listing.identity) {
+            return;
+        }
+    }
+    descent_.push_back(listing.identity);
+    struct PopOnExit {
+        std::vector<std::pair<uint64_t, uint64_t>>& stack;
+        ~PopOnExit() { stack.pop_back(); }
+    } popOnExit{descent_};
+
+    const auto& entries = listing.entries;
+    const bool everything = platform::matchesEverything(CurrentPattern);
+
+    // File pass: every entry that matches the pattern and is not a system entry.
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const platform::FolderEntry& entry = entries[i];
+        if (entry.kind == EntryKind::Other ||
+            !(everything || platform::matchesPattern(CurrentPattern, entry.name))) {
+            continue;
+        }
+        // An entry that has gone since the listing was read, or has become a system entry, is
+        // passed over; so are "." and "..", which have no details.
+        const auto& info = listing.details[i];
+        if (info && info->kind != EntryKind::Other) {
+            std::string path = folder + entry.name;
+            if (!AlreadyFound(path)) {
+                FoundReport report;
+                report.found = FoundFiles.size() - 1;
+                report.info = *info;
+                report.sizeText = std::to_string(info->size);
+                report.dateText = DateFormat(localDate(info->creationTime));
+                report.fileCount = ++FileCount;
+                report.totalSize = (TotalSize += info->size);
+                reports_.add(std::move(report));
+                if (reports_.due()) {
+                    DeliverReports();
+                }
+            }
+        }
+        if (Terminated()) {
+            break;
+        }
+    }
+    DeliverReports();
+
+    if (!Recursive) {
+        return;
+    }
+    // Folder pass: every real folder, whatever its name; links are never followed.
+    for (const platform::FolderEntry& entry : entries) {
+        if (entry.kind == EntryKind::Directory && entry.name != "." && entry.name != "..") {
+            ++FolderCount;
+            ScanFolder(folder + entry.name + platform::kPathSeparator);
+        }
+        if (Terminated()) {
+            break;
+        }
+    }
+}
+
+platform::CivilDate ScanWorker::localDate(int64_t seconds) {
+    // Files of one tree often share their second; the conversion takes a lock in the C library.
+    if (!lastDate_ || lastDate_->first != seconds) {
+        lastDate_.emplace(seconds, platform::localDateOf(seconds).value_or(platform::CivilDate{}));
+    }
+    return lastDate_->second;
+}
+
+void ScanWorker::DeliverReports() {
+    const auto outcome =
+        reports_.flush([this](const std::function<void()>& routine) { Synchronize(routine); },
+                       [this](FoundReport& report) {
+                           CurrentFile = FoundFiles[report.found];
+                           CurrentInfo = report.info;
+                           CurrentSizeText = std::move(report.sizeText);
+                           CurrentDateText = std::move(report.dateText);
+                           FileCount = report.fileCount;
+                           TotalSize = report.totalSize;
+                           ReportFile();
+                       },
+                       [](const FoundReport&) { return true; }, [this] { return Terminated(); });
+    if (outcome.dropped > 0) {
+        ForgetReportsAfter(outcome.delivered);
+    }
+    reports_.clear();
+    if (outcome.failure) {
+        std::rethrow_exception(outcome.failure);
+    }
+}
+
+void ScanWorker::ForgetReportsAfter(size_t delivered) {
+    // Back to the last file delivered: the files after it were never reported.
+    if (reports_.empty()) {
+        return;
+    }
+    if (delivered == 0) {
+        const FoundReport& first = reports_.front();
+        FoundFiles.resize(first.found);
+        FileCount = first.fileCount - 1;
+        TotalSize = first.totalSize - first.info.size;
+    } else {
+        const FoundReport& last = reports_.at(delivered - 1);
+        FoundFiles.resize(last.found + 1);
+        FileCount = last.fileCount;
+        TotalSize = last.totalSize;
+    }
+}
+
+void ScanWorker::ReportFile() {
+    if (OnFileFound) {
+        OnFileFound(this, CurrentFile, CurrentSizeText, CurrentDateText, TotalSize, FolderCount, FileCount);
+    }
+}
+
+void ScanWorker::ReportScanEnd() {
+    Owner->Busy = false;
+    if (OnScanFinished) {
+        OnScanFinished(this, FoundFiles);
+    }
+}
+
+} // namespace corvane::engine

@@ -1,0 +1,143 @@
+#pragma once
+
+// The file scanner: finds every file that a search asks for, on a worker thread, and hands each
+// one to its owner's user-interface thread as it is found.
+
+#include "engine/folder_reading.h"
+#include "engine/report_batch.h"
+#include "engine/string_list.h"
+#include "engine/worker_thread.h"
+#include "platform/file_info.h"
+#include "platform/local_time.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_set>
+
+namespace corvane::engine {
+
+class ScanWorker;
+
+using FileFoundHandler = std::function<void(ScanWorker* Sender, const std::string& FileName,
+                                            const std::string& SizeText, const std::string& DateText,
+                                            int64_t TotalSize, int32_t FolderCount, int32_t FileCount)>;
+// The handler may read and change FoundFiles during the call.
+using ScanFinishedHandler = std::function<void(ScanWorker* Sender, StringList& FoundFiles)>;
+// Turns the local creation day of a file into the text of its date column.
+using DateFormatter = std::function<std::string(const platform::CivilDate&)>;
+
+// The date text of the command line: yyyy-MM-dd.
+std::string isoDateText(const platform::CivilDate& date);
+
+// Splits a pattern text into its patterns: ";" or blanks separate them, a pattern in double
+// quotes may hold both, and a ";" at the very end adds one empty pattern.
+StringList splitPatternText(const std::string& text);
+
+// The path followed by a folder separator, unless it already ends in one.
+std::string withTrailingSeparator(const std::string& path);
+
+// The scanner's driver: lives on the owner's user-interface thread, holds the settings of the
+// next run, starts and stops its worker. Never waits for the worker.
+class FileScanner {
+public:
+    explicit FileScanner(std::shared_ptr<UiThread> uiThread);
+    // Detaches a running worker: it reports nothing more and ends on its own.
+    ~FileScanner();
+    FileScanner(const FileScanner&) = delete;
+    FileScanner& operator=(const FileScanner&) = delete;
+
+    ScanWorker* Worker = nullptr; // the current run's worker; valid only while Busy
+    FileFoundHandler OnFileFound;
+    ScanFinishedHandler OnScanFinished;
+    StringList FileTypes; // entry i: the pattern text of search path i
+    bool Recursive = true;
+    StringList SearchPaths; // the folders to search, parallel to FileTypes
+    bool Busy = false;      // a worker runs and its end report has not run yet
+    DateFormatter DateFormat = isoDateText;
+
+    // Starts a run unless one is under way; throws when the worker cannot be created (Busy then
+    // stays false).
+    void Start();
+    // Asks a running worker to end; returns at once. Does nothing while idle.
+    void Stop();
+
+private:
+    friend class ScanWorker;
+    std::shared_ptr<UiThread> uiThread_;
+    std::shared_ptr<WorkerControl> workerControl_; // outlives the worker
+};
+
+// The scanner's worker: one pass over every search path and pattern, one report per file found,
+// exactly one end report, then it deletes itself. Its fields may be read by handlers during a
+// report.
+class ScanWorker final : public WorkerThread {
+public:
+    ScanWorker(FileScanner* owner, bool recursive, const StringList& searchPaths, const StringList& fileTypes,
+               FileFoundHandler onFileFound, ScanFinishedHandler onScanFinished, DateFormatter dateFormat,
+               std::shared_ptr<UiThread> uiThread, std::shared_ptr<WorkerControl> control);
+
+    FileScanner* Owner;
+    bool Recursive;
+    StringList FileTypes;
+    StringList SearchPaths;
+    std::string CurrentFile;
+    std::string CurrentSizeText;
+    std::string CurrentDateText;
+    FileFoundHandler OnFileFound;
+    ScanFinishedHandler OnScanFinished;
+    StringList FoundFiles;
+    int64_t TotalSize = 0;
+    int32_t FolderCount = 0;
+    int32_t FileCount = 0;
+    // What the listing gave for the entry being reported (size, times, identity).
+    platform::FileInfo CurrentInfo;
+
+private:
+    void Execute() override;
+    void ScanFolder(const std::string& folder);
+    platform::CivilDate localDate(int64_t seconds);
+    bool AlreadyFound(const std::string& path);
+    // Hands the queued reports of files found over to the owner's thread.
+    void DeliverReports();
+    // Winds the fields back to the last of the queued reports delivered (none: to before them).
+    void ForgetReportsAfter(size_t delivered);
+    void ReportFile();
+    void ReportScanEnd();
+
+    DateFormatter DateFormat;
+    std::string CurrentPattern;
+
+    // The found-path test over FoundFiles, by index, so that a path is stored only once.
+    struct FoundHash {
+        const StringList* list;
+        size_t operator()(size_t index) const { return std::hash<std::string>{}((*list)[index]); }
+    };
+    struct FoundEqual {
+        const StringList* list;
+        bool operator()(size_t a, size_t b) const { return (*list)[a] == (*list)[b]; }
+    };
+    std::unordered_set<size_t, FoundHash, FoundEqual> foundIndex_;
+    size_t indexed_ = 0; // FoundFiles before this are in foundIndex_
+    int passes_ = 0;     // walks begun, one per search path and pattern
+
+    // Folders on the current descent (device, inode), so that no walk can loop.
+    std::vector<std::pair<uint64_t, uint64_t>> descent_;
+    std::unique_ptr<FolderReadAhead> readAhead_;
+
+    // A file found and not yet reported: what the fields are while its report runs.
+    struct FoundReport {
+        size_t found = 0; // its place in FoundFiles
+        platform::FileInfo info;
+        std::string sizeText;
+        std::string dateText;
+        int64_t totalSize = 0;
+        int32_t fileCount = 0;
+    };
+    ReportBatch<FoundReport> reports_;
+    std::optional<std::pair<int64_t, platform::CivilDate>> lastDate_;
+};
+
+} // namespace corvane::engine

@@ -1,0 +1,43 @@
+#include "ui/desktop/status_texts.h"
+
+namespace corvane::ui {
+
+int percentOf(int64_t part, int64_t whole) {
+    if (whole <= 0) {
+        return 0;
+    }
+    // Exact: a quotient such as 1/40 is no exact double, and its half must still go to even.
+    const __int128 scaled = static_cast<__int128>(part) * 100;
+    __int128 quotient = scaled / whole;
+    const __int128 twiceRemainder = (scaled % whole) * 2;
+    if (twiceRemainder > whole || (twiceRemainder == whole && quotient % 2 != 0)) {
+        ++quotient;
+    }
+    return static_cast<int>(quotient);
+}
+
+QString searchingStatus() {
+    return QStringLiteral("Searching...");
+}
+
+QString foundFilesStatus(int64_t fileCount, int64_t folderCount) {
+    return QStringLiteral("Found %1 files in %2 folder").arg(fileCount).arg(folderCount);
+}
+
+QString sortingStatus(int percent) {
+    return QStringLiteral("Sorting Files [%1%]").arg(percent);
+}
+
+QString comparingStatus(int64_t position, int64_t listCount, int64_t duplicatesFound) {
+    return QStringLiteral("Comparing file %1 of %2, Duplicate files found: %3 [%4%]")
+        .arg(position)
+        .arg(listCount)
+        .arg(duplicatesFound)
+        .arg(percentOf(position, listCount));
+}
+
+QString summaryStatus(int64_t duplicates, int64_t filesSearched) {
+    return QStringLiteral("Duplicate files: %1, File Searched: %2").arg(duplicates).arg(filesSearched);
+}
+
+} // namespace corvane::ui

@@ -1,0 +1,202 @@
+#include "ui/forms/list_controls_qt.h"
+
+#include "ui/forms/control_support.h"
+
+#include <QHeaderView>
+
+namespace corvane::ui {
+
+template <class Widget> std::string StreamedWidget<Widget>::componentName() const {
+    return widget_->objectName().toStdString();
+}
+
+template <class Widget> void StreamedWidget<Widget>::setComponentName(const std::string& name) {
+    widget_->setObjectName(QString::fromStdString(name));
+}
+
+template <class Widget> stream::ControlPlacement StreamedWidget<Widget>::placement() const {
+    return placementOf(widget_);
+}
+
+template <class Widget> void StreamedWidget<Widget>::setPlacement(const stream::ControlPlacement& placement) {
+    applyPlacement(widget_, placement);
+}
+
+template <class Widget> int32_t StreamedWidget<Widget>::tabOrder() const {
+    return tabOrderOf(widget_);
+}
+
+template <class Widget> void StreamedWidget<Widget>::setTabOrder(int32_t order) {
+    setTabOrderOf(widget_, order);
+}
+
+template <class Widget> std::string StreamedWidget<Widget>::handler(std::string_view event) const {
+    return boundHandler(widget_, event);
+}
+
+template <class Widget>
+void StreamedWidget<Widget>::setHandler(std::string_view event, const std::string& name) {
+    bindHandler(widget_, event, name);
+}
+
+template class StreamedWidget<QWidget>;
+
+// ---------------------------------------------------------------------------------------------
+// ListViewWidget
+
+ListViewWidget::ListViewWidget(QWidget* parent)
+    : QTableView(parent), StreamedWidget<QWidget>(this), model_(new SearchedFilesModel(LocaleTexts(), this)) {
+    setModel(model_);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setShowGrid(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    verticalHeader()->hide();
+    // One height for every row, so that a million rows need no measuring.
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setResizeContentsPrecision(200);
+    connect(this, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex&) { raiseEvent("OnClick", EventArgs{this}); });
+}
+
+std::vector<stream::ListRow> ListViewWidget::rows() const {
+    std::vector<stream::ListRow> result;
+    result.reserve(static_cast<size_t>(model_->count()));
+    for (const ListRow& row : model_->rows()) {
+        stream::ListRow out;
+        out.caption = std::string(row.caption());
+        for (int i = 0; i < row.subItemCount(); ++i) {
+            out.subItems.push_back({std::string(row.subItemText(i)), row.subItemImageIndex(i)});
+        }
+        out.imageIndex = row.imageIndex;
+        out.stateIndex = row.stateIndex;
+        out.overlayIndex = row.overlayIndex;
+        out.data = row.data;
+        result.push_back(std::move(out));
+    }
+    return result;
+}
+
+void ListViewWidget::setRows(std::vector<stream::ListRow> rows) {
+    std::vector<ListRow> converted;
+    converted.reserve(rows.size());
+    for (const stream::ListRow& row : rows) {
+        ListRow out(row.caption);
+        for (const stream::ListSubItem& subItem : row.subItems) {
+            out.appendSubItem(subItem.text, subItem.imageIndex);
+        }
+        out.imageIndex = row.imageIndex;
+        out.stateIndex = row.stateIndex;
+        out.overlayIndex = row.overlayIndex;
+        out.data = row.data;
+        converted.push_back(std::move(out));
+    }
+    model_->setRows(std::move(converted));
+}
+
+void ListViewWidget::setSortType(int sortType) {
+    model_->setSortType(static_cast<SortType>(sortType));
+}
+
+void ListViewWidget::loaded() {
+    QStringList captions;
+    for (const stream::ListColumn& column : columns_) {
+        captions << QString::fromStdString(column.caption);
+    }
+    model_->setColumns(captions);
+    QHeaderView* header = horizontalHeader();
+    for (int i = 0; i < static_cast<int>(columns_.size()); ++i) {
+        const stream::ListColumn& column = columns_[static_cast<size_t>(i)];
+        if (!column.autoSize) {
+            header->setSectionResizeMode(i, QHeaderView::Interactive);
+            header->resizeSection(i, column.width);
+        } else if (i == 0) {
+            header->setSectionResizeMode(i, QHeaderView::Stretch);
+        } else {
+            header->setSectionResizeMode(i, QHeaderView::ResizeToContents);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// TreeViewWidget
+
+TreeViewWidget::TreeViewWidget(QWidget* parent)
+    : DuplicateTreeView(parent), StreamedWidget<QWidget>(this),
+      model_(new DuplicateTreeModel(LocaleTexts(), this)) {
+    setModel(model_);
+    connect(this, &DuplicateTreeView::primaryClicked, this,
+            [this](const QPoint&) { raiseEvent("OnClick", EventArgs{this}); });
+    connect(this, &DuplicateTreeView::keyDown, this, [this](int key, Qt::KeyboardModifiers modifiers) {
+        EventArgs args{this};
+        args.key = &key;
+        args.modifiers = modifiers;
+        raiseEvent("OnKeyDown", args);
+    });
+    connect(this, &QTreeView::collapsed, this, [this](const QModelIndex&) {
+        bool allow = true;
+        EventArgs args{this};
+        args.allow = &allow;
+        raiseEvent("OnCollapsing", args);
+    });
+}
+
+void TreeViewWidget::setSortType(int sortType) {
+    model_->setSortType(static_cast<SortType>(sortType));
+}
+
+std::vector<stream::TreeNode> TreeViewWidget::nodes() const {
+    std::vector<stream::TreeNode> result;
+    result.reserve(static_cast<size_t>(model_->nodeCount()));
+    // Depth first without recursion: a stack of (parent, next child row).
+    std::vector<std::pair<QModelIndex, int>> stack{{QModelIndex(), 0}};
+    while (!stack.empty()) {
+        auto& [parent, next] = stack.back();
+        if (next >= model_->rowCount(parent)) {
+            stack.pop_back();
+            continue;
+        }
+        const QModelIndex index = model_->index(next++, 0, parent);
+        const DuplicateNode* node = model_->node(index);
+        stream::TreeNode out;
+        out.text = node->text;
+        out.level = static_cast<int>(stack.size()) - 1;
+        out.imageIndex = node->imageIndex;
+        out.selectedIndex = node->selectedIndex;
+        out.stateIndex = node->stateIndex;
+        out.overlayIndex = node->overlayIndex;
+        out.data = node->data;
+        out.hasChildren = node->hasChildren || model_->rowCount(index) > 0;
+        result.push_back(std::move(out));
+        if (model_->rowCount(index) > 0) {
+            stack.emplace_back(index, 0);
+        }
+    }
+    return result;
+}
+
+void TreeViewWidget::setNodes(std::vector<stream::TreeNode> nodes) {
+    model_->clear();
+    std::vector<QPersistentModelIndex> parents; // parents[l]: the last node placed at level l
+    for (stream::TreeNode& node : nodes) {
+        const size_t level = std::min(static_cast<size_t>(std::max(node.level, 0)), parents.size());
+        const QModelIndex parent = level == 0 ? QModelIndex() : QModelIndex(parents[level - 1]);
+        DuplicateNode placed;
+        placed.text = std::move(node.text);
+        placed.stateIndex = node.stateIndex;
+        placed.imageIndex = node.imageIndex;
+        placed.selectedIndex = node.selectedIndex;
+        placed.overlayIndex = node.overlayIndex;
+        placed.data = node.data;
+        placed.hasChildren = node.hasChildren;
+        const QModelIndex index = model_->appendNode(parent, std::move(placed));
+        parents.resize(level);
+        parents.emplace_back(index);
+    }
+}
+
+} // namespace corvane::ui

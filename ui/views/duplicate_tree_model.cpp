@@ -1,0 +1,309 @@
+#include "ui/views/duplicate_tree_model.h"
+
+#include <QCollatorSortKey>
+
+#include <algorithm>
+#include <numeric>
+
+namespace corvane::ui {
+
+namespace {
+
+QString shown(const std::string& bytes) {
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+} // namespace
+
+struct DuplicateTreeModel::Node {
+    DuplicateNode value;
+    Node* parent = nullptr;
+    int row = 0; // place among the parent's children
+    std::vector<std::unique_ptr<Node>> children;
+
+    Node() = default;
+    explicit Node(DuplicateNode v) : value(std::move(v)) {}
+    // Takes the subtree apart level by level: a tree read from a file may be deep enough for a
+    // recursive destruction to run out of stack.
+    ~Node() {
+        std::vector<std::unique_ptr<Node>> pending = std::move(children);
+        while (!pending.empty()) {
+            std::unique_ptr<Node> node = std::move(pending.back());
+            pending.pop_back();
+            for (auto& child : node->children) {
+                pending.push_back(std::move(child));
+            }
+            node->children.clear();
+        }
+    }
+
+    void renumberChildren(size_t from = 0) {
+        for (size_t i = from; i < children.size(); ++i) {
+            children[i]->row = static_cast<int>(i);
+        }
+    }
+
+    // This node and all below it.
+    int subtreeSize() const {
+        int count = 0;
+        std::vector<const Node*> pending{this};
+        while (!pending.empty()) {
+            const Node* node = pending.back();
+            pending.pop_back();
+            ++count;
+            for (const auto& child : node->children) {
+                pending.push_back(child.get());
+            }
+        }
+        return count;
+    }
+};
+
+DuplicateTreeModel::DuplicateTreeModel(const LocaleTexts& texts, QObject* parent)
+    : QAbstractItemModel(parent), collator_(texts.nodeTextCollator()), root_(std::make_unique<Node>()) {}
+
+DuplicateTreeModel::~DuplicateTreeModel() = default;
+
+DuplicateTreeModel::Node* DuplicateTreeModel::nodeOf(const QModelIndex& index) const {
+    if (!index.isValid() || index.model() != this) {
+        return nullptr;
+    }
+    return static_cast<Node*>(index.internalPointer());
+}
+
+QModelIndex DuplicateTreeModel::indexOf(const Node* node) const {
+    if (node == nullptr || node == root_.get()) {
+        return {};
+    }
+    return createIndex(node->row, 0, const_cast<Node*>(node));
+}
+
+QModelIndex DuplicateTreeModel::index(int row, int column, const QModelIndex& parent) const {
+    const Node* owner = parent.isValid() ? nodeOf(parent) : root_.get();
+    if (owner == nullptr || column != 0 || row < 0 || static_cast<size_t>(row) >= owner->children.size()) {
+        return {};
+    }
+    return indexOf(owner->children[static_cast<size_t>(row)].get());
+}
+
+QModelIndex DuplicateTreeModel::parent(const QModelIndex& child) const {
+    const Node* node = nodeOf(child);
+    return node ? indexOf(node->parent) : QModelIndex();
+}
+
+int DuplicateTreeModel::rowCount(const QModelIndex& parent) const {
+    if (parent.column() > 0) {
+        return 0;
+    }
+    const Node* owner = parent.isValid() ? nodeOf(parent) : root_.get();
+    return owner ? static_cast<int>(owner->children.size()) : 0;
+}
+
+int DuplicateTreeModel::columnCount(const QModelIndex&) const {
+    return 1;
+}
+
+bool DuplicateTreeModel::hasChildren(const QModelIndex& parent) const {
+    if (parent.column() > 0) {
+        return false;
+    }
+    const Node* owner = parent.isValid() ? nodeOf(parent) : root_.get();
+    return owner && (!owner->children.empty() || (parent.isValid() && owner->value.hasChildren));
+}
+
+QVariant DuplicateTreeModel::data(const QModelIndex& index, int role) const {
+    const Node* node = nodeOf(index);
+    if (node == nullptr) {
+        return {};
+    }
+    switch (role) {
+    case Qt::DisplayRole:
+        return shown(node->value.text);
+    case PathBytesRole:
+        return QByteArray(node->value.text.data(), static_cast<qsizetype>(node->value.text.size()));
+    case StateIndexRole:
+        return node->value.stateIndex;
+    default:
+        return {};
+    }
+}
+
+Qt::ItemFlags DuplicateTreeModel::flags(const QModelIndex& index) const {
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+size_t DuplicateTreeModel::placeFor(const Node& parent, const std::string& text) const {
+    if (sortType_ != SortType::stText) {
+        return parent.children.size();
+    }
+    // After the equal texts already there: the order a stable sort would give.
+    const QString key = shown(text);
+    const auto place = std::upper_bound(parent.children.begin(), parent.children.end(), key,
+                                        [&](const QString& wanted, const auto& sibling) {
+                                            return collator_.compare(wanted, shown(sibling->value.text)) < 0;
+                                        });
+    return static_cast<size_t>(place - parent.children.begin());
+}
+
+DuplicateTreeModel::Node* DuplicateTreeModel::insertChild(Node& parent, std::unique_ptr<Node> child) {
+    const size_t place = placeFor(parent, child->value.text);
+    const int added = child->subtreeSize();
+    beginInsertRows(indexOf(&parent), static_cast<int>(place), static_cast<int>(place));
+    child->parent = &parent;
+    Node* inserted = child.get();
+    parent.children.insert(parent.children.begin() + static_cast<std::ptrdiff_t>(place), std::move(child));
+    parent.renumberChildren(place);
+    nodeCount_ += added;
+    endInsertRows();
+    return inserted;
+}
+
+QModelIndex DuplicateTreeModel::appendGroup(const std::string& groupFile,
+                                            const std::vector<std::string>& duplicates,
+                                            std::optional<platform::FileInfo> groupInfo,
+                                            std::span<const platform::FileInfo> duplicateInfos) {
+    auto group = std::make_unique<Node>();
+    group->value.text = groupFile;
+    group->value.fileInfo = groupInfo;
+    group->children.reserve(duplicates.size());
+    for (size_t i = 0; i < duplicates.size(); ++i) {
+        auto child = std::make_unique<Node>();
+        child->value.text = duplicates[i];
+        if (i < duplicateInfos.size()) {
+            child->value.fileInfo = duplicateInfos[i];
+        }
+        child->parent = group.get();
+        group->children.push_back(std::move(child));
+    }
+    if (sortType_ == SortType::stText) {
+        sortChildren(*group); // not in the model yet: nobody needs to hear of it
+    }
+    group->renumberChildren();
+    return indexOf(insertChild(*root_, std::move(group)));
+}
+
+QModelIndex DuplicateTreeModel::appendNode(const QModelIndex& parent, DuplicateNode node) {
+    Node* owner = parent.isValid() ? nodeOf(parent) : root_.get();
+    if (owner == nullptr) {
+        return {};
+    }
+    return indexOf(insertChild(*owner, std::make_unique<Node>(std::move(node))));
+}
+
+const DuplicateNode* DuplicateTreeModel::node(const QModelIndex& index) const {
+    const Node* found = nodeOf(index);
+    return found ? &found->value : nullptr;
+}
+
+void DuplicateTreeModel::setState(Node& node, int32_t stateIndex) {
+    if (node.value.stateIndex == stateIndex) {
+        return;
+    }
+    node.value.stateIndex = stateIndex;
+    const QModelIndex index = indexOf(&node);
+    emit dataChanged(index, index, {StateIndexRole});
+}
+
+void DuplicateTreeModel::setStateIndex(const QModelIndex& index, int32_t stateIndex) {
+    if (Node* node = nodeOf(index)) {
+        setState(*node, stateIndex);
+    }
+}
+
+void DuplicateTreeModel::ToggleCheckState(const QModelIndex& index, int32_t unchecked, int32_t checked,
+                                          int32_t radioOff, int32_t radioOn) {
+    Node* node = nodeOf(index);
+    if (node == nullptr) {
+        return;
+    }
+    const int32_t state = node->value.stateIndex;
+    if (state == unchecked) {
+        setState(*node, checked);
+    } else if (state == checked) {
+        setState(*node, unchecked);
+    } else if (state == radioOff) {
+        for (const auto& sibling : node->parent->children) {
+            if (sibling->value.stateIndex == radioOff || sibling->value.stateIndex == radioOn) {
+                setState(*sibling, radioOff);
+            }
+        }
+        setState(*node, radioOn);
+    }
+}
+
+bool DuplicateTreeModel::removeNode(const QModelIndex& index) {
+    Node* node = nodeOf(index);
+    if (node == nullptr) {
+        return false;
+    }
+    Node& parent = *node->parent;
+    const auto row = static_cast<size_t>(node->row);
+    beginRemoveRows(indexOf(&parent), node->row, node->row);
+    nodeCount_ -= node->subtreeSize();
+    std::unique_ptr<Node> removed = std::move(parent.children[row]);
+    parent.children.erase(parent.children.begin() + static_cast<std::ptrdiff_t>(row));
+    parent.renumberChildren(row);
+    endRemoveRows();
+    return true;
+}
+
+void DuplicateTreeModel::clear() {
+    beginResetModel();
+    root_ = std::make_unique<Node>();
+    nodeCount_ = 0;
+    endResetModel();
+}
+
+void DuplicateTreeModel::sortChildren(Node& parent) {
+    if (parent.children.size() < 2) {
+        return;
+    }
+    // One key per node, made once, rather than a conversion of both texts per comparison.
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(parent.children.size());
+    for (const auto& child : parent.children) {
+        keys.push_back(collator_.sortKey(shown(child->value.text)));
+    }
+    std::vector<size_t> order(keys.size());
+    std::iota(order.begin(), order.end(), size_t{0});
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return keys[a].compare(keys[b]) < 0; });
+    std::vector<std::unique_ptr<Node>> sorted;
+    sorted.reserve(order.size());
+    for (size_t from : order) {
+        sorted.push_back(std::move(parent.children[from]));
+    }
+    parent.children = std::move(sorted);
+    parent.renumberChildren();
+}
+
+void DuplicateTreeModel::setSortType(SortType sortType) {
+    if (sortType == sortType_) {
+        return;
+    }
+    sortType_ = sortType;
+    if (sortType != SortType::stText) {
+        return;
+    }
+    emit layoutAboutToBeChanged();
+    std::vector<Node*> pending{root_.get()};
+    while (!pending.empty()) {
+        Node* node = pending.back();
+        pending.pop_back();
+        sortChildren(*node);
+        for (const auto& child : node->children) {
+            pending.push_back(child.get());
+        }
+    }
+    // Nodes stay where they are in memory; only their rows changed.
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& index : before) {
+        after.append(indexOf(nodeOf(index)));
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged();
+}
+
+} // namespace corvane::ui

@@ -1,0 +1,121 @@
+#pragma once
+
+// The model behind the duplicate tree: a top-level node per duplicate group (the group's first
+// file) with one child per duplicate, each node with its path (exact bytes) and check state.
+
+#include "platform/file_info.h"
+#include "ui/desktop/locale_texts.h"
+#include "ui/views/sort_type.h"
+
+#include <QAbstractItemModel>
+#include <QCollator>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace corvane::ui {
+
+// Check states: the index of a node's state image.
+inline constexpr int32_t kStateRadioOff = 0;
+inline constexpr int32_t kStateChecked = 1;
+inline constexpr int32_t kStateRadioOn = 2;
+inline constexpr int32_t kStateUnchecked = 3;
+
+// What a node holds.
+struct DuplicateNode {
+    std::string text; // the full path, as its exact bytes
+    int32_t stateIndex = kStateUnchecked;
+    // The per-node fields of a stored tree, with the values the program's nodes hold.
+    int32_t imageIndex = 0;
+    int32_t selectedIndex = 0;
+    int32_t overlayIndex = -1;
+    int32_t data = 0;
+    // Shows an expand button even without children (a stored tree may say so).
+    bool hasChildren = false;
+    // The file as the comparer saw it (size, modification time), for a check before deleting
+    // that it has not changed since; none for nodes read from a stored tree.
+    std::optional<platform::FileInfo> fileInfo;
+};
+
+class DuplicateTreeModel final : public QAbstractItemModel {
+    Q_OBJECT
+
+public:
+    enum Role {
+        PathBytesRole = Qt::UserRole + 1, // QByteArray: the node's text as its exact bytes
+        StateIndexRole,                   // int: the check state
+    };
+
+    // Texts are ordered with `texts.nodeTextCollator()`.
+    explicit DuplicateTreeModel(const LocaleTexts& texts = LocaleTexts(), QObject* parent = nullptr);
+    ~DuplicateTreeModel() override;
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    bool hasChildren(const QModelIndex& parent = QModelIndex()) const override;
+    // DisplayRole: the text converted from UTF-8 for showing only (bytes that are not UTF-8
+    // show as replacement characters); PathBytesRole, StateIndexRole as above.
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // Selectable, never editable.
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+    // Appends a duplicate group: a top-level node for `groupFile` and a child for each of
+    // `duplicates` in order, all unchecked, `groupInfo` and `duplicateInfos` (one per
+    // duplicate, or none) kept with them. With stText in force each node takes its place in
+    // text order among its siblings, else it goes last. Returns the top-level node.
+    QModelIndex appendGroup(const std::string& groupFile, const std::vector<std::string>& duplicates,
+                            std::optional<platform::FileInfo> groupInfo = std::nullopt,
+                            std::span<const platform::FileInfo> duplicateInfos = {});
+    // Appends one node under `parent` (top level when invalid), placed as appendGroup places
+    // its nodes. For a tree read back from a stored one.
+    QModelIndex appendNode(const QModelIndex& parent, DuplicateNode node);
+
+    // The node at `index`; nullptr for an invalid index.
+    const DuplicateNode* node(const QModelIndex& index) const;
+    static bool isTopLevel(const QModelIndex& index) { return index.isValid() && !index.parent().isValid(); }
+
+    void setStateIndex(const QModelIndex& index, int32_t stateIndex);
+    // Advances the check state of `index` (nothing for an invalid index): `unchecked` becomes
+    // `checked`, `checked` becomes `unchecked`; `radioOff` turns the node to `radioOn` after
+    // every sibling (children of its parent, or all top-level nodes) in `radioOff` or `radioOn`
+    // has been turned to `radioOff`; any other state stays. Called as (node, 3, 1, 0, 2).
+    void ToggleCheckState(const QModelIndex& index, int32_t unchecked, int32_t checked, int32_t radioOff,
+                          int32_t radioOn);
+
+    // Removes a node; a top-level node takes its children along. False for an invalid index.
+    bool removeNode(const QModelIndex& index);
+    void clear();
+
+    // Nodes of all levels.
+    int nodeCount() const { return nodeCount_; }
+
+    SortType sortType() const { return sortType_; }
+    // Assigning stText when the mode differs orders the top-level nodes, and the children of
+    // every node, by their texts (locale-aware, case-sensitive; equal texts keep their order)
+    // and keeps later nodes in that order; the other modes only change the mode.
+    void setSortType(SortType sortType);
+
+private:
+    struct Node;
+
+    Node* nodeOf(const QModelIndex& index) const;
+    QModelIndex indexOf(const Node* node) const;
+    // Where a node with `text` goes among the children of `parent`.
+    size_t placeFor(const Node& parent, const std::string& text) const;
+    Node* insertChild(Node& parent, std::unique_ptr<Node> child);
+    void sortChildren(Node& parent);
+    void setState(Node& node, int32_t stateIndex);
+
+    QCollator collator_;
+    std::unique_ptr<Node> root_; // holds the top-level nodes as its children
+    int nodeCount_ = 0;
+    SortType sortType_ = SortType::stNone;
+};
+
+} // namespace corvane::ui

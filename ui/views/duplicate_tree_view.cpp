@@ -1,0 +1,108 @@
+#include "ui/views/duplicate_tree_view.h"
+
+#include "ui/views/duplicate_tree_model.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace corvane::ui {
+
+namespace {
+
+constexpr int kImageLeftMargin = 1;
+constexpr int kImageTextGap = 3;
+constexpr int kImageSpace = kImageLeftMargin + kStateImageSize + kImageTextGap;
+
+} // namespace
+
+StateImageDelegate::StateImageDelegate(QObject* parent) : QStyledItemDelegate(parent) {
+    for (int i = 0; i < kStateImageCount; ++i) {
+        images_[static_cast<size_t>(i)] = QPixmap::fromImage(stateImage(i));
+    }
+}
+
+bool StateImageDelegate::hasStateImage(const QModelIndex& index) {
+    bool ok = false;
+    const int state = index.data(DuplicateTreeModel::StateIndexRole).toInt(&ok);
+    return ok && state >= 0 && state < kStateImageCount;
+}
+
+QRect StateImageDelegate::stateImageRect(const QRect& itemRect) {
+    return QRect(itemRect.left() + kImageLeftMargin,
+                 itemRect.top() + (itemRect.height() - kStateImageSize) / 2, kStateImageSize,
+                 kStateImageSize);
+}
+
+void StateImageDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                               const QModelIndex& index) const {
+    if (!hasStateImage(index)) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    const int state = index.data(DuplicateTreeModel::StateIndexRole).toInt();
+    painter->drawPixmap(stateImageRect(option.rect).topLeft(), images_[static_cast<size_t>(state)]);
+    // The text and its selection highlight go right of the picture, as in a native tree.
+    QStyleOptionViewItem text(option);
+    text.rect.setLeft(option.rect.left() + kImageSpace);
+    QStyledItemDelegate::paint(painter, text, index);
+}
+
+QSize StateImageDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    if (hasStateImage(index)) {
+        size.rwidth() += kImageSpace;
+        size.setHeight(std::max(size.height(), kStateImageSize + 2));
+    }
+    return size;
+}
+
+DuplicateTreeView::DuplicateTreeView(QWidget* parent) : QTreeView(parent) {
+    setItemDelegate(new StateImageDelegate(this));
+    setHeaderHidden(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformRowHeights(true); // many groups: no per-row height query
+}
+
+QModelIndex DuplicateTreeView::stateImageAt(const QPoint& viewportPos) const {
+    const QModelIndex index = indexAt(viewportPos);
+    if (!index.isValid() || !StateImageDelegate::hasStateImage(index)) {
+        return {};
+    }
+    return StateImageDelegate::stateImageRect(visualRect(index)).contains(viewportPos) ? index
+                                                                                       : QModelIndex();
+}
+
+void DuplicateTreeView::mousePressEvent(QMouseEvent* event) {
+    primaryPressed_ = event->button() == Qt::LeftButton;
+    // A press below the last node keeps the selected node, as a native tree does: the click
+    // that follows still refers to it.
+    if (!indexAt(event->position().toPoint()).isValid()) {
+        event->accept();
+        return;
+    }
+    QTreeView::mousePressEvent(event);
+}
+
+void DuplicateTreeView::mouseDoubleClickEvent(QMouseEvent* event) {
+    primaryPressed_ = false;
+    QTreeView::mouseDoubleClickEvent(event);
+}
+
+void DuplicateTreeView::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = primaryPressed_ && event->button() == Qt::LeftButton;
+    primaryPressed_ = false;
+    QTreeView::mouseReleaseEvent(event);
+    if (click) {
+        clickPos_ = event->position().toPoint();
+        emit primaryClicked(event->position().toPoint());
+    }
+}
+
+void DuplicateTreeView::keyPressEvent(QKeyEvent* event) {
+    emit keyDown(event->key(), event->modifiers());
+    QTreeView::keyPressEvent(event);
+}
+
+} // namespace corvane::ui

@@ -1,0 +1,68 @@
+#pragma once
+
+// The duplicate tree's view: shows each node's check-state picture left of its text and tells
+// precisely whether a point lies on that picture, so that only a click on it toggles.
+
+#include "ui/views/state_images.h"
+
+#include <QPixmap>
+#include <QStyledItemDelegate>
+#include <QTreeView>
+
+#include <array>
+
+namespace corvane::ui {
+
+// Draws the state image of a node (DuplicateTreeModel::StateIndexRole, 0 to 3) at the left
+// of its item, and the text right of it; a node with another state index shows its text only.
+class StateImageDelegate final : public QStyledItemDelegate {
+    Q_OBJECT
+
+public:
+    explicit StateImageDelegate(QObject* parent = nullptr);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    // Whether the node shows a state image.
+    static bool hasStateImage(const QModelIndex& index);
+    // Where the state image of an item drawn in `itemRect` lies.
+    static QRect stateImageRect(const QRect& itemRect);
+
+private:
+    std::array<QPixmap, kStateImageCount> images_;
+};
+
+class DuplicateTreeView : public QTreeView {
+    Q_OBJECT
+
+public:
+    // A tree without header, labels not editable, one node selected at a time.
+    explicit DuplicateTreeView(QWidget* parent = nullptr);
+
+    // The node whose state image lies under `viewportPos` (viewport coordinates); an invalid
+    // index for a point on a node's text or expand button, or on no node.
+    QModelIndex stateImageAt(const QPoint& viewportPos) const;
+    // Where (viewport coordinates) the click that primaryClicked reports, or last reported, was.
+    QPoint clickPos() const { return clickPos_; }
+
+signals:
+    // A click of the primary button anywhere in the tree, sent on release, after the press has
+    // selected the node under it. Not sent for the second click of a double-click.
+    void primaryClicked(const QPoint& viewportPos);
+    // A key pressed in the tree, sent before the tree itself handles it.
+    void keyDown(int key, Qt::KeyboardModifiers modifiers);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    bool primaryPressed_ = false;
+    QPoint clickPos_;
+};
+
+} // namespace corvane::ui

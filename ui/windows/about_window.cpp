@@ -1,0 +1,134 @@
+#include "ui/windows/about_window.h"
+
+#include "ui/desktop/system_settings.h"
+
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QUrl>
+
+namespace corvane::ui {
+
+namespace {
+
+// The link's look, in pixels at the descriptions' 96 pixels per inch: 8 point at rest, 10 point
+// under the mouse.
+constexpr int kLinkPixels = 11;
+constexpr int kHoveredLinkPixels = 13;
+// The underline runs just below the link label, which grows with the hovered font.
+constexpr int kUnderlineY = 141;
+constexpr int kHoveredUnderlineY = 144;
+
+void fitToText(QLabel* label) {
+    const QPoint topLeft = label->pos();
+    label->adjustSize();
+    label->move(topLeft);
+}
+
+} // namespace
+
+AboutWindow::AboutWindow(QWidget* parent) : DialogForm(parent) {
+    const auto on = [this](const char* name, void (AboutWindow::*handler)(QObject*)) {
+        addHandler(name, [this, handler](const EventArgs& args) { (this->*handler)(args.sender); });
+    };
+    on("FormShow", &AboutWindow::formShown);
+    on("FormPaint", &AboutWindow::formPainted);
+    on("Label6Click", &AboutWindow::linkClicked);
+    on("Label6MouseEnter", &AboutWindow::linkEntered);
+    on("Label6MouseLeave", &AboutWindow::linkLeft);
+    on("btn_closeClick", &AboutWindow::closeClicked);
+    load("Tfrm_about", "about_window");
+}
+
+void AboutWindow::descriptionLoaded() {
+    productLabel_ = control<QLabel>("Label1");
+    versionLabel_ = control<QLabel>("Label2");
+    noticeLabel_ = control<QLabel>("Label3");
+    trashNoteLabel_ = control<QLabel>("Label4");
+    supportLabel_ = control<QLabel>("Label5");
+    linkLabel_ = control<QLabel>("Label6");
+    closeButton_ = control<QPushButton>("btn_close");
+    notice_ = noticeLabel_->text();
+}
+
+void AboutWindow::formShown(QObject*) {
+    const SupportLinkSettings settings = readSupportLinkSettings();
+    if (settings.showLink) {
+        QString address = settings.address;
+        if (address.isEmpty()) {
+            const QString title = QGuiApplication::applicationDisplayName();
+            address = QLatin1String("www.") + QString(title).remove(QLatin1Char(' ')) + QLatin1String(".com");
+            productLabel_->setText(title);
+            fitToText(productLabel_);
+        }
+        noticeLabel_->setText(notice_ + address);
+        linkLabel_->setText(QLatin1String("http://") + address);
+        linkLabel_->show();
+        supportLabel_->show();
+        linkShown_ = true;
+    } else {
+        noticeLabel_->setText(notice_);
+        linkLabel_->hide();
+        supportLabel_->hide();
+        linkShown_ = false;
+    }
+    fitToText(noticeLabel_);
+    fitToText(linkLabel_);
+    update();
+}
+
+std::optional<QLine> AboutWindow::linkUnderline() const {
+    if (!linkShown_) {
+        return std::nullopt;
+    }
+    const int y = linkHovered_ ? kHoveredUnderlineY : kUnderlineY;
+    // Both ends are drawn: the last pixel is the label's last column.
+    return QLine(16, y, 16 + linkLabel_->width() - 1, y);
+}
+
+QColor AboutWindow::linkUnderlineColor() const {
+    return linkHovered_ ? QColor(Qt::blue) : QColor(Qt::black);
+}
+
+void AboutWindow::formPainted(QObject*) {
+    QPainter painter(this);
+    painter.setPen(QColor(Qt::black));
+    painter.drawLine(kRule);
+    if (const auto underline = linkUnderline()) {
+        painter.setPen(linkUnderlineColor());
+        painter.drawLine(*underline);
+    }
+}
+
+void AboutWindow::setLinkLook(int pixelSize, const QColor& color) {
+    QFont font = linkLabel_->font();
+    font.setPixelSize(pixelSize);
+    linkLabel_->setFont(font);
+    QPalette palette = linkLabel_->palette();
+    palette.setColor(QPalette::WindowText, color);
+    linkLabel_->setPalette(palette);
+    fitToText(linkLabel_);
+    update();
+}
+
+void AboutWindow::linkEntered(QObject*) {
+    linkHovered_ = true;
+    setLinkLook(kHoveredLinkPixels, Qt::blue);
+}
+
+void AboutWindow::linkLeft(QObject*) {
+    linkHovered_ = false;
+    setLinkLook(kLinkPixels, Qt::black);
+}
+
+void AboutWindow::linkClicked(QObject*) {
+    QDesktopServices::openUrl(QUrl(linkLabel_->text(), QUrl::TolerantMode));
+}
+
+void AboutWindow::closeClicked(QObject*) {
+    hide();
+}
+
+} // namespace corvane::ui

@@ -1,0 +1,359 @@
+#include "ui/windows/main_window.h"
+
+#include "stream/error.h"
+#include "stream/list_controls.h"
+#include "ui/desktop/qt_ui_thread.h"
+#include "ui/desktop/status_texts.h"
+#include "ui/forms/control_classes.h"
+#include "ui/forms/control_support.h"
+#include "ui/forms/list_controls_qt.h"
+#include "ui/forms/property_values.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+
+namespace corvane::ui {
+
+namespace {
+
+// The status line is repainted at most this often; its text is always the latest.
+constexpr std::chrono::milliseconds kStatusInterval{30};
+// Pending window events are processed at most this often during a search.
+constexpr std::chrono::milliseconds kPumpInterval{10};
+
+template <class T> T* component(Form& form, const char* name) {
+    return qobject_cast<T*>(form.findComponent(name));
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), client_(new QWidget(this)) {
+    setCentralWidget(client_);
+    const auto on = [this](const char* name, void (MainWindow::*handler)(QObject*)) {
+        addHandler(name, [this, handler](const EventArgs& args) { (this->*handler)(args.sender); });
+    };
+    on("FormShow", &MainWindow::formShown);
+    on("FormClose", &MainWindow::formClosed);
+    on("Bit_SearchClick", &MainWindow::searchClicked);
+    on("Exit1Click", &MainWindow::exitClicked);
+    // The list's own re-sorts order its rows; the callback is compareSearchedFiles.
+    addHandler("Listview2Compare", [](const EventArgs&) {});
+    addHandler("TreeView1Collapsing", [this](const EventArgs& args) { treeCollapsing(args); });
+    addHandler("TreeView1KeyDown", [this](const EventArgs& args) { treeKeyDown(args); });
+    on("TreeView1Click", &MainWindow::treeClicked);
+    on("Bit_openClick", &MainWindow::openFileClicked);
+    on("bit_explorerClick", &MainWindow::openFolderClicked);
+    on("Bit_AddClick", &MainWindow::addPathClicked);
+    on("Bit_editClick", &MainWindow::editPathClicked);
+    on("Bit_DelClick", &MainWindow::deletePathClicked);
+    on("bit_del_dupClick", &MainWindow::deleteDuplicatesClicked);
+    on("bit_del_checkedClick", &MainWindow::deleteCheckedClicked);
+    on("Content1Click", &MainWindow::helpContentClicked);
+    on("About1Click", &MainWindow::aboutClicked);
+    on("Save1Click", &MainWindow::saveClicked);
+    on("Open1Click", &MainWindow::openClicked);
+    class_ = makeFormClass("Tfrm_utama", handlerNames());
+    loadDescription(embeddedDescription("main_window"));
+}
+
+MainWindow::~MainWindow() {
+    if (uiThread_) {
+        uiThread_->close();
+    }
+}
+
+void MainWindow::descriptionLoaded() {
+    addPathButton_ = component<QPushButton>(*this, "Bit_Add");
+    editPathButton_ = component<QPushButton>(*this, "Bit_edit");
+    deletePathButton_ = component<QPushButton>(*this, "Bit_Del");
+    searchButton_ = component<QPushButton>(*this, "Bit_Search");
+    searchPathList_ = component<ListViewWidget>(*this, "ListView1");
+    pages_ = component<QTabWidget>(*this, "PageControl1");
+    deleteDuplicatesButton_ = component<QPushButton>(*this, "bit_del_dup");
+    deleteCheckedButton_ = component<QPushButton>(*this, "bit_del_checked");
+    duplicateTree_ = component<TreeViewWidget>(*this, "TreeView1");
+    fileInfoBox_ = component<QGroupBox>(*this, "GroupBox1");
+    fileTypeField_ = component<QLineEdit>(*this, "Edit1");
+    locationField_ = component<QLineEdit>(*this, "Edit2");
+    sizeField_ = component<QLineEdit>(*this, "Edit3");
+    createdField_ = component<QLineEdit>(*this, "Edit4");
+    openFileButton_ = component<QPushButton>(*this, "Bit_open");
+    openFolderButton_ = component<QPushButton>(*this, "bit_explorer");
+    searchedFilesList_ = component<ListViewWidget>(*this, "Listview2");
+    statusBar_ = component<QStatusBar>(*this, "StatusBar1");
+    saveAction_ = menuAction(findComponent("Save1"));
+    openAction_ = menuAction(findComponent("Open1"));
+    exitAction_ = menuAction(findComponent("Exit1"));
+    if (!searchButton_ || !searchPathList_ || !searchedFilesList_ || !duplicateTree_ || !statusBar_ ||
+        !saveAction_ || !openAction_ || !pages_) {
+        throw Error("The main window's description lacks a control it needs");
+    }
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        placeWindowAtShow(this);
+        raiseEvent("OnShow", EventArgs{this});
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    raiseEvent("OnClose", EventArgs{this});
+    QMainWindow::closeEvent(event);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up and closing
+
+void MainWindow::formShown(QObject*) {
+    uiThread_ = std::make_shared<QtUiThread>(this);
+
+    scanner_ = std::make_unique<engine::FileScanner>(uiThread_);
+    scanner_->Recursive = true;
+    scanner_->DateFormat = [texts = texts_](const platform::CivilDate& date) {
+        return texts.shortDateText(date);
+    };
+    scanner_->OnFileFound = [this](engine::ScanWorker* sender, const std::string& fileName,
+                                   const std::string& sizeText, const std::string& dateText,
+                                   int64_t totalSize, int32_t folderCount, int32_t fileCount) {
+        fileFound(sender, fileName, sizeText, dateText, totalSize, folderCount, fileCount);
+    };
+    scanner_->OnScanFinished = [this](engine::ScanWorker* sender, engine::StringList& foundFiles) {
+        scanFinished(sender, foundFiles);
+    };
+
+    comparer_ = std::make_unique<engine::DuplicateComparer>(uiThread_);
+    comparer_->OnCompareProgress = [this](engine::CompareWorker* sender, int32_t position, int32_t listCount,
+                                          int32_t duplicatesFound) {
+        compareProgress(sender, position, listCount, duplicatesFound);
+    };
+    comparer_->OnCompareFinished = [this](engine::CompareWorker* sender, int32_t listCount,
+                                          int32_t duplicatesFound) {
+        compareFinished(sender, listCount, duplicatesFound);
+    };
+    comparer_->OnDuplicateGroup = [this](engine::CompareWorker* sender, const std::string& groupFile,
+                                         const engine::StringList& groupDuplicates) {
+        duplicateGroupFound(sender, groupFile, groupDuplicates);
+    };
+
+    pages_->setCurrentIndex(0);
+}
+
+void MainWindow::formClosed(QObject*) {
+    if (closed_) {
+        return;
+    }
+    closed_ = true;
+    if (scanner_) {
+        scanner_->Stop();
+    }
+    if (comparer_) {
+        comparer_->Stop();
+    }
+    // No worker may wait on a window that has closed: waiting and later reports are turned away.
+    if (uiThread_) {
+        uiThread_->close();
+    }
+    QApplication::processEvents();
+    // The drivers detach their workers as they go; a worker still running ends on its own.
+    scanner_.reset();
+    comparer_.reset();
+}
+
+void MainWindow::exitClicked(QObject*) {
+    close();
+}
+
+void MainWindow::treeCollapsing(const EventArgs& args) {
+    if (args.allow) {
+        *args.allow = true;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The search
+
+void MainWindow::searchClicked(QObject*) {
+    const QString caption = searchButton_->text();
+    if (caption == QLatin1String(kStartSearch)) {
+        saveAction_->setEnabled(false);
+        openAction_->setEnabled(false);
+        deleteDuplicatesButton_->setEnabled(false);
+        deleteCheckedButton_->setEnabled(false);
+        for (QLineEdit* edit : {fileTypeField_, locationField_, sizeField_, createdField_}) {
+            edit->clear();
+        }
+        openFileButton_->setEnabled(false);
+        openFolderButton_->setEnabled(false);
+        setStatus(searchingStatus());
+        searchButton_->setText(QLatin1String(kStopSearch));
+        stopRequested_ = false;
+        searchedFilesList_->listModel()->clear();
+        searchedFilesList_->setSortType(stream::stNone);
+        duplicateTree_->treeModel()->clear();
+        duplicateTree_->setSortType(stream::stNone);
+        setTreeSearching(true);
+        scanner_->SearchPaths.clear();
+        scanner_->FileTypes.clear();
+        const SearchedFilesModel* paths = searchPathList_->listModel();
+        for (int i = 0; i < paths->count(); ++i) {
+            scanner_->SearchPaths.emplace_back(paths->row(i).caption());
+            scanner_->FileTypes.emplace_back(paths->row(i).subItemText(0));
+        }
+        flushStatus();
+        scanner_->Start();
+    } else if (caption == QLatin1String(kStopSearch)) {
+        searchButton_->setText(QLatin1String(kStopping));
+        scanner_->Stop();
+        comparer_->Stop();
+        stopRequested_ = true;
+    }
+}
+
+void MainWindow::fileFound(engine::ScanWorker*, const std::string& FileName, const std::string& SizeText,
+                           const std::string& DateText, int64_t, int32_t FolderCount, int32_t FileCount) {
+    processPendingEvents();
+    setStatusLater([](int64_t files, int64_t folders, int64_t) { return foundFilesStatus(files, folders); },
+                   FileCount, FolderCount);
+    searchedFilesList_->listModel()->appendFile(FileName, SizeText, DateText);
+}
+
+void MainWindow::scanFinished(engine::ScanWorker*, engine::StringList& FoundFiles) {
+    int64_t searched = static_cast<int64_t>(FoundFiles.size());
+    if (stopRequested_ || FoundFiles.empty()) {
+        returnToIdle();
+    } else {
+        SearchedFilesModel* rows = searchedFilesList_->listModel();
+        searchedFilesList_->setSortType(stream::stText);
+        processPendingEvents(true);
+        if (closed_) {
+            return; // the window closed meanwhile: nothing more to do
+        }
+        searchedFilesList_->setSortType(stream::stData);
+        const int n = rows->count();
+        FoundFiles.clear();
+        std::vector<int64_t> sizes;
+        for (int i = 0; i < n && !stopRequested_; ++i) {
+            FoundFiles.emplace_back(rows->row(i).caption());
+            sizes.push_back(rows->sizeOf(i));
+            setStatusLater([](int64_t i, int64_t n, int64_t) { return sortingStatus(percentOf(i, n)); }, i,
+                           n);
+            processPendingEvents(i == 0);
+            if (closed_) {
+                return;
+            }
+        }
+        searched = static_cast<int64_t>(FoundFiles.size());
+        // The list goes on to the comparer's worker as it is: a second copy of a million paths
+        // would only take memory.
+        comparer_->SetFileList(std::move(FoundFiles), std::move(sizes));
+        if (!stopRequested_) {
+            comparer_->Start();
+        } else {
+            returnToIdle();
+        }
+    }
+    setStatus(summaryStatus(0, searched));
+    flushStatus();
+    openAction_->setEnabled(true);
+}
+
+int MainWindow::compareSearchedFiles(int row1, int row2) const {
+    const SearchedFilesModel* rows = searchedFilesList_->listModel();
+    if (rows->sortType() == SortType::stData) {
+        const int64_t a = rows->sizeOf(row1);
+        const int64_t b = rows->sizeOf(row2);
+        return a == b ? 0 : (a > b ? 1 : -1);
+    }
+    const auto a = texts_.readShortDate(rows->row(row1).subItemText(1));
+    const auto b = texts_.readShortDate(rows->row(row2).subItemText(1));
+    const int64_t dayA = a ? engine::dayNumber(*a) : INT64_MIN;
+    const int64_t dayB = b ? engine::dayNumber(*b) : INT64_MIN;
+    return dayA == dayB ? 0 : (dayA > dayB ? 1 : -1);
+}
+
+void MainWindow::compareProgress(engine::CompareWorker*, int32_t Position, int32_t ListCount,
+                                 int32_t DuplicatesFound) {
+    processPendingEvents();
+    setStatusLater(comparingStatus, Position, ListCount, DuplicatesFound);
+}
+
+void MainWindow::duplicateGroupFound(engine::CompareWorker* Sender, const std::string& GroupFile,
+                                     const engine::StringList& GroupDuplicates) {
+    duplicateTree_->treeModel()->appendGroup(GroupFile, GroupDuplicates, Sender->GroupFileInfo,
+                                             Sender->GroupDuplicateInfos);
+}
+
+void MainWindow::compareFinished(engine::CompareWorker*, int32_t ListCount, int32_t DuplicatesFound) {
+    duplicateTree_->setSortType(stream::stText);
+    setTreeSearching(false);
+    searchButton_->setText(QLatin1String(kStartSearch));
+    openAction_->setEnabled(true);
+    saveAction_->setEnabled(duplicateTree_->hasNodes());
+    setStatus(summaryStatus(DuplicatesFound, ListCount));
+    flushStatus();
+    duplicateCount_ = DuplicatesFound;
+}
+
+void MainWindow::returnToIdle() {
+    setTreeSearching(false);
+    searchButton_->setText(QLatin1String(kStartSearch));
+}
+
+void MainWindow::setTreeSearching(bool searching) {
+    duplicateTree_->setEnabled(!searching);
+    setControlColor(duplicateTree_, searching ? kClInactiveCaptionText : kClWindow);
+}
+
+void MainWindow::setStatus(const QString& text) {
+    pendingStatus_.maker = nullptr;
+    status_ = text;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastStatus_ >= kStatusInterval) {
+        flushStatus();
+    }
+}
+
+void MainWindow::setStatusLater(StatusMaker maker, int64_t a, int64_t b, int64_t c) {
+    pendingStatus_ = {maker, a, b, c};
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastStatus_ >= kStatusInterval) {
+        flushStatus();
+    }
+}
+
+QString MainWindow::statusLine() const {
+    if (pendingStatus_.maker) {
+        status_ = pendingStatus_.maker(pendingStatus_.a, pendingStatus_.b, pendingStatus_.c);
+        pendingStatus_.maker = nullptr;
+    }
+    return status_;
+}
+
+void MainWindow::flushStatus() {
+    lastStatus_ = std::chrono::steady_clock::now();
+    setStatusText(statusBar_, statusLine());
+}
+
+void MainWindow::processPendingEvents(bool always) {
+    const auto now = std::chrono::steady_clock::now();
+    if (!always && now - lastPump_ < kPumpInterval) {
+        return;
+    }
+    flushStatus();
+    searchedFilesList_->listModel()->flushAppendedRows();
+    if (scanner_->Busy) {
+        searchedFilesList_->listModel()->readSortKeys();
+    }
+    QApplication::processEvents();
+    lastPump_ = std::chrono::steady_clock::now();
+}
+
+} // namespace corvane::ui

@@ -1,0 +1,152 @@
+#pragma once
+
+// The main window: the search path list, the searched files, the duplicate tree with its file
+// information, the menu and the status line, and the search that runs the scanner and then the
+// comparer on their worker threads. The button searchButton_ starts and stops a search; its caption
+// is the search state.
+
+#include "engine/duplicate_comparer.h"
+#include "engine/file_scanner.h"
+#include "ui/desktop/locale_texts.h"
+#include "ui/forms/form.h"
+
+#include <QMainWindow>
+#include <chrono>
+#include <memory>
+
+class QAction;
+class QLineEdit;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class QGroupBox;
+
+namespace corvane::ui {
+
+class ListViewWidget;
+class QtUiThread;
+class TreeViewWidget;
+
+class MainWindow final : public QMainWindow, public Form {
+    Q_OBJECT
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    QWidget* formWidget() override { return this; }
+    QWidget* clientArea() override { return client_; }
+    const stream::ClassInfo& formClass() const override { return *class_; }
+
+    // The search state, as the caption of searchButton_ tells it.
+    static constexpr const char* kStartSearch = "Start Search";
+    static constexpr const char* kStopSearch = "Stop Search";
+    static constexpr const char* kStopping = "Stoping ...";
+
+    // The text the status line shows (or is about to show: repaints are spaced out).
+    QString statusLine() const;
+
+    // Controls of the window description.
+    QPushButton* addPathButton_ = nullptr;
+    QPushButton* editPathButton_ = nullptr;
+    QPushButton* deletePathButton_ = nullptr;
+    QPushButton* searchButton_ = nullptr;
+    ListViewWidget* searchPathList_ = nullptr;
+    QTabWidget* pages_ = nullptr;
+    QPushButton* deleteDuplicatesButton_ = nullptr;
+    QPushButton* deleteCheckedButton_ = nullptr;
+    TreeViewWidget* duplicateTree_ = nullptr;
+    QGroupBox* fileInfoBox_ = nullptr;
+    QLineEdit* fileTypeField_ = nullptr;
+    QLineEdit* locationField_ = nullptr;
+    QLineEdit* sizeField_ = nullptr;
+    QLineEdit* createdField_ = nullptr;
+    QPushButton* openFileButton_ = nullptr;
+    QPushButton* openFolderButton_ = nullptr;
+    ListViewWidget* searchedFilesList_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
+    QAction* saveAction_ = nullptr;
+    QAction* openAction_ = nullptr;
+    QAction* exitAction_ = nullptr;
+
+    // Fields besides the controls.
+    std::unique_ptr<engine::FileScanner> scanner_;
+    std::unique_ptr<engine::DuplicateComparer> comparer_;
+    bool stopRequested_ = false;
+    bool deleteAllDuplicates_ = false;
+    bool deleteCheckedFiles_ = false;
+    int32_t duplicateCount_ = 0;
+
+    // Handlers bound by the window description.
+    void formShown(QObject* sender);
+    void formClosed(QObject* sender);
+    void searchClicked(QObject* sender);
+    void exitClicked(QObject* sender);
+    // searchedFilesList_'s compare callback: the order of two rows under the list's sort mode.
+    int compareSearchedFiles(int row1, int row2) const;
+    void treeCollapsing(const EventArgs& args);
+    // The duplicate tree and the file information box.
+    void treeClicked(QObject* sender);
+    void treeKeyDown(const EventArgs& args);
+    void openFileClicked(QObject* sender);
+    void openFolderClicked(QObject* sender);
+    // The search path list.
+    void addPathClicked(QObject* sender);
+    void editPathClicked(QObject* sender);
+    void deletePathClicked(QObject* sender);
+    // Deleting duplicates.
+    void deleteDuplicatesClicked(QObject* sender);
+    void deleteCheckedClicked(QObject* sender);
+    // Help.
+    void helpContentClicked(QObject* sender);
+    void aboutClicked(QObject* sender);
+    // Result file sets.
+    void saveClicked(QObject* sender);
+    void openClicked(QObject* sender);
+    // The number of duplicate nodes in duplicateTree_: the children of its top-level nodes.
+    int32_t countDuplicateNodes() const;
+
+    // Reports of the engine.
+    void fileFound(engine::ScanWorker* Sender, const std::string& FileName, const std::string& SizeText,
+                   const std::string& DateText, int64_t TotalSize, int32_t FolderCount, int32_t FileCount);
+    void scanFinished(engine::ScanWorker* Sender, engine::StringList& FoundFiles);
+    void compareProgress(engine::CompareWorker* Sender, int32_t Position, int32_t ListCount,
+                         int32_t DuplicatesFound);
+    void duplicateGroupFound(engine::CompareWorker* Sender, const std::string& GroupFile,
+                             const engine::StringList& GroupDuplicates);
+    void compareFinished(engine::CompareWorker* Sender, int32_t ListCount, int32_t DuplicatesFound);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void descriptionLoaded() override;
+    void setStatus(const QString& text);
+    // The same for a text made from counts, made only when it is shown or asked for: reports come
+    // far more often than the line is repainted.
+    using StatusMaker = QString (*)(int64_t, int64_t, int64_t);
+    void setStatusLater(StatusMaker maker, int64_t a, int64_t b = 0, int64_t c = 0);
+    void flushStatus();
+    // Lets the window repaint and take clicks, at most every few milliseconds: a search hands
+    // over a report per file, and pumping for each of a million would cost more than the search.
+    void processPendingEvents(bool always = false);
+    void setTreeSearching(bool searching);
+    void returnToIdle();
+
+    QWidget* client_;
+    std::unique_ptr<stream::ClassInfo> class_;
+    std::shared_ptr<QtUiThread> uiThread_;
+    LocaleTexts texts_;
+    mutable QString status_;
+    struct PendingStatus {
+        StatusMaker maker = nullptr;
+        int64_t a = 0, b = 0, c = 0;
+    };
+    mutable PendingStatus pendingStatus_;
+    std::chrono::steady_clock::time_point lastPump_{};
+    std::chrono::steady_clock::time_point lastStatus_{};
+    bool shown_ = false;
+    bool closed_ = false;
+};
+
+} // namespace corvane::ui

@@ -1,0 +1,87 @@
+// The main window's duplicate tree: check boxes, the file information box, opening a file or
+// its folder.
+
+#include "platform/file_info.h"
+#include "ui/desktop/desktop_shell.h"
+#include "ui/forms/list_controls_qt.h"
+#include "ui/windows/main_window.h"
+
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace corvane::ui {
+
+namespace {
+
+constexpr const char* kUnknown = "Unknown";
+constexpr const char* kOriginalFile = "Original file";
+constexpr const char* kDuplicateFile = "Duplicate file";
+
+// The tree's selected node (there is at most one), or an invalid index.
+QModelIndex selectedNode(const TreeViewWidget& tree) {
+    const QItemSelectionModel* selection = tree.selectionModel();
+    if (!selection) {
+        return {};
+    }
+    const QModelIndexList selected = selection->selectedIndexes();
+    return selected.isEmpty() ? QModelIndex() : selected.first();
+}
+
+void toggle(TreeViewWidget& tree, const QModelIndex& node) {
+    tree.treeModel()->ToggleCheckState(node, kStateUnchecked, kStateChecked, kStateRadioOff, kStateRadioOn);
+}
+
+// Shows a text from its start, as a long path reads best.
+void showText(QLineEdit* edit, const QString& text) {
+    edit->setText(text);
+    edit->setCursorPosition(0);
+}
+
+} // namespace
+
+void MainWindow::treeClicked(QObject*) {
+    // Only a click on the picture itself toggles; a click on the text just selects.
+    if (duplicateTree_->stateImageAt(duplicateTree_->clickPos()).isValid()) {
+        toggle(*duplicateTree_, selectedNode(*duplicateTree_));
+    }
+    const QModelIndex index = selectedNode(*duplicateTree_);
+    const DuplicateNode* node = duplicateTree_->treeModel()->node(index);
+    if (!node) {
+        return;
+    }
+    for (QLineEdit* edit : {fileTypeField_, locationField_, sizeField_, createdField_}) {
+        showText(edit, QLatin1String(kUnknown));
+    }
+    openFileButton_->setEnabled(true);
+    openFolderButton_->setEnabled(true);
+    showText(fileTypeField_,
+             QLatin1String(DuplicateTreeModel::isTopLevel(index) ? kOriginalFile : kDuplicateFile));
+    showText(locationField_, index.data(Qt::DisplayRole).toString());
+    if (const std::optional<platform::FileInfo> info = platform::lookupFile(node->text)) {
+        showText(sizeField_, texts_.sizeText(info->size));
+        showText(createdField_, texts_.creationDateText(info->creationTime));
+    }
+    deleteDuplicatesButton_->setEnabled(true);
+    deleteCheckedButton_->setEnabled(true);
+}
+
+void MainWindow::treeKeyDown(const EventArgs& args) {
+    if (args.key && *args.key == Qt::Key_Space) {
+        toggle(*duplicateTree_, selectedNode(*duplicateTree_));
+    }
+}
+
+void MainWindow::openFileClicked(QObject*) {
+    if (const DuplicateNode* node = duplicateTree_->treeModel()->node(selectedNode(*duplicateTree_))) {
+        openFile(node->text);
+    }
+}
+
+void MainWindow::openFolderClicked(QObject*) {
+    if (const DuplicateNode* node = duplicateTree_->treeModel()->node(selectedNode(*duplicateTree_))) {
+        showInFileManager(node->text);
+    }
+}
+
+} // namespace corvane::ui

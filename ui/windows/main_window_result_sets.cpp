@@ -1,0 +1,143 @@
+// The main window's File > Save and File > Open: result file sets.
+
+#include "stream/result_set.h"
+#include "ui/desktop/result_files.h"
+#include "ui/desktop/status_texts.h"
+#include "ui/forms/anchor_layout.h"
+#include "ui/forms/control_support.h"
+#include "ui/forms/list_controls_qt.h"
+#include "ui/windows/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace corvane::ui {
+
+namespace {
+
+constexpr const char* kLoadingFiles = "Loading Files, Please Wait ...";
+
+// Repaints and the workers' reports go on between the files; clicks and keys wait until the set is
+// complete, so that no search, second Open or deletion starts on a set that is half read or written.
+void betweenFiles() {
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+stream::ResultSet resultSetOf(MainWindow& window) {
+    return {*window.searchPathList_, *window.searchedFilesList_, *window.duplicateTree_};
+}
+
+// What a result file must not change, whatever it holds, restored when the read ends (also when it
+// fails): the controls' names, by which the window finds them; the tree's state images; and the
+// window's layout, the tree's indent included: a set saved in a larger window, or a hostile one, would
+// otherwise leave the lists beyond the window's edges for good.
+class KeepWindowOwnState {
+public:
+    explicit KeepWindowOwnState(MainWindow& window)
+        : window_(window), stateImages_(window.duplicateTree_->stateImages()),
+          indent_(window.duplicateTree_->indent()) {
+        for (QWidget* control : controls()) {
+            names_.push_back(control->objectName());
+        }
+    }
+    ~KeepWindowOwnState() {
+        window_.duplicateTree_->setStateImages(stateImages_);
+        window_.duplicateTree_->setIndent(indent_);
+        const std::array<QWidget*, 3> all = controls();
+        for (size_t i = 0; i < all.size(); ++i) {
+            all[i]->setObjectName(names_[i]);
+            const AnchorRule* rule = anchorRuleOf(all[i]);
+            if (rule != nullptr) {
+                applyPlacement(all[i], {.left = all[i]->x(),
+                                        .top = all[i]->y(),
+                                        .width = all[i]->width(),
+                                        .height = all[i]->height(),
+                                        .align = rule->align,
+                                        .anchors = rule->anchors});
+            }
+            if (all[i]->parentWidget() != nullptr) {
+                arrangeChildren(all[i]->parentWidget());
+            }
+        }
+    }
+    KeepWindowOwnState(const KeepWindowOwnState&) = delete;
+    KeepWindowOwnState& operator=(const KeepWindowOwnState&) = delete;
+
+private:
+    std::array<QWidget*, 3> controls() const {
+        return {window_.searchPathList_, window_.searchedFilesList_, window_.duplicateTree_};
+    }
+
+    MainWindow& window_;
+    stream::ObjectRef stateImages_;
+    int32_t indent_;
+    std::vector<QString> names_;
+};
+
+stream::ObjectRef findWindow(std::string_view name) {
+    const QString wanted = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (dynamic_cast<Form*>(window) && window->objectName().compare(wanted, Qt::CaseInsensitive) == 0) {
+            return refOf(window);
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+void MainWindow::saveClicked(QObject*) {
+    const QString name =
+        chooseResultFile(this, ResultFileDialog::Save, fileDialogSettings(findComponent("SaveDialog1")));
+    if (name.isEmpty()) {
+        return;
+    }
+    layOutAllPages(pages_);
+    stream::writeResultSet(fileNameBytes(name), resultSetOf(*this), createResultFile, betweenFiles);
+}
+
+void MainWindow::openClicked(QObject*) {
+    const QString name =
+        chooseResultFile(this, ResultFileDialog::Open, fileDialogSettings(findComponent("OpenDialog1")));
+    if (!name.isEmpty()) {
+        setStatus(QLatin1String(kLoadingFiles));
+        flushStatus();
+        {
+            const KeepWindowOwnState keep(*this);
+            stream::ReadOptions options;
+            options.findWindow = findWindow;
+            stream::readResultSet(fileNameBytes(name), resultSetOf(*this), options, betweenFiles);
+        }
+        setStatus(QString());
+        flushStatus();
+    }
+    if (searchPathList_->hasRows()) {
+        deletePathButton_->setEnabled(true);
+        searchButton_->setEnabled(true);
+        editPathButton_->setEnabled(true);
+        saveAction_->setEnabled(true);
+    }
+    if (duplicateTree_->hasNodes()) {
+        duplicateCount_ = countDuplicateNodes();
+    }
+    setStatus(summaryStatus(duplicateCount_, searchedFilesList_->listModel()->count()));
+    flushStatus();
+}
+
+int32_t MainWindow::countDuplicateNodes() const {
+    const DuplicateTreeModel* tree = duplicateTree_->treeModel();
+    int64_t count = 0;
+    for (int group = 0; group < tree->rowCount(); ++group) {
+        count += tree->rowCount(tree->index(group, 0));
+    }
+    return static_cast<int32_t>(std::min<int64_t>(count, INT32_MAX));
+}
+
+} // namespace corvane::ui

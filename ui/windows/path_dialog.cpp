@@ -1,0 +1,151 @@
+#include "ui/windows/path_dialog.h"
+
+#include "ui/forms/list_controls_qt.h"
+#include "ui/views/search_path_list.h"
+#include "ui/windows/main_window.h"
+#include "ui/windows/message_dialog.h"
+#include "ui/windows/windows.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace corvane::ui {
+
+namespace {
+
+// Line breaks are a line feed then a carriage return; the overlapping path follows directly.
+constexpr const char* kAddOverlapMessage =
+    "Cannot Add Search Path Because It Overlaps With Another Added Path"
+    "\n\r\n\rAlready Added Path Is...\n\r";
+constexpr const char* kSaveOverlapMessage =
+    "Cannot Save Search Path Because It Overlaps With Another Added Path"
+    "\n\r\n\rAlready Added Path Is...\n\r";
+constexpr const char* kEmptyPathMessage = "You must enter a path";
+constexpr const char* kBrowseTitle = "Select a search path.";
+constexpr const char* kAllFiles = "*.*";
+
+QString shown(std::string_view bytes) {
+    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+} // namespace
+
+PathDialog::FolderChooser PathDialog::chooseFolder = &PathDialog::chooseFolderWithDialog;
+
+PathDialog::PathDialog(QWidget* parent) : DialogForm(parent) {
+    addHandler("btn_okClick", [this](const EventArgs& args) { okClicked(args.sender); });
+    addHandler("btn_cancelClick", [this](const EventArgs& args) { cancelClicked(args.sender); });
+    addHandler("Button1Click", [this](const EventArgs& args) { browseClicked(args.sender); });
+    addHandler("Edit2Change", [this](const EventArgs& args) { patternChanged(args.sender); });
+    load("Tfrm_add", "path_dialog");
+}
+
+void PathDialog::descriptionLoaded() {
+    pathField_ = control<QLineEdit>("Edit1");
+    patternField_ = control<QLineEdit>("Edit2");
+    browseButton_ = control<QPushButton>("Button1");
+    okButton_ = control<QPushButton>("btn_ok");
+    cancelButton_ = control<QPushButton>("btn_cancel");
+}
+
+void PathDialog::setField(QLineEdit* edit, FieldBytes& kept, std::string_view bytes) {
+    kept.bytes = std::string(bytes);
+    kept.shown = shown(bytes);
+    edit->setText(kept.shown);
+}
+
+std::string PathDialog::fieldBytes(const QLineEdit* edit, const FieldBytes& kept) {
+    const QString text = edit->text();
+    return text == kept.shown ? kept.bytes : text.toStdString();
+}
+
+void PathDialog::setPathBytes(std::string_view bytes) {
+    setField(pathField_, path_, bytes);
+}
+
+std::string PathDialog::pathBytes() const {
+    return fieldBytes(pathField_, path_);
+}
+
+void PathDialog::setPatternBytes(std::string_view bytes) {
+    setField(patternField_, patterns_, bytes);
+}
+
+std::string PathDialog::patternBytes() const {
+    return fieldBytes(patternField_, patterns_);
+}
+
+void PathDialog::okClicked(QObject*) {
+    const std::string path = pathBytes();
+    // Only the empty text is no path: blanks are a folder name like any other.
+    if (path.empty()) {
+        MessageDialog(MessageKind::Warning, QLatin1String(kEmptyPathMessage), this);
+        return;
+    }
+    const bool addMode = okButton_->text() == QLatin1String(kAddCaption);
+    ListViewWidget* list = theMainWindow->searchPathList_;
+    ListViewModel* rows = list->listModel();
+    // In save mode the row being edited is the selected one; it may keep its own path.
+    const int edited = addMode ? -1 : selectedRow(*list);
+    const int overlapping = firstOverlappingRow(*rows, path, edited);
+    if (overlapping >= 0) {
+        const QString message = QLatin1String(addMode ? kAddOverlapMessage : kSaveOverlapMessage) +
+                                shown(rows->row(overlapping).caption());
+        MessageDialog(MessageKind::Warning, message, this);
+        return;
+    }
+    if (addMode) {
+        rows->appendRow(ListRow(path, {patternBytes()}));
+        rows->flushAppendedRows();
+    } else if (edited >= 0) {
+        ListRow row = rows->row(edited);
+        row.setCaption(path);
+        row.setSubItemText(0, patternBytes());
+        rows->setRow(edited, std::move(row));
+    }
+    accept();
+}
+
+void PathDialog::cancelClicked(QObject*) {
+    reject();
+}
+
+QString PathDialog::chooseFolderWithDialog(QWidget* parent, const QString& title,
+                                           const QString& startFolder) {
+    // The browser only picks a folder: nothing is created, renamed or deleted from it.
+    return QFileDialog::getExistingDirectory(parent, title, startFolder,
+                                             QFileDialog::ShowDirsOnly | QFileDialog::ReadOnly);
+}
+
+void PathDialog::browseClicked(QObject*) {
+    const QString start = pathField_->text().isEmpty() ? QDir::currentPath() : pathField_->text();
+    const QString folder = chooseFolder(this, QLatin1String(kBrowseTitle), start);
+    if (folder.isEmpty()) {
+        return;
+    }
+    setPathBytes(QFile::encodeName(folder).toStdString());
+    // The next browse from an empty field starts where this one ended.
+    QDir::setCurrent(folder);
+}
+
+void PathDialog::patternChanged(QObject*) {
+    // patternField_ is unset while the description is still being read.
+    if (patternField_ && patternField_->text().isEmpty()) {
+        patternField_->setText(QLatin1String(kAllFiles));
+    }
+}
+
+void PathDialog::keyPressEvent(QKeyEvent* event) {
+    // No button of this dialog is its cancel button: Esc closes nothing (the close box does).
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    DialogForm::keyPressEvent(event);
+}
+
+} // namespace corvane::ui

@@ -1,0 +1,73 @@
+#pragma once
+
+// The path dialog: the folder of a search path and its file-name patterns, in add or save mode
+// (the caption of okButton_ tells which).
+
+#include "ui/forms/dialog_form.h"
+
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+class QLineEdit;
+class QPushButton;
+
+namespace corvane::ui {
+
+class PathDialog final : public DialogForm {
+    Q_OBJECT
+public:
+    explicit PathDialog(QWidget* parent = nullptr);
+
+    // The caption of okButton_ that means add mode; any other caption means save mode.
+    static constexpr const char* kAddCaption = "Add";
+    static constexpr const char* kSaveCaption = "Save";
+
+    // Runs the folder browser over `parent` with `title`, starting at `startFolder`; the chosen
+    // folder, or an empty text when the user cancels. Tests put their own chooser here.
+    using FolderChooser =
+        std::function<QString(QWidget* parent, const QString& title, const QString& startFolder)>;
+    static FolderChooser chooseFolder;
+    // The chooser chooseFolder holds unless a test replaced it: the desktop's folder dialog.
+    static QString chooseFolderWithDialog(QWidget* parent, const QString& title, const QString& startFolder);
+
+    QLineEdit* pathField_ = nullptr;
+    QLineEdit* patternField_ = nullptr;
+    QPushButton* browseButton_ = nullptr;
+    QPushButton* okButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+
+    // The folder field and the pattern field as bytes. A text set here shows converted from
+    // UTF-8 and reads back as the same bytes as long as the user leaves it as shown, so that
+    // editing only the patterns of a path that is not UTF-8 keeps its bytes.
+    void setPathBytes(std::string_view bytes);
+    std::string pathBytes() const;
+    void setPatternBytes(std::string_view bytes);
+    std::string patternBytes() const;
+
+    void okClicked(QObject* sender);
+    void cancelClicked(QObject* sender);
+    void browseClicked(QObject* sender);
+    void patternChanged(QObject* sender);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    // The bytes set into a field and the text shown for them.
+    struct FieldBytes {
+        std::string bytes;
+        QString shown;
+    };
+    static void setField(QLineEdit* edit, FieldBytes& kept, std::string_view bytes);
+    static std::string fieldBytes(const QLineEdit* edit, const FieldBytes& kept);
+
+    void descriptionLoaded() override;
+
+    FieldBytes path_;
+    FieldBytes patterns_;
+};
+
+} // namespace corvane::ui
