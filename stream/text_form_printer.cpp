@@ -104,13 +104,21 @@ public:
         if ((flags & kFlagChildPosition) != positionFlag) {
             explicitFlags = true;
         }
-        head += " " + (r.objectName.empty() ? std::string() : nameLiteral(r.objectName, false)) + ": " +
-                nameLiteral(r.className, false);
+        // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about "literal" + std::string.
+        head += ' ';
+        if (!r.objectName.empty()) {
+            head += nameLiteral(r.objectName, false);
+        }
+        head += ": ";
+        head += nameLiteral(r.className, false);
         if (r.position) {
-            head += " [" + integerLiteral(r.position->tag, r.position->value) + "]";
+            head += " [";
+            head += integerLiteral(r.position->tag, r.position->value);
+            head += ']';
         }
         if (explicitFlags) {
-            head += " flags " + std::to_string(flags);
+            head += " flags ";
+            head += std::to_string(flags);
         }
         line(head);
         for (const Entry& e : r.entries) {
@@ -223,7 +231,8 @@ private:
             for (const CollectionItem& item : v.items) {
                 std::string head = indent(level + 1) + "item";
                 if (item.index) {
-                    head += " " + integerLiteral(item.index->tag, item.index->value);
+                    head += ' ';
+                    head += integerLiteral(item.index->tag, item.index->value);
                 }
                 line(head);
                 for (const Entry& e : item.entries) {

@@ -165,7 +165,12 @@ std::string formatCurrency(int64_t stored) {
         negative ? uint64_t{0} - static_cast<uint64_t>(stored) : static_cast<uint64_t>(stored);
     std::string fraction = std::to_string(magnitude % 10000);
     fraction.insert(0, 4 - fraction.size(), '0');
-    return (negative ? "-" : "") + std::to_string(magnitude / 10000) + "." + fraction;
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about "literal" + std::string.
+    std::string text = negative ? "-" : "";
+    text += std::to_string(magnitude / 10000);
+    text += '.';
+    text += fraction;
+    return text;
 }
 
 std::optional<int64_t> parseCurrency(std::string_view text) {
