@@ -1,5 +1,5 @@
-// The item and node block codecs beyond the byte examples: other versions, the older forms, hostile
-// counts and sizes, and texts the blocks cannot hold.
+// The item and node block codecs beyond the reference blocks of stream/FORMAT.md: other versions, the
+// older forms, hostile counts and sizes, and texts the blocks cannot hold.
 
 #include "byte_helpers.h"
 

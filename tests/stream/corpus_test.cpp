@@ -18,7 +18,7 @@ TEST(SeedCorpus, EveryInputEndsInACleanErrorOrAFaithfulRead) {
         EXPECT_EQ(exerciseReader(bytes), "") << file.path();
         ++count;
     }
-    // The examples of the format: streams, blocks and the failure cases.
+    // The reference streams and blocks of stream/FORMAT.md, and the failure cases.
     EXPECT_GE(count, 10u);
 }
 

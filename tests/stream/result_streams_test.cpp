@@ -1,4 +1,4 @@
-// The result files' streams as declarations produce them: the byte examples are the requirement.
+// The result files' streams as declarations produce them, byte for byte as stream/FORMAT.md shows them.
 
 #include "byte_helpers.h"
 #include "stream_test_classes.h"

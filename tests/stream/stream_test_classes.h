@@ -94,7 +94,8 @@ const StreamTestClasses& streamTestClasses();
 // The component as an ObjectRef with its most derived declared class.
 stream::ObjectRef refOf(Component* component);
 
-// A list laid out as searchPathList_ at its design bounds, with one row as the result file example has.
+// A list laid out as searchPathList_ at its design bounds, with the one row of the example in
+// stream/FORMAT.md.
 ListView designListView1();
 
 } // namespace corvane::testing

@@ -1,4 +1,4 @@
-// The writer's encoding of single values: the bytes are the requirement here.
+// The writer's encoding of single values, byte for byte (the rules of stream/FORMAT.md).
 
 #include "byte_helpers.h"
 
