@@ -1,0 +1,37 @@
+#pragma once
+
+// Taking file paths apart and putting them together, as bytes.
+
+#include "platform/file_info.h"
+
+#include <string>
+#include <string_view>
+
+namespace corvane::platform {
+
+// `folder` and `name` with one separator between them.
+inline std::string joinPath(std::string_view folder, std::string_view name) {
+    std::string path(folder);
+    if (path.empty() || path.back() != kPathSeparator) {
+        path += kPathSeparator;
+    }
+    path += name;
+    return path;
+}
+
+// The folder part of `path`: "/" for an entry at the root, "." for a bare name.
+inline std::string parentFolderOf(const std::string& path) {
+    const size_t slash = path.rfind(kPathSeparator);
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? std::string(1, kPathSeparator) : path.substr(0, slash);
+}
+
+// What follows the last separator of `path` (all of it when it has none).
+inline std::string lastNameOf(const std::string& path) {
+    const size_t slash = path.rfind(kPathSeparator);
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+} // namespace corvane::platform

@@ -1,0 +1,400 @@
+#include "platform/trash.h"
+
+#include "platform/path_parts.h"
+#include "platform/trash_folder.h"
+#include "platform/trash_info.h"
+#include "platform/unique_fd.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string_view>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#include <unordered_map>
+#include <variant>
+
+namespace corvane::platform {
+
+namespace {
+
+constexpr std::string_view kInfoSuffix = ".trashinfo";
+// The longest name a folder entry may have on the file systems Linux mounts.
+constexpr size_t kMaxNameLength = 255;
+constexpr mode_t kInfoFileMode = 0600;
+// Extensions longer than this are not kept apart when a name gets a number.
+constexpr size_t kMaxExtensionLength = 16;
+constexpr unsigned kMaxNameAttempts = 100000;
+constexpr size_t kMaxInfoFileSize = 1 << 20;
+
+constexpr const char* kMissing = "no longer there";
+constexpr const char* kNotAFile = "not a regular file or a symbolic link";
+constexpr const char* kReplaced = "another file has taken its place";
+
+TrashResult failure(TrashFailure kind, std::string reason, std::string trashFolder = {}) {
+    TrashResult result;
+    result.failure = kind;
+    result.reason = std::move(reason);
+    result.trashFolder = std::move(trashFolder);
+    return result;
+}
+
+std::string withSystemReason(std::string what, int error) {
+    return what + ": " + std::strerror(error);
+}
+
+// An entry as it is, a final symbolic link not followed.
+struct Entry {
+    FileIdentity identity;
+    mode_t mode = 0;
+};
+
+std::optional<Entry> lookAt(int folderFd, const char* name, int* error) {
+    struct statx sx {};
+    if (::statx(folderFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_TYPE | STATX_INO, &sx) != 0) {
+        *error = errno;
+        return std::nullopt;
+    }
+    return Entry{{makedev(sx.stx_dev_major, sx.stx_dev_minor), sx.stx_ino}, sx.stx_mode};
+}
+
+// The file to move, as found: its folder open, its name in it, what it is.
+struct FileToMove {
+    UniqueFd folder;
+    std::string name;
+    FileIdentity identity;
+    // Its path as the info file records it: absolute, through no links.
+    std::string originalPath;
+    std::string canonicalFolder;
+};
+
+// Finds the entry at `path` and checks that it may go to the trash.
+std::variant<FileToMove, TrashResult> findFileToMove(const std::string& path,
+                                                     const std::optional<FileIdentity>& expected) {
+    if (path.find('\0') != std::string::npos) {
+        // The system would read the name only up to the zero byte: another file's name.
+        return failure(TrashFailure::Missing, "no file has a name with a zero byte");
+    }
+    FileToMove file;
+    file.name = lastNameOf(path);
+    const std::string folder = parentFolderOf(path);
+    if (file.name.empty() || file.name == "." || file.name == "..") {
+        struct stat st {};
+        return ::lstat(path.c_str(), &st) != 0 ? failure(TrashFailure::Missing, kMissing)
+                                               : failure(TrashFailure::NotAFile, kNotAFile);
+    }
+    file.folder = UniqueFd(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!file.folder.isOpen()) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            return failure(TrashFailure::Missing, kMissing);
+        }
+        return failure(TrashFailure::MoveFailed, withSystemReason("its folder cannot be opened", errno));
+    }
+    int error = 0;
+    const auto entry = lookAt(file.folder.get(), file.name.c_str(), &error);
+    if (!entry) {
+        if (error == ENOENT) {
+            return failure(TrashFailure::Missing, kMissing);
+        }
+        return failure(TrashFailure::MoveFailed, withSystemReason("it cannot be looked at", error));
+    }
+    if (!S_ISREG(entry->mode) && !S_ISLNK(entry->mode)) {
+        return failure(TrashFailure::NotAFile, kNotAFile);
+    }
+    if (expected && entry->identity != *expected) {
+        return failure(TrashFailure::Replaced, kReplaced);
+    }
+    file.identity = entry->identity;
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(folder.c_str(), nullptr),
+                                                               &std::free);
+    if (!resolved) {
+        return failure(TrashFailure::MoveFailed, withSystemReason("its folder cannot be resolved", errno));
+    }
+    file.canonicalFolder = resolved.get();
+    file.originalPath = joinPath(file.canonicalFolder, file.name);
+    return file;
+}
+
+// Cuts `text` to at most `length` bytes, not inside a UTF-8 sequence where it is one.
+std::string cutName(std::string text, size_t length) {
+    if (text.size() <= length) {
+        return text;
+    }
+    while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) {
+        --length;
+    }
+    text.resize(length);
+    return text;
+}
+
+// The name the file gets in the trash on the `attempt`-th try: the name itself first, then
+// with ".2", ".3", ... before its extension, all short enough to leave room for the info
+// file's ".trashinfo".
+std::string nameInTrash(const std::string& name, unsigned attempt) {
+    const size_t room = kMaxNameLength - kInfoSuffix.size();
+    if (attempt <= 1 && name.size() <= room) {
+        return name;
+    }
+    size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0 || name.size() - dot > kMaxExtensionLength) {
+        dot = name.size();
+    }
+    const std::string extension = name.substr(dot);
+    const std::string number = attempt <= 1 ? std::string() : "." + std::to_string(attempt);
+    return cutName(name.substr(0, dot), room - number.size() - extension.size()) + number + extension;
+}
+
+// Where the search for a free name in a trash starts: after the number last taken for the same
+// name in the same trash by this program, so that trashing many files of one name does not try
+// every taken name each time.
+class NameNumbers {
+public:
+    unsigned firstAttempt(const std::string& key) {
+        std::lock_guard lock(mutex_);
+        const auto found = next_.find(key);
+        return found == next_.end() ? 1 : found->second;
+    }
+    void taken(const std::string& key, unsigned attempt) {
+        std::lock_guard lock(mutex_);
+        if (next_.size() >= kMaxRemembered) {
+            next_.clear();
+        }
+        next_[key] = attempt + 1;
+    }
+
+private:
+    static constexpr size_t kMaxRemembered = 4096;
+    std::mutex mutex_;
+    std::unordered_map<std::string, unsigned> next_;
+};
+
+NameNumbers& nameNumbers() {
+    static NameNumbers numbers;
+    return numbers;
+}
+
+bool writeAll(int fd, const std::string& text) {
+    size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t written = ::write(fd, text.data() + done, text.size() - done);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        done += static_cast<size_t>(written);
+    }
+    return true;
+}
+
+// Renames without replacing an entry at the target: the system's flag for it, or where the file
+// system does not know that flag, a look first (the trash's files/ folder is this user's own).
+// 0, or the error number.
+int renameWithoutReplacing(int fromFolder, const char* from, int toFolder, const char* to) {
+    if (::renameat2(fromFolder, from, toFolder, to, RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return errno;
+    }
+    int error = 0;
+    if (lookAt(toFolder, to, &error)) {
+        return EEXIST;
+    }
+    return ::renameat(fromFolder, from, toFolder, to) == 0 ? 0 : errno;
+}
+
+std::string moveFailure(int error, const std::string& trash) {
+    if (error == EXDEV) {
+        return withSystemReason("it lies on another file system than the trash " + trash, error);
+    }
+    return withSystemReason("it cannot be moved into the trash " + trash, error);
+}
+
+// Writes the info file under a name free in the trash, then renames the file to that name in
+// files/; takes the info file back if the rename fails.
+TrashResult putIntoTrash(const FileToMove& file, const TrashFolder& trash) {
+    std::string pathForInfo = file.originalPath;
+    if (!trash.topFolder.empty()) {
+        pathForInfo.erase(0, trash.topFolder == "/" ? 1 : trash.topFolder.size() + 1);
+    }
+    const auto date = trashDeletionDate(std::time(nullptr));
+    if (!date) {
+        return failure(TrashFailure::MoveFailed, "the local time for the deletion date is not known",
+                       trash.folder);
+    }
+    const std::string infoText = composeTrashInfo(pathForInfo, *date);
+    const int folderFd = file.folder.get();
+    const char* name = file.name.c_str();
+
+    const std::string numbersKey = joinPath(trash.folder, file.name);
+    const unsigned firstAttempt = nameNumbers().firstAttempt(numbersKey);
+    for (unsigned attempt = firstAttempt; attempt < firstAttempt + kMaxNameAttempts; ++attempt) {
+        const std::string inTrash = nameInTrash(file.name, attempt);
+        const std::string infoName = inTrash + std::string(kInfoSuffix);
+        const std::string infoPath = joinPath(joinPath(trash.folder, "info"), infoName);
+        const UniqueFd info(::openat(trash.info.get(), infoName.c_str(),
+                                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kInfoFileMode));
+        if (!info.isOpen()) {
+            if (errno == EEXIST) {
+                continue;
+            }
+            return failure(TrashFailure::NoTrash,
+                           withSystemReason("the trash info cannot be written: " + infoPath, errno),
+                           trash.folder);
+        }
+        const auto dropInfo = [&] { ::unlinkat(trash.info.get(), infoName.c_str(), 0); };
+        if (!writeAll(info.get(), infoText)) {
+            const int error = errno;
+            dropInfo();
+            return failure(TrashFailure::NoTrash,
+                           withSystemReason("the trash info cannot be written: " + infoPath, error),
+                           trash.folder);
+        }
+
+        // The last look before the move.
+        int error = 0;
+        const auto now = lookAt(folderFd, name, &error);
+        if (!now || now->identity != file.identity) {
+            dropInfo();
+            return now ? failure(TrashFailure::Replaced, kReplaced, trash.folder)
+                       : failure(TrashFailure::Missing, kMissing, trash.folder);
+        }
+        const int moveError = renameWithoutReplacing(folderFd, name, trash.files.get(), inTrash.c_str());
+        if (moveError == EEXIST) {
+            dropInfo(); // a file of that name without its info: leave it, take the next name
+            continue;
+        }
+        if (moveError != 0) {
+            dropInfo();
+            return moveError == ENOENT ? failure(TrashFailure::Missing, kMissing, trash.folder)
+                                       : failure(TrashFailure::MoveFailed,
+                                                 moveFailure(moveError, trash.folder), trash.folder);
+        }
+        nameNumbers().taken(numbersKey, attempt);
+
+        TrashResult result;
+        result.trashFolder = trash.folder;
+        result.fileInTrash = joinPath(joinPath(trash.folder, "files"), inTrash);
+        result.infoFile = infoPath;
+        // The first look after it: was it the entry that was looked at?
+        const auto moved = lookAt(trash.files.get(), inTrash.c_str(), &error);
+        if (moved && moved->identity == file.identity) {
+            return result;
+        }
+        if (renameWithoutReplacing(trash.files.get(), inTrash.c_str(), folderFd, name) == 0) {
+            dropInfo();
+            return failure(TrashFailure::Replaced,
+                           "another file took its place just before the move; that file was put back",
+                           trash.folder);
+        }
+        result.failure = TrashFailure::Replaced;
+        result.reason = "another file took its place just before the move and went to the trash as " +
+                        result.fileInTrash + ", from where its info file restores it";
+        return result;
+    }
+    return failure(TrashFailure::NoTrash, "the trash holds too many files of this name", trash.folder);
+}
+
+TrashResult moveIntoTrash(const std::string& path, const std::optional<FileIdentity>& expected) {
+    auto found = findFileToMove(path, expected);
+    if (auto* refused = std::get_if<TrashResult>(&found)) {
+        return std::move(*refused);
+    }
+    const FileToMove& file = std::get<FileToMove>(found);
+    auto opened = openTrashFolderFor(file.folder.get(), file.canonicalFolder);
+    if (auto* none = std::get_if<NoTrashFolder>(&opened)) {
+        return failure(TrashFailure::NoTrash, std::move(none->reason), std::move(none->folder));
+    }
+    return putIntoTrash(file, std::get<TrashFolder>(opened));
+}
+
+std::optional<std::string> readWholeFile(const std::string& path, std::string* failureText) {
+    const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (!file.isOpen()) {
+        *failureText = withSystemReason(path, errno);
+        return std::nullopt;
+    }
+    std::string text;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            *failureText = withSystemReason(path, errno);
+            return std::nullopt;
+        }
+        if (got == 0) {
+            return text;
+        }
+        text.append(buffer, static_cast<size_t>(got));
+        if (text.size() > kMaxInfoFileSize) {
+            *failureText = path + ": too large for a trash info file";
+            return std::nullopt;
+        }
+    }
+}
+
+} // namespace
+
+TrashResult moveToTrash(const std::string& path) {
+    return moveIntoTrash(path, std::nullopt);
+}
+
+TrashResult moveToTrash(const std::string& path, const FileIdentity& expected) {
+    return moveIntoTrash(path, expected);
+}
+
+std::optional<TrashedFile> readTrashInfo(const std::string& infoFile, std::string* failureText) {
+    std::string why;
+    const auto fail = [&]() -> std::optional<TrashedFile> {
+        if (failureText) {
+            *failureText = why;
+        }
+        return std::nullopt;
+    };
+    const auto text = readWholeFile(infoFile, &why);
+    if (!text) {
+        return fail();
+    }
+    auto info = parseTrashInfo(*text);
+    const std::string infoName = lastNameOf(infoFile);
+    if (!info || !infoName.ends_with(kInfoSuffix)) {
+        why = infoFile + ": not a trash info file";
+        return fail();
+    }
+    const std::string trash = parentFolderOf(parentFolderOf(infoFile));
+    TrashedFile trashed;
+    trashed.deletionDate = std::move(info->deletionDate);
+    trashed.fileInTrash =
+        joinPath(joinPath(trash, "files"), infoName.substr(0, infoName.size() - kInfoSuffix.size()));
+    if (info->originalPath.front() == kPathSeparator) {
+        trashed.originalPath = std::move(info->originalPath);
+        return trashed;
+    }
+    // A relative path belongs to the trash at the top of a mount: $top/.Trash-$uid or
+    // $top/.Trash/$uid.
+    std::string top;
+    if (lastNameOf(trash).starts_with(".Trash-")) {
+        top = parentFolderOf(trash);
+    } else if (lastNameOf(parentFolderOf(trash)) == ".Trash") {
+        top = parentFolderOf(parentFolderOf(trash));
+    } else {
+        why = infoFile + ": a relative path in a trash that is not at the top of a mount";
+        return fail();
+    }
+    trashed.originalPath = joinPath(top, info->originalPath);
+    return trashed;
+}
+
+} // namespace corvane::platform

@@ -1,0 +1,87 @@
+#pragma once
+
+// Moving files to the freedesktop.org trash, the way file managers do, so that any of them can
+// list and restore what Corvane threw away:
+// - a file on the same mount as the home trash ($XDG_DATA_HOME/Trash, by default
+//   ~/.local/share/Trash) goes there;
+// - a file on another mount goes to that mount's own trash at its top folder: $top/.Trash/$uid
+//   when $top/.Trash is a real folder (not a link) with the sticky bit, else $top/.Trash-$uid.
+// Trash folders that are missing are made, readable by their owner only. The info file is
+// written first (under a name no other entry has), then the file is renamed next to it. A file
+// is only ever renamed: never copied to another file system, never deleted. Whatever no trash
+// can take stays where it is, and the result says why.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace corvane::platform {
+
+// What makes an entry the one it was: its device and inode, numbered as in FileInfo (so
+// {info.device, info.inode} of a lookupFile or FileReader result names the same entry).
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+enum class TrashFailure : uint8_t {
+    None,
+    Missing,    // nothing is at the path (any more)
+    NotAFile,   // a folder, device, FIFO or socket: only files and symbolic links are taken
+    Replaced,   // the entry at the path is not the expected one
+    NoTrash,    // no trash could be found or made for it
+    MoveFailed, // the trash is there, but the file could not be put into it
+};
+
+struct TrashResult {
+    TrashFailure failure = TrashFailure::None;
+    // For the user: why the file stayed, with the system's reason where it gave one, e.g.
+    // "the trash folder cannot be made: /media/stick/.Trash-1000: Read-only file system".
+    std::string reason;
+    // The trash used (or the one that failed, where known), e.g. "/home/ana/.local/share/Trash".
+    std::string trashFolder;
+    // Where the file is now (trashFolder/files/NAME) and its info file. Set when it moved, and
+    // in the one failure that still moved an entry: another entry that took the file's place in
+    // the moment before the rename and could not be put back (TrashFailure::Replaced).
+    std::string fileInTrash;
+    std::string infoFile;
+
+    bool moved() const { return failure == TrashFailure::None; }
+};
+
+// Moves the regular file or symbolic link (as itself, never what it points to) at `path` to
+// the trash. `path` is taken as bytes: any name, also one that is not UTF-8, can be trashed.
+// The info file records the path with its folder resolved through links. Safe to call from
+// several threads at once.
+TrashResult moveToTrash(const std::string& path);
+
+// The same, but only if the entry at `path` is still `expected` (as the caller saw it when it
+// checked the file's contents); refused with TrashFailure::Replaced otherwise.
+//
+// The entry is looked at just before the rename and the moved entry again right after it. The
+// system offers no "rename only if this inode" step, so another entry renamed onto `path` in
+// the moment between the look and the rename would be moved instead; the look after the rename
+// catches this and puts that entry back where it was (never over a newcomer at `path`). If even
+// that is impossible, it stays in the trash with an info file that restores it, and the result
+// says so. What no check can catch is a change of the file's contents through its inode by a
+// program that has it open: the caller's check of the contents is as old as the caller made it.
+TrashResult moveToTrash(const std::string& path, const FileIdentity& expected);
+
+// The home trash: $XDG_DATA_HOME/Trash when that variable holds an absolute path, else
+// ~/.local/share/Trash (the folder need not exist yet); empty when no home folder is known.
+std::string homeTrashFolder();
+
+// A file in a trash, as its info file describes it.
+struct TrashedFile {
+    std::string originalPath; // absolute, the exact bytes of the path it had
+    std::string deletionDate; // as written, "YYYY-MM-DDThh:mm:ss"
+    std::string fileInTrash;  // the entry in files/ that the info file belongs to
+};
+
+// Reads `infoFile` (TRASH/info/NAME.trashinfo) and tells where its file came from: a relative
+// Path is taken from the top folder of the file system whose trash holds it. Nothing, with
+// `failure` set when given, when the file cannot be read or is not an info file.
+std::optional<TrashedFile> readTrashInfo(const std::string& infoFile, std::string* failure = nullptr);
+
+} // namespace corvane::platform

@@ -1,0 +1,288 @@
+#include "platform/trash.h"
+#include "platform/trash_info.h"
+#include "trash_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+namespace corvane::testing {
+namespace {
+
+using platform::TrashFailure;
+
+using HomeTrash = TrashTest;
+
+TEST_F(HomeTrash, MadePrivateWhereMissingWithTheInfoAFileManagerReads) {
+    const std::string file = files_.writeFile("photo 1%41.jpg", "pixels");
+    const auto before = platform::trashDeletionDate(std::time(nullptr));
+    const platform::TrashResult result = platform::moveToTrash(file);
+    const auto after = platform::trashDeletionDate(std::time(nullptr));
+    ASSERT_TRUE(result.moved()) << result.reason;
+    EXPECT_TRUE(result.reason.empty());
+    EXPECT_EQ(result.trashFolder, homeTrash());
+    EXPECT_EQ(result.fileInTrash, homeTrash("files/photo 1%41.jpg"));
+    EXPECT_EQ(result.infoFile, homeTrash("info/photo 1%41.jpg.trashinfo"));
+    EXPECT_EQ(contentsOf(result.fileInTrash), "pixels");
+
+    // The original path escaped as in URLs, so that "%41" is not restored as "A".
+    const std::string info = contentsOf(result.infoFile);
+    const std::string head = "[Trash Info]\nPath=" + root_ + "/photo%201%2541.jpg\nDeletionDate=";
+    ASSERT_EQ(info.substr(0, head.size()), head);
+    const std::string date = info.substr(head.size(), info.size() - head.size() - 1);
+    EXPECT_EQ(info.back(), '\n');
+    // YYYY-MM-DDThh:mm:ss, at the time of the move.
+    ASSERT_TRUE(before && after);
+    EXPECT_GE(date, *before);
+    EXPECT_LE(date, *after);
+    EXPECT_EQ(date.size(), 19u);
+    for (const size_t at : {4, 7}) {
+        EXPECT_EQ(date[at], '-');
+    }
+    EXPECT_EQ(date[10], 'T');
+
+    // What a user throws away is the user's own.
+    for (const char* folder : {"", "files", "info"}) {
+        EXPECT_EQ(permissionsOf(homeTrash(folder)), 0700u) << folder;
+    }
+    EXPECT_EQ(permissionsOf(data_.path("share")), 0700u);
+    EXPECT_EQ(permissionsOf(result.infoFile), 0600u);
+    expectRestorable(result, root_ + "/photo 1%41.jpg", "pixels");
+}
+
+TEST_F(HomeTrash, NamesWithLineBreaksAndBytesThatAreNotUtf8GoLikeAnyOther) {
+    // "\xff" is no UTF-8; taken as text it would become U+FFFD, the look-alike's name.
+    const std::string lookAlike = files_.writeFile("bad\xef\xbf\xbd.txt", "look-alike");
+    for (const std::string name : {"line\nbreak.txt", "bad\xff.txt", "\xc3\x9cn\xc3\xaf \xc3\x9f.jpg",
+                                   "tab\tand %2F.txt", "trailing space "}) {
+        SCOPED_TRACE(name);
+        const std::string file = files_.writeFile("sub/" + name, "of " + name);
+        const platform::TrashResult result = platform::moveToTrash(file);
+        ASSERT_TRUE(result.moved()) << result.reason;
+        EXPECT_EQ(result.fileInTrash, homeTrash("files/" + name));
+        // Three lines, the path in printable ASCII without spaces.
+        const std::string info = contentsOf(result.infoFile);
+        EXPECT_EQ(std::count(info.begin(), info.end(), '\n'), 3);
+        const size_t path = info.find("\nPath=") + 6;
+        for (const char c : info.substr(path, info.find('\n', path) - path)) {
+            EXPECT_TRUE(c > 0x20 && c < 0x7F) << "byte " << int(static_cast<unsigned char>(c));
+        }
+        expectRestorable(result, root_ + "/sub/" + name, "of " + name);
+    }
+    EXPECT_EQ(contentsOf(lookAlike), "look-alike");
+}
+
+TEST_F(HomeTrash, ANameTakenInTheTrashGetsANumberBeforeItsExtension) {
+    struct Case {
+        std::string name;
+        std::vector<std::string> inTrash;
+    };
+    const std::vector<Case> cases = {
+        {"a.txt", {"a.txt", "a.2.txt", "a.3.txt"}},
+        {"README", {"README", "README.2", "README.3"}},
+        {".profile", {".profile", ".profile.2", ".profile.3"}},
+        {"archive.tar.gz", {"archive.tar.gz", "archive.tar.2.gz", "archive.tar.3.gz"}},
+    };
+    for (const Case& c : cases) {
+        for (size_t i = 0; i < c.inTrash.size(); ++i) {
+            const std::string relative = "folder" + std::to_string(i) + "/" + c.name;
+            const std::string contents = relative;
+            const platform::TrashResult result = platform::moveToTrash(files_.writeFile(relative, contents));
+            ASSERT_TRUE(result.moved()) << result.reason;
+            EXPECT_EQ(result.fileInTrash, homeTrash("files/" + c.inTrash[i]));
+            EXPECT_EQ(result.infoFile, homeTrash("info/" + c.inTrash[i] + ".trashinfo"));
+            expectRestorable(result, root_ + "/" + relative, contents);
+        }
+    }
+
+    // A file in the trash without an info file, and an info file without its file (left by a
+    // program that stopped half-way): both stay as they are, and the names are not taken.
+    const std::string orphan = homeTrash("files/b.txt");
+    std::ofstream(orphan) << "orphan";
+    const std::string staleInfo = homeTrash("info/c.txt.trashinfo");
+    std::ofstream(staleInfo) << "stale";
+    const auto b = platform::moveToTrash(files_.writeFile("b.txt", "b"));
+    const auto c = platform::moveToTrash(files_.writeFile("c.txt", "c"));
+    EXPECT_EQ(b.fileInTrash, homeTrash("files/b.2.txt"));
+    EXPECT_EQ(c.fileInTrash, homeTrash("files/c.2.txt"));
+    EXPECT_EQ(contentsOf(orphan), "orphan");
+    EXPECT_EQ(contentsOf(staleInfo), "stale");
+    EXPECT_FALSE(entryExists(homeTrash("info/b.txt.trashinfo")));
+    expectRestorable(b, root_ + "/b.txt", "b");
+    expectRestorable(c, root_ + "/c.txt", "c");
+
+    // A name so long that its info file's name would be too long is cut, UTF-8 left whole.
+    const std::string longName = std::string(249, 'n') + "\xc3\xa9.txt"; // 255 bytes
+    for (const char* folder : {"long1/", "long2/"}) {
+        const auto result = platform::moveToTrash(files_.writeFile(folder + longName, folder));
+        ASSERT_TRUE(result.moved()) << result.reason;
+        const std::string infoName = result.infoFile.substr(result.infoFile.rfind('/') + 1);
+        EXPECT_LE(infoName.size(), 255u);
+        EXPECT_TRUE(infoName.ends_with(".txt.trashinfo")) << infoName;
+        EXPECT_EQ(infoName.find('\xc3'), std::string::npos);
+        expectRestorable(result, root_ + "/" + folder + longName, folder);
+    }
+}
+
+TEST_F(HomeTrash, RefusesWhatIsNotThereIsNotAFileOrIsNoLongerTheExpectedEntry) {
+    const auto refused = [](const platform::TrashResult& result, TrashFailure failure) {
+        EXPECT_FALSE(result.moved());
+        EXPECT_EQ(result.failure, failure) << result.reason;
+        EXPECT_FALSE(result.reason.empty());
+        EXPECT_TRUE(result.fileInTrash.empty());
+    };
+    refused(platform::moveToTrash(files_.path("gone.txt")), TrashFailure::Missing);
+    refused(platform::moveToTrash(files_.path("no folder/gone.txt")), TrashFailure::Missing);
+    refused(platform::moveToTrash(""), TrashFailure::Missing);
+    // A name with a zero byte would reach the system cut short, as another file's name.
+    files_.writeFile("cut", "cut");
+    refused(platform::moveToTrash(files_.path(std::string("cut\0off", 7))), TrashFailure::Missing);
+    EXPECT_EQ(contentsOf(files_.path("cut")), "cut");
+
+    const std::string folder = files_.makeDir("folder");
+    files_.writeFile("folder/inside.txt", "x");
+    refused(platform::moveToTrash(folder), TrashFailure::NotAFile);
+    refused(platform::moveToTrash(folder + "/"), TrashFailure::NotAFile);
+    refused(platform::moveToTrash(folder + "/."), TrashFailure::NotAFile);
+    EXPECT_TRUE(entryExists(files_.path("folder/inside.txt")));
+    const std::string fifo = files_.path("pipe");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    refused(platform::moveToTrash(fifo), TrashFailure::NotAFile);
+    EXPECT_TRUE(entryExists(fifo));
+
+    // Another file renamed onto the path after the caller looked at it.
+    const std::string file = files_.writeFile("checked.txt", "checked");
+    struct stat st {};
+    ASSERT_EQ(::lstat(file.c_str(), &st), 0);
+    const platform::FileIdentity checked{st.st_dev, st.st_ino};
+    const std::string other = files_.writeFile("other.txt", "newcomer");
+    ASSERT_EQ(::rename(other.c_str(), file.c_str()), 0);
+    refused(platform::moveToTrash(file, checked), TrashFailure::Replaced);
+    EXPECT_EQ(contentsOf(file), "newcomer");
+    // Nothing of a refused file reaches the trash.
+    EXPECT_TRUE(namesIn(homeTrash("info")).empty());
+    EXPECT_TRUE(namesIn(homeTrash("files")).empty());
+
+    // The entry that is still the expected one goes.
+    ASSERT_EQ(::lstat(file.c_str(), &st), 0);
+    const auto result = platform::moveToTrash(file, {st.st_dev, st.st_ino});
+    expectRestorable(result, root_ + "/checked.txt", "newcomer");
+}
+
+TEST_F(HomeTrash, SymbolicLinksGoAsThemselves) {
+    const std::string target = files_.writeFile("target.txt", "target");
+    const std::string link = files_.path("link");
+    ASSERT_EQ(::symlink("target.txt", link.c_str()), 0);
+    const std::string dangling = files_.path("dangling");
+    ASSERT_EQ(::symlink("nowhere", dangling.c_str()), 0);
+    for (const std::string& path : {link, dangling}) {
+        const auto result = platform::moveToTrash(path);
+        ASSERT_TRUE(result.moved()) << result.reason;
+        struct stat st {};
+        ASSERT_EQ(::lstat(result.fileInTrash.c_str(), &st), 0);
+        EXPECT_TRUE(S_ISLNK(st.st_mode));
+        const auto trashed = platform::readTrashInfo(result.infoFile);
+        ASSERT_TRUE(trashed);
+        EXPECT_EQ(trashed->originalPath, root_ + path.substr(files_.root().size()));
+    }
+    EXPECT_EQ(contentsOf(target), "target");
+}
+
+// Makes renaming `file` out of its folder fail: immutable for root, whom folder permissions do
+// not stop; a folder without write permission for anyone else. Empty, or why it cannot.
+std::string makeUnmovable(const std::string& file, bool undo = false) {
+    if (runningAsRoot()) {
+        const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+        int flags = 0;
+        if (fd < 0 || ::ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0) {
+            const std::string why = std::strerror(errno);
+            if (fd >= 0) {
+                ::close(fd);
+            }
+            return why;
+        }
+        flags = undo ? (flags & ~FS_IMMUTABLE_FL) : (flags | FS_IMMUTABLE_FL);
+        const bool set = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+        const std::string why = set ? "" : std::strerror(errno);
+        ::close(fd);
+        return why;
+    }
+    const std::string folder = file.substr(0, file.rfind('/'));
+    return ::chmod(folder.c_str(), undo ? 0700 : 0500) == 0 ? "" : std::strerror(errno);
+}
+
+TEST_F(HomeTrash, AFailedRenameTakesItsInfoFileBackAndTheFileStays) {
+    const std::string file = files_.writeFile("stuck/keep.txt", "keep");
+    if (const std::string why = makeUnmovable(file); !why.empty()) {
+        GTEST_SKIP() << "this file system cannot make a file unmovable: " << why;
+    }
+    const auto result = platform::moveToTrash(file);
+    makeUnmovable(file, true);
+    EXPECT_EQ(result.failure, TrashFailure::MoveFailed);
+    const std::string systemReason = std::strerror(runningAsRoot() ? EPERM : EACCES);
+    EXPECT_EQ(result.reason, "it cannot be moved into the trash " + homeTrash() + ": " + systemReason);
+    EXPECT_EQ(contentsOf(file), "keep");
+    EXPECT_TRUE(namesIn(homeTrash("info")).empty());
+    EXPECT_TRUE(namesIn(homeTrash("files")).empty());
+}
+
+TEST_F(HomeTrash, AFileInAReadOnlyFolderStaysAndTheReasonSaysWhy) {
+    const std::string folder = files_.makeDir("readonly");
+    const std::string file = files_.writeFile("readonly/keep.txt", "keep");
+    // Root passes permission checks: for root the folder is made read-only as a mount.
+    std::optional<ScopedMount> bind;
+    if (runningAsRoot()) {
+        bind.emplace(folder.c_str(), folder, nullptr, MS_BIND);
+        if (!bind->mounted() || !bind->makeReadOnly(true)) {
+            GTEST_SKIP() << "cannot mount the folder read-only: " << bind->why();
+        }
+    } else {
+        ASSERT_EQ(::chmod(folder.c_str(), 0500), 0);
+    }
+    const auto result = platform::moveToTrash(file);
+    EXPECT_FALSE(result.moved());
+    EXPECT_EQ(contentsOf(file), "keep");
+    if (runningAsRoot()) {
+        // A mount of its own, whose own trash cannot be made.
+        EXPECT_EQ(result.failure, TrashFailure::NoTrash);
+        EXPECT_EQ(result.reason, "the trash folder cannot be made: " + realPath(folder) + "/.Trash-" +
+                                     std::to_string(::getuid()) + ": " + std::strerror(EROFS));
+    } else {
+        EXPECT_EQ(result.failure, TrashFailure::MoveFailed);
+        EXPECT_NE(result.reason.find(std::strerror(EACCES)), std::string::npos) << result.reason;
+        EXPECT_TRUE(namesIn(homeTrash("info")).empty());
+    }
+}
+
+TEST_F(HomeTrash, FailsWithTheReasonWhereTheTrashCannotBeMade) {
+    const std::string file = files_.writeFile("keep.txt", "keep");
+    const std::string plain = data_.writeFile("plain", "");
+    ScopedVariable dataHome("XDG_DATA_HOME", plain + "/share");
+    const auto result = platform::moveToTrash(file);
+    EXPECT_EQ(result.failure, TrashFailure::NoTrash);
+    EXPECT_EQ(result.reason,
+              "the trash folder cannot be made: " + plain + "/share: " + std::strerror(ENOTDIR));
+    EXPECT_EQ(contentsOf(file), "keep");
+}
+
+TEST(HomeTrashFolder, FromXdgDataHomeOrTheHomeFolder) {
+    {
+        ScopedVariable dataHome("XDG_DATA_HOME", "/data/home/");
+        EXPECT_EQ(platform::homeTrashFolder(), "/data/home/Trash");
+    }
+    ScopedVariable home("HOME", "/home/ana");
+    // Unset, empty or relative: not valid, so the default under the home folder.
+    for (const std::optional<std::string>& value :
+         {std::optional<std::string>(), std::optional<std::string>(""),
+          std::optional<std::string>("rel/share")}) {
+        ScopedVariable dataHome("XDG_DATA_HOME", value);
+        EXPECT_EQ(platform::homeTrashFolder(), "/home/ana/.local/share/Trash");
+    }
+}
+
+} // namespace
+} // namespace corvane::testing
