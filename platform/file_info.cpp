@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <time.h>
 
 namespace corvane::platform {
 
@@ -26,7 +27,7 @@ int64_t nanoseconds(const statx_timestamp& t) {
 
 std::optional<FileInfo> lookupFileAt(int folderFd, const char* name) {
     struct statx sx {};
-    const unsigned mask = STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_INO | STATX_BTIME;
+    const unsigned mask = STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_CTIME | STATX_INO | STATX_BTIME;
     if (statx(folderFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, mask, &sx) != 0) {
         return std::nullopt;
     }
@@ -34,6 +35,8 @@ std::optional<FileInfo> lookupFileAt(int folderFd, const char* name) {
     info.kind = kindOfMode(sx.stx_mode);
     info.size = static_cast<int64_t>(sx.stx_size);
     info.modificationTimeNs = nanoseconds(sx.stx_mtime);
+    info.changeTimeNs = nanoseconds(sx.stx_ctime);
+    info.lookedAtNs = fileClockNowNs();
     // Some file systems answer for the birth time without recording one: they give the epoch.
     const bool hasBirthTime =
         (sx.stx_mask & STATX_BTIME) && (sx.stx_btime.tv_sec != 0 || sx.stx_btime.tv_nsec != 0);
@@ -41,6 +44,19 @@ std::optional<FileInfo> lookupFileAt(int folderFd, const char* name) {
     info.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
     info.inode = sx.stx_ino;
     return info;
+}
+
+int64_t fileClockNowNs() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+bool unchangedSince(const FileInfo& now, const FileInfo& then) {
+    const bool settled = then.changeTimeNs <= then.lookedAtNs - kSettledNs &&
+                         then.modificationTimeNs <= then.lookedAtNs - kSettledNs;
+    return settled && now.device == then.device && now.inode == then.inode && now.size == then.size &&
+           now.modificationTimeNs == then.modificationTimeNs && now.changeTimeNs == then.changeTimeNs;
 }
 
 std::optional<FileInfo> lookupFile(const std::string& path) {

@@ -21,11 +21,28 @@ struct FileInfo {
     // Seconds since the epoch: the birth time where the file system records it, else the
     // modification time.
     int64_t creationTime = 0;
-    // Nanoseconds since the epoch; tells whether a file changed since it was compared.
+    // Nanoseconds since the epoch; with the status-change time, which no program can set back,
+    // they tell whether a file changed since it was compared.
     int64_t modificationTimeNs = 0;
+    int64_t changeTimeNs = 0;
+    // When it was looked at (the system's coarse clock, nanoseconds since the epoch).
+    int64_t lookedAtNs = 0;
     uint64_t device = 0;
     uint64_t inode = 0;
 };
+
+// True when `now` is the very file `then` describes, unchanged: same device, inode, size,
+// modification and status-change time (to the nanosecond). Any write to a file moves its
+// status-change time, so a file that passes holds the bytes it held then, with one exception
+// that this also rules out: file times come from a clock that advances in steps (and some file
+// systems keep only seconds), so a file written in the same step as it was looked at can be
+// written again without its times moving. A file looked at less than kSettledNs after its last
+// change is never taken as unchanged.
+bool unchangedSince(const FileInfo& now, const FileInfo& then);
+inline constexpr int64_t kSettledNs = 3'000'000'000;
+
+// The clock file times come from, now.
+int64_t fileClockNowNs();
 
 // Looks up an entry by path without following a final symbolic link; nothing when it does not
 // exist or cannot be reached.

@@ -53,6 +53,8 @@ bool FileReader::open(FolderRelativeName where) {
     info_.kind = EntryKind::RegularFile;
     info_.size = st.st_size;
     info_.modificationTimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    info_.changeTimeNs = static_cast<int64_t>(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
+    info_.lookedAtNs = fileClockNowNs();
     info_.creationTime = st.st_mtim.tv_sec;
     info_.device = st.st_dev;
     info_.inode = st.st_ino;

@@ -1,0 +1,316 @@
+#include "engine/action_plan.h"
+
+#include "engine/content_classes.h"
+#include "platform/entry_identity.h"
+#include "platform/file_reader.h"
+
+#include <algorithm>
+#include <map>
+
+namespace corvane::engine {
+
+using platform::FileInfo;
+
+namespace {
+
+bool asked(const GroupFile& file, size_t index, Choice choice) {
+    return choice == Choice::AllDuplicates ? index > 0 : file.chosen;
+}
+
+// Sorts one group's files into sets of identical contents and decides what each may become.
+class GroupPlanner {
+public:
+    GroupPlanner(const FileGroup& group, Choice choice, ContentClasses& classes,
+                 ContentClasses::Workspace& workspace)
+        : group_(group), choice_(choice), classes_(classes), workspace_(workspace) {
+        plan_.files.resize(group.files.size());
+    }
+
+    // False when a stop request cut the reading short.
+    bool run();
+    GroupPlan take() { return std::move(plan_); }
+
+private:
+    void look();
+    bool sortByContents();
+    void decide(const std::vector<size_t>& members);
+    void refuse(size_t i, Verdict verdict, std::string reason);
+
+    const FileGroup& group_;
+    const Choice choice_;
+    ContentClasses& classes_;
+    ContentClasses::Workspace& workspace_;
+    GroupPlan plan_;
+    std::vector<size_t> present_;               // files that are there, each entry once
+    std::vector<std::vector<size_t>> contents_; // sets of identical files, each in tree order
+};
+
+// A file that was asked for and may not be acted on; one that was not stays as it is.
+void GroupPlanner::refuse(size_t i, Verdict verdict, std::string reason) {
+    if (asked(group_.files[i], i, choice_)) {
+        plan_.files[i].verdict = verdict;
+        plan_.files[i].reason = std::move(reason);
+    }
+}
+
+// What is there now: files that are gone or no longer files drop out, and a second path to an
+// entry already seen is that entry, not a copy of it.
+void GroupPlanner::look() {
+    std::vector<std::pair<platform::EntryIdentity, size_t>> entries;
+    for (size_t i = 0; i < group_.files.size(); ++i) {
+        const std::string& path = group_.files[i].path;
+        const std::optional<FileInfo> now = platform::lookupFile(path);
+        if (!now) {
+            refuse(i, Verdict::Gone, kReasonGone);
+            continue;
+        }
+        if (now->kind != platform::EntryKind::RegularFile) {
+            refuse(i, Verdict::NotAFile, kReasonNotAFile);
+            continue;
+        }
+        plan_.files[i].seen = *now;
+        if (std::optional<platform::EntryIdentity> entry = platform::entryIdentityOf(path)) {
+            const auto same = std::find_if(entries.begin(), entries.end(),
+                                           [&](const auto& seen) { return seen.first == *entry; });
+            if (same != entries.end()) {
+                plan_.files[i].keeper = static_cast<int32_t>(same->second);
+                refuse(i, Verdict::SameEntry,
+                       "the same file as " + group_.files[same->second].path + ", reached by another path");
+                continue;
+            }
+            entries.emplace_back(std::move(*entry), i);
+        }
+        present_.push_back(i);
+    }
+}
+
+// Files unchanged since the comparer read them still hold the group's bytes together; every
+// other file is read, with one of those to stand for them.
+bool GroupPlanner::sortByContents() {
+    std::vector<size_t> unchanged;
+    std::map<int64_t, std::vector<size_t>> toRead; // by size
+    for (size_t i : present_) {
+        const GroupFile& file = group_.files[i];
+        if (file.compared && platform::unchangedSince(plan_.files[i].seen, *file.compared)) {
+            unchanged.push_back(i);
+        } else {
+            toRead[plan_.files[i].seen.size].push_back(i);
+        }
+    }
+    if (!unchanged.empty()) {
+        const size_t standIn = unchanged.front();
+        auto& sameSize = toRead[plan_.files[standIn].seen.size];
+        if (sameSize.empty()) {
+            toRead.erase(plan_.files[standIn].seen.size);
+        } else {
+            sameSize.push_back(standIn);
+        }
+    }
+    std::vector<std::vector<size_t>> sets;
+    if (!unchanged.empty()) {
+        sets.push_back(unchanged);
+    }
+    for (auto& [size, files] : toRead) {
+        std::vector<std::string> paths;
+        std::vector<const std::string*> pointers;
+        for (size_t i : files) {
+            paths.push_back(group_.files[i].path);
+        }
+        for (const std::string& path : paths) {
+            pointers.push_back(&path);
+        }
+        const ContentClasses::Result result = classes_.split(pointers, size, workspace_);
+        if (!result.complete) {
+            return false;
+        }
+        std::map<int32_t, std::vector<size_t>> byClass;
+        for (size_t k = 0; k < files.size(); ++k) {
+            const size_t i = files[k];
+            const bool standIn = !unchanged.empty() && i == unchanged.front();
+            if (!standIn) {
+                // The bytes were compared as the file was when it was opened.
+                plan_.files[i].seen = result.info[k];
+            }
+            if (result.classOf[k] < 0) {
+                if (!standIn) {
+                    sets.push_back({i});
+                }
+            } else {
+                byClass[result.classOf[k]].push_back(i);
+            }
+        }
+        for (auto& [number, members] : byClass) {
+            const bool holdsStandIn = !unchanged.empty() && std::find(members.begin(), members.end(),
+                                                                      unchanged.front()) != members.end();
+            if (holdsStandIn) {
+                for (size_t i : members) {
+                    if (i != unchanged.front()) {
+                        sets.front().push_back(i);
+                    }
+                }
+            } else {
+                sets.push_back(std::move(members));
+            }
+        }
+    }
+    for (auto& set : sets) {
+        std::sort(set.begin(), set.end());
+    }
+    contents_ = std::move(sets);
+    return true;
+}
+
+// One set of identical files: which stays, which may go.
+void GroupPlanner::decide(const std::vector<size_t>& members) {
+    if (members.size() == 1) {
+        const size_t i = members.front();
+        // Nothing else holds its bytes: a file that cannot be opened is told apart from one that changed.
+        platform::FileReader reader;
+        const bool readable = reader.open(group_.files[i].path);
+        refuse(i, readable ? Verdict::Changed : Verdict::Unreadable,
+               readable ? kReasonChanged : kReasonUnreadable);
+        return;
+    }
+    std::optional<size_t> keeper;
+    for (size_t i : members) {
+        if (!asked(group_.files[i], i, choice_)) {
+            keeper = i; // the original when it is among them: it comes first
+            break;
+        }
+    }
+    if (!keeper) {
+        if (choice_ == Choice::ChosenFiles) {
+            for (size_t i : members) {
+                plan_.files[i].verdict = Verdict::LastCopy;
+            }
+            return;
+        }
+        // Every duplicate is asked for and the original is not among them: the first stays.
+        keeper = members.front();
+        FilePlan& kept = plan_.files[*keeper];
+        kept.verdict = Verdict::KeptCopy;
+        const bool originalThere = platform::lookupFile(group_.files[0].path).has_value();
+        kept.reason = originalThere ? kReasonOriginalChanged : kReasonOriginalGone;
+    }
+    for (size_t i : members) {
+        if (i != *keeper && asked(group_.files[i], i, choice_)) {
+            plan_.files[i].verdict = Verdict::Act;
+            plan_.files[i].keeper = static_cast<int32_t>(*keeper);
+        }
+    }
+}
+
+bool GroupPlanner::run() {
+    look();
+    if (!sortByContents()) {
+        return false;
+    }
+    for (const auto& members : contents_) {
+        decide(members);
+    }
+    return true;
+}
+
+// The same file with the same times, whether or not those can be trusted: tells which of two
+// files that no longer agree is the one that changed.
+bool sameTimes(const FileInfo& now, const FileInfo& then) {
+    return now.device == then.device && now.inode == then.inode && now.size == then.size &&
+           now.modificationTimeNs == then.modificationTimeNs && now.changeTimeNs == then.changeTimeNs;
+}
+
+} // namespace
+
+PlanCounts countPlans(const std::vector<GroupPlan>& plans) {
+    PlanCounts counts;
+    for (const GroupPlan& group : plans) {
+        for (const FilePlan& file : group.files) {
+            switch (file.verdict) {
+            case Verdict::Act:
+                ++counts.toAct;
+                break;
+            case Verdict::LastCopy:
+                ++counts.lastCopies;
+                break;
+            case Verdict::Stays:
+            case Verdict::KeptCopy:
+                break;
+            default:
+                ++counts.refused;
+            }
+        }
+    }
+    return counts;
+}
+
+std::vector<GroupPlan> planGroups(const std::vector<FileGroup>& groups, Choice choice,
+                                  const std::function<bool()>& stopRequested,
+                                  const std::function<void(size_t, size_t)>& progress) {
+    const auto stopped = [&] { return stopRequested && stopRequested(); };
+    ContentClasses classes(stopped);
+    ContentClasses::Workspace workspace;
+    size_t total = 0;
+    for (const FileGroup& group : groups) {
+        total += group.files.size();
+    }
+    std::vector<GroupPlan> plans;
+    plans.reserve(groups.size());
+    size_t done = 0;
+    for (const FileGroup& group : groups) {
+        GroupPlanner planner(group, choice, classes, workspace);
+        if (stopped() || !planner.run()) {
+            break;
+        }
+        plans.push_back(planner.take());
+        done += group.files.size();
+        if (progress) {
+            progress(done, total);
+        }
+    }
+    // Groups not planned act on nothing.
+    while (plans.size() < groups.size()) {
+        plans.push_back(GroupPlan{std::vector<FilePlan>(groups[plans.size()].files.size())});
+    }
+    return plans;
+}
+
+StillCopy checkStillCopy(const std::string& file, const FileInfo& fileSeen, const std::string& keeper,
+                         const FileInfo& keeperSeen) {
+    StillCopy result;
+    const std::optional<FileInfo> fileNow = platform::lookupFile(file);
+    if (!fileNow || fileNow->kind != platform::EntryKind::RegularFile) {
+        result.reason = fileNow ? kReasonNotAFile : kReasonGone;
+        return result;
+    }
+    const std::optional<FileInfo> keeperNow = platform::lookupFile(keeper);
+    if (!keeperNow || keeperNow->kind != platform::EntryKind::RegularFile) {
+        result.reason = kReasonKeeperGone;
+        return result;
+    }
+    const std::optional<platform::EntryIdentity> fileEntry = platform::entryIdentityOf(file);
+    if (!fileEntry || fileEntry == platform::entryIdentityOf(keeper)) {
+        result.reason = "it is the copy that stays, reached by another path";
+        return result;
+    }
+    if (platform::unchangedSince(*fileNow, fileSeen) && platform::unchangedSince(*keeperNow, keeperSeen)) {
+        result.same = true;
+        result.file = *fileNow;
+        return result;
+    }
+    if (fileNow->size != keeperNow->size) {
+        result.reason = sameTimes(*keeperNow, keeperSeen) ? kReasonChanged : kReasonKeeperChanged;
+        return result;
+    }
+    const ContentClasses classes([] { return false; });
+    ContentClasses::Workspace workspace;
+    const std::vector<const std::string*> paths{&file, &keeper};
+    const ContentClasses::Result compared = classes.split(paths, fileNow->size, workspace);
+    if (compared.classOf[0] < 0 || compared.classOf[0] != compared.classOf[1]) {
+        result.reason = sameTimes(*keeperNow, keeperSeen) ? kReasonChanged : kReasonKeeperChanged;
+        return result;
+    }
+    result.same = true;
+    result.file = compared.info[0];
+    return result;
+}
+
+} // namespace corvane::engine
