@@ -8,7 +8,7 @@
 namespace corvane::ui {
 namespace {
 
-const LocaleTexts kEnglish{QLocale(QLocale::English, QLocale::UnitedStates)};
+const qtcore::LocaleTexts kEnglish{QLocale(QLocale::English, QLocale::UnitedStates)};
 
 std::string textOf(const QModelIndex& index) {
     return index.data(DuplicateTreeModel::PathBytesRole).toByteArray().toStdString();

@@ -170,7 +170,7 @@ void fillFoundFiles(SearchedFilesModel& model) {
 }
 
 TEST(SearchedFilesModel, ColumnsOfTheSearchedFilesList) {
-    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
     model.appendFile("/a", "300", "3/1/2020");
     model.flushAppendedRows();
     EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), "File Name");
@@ -182,7 +182,7 @@ TEST(SearchedFilesModel, ColumnsOfTheSearchedFilesList) {
 }
 
 TEST(SearchedFilesModel, ByDateThenBySizeGivesTheComparersOrder) {
-    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     fillFoundFiles(model);
     model.setSortType(SortType::stText);
@@ -192,7 +192,7 @@ TEST(SearchedFilesModel, ByDateThenBySizeGivesTheComparersOrder) {
 }
 
 TEST(SearchedFilesModel, AssigningTheCurrentModeOrNoSortingLeavesTheRows) {
-    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
     fillFoundFiles(model);
     model.setSortType(SortType::stNone);
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/a", "/b", "/c", "/d", "/e", "/f"}));
@@ -207,8 +207,8 @@ TEST(SearchedFilesModel, AssigningTheCurrentModeOrNoSortingLeavesTheRows) {
 }
 
 TEST(SearchedFilesModel, YearsAndSizesReadBackInFull) {
-    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
-    const LocaleTexts texts(kUnitedStates);
+    SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
+    const qtcore::LocaleTexts texts(kUnitedStates);
     // A two-digit year would read 1926 as 2026, after 2025.
     model.appendFile("/new", "5368709120", texts.shortDateText({2025, 6, 1}));
     model.appendFile("/old", "4294967296", texts.shortDateText({1926, 6, 1}));
@@ -220,7 +220,7 @@ TEST(SearchedFilesModel, YearsAndSizesReadBackInFull) {
 }
 
 TEST(SearchedFilesModel, UnreadableTextsComeFirst) {
-    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
     model.appendFile("/a", "10", "1/1/2000");
     model.appendFile("/b", "", "31.12.1999");
     model.appendFile("/c", "9x", "1/1/1990");
@@ -231,7 +231,7 @@ TEST(SearchedFilesModel, UnreadableTextsComeFirst) {
 }
 
 TEST(SearchedFilesModel, SelectionFollowsItsRowThroughASort) {
-    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
     fillFoundFiles(model);
     model.flushAppendedRows();
     const QPersistentModelIndex selected(model.index(4, 2)); // "/e"
@@ -245,7 +245,7 @@ TEST(SearchedFilesModel, SelectionFollowsItsRowThroughASort) {
 }
 
 TEST(SearchedFilesModel, RowsAppendedOrChangedAfterASortAreSortedByTheirOwnTexts) {
-    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
     fillFoundFiles(model);
     model.setSortType(SortType::stData);
     model.appendFile("/g", "5", "1/1/2030");
@@ -257,7 +257,7 @@ TEST(SearchedFilesModel, RowsAppendedOrChangedAfterASortAreSortedByTheirOwnTexts
 }
 
 TEST(SearchedFilesModel, SizesForTheComparerFollowTheRows) {
-    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
     fillFoundFiles(model);
     model.appendFile("/big", "5368709120", "1/1/2000");
     const auto sizes = [&] {
@@ -278,7 +278,7 @@ TEST(SearchedFilesModel, SizesForTheComparerFollowTheRows) {
 
 TEST(SearchedFilesModel, AMillionRowsSortIntoTheComparersOrder) {
     constexpr int kRows = 1'000'000;
-    const LocaleTexts texts(kUnitedStates);
+    const qtcore::LocaleTexts texts(kUnitedStates);
     SearchedFilesModel model{texts};
     std::mt19937 random(4);
     std::vector<std::string> days; // in calendar order

@@ -214,8 +214,8 @@ TEST_F(BusyWindow, StopDuringTheComparisonKeepsTheGroupsFound) {
     EXPECT_LT(groups.size(), 1500u);
     EXPECT_TRUE(
         std::is_sorted(groups.begin(), groups.end(), [this](const std::string& a, const std::string& b) {
-            return ui::LocaleTexts().nodeTextCollator().compare(QString::fromStdString(a),
-                                                                QString::fromStdString(b)) < 0;
+            return qtcore::LocaleTexts().nodeTextCollator().compare(QString::fromStdString(a),
+                                                                    QString::fromStdString(b)) < 0;
         }));
     EXPECT_TRUE(status(main()).startsWith("Duplicate files: "));
     EXPECT_TRUE(main().saveAction_->isEnabled());

@@ -4,6 +4,7 @@
 
 #include "event_wait.h"
 
+#include "qtcore/saved_result_file.h"
 #include "stream/byte_helpers.h"
 #include "stream/byte_streams.h"
 #include "stream/class_builder.h"
@@ -193,7 +194,7 @@ TEST_F(ResultFiles, OpenPlacesNodesInTextOrderAndReSortsTheSearchedFiles) {
                                {.text = "/d/B", .hasChildren = true},
                                {.text = "/d/e", .level = 1}});
     const std::string name = sets_.path("plain.CVN");
-    stream::writeResultSet(name, plain.set(), ui::createResultFile);
+    stream::writeResultSet(name, plain.set(), qtcore::createResultFile);
 
     main().searchedFilesList_->setSortType(stream::stNone);
     ASSERT_EQ(open(name), "");
@@ -318,7 +319,7 @@ TEST_F(ResultFiles, TheWindowsListsWriteTheByteExamples) {
 TEST_F(ResultFiles, OpenReadsOlderListAndTreeBlocks) {
     stream::MainWindowLists plain;
     const std::string set = sets_.path("older.CVN");
-    stream::writeResultSet(set, plain.set(), ui::createResultFile);
+    stream::writeResultSet(set, plain.set(), qtcore::createResultFile);
     const auto withBlock = [](const std::string& file, const std::string& before, const char* block) {
         std::string text = stream::streamToText(fileBytes(file));
         text.insert(text.rfind(before), std::string("  Items.Data = {") + block + "}\n");
@@ -428,7 +429,7 @@ TEST_F(ResultFiles, AResultFileNeitherRenamesNorMovesTheWindowsLists) {
     plain.duplicates.setStateImages(stream::makeRef(stream::namedComponentClass(), &other));
     plain.duplicates.setIndent(-100000);
     const std::string set = sets_.path("odd.CVN");
-    stream::writeResultSet(set, plain.set(), ui::createResultFile);
+    stream::writeResultSet(set, plain.set(), qtcore::createResultFile);
 
     const QRect before = main().searchPathList_->geometry();
     const stream::ObjectRef images = main().duplicateTree_->stateImages();

@@ -45,7 +45,8 @@ template class StreamedWidget<QWidget>;
 // ListViewWidget
 
 ListViewWidget::ListViewWidget(QWidget* parent)
-    : QTableView(parent), StreamedWidget<QWidget>(this), model_(new SearchedFilesModel(LocaleTexts(), this)) {
+    : QTableView(parent), StreamedWidget<QWidget>(this),
+      model_(new SearchedFilesModel(qtcore::LocaleTexts(), this)) {
     setModel(model_);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -127,7 +128,7 @@ void ListViewWidget::loaded() {
 
 TreeViewWidget::TreeViewWidget(QWidget* parent)
     : DuplicateTreeView(parent), StreamedWidget<QWidget>(this),
-      model_(new DuplicateTreeModel(LocaleTexts(), this)) {
+      model_(new DuplicateTreeModel(qtcore::LocaleTexts(), this)) {
     setModel(model_);
     connect(this, &DuplicateTreeView::primaryClicked, this,
             [this](const QPoint&) { raiseEvent("OnClick", EventArgs{this}); });

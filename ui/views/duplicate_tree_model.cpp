@@ -59,7 +59,7 @@ struct DuplicateTreeModel::Node {
     }
 };
 
-DuplicateTreeModel::DuplicateTreeModel(const LocaleTexts& texts, QObject* parent)
+DuplicateTreeModel::DuplicateTreeModel(const qtcore::LocaleTexts& texts, QObject* parent)
     : QAbstractItemModel(parent), collator_(texts.nodeTextCollator()), root_(std::make_unique<Node>()) {}
 
 DuplicateTreeModel::~DuplicateTreeModel() = default;

@@ -4,7 +4,7 @@
 // file) with one child per duplicate, each node with its path (exact bytes) and check state.
 
 #include "platform/file_info.h"
-#include "ui/desktop/locale_texts.h"
+#include "qtcore/locale_texts.h"
 #include "ui/views/sort_type.h"
 
 #include <QAbstractItemModel>
@@ -51,7 +51,8 @@ public:
     };
 
     // Texts are ordered with `texts.nodeTextCollator()`.
-    explicit DuplicateTreeModel(const LocaleTexts& texts = LocaleTexts(), QObject* parent = nullptr);
+    explicit DuplicateTreeModel(const qtcore::LocaleTexts& texts = qtcore::LocaleTexts(),
+                                QObject* parent = nullptr);
     ~DuplicateTreeModel() override;
 
     QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;

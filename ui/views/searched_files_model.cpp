@@ -12,7 +12,7 @@ constexpr int kDateSubItem = 1;
 
 } // namespace
 
-SearchedFilesModel::SearchedFilesModel(LocaleTexts texts, QObject* parent)
+SearchedFilesModel::SearchedFilesModel(qtcore::LocaleTexts texts, QObject* parent)
     : ListViewModel({QStringLiteral("File Name"), QStringLiteral("Size"), QStringLiteral("Created Date")},
                     parent),
       texts_(std::move(texts)) {

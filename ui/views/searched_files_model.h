@@ -5,7 +5,7 @@
 // rows in the order the comparer needs.
 
 #include "engine/search_order.h"
-#include "ui/desktop/locale_texts.h"
+#include "qtcore/locale_texts.h"
 #include "ui/views/list_view_model.h"
 #include "ui/views/sort_type.h"
 
@@ -19,7 +19,7 @@ class SearchedFilesModel final : public ListViewModel {
 
 public:
     // `texts` reads the date texts back; they must be the texts the scanner wrote with it.
-    explicit SearchedFilesModel(LocaleTexts texts = LocaleTexts(), QObject* parent = nullptr);
+    explicit SearchedFilesModel(qtcore::LocaleTexts texts = qtcore::LocaleTexts(), QObject* parent = nullptr);
 
     // Appends a found file at the end, whatever the sort mode.
     void appendFile(std::string_view path, std::string_view sizeText, std::string_view dateText);
@@ -40,7 +40,7 @@ public:
     void readSortKeys();
 
 private:
-    LocaleTexts texts_;
+    qtcore::LocaleTexts texts_;
     SortType sortType_ = SortType::stNone;
     // Both keys of every row, read in one pass at the first sort and kept in step with the rows
     // for the next: after a sort the texts lie scattered in memory, and reading them again costs

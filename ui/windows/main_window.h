@@ -7,7 +7,7 @@
 
 #include "engine/duplicate_comparer.h"
 #include "engine/file_scanner.h"
-#include "ui/desktop/locale_texts.h"
+#include "qtcore/locale_texts.h"
 #include "ui/forms/form.h"
 
 #include <QMainWindow>
@@ -136,7 +136,7 @@ private:
     QWidget* client_;
     std::unique_ptr<stream::ClassInfo> class_;
     std::shared_ptr<QtUiThread> uiThread_;
-    LocaleTexts texts_;
+    qtcore::LocaleTexts texts_;
     mutable QString status_;
     struct PendingStatus {
         StatusMaker maker = nullptr;
