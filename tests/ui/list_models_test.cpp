@@ -178,31 +178,31 @@ TEST(SearchedFilesModel, ColumnsOfTheSearchedFilesList) {
     EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), "Created Date");
     EXPECT_EQ(model.index(0, 1).data().toString(), "300");
     EXPECT_EQ(model.index(0, 2).data().toString(), "3/1/2020");
-    EXPECT_EQ(model.sortType(), SortType::stNone);
+    EXPECT_EQ(model.sortType(), stream::stNone);
 }
 
 TEST(SearchedFilesModel, ByDateThenBySizeGivesTheComparersOrder) {
     SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     fillFoundFiles(model);
-    model.setSortType(SortType::stText);
+    model.setSortType(stream::stText);
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/c", "/f", "/a", "/d", "/b", "/e"}));
-    model.setSortType(SortType::stData);
+    model.setSortType(stream::stData);
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/e", "/c", "/f", "/b", "/a", "/d"}));
 }
 
 TEST(SearchedFilesModel, AssigningTheCurrentModeOrNoSortingLeavesTheRows) {
     SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
     fillFoundFiles(model);
-    model.setSortType(SortType::stNone);
+    model.setSortType(stream::stNone);
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/a", "/b", "/c", "/d", "/e", "/f"}));
-    model.setSortType(SortType::stData);
+    model.setSortType(stream::stData);
     model.appendFile("/g", "1", "1/1/2000"); // appended at the end, whatever the mode
     QSignalSpy layout(&model, &QAbstractItemModel::layoutChanged);
-    model.setSortType(SortType::stData);
+    model.setSortType(stream::stData);
     EXPECT_EQ(layout.size(), 0);
     EXPECT_EQ(model.row(model.count() - 1).caption(), "/g");
-    model.setSortType(SortType::stBoth);
+    model.setSortType(stream::stBoth);
     EXPECT_EQ(model.row(model.count() - 1).caption(), "/g");
 }
 
@@ -213,9 +213,9 @@ TEST(SearchedFilesModel, YearsAndSizesReadBackInFull) {
     model.appendFile("/new", "5368709120", texts.shortDateText({2025, 6, 1}));
     model.appendFile("/old", "4294967296", texts.shortDateText({1926, 6, 1}));
     model.appendFile("/small", "100", texts.shortDateText({2000, 6, 1}));
-    model.setSortType(SortType::stText);
+    model.setSortType(stream::stText);
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/old", "/small", "/new"}));
-    model.setSortType(SortType::stData);
+    model.setSortType(stream::stData);
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/small", "/old", "/new"}));
 }
 
@@ -224,9 +224,9 @@ TEST(SearchedFilesModel, UnreadableTextsComeFirst) {
     model.appendFile("/a", "10", "1/1/2000");
     model.appendFile("/b", "", "31.12.1999");
     model.appendFile("/c", "9x", "1/1/1990");
-    model.setSortType(SortType::stText);
+    model.setSortType(stream::stText);
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/b", "/c", "/a"}));
-    model.setSortType(SortType::stData);
+    model.setSortType(stream::stData);
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/b", "/c", "/a"}));
 }
 
@@ -236,9 +236,9 @@ TEST(SearchedFilesModel, SelectionFollowsItsRowThroughASort) {
     model.flushAppendedRows();
     const QPersistentModelIndex selected(model.index(4, 2)); // "/e"
     QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
-    model.setSortType(SortType::stText);
+    model.setSortType(stream::stText);
     EXPECT_EQ(selected.row(), 5);
-    model.setSortType(SortType::stData);
+    model.setSortType(stream::stData);
     EXPECT_EQ(selected.row(), 0);
     EXPECT_EQ(selected.column(), 2);
     EXPECT_EQ(reset.size(), 0);
@@ -247,12 +247,12 @@ TEST(SearchedFilesModel, SelectionFollowsItsRowThroughASort) {
 TEST(SearchedFilesModel, RowsAppendedOrChangedAfterASortAreSortedByTheirOwnTexts) {
     SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
     fillFoundFiles(model);
-    model.setSortType(SortType::stData);
+    model.setSortType(stream::stData);
     model.appendFile("/g", "5", "1/1/2030");
     model.setRow(0, ListRow("/E", {"400", "1/1/1980"})); // was "/e", 20
-    model.setSortType(SortType::stText);
+    model.setSortType(stream::stText);
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/E", "/c", "/f", "/a", "/d", "/b", "/g"}));
-    model.setSortType(SortType::stData);
+    model.setSortType(stream::stData);
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/g", "/c", "/f", "/b", "/a", "/d", "/E"}));
 }
 
@@ -268,8 +268,8 @@ TEST(SearchedFilesModel, SizesForTheComparerFollowTheRows) {
         return result;
     };
     EXPECT_EQ(sizes(), (std::vector<int64_t>{300, 100, 100, 300, 20, 100, 5368709120}));
-    model.setSortType(SortType::stText);
-    model.setSortType(SortType::stData);
+    model.setSortType(stream::stText);
+    model.setSortType(stream::stData);
     EXPECT_EQ(sizes(), (std::vector<int64_t>{20, 100, 100, 100, 300, 300, 5368709120}));
     model.setRow(0, ListRow("/e", {"7", "1/5/2021"}));
     model.appendFile("/late", "9", "1/1/2000");
@@ -292,8 +292,8 @@ TEST(SearchedFilesModel, AMillionRowsSortIntoTheComparersOrder) {
         std::snprintf(path, sizeof path, "/%07d", i); // the found order, in the path
         model.appendFile(path, std::to_string(random() % 5000), days[random() % days.size()]);
     }
-    model.setSortType(SortType::stText);
-    model.setSortType(SortType::stData);
+    model.setSortType(stream::stText);
+    model.setSortType(stream::stData);
     ASSERT_EQ(model.count(), kRows);
     const auto sizeOf = [](const ListRow& row) {
         int64_t size = -1;

@@ -100,7 +100,7 @@ void ListViewWidget::setRows(std::vector<stream::ListRow> rows) {
 }
 
 void ListViewWidget::setSortType(int sortType) {
-    model_->setSortType(static_cast<SortType>(sortType));
+    model_->setSortType(static_cast<stream::SortType>(sortType));
 }
 
 void ListViewWidget::loaded() {
@@ -147,7 +147,7 @@ TreeViewWidget::TreeViewWidget(QWidget* parent)
 }
 
 void TreeViewWidget::setSortType(int sortType) {
-    model_->setSortType(static_cast<SortType>(sortType));
+    model_->setSortType(static_cast<stream::SortType>(sortType));
 }
 
 std::vector<stream::TreeNode> TreeViewWidget::nodes() const {

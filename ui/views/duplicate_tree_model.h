@@ -5,7 +5,7 @@
 
 #include "platform/file_info.h"
 #include "qtcore/locale_texts.h"
-#include "ui/views/sort_type.h"
+#include "stream/list_controls.h"
 
 #include <QAbstractItemModel>
 #include <QCollator>
@@ -96,11 +96,11 @@ public:
     // Nodes of all levels.
     int nodeCount() const { return nodeCount_; }
 
-    SortType sortType() const { return sortType_; }
+    stream::SortType sortType() const { return sortType_; }
     // Assigning stText when the mode differs orders the top-level nodes, and the children of
     // every node, by their texts (locale-aware, case-sensitive; equal texts keep their order)
     // and keeps later nodes in that order; the other modes only change the mode.
-    void setSortType(SortType sortType);
+    void setSortType(stream::SortType sortType);
 
 private:
     struct Node;
@@ -116,7 +116,7 @@ private:
     QCollator collator_;
     std::unique_ptr<Node> root_; // holds the top-level nodes as its children
     int nodeCount_ = 0;
-    SortType sortType_ = SortType::stNone;
+    stream::SortType sortType_ = stream::stNone;
 };
 
 } // namespace corvane::ui

@@ -54,18 +54,18 @@ void SearchedFilesModel::readSortKeys() {
     }
 }
 
-void SearchedFilesModel::setSortType(SortType sortType) {
+void SearchedFilesModel::setSortType(stream::SortType sortType) {
     if (sortType == sortType_) {
         return;
     }
     sortType_ = sortType;
-    if (sortType != SortType::stText && sortType != SortType::stData) {
+    if (sortType != stream::stText && sortType != stream::stData) {
         return;
     }
     readSortKeys();
     std::vector<uint32_t> order(keys_.size());
     std::iota(order.begin(), order.end(), 0u);
-    if (sortType == SortType::stData) {
+    if (sortType == stream::stData) {
         engine::sortBySize(order, keys_);
     } else {
         engine::sortByCreationDay(order, keys_);

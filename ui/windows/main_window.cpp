@@ -267,7 +267,7 @@ void MainWindow::scanFinished(engine::ScanWorker*, engine::StringList& FoundFile
 
 int MainWindow::compareSearchedFiles(int row1, int row2) const {
     const SearchedFilesModel* rows = searchedFilesList_->listModel();
-    if (rows->sortType() == SortType::stData) {
+    if (rows->sortType() == stream::stData) {
         const int64_t a = rows->sizeOf(row1);
         const int64_t b = rows->sizeOf(row2);
         return a == b ? 0 : (a > b ? 1 : -1);
