@@ -3,7 +3,6 @@
 #include "window_fixture.h"
 
 #include "ui/windows/help_page.h"
-#include "ui/windows/windows.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -56,7 +55,7 @@ protected:
         useSettings(std::nullopt);
     }
     void TearDown() override {
-        ui::theAboutWindow->hide();
+        aboutWindow().hide();
         QGuiApplication::setApplicationDisplayName(previousTitle_);
         WindowFixture::TearDown();
     }
@@ -72,7 +71,7 @@ protected:
         env_.set("XDG_CONFIG_DIRS", QByteArray::fromStdString(folder));
     }
 
-    ui::AboutWindow& about() { return *ui::theAboutWindow; }
+    ui::AboutWindow& about() { return aboutWindow(); }
     void showAbout() {
         main().aboutClicked(nullptr);
         QApplication::processEvents();

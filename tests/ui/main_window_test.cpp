@@ -7,7 +7,6 @@
 #include "ui/forms/control_classes.h"
 #include "ui/forms/control_support.h"
 #include "ui/forms/list_controls_qt.h"
-#include "ui/windows/windows.h"
 
 #include <QAction>
 #include <QApplication>
@@ -69,17 +68,17 @@ TEST_F(WindowFixture, MainWindowHasTheControlsCaptionsAndHandlersOfItsDescriptio
 }
 
 TEST_F(WindowFixture, DialogsAreReadFromTheirDescriptions) {
-    ASSERT_NE(ui::thePathDialog, nullptr);
-    EXPECT_EQ(ui::thePathDialog->windowTitle(), "Add Search Path...");
-    EXPECT_EQ(ui::thePathDialog->patternField_->text(), "*");
-    EXPECT_EQ(ui::thePathDialog->okButton_->text(), "OK");
-    EXPECT_EQ(ui::boundHandler(ui::thePathDialog->patternField_, "OnChange"), "Edit2Change");
-    EXPECT_EQ(ui::theDeleteDialog->windowTitle(), "Delete Complete");
-    EXPECT_NE(ui::theDeleteDialog->failureList_, nullptr);
-    EXPECT_NE(ui::theDeleteDialog->progressBar_, nullptr);
-    EXPECT_EQ(ui::theAboutWindow->windowTitle(), "About");
-    EXPECT_TRUE(ui::theAboutWindow->linkLabel_->isHidden());
-    EXPECT_EQ(ui::boundHandler(ui::theAboutWindow->linkLabel_, "OnMouseEnter"), "Label6MouseEnter");
+    ASSERT_NE(pathDialog().patternField_, nullptr);
+    EXPECT_EQ(pathDialog().windowTitle(), "Add Search Path...");
+    EXPECT_EQ(pathDialog().patternField_->text(), "*");
+    EXPECT_EQ(pathDialog().okButton_->text(), "OK");
+    EXPECT_EQ(ui::boundHandler(pathDialog().patternField_, "OnChange"), "Edit2Change");
+    EXPECT_EQ(deleteDialog().windowTitle(), "Delete Complete");
+    EXPECT_NE(deleteDialog().failureList_, nullptr);
+    EXPECT_NE(deleteDialog().progressBar_, nullptr);
+    EXPECT_EQ(aboutWindow().windowTitle(), "About");
+    EXPECT_TRUE(aboutWindow().linkLabel_->isHidden());
+    EXPECT_EQ(ui::boundHandler(aboutWindow().linkLabel_, "OnMouseEnter"), "Label6MouseEnter");
 }
 
 // A window of its own for description errors.
