@@ -1,4 +1,5 @@
 #include "scoped_environment.h"
+#include "support/file_contents.h"
 #include "support/temp_tree.h"
 #include "window_fixture.h"
 
@@ -14,20 +15,11 @@
 #include <QUrl>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace corvane::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string contentsOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 // Takes the URLs that the program asks the desktop to open.
 class UrlCatcher : public QObject {
@@ -133,7 +125,7 @@ TEST_F(AboutWindow, SettingsDecideTheSupportLink) {
         EXPECT_FALSE(about().isVisible());
     }
     // Read, never written.
-    EXPECT_EQ(contentsOf(settingsFile_), "[General]\nwebsite_exist=1\nwebsite_address=a, b\n");
+    EXPECT_EQ(fileContents(settingsFile_), "[General]\nwebsite_exist=1\nwebsite_address=a, b\n");
 }
 
 TEST_F(AboutWindow, ShownBesideTheMainWindowAndReadAgainOnlyWhenShownAgain) {
