@@ -3,12 +3,9 @@
 
 #include "app/single_instance.h"
 #include "engine/worker_thread.h"
-#include "ui/windows/about_window.h"
-#include "ui/windows/delete_dialog.h"
 #include "ui/windows/main_window.h"
 #include "ui/windows/message_dialog.h"
-#include "ui/windows/path_dialog.h"
-#include "ui/windows/windows.h"
+#include "ui/windows/program_windows.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -30,21 +27,9 @@ int main(int argc, char** argv) {
 
     int status = 0;
     try {
-        ui::MainWindow mainWindow;
-        ui::theMainWindow = &mainWindow;
-        ui::PathDialog pathDialog(&mainWindow);
-        ui::thePathDialog = &pathDialog;
-        ui::DeleteDialog deleteDialog(&mainWindow);
-        ui::theDeleteDialog = &deleteDialog;
-        ui::AboutWindow aboutWindow(&mainWindow);
-        ui::theAboutWindow = &aboutWindow;
-
-        mainWindow.show();
+        const ui::ProgramWindows windows;
+        windows.mainWindow().show();
         status = QApplication::exec();
-        ui::theAboutWindow = nullptr;
-        ui::theDeleteDialog = nullptr;
-        ui::thePathDialog = nullptr;
-        ui::theMainWindow = nullptr;
     } catch (const std::exception& error) {
         ui::showErrorBox(QString::fromUtf8(error.what()));
         status = 1;

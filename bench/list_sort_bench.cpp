@@ -3,7 +3,7 @@
 //
 //   corvane-list-sort-bench [ROWS]
 
-#include "ui/desktop/locale_texts.h"
+#include "qtcore/locale_texts.h"
 #include "ui/views/searched_files_model.h"
 
 #include <QCoreApplication>
@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     using Clock = std::chrono::steady_clock;
     QCoreApplication application(argc, argv);
     const int rows = argc > 1 ? std::atoi(argv[1]) : 1'000'000;
-    const LocaleTexts texts(QLocale(QLocale::English, QLocale::UnitedStates));
+    const corvane::qtcore::LocaleTexts texts(QLocale(QLocale::English, QLocale::UnitedStates));
     SearchedFilesModel model{texts};
     std::mt19937 random(4);
     std::vector<std::string> days; // in calendar order
@@ -40,10 +40,10 @@ int main(int argc, char** argv) {
     }
     std::printf("append %d rows: %.3f s\n", rows, seconds(start));
     start = Clock::now();
-    model.setSortType(SortType::stText);
+    model.setSortType(corvane::stream::SortType::stText);
     std::printf("by text:        %.3f s\n", seconds(start));
     start = Clock::now();
-    model.setSortType(SortType::stData);
+    model.setSortType(corvane::stream::SortType::stData);
     std::printf("by size, day:   %.3f s\n", seconds(start));
 
     const auto sizeOf = [](const ListRow& row) {

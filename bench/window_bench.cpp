@@ -6,13 +6,9 @@
 //
 // --screenshot saves a picture of the window once the search has ended, to look at its layout.
 
-#include "ui/forms/control_classes.h"
 #include "ui/forms/list_controls_qt.h"
-#include "ui/windows/about_window.h"
-#include "ui/windows/delete_dialog.h"
 #include "ui/windows/main_window.h"
-#include "ui/windows/path_dialog.h"
-#include "ui/windows/windows.h"
+#include "ui/windows/program_windows.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -38,14 +34,8 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
-    ui::MainWindow window;
-    ui::theMainWindow = &window;
-    ui::PathDialog pathDialog(&window);
-    ui::thePathDialog = &pathDialog;
-    ui::DeleteDialog deleteDialog(&window);
-    ui::theDeleteDialog = &deleteDialog;
-    ui::AboutWindow aboutWindow(&window);
-    ui::theAboutWindow = &aboutWindow;
+    const ui::ProgramWindows windows;
+    ui::MainWindow& window = windows.mainWindow();
     window.show();
     QApplication::processEvents();
 

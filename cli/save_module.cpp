@@ -1,27 +1,20 @@
 // corvane-cli's save module: writes a search of `find --save` as the three files the window writes
-// after the same search. It holds the command line's only use of Qt (Core: the user's short date
-// format and collation, as the window's, and QSaveFile), so that corvane-cli starts without loading
-// Qt and loads this module only when it saves.
+// after the same search. It holds the command line's only use of Qt (Core, through the texts and
+// the result file writer it shares with the window: qtcore/), so that corvane-cli starts without
+// loading Qt and loads this module only when it saves.
 
 #include "cli/save_module.h"
-#include "stream/error.h"
-#include "stream/messages.h"
+#include "qtcore/locale_texts.h"
+#include "qtcore/saved_result_file.h"
 #include "stream/result_set.h"
 
 #include <QCollator>
 #include <QCollatorSortKey>
-#include <QDate>
-#include <QFile>
-#include <QLocale>
-#include <QSaveFile>
 
 #include <algorithm>
-#include <cerrno>
 #include <exception>
 #include <numeric>
 #include <span>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace corvane::cli {
 
@@ -31,57 +24,12 @@ std::string textOf(const char* text) {
     return text != nullptr ? std::string(text) : std::string();
 }
 
-// The window's date texts: the user's short date format with the year written with four digits,
-// so that a date reads back as the year it was written for. Kept in step with the window's
-// LocaleTexts; the window tests compare a set of `find --save` with the window's own, byte for byte.
-class WindowDates {
-public:
-    WindowDates() : locale_(), format_(widenYear(locale_.dateFormat(QLocale::ShortFormat))) {}
-
-    // The scanner's date text of `file` in the window's format; a text that is no date as it is.
-    std::string text(const CorvaneSavedFile& file) const {
-        if (file.dated == 0) {
-            return textOf(file.dateText);
-        }
-        return locale_.toString(QDate(file.year, file.month, file.day), format_).toStdString();
+// The scanner's date text of `file` in the window's format; a text that is no date as it is.
+std::string dateTextOf(const qtcore::LocaleTexts& texts, const CorvaneSavedFile& file) {
+    if (file.dated == 0) {
+        return textOf(file.dateText);
     }
-
-private:
-    static QString widenYear(const QString& format) {
-        QString widened;
-        bool quoted = false;
-        for (qsizetype i = 0; i < format.size(); ++i) {
-            const QChar c = format[i];
-            if (c == u'\'') {
-                quoted = !quoted;
-                widened += c;
-            } else if (!quoted && c == u'y') {
-                while (i + 1 < format.size() && format[i + 1] == u'y') {
-                    ++i;
-                }
-                widened += QStringLiteral("yyyy");
-            } else {
-                widened += c;
-            }
-        }
-        return widened;
-    }
-
-    QLocale locale_;
-    QString format_;
-};
-
-// The window's tree order: linguistic and case-sensitive under the user's locale, English rules
-// where the locale is C or POSIX (which Qt would collate by code point). Kept in step with the
-// window's LocaleTexts as the dates are.
-QCollator windowCollator() {
-    const QLocale locale;
-    QCollator collator(locale.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates)
-                                                       : locale);
-    collator.setCaseSensitivity(Qt::CaseSensitive);
-    collator.setNumericMode(false);
-    collator.setIgnorePunctuation(false);
-    return collator;
+    return texts.shortDateText({file.year, file.month, file.day});
 }
 
 // The order of `texts` by the collator, equal texts keeping their order.
@@ -98,8 +46,9 @@ std::vector<size_t> textOrder(const QCollator& collator, std::span<const char* c
     return order;
 }
 
-std::vector<stream::TreeNode> groupNodes(std::span<const CorvaneSavedGroup> groups) {
-    const QCollator collator = windowCollator();
+std::vector<stream::TreeNode> groupNodes(const qtcore::LocaleTexts& texts,
+                                         std::span<const CorvaneSavedGroup> groups) {
+    const QCollator collator = texts.nodeTextCollator();
     std::vector<const char*> originals;
     size_t count = 0;
     for (const CorvaneSavedGroup& group : groups) {
@@ -130,69 +79,21 @@ void fillMainWindowLists(const CorvaneSavedSearch& search, stream::MainWindowLis
     }
     lists.searchPaths.setRows(std::move(paths));
 
-    const WindowDates dates;
+    const qtcore::LocaleTexts texts;
     std::vector<stream::ListRow> files;
     files.reserve(search.fileCount);
     for (const CorvaneSavedFile& file : std::span(search.files, search.fileCount)) {
         files.push_back({.caption = textOf(file.path),
-                         .subItems = {{.text = textOf(file.sizeText)}, {.text = dates.text(file)}}});
+                         .subItems = {{.text = textOf(file.sizeText)}, {.text = dateTextOf(texts, file)}}});
     }
     lists.searchedFiles.setRows(std::move(files));
-    lists.duplicates.setNodes(groupNodes({search.groups, search.groupCount}));
+    lists.duplicates.setNodes(groupNodes(texts, {search.groups, search.groupCount}));
     // The window orders its searched files by size at the end of a scan that found any, and its
     // tree by text once the comparison of them has ended.
     const bool found = search.fileCount != 0;
     lists.searchedFiles.setSortType(found ? stream::stData : stream::stNone);
     lists.duplicates.setSortType(found ? stream::stText : stream::stNone);
 }
-
-[[noreturn]] void failCreate(const std::string& path, const std::string& reason) {
-    throw Error(stream::formatMessage(stream::kCannotCreateFile, {path, reason}));
-}
-
-// As the window's result files: through QSaveFile, so a failed write leaves an older file whole.
-class SavedResultFile final : public stream::ResultFileOutput {
-public:
-    explicit SavedResultFile(const std::string& path)
-        : path_(path), file_(QFile::decodeName(QByteArray::fromStdString(path))) {
-        // QSaveFile words some refusals in its own texts; the message gives the system's.
-        struct stat info {};
-        if (::stat(path.c_str(), &info) == 0) {
-            if (S_ISDIR(info.st_mode)) {
-                failCreate(path, stream::systemErrorText(EISDIR));
-            }
-            if (::access(path.c_str(), W_OK) != 0) {
-                failCreate(path, stream::systemErrorText(errno));
-            }
-        }
-        errno = 0;
-        if (!file_.open(QIODevice::WriteOnly)) {
-            const int error = errno;
-            failCreate(path, error != 0 ? stream::systemErrorText(error) : file_.errorString().toStdString());
-        }
-    }
-
-    void write(std::span<const uint8_t> bytes) override {
-        const auto size = static_cast<qint64>(bytes.size());
-        if (file_.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-            throw Error(std::string(stream::kStreamWriteError));
-        }
-    }
-
-    void commit() override {
-        if (file_.commit()) {
-            return;
-        }
-        if (file_.error() == QFileDevice::RenameError) {
-            failCreate(path_, file_.errorString().toStdString());
-        }
-        throw Error(std::string(stream::kStreamWriteError));
-    }
-
-private:
-    std::string path_;
-    QSaveFile file_;
-};
 
 // No exception leaves the module: each becomes the message handed to `fail`.
 int saveSearch(const char* name, const CorvaneSavedSearch* search, CorvaneSaveFailure fail,
@@ -206,9 +107,7 @@ int saveSearch(const char* name, const CorvaneSavedSearch* search, CorvaneSaveFa
     try {
         stream::MainWindowLists lists;
         fillMainWindowLists(*search, lists);
-        stream::writeResultSet(textOf(name), lists.set(), [](const std::string& path) {
-            return std::make_unique<SavedResultFile>(path);
-        });
+        stream::writeResultSet(textOf(name), lists.set(), qtcore::createResultFile);
         return 1;
     } catch (const std::exception& error) {
         return failWith(error.what());

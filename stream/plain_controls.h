@@ -83,7 +83,7 @@ private:
 };
 
 // A component that is only a name and an owner: what a reference to a component of a window
-// ("theMainWindow.ImageList1") needs when there is no window.
+// ("frm_utama.ImageList1") needs when there is no window.
 struct NamedComponent {
     std::string name;
     const NamedComponent* owner = nullptr;

@@ -1,6 +1,7 @@
 // The real program started twice: the second start ends at once with status 0 and shows
 // nothing; a start after the first has ended runs normally.
 
+#include "support/generous_timeout.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -20,8 +21,6 @@ extern char** environ;
 
 namespace corvane::testing {
 namespace {
-
-constexpr auto kGenerousTimeout = std::chrono::seconds(60);
 
 class ProgramStarts : public ::testing::Test {
 protected:

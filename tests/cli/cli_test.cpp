@@ -1,61 +1,16 @@
 #include "cli/json_output.h"
+#include "support/program_run.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <fstream>
-#include <spawn.h>
-#include <sstream>
-#include <sys/wait.h>
-#include <unistd.h>
-
-extern char** environ;
-
 namespace corvane::testing {
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using CliRun = ProgramRun;
 
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Runs corvane-cli with `args`, stdout and stderr caught in files of a folder of their own.
 CliRun runCli(const std::vector<std::string>& args) {
-    const TempTree io;
-    const std::string outPath = io.path("out");
-    const std::string errPath = io.path("err");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    std::vector<char*> argv;
-    std::string program = CORVANE_CLI_PATH;
-    argv.push_back(program.data());
-    std::vector<std::string> copies = args;
-    for (std::string& arg : copies) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    CliRun run;
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    run.out = readAll(outPath);
-    run.err = readAll(errPath);
-    return run;
+    return runProgram(CORVANE_CLI_PATH, args);
 }
 
 TEST(CliFind, PrintsEachGroupOriginalFirstWithBlankLinesBetween) {

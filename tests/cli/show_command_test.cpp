@@ -5,64 +5,19 @@
 #include "stream/byte_streams.h"
 #include "stream/error.h"
 #include "stream/result_set.h"
+#include "support/file_contents.h"
+#include "support/program_run.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <spawn.h>
-#include <sstream>
-#include <sys/wait.h>
-
-extern char** environ;
 
 namespace corvane::testing {
 namespace {
 
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string contentsOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Runs `program` (corvane-cli or a copy of it) with `args`.
-Outcome run(std::string program, std::vector<std::string> args) {
-    const TempTree io;
-    const std::string out = io.path("out");
-    const std::string err = io.path("err");
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    std::vector<char*> argv{program.data()};
-    for (std::string& arg : args) {
-        argv.push_back(arg.data());
-    }
-    argv.push_back(nullptr);
-    Outcome run;
-    pid_t pid = 0;
-    if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    run.out = contentsOf(out);
-    run.err = contentsOf(err);
-    return run;
-}
-
-Outcome corvaneCli(std::vector<std::string> args) {
-    return run(CORVANE_CLI_PATH, std::move(args));
+ProgramRun corvaneCli(const std::vector<std::string>& args) {
+    return runProgram(CORVANE_CLI_PATH, args);
 }
 
 bool exists(const std::string& path) {
@@ -79,14 +34,14 @@ TEST(CliResultSets, FindSavesASetThatShowPrintsInTheWindowsOrder) {
     const TempTree sets;
     const std::string set = sets.path("r.CVN");
 
-    const Outcome find = corvaneCli({"find", "-q", "--save", set, "-t", "*.txt", tree.root()});
+    const ProgramRun find = corvaneCli({"find", "-q", "--save", set, "-t", "*.txt", tree.root()});
     ASSERT_EQ(find.status, 0) << find.err;
     // The comparer's order: the smaller files first.
     EXPECT_EQ(find.out, tree.path("z1.txt") + "\n" + tree.path("z2.txt") + "\n\n" + tree.path("b1.txt") +
                             "\n" + tree.path("sub/b2.txt") + "\n");
     EXPECT_TRUE(exists(set) && exists(set + ".~SR~") && exists(set + ".~DF~"));
 
-    const Outcome show = corvaneCli({"show", set});
+    const ProgramRun show = corvaneCli({"show", set});
     ASSERT_EQ(show.status, 0) << show.err;
     // The tree's order: by text.
     EXPECT_EQ(show.out, "Search paths:\n  " + tree.root() +
@@ -124,7 +79,7 @@ TEST(CliResultSets, ShowJsonIsFindsWithThePathsAndEachNodesCheckState) {
                                {.text = "/r/y", .level = 1}});
     writeSet(set, lists);
 
-    const Outcome show = corvaneCli({"show", "--json", set});
+    const ProgramRun show = corvaneCli({"show", "--json", set});
     ASSERT_EQ(show.status, 0) << show.err;
     EXPECT_EQ(show.out,
               "{\"searched\": 1, \"duplicates\": 3, \"paths\": [{\"path\": " + cli::jsonString("/p\"q") +
@@ -134,7 +89,7 @@ TEST(CliResultSets, ShowJsonIsFindsWithThePathsAndEachNodesCheckState) {
                   "{\"original\": \"/r/x\", \"duplicates\": [\"/r/y\"], \"checked\": "
                   "{\"original\": true, \"duplicates\": [false]}}]}\n");
 
-    const Outcome text = corvaneCli({"show", set});
+    const ProgramRun text = corvaneCli({"show", set});
     EXPECT_EQ(text.out,
               "Search paths:\n  /p\"q\t*.jpg;*.png\n  /r\t*.*\nSearched files: 1\nDuplicate files: 3\n\n"
               "/p/a\n/p/b\n/p/c\n\n/r/x\n/r/y\n");
@@ -143,7 +98,7 @@ TEST(CliResultSets, ShowJsonIsFindsWithThePathsAndEachNodesCheckState) {
 TEST(CliResultSets, ShowOfAMissingOrCorruptSetFailsWithItsMessage) {
     const TempTree sets;
     const std::string set = sets.path("r.CVN");
-    Outcome run = corvaneCli({"show", set});
+    ProgramRun run = corvaneCli({"show", set});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err, "corvane-cli: error: Cannot open file \"" + set + "\". No such file or directory\n");
@@ -157,7 +112,7 @@ TEST(CliResultSets, ShowOfAMissingOrCorruptSetFailsWithItsMessage) {
     EXPECT_EQ(run.err, "corvane-cli: error: Invalid stream format\n");
 
     // A row count that promises more than the block holds.
-    std::string block = contentsOf(set);
+    std::string block = fileContents(set);
     const size_t count = block.find("ItemData") + 8 + 1 + 4 + 5;
     ASSERT_LT(count, block.size());
     block[count] = 100;
@@ -174,7 +129,7 @@ TEST(CliResultSets, FindRefusesToSaveAPathTooLongForAResultFileAndWritesNothing)
     tree.writeFile(folder + "/" + std::string(100, 'b'), "same");
     const TempTree sets;
     const std::string set = sets.path("r.CVN");
-    const Outcome run = corvaneCli({"find", "-q", "--save", set, tree.root()});
+    const ProgramRun run = corvaneCli({"find", "-q", "--save", set, tree.root()});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.out.find(first), std::string::npos); // the groups are still printed
     EXPECT_NE(run.err.find("corvane-cli: error: " + stream::textTooLongMessage(first)), std::string::npos)
@@ -188,7 +143,7 @@ TEST(CliResultSets, UsageErrorsOfSaveAndShowExitWithTwo) {
                                                                   {"show"},
                                                                   {"show", "a", "b"},
                                                                   {"show", "--x", "a"}}) {
-        const Outcome run = corvaneCli(args);
+        const ProgramRun run = corvaneCli(args);
         EXPECT_EQ(run.status, 2) << args.back() << run.err;
         EXPECT_NE(run.err.find("Usage:"), std::string::npos);
     }
@@ -221,7 +176,7 @@ std::string saveFailureAfterPrinting(const LoneCli& cli) {
     tree.writeFile("b.txt", "same");
     const TempTree sets;
     const std::string set = sets.path("r.CVN");
-    const Outcome find = run(cli.program(), {"find", "-q", "--save", set, tree.root()});
+    const ProgramRun find = runProgram(cli.program(), {"find", "-q", "--save", set, tree.root()});
     EXPECT_EQ(find.status, 1);
     EXPECT_EQ(find.out, tree.path("a.txt") + "\n" + tree.path("b.txt") + "\n");
     EXPECT_FALSE(exists(set) || exists(set + ".~SR~") || exists(set + ".~DF~"));
@@ -255,8 +210,8 @@ TEST(CliSaveModule, AMissingModuleIsNamedWithTheFoldersLookedIn) {
     writeSet(set, lists);
     for (const auto& args : std::vector<std::vector<std::string>>{
              {"find", "-q", "--json", tree.path("x")}, {"show", set}, {"dump", set + ".~DF~"}}) {
-        const Outcome lone = run(cli.program(), args);
-        const Outcome beside = corvaneCli(args);
+        const ProgramRun lone = runProgram(cli.program(), args);
+        const ProgramRun beside = corvaneCli(args);
         EXPECT_EQ(lone.status, 0) << lone.err;
         EXPECT_EQ(lone.out, beside.out);
         EXPECT_EQ(lone.err, beside.err);

@@ -1,9 +1,9 @@
 #include "scoped_environment.h"
+#include "support/file_contents.h"
 #include "support/temp_tree.h"
 #include "window_fixture.h"
 
 #include "ui/windows/help_page.h"
-#include "ui/windows/windows.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -15,20 +15,11 @@
 #include <QUrl>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace corvane::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string contentsOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 // Takes the URLs that the program asks the desktop to open.
 class UrlCatcher : public QObject {
@@ -56,7 +47,7 @@ protected:
         useSettings(std::nullopt);
     }
     void TearDown() override {
-        ui::theAboutWindow->hide();
+        aboutWindow().hide();
         QGuiApplication::setApplicationDisplayName(previousTitle_);
         WindowFixture::TearDown();
     }
@@ -72,7 +63,7 @@ protected:
         env_.set("XDG_CONFIG_DIRS", QByteArray::fromStdString(folder));
     }
 
-    ui::AboutWindow& about() { return *ui::theAboutWindow; }
+    ui::AboutWindow& about() { return aboutWindow(); }
     void showAbout() {
         main().aboutClicked(nullptr);
         QApplication::processEvents();
@@ -134,7 +125,7 @@ TEST_F(AboutWindow, SettingsDecideTheSupportLink) {
         EXPECT_FALSE(about().isVisible());
     }
     // Read, never written.
-    EXPECT_EQ(contentsOf(settingsFile_), "[General]\nwebsite_exist=1\nwebsite_address=a, b\n");
+    EXPECT_EQ(fileContents(settingsFile_), "[General]\nwebsite_exist=1\nwebsite_address=a, b\n");
 }
 
 TEST_F(AboutWindow, ShownBesideTheMainWindowAndReadAgainOnlyWhenShownAgain) {

@@ -3,7 +3,6 @@
 #include "window_fixture.h"
 
 #include "ui/forms/list_controls_qt.h"
-#include "ui/windows/windows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,6 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
+using Files = ui::DeleteDialog::FilesToDelete;
 
 const QString kAllDuplicatesQuestion = "Are you sure you want to delete all Duplicate files ?";
 // As the box shows it: one line break.
@@ -91,7 +91,7 @@ protected:
         DeleteRun run;
         QTimer answer;
         answer.setInterval(1);
-        QObject::connect(&answer, &QTimer::timeout, [&run, confirm] {
+        QObject::connect(&answer, &QTimer::timeout, [this, &run, confirm] {
             QWidget* modal = QApplication::activeModalWidget();
             if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 run.question = box->text();
@@ -102,7 +102,7 @@ protected:
                 }
                 return;
             }
-            ui::DeleteDialog* dialog = ui::theDeleteDialog;
+            ui::DeleteDialog* dialog = &deleteDialog();
             if (modal != dialog) {
                 return;
             }
@@ -148,8 +148,7 @@ TEST_F(DeleteDialog, AllDuplicatesOfASearchGoToTheTrashAndLeaveTheTree) {
 
     const DeleteRun run = clickDelete(main().deleteDuplicatesButton_, true);
     EXPECT_EQ(run.question, kAllDuplicatesQuestion);
-    EXPECT_TRUE(main().deleteAllDuplicates_);
-    EXPECT_FALSE(main().deleteCheckedFiles_);
+    EXPECT_EQ(deleteDialog().filesToDelete(), Files::AllDuplicates);
     EXPECT_TRUE(run.okDisabledDuringRun);
     EXPECT_TRUE(run.memo.empty());
     EXPECT_EQ(run.label, "deleted 3 of 3");
@@ -166,7 +165,7 @@ TEST_F(DeleteDialog, AllDuplicatesOfASearchGoToTheTrashAndLeaveTheTree) {
     EXPECT_FALSE(exists(path("x/a1.txt")));
     EXPECT_FALSE(exists(path("files")));
     EXPECT_FALSE(exists(path("info")));
-    EXPECT_TRUE(ui::theDeleteDialog->isHidden());
+    EXPECT_TRUE(deleteDialog().isHidden());
 }
 
 TEST_F(DeleteDialog, CheckedFilesAtBothLevels) {
@@ -180,8 +179,7 @@ TEST_F(DeleteDialog, CheckedFilesAtBothLevels) {
 
     const DeleteRun run = clickDelete(main().deleteCheckedButton_, true);
     EXPECT_EQ(run.question, kCheckedQuestion);
-    EXPECT_TRUE(main().deleteCheckedFiles_);
-    EXPECT_FALSE(main().deleteAllDuplicates_);
+    EXPECT_EQ(deleteDialog().filesToDelete(), Files::CheckedFiles);
     EXPECT_TRUE(run.memo.empty());
     EXPECT_EQ(run.label, "deleted 4 of 4");
     // A checked original takes its group out of the tree; unchecked duplicates stay on disk.
@@ -253,8 +251,7 @@ TEST_F(DeleteDialog, CancelChangesNothing) {
         EXPECT_FALSE(run.question.isEmpty());
         EXPECT_FALSE(run.dialogShown);
     }
-    EXPECT_FALSE(main().deleteAllDuplicates_);
-    EXPECT_FALSE(main().deleteCheckedFiles_);
+    EXPECT_EQ(deleteDialog().filesToDelete(), Files::None);
     EXPECT_EQ(treeGroups(), (Strings{path("a") + "|" + path("a1")}));
     EXPECT_TRUE(exists(path("a")));
     EXPECT_TRUE(exists(path("a1")));
@@ -276,8 +273,8 @@ TEST_F(DeleteDialog, AFileChangedSinceItWasComparedStays) {
 
 TEST_F(DeleteDialog, EscapeAndTheCloseBoxDoNotEndARun) {
     addGroup("a", {"a1"});
-    main().deleteAllDuplicates_ = true;
-    ui::DeleteDialog* dialog = ui::theDeleteDialog;
+    deleteDialog().setFilesToDelete(Files::AllDuplicates);
+    ui::DeleteDialog* dialog = &deleteDialog();
     dialog->show();
     ASSERT_TRUE(dialog->running());
     dialog->reject();

@@ -8,7 +8,7 @@
 namespace corvane::ui {
 namespace {
 
-const LocaleTexts kEnglish{QLocale(QLocale::English, QLocale::UnitedStates)};
+const qtcore::LocaleTexts kEnglish{QLocale(QLocale::English, QLocale::UnitedStates)};
 
 std::string textOf(const QModelIndex& index) {
     return index.data(DuplicateTreeModel::PathBytesRole).toByteArray().toStdString();
@@ -148,7 +148,7 @@ TEST_F(DuplicateTree, TextOrderSortsBothLevelsLinguisticallyAndKeepsEqualTextsIn
     model.setStateIndex(model.index(0, 0, model.index(1, 0)), kStateChecked);
     const QPersistentModelIndex followed(model.index(0, 0)); // "/data/C"
     QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
-    model.setSortType(SortType::stText);
+    model.setSortType(stream::stText);
     EXPECT_EQ(outline(model),
               "/data/b: /x/B /x/same /x/same | /data/B: /y | /data/C: /data/c/a /data/c/b /data/c/Z");
     EXPECT_EQ(stateOf(model.index(1, 0, model.index(0, 0))), kStateChecked) << "equal texts keep their order";
@@ -157,7 +157,7 @@ TEST_F(DuplicateTree, TextOrderSortsBothLevelsLinguisticallyAndKeepsEqualTextsIn
 }
 
 TEST_F(DuplicateTree, NodesAddedUnderTextOrderTakeTheirPlace) {
-    model.setSortType(SortType::stText);
+    model.setSortType(stream::stText);
     model.appendGroup("/m", {"/m2", "/m1"});
     model.appendGroup("/c", {"/c1"});
     model.appendGroup("/x", {"/x1"});
@@ -175,13 +175,13 @@ TEST_F(DuplicateTree, NodesAddedUnderTextOrderTakeTheirPlace) {
 TEST_F(DuplicateTree, OtherModesNeitherSortNorPlace) {
     model.appendGroup("/b", {"/b2", "/b1"});
     model.appendGroup("/a", {"/a1"});
-    model.setSortType(SortType::stData);
-    model.setSortType(SortType::stNone);
+    model.setSortType(stream::stData);
+    model.setSortType(stream::stNone);
     model.appendGroup("/0", {"/01"});
     EXPECT_EQ(outline(model), "/b: /b2 /b1 | /a: /a1 | /0: /01");
-    model.setSortType(SortType::stText);
+    model.setSortType(stream::stText);
     QSignalSpy layout(&model, &QAbstractItemModel::layoutChanged);
-    model.setSortType(SortType::stText);
+    model.setSortType(stream::stText);
     EXPECT_EQ(layout.size(), 0) << "assigning the current mode does nothing";
 }
 
@@ -206,7 +206,7 @@ TEST(DuplicateTreeDepth, ADeepStoredTreeIsSortedAndReleasedWithoutRecursion) {
         parent = model.appendNode(parent, std::move(node));
     }
     EXPECT_EQ(model.nodeCount(), kDepth);
-    model.setSortType(SortType::stText);
+    model.setSortType(stream::stText);
     model.clear();
     EXPECT_EQ(model.nodeCount(), 0);
 }

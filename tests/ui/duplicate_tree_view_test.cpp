@@ -80,7 +80,7 @@ protected:
         return StateImageDelegate::stateImageRect(view.visualRect(index));
     }
 
-    DuplicateTreeModel model{LocaleTexts(QLocale(QLocale::English, QLocale::UnitedStates))};
+    DuplicateTreeModel model{qtcore::LocaleTexts(QLocale(QLocale::English, QLocale::UnitedStates))};
     DuplicateTreeView view;
 };
 

@@ -2,14 +2,14 @@
 
 // Waiting in a UI test for something that an event handler on the main thread will report.
 
+#include "support/generous_timeout.h"
+
 #include <QEventLoop>
 #include <QTimer>
 
 #include <chrono>
 
 namespace corvane::testing {
-
-inline constexpr std::chrono::seconds kGenerousTimeout{60};
 
 // Runs the main thread's event loop until a handler calls finish() or the time is up.
 class EventWait {

@@ -170,7 +170,7 @@ void fillFoundFiles(SearchedFilesModel& model) {
 }
 
 TEST(SearchedFilesModel, ColumnsOfTheSearchedFilesList) {
-    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
     model.appendFile("/a", "300", "3/1/2020");
     model.flushAppendedRows();
     EXPECT_EQ(model.headerData(0, Qt::Horizontal).toString(), "File Name");
@@ -178,86 +178,86 @@ TEST(SearchedFilesModel, ColumnsOfTheSearchedFilesList) {
     EXPECT_EQ(model.headerData(2, Qt::Horizontal).toString(), "Created Date");
     EXPECT_EQ(model.index(0, 1).data().toString(), "300");
     EXPECT_EQ(model.index(0, 2).data().toString(), "3/1/2020");
-    EXPECT_EQ(model.sortType(), SortType::stNone);
+    EXPECT_EQ(model.sortType(), stream::stNone);
 }
 
 TEST(SearchedFilesModel, ByDateThenBySizeGivesTheComparersOrder) {
-    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
     fillFoundFiles(model);
-    model.setSortType(SortType::stText);
+    model.setSortType(stream::stText);
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/c", "/f", "/a", "/d", "/b", "/e"}));
-    model.setSortType(SortType::stData);
+    model.setSortType(stream::stData);
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/e", "/c", "/f", "/b", "/a", "/d"}));
 }
 
 TEST(SearchedFilesModel, AssigningTheCurrentModeOrNoSortingLeavesTheRows) {
-    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
     fillFoundFiles(model);
-    model.setSortType(SortType::stNone);
+    model.setSortType(stream::stNone);
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/a", "/b", "/c", "/d", "/e", "/f"}));
-    model.setSortType(SortType::stData);
+    model.setSortType(stream::stData);
     model.appendFile("/g", "1", "1/1/2000"); // appended at the end, whatever the mode
     QSignalSpy layout(&model, &QAbstractItemModel::layoutChanged);
-    model.setSortType(SortType::stData);
+    model.setSortType(stream::stData);
     EXPECT_EQ(layout.size(), 0);
     EXPECT_EQ(model.row(model.count() - 1).caption(), "/g");
-    model.setSortType(SortType::stBoth);
+    model.setSortType(stream::stBoth);
     EXPECT_EQ(model.row(model.count() - 1).caption(), "/g");
 }
 
 TEST(SearchedFilesModel, YearsAndSizesReadBackInFull) {
-    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
-    const LocaleTexts texts(kUnitedStates);
+    SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
+    const qtcore::LocaleTexts texts(kUnitedStates);
     // A two-digit year would read 1926 as 2026, after 2025.
     model.appendFile("/new", "5368709120", texts.shortDateText({2025, 6, 1}));
     model.appendFile("/old", "4294967296", texts.shortDateText({1926, 6, 1}));
     model.appendFile("/small", "100", texts.shortDateText({2000, 6, 1}));
-    model.setSortType(SortType::stText);
+    model.setSortType(stream::stText);
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/old", "/small", "/new"}));
-    model.setSortType(SortType::stData);
+    model.setSortType(stream::stData);
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/small", "/old", "/new"}));
 }
 
 TEST(SearchedFilesModel, UnreadableTextsComeFirst) {
-    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
     model.appendFile("/a", "10", "1/1/2000");
     model.appendFile("/b", "", "31.12.1999");
     model.appendFile("/c", "9x", "1/1/1990");
-    model.setSortType(SortType::stText);
+    model.setSortType(stream::stText);
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/b", "/c", "/a"}));
-    model.setSortType(SortType::stData);
+    model.setSortType(stream::stData);
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/b", "/c", "/a"}));
 }
 
 TEST(SearchedFilesModel, SelectionFollowsItsRowThroughASort) {
-    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
     fillFoundFiles(model);
     model.flushAppendedRows();
     const QPersistentModelIndex selected(model.index(4, 2)); // "/e"
     QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
-    model.setSortType(SortType::stText);
+    model.setSortType(stream::stText);
     EXPECT_EQ(selected.row(), 5);
-    model.setSortType(SortType::stData);
+    model.setSortType(stream::stData);
     EXPECT_EQ(selected.row(), 0);
     EXPECT_EQ(selected.column(), 2);
     EXPECT_EQ(reset.size(), 0);
 }
 
 TEST(SearchedFilesModel, RowsAppendedOrChangedAfterASortAreSortedByTheirOwnTexts) {
-    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
     fillFoundFiles(model);
-    model.setSortType(SortType::stData);
+    model.setSortType(stream::stData);
     model.appendFile("/g", "5", "1/1/2030");
     model.setRow(0, ListRow("/E", {"400", "1/1/1980"})); // was "/e", 20
-    model.setSortType(SortType::stText);
+    model.setSortType(stream::stText);
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/E", "/c", "/f", "/a", "/d", "/b", "/g"}));
-    model.setSortType(SortType::stData);
+    model.setSortType(stream::stData);
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/g", "/c", "/f", "/b", "/a", "/d", "/E"}));
 }
 
 TEST(SearchedFilesModel, SizesForTheComparerFollowTheRows) {
-    SearchedFilesModel model{LocaleTexts(kUnitedStates)};
+    SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
     fillFoundFiles(model);
     model.appendFile("/big", "5368709120", "1/1/2000");
     const auto sizes = [&] {
@@ -268,8 +268,8 @@ TEST(SearchedFilesModel, SizesForTheComparerFollowTheRows) {
         return result;
     };
     EXPECT_EQ(sizes(), (std::vector<int64_t>{300, 100, 100, 300, 20, 100, 5368709120}));
-    model.setSortType(SortType::stText);
-    model.setSortType(SortType::stData);
+    model.setSortType(stream::stText);
+    model.setSortType(stream::stData);
     EXPECT_EQ(sizes(), (std::vector<int64_t>{20, 100, 100, 100, 300, 300, 5368709120}));
     model.setRow(0, ListRow("/e", {"7", "1/5/2021"}));
     model.appendFile("/late", "9", "1/1/2000");
@@ -280,7 +280,7 @@ TEST(SearchedFilesModel, SizesForTheComparerFollowTheRows) {
 // million.
 TEST(SearchedFilesModel, ManyRowsSortIntoTheComparersOrder) {
     constexpr int kRows = 60'000;
-    const LocaleTexts texts(kUnitedStates);
+    const qtcore::LocaleTexts texts(kUnitedStates);
     SearchedFilesModel model{texts};
     std::mt19937 random(4);
     std::vector<std::string> days; // in calendar order
@@ -294,8 +294,8 @@ TEST(SearchedFilesModel, ManyRowsSortIntoTheComparersOrder) {
         std::snprintf(path, sizeof path, "/%07d", i); // the found order, in the path
         model.appendFile(path, std::to_string(random() % 5000), days[random() % days.size()]);
     }
-    model.setSortType(SortType::stText);
-    model.setSortType(SortType::stData);
+    model.setSortType(stream::stText);
+    model.setSortType(stream::stData);
     ASSERT_EQ(model.count(), kRows);
     const auto sizeOf = [](const ListRow& row) {
         int64_t size = -1;

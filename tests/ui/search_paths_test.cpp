@@ -6,7 +6,6 @@
 #include "support/temp_tree.h"
 #include "ui/forms/list_controls_qt.h"
 #include "ui/views/search_path_list.h"
-#include "ui/windows/windows.h"
 
 #include <QApplication>
 #include <QDir>
@@ -369,7 +368,7 @@ TEST_F(SearchPaths, DeletingTheLastRowDuringASearchLeavesTheSearchStoppable) {
 }
 
 TEST_F(SearchPaths, PatternFieldNeverStaysEmpty) {
-    ui::PathDialog& dialog = *ui::thePathDialog;
+    ui::PathDialog& dialog = pathDialog();
     dialog.patternField_->setText("*.jpg");
     dialog.patternField_->clear();
     EXPECT_EQ(dialog.patternField_->text(), "*.*");
@@ -392,11 +391,11 @@ TEST_F(SearchPaths, BrowsingStartsAtThePathOrTheCurrentFolderAndMovesTheCurrentF
     std::vector<Call> calls;
     QString answer;
     ui::PathDialog::chooseFolder = [&](QWidget* parent, const QString& title, const QString& start) {
-        EXPECT_EQ(parent, ui::thePathDialog);
+        EXPECT_EQ(parent, &pathDialog());
         calls.push_back({title, start});
         return answer;
     };
-    ui::PathDialog& dialog = *ui::thePathDialog;
+    ui::PathDialog& dialog = pathDialog();
     dialog.pathField_->clear();
 
     answer = first;

@@ -3,7 +3,6 @@
 #include "engine/worker_thread.h"
 #include "event_wait.h"
 #include "ui/forms/list_controls_qt.h"
-#include "ui/windows/windows.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -12,40 +11,26 @@
 namespace corvane::testing {
 
 void WindowFixture::SetUp() {
-    main_ = std::make_unique<ui::MainWindow>();
-    ui::theMainWindow = main_.get();
-    add_ = std::make_unique<ui::PathDialog>(main_.get());
-    ui::thePathDialog = add_.get();
-    delete_ = std::make_unique<ui::DeleteDialog>(main_.get());
-    ui::theDeleteDialog = delete_.get();
-    about_ = std::make_unique<ui::AboutWindow>(main_.get());
-    ui::theAboutWindow = about_.get();
-    main_->show();
+    windows_ = std::make_unique<ui::ProgramWindows>();
+    main().show();
     QApplication::processEvents();
 }
 
 void WindowFixture::TearDown() {
-    main_->close();
-    about_.reset();
-    delete_.reset();
-    add_.reset();
-    main_.reset();
-    ui::theMainWindow = nullptr;
-    ui::thePathDialog = nullptr;
-    ui::theDeleteDialog = nullptr;
-    ui::theAboutWindow = nullptr;
+    main().close();
+    windows_.reset();
     EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
 }
 
 void WindowFixture::addSearchPath(const std::string& folder, const std::string& patterns) {
-    main_->searchPathList_->listModel()->appendRow(ui::ListRow(folder, {patterns}));
-    main_->searchPathList_->listModel()->flushAppendedRows();
-    main_->searchButton_->setEnabled(true);
+    main().searchPathList_->listModel()->appendRow(ui::ListRow(folder, {patterns}));
+    main().searchPathList_->listModel()->flushAppendedRows();
+    main().searchButton_->setEnabled(true);
 }
 
 bool WindowFixture::idle() {
-    return main_->searchButton_->text() == QLatin1String(ui::MainWindow::kStartSearch) && main_->scanner_ &&
-           !main_->scanner_->Busy && !main_->comparer_->Busy;
+    return main().searchButton_->text() == QLatin1String(ui::MainWindow::kStartSearch) && main().scanner_ &&
+           !main().scanner_->Busy && !main().comparer_->Busy;
 }
 
 bool WindowFixture::waitUntil(const std::function<bool()>& done) {
@@ -60,13 +45,13 @@ bool WindowFixture::waitUntil(const std::function<bool()>& done) {
 }
 
 bool WindowFixture::runSearch() {
-    main_->searchButton_->click();
+    main().searchButton_->click();
     return waitUntil([this] { return idle(); });
 }
 
 std::vector<std::string> WindowFixture::searchedFiles() {
     std::vector<std::string> rows;
-    const ui::SearchedFilesModel* model = main_->searchedFilesList_->listModel();
+    const ui::SearchedFilesModel* model = main().searchedFilesList_->listModel();
     for (int i = 0; i < model->count(); ++i) {
         rows.emplace_back(model->row(i).caption());
     }
@@ -75,7 +60,7 @@ std::vector<std::string> WindowFixture::searchedFiles() {
 
 std::vector<std::string> WindowFixture::treeGroups() {
     std::vector<std::string> groups;
-    const ui::DuplicateTreeModel* tree = main_->duplicateTree_->treeModel();
+    const ui::DuplicateTreeModel* tree = main().duplicateTree_->treeModel();
     for (int top = 0; top < tree->rowCount(); ++top) {
         const QModelIndex group = tree->index(top, 0);
         std::string line = tree->node(group)->text;

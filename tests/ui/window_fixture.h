@@ -7,6 +7,7 @@
 #include "ui/windows/delete_dialog.h"
 #include "ui/windows/main_window.h"
 #include "ui/windows/path_dialog.h"
+#include "ui/windows/program_windows.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,10 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    ui::MainWindow& main() { return *main_; }
+    ui::MainWindow& main() { return windows_->mainWindow(); }
+    ui::PathDialog& pathDialog() { return windows_->pathDialog(); }
+    ui::DeleteDialog& deleteDialog() { return windows_->deleteDialog(); }
+    ui::AboutWindow& aboutWindow() { return windows_->aboutWindow(); }
 
     // Appends a row to the search path list, as the path dialog would.
     void addSearchPath(const std::string& folder, const std::string& patterns = "*.*");
@@ -38,10 +42,7 @@ protected:
     std::vector<std::string> treeGroups();
 
 private:
-    std::unique_ptr<ui::MainWindow> main_;
-    std::unique_ptr<ui::PathDialog> add_;
-    std::unique_ptr<ui::DeleteDialog> delete_;
-    std::unique_ptr<ui::AboutWindow> about_;
+    std::unique_ptr<ui::ProgramWindows> windows_;
 };
 
 } // namespace corvane::testing

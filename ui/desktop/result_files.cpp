@@ -1,17 +1,10 @@
 #include "ui/desktop/result_files.h"
 
-#include "stream/error.h"
-#include "stream/messages.h"
 #include "ui/forms/anchor_layout.h"
 
 #include <QFile>
 #include <QFileDialog>
-#include <QSaveFile>
 #include <QTabWidget>
-
-#include <cerrno>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace corvane::ui {
 
@@ -52,53 +45,6 @@ QString askWithFileDialog(QWidget* parent, ResultFileDialog kind, const FileDial
     return dialog.selectedFiles().constFirst();
 }
 
-[[noreturn]] void failCreate(const std::string& path, const std::string& reason) {
-    throw Error(stream::formatMessage(stream::kCannotCreateFile, {path, reason}));
-}
-
-class SavedResultFile final : public stream::ResultFileOutput {
-public:
-    explicit SavedResultFile(const std::string& path)
-        : path_(path), file_(QFile::decodeName(QByteArray::fromStdString(path))) {
-        // QSaveFile words some refusals in its own texts; the message gives the system's.
-        struct stat info {};
-        if (::stat(path.c_str(), &info) == 0) {
-            if (S_ISDIR(info.st_mode)) {
-                failCreate(path, stream::systemErrorText(EISDIR));
-            }
-            if (::access(path.c_str(), W_OK) != 0) {
-                failCreate(path, stream::systemErrorText(errno));
-            }
-        }
-        errno = 0;
-        if (!file_.open(QIODevice::WriteOnly)) {
-            const int error = errno;
-            failCreate(path, error != 0 ? stream::systemErrorText(error) : file_.errorString().toStdString());
-        }
-    }
-
-    void write(std::span<const uint8_t> bytes) override {
-        const auto size = static_cast<qint64>(bytes.size());
-        if (file_.write(reinterpret_cast<const char*>(bytes.data()), size) != size) {
-            throw Error(std::string(stream::kStreamWriteError));
-        }
-    }
-
-    void commit() override {
-        if (file_.commit()) {
-            return;
-        }
-        if (file_.error() == QFileDevice::RenameError) {
-            failCreate(path_, file_.errorString().toStdString());
-        }
-        throw Error(std::string(stream::kStreamWriteError));
-    }
-
-private:
-    std::string path_;
-    QSaveFile file_;
-};
-
 } // namespace
 
 ResultFileChooser setResultFileChooser(ResultFileChooser chooser) {
@@ -110,10 +56,6 @@ QString chooseResultFile(QWidget* parent, ResultFileDialog dialog, const FileDia
         return chooser(parent, dialog, settings);
     }
     return askWithFileDialog(parent, dialog, settings);
-}
-
-std::unique_ptr<stream::ResultFileOutput> createResultFile(const std::string& path) {
-    return std::make_unique<SavedResultFile>(path);
 }
 
 std::string fileNameBytes(const QString& name) {

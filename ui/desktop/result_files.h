@@ -1,15 +1,13 @@
 #pragma once
 
-// What the main window's File > Save and File > Open need besides the result set's steps: the file
-// dialogs that choose a set's name (replaceable, so that tests need no dialog), and the files the
-// set is written to, which replace older files only once complete.
+// What the main window's File > Save and File > Open need besides the result set's steps and the
+// files it is written to (qtcore/saved_result_file.h): the file dialogs that choose a set's name
+// (replaceable, so that tests need no dialog).
 
-#include "stream/result_set.h"
 #include "ui/forms/control_classes.h"
 
 #include <QString>
 #include <functional>
-#include <memory>
 #include <string>
 
 class QTabWidget;
@@ -32,11 +30,6 @@ ResultFileChooser setResultFileChooser(ResultFileChooser chooser);
 // of `settings`, which replaces a file without asking and, for Open too, takes a name that does not
 // exist (opening it then fails with its message).
 QString chooseResultFile(QWidget* parent, ResultFileDialog dialog, const FileDialogSettings& settings);
-
-// A result file written through QSaveFile: the data goes to a temporary file beside PATH, which
-// takes PATH's place on commit, so a full disk or a failed write leaves an older PATH whole. Throws
-// Error("Cannot create file "PATH". REASON") when it cannot be created.
-std::unique_ptr<stream::ResultFileOutput> createResultFile(const std::string& path);
 
 // The file name as the stream's texts and the file system take it.
 std::string fileNameBytes(const QString& name);

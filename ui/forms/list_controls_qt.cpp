@@ -45,7 +45,8 @@ template class StreamedWidget<QWidget>;
 // ListViewWidget
 
 ListViewWidget::ListViewWidget(QWidget* parent)
-    : QTableView(parent), StreamedWidget<QWidget>(this), model_(new SearchedFilesModel(LocaleTexts(), this)) {
+    : QTableView(parent), StreamedWidget<QWidget>(this),
+      model_(new SearchedFilesModel(qtcore::LocaleTexts(), this)) {
     setModel(model_);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -99,7 +100,7 @@ void ListViewWidget::setRows(std::vector<stream::ListRow> rows) {
 }
 
 void ListViewWidget::setSortType(int sortType) {
-    model_->setSortType(static_cast<SortType>(sortType));
+    model_->setSortType(static_cast<stream::SortType>(sortType));
 }
 
 void ListViewWidget::loaded() {
@@ -127,7 +128,7 @@ void ListViewWidget::loaded() {
 
 TreeViewWidget::TreeViewWidget(QWidget* parent)
     : DuplicateTreeView(parent), StreamedWidget<QWidget>(this),
-      model_(new DuplicateTreeModel(LocaleTexts(), this)) {
+      model_(new DuplicateTreeModel(qtcore::LocaleTexts(), this)) {
     setModel(model_);
     connect(this, &DuplicateTreeView::primaryClicked, this,
             [this](const QPoint&) { raiseEvent("OnClick", EventArgs{this}); });
@@ -146,7 +147,7 @@ TreeViewWidget::TreeViewWidget(QWidget* parent)
 }
 
 void TreeViewWidget::setSortType(int sortType) {
-    model_->setSortType(static_cast<SortType>(sortType));
+    model_->setSortType(static_cast<stream::SortType>(sortType));
 }
 
 std::vector<stream::TreeNode> TreeViewWidget::nodes() const {

@@ -59,7 +59,7 @@ struct DuplicateTreeModel::Node {
     }
 };
 
-DuplicateTreeModel::DuplicateTreeModel(const LocaleTexts& texts, QObject* parent)
+DuplicateTreeModel::DuplicateTreeModel(const qtcore::LocaleTexts& texts, QObject* parent)
     : QAbstractItemModel(parent), collator_(texts.nodeTextCollator()), root_(std::make_unique<Node>()) {}
 
 DuplicateTreeModel::~DuplicateTreeModel() = default;
@@ -133,7 +133,7 @@ Qt::ItemFlags DuplicateTreeModel::flags(const QModelIndex& index) const {
 }
 
 size_t DuplicateTreeModel::placeFor(const Node& parent, const std::string& text) const {
-    if (sortType_ != SortType::stText) {
+    if (sortType_ != stream::stText) {
         return parent.children.size();
     }
     // After the equal texts already there: the order a stable sort would give.
@@ -175,7 +175,7 @@ QModelIndex DuplicateTreeModel::appendGroup(const std::string& groupFile,
         child->parent = group.get();
         group->children.push_back(std::move(child));
     }
-    if (sortType_ == SortType::stText) {
+    if (sortType_ == stream::stText) {
         sortChildren(*group); // not in the model yet: nobody needs to hear of it
     }
     group->renumberChildren();
@@ -277,12 +277,12 @@ void DuplicateTreeModel::sortChildren(Node& parent) {
     parent.renumberChildren();
 }
 
-void DuplicateTreeModel::setSortType(SortType sortType) {
+void DuplicateTreeModel::setSortType(stream::SortType sortType) {
     if (sortType == sortType_) {
         return;
     }
     sortType_ = sortType;
-    if (sortType != SortType::stText) {
+    if (sortType != stream::stText) {
         return;
     }
     emit layoutAboutToBeChanged();

@@ -4,8 +4,8 @@
 // file) with one child per duplicate, each node with its path (exact bytes) and check state.
 
 #include "platform/file_info.h"
-#include "ui/desktop/locale_texts.h"
-#include "ui/views/sort_type.h"
+#include "qtcore/locale_texts.h"
+#include "stream/list_controls.h"
 
 #include <QAbstractItemModel>
 #include <QCollator>
@@ -51,7 +51,8 @@ public:
     };
 
     // Texts are ordered with `texts.nodeTextCollator()`.
-    explicit DuplicateTreeModel(const LocaleTexts& texts = LocaleTexts(), QObject* parent = nullptr);
+    explicit DuplicateTreeModel(const qtcore::LocaleTexts& texts = qtcore::LocaleTexts(),
+                                QObject* parent = nullptr);
     ~DuplicateTreeModel() override;
 
     QModelIndex index(int row, int column, const QModelIndex& parent = QModelIndex()) const override;
@@ -95,11 +96,11 @@ public:
     // Nodes of all levels.
     int nodeCount() const { return nodeCount_; }
 
-    SortType sortType() const { return sortType_; }
+    stream::SortType sortType() const { return sortType_; }
     // Assigning stText when the mode differs orders the top-level nodes, and the children of
     // every node, by their texts (locale-aware, case-sensitive; equal texts keep their order)
     // and keeps later nodes in that order; the other modes only change the mode.
-    void setSortType(SortType sortType);
+    void setSortType(stream::SortType sortType);
 
 private:
     struct Node;
@@ -115,7 +116,7 @@ private:
     QCollator collator_;
     std::unique_ptr<Node> root_; // holds the top-level nodes as its children
     int nodeCount_ = 0;
-    SortType sortType_ = SortType::stNone;
+    stream::SortType sortType_ = stream::stNone;
 };
 
 } // namespace corvane::ui

@@ -12,7 +12,7 @@ constexpr int kDateSubItem = 1;
 
 } // namespace
 
-SearchedFilesModel::SearchedFilesModel(LocaleTexts texts, QObject* parent)
+SearchedFilesModel::SearchedFilesModel(qtcore::LocaleTexts texts, QObject* parent)
     : ListViewModel({QStringLiteral("File Name"), QStringLiteral("Size"), QStringLiteral("Created Date")},
                     parent),
       texts_(std::move(texts)) {
@@ -54,18 +54,18 @@ void SearchedFilesModel::readSortKeys() {
     }
 }
 
-void SearchedFilesModel::setSortType(SortType sortType) {
+void SearchedFilesModel::setSortType(stream::SortType sortType) {
     if (sortType == sortType_) {
         return;
     }
     sortType_ = sortType;
-    if (sortType != SortType::stText && sortType != SortType::stData) {
+    if (sortType != stream::stText && sortType != stream::stData) {
         return;
     }
     readSortKeys();
     std::vector<uint32_t> order(keys_.size());
     std::iota(order.begin(), order.end(), 0u);
-    if (sortType == SortType::stData) {
+    if (sortType == stream::stData) {
         engine::sortBySize(order, keys_);
     } else {
         engine::sortByCreationDay(order, keys_);

@@ -5,9 +5,9 @@
 // rows in the order the comparer needs.
 
 #include "engine/search_order.h"
-#include "ui/desktop/locale_texts.h"
+#include "qtcore/locale_texts.h"
 #include "ui/views/list_view_model.h"
-#include "ui/views/sort_type.h"
+#include "stream/list_controls.h"
 
 #include <string_view>
 #include <vector>
@@ -19,7 +19,7 @@ class SearchedFilesModel final : public ListViewModel {
 
 public:
     // `texts` reads the date texts back; they must be the texts the scanner wrote with it.
-    explicit SearchedFilesModel(LocaleTexts texts = LocaleTexts(), QObject* parent = nullptr);
+    explicit SearchedFilesModel(qtcore::LocaleTexts texts = qtcore::LocaleTexts(), QObject* parent = nullptr);
 
     // Appends a found file at the end, whatever the sort mode.
     void appendFile(std::string_view path, std::string_view sizeText, std::string_view dateText);
@@ -28,20 +28,20 @@ public:
     // the sizes the comparer may take beside the ordered paths.
     int64_t sizeOf(int i) const;
 
-    SortType sortType() const { return sortType_; }
+    stream::SortType sortType() const { return sortType_; }
     // Assigning stText re-sorts all rows by the creation day read back from their date texts,
     // stData by the size read back from their size texts, both ascending and keeping the order
     // of equal rows; a text that cannot be read counts as the least value. Assigning the
     // current mode does nothing; stNone and stBoth only change the mode.
-    void setSortType(SortType sortType);
+    void setSortType(stream::SortType sortType);
 
     // Reads the sort keys of the rows appended since the last call or sort. A search calls it
     // as it goes, so that the sort at its end has no million texts left to read.
     void readSortKeys();
 
 private:
-    LocaleTexts texts_;
-    SortType sortType_ = SortType::stNone;
+    qtcore::LocaleTexts texts_;
+    stream::SortType sortType_ = stream::stNone;
     // Both keys of every row, read in one pass at the first sort and kept in step with the rows
     // for the next: after a sort the texts lie scattered in memory, and reading them again costs
     // more than the sort. Emptied whenever rows change other than by appending.

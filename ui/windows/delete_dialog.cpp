@@ -1,9 +1,7 @@
 #include "ui/windows/delete_dialog.h"
 
 #include "ui/desktop/recycle_bin.h"
-#include "ui/forms/list_controls_qt.h"
-#include "ui/windows/main_window.h"
-#include "ui/windows/windows.h"
+#include "ui/views/duplicate_tree_model.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -13,11 +11,9 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <algorithm>
-
 namespace corvane::ui {
 
-DeleteDialog::DeleteDialog(QWidget* parent) : DialogForm(parent) {
+DeleteDialog::DeleteDialog(DuplicateTreeModel& tree, QWidget* parent) : DialogForm(parent), tree_(tree) {
     addHandler("FormShow", [this](const EventArgs& args) { formShown(args.sender); });
     addHandler("btn_okClick", [this](const EventArgs& args) { okClicked(args.sender); });
     load("Tfrm_delete", "delete_dialog");
@@ -63,23 +59,19 @@ void DeleteDialog::closeEvent(QCloseEvent* event) {
 void DeleteDialog::collect() {
     childNodesToDelete_.clear();
     topNodesToDelete_.clear();
-    if (theMainWindow == nullptr) {
+    const bool allDuplicates = filesToDelete_ == FilesToDelete::AllDuplicates;
+    const bool checkedFiles = filesToDelete_ == FilesToDelete::CheckedFiles;
+    if (!allDuplicates && !checkedFiles) {
         return;
     }
-    const auto reserve = static_cast<size_t>(std::max<int32_t>(theMainWindow->duplicateCount_, 0));
-    childNodesToDelete_.reserve(reserve);
-    topNodesToDelete_.reserve(reserve);
-    const bool allDuplicates = theMainWindow->deleteAllDuplicates_;
-    const bool checkedFiles = theMainWindow->deleteCheckedFiles_;
-    const DuplicateTreeModel* tree = theMainWindow->duplicateTree_->treeModel();
-    for (int top = 0; top < tree->rowCount(); ++top) {
-        const QModelIndex group = tree->index(top, 0);
-        const DuplicateNode* topNode = tree->node(group);
+    for (int top = 0; top < tree_.rowCount(); ++top) {
+        const QModelIndex group = tree_.index(top, 0);
+        const DuplicateNode* topNode = tree_.node(group);
         if (checkedFiles && topNode->stateIndex == kStateChecked) {
             topNodesToDelete_.push_back({top, -1, topNode, topNode->text});
         }
-        for (int child = 0; child < tree->rowCount(group); ++child) {
-            const DuplicateNode* childNode = tree->node(tree->index(child, 0, group));
+        for (int child = 0; child < tree_.rowCount(group); ++child) {
+            const DuplicateNode* childNode = tree_.node(tree_.index(child, 0, group));
             if (allDuplicates || (checkedFiles && childNode->stateIndex == kStateChecked)) {
                 childNodesToDelete_.push_back({top, child, childNode, childNode->text});
             }
@@ -96,8 +88,7 @@ void DeleteDialog::run() {
         progressBar_->setRange(1, total_);
     }
     successCount_ = 0;
-    removedChildren_.assign(
-        theMainWindow ? static_cast<size_t>(theMainWindow->duplicateTree_->treeModel()->rowCount()) : 0, 0);
+    removedChildren_.assign(static_cast<size_t>(tree_.rowCount()), 0);
     removedTops_ = 0;
     int k = 0;
     for (const NodeToDelete& entry : childNodesToDelete_) {
@@ -115,12 +106,11 @@ void DeleteDialog::run() {
 
 void DeleteDialog::deleteEntry(const NodeToDelete& entry, int k) {
     QApplication::processEvents();
-    DuplicateTreeModel* tree = theMainWindow->duplicateTree_->treeModel();
-    QModelIndex index = tree->index(entry.topRow - removedTops_, 0);
+    QModelIndex index = tree_.index(entry.topRow - removedTops_, 0);
     if (entry.childRow >= 0) {
-        index = tree->index(entry.childRow - removedChildren_[static_cast<size_t>(entry.topRow)], 0, index);
+        index = tree_.index(entry.childRow - removedChildren_[static_cast<size_t>(entry.topRow)], 0, index);
     }
-    const DuplicateNode* node = tree->node(index);
+    const DuplicateNode* node = tree_.node(index);
     if (node != entry.node) {
         // The modal run leaves nobody else to change the tree; should it change all the same,
         // no file is touched on a guess.
@@ -137,7 +127,7 @@ void DeleteDialog::deleteEntry(const NodeToDelete& entry, int k) {
     progressBar_->setValue(k);
     countLabel_->setText(QStringLiteral("deleted %1 of %2").arg(successCount_).arg(total_));
     countLabel_->adjustSize();
-    tree->removeNode(index);
+    tree_.removeNode(index);
     if (entry.childRow >= 0) {
         ++removedChildren_[static_cast<size_t>(entry.topRow)];
     } else {

@@ -1,8 +1,8 @@
 #pragma once
 
-// The delete progress dialog: moves the chosen files to the trash when it is shown, with its
-// progress bar, its count and the list of files that could not be moved. Which files are chosen
-// is up to the main window's flags deleteAllDuplicates_ and deleteCheckedFiles_.
+// The delete progress dialog: moves the chosen files of the duplicate tree to the trash when it is
+// shown, with its progress bar, its count and the list of files that could not be moved. It is
+// given the tree at its creation and which files to choose before each showing.
 
 #include "ui/forms/dialog_form.h"
 
@@ -19,11 +19,24 @@ class QPushButton;
 namespace corvane::ui {
 
 struct DuplicateNode;
+class DuplicateTreeModel;
 
 class DeleteDialog final : public DialogForm {
     Q_OBJECT
 public:
-    explicit DeleteDialog(QWidget* parent = nullptr);
+    // `tree` is the duplicate tree whose files the dialog moves to the trash; it must outlive the
+    // dialog.
+    explicit DeleteDialog(DuplicateTreeModel& tree, QWidget* parent = nullptr);
+
+    // Which files a run moves to the trash.
+    enum class FilesToDelete {
+        None,          // none: a run only shows the dialog
+        AllDuplicates, // every child of a top-level node; the top-level nodes stay
+        CheckedFiles,  // every checked node, at both levels
+    };
+    // What the runs from the next showing on move to the trash.
+    void setFilesToDelete(FilesToDelete files) { filesToDelete_ = files; }
+    FilesToDelete filesToDelete() const { return filesToDelete_; }
 
     QPlainTextEdit* failureList_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
@@ -68,6 +81,8 @@ private:
     void deleteEntry(const NodeToDelete& entry, int k);
     void listFailure(const QString& line);
 
+    DuplicateTreeModel& tree_;
+    FilesToDelete filesToDelete_ = FilesToDelete::None;
     int32_t total_ = 0;
     int32_t successCount_ = 0;
     std::vector<int> removedChildren_; // per top-level row, its children removed in this run

@@ -41,8 +41,6 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), client_(new QWidg
     on("FormClose", &MainWindow::formClosed);
     on("Bit_SearchClick", &MainWindow::searchClicked);
     on("Exit1Click", &MainWindow::exitClicked);
-    // The list's own re-sorts order its rows; the callback is compareSearchedFiles.
-    addHandler("Listview2Compare", [](const EventArgs&) {});
     addHandler("TreeView1Collapsing", [this](const EventArgs& args) { treeCollapsing(args); });
     addHandler("TreeView1KeyDown", [this](const EventArgs& args) { treeKeyDown(args); });
     on("TreeView1Click", &MainWindow::treeClicked);
@@ -57,8 +55,20 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), client_(new QWidg
     on("About1Click", &MainWindow::aboutClicked);
     on("Save1Click", &MainWindow::saveClicked);
     on("Open1Click", &MainWindow::openClicked);
-    class_ = makeFormClass("Tfrm_utama", handlerNames());
+    // The description binds searchedFilesList_'s OnCompare to Listview2Compare. The list puts its
+    // rows in order itself (SearchedFilesModel), so nothing handles it; the window publishes the
+    // name all the same, as a description may only bind names its window publishes.
+    std::vector<std::string> published = handlerNames();
+    published.emplace_back("Listview2Compare");
+    class_ = makeFormClass("Tfrm_utama", published);
     loadDescription(embeddedDescription("main_window"));
+}
+
+void MainWindow::setWindowsToOpen(PathDialog& pathDialog, DeleteDialog& deleteDialog,
+                                  AboutWindow& aboutWindow) {
+    pathDialog_ = &pathDialog;
+    deleteDialog_ = &deleteDialog;
+    aboutWindow_ = &aboutWindow;
 }
 
 MainWindow::~MainWindow() {
@@ -263,20 +273,6 @@ void MainWindow::scanFinished(engine::ScanWorker*, engine::StringList& FoundFile
     setStatus(summaryStatus(0, searched));
     flushStatus();
     openAction_->setEnabled(true);
-}
-
-int MainWindow::compareSearchedFiles(int row1, int row2) const {
-    const SearchedFilesModel* rows = searchedFilesList_->listModel();
-    if (rows->sortType() == SortType::stData) {
-        const int64_t a = rows->sizeOf(row1);
-        const int64_t b = rows->sizeOf(row2);
-        return a == b ? 0 : (a > b ? 1 : -1);
-    }
-    const auto a = texts_.readShortDate(rows->row(row1).subItemText(1));
-    const auto b = texts_.readShortDate(rows->row(row2).subItemText(1));
-    const int64_t dayA = a ? engine::dayNumber(*a) : INT64_MIN;
-    const int64_t dayB = b ? engine::dayNumber(*b) : INT64_MIN;
-    return dayA == dayB ? 0 : (dayA > dayB ? 1 : -1);
 }
 
 void MainWindow::compareProgress(engine::CompareWorker*, int32_t Position, int32_t ListCount,

@@ -7,7 +7,7 @@
 
 #include "engine/duplicate_comparer.h"
 #include "engine/file_scanner.h"
-#include "ui/desktop/locale_texts.h"
+#include "qtcore/locale_texts.h"
 #include "ui/forms/form.h"
 
 #include <QMainWindow>
@@ -23,7 +23,10 @@ class QGroupBox;
 
 namespace corvane::ui {
 
+class AboutWindow;
+class DeleteDialog;
 class ListViewWidget;
+class PathDialog;
 class QtUiThread;
 class TreeViewWidget;
 
@@ -37,7 +40,14 @@ public:
     QWidget* clientArea() override { return client_; }
     const stream::ClassInfo& formClass() const override { return *class_; }
 
-    // The search state, as the caption of searchButton_ tells it.
+    // The windows this one opens: the path dialog from the path buttons, the delete dialog from
+    // the delete buttons, the about window from Help > About. ProgramWindows gives them once all
+    // four exist; they must outlive this window's use of them.
+    void setWindowsToOpen(PathDialog& pathDialog, DeleteDialog& deleteDialog, AboutWindow& aboutWindow);
+
+    // The search state, as the caption of searchButton_ tells it. "Stoping ..." is the program's
+    // own wording, as is "Duplicat Files", the caption the window description gives the first page
+    // of pages_: users know both so, and they stay as they are.
     static constexpr const char* kStartSearch = "Start Search";
     static constexpr const char* kStopSearch = "Stop Search";
     static constexpr const char* kStopping = "Stoping ...";
@@ -72,8 +82,6 @@ public:
     std::unique_ptr<engine::FileScanner> scanner_;
     std::unique_ptr<engine::DuplicateComparer> comparer_;
     bool stopRequested_ = false;
-    bool deleteAllDuplicates_ = false;
-    bool deleteCheckedFiles_ = false;
     int32_t duplicateCount_ = 0;
 
     // Handlers bound by the window description.
@@ -81,8 +89,6 @@ public:
     void formClosed(QObject* sender);
     void searchClicked(QObject* sender);
     void exitClicked(QObject* sender);
-    // searchedFilesList_'s compare callback: the order of two rows under the list's sort mode.
-    int compareSearchedFiles(int row1, int row2) const;
     void treeCollapsing(const EventArgs& args);
     // The duplicate tree and the file information box.
     void treeClicked(QObject* sender);
@@ -135,8 +141,11 @@ private:
 
     QWidget* client_;
     std::unique_ptr<stream::ClassInfo> class_;
+    PathDialog* pathDialog_ = nullptr;
+    DeleteDialog* deleteDialog_ = nullptr;
+    AboutWindow* aboutWindow_ = nullptr;
     std::shared_ptr<QtUiThread> uiThread_;
-    LocaleTexts texts_;
+    qtcore::LocaleTexts texts_;
     mutable QString status_;
     struct PendingStatus {
         StatusMaker maker = nullptr;

@@ -4,7 +4,6 @@
 
 #include "ui/windows/delete_dialog.h"
 #include "ui/windows/message_dialog.h"
-#include "ui/windows/windows.h"
 
 namespace corvane::ui {
 
@@ -14,9 +13,8 @@ void MainWindow::deleteDuplicatesClicked(QObject*) {
         MessageResult::Ok) {
         return;
     }
-    deleteAllDuplicates_ = true;
-    deleteCheckedFiles_ = false;
-    theDeleteDialog->exec();
+    deleteDialog_->setFilesToDelete(DeleteDialog::FilesToDelete::AllDuplicates);
+    deleteDialog_->exec();
 }
 
 void MainWindow::deleteCheckedClicked(QObject*) {
@@ -26,9 +24,8 @@ void MainWindow::deleteCheckedClicked(QObject*) {
         MessageResult::Ok) {
         return;
     }
-    deleteCheckedFiles_ = true;
-    deleteAllDuplicates_ = false;
-    theDeleteDialog->exec();
+    deleteDialog_->setFilesToDelete(DeleteDialog::FilesToDelete::CheckedFiles);
+    deleteDialog_->exec();
 }
 
 } // namespace corvane::ui

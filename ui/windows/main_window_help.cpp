@@ -4,7 +4,6 @@
 
 #include "ui/windows/about_window.h"
 #include "ui/windows/help_page.h"
-#include "ui/windows/windows.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -20,11 +19,11 @@ void MainWindow::helpContentClicked(QObject*) {
 void MainWindow::aboutClicked(QObject*) {
     // Modeless; a window already open is only brought to the front, without reading the
     // settings again.
-    if (!theAboutWindow->isVisible()) {
-        theAboutWindow->show();
+    if (!aboutWindow_->isVisible()) {
+        aboutWindow_->show();
     }
-    theAboutWindow->raise();
-    theAboutWindow->activateWindow();
+    aboutWindow_->raise();
+    aboutWindow_->activateWindow();
 }
 
 } // namespace corvane::ui

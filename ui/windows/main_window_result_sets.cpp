@@ -1,5 +1,6 @@
 // The main window's File > Save and File > Open: result file sets.
 
+#include "qtcore/saved_result_file.h"
 #include "stream/result_set.h"
 #include "ui/desktop/result_files.h"
 #include "ui/desktop/status_texts.h"
@@ -100,7 +101,7 @@ void MainWindow::saveClicked(QObject*) {
         return;
     }
     layOutAllPages(pages_);
-    stream::writeResultSet(fileNameBytes(name), resultSetOf(*this), createResultFile, betweenFiles);
+    stream::writeResultSet(fileNameBytes(name), resultSetOf(*this), qtcore::createResultFile, betweenFiles);
 }
 
 void MainWindow::openClicked(QObject*) {

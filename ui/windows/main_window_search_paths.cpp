@@ -5,7 +5,6 @@
 #include "ui/windows/main_window.h"
 #include "ui/windows/message_dialog.h"
 #include "ui/windows/path_dialog.h"
-#include "ui/windows/windows.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,15 +27,33 @@ void updatePathButtons(MainWindow& window) {
     window.editPathButton_->setEnabled(hasRows);
 }
 
+// The path dialog's check before it takes a folder: no listed folder other than the edited row
+// (-1 for none) may overlap it.
+PathDialog::OverlapCheck overlapCheck(const ListViewModel& rows, int editedRow) {
+    return [&rows, editedRow](std::string_view folder) -> std::optional<std::string> {
+        const int overlapping = firstOverlappingRow(rows, folder, editedRow);
+        if (overlapping < 0) {
+            return std::nullopt;
+        }
+        return std::string(rows.row(overlapping).caption());
+    };
+}
+
 } // namespace
 
 void MainWindow::addPathClicked(QObject*) {
-    thePathDialog->setPathBytes({});
-    thePathDialog->setPatternBytes({});
-    thePathDialog->setWindowTitle(QLatin1String(kAddTitle));
-    thePathDialog->okButton_->setText(QLatin1String(PathDialog::kAddCaption));
-    thePathDialog->setPatternBytes(kAllFiles);
-    thePathDialog->exec();
+    PathDialog& dialog = *pathDialog_;
+    SearchedFilesModel& rows = *searchPathList_->listModel();
+    dialog.setPathBytes({});
+    dialog.setPatternBytes({});
+    dialog.setWindowTitle(QLatin1String(kAddTitle));
+    dialog.okButton_->setText(QLatin1String(PathDialog::kAddCaption));
+    dialog.setPatternBytes(kAllFiles);
+    dialog.setOverlapCheck(overlapCheck(rows, -1));
+    if (dialog.exec() == QDialog::Accepted) {
+        rows.appendRow(ListRow(dialog.pathBytes(), {dialog.patternBytes()}));
+        rows.flushAppendedRows();
+    }
     updatePathButtons(*this);
 }
 
@@ -46,12 +63,20 @@ void MainWindow::editPathClicked(QObject*) {
         MessageDialog(MessageKind::Warning, QStringLiteral("Select a Search Path to Edit."), this);
         return;
     }
-    const ListRow& entry = searchPathList_->listModel()->row(row);
-    thePathDialog->setPathBytes(entry.caption());
-    thePathDialog->setPatternBytes(entry.subItemText(0));
-    thePathDialog->setWindowTitle(QLatin1String(kEditTitle));
-    thePathDialog->okButton_->setText(QLatin1String(PathDialog::kSaveCaption));
-    thePathDialog->exec();
+    PathDialog& dialog = *pathDialog_;
+    SearchedFilesModel& rows = *searchPathList_->listModel();
+    dialog.setPathBytes(rows.row(row).caption());
+    dialog.setPatternBytes(rows.row(row).subItemText(0));
+    dialog.setWindowTitle(QLatin1String(kEditTitle));
+    dialog.okButton_->setText(QLatin1String(PathDialog::kSaveCaption));
+    // The edited row may keep its own folder.
+    dialog.setOverlapCheck(overlapCheck(rows, row));
+    if (dialog.exec() == QDialog::Accepted) {
+        ListRow edited = rows.row(row);
+        edited.setCaption(dialog.pathBytes());
+        edited.setSubItemText(0, dialog.patternBytes());
+        rows.setRow(row, std::move(edited));
+    }
 }
 
 void MainWindow::deletePathClicked(QObject*) {

@@ -1,10 +1,6 @@
 #include "ui/windows/path_dialog.h"
 
-#include "ui/forms/list_controls_qt.h"
-#include "ui/views/search_path_list.h"
-#include "ui/windows/main_window.h"
 #include "ui/windows/message_dialog.h"
-#include "ui/windows/windows.h"
 
 #include <QDir>
 #include <QFile>
@@ -87,25 +83,11 @@ void PathDialog::okClicked(QObject*) {
         return;
     }
     const bool addMode = okButton_->text() == QLatin1String(kAddCaption);
-    ListViewWidget* list = theMainWindow->searchPathList_;
-    ListViewModel* rows = list->listModel();
-    // In save mode the row being edited is the selected one; it may keep its own path.
-    const int edited = addMode ? -1 : selectedRow(*list);
-    const int overlapping = firstOverlappingRow(*rows, path, edited);
-    if (overlapping >= 0) {
-        const QString message = QLatin1String(addMode ? kAddOverlapMessage : kSaveOverlapMessage) +
-                                shown(rows->row(overlapping).caption());
+    if (const std::optional<std::string> overlapping = overlapCheck_ ? overlapCheck_(path) : std::nullopt) {
+        const QString message =
+            QLatin1String(addMode ? kAddOverlapMessage : kSaveOverlapMessage) + shown(*overlapping);
         MessageDialog(MessageKind::Warning, message, this);
         return;
-    }
-    if (addMode) {
-        rows->appendRow(ListRow(path, {patternBytes()}));
-        rows->flushAppendedRows();
-    } else if (edited >= 0) {
-        ListRow row = rows->row(edited);
-        row.setCaption(path);
-        row.setSubItemText(0, patternBytes());
-        rows->setRow(edited, std::move(row));
     }
     accept();
 }

@@ -1,13 +1,15 @@
 #pragma once
 
 // The path dialog: the folder of a search path and its file-name patterns, in add or save mode
-// (the caption of okButton_ tells which).
+// (the caption of okButton_ tells which). OK closes it only with a folder that passes the overlap
+// check it was given; whoever opened it then reads the folder and the patterns.
 
 #include "ui/forms/dialog_form.h"
 
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +34,12 @@ public:
     static FolderChooser chooseFolder;
     // The chooser chooseFolder holds unless a test replaced it: the desktop's folder dialog.
     static QString chooseFolderWithDialog(QWidget* parent, const QString& title, const QString& startFolder);
+
+    // Given the folder typed into the dialog, the listed folder it overlaps, or nothing when it
+    // may be listed.
+    using OverlapCheck = std::function<std::optional<std::string>(std::string_view folder)>;
+    // The check OK makes from now on; without one every folder passes.
+    void setOverlapCheck(OverlapCheck check) { overlapCheck_ = std::move(check); }
 
     QLineEdit* pathField_ = nullptr;
     QLineEdit* patternField_ = nullptr;
@@ -68,6 +76,7 @@ private:
 
     FieldBytes path_;
     FieldBytes patterns_;
+    OverlapCheck overlapCheck_;
 };
 
 } // namespace corvane::ui

@@ -1,6 +1,8 @@
 #pragma once
 
-// How the user's locale writes the main window's dates and sizes and orders its tree texts.
+// How the user's locale writes the main window's dates and sizes and orders its tree texts. A
+// result set saved by `corvane-cli find --save` takes its dates and tree order from here too, so
+// that it holds the bytes the window would save after the same search.
 
 #include "platform/local_time.h"
 
@@ -13,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-namespace corvane::ui {
+namespace corvane::qtcore {
 
 // A copy may be used on a worker thread (the scanner writes its date texts there); one object
 // is not meant to be shared between threads.
@@ -54,4 +56,4 @@ private:
 // literal text is left alone.
 QString widenYearField(const QString& format);
 
-} // namespace corvane::ui
+} // namespace corvane::qtcore

@@ -1,8 +1,8 @@
-#include "ui/desktop/locale_texts.h"
+#include "qtcore/locale_texts.h"
 
 #include <QDate>
 
-namespace corvane::ui {
+namespace corvane::qtcore {
 
 namespace {
 
@@ -88,4 +88,4 @@ QCollator LocaleTexts::nodeTextCollator() const {
     return collator;
 }
 
-} // namespace corvane::ui
+} // namespace corvane::qtcore

@@ -1,0 +1,22 @@
+#pragma once
+
+// Running one of the project's programs from a test, as a user would from a shell.
+
+#include <string>
+#include <vector>
+
+namespace corvane::testing {
+
+// How a program run ended: its exit status (-1 when it could not start or did not exit on its own)
+// and everything it wrote to standard output and standard error.
+struct ProgramRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs `program` with `args` in the environment of the test, its output caught in files of a
+// folder of its own; returns once it has ended.
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args);
+
+} // namespace corvane::testing
