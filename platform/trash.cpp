@@ -147,7 +147,11 @@ std::string nameInTrash(const std::string& name, unsigned attempt) {
         dot = name.size();
     }
     const std::string extension = name.substr(dot);
-    const std::string number = attempt <= 1 ? std::string() : "." + std::to_string(attempt);
+    std::string number; // built by appending: GCC 12 warns falsely (-Wrestrict) about "." + std::string
+    if (attempt > 1) {
+        number = '.';
+        number += std::to_string(attempt);
+    }
     return cutName(name.substr(0, dot), room - number.size() - extension.size()) + number + extension;
 }
 
