@@ -1,5 +1,8 @@
 #pragma once
 
+#include "engine/content_classes.h"
+
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -10,6 +13,11 @@ namespace corvane::cli {
 using Arguments = std::vector<std::string>;
 
 int runFind(const Arguments& args);
+// What `find` runs with besides its arguments: the program's defaults, unless a test changes them.
+struct FindSettings {
+    size_t compareMemoryBudget = engine::ContentClasses::kMemoryBudget;
+};
+int runFind(const Arguments& args, const FindSettings& settings);
 int runDump(const Arguments& args);
 int runShow(const Arguments& args);
 

@@ -102,11 +102,13 @@ void giveBackFreedMemory() {
 #endif
 }
 
-// Runs the scanner, the ordering step and the comparer, as the main window chains them.
-FindResult search(const FindOptions& options) {
+// Runs the scanner, the ordering step and the comparer, as the main window chains them. Throws
+// what ended a worker's run early.
+FindResult search(const FindOptions& options, const FindSettings& settings) {
     auto uiThread = std::make_shared<engine::InlineUiThread>();
     engine::FileScanner scan(uiThread);
     engine::DuplicateComparer compare(uiThread);
+    compare.MemoryBudget = settings.compareMemoryBudget;
     ProgressLine progress(!options.quiet);
     FindResult result;
     using Clock = std::chrono::steady_clock;
@@ -119,8 +121,10 @@ FindResult search(const FindOptions& options) {
     std::mutex doneMutex;
     std::condition_variable doneChanged;
     bool done = false;
-    const auto finish = [&] {
+    std::exception_ptr failure; // what ended the search early
+    const auto finish = [&](std::exception_ptr endedBy) {
         std::lock_guard lock(doneMutex);
+        failure = std::move(endedBy);
         done = true;
         doneChanged.notify_all();
     };
@@ -144,7 +148,7 @@ FindResult search(const FindOptions& options) {
                    " folder";
         });
     };
-    scan.OnScanFinished = [&](engine::ScanWorker*, StringList& foundFiles) {
+    const auto orderAndCompare = [&](StringList& foundFiles) {
         scanned = Clock::now();
         const std::vector<uint32_t> order = engine::searchOrder(keys);
         std::vector<int64_t> sizes;
@@ -162,7 +166,7 @@ FindResult search(const FindOptions& options) {
         ordered = Clock::now();
         result.searched = static_cast<int32_t>(foundFiles.size());
         if (foundFiles.empty()) {
-            finish();
+            finish(nullptr);
             return;
         }
         // The scan's threads are done: what their memory pools hold freed goes back to the
@@ -170,6 +174,17 @@ FindResult search(const FindOptions& options) {
         giveBackFreedMemory();
         compare.SetFileList(std::move(foundFiles), std::move(sizes));
         compare.Start(); // hands the lists over to the worker
+    };
+    scan.OnScanFinished = [&](engine::ScanWorker* sender, StringList& foundFiles) {
+        if (sender->Failure) {
+            finish(sender->Failure);
+            return;
+        }
+        try {
+            orderAndCompare(foundFiles);
+        } catch (...) {
+            finish(std::current_exception());
+        }
     };
     compare.OnCompareProgress = [&](engine::CompareWorker*, int32_t position, int32_t listCount,
                                     int32_t duplicatesFound) {
@@ -182,11 +197,12 @@ FindResult search(const FindOptions& options) {
                                    const StringList& groupDuplicates) {
         result.groups.push_back({groupFile, groupDuplicates});
     };
-    compare.OnCompareFinished = [&](engine::CompareWorker*, int32_t listCount, int32_t duplicatesFound) {
+    compare.OnCompareFinished = [&](engine::CompareWorker* sender, int32_t listCount,
+                                    int32_t duplicatesFound) {
         result.searched = listCount;
         result.duplicates = duplicatesFound;
         compared = Clock::now();
-        finish();
+        finish(sender->Failure);
     };
 
     // Driver calls belong on the "user-interface thread" too: under the inline runner's lock.
@@ -196,6 +212,11 @@ FindResult search(const FindOptions& options) {
         doneChanged.wait(lock, [&] { return done; });
     }
     progress.clear();
+    // The workers have delivered their end reports; let their threads finish before the drivers go.
+    engine::WorkerThread::waitUntilNoneRuns(std::chrono::seconds(10));
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
     if (options.stats) {
         const auto seconds = [](Clock::time_point from, Clock::time_point to) {
             return to >= from ? std::chrono::duration<double>(to - from).count() : 0.0;
@@ -203,8 +224,6 @@ FindResult search(const FindOptions& options) {
         std::fprintf(stderr, "scan %.3f s, order %.3f s, compare %.3f s\n", seconds(started, scanned),
                      seconds(scanned, ordered), seconds(ordered, compared));
     }
-    // The workers have delivered their end reports; let their threads finish before the drivers go.
-    engine::WorkerThread::waitUntilNoneRuns(std::chrono::seconds(10));
     return result;
 }
 
@@ -246,13 +265,17 @@ bool printJson(const FindResult& result) {
 } // namespace
 
 int runFind(const Arguments& args) {
+    return runFind(args, FindSettings{});
+}
+
+int runFind(const Arguments& args, const FindSettings& settings) {
     FindOptions options;
     if (const std::string reason = parseFindArguments(args, options); !reason.empty()) {
         return usageError(reason);
     }
     try {
         warnAboutMissingFolders(options);
-        const FindResult result = search(options);
+        const FindResult result = search(options, settings);
         const bool written = options.json ? printJson(result) : printText(result);
         std::fprintf(stderr, "Duplicate files: %d, File Searched: %d\n", result.duplicates, result.searched);
         if (!written) {
@@ -263,8 +286,10 @@ int runFind(const Arguments& args) {
             saveSearch(options.saveName, {options.folders, options.patterns, result.files, result.groups});
         }
         return 0;
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "corvane-cli: error: %s\n", error.what());
+    } catch (...) {
+        // A failure of the search or of writing its result: never "no duplicates".
+        std::fprintf(stderr, "corvane-cli: error: %s\n",
+                     engine::failureMessage(std::current_exception()).c_str());
         return 1;
     }
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace corvane::engine {
 
@@ -50,10 +51,13 @@ bool sameFileAsBefore(const platform::FileInfo& now, const platform::FileInfo& b
 
 } // namespace
 
-char* ContentClasses::Workspace::buffer(size_t size) {
+char* ContentClasses::Workspace::buffer(size_t size, size_t limit) {
+    if (size > limit) {
+        throw std::bad_alloc();
+    }
     if (size > capacity_) {
         // Grows by half again at least, keeping what the buffer holds.
-        const size_t grown = std::max(size, capacity_ + capacity_ / 2);
+        const size_t grown = std::min(std::max(size, capacity_ + capacity_ / 2), limit);
         auto larger = std::make_unique_for_overwrite<char[]>(grown);
         if (capacity_ > 0) {
             std::memcpy(larger.get(), buffer_.get(), capacity_);
@@ -89,6 +93,8 @@ private:
     bool readMember(uint32_t i, const ReadStep& step, char* slot, bool keepOpen);
     bool stopped();
     void closeEverything();
+    // The workspace's buffer, within the memory budget.
+    char* buffer(size_t size) { return workspace_.buffer(size, memoryBudget_); }
     // Both read the group's next chunk of every member and push the groups that agree on it.
     // False when a stop request ended the work.
     bool splitBySorting(const Group& group, size_t chunkLimit);
@@ -211,7 +217,7 @@ bool Splitter::splitBySorting(const Group& group, size_t chunkLimit) {
     for (uint32_t i : group.members) {
         // Room for the members that could be read so far: entries that cannot be read (a folder
         // of the list, a file gone) take none.
-        char* slot = workspace_.buffer((readable.size() + 1) * chunk) + readable.size() * chunk;
+        char* slot = buffer((readable.size() + 1) * chunk) + readable.size() * chunk;
         if (readMember(i, step, slot, !lastChunk)) {
             readable.push_back(i);
         }
@@ -229,7 +235,7 @@ bool Splitter::splitBySorting(const Group& group, size_t chunkLimit) {
         }
         return true;
     }
-    pushAgreeing(readable, workspace_.buffer(readable.size() * chunk), chunk,
+    pushAgreeing(readable, buffer(readable.size() * chunk), chunk,
                  group.offset + static_cast<int64_t>(chunk));
     return true;
 }
@@ -283,14 +289,16 @@ uint64_t digestOf(const char* bytes, size_t length) {
 }
 
 bool Splitter::splitByHashing(const Group& group) {
-    const ReadStep step = readStep(size_, group.offset, ContentClasses::kLargestChunk);
+    // Two chunks at a time: the first of a digest's members and the one compared with it.
+    const size_t longest = std::min(ContentClasses::kLargestChunk, std::max<size_t>(memoryBudget_ / 2, 1));
+    const ReadStep step = readStep(size_, group.offset, longest);
     const size_t chunk = step.length;
     const int64_t next = group.offset + static_cast<int64_t>(chunk);
     // Too many members to hold their chunks: each is read and digested on its own, and files are
     // not kept open from one chunk to the next.
     std::vector<std::pair<uint64_t, uint32_t>> digests;
     for (uint32_t i : group.members) {
-        char* slot = workspace_.buffer(chunk);
+        char* slot = buffer(chunk);
         if (readMember(i, step, slot, false)) {
             digests.emplace_back(digestOf(slot, chunk), i);
         }
@@ -308,7 +316,7 @@ bool Splitter::splitByHashing(const Group& group) {
             // Members with one digest are compared with the first of them that can be read:
             // those that agree go on together; any other stays at this chunk, to be sorted out
             // again.
-            char* const firstBytes = workspace_.buffer(2 * chunk);
+            char* const firstBytes = buffer(2 * chunk);
             char* const bytes = firstBytes + chunk;
             Group agreeing, other;
             agreeing.offset = next;

@@ -12,11 +12,12 @@
 
 namespace corvane::engine {
 
-// Splits files of one size into classes of byte-for-byte identical contents, reading each file
-// at most once: all files are read together chunk by chunk, a class splits wherever its members'
-// bytes diverge, and a file stops being read as soon as no other file shares its bytes so far.
-// The first block is read first, then the last one (files that differ only near their end part
-// there), then the rest from front to back. Memory stays bounded whatever the file size.
+// Splits files of one size into classes of byte-for-byte identical contents. All files are read
+// together chunk by chunk, a class splits wherever its members' bytes diverge, and a file stops
+// being read as soon as no other file shares its bytes so far. The first block is read first,
+// then the last one (files that differ only near their end part there), then the rest from front
+// to back. Each byte of a file is read once, except in a class too wide for the memory budget
+// (see kMemoryBudget). Memory stays within the budget whatever the file size.
 class ContentClasses {
 public:
     struct Result {
@@ -34,8 +35,10 @@ public:
     // opened files in.
     class Workspace {
     public:
-        // A buffer of at least `size` bytes that keeps the bytes of the previous one.
-        char* buffer(size_t size);
+        // A buffer of at least `size` bytes, and of at most `limit` however it grows, that keeps
+        // the bytes of the previous one. Throws std::bad_alloc when `size` is over `limit`.
+        char* buffer(size_t size, size_t limit);
+        size_t capacity() const { return capacity_; }
 
         platform::FolderHandles folders;
 
@@ -44,16 +47,19 @@ public:
         size_t capacity_ = 0;
     };
 
-    // `stopRequested` is polled between chunks. `memoryBudget`: see kMemoryBudget.
+    // `stopRequested` is polled between chunks. `memoryBudget`: see kMemoryBudget; a split that
+    // cannot keep within it (a budget below two bytes) fails with std::bad_alloc.
     explicit ContentClasses(std::function<bool()> stopRequested, size_t memoryBudget = kMemoryBudget);
 
     // Only regular files whose size is still `size` take part; anything else cannot be read and
     // joins no class. Safe to call from several threads at once, each with its own workspace.
     Result split(const std::vector<const std::string*>& paths, int64_t size, Workspace& workspace) const;
 
-    // Memory for the chunks of one class at a time. A class with more members than this holds
-    // at the least chunk size is split by a digest of each member's chunk first (read one member
-    // at a time), then checked byte for byte: its chunks are read twice, but memory stays bounded.
+    // Memory for the chunks of one class at a time, on each thread that splits. A class with more
+    // members than this holds at the least chunk size is split by a digest of each member's chunk
+    // first (read one member at a time), then checked byte for byte: such a chunk is read twice,
+    // and once more for each round that members with equal digests but unequal bytes take to be
+    // told apart.
     static constexpr size_t kMemoryBudget = 8u << 20;
     static constexpr size_t kLargestChunk = 64u << 10;
     static constexpr size_t kSmallestChunk = 4u << 10;

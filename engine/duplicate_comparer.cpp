@@ -39,14 +39,6 @@ std::string canonicalEntryName(const std::string& path) {
 // ---------------------------------------------------------------------------------------------
 // DuplicateComparer
 
-DuplicateComparer::DuplicateComparer(std::shared_ptr<UiThread> uiThread) : uiThread_(std::move(uiThread)) {}
-
-DuplicateComparer::~DuplicateComparer() {
-    if (Busy && workerControl_) {
-        workerControl_->DetachFromOwner();
-    }
-}
-
 void DuplicateComparer::SetFileList(const StringList& list, std::vector<int64_t> sizes) {
     FileList = list;
     FileSizes = std::move(sizes);
@@ -59,28 +51,18 @@ void DuplicateComparer::SetFileList(StringList&& list, std::vector<int64_t> size
     handOver_ = true;
 }
 
-void DuplicateComparer::Start() {
-    if (!Busy) {
-        auto control = std::make_shared<WorkerControl>();
-        if (handOver_) {
-            Worker = new CompareWorker(this, OnCompareProgress, OnCompareFinished, OnDuplicateGroup,
-                                       std::move(FileList), std::move(FileSizes), uiThread_, control);
-            FileList.clear();
-            FileSizes.clear();
-            handOver_ = false;
-        } else {
-            Worker = new CompareWorker(this, OnCompareProgress, OnCompareFinished, OnDuplicateGroup, FileList,
-                                       FileSizes, uiThread_, control);
-        }
-        workerControl_ = std::move(control);
+CompareWorker* DuplicateComparer::makeWorker(std::shared_ptr<WorkerControl> control) {
+    if (!handOver_) {
+        return new CompareWorker(this, OnCompareProgress, OnCompareFinished, OnDuplicateGroup, FileList,
+                                 FileSizes, MemoryBudget, uiThread(), std::move(control));
     }
-    Busy = true;
-}
-
-void DuplicateComparer::Stop() {
-    if (Busy && workerControl_) {
-        workerControl_->Terminate();
-    }
+    CompareWorker* worker =
+        new CompareWorker(this, OnCompareProgress, OnCompareFinished, OnDuplicateGroup, std::move(FileList),
+                          std::move(FileSizes), MemoryBudget, uiThread(), std::move(control));
+    FileList.clear();
+    FileSizes.clear();
+    handOver_ = false;
+    return worker;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -88,29 +70,16 @@ void DuplicateComparer::Stop() {
 
 CompareWorker::CompareWorker(DuplicateComparer* owner, CompareProgressHandler onCompareProgress,
                              CompareFinishedHandler onCompareFinished, DuplicateGroupHandler onDuplicateGroup,
-                             StringList fileList, std::vector<int64_t> fileSizes,
+                             StringList fileList, std::vector<int64_t> fileSizes, size_t memoryBudget,
                              std::shared_ptr<UiThread> uiThread, std::shared_ptr<WorkerControl> control)
     : WorkerThread(std::move(uiThread), std::move(control)), Owner(owner),
       OnCompareProgress(std::move(onCompareProgress)), OnCompareFinished(std::move(onCompareFinished)),
       OnDuplicateGroup(std::move(onDuplicateGroup)), FileList(std::move(fileList)),
-      FileSizes(std::move(fileSizes)) {
+      FileSizes(std::move(fileSizes)), memoryBudget_(memoryBudget) {
     StartRunning();
 }
 
 void CompareWorker::Execute() {
-    try {
-        Walk();
-    } catch (...) {
-        // A handler failed: the walk ends here, and the end report still follows.
-    }
-    try {
-        Synchronize([this] { ReportCompareEnd(); });
-    } catch (...) {
-        // Nothing is left to report to.
-    }
-}
-
-void CompareWorker::Walk() {
     DuplicatesFound = 0;
     const size_t count = FileList.size();
     if (count < 2) {
@@ -127,7 +96,8 @@ void CompareWorker::Walk() {
         }
         jobs.push_back(std::move(job));
     }
-    RunsAhead ahead(std::move(jobs), [this] { return Terminated(); });
+    RunsAhead ahead(
+        std::move(jobs), [this] { return Terminated(); }, memoryBudget_);
 
     Run run;
     size_t span = 0;
@@ -141,7 +111,16 @@ void CompareWorker::Walk() {
                     break;
                 }
             }
-            run = MakeRun(spans[span], ahead.take(span));
+            ContentClasses::Result classes;
+            try {
+                classes = ahead.take(span);
+            } catch (...) {
+                // The run could not be compared: the reports of the positions before it still
+                // come first.
+                DeliverReports();
+                throw;
+            }
+            run = MakeRun(spans[span], std::move(classes));
             ++span;
         }
         Position = static_cast<int32_t>(i + 1);
@@ -335,7 +314,7 @@ void CompareWorker::ReportGroup() {
     }
 }
 
-void CompareWorker::ReportCompareEnd() {
+void CompareWorker::ReportEnd() {
     Owner->Busy = false;
     if (OnCompareFinished) {
         OnCompareFinished(this, static_cast<int32_t>(FileList.size()), DuplicatesFound);

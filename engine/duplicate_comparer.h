@@ -7,6 +7,7 @@
 #include "engine/content_classes.h"
 #include "engine/report_batch.h"
 #include "engine/string_list.h"
+#include "engine/worker_driver.h"
 #include "engine/worker_thread.h"
 #include "platform/file_info.h"
 
@@ -25,32 +26,31 @@ class CompareWorker;
 
 using CompareProgressHandler =
     std::function<void(CompareWorker* Sender, int32_t Position, int32_t ListCount, int32_t DuplicatesFound)>;
+// The end report. Sender->Failure tells why a run ended early (the groups reported before it
+// stand); the handler shows it to the user and handles its own failures: nothing reports for it.
 using CompareFinishedHandler =
     std::function<void(CompareWorker* Sender, int32_t ListCount, int32_t DuplicatesFound)>;
 // GroupDuplicates is never empty; it is valid during the call only.
 using DuplicateGroupHandler = std::function<void(CompareWorker* Sender, const std::string& GroupFile,
                                                  const StringList& GroupDuplicates)>;
 
-// The comparer's driver: lives on the owner's user-interface thread, holds the list to compare,
-// starts and stops its worker. Never waits for the worker.
-class DuplicateComparer {
+// The comparer's driver: holds the list to compare; WorkerDriver starts and stops its worker.
+class DuplicateComparer final : public WorkerDriver<CompareWorker> {
 public:
-    explicit DuplicateComparer(std::shared_ptr<UiThread> uiThread);
-    // Detaches a running worker: it reports nothing more and ends on its own.
-    ~DuplicateComparer();
-    DuplicateComparer(const DuplicateComparer&) = delete;
-    DuplicateComparer& operator=(const DuplicateComparer&) = delete;
+    explicit DuplicateComparer(std::shared_ptr<UiThread> uiThread) : WorkerDriver(std::move(uiThread)) {}
 
-    CompareWorker* Worker = nullptr; // the current run's worker; valid only while Busy
     CompareProgressHandler OnCompareProgress;
     CompareFinishedHandler OnCompareFinished;
     DuplicateGroupHandler OnDuplicateGroup;
-    bool Busy = false;
     StringList FileList; // full paths, sorted by size ascending
     // The sizes the scan reported for FileList's entries, or empty: the worker then looks each
     // size up. The worker's copy is emptied once it has found the runs. Only the bounds of the runs of equal
     // size come from here; every file is checked again when it is read.
     std::vector<int64_t> FileSizes;
+    // Memory for the chunks that one thread holds while it compares (see ContentClasses). A run
+    // that cannot be compared within it ends the comparison with std::bad_alloc, as a machine
+    // out of memory would.
+    size_t MemoryBudget = ContentClasses::kMemoryBudget;
 
     // FileList becomes a copy of `list`, and FileSizes `sizes` (parallel to it, or empty).
     void SetFileList(const StringList& list, std::vector<int64_t> sizes = {});
@@ -58,29 +58,25 @@ public:
     // to its worker instead of copying them, and FileList and FileSizes are empty after it. A
     // million paths are tens of megabytes: one copy is enough.
     void SetFileList(StringList&& list, std::vector<int64_t> sizes = {});
-    // Starts a run unless one is under way; throws when the worker cannot be created (Busy then
-    // stays false).
-    void Start();
-    // Asks a running worker to end; returns at once. Does nothing while idle.
-    void Stop();
 
 private:
-    std::shared_ptr<UiThread> uiThread_;
-    std::shared_ptr<WorkerControl> workerControl_; // outlives the worker
+    CompareWorker* makeWorker(std::shared_ptr<WorkerControl> control) override;
+
     bool handOver_ = false; // the lists were given over and go to the next worker as they are
 };
 
 // The comparer's worker. It walks FileList: only files of equal size that stand next to each
 // other are compared, and for each file with identical files later in its run of equal size it
-// reports a group of those not reported before. Each file of a run is read at most once. A file
-// that cannot be read (gone, not a regular file, access denied) joins no group and the files
-// around it are compared as usual. Handlers may read its fields during a report.
+// reports a group of those not reported before. ContentClasses splits each run into classes of
+// identical files (how often it reads a file's bytes is told there). A file that cannot be read
+// (gone, not a regular file, access denied) joins no group and the files around it are compared
+// as usual. Handlers may read its fields during a report.
 class CompareWorker final : public WorkerThread {
 public:
     CompareWorker(DuplicateComparer* owner, CompareProgressHandler onCompareProgress,
                   CompareFinishedHandler onCompareFinished, DuplicateGroupHandler onDuplicateGroup,
-                  StringList fileList, std::vector<int64_t> fileSizes, std::shared_ptr<UiThread> uiThread,
-                  std::shared_ptr<WorkerControl> control);
+                  StringList fileList, std::vector<int64_t> fileSizes, size_t memoryBudget,
+                  std::shared_ptr<UiThread> uiThread, std::shared_ptr<WorkerControl> control);
 
     DuplicateComparer* Owner;
     CompareProgressHandler OnCompareProgress;
@@ -120,7 +116,7 @@ private:
     };
 
     void Execute() override;
-    void Walk();
+    void ReportEnd() override;
     std::vector<Span> FindRuns() const;
     Run MakeRun(const Span& span, ContentClasses::Result result) const;
     void CollectDuplicates(Run& run, size_t position);
@@ -128,7 +124,8 @@ private:
     void DeliverReports();
     void ReportProgress();
     void ReportGroup();
-    void ReportCompareEnd();
+
+    size_t memoryBudget_;
 
     // A report not yet delivered: the progress of a position, or a group found there, with what
     // the fields are while it runs.

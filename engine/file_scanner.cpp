@@ -2,7 +2,9 @@
 
 #include "platform/wildcard.h"
 
+#include <cassert>
 #include <cstdio>
+#include <optional>
 #include <utility>
 
 namespace corvane::engine {
@@ -84,31 +86,22 @@ std::string withTrailingSeparator(const std::string& path) {
     return path + platform::kPathSeparator;
 }
 
+std::vector<ScanPass> scanPasses(const StringList& searchPaths, const StringList& fileTypes) {
+    std::vector<ScanPass> passes;
+    for (size_t i = 0; i < searchPaths.size(); ++i) {
+        for (std::string& pattern : splitPatternText(i < fileTypes.size() ? fileTypes[i] : std::string())) {
+            passes.push_back({withTrailingSeparator(searchPaths[i]), std::move(pattern)});
+        }
+    }
+    return passes;
+}
+
 // ---------------------------------------------------------------------------------------------
 // FileScanner
 
-FileScanner::FileScanner(std::shared_ptr<UiThread> uiThread) : uiThread_(std::move(uiThread)) {}
-
-FileScanner::~FileScanner() {
-    if (Busy && workerControl_) {
-        workerControl_->DetachFromOwner();
-    }
-}
-
-void FileScanner::Start() {
-    if (!Busy) {
-        auto control = std::make_shared<WorkerControl>();
-        Worker = new ScanWorker(this, Recursive, SearchPaths, FileTypes, OnFileFound, OnScanFinished,
-                                DateFormat, uiThread_, control);
-        workerControl_ = std::move(control);
-    }
-    Busy = true;
-}
-
-void FileScanner::Stop() {
-    if (Busy && workerControl_) {
-        workerControl_->Terminate();
-    }
+ScanWorker* FileScanner::makeWorker(std::shared_ptr<WorkerControl> control) {
+    return new ScanWorker(this, Recursive, SearchPaths, FileTypes, OnFileFound, OnScanFinished, DateFormat,
+                          uiThread(), std::move(control));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -126,30 +119,43 @@ ScanWorker::ScanWorker(FileScanner* owner, bool recursive, const StringList& sea
 }
 
 void ScanWorker::Execute() {
+    // A stop that came before the pass began leaves it out altogether.
+    if (Terminated()) {
+        return;
+    }
+    const std::vector<ScanPass> passes = scanPasses(SearchPaths, FileTypes);
     try {
-        // A stop that came before the pass began leaves it out altogether.
-        if (!Terminated()) {
-            readAhead_ = std::make_unique<FolderReadAhead>(SearchPaths, FileTypes, Recursive);
-            for (size_t i = 0; i < SearchPaths.size(); ++i) {
-                const StringList patterns =
-                    splitPatternText(i < FileTypes.size() ? FileTypes[i] : std::string());
-                for (const std::string& pattern : patterns) {
-                    CurrentPattern = pattern;
-                    ++passes_;
-                    ScanFolder(withTrailingSeparator(SearchPaths[i]));
+        FolderReadAhead readAhead(passes, Recursive);
+        // Folders come from the thread that reads them ahead, in the order of this walk, until a
+        // stop makes the walk leave that order.
+        const auto read = [&](const std::string& path) {
+            if (!Terminated()) {
+                if (std::optional<ScannedFolder> ahead = readAhead.next()) {
+                    assert(ahead->path == path);
+                    return std::move(*ahead);
                 }
             }
+            return readFolder(path, CurrentPattern);
+        };
+        const auto visit = [&](const ScannedFolder& folder, bool isSubfolder, bool walkedInto) {
+            if (isSubfolder) {
+                ++FolderCount;
+            }
+            if (walkedInto) {
+                ScanFiles(folder);
+            }
+            return true;
+        };
+        for (const ScanPass& pass : passes) {
+            CurrentPattern = pass.pattern;
+            ++passes_;
+            FolderWalk(Recursive).walk(pass.root, read, visit, [this] { return !Terminated(); });
         }
     } catch (...) {
-        // A handler failed: the pass ends here, and the end report still follows.
+        // The files queued and not yet reported were never found.
         ForgetReportsAfter(0);
         reports_.clear();
-    }
-    readAhead_.reset();
-    try {
-        Synchronize([this] { ReportScanEnd(); });
-    } catch (...) {
-        // Nothing is left to report to.
+        throw;
     }
 }
 
@@ -172,30 +178,12 @@ bool ScanWorker::AlreadyFound(const std::string& path) {
     return false;
 }
 
-void ScanWorker::ScanFolder(const std::string& folder) {
-    std::optional<ScannedFolder> ahead;
-    if (readAhead_ && !Terminated()) {
-        ahead = readAhead_->take(folder);
-    }
-    const ScannedFolder listing = ahead ? std::move(*ahead) : readFolder(folder, CurrentPattern);
-    if (!listing.listed) {
-        return;
-    }
-    for (const auto& onDescent : descent_) {
-        if (onDescent == listing.identity) {
-            return;
-        }
-    }
-    descent_.push_back(listing.identity);
-    struct PopOnExit {
-        std::vector<std::pair<uint64_t, uint64_t>>& stack;
-        ~PopOnExit() { stack.pop_back(); }
-    } popOnExit{descent_};
-
+void ScanWorker::ScanFiles(const ScannedFolder& listing) {
+    const std::string& folder = listing.path;
     const auto& entries = listing.entries;
     const bool everything = platform::matchesEverything(CurrentPattern);
 
-    // File pass: every entry that matches the pattern and is not a system entry.
+    // Every entry that matches the pattern and is not a system entry.
     for (size_t i = 0; i < entries.size(); ++i) {
         const platform::FolderEntry& entry = entries[i];
         if (entry.kind == EntryKind::Other ||
@@ -226,20 +214,6 @@ void ScanWorker::ScanFolder(const std::string& folder) {
         }
     }
     DeliverReports();
-
-    if (!Recursive) {
-        return;
-    }
-    // Folder pass: every real folder, whatever its name; links are never followed.
-    for (const platform::FolderEntry& entry : entries) {
-        if (entry.kind == EntryKind::Directory && entry.name != "." && entry.name != "..") {
-            ++FolderCount;
-            ScanFolder(folder + entry.name + platform::kPathSeparator);
-        }
-        if (Terminated()) {
-            break;
-        }
-    }
 }
 
 platform::CivilDate ScanWorker::localDate(int64_t seconds) {
@@ -296,7 +270,7 @@ void ScanWorker::ReportFile() {
     }
 }
 
-void ScanWorker::ReportScanEnd() {
+void ScanWorker::ReportEnd() {
     Owner->Busy = false;
     if (OnScanFinished) {
         OnScanFinished(this, FoundFiles);

@@ -3,9 +3,10 @@
 // The file scanner: finds every file that a search asks for, on a worker thread, and hands each
 // one to its owner's user-interface thread as it is found.
 
-#include "engine/folder_reading.h"
+#include "engine/folder_walk.h"
 #include "engine/report_batch.h"
 #include "engine/string_list.h"
+#include "engine/worker_driver.h"
 #include "engine/worker_thread.h"
 #include "platform/file_info.h"
 #include "platform/local_time.h"
@@ -24,7 +25,9 @@ class ScanWorker;
 using FileFoundHandler = std::function<void(ScanWorker* Sender, const std::string& FileName,
                                             const std::string& SizeText, const std::string& DateText,
                                             int64_t TotalSize, int32_t FolderCount, int32_t FileCount)>;
-// The handler may read and change FoundFiles during the call.
+// The end report. The handler may read and change FoundFiles during the call. Sender->Failure
+// tells why a run ended early (FoundFiles then holds what was reported before); the handler shows
+// it to the user and handles its own failures: nothing reports for it.
 using ScanFinishedHandler = std::function<void(ScanWorker* Sender, StringList& FoundFiles)>;
 // Turns the local creation day of a file into the text of its date column.
 using DateFormatter = std::function<std::string(const platform::CivilDate&)>;
@@ -39,35 +42,25 @@ StringList splitPatternText(const std::string& text);
 // The path followed by a folder separator, unless it already ends in one.
 std::string withTrailingSeparator(const std::string& path);
 
-// The scanner's driver: lives on the owner's user-interface thread, holds the settings of the
-// next run, starts and stops its worker. Never waits for the worker.
-class FileScanner {
-public:
-    explicit FileScanner(std::shared_ptr<UiThread> uiThread);
-    // Detaches a running worker: it reports nothing more and ends on its own.
-    ~FileScanner();
-    FileScanner(const FileScanner&) = delete;
-    FileScanner& operator=(const FileScanner&) = delete;
+// The walks of a scan, in order: each search path once per pattern of its pattern text (entry i
+// of `fileTypes` belongs to entry i of `searchPaths`); a text that names no pattern, none.
+std::vector<ScanPass> scanPasses(const StringList& searchPaths, const StringList& fileTypes);
 
-    ScanWorker* Worker = nullptr; // the current run's worker; valid only while Busy
+// The scanner's driver: holds the settings of the next run; WorkerDriver starts and stops its
+// worker.
+class FileScanner final : public WorkerDriver<ScanWorker> {
+public:
+    explicit FileScanner(std::shared_ptr<UiThread> uiThread) : WorkerDriver(std::move(uiThread)) {}
+
     FileFoundHandler OnFileFound;
     ScanFinishedHandler OnScanFinished;
     StringList FileTypes; // entry i: the pattern text of search path i
     bool Recursive = true;
     StringList SearchPaths; // the folders to search, parallel to FileTypes
-    bool Busy = false;      // a worker runs and its end report has not run yet
     DateFormatter DateFormat = isoDateText;
 
-    // Starts a run unless one is under way; throws when the worker cannot be created (Busy then
-    // stays false).
-    void Start();
-    // Asks a running worker to end; returns at once. Does nothing while idle.
-    void Stop();
-
 private:
-    friend class ScanWorker;
-    std::shared_ptr<UiThread> uiThread_;
-    std::shared_ptr<WorkerControl> workerControl_; // outlives the worker
+    ScanWorker* makeWorker(std::shared_ptr<WorkerControl> control) override;
 };
 
 // The scanner's worker: one pass over every search path and pattern, one report per file found,
@@ -97,7 +90,9 @@ public:
 
 private:
     void Execute() override;
-    void ScanFolder(const std::string& folder);
+    void ReportEnd() override;
+    // The file pass of one folder: its entries that the pattern takes, reported as found.
+    void ScanFiles(const ScannedFolder& folder);
     platform::CivilDate localDate(int64_t seconds);
     bool AlreadyFound(const std::string& path);
     // Hands the queued reports of files found over to the owner's thread.
@@ -105,7 +100,6 @@ private:
     // Winds the fields back to the last of the queued reports delivered (none: to before them).
     void ForgetReportsAfter(size_t delivered);
     void ReportFile();
-    void ReportScanEnd();
 
     DateFormatter DateFormat;
     std::string CurrentPattern;
@@ -122,10 +116,6 @@ private:
     std::unordered_set<size_t, FoundHash, FoundEqual> foundIndex_;
     size_t indexed_ = 0; // FoundFiles before this are in foundIndex_
     int passes_ = 0;     // walks begun, one per search path and pattern
-
-    // Folders on the current descent (device, inode), so that no walk can loop.
-    std::vector<std::pair<uint64_t, uint64_t>> descent_;
-    std::unique_ptr<FolderReadAhead> readAhead_;
 
     // A file found and not yet reported: what the fields are while its report runs.
     struct FoundReport {

@@ -1,6 +1,6 @@
 #include "engine/folder_reading.h"
 
-#include "engine/file_scanner.h"
+#include "engine/folder_walk.h"
 #include "platform/wildcard.h"
 
 namespace corvane::engine {
@@ -31,9 +31,8 @@ ScannedFolder readFolder(const std::string& path, const std::string& pattern) {
     return folder;
 }
 
-FolderReadAhead::FolderReadAhead(const StringList& searchPaths, const StringList& fileTypes, bool recursive) {
-    thread_ =
-        std::thread([this, searchPaths, fileTypes, recursive] { run(searchPaths, fileTypes, recursive); });
+FolderReadAhead::FolderReadAhead(const std::vector<ScanPass>& passes, bool recursive) {
+    thread_ = std::thread([this, passes, recursive] { run(passes, recursive); });
 }
 
 FolderReadAhead::~FolderReadAhead() {
@@ -45,56 +44,22 @@ FolderReadAhead::~FolderReadAhead() {
     thread_.join();
 }
 
-void FolderReadAhead::run(StringList searchPaths, StringList fileTypes, bool recursive) {
+void FolderReadAhead::run(const std::vector<ScanPass>& passes, bool recursive) {
     try {
-        std::vector<std::pair<uint64_t, uint64_t>> descent;
-        bool going = true;
-        for (size_t i = 0; going && i < searchPaths.size(); ++i) {
-            for (const std::string& pattern :
-                 splitPatternText(i < fileTypes.size() ? fileTypes[i] : std::string())) {
-                if (!(going = walk(withTrailingSeparator(searchPaths[i]), pattern, recursive, descent))) {
-                    break;
-                }
+        for (const ScanPass& pass : passes) {
+            const auto read = [&](const std::string& path) { return readFolder(path, pass.pattern); };
+            const auto visit = [&](ScannedFolder& folder, bool, bool) { return push(std::move(folder)); };
+            if (!FolderWalk(recursive).walk(pass.root, read, visit, [] { return true; })) {
+                break;
             }
         }
     } catch (...) {
-        // Out of memory, most likely: the walk reads the remaining folders itself.
+        // Out of memory, most likely: the scanner reads the remaining folders itself, and meets
+        // the failure there if it is still short of memory.
     }
     std::lock_guard lock(mutex_);
     finished_ = true;
     changed_.notify_all();
-}
-
-// The walk's own order: a folder, then its subfolders in listing order, depth first; a folder
-// already on the way down is not entered again.
-bool FolderReadAhead::walk(const std::string& path, const std::string& pattern, bool recursive,
-                           std::vector<std::pair<uint64_t, uint64_t>>& descent) {
-    ScannedFolder folder = readFolder(path, pattern);
-    const bool listed = folder.listed;
-    const auto identity = folder.identity;
-    std::vector<std::string> subfolders;
-    if (listed && recursive) {
-        for (const platform::FolderEntry& entry : folder.entries) {
-            if (entry.kind == EntryKind::Directory && entry.name != "." && entry.name != "..") {
-                subfolders.push_back(path + entry.name + platform::kPathSeparator);
-            }
-        }
-    }
-    if (!push(std::move(folder))) {
-        return false;
-    }
-    if (!listed || std::find(descent.begin(), descent.end(), identity) != descent.end()) {
-        return true;
-    }
-    descent.push_back(identity);
-    bool going = true;
-    for (const std::string& subfolder : subfolders) {
-        if (!(going = walk(subfolder, pattern, recursive, descent))) {
-            break;
-        }
-    }
-    descent.pop_back();
-    return going;
 }
 
 bool FolderReadAhead::push(ScannedFolder folder) {
@@ -111,16 +76,10 @@ bool FolderReadAhead::push(ScannedFolder folder) {
     return true;
 }
 
-std::optional<ScannedFolder> FolderReadAhead::take(const std::string& path) {
+std::optional<ScannedFolder> FolderReadAhead::next() {
     std::unique_lock lock(mutex_);
-    if (abandoned_) {
-        return std::nullopt;
-    }
     changed_.wait(lock, [&] { return !queue_.empty() || finished_; });
-    if (queue_.empty() || queue_.front().path != path) {
-        // The walk went its own way (a stop): it reads from here on by itself.
-        abandoned_ = true;
-        changed_.notify_all();
+    if (queue_.empty()) {
         return std::nullopt;
     }
     ScannedFolder folder = std::move(queue_.front());

@@ -4,7 +4,6 @@
 // takes, and a second thread that reads the folders of the walk ahead of it, in the order the
 // walk will visit them, so that listing and looking up entries overlap with reporting them.
 
-#include "engine/string_list.h"
 #include "platform/file_info.h"
 #include "platform/folder_listing.h"
 
@@ -34,29 +33,31 @@ struct ScannedFolder {
 // Lists `path` and looks up the entries that `pattern` takes.
 ScannedFolder readFolder(const std::string& path, const std::string& pattern);
 
-// The folders a walk over `searchPaths` and their pattern texts will visit, read in that order on a
-// thread of its own, at most a bounded amount ahead of the walk.
+struct ScanPass;
+
+// The folders that the walks of `passes` (see FolderWalk) will visit, read in that order on a
+// thread of its own, at most a bounded amount ahead of the scanner's own walks. The scanner's walks
+// reach the same folders in the same order, since both walk the same listings in the same way.
 class FolderReadAhead {
 public:
-    FolderReadAhead(const StringList& searchPaths, const StringList& fileTypes, bool recursive);
+    FolderReadAhead(const std::vector<ScanPass>& passes, bool recursive);
     // Stops the thread and waits for it.
     ~FolderReadAhead();
     FolderReadAhead(const FolderReadAhead&) = delete;
     FolderReadAhead& operator=(const FolderReadAhead&) = delete;
 
-    // The next folder of the walk, when it is `path`. Nothing when the walk has left the order
-    // read ahead (it then reads the folder itself) or the thread has ended.
-    std::optional<ScannedFolder> take(const std::string& path);
+    // The next folder of the walks, in their order. Nothing once the thread has ended early (out
+    // of memory, most likely): the scanner then reads the remaining folders itself. A scanner that
+    // leaves the order (after a stop) takes no more.
+    std::optional<ScannedFolder> next();
 
     // Folders and entries held at most before the walk takes them.
     static constexpr size_t kMaxFolders = 256;
     static constexpr size_t kMaxEntries = 200000;
 
 private:
-    void run(StringList searchPaths, StringList fileTypes, bool recursive);
-    // False once the walk no longer wants folders.
-    bool walk(const std::string& folder, const std::string& pattern, bool recursive,
-              std::vector<std::pair<uint64_t, uint64_t>>& descent);
+    void run(const std::vector<ScanPass>& passes, bool recursive);
+    // False once the scanner wants no more folders.
     bool push(ScannedFolder folder);
 
     std::mutex mutex_;
@@ -64,7 +65,7 @@ private:
     std::deque<ScannedFolder> queue_;
     size_t queuedEntries_ = 0;
     bool finished_ = false;  // the thread has read every folder of the walk
-    bool abandoned_ = false; // the walk wants no more folders
+    bool abandoned_ = false; // the scanner wants no more folders
     std::thread thread_;
 };
 

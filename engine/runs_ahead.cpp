@@ -2,8 +2,8 @@
 
 namespace corvane::engine {
 
-RunsAhead::RunsAhead(std::vector<Job> jobs, std::function<bool()> stopRequested)
-    : jobs_(std::move(jobs)), classes_(std::move(stopRequested)), results_(jobs_.size()) {
+RunsAhead::RunsAhead(std::vector<Job> jobs, std::function<bool()> stopRequested, size_t memoryBudget)
+    : jobs_(std::move(jobs)), classes_(std::move(stopRequested), memoryBudget), results_(jobs_.size()) {
     if (jobs_.size() > 1) {
         helper_ = std::thread([this] { helperLoop(); });
     }
@@ -20,16 +20,16 @@ RunsAhead::~RunsAhead() {
     }
 }
 
-ContentClasses::Result RunsAhead::compute(size_t index, ContentClasses::Workspace& workspace) {
+RunsAhead::Outcome RunsAhead::compute(size_t index, ContentClasses::Workspace& workspace) {
+    Outcome outcome;
     try {
-        return classes_.split(jobs_[index].paths, jobs_[index].size, workspace);
+        outcome.result = classes_.split(jobs_[index].paths, jobs_[index].size, workspace);
     } catch (...) {
-        // Out of memory, most likely: the run joins no class rather than the walk hanging.
-        ContentClasses::Result nothing;
-        nothing.classOf.assign(jobs_[index].paths.size(), -1);
-        nothing.info.resize(jobs_[index].paths.size());
-        return nothing;
+        // Kept for the walk, which throws it when it takes this job: a run that could not be
+        // compared is a failure, never a run without duplicates.
+        outcome.failure = std::current_exception();
     }
+    return outcome;
 }
 
 void RunsAhead::helperLoop() {
@@ -44,9 +44,9 @@ void RunsAhead::helperLoop() {
         }
         const size_t index = nextToClaim_++;
         lock.unlock();
-        ContentClasses::Result result = compute(index, workspace);
+        Outcome outcome = compute(index, workspace);
         lock.lock();
-        results_[index] = std::move(result);
+        results_[index] = std::move(outcome);
         changed_.notify_all();
     }
 }
@@ -64,19 +64,23 @@ ContentClasses::Result RunsAhead::take(size_t index) {
         if (nextToClaim_ < jobs_.size() && nextToClaim_ <= index + kLookahead) {
             const size_t claimed = nextToClaim_++;
             lock.unlock();
-            ContentClasses::Result result = compute(claimed, walkWorkspace_);
+            Outcome outcome = compute(claimed, walkWorkspace_);
             lock.lock();
-            results_[claimed] = std::move(result);
+            results_[claimed] = std::move(outcome);
             changed_.notify_all();
         } else {
             changed_.wait(lock);
         }
     }
-    ContentClasses::Result result = std::move(*results_[index]);
+    Outcome outcome = std::move(*results_[index]);
     results_[index].reset();
     taken_ = index + 1;
     changed_.notify_all();
-    return result;
+    lock.unlock();
+    if (outcome.failure) {
+        std::rethrow_exception(outcome.failure);
+    }
+    return std::move(outcome.result);
 }
 
 } // namespace corvane::engine

@@ -4,6 +4,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <exception>
 #include <functional>
 #include <mutex>
 #include <optional>
@@ -16,7 +17,9 @@ namespace corvane::engine {
 // Compares the runs of equal size of a file list ahead of the walk that reports them: a second
 // thread reads and splits the next runs while the walk reports the current one, and the walk
 // itself splits a run nobody has taken yet rather than wait. Results are handed out in run
-// order. Reading ahead is bounded, so a slow reader of results does not make memory grow.
+// order. Reading ahead is bounded, so a slow reader of results does not make memory grow. A job
+// that fails (out of memory) fails where the walk takes it, in order, as if the walk had done
+// every job itself.
 class RunsAhead {
 public:
     // The files of one run that take part in the comparison, all expected to be `size` bytes.
@@ -26,13 +29,16 @@ public:
     };
 
     // `stopRequested` is polled between chunks; once it is true the remaining jobs end at once.
-    RunsAhead(std::vector<Job> jobs, std::function<bool()> stopRequested);
+    // `memoryBudget` is each thread's, see ContentClasses.
+    RunsAhead(std::vector<Job> jobs, std::function<bool()> stopRequested,
+              size_t memoryBudget = ContentClasses::kMemoryBudget);
     // Stops the second thread and waits for it.
     ~RunsAhead();
     RunsAhead(const RunsAhead&) = delete;
     RunsAhead& operator=(const RunsAhead&) = delete;
 
-    // The classes of job `index`; jobs must be taken in order, each once.
+    // The classes of job `index`; jobs must be taken in order, each once. Throws what splitting
+    // the job threw.
     ContentClasses::Result take(size_t index);
     // Whether take(index) would return at once.
     bool ready(size_t index);
@@ -41,15 +47,21 @@ public:
     static constexpr size_t kLookahead = 512;
 
 private:
+    // A job's result, or why there is none.
+    struct Outcome {
+        ContentClasses::Result result;
+        std::exception_ptr failure;
+    };
+
     void helperLoop();
-    ContentClasses::Result compute(size_t index, ContentClasses::Workspace& workspace);
+    Outcome compute(size_t index, ContentClasses::Workspace& workspace);
 
     std::vector<Job> jobs_;
     ContentClasses classes_;
     ContentClasses::Workspace walkWorkspace_; // the walk's thread's; the second thread has its own
     std::mutex mutex_;
     std::condition_variable changed_;
-    std::vector<std::optional<ContentClasses::Result>> results_;
+    std::vector<std::optional<Outcome>> results_;
     size_t nextToClaim_ = 0;
     size_t taken_ = 0;
     bool shuttingDown_ = false;

@@ -3,6 +3,7 @@
 #include <condition_variable>
 #include <exception>
 #include <mutex>
+#include <new>
 #include <thread>
 
 namespace corvane::engine {
@@ -48,7 +49,13 @@ void WorkerThread::run() {
     try {
         Execute();
     } catch (...) {
-        // The pass reports its own end; nothing is left to tell anyone.
+        Failure = std::current_exception();
+    }
+    try {
+        Synchronize([this] { ReportEnd(); });
+    } catch (...) {
+        // The end handler failed on the owner's thread: the run is over and no report follows
+        // that could carry it.
     }
     delete this;
     LiveWorkers& live = liveWorkers();
@@ -78,6 +85,21 @@ void WorkerThread::Synchronize(const std::function<void()>& routine) {
     }
     if (failure) {
         std::rethrow_exception(failure);
+    }
+}
+
+std::string failureMessage(const std::exception_ptr& failure) {
+    if (!failure) {
+        return {};
+    }
+    try {
+        std::rethrow_exception(failure);
+    } catch (const std::bad_alloc&) {
+        return "Out of memory";
+    } catch (const std::exception& error) {
+        return error.what();
+    } catch (...) {
+        return "Unknown error";
     }
 }
 

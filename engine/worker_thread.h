@@ -4,14 +4,17 @@
 
 #include <atomic>
 #include <chrono>
+#include <exception>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace corvane::engine {
 
 // Base of the engine's workers: runs one pass on a thread of its own, has a stop-request flag
 // that the owner's thread sets and the worker polls, hands its reports to the owner's thread and
-// waits for them, and deletes itself when its pass is over.
+// waits for them, ends with exactly one end report (also after a stop or a failure), and deletes
+// itself when its pass is over.
 //
 // The owner reaches its worker through a WorkerControl, which outlives the worker: an owner that
 // goes away while its worker runs detaches it, after which no report reaches the owner and the
@@ -40,9 +43,12 @@ public:
     WorkerThread(const WorkerThread&) = delete;
     WorkerThread& operator=(const WorkerThread&) = delete;
 
-    // The worker's stop flag and owner link; keep it rather than the worker, which deletes itself.
-    const std::shared_ptr<WorkerControl>& Control() const { return control_; }
     bool Terminated() const { return control_->Terminated(); }
+
+    // Why the pass ended early: what a report's handler or the work itself threw. Empty when the
+    // pass ran to its end or was stopped. Set before the end report, whose handler reads it here
+    // and tells the user: a failure never passes for a run that found nothing.
+    std::exception_ptr Failure;
 
     // Number of workers whose thread has not yet ended, over the whole process.
     static int liveCount();
@@ -60,8 +66,12 @@ protected:
     // Throws when the thread cannot be created (the object is then not running).
     void StartRunning();
 
-    // The pass. Exceptions that leave it are swallowed; a pass delivers its own end report.
+    // The pass. An exception that leaves it ends the pass and becomes Failure.
     virtual void Execute() = 0;
+    // The end report, on the owner's thread, once the pass is over however it ended. Nothing is
+    // left to tell about an exception that leaves it: the handlers of end reports deal with their
+    // own failures.
+    virtual void ReportEnd() = 0;
 
     // Runs `routine` on the owner's thread and waits for it. An exception thrown by the routine
     // is thrown again here, on the worker's thread. Does nothing once the worker is detached or
@@ -74,5 +84,9 @@ private:
     std::shared_ptr<UiThread> uiThread_;
     std::shared_ptr<WorkerControl> control_;
 };
+
+// The text a user is shown for a worker's Failure: the message the exception carries, "Out of
+// memory" for std::bad_alloc.
+std::string failureMessage(const std::exception_ptr& failure);
 
 } // namespace corvane::engine

@@ -25,6 +25,13 @@ int64_t nanoseconds(const statx_timestamp& t) {
 
 } // namespace
 
+int64_t creationSeconds(const std::optional<FileTime>& birthTime, const FileTime& modificationTime) {
+    if (birthTime && (birthTime->seconds != 0 || birthTime->nanoseconds != 0)) {
+        return birthTime->seconds;
+    }
+    return modificationTime.seconds;
+}
+
 std::optional<FileInfo> lookupFileAt(int folderFd, const char* name) {
     struct statx sx {};
     const unsigned mask = STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_CTIME | STATX_INO | STATX_BTIME;
@@ -37,10 +44,11 @@ std::optional<FileInfo> lookupFileAt(int folderFd, const char* name) {
     info.modificationTimeNs = nanoseconds(sx.stx_mtime);
     info.changeTimeNs = nanoseconds(sx.stx_ctime);
     info.lookedAtNs = fileClockNowNs();
-    // Some file systems answer for the birth time without recording one: they give the epoch.
-    const bool hasBirthTime =
-        (sx.stx_mask & STATX_BTIME) && (sx.stx_btime.tv_sec != 0 || sx.stx_btime.tv_nsec != 0);
-    info.creationTime = hasBirthTime ? sx.stx_btime.tv_sec : sx.stx_mtime.tv_sec;
+    std::optional<FileTime> birthTime;
+    if (sx.stx_mask & STATX_BTIME) {
+        birthTime = FileTime{sx.stx_btime.tv_sec, sx.stx_btime.tv_nsec};
+    }
+    info.creationTime = creationSeconds(birthTime, FileTime{sx.stx_mtime.tv_sec, sx.stx_mtime.tv_nsec});
     info.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
     info.inode = sx.stx_ino;
     return info;

@@ -44,6 +44,17 @@ inline constexpr int64_t kSettledNs = 3'000'000'000;
 // The clock file times come from, now.
 int64_t fileClockNowNs();
 
+// A time stamp of the file system.
+struct FileTime {
+    int64_t seconds = 0; // since the epoch
+    uint32_t nanoseconds = 0;
+};
+
+// The seconds of FileInfo::creationTime: the birth time where one was recorded, else the
+// modification time. A birth time of exactly the epoch counts as none recorded: some file systems
+// answer for the birth time without keeping one, and give the epoch.
+int64_t creationSeconds(const std::optional<FileTime>& birthTime, const FileTime& modificationTime);
+
 // Looks up an entry by path without following a final symbolic link; nothing when it does not
 // exist or cannot be reached.
 std::optional<FileInfo> lookupFile(const std::string& path);

@@ -1,8 +1,16 @@
+#include "cli/commands.h"
 #include "cli/json_output.h"
+#include "support/file_contents.h"
 #include "support/program_run.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <utility>
 
 namespace corvane::testing {
 namespace {
@@ -11,6 +19,31 @@ using CliRun = ProgramRun;
 
 CliRun runCli(const std::vector<std::string>& args) {
     return runProgram(CORVANE_CLI_PATH, args);
+}
+
+// Runs `find` with `args` in this process under `settings`, its output caught as runCli catches it.
+CliRun runFindHere(const std::vector<std::string>& args, const cli::FindSettings& settings) {
+    const TempTree io;
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const int savedOut = dup(1);
+    const int savedErr = dup(2);
+    for (const auto& [fd, name] : {std::pair{1, "out"}, std::pair{2, "err"}}) {
+        const int file = open(io.path(name).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        dup2(file, fd);
+        close(file);
+    }
+    CliRun run;
+    run.status = cli::runFind(args, settings);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    dup2(savedOut, 1);
+    dup2(savedErr, 2);
+    close(savedOut);
+    close(savedErr);
+    run.out = fileContents(io.path("out"));
+    run.err = fileContents(io.path("err"));
+    return run;
 }
 
 TEST(CliFind, PrintsEachGroupOriginalFirstWithBlankLinesBetween) {
@@ -52,6 +85,22 @@ TEST(CliFind, MissingFolderIsWarnedAboutAndFindsNothing) {
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find("warning: cannot search " + tree.path("missing")), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("Duplicate files: 0, File Searched: 0"), std::string::npos) << run.err;
+}
+
+TEST(CliFind, AComparisonThatFailsIsAnErrorNeverNoDuplicates) {
+    TempTree tree;
+    tree.writeFile("a", "1");
+    tree.writeFile("b", "1");
+    cli::FindSettings tight;
+    tight.compareMemoryBudget = 1; // comparing two bytes needs room for two
+    const CliRun failed = runFindHere({"-q", tree.root()}, tight);
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(failed.out, "");
+    EXPECT_EQ(failed.err, "corvane-cli: error: Out of memory\n");
+
+    const CliRun usual = runFindHere({"-q", tree.root()}, cli::FindSettings{});
+    EXPECT_EQ(usual.status, 0) << usual.err;
+    EXPECT_EQ(usual.out, tree.path("a") + "\n" + tree.path("b") + "\n");
 }
 
 TEST(CliFind, UsageErrorsExitWithTwoAndAReason) {

@@ -10,8 +10,9 @@ void recordScan(engine::FileScanner& scan, ScanRecord& record) {
                                  int32_t folderCount, int32_t fileCount) {
         record.files.push_back({fileName, sizeText, totalSize, folderCount, fileCount});
     };
-    scan.OnScanFinished = [&record, &scan](engine::ScanWorker*, engine::StringList& foundFiles) {
+    scan.OnScanFinished = [&record, &scan](engine::ScanWorker* sender, engine::StringList& foundFiles) {
         record.foundFiles = foundFiles;
+        record.failure = engine::failureMessage(sender->Failure);
         record.busyAtEnd = scan.Busy;
         ++record.endReports;
     };
@@ -31,8 +32,10 @@ void recordCompare(engine::DuplicateComparer& compare, CompareRecord& record) {
         record.reports.push_back("progress " + std::to_string(position) + " " + std::to_string(count) + " " +
                                  std::to_string(found));
     };
-    compare.OnCompareFinished = [&record, &compare](engine::CompareWorker*, int32_t count, int32_t found) {
+    compare.OnCompareFinished = [&record, &compare](engine::CompareWorker* sender, int32_t count,
+                                                    int32_t found) {
         record.reports.push_back("end " + std::to_string(count) + " " + std::to_string(found));
+        record.failure = engine::failureMessage(sender->Failure);
         record.busyAtEnd = compare.Busy;
         ++record.endReports;
     };

@@ -27,6 +27,7 @@ struct FileReport {
 struct ScanRecord {
     std::vector<FileReport> files;
     std::vector<std::string> foundFiles; // as the end report gave them
+    std::string failure;                 // the message of the end report's Failure, if any
     int endReports = 0;
     bool busyAtEnd = true;
 };
@@ -34,6 +35,7 @@ struct ScanRecord {
 // What a comparison reported, one line per report: "group A|B|C", "progress 1 2 1", "end 2 1".
 struct CompareRecord {
     std::vector<std::string> reports;
+    std::string failure; // the message of the end report's Failure, if any
     int endReports = 0;
     bool busyAtEnd = true;
 };

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <random>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -190,7 +191,7 @@ TEST(comparer_, ACopiedListStaysWithTheDriverAndAHandedOverOneGoesToTheWorker) {
     }
 }
 
-TEST(comparer_, HandlerFailureEndsTheWalkButNotTheEndReport) {
+TEST(comparer_, HandlerFailureEndsTheWalkAndReachesTheEndReport) {
     TempTree tree;
     const auto a = tree.writeFile("a", "1");
     const auto b = tree.writeFile("b", "1");
@@ -208,6 +209,29 @@ TEST(comparer_, HandlerFailureEndsTheWalkButNotTheEndReport) {
     ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
     EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
     EXPECT_EQ(record.reports, (Reports{"end 4 1"}));
+    EXPECT_EQ(record.failure, "handler failed");
+}
+
+TEST(comparer_, RunThatCannotBeComparedEndsTheWalkAfterTheReportsBeforeIt) {
+    TempTree tree;
+    const auto e1 = tree.writeFile("e1", "");
+    const auto e2 = tree.writeFile("e2", "");
+    const auto x1 = tree.writeFile("x1", "x");
+    const auto x2 = tree.writeFile("x2", "x");
+    auto ui = std::make_shared<engine::QueuedUiThread>();
+    engine::DuplicateComparer compare(ui);
+    CompareRecord record;
+    recordCompare(compare, record);
+    // Empty files need no memory to compare; two bytes need room for two.
+    compare.MemoryBudget = 1;
+    compare.SetFileList({e1, e2, x1, x2});
+    compare.Start();
+    ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
+    EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
+    EXPECT_EQ(record.reports,
+              (Reports{"group " + e1 + "|" + e2, "progress 1 4 1", "progress 2 4 1", "end 4 1"}));
+    EXPECT_EQ(record.failure, "Out of memory");
+    EXPECT_FALSE(record.busyAtEnd);
 }
 
 TEST(comparer_, DestroyingTheDriverMidRunIsSafe) {
@@ -373,11 +397,12 @@ TEST(ContentClasses, ManyMembersAreSplitByDigestWithinTheMemoryBudget) {
     for (const std::string& path : paths) {
         members.push_back(&path);
     }
-    for (const size_t budget : {engine::ContentClasses::kMemoryBudget, size_t{4096}}) {
+    for (const size_t budget : {engine::ContentClasses::kMemoryBudget, size_t{4096}, size_t{64}}) {
         engine::ContentClasses classes([] { return false; }, budget);
         engine::ContentClasses::Workspace workspace;
         const auto result = classes.split(members, static_cast<int64_t>(size), workspace);
         ASSERT_TRUE(result.complete);
+        EXPECT_LE(workspace.capacity(), budget);
         for (size_t a = 0; a < contents.size(); ++a) {
             const auto twins = std::count(contents.begin(), contents.end(), contents[a]);
             EXPECT_EQ(result.classOf[a] >= 0, twins >= 2) << "file " << a << ", budget " << budget;
@@ -388,6 +413,17 @@ TEST(ContentClasses, ManyMembersAreSplitByDigestWithinTheMemoryBudget) {
             }
         }
     }
+}
+
+TEST(ContentClasses, BudgetTooSmallToCompareFailsRatherThanFindingNothing) {
+    TempTree tree;
+    const auto a = tree.writeFile("a", "z");
+    const auto b = tree.writeFile("b", "z");
+    engine::ContentClasses::Workspace workspace;
+    EXPECT_THROW(engine::ContentClasses([] { return false; }, 1).split({&a, &b}, 1, workspace),
+                 std::bad_alloc);
+    const auto result = engine::ContentClasses([] { return false; }, 2).split({&a, &b}, 1, workspace);
+    EXPECT_EQ(result.classOf, (std::vector<int32_t>{0, 0}));
 }
 
 TEST(ContentClasses, FileChangedSinceTheScanJoinsNoClass) {

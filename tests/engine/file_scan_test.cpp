@@ -48,6 +48,7 @@ TEST(scanner_, WalksFilesFirstThenSubfoldersOncePerPattern) {
     EXPECT_EQ(record.foundFiles, reportedNames(record));
     EXPECT_EQ(record.endReports, 1);
     EXPECT_FALSE(record.busyAtEnd);
+    EXPECT_EQ(record.failure, "");
 }
 
 TEST(scanner_, CountsEveryFolderOncePerPatternWalk) {
@@ -241,6 +242,7 @@ TEST_F(BigTree, StopEndsTheRunAfterTheCurrentEntryOfEachListing) {
     EXPECT_EQ(record.files[5].fileName, tree_->path("d7/f3.txt"));
     EXPECT_EQ(record.files[6].fileName, tree_->path("d7/f4.txt"));
     EXPECT_EQ(record.foundFiles.size(), 7u);
+    EXPECT_EQ(record.failure, ""); // a stop is no failure
 }
 
 TEST_F(BigTree, StopAndStartWhileIdleDoNothingHarmful) {
@@ -262,7 +264,7 @@ TEST_F(BigTree, StopAndStartWhileIdleDoNothingHarmful) {
     EXPECT_EQ(record.files.size(), 50u);
 }
 
-TEST_F(BigTree, HandlerFailureEndsThePassButNotTheEndReport) {
+TEST_F(BigTree, HandlerFailureEndsThePassAndReachesTheEndReport) {
     auto ui = std::make_shared<engine::QueuedUiThread>();
     engine::FileScanner scan(ui);
     ScanRecord record;
@@ -282,7 +284,32 @@ TEST_F(BigTree, HandlerFailureEndsThePassButNotTheEndReport) {
     EXPECT_EQ(record.files.size(), 3u);
     EXPECT_EQ(record.foundFiles.size(), 3u);
     EXPECT_EQ(record.endReports, 1);
+    EXPECT_EQ(record.failure, "handler failed");
     EXPECT_FALSE(scan.Busy);
+}
+
+TEST_F(BigTree, FailureOnTheWorkersThreadReachesTheEndReport) {
+    auto ui = std::make_shared<engine::QueuedUiThread>();
+    engine::FileScanner scan(ui);
+    ScanRecord record;
+    recordScan(scan, record);
+    // The date texts are made on the worker's thread, as files are found.
+    scan.DateFormat = [made = 0](const platform::CivilDate& date) mutable {
+        if (++made == 3) {
+            throw std::length_error("no room for a date");
+        }
+        return engine::isoDateText(date);
+    };
+    scan.SearchPaths = {tree_->root()};
+    scan.FileTypes = {"*.txt"};
+    scan.Start();
+    ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
+    EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
+    EXPECT_EQ(record.failure, "no room for a date");
+    // Files queued but not yet reported when the pass ended were never found.
+    EXPECT_LT(record.files.size(), 3u);
+    EXPECT_EQ(record.foundFiles, reportedNames(record));
+    EXPECT_FALSE(record.busyAtEnd);
 }
 
 TEST_F(BigTree, DestroyingTheDriverMidRunIsSafe) {

@@ -1,11 +1,15 @@
+#include "platform/file_info.h"
 #include "platform/file_reader.h"
 #include "platform/folder_handles.h"
 #include "platform/folder_listing.h"
+#include "platform/utf8.h"
 #include "platform/wildcard.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -138,6 +142,92 @@ TEST(FolderHandles, FilesOpenThroughHeldFoldersWhateverTheCapacity) {
         EXPECT_FALSE(reader.open(folders.resolve(link)));
         EXPECT_TRUE(reader.open(folders.resolve(throughLink)));
         EXPECT_EQ(folders.resolve(bare).folderFd, platform::kCurrentFolder);
+    }
+}
+
+TEST(FileTimes, BirthTimeFallsBackToTheModificationTime) {
+    using platform::FileTime;
+    const FileTime modified{1'000'000'000, 5};
+    EXPECT_EQ(platform::creationSeconds(FileTime{900'000'000, 0}, modified), 900'000'000);
+    // None given, or the epoch given for none.
+    EXPECT_EQ(platform::creationSeconds(std::nullopt, modified), 1'000'000'000);
+    EXPECT_EQ(platform::creationSeconds(FileTime{0, 0}, modified), 1'000'000'000);
+    // A moment after the epoch is a time that was recorded.
+    EXPECT_EQ(platform::creationSeconds(FileTime{0, 1}, modified), 0);
+
+    // On a real file: the birth time of a file made now, where the file system keeps one, else
+    // the modification time, set here far in the past; never the epoch.
+    TempTree tree;
+    const std::string file = tree.writeFile("old", "x");
+    const int64_t madeAround = std::time(nullptr);
+    const timespec times[2] = {{978'307'200, 0}, {978'307'200, 0}}; // 2001-01-01
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    const auto info = platform::lookupFile(file);
+    ASSERT_TRUE(info);
+    EXPECT_TRUE(info->creationTime == 978'307'200 || info->creationTime >= madeAround - 5)
+        << info->creationTime;
+}
+
+// Decodes the sequence at the start of `bytes`: its length, 0 when it is not well-formed.
+size_t decodedLength(std::string_view bytes, char32_t* codePoint = nullptr) {
+    char32_t decoded = 0xFFFFFFFF;
+    const size_t length = platform::decodeUtf8(bytes, 0, decoded);
+    if (codePoint) {
+        *codePoint = decoded;
+    }
+    return length;
+}
+
+TEST(Utf8, WellFormedSequencesUpToTheirLimits) {
+    const struct {
+        std::string_view bytes;
+        char32_t codePoint;
+    } cases[] = {{"\x7f", 0x7F},
+                 {"\xc2\x80", 0x80},
+                 {"\xdf\xbf", 0x7FF},
+                 {"\xe0\xa0\x80", 0x800},
+                 {"\xed\x9f\xbf", 0xD7FF},
+                 {"\xee\x80\x80", 0xE000},
+                 {"\xef\xbf\xbf", 0xFFFF},
+                 {"\xf0\x90\x80\x80", 0x10000},
+                 {"\xf4\x8f\xbf\xbf", 0x10FFFF}};
+    for (const auto& c : cases) {
+        char32_t codePoint = 0;
+        EXPECT_EQ(decodedLength(c.bytes, &codePoint), c.bytes.size())
+            << std::hex << static_cast<uint32_t>(c.codePoint);
+        EXPECT_EQ(codePoint, c.codePoint);
+    }
+    // Only the sequence at the given place is read.
+    char32_t codePoint = 0;
+    EXPECT_EQ(platform::decodeUtf8("a\xc3\xa9z", 1, codePoint), 2u);
+    EXPECT_EQ(codePoint, 0xE9u);
+}
+
+TEST(Utf8, OverlongSurrogateAndBrokenSequencesAreRejected) {
+    for (const std::string_view bytes : {
+             // Overlong forms of "/", NUL and the last code point of each shorter length.
+             std::string_view("\xc0\xaf"),
+             std::string_view("\xc0\x80"),
+             std::string_view("\xc1\xbf"),
+             std::string_view("\xe0\x80\xaf"),
+             std::string_view("\xe0\x9f\xbf"),
+             std::string_view("\xf0\x80\x80\xaf"),
+             std::string_view("\xf0\x8f\xbf\xbf"),
+             // UTF-16 surrogates, alone and as an encoded pair.
+             std::string_view("\xed\xa0\x80"),
+             std::string_view("\xed\xbf\xbf"),
+             std::string_view("\xed\xa0\xbd\xed\xb8\x80"),
+             // Beyond U+10FFFF, and lead bytes that no sequence has.
+             std::string_view("\xf4\x90\x80\x80"),
+             std::string_view("\xf5\x80\x80\x80"),
+             std::string_view("\xf8\x88\x80\x80\x80"),
+             std::string_view("\xff"),
+             // A continuation byte alone, a sequence cut short, a lead byte followed by ASCII.
+             std::string_view("\x80"),
+             std::string_view("\xe2\x82"),
+             std::string_view("\xc3("),
+         }) {
+        EXPECT_EQ(decodedLength(bytes), 0u) << ::testing::PrintToString(std::string(bytes));
     }
 }
 

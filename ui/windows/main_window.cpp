@@ -8,6 +8,7 @@
 #include "ui/forms/control_support.h"
 #include "ui/forms/list_controls_qt.h"
 #include "ui/forms/property_values.h"
+#include "ui/windows/message_dialog.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -135,8 +136,13 @@ void MainWindow::formShown(QObject*) {
                                    int64_t totalSize, int32_t folderCount, int32_t fileCount) {
         fileFound(sender, fileName, sizeText, dateText, totalSize, folderCount, fileCount);
     };
+    // An end report is the last word of a run: a failure of its handler is shown here, or nowhere.
     scanner_->OnScanFinished = [this](engine::ScanWorker* sender, engine::StringList& foundFiles) {
-        scanFinished(sender, foundFiles);
+        try {
+            scanFinished(sender, foundFiles);
+        } catch (...) {
+            searchFailed(std::current_exception());
+        }
     };
 
     comparer_ = std::make_unique<engine::DuplicateComparer>(uiThread_);
@@ -146,7 +152,11 @@ void MainWindow::formShown(QObject*) {
     };
     comparer_->OnCompareFinished = [this](engine::CompareWorker* sender, int32_t listCount,
                                           int32_t duplicatesFound) {
-        compareFinished(sender, listCount, duplicatesFound);
+        try {
+            compareFinished(sender, listCount, duplicatesFound);
+        } catch (...) {
+            searchFailed(std::current_exception());
+        }
     };
     comparer_->OnDuplicateGroup = [this](engine::CompareWorker* sender, const std::string& groupFile,
                                          const engine::StringList& groupDuplicates) {
@@ -235,8 +245,14 @@ void MainWindow::fileFound(engine::ScanWorker*, const std::string& FileName, con
     searchedFilesList_->listModel()->appendFile(FileName, SizeText, DateText);
 }
 
-void MainWindow::scanFinished(engine::ScanWorker*, engine::StringList& FoundFiles) {
+void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& FoundFiles) {
     int64_t searched = static_cast<int64_t>(FoundFiles.size());
+    if (Sender->Failure) {
+        // The rows shown: a file whose row failed is in FoundFiles but not in the list.
+        setStatus(summaryStatus(0, searchedFilesList_->listModel()->count()));
+        searchFailed(Sender->Failure);
+        return;
+    }
     if (stopRequested_ || FoundFiles.empty()) {
         returnToIdle();
     } else {
@@ -287,7 +303,7 @@ void MainWindow::duplicateGroupFound(engine::CompareWorker* Sender, const std::s
                                              Sender->GroupDuplicateInfos);
 }
 
-void MainWindow::compareFinished(engine::CompareWorker*, int32_t ListCount, int32_t DuplicatesFound) {
+void MainWindow::compareFinished(engine::CompareWorker* Sender, int32_t ListCount, int32_t DuplicatesFound) {
     duplicateTree_->setSortType(stream::stText);
     setTreeSearching(false);
     searchButton_->setText(QLatin1String(kStartSearch));
@@ -296,6 +312,22 @@ void MainWindow::compareFinished(engine::CompareWorker*, int32_t ListCount, int3
     setStatus(summaryStatus(DuplicatesFound, ListCount));
     flushStatus();
     duplicateCount_ = DuplicatesFound;
+    if (Sender->Failure) {
+        searchFailed(Sender->Failure);
+    }
+}
+
+void MainWindow::searchFailed(const std::exception_ptr& failure) {
+    if (closed_) {
+        return;
+    }
+    comparer_->Stop(); // in case it was started before the failure
+    returnToIdle();
+    openAction_->setEnabled(true);
+    saveAction_->setEnabled(duplicateTree_->hasNodes());
+    flushStatus();
+    const std::string message = engine::failureMessage(failure);
+    showErrorBox(QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())), this);
 }
 
 void MainWindow::returnToIdle() {

@@ -12,6 +12,7 @@
 
 #include <QMainWindow>
 #include <chrono>
+#include <exception>
 #include <memory>
 
 class QAction;
@@ -138,6 +139,8 @@ private:
     void processPendingEvents(bool always = false);
     void setTreeSearching(bool searching);
     void returnToIdle();
+    // A run that a failure ended: back to idle with what was found, the failure in the error box.
+    void searchFailed(const std::exception_ptr& failure);
 
     QWidget* client_;
     std::unique_ptr<stream::ClassInfo> class_;

@@ -1,0 +1,86 @@
+#pragma once
+
+// The order in which a scan visits folders, written once: the scanner walks it, and the thread
+// that reads folders ahead of the scanner walks it too, over the same listings, so that both meet
+// the same folders in the same order.
+
+#include "engine/folder_reading.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace corvane::engine {
+
+// One walk of a scan: a search path, ending in a separator, with one of its patterns.
+struct ScanPass {
+    std::string root;
+    std::string pattern;
+};
+
+// One walk over the folders of a pass: the root, then each of its subfolders in listing order,
+// depth first. Only real folders are entered (links are never followed); a folder that cannot be
+// listed, or that is already on the way down (reached again through a mount), is visited but not
+// walked into.
+class FolderWalk {
+public:
+    explicit FolderWalk(bool recursive) : recursive_(recursive) {}
+
+    // Walks from `root`. For each folder reached, `read(path)` gives its listing as a
+    // ScannedFolder; then `visit(folder, isSubfolder, walkedInto)` handles it (it may take the
+    // listing's contents) and returns false to end the walk. Before each subfolder that is not
+    // the first entry of its folder's listing, `keepGoing()` is asked: false leaves that folder's
+    // other subfolders, so that after a stop each listing ends after its current entry.
+    // Returns false when a visit ended the walk.
+    template <typename Read, typename Visit, typename KeepGoing>
+    bool walk(const std::string& root, Read&& read, Visit&& visit, KeepGoing&& keepGoing) {
+        descent_.clear();
+        return walkFolder(root, false, read, visit, keepGoing);
+    }
+
+private:
+    template <typename Read, typename Visit, typename KeepGoing>
+    bool walkFolder(const std::string& path, bool isSubfolder, Read& read, Visit& visit,
+                    KeepGoing& keepGoing) {
+        ScannedFolder folder = read(path);
+        const auto identity = folder.identity;
+        const bool walkedInto =
+            folder.listed && std::find(descent_.begin(), descent_.end(), identity) == descent_.end();
+        // Taken before the visit, which may take the entries away.
+        std::vector<std::string> subfolders;
+        bool firstEntryIsSubfolder = false;
+        if (walkedInto && recursive_) {
+            for (size_t i = 0; i < folder.entries.size(); ++i) {
+                const platform::FolderEntry& entry = folder.entries[i];
+                if (entry.kind == platform::EntryKind::Directory && entry.name != "." && entry.name != "..") {
+                    firstEntryIsSubfolder = firstEntryIsSubfolder || i == 0;
+                    subfolders.push_back(path + entry.name + platform::kPathSeparator);
+                }
+            }
+        }
+        if (!visit(folder, isSubfolder, walkedInto)) {
+            return false;
+        }
+        if (subfolders.empty()) {
+            return true;
+        }
+        descent_.push_back(identity);
+        bool going = true;
+        for (size_t k = 0; going && k < subfolders.size(); ++k) {
+            if (!(k == 0 && firstEntryIsSubfolder) && !keepGoing()) {
+                break;
+            }
+            going = walkFolder(subfolders[k], true, read, visit, keepGoing);
+        }
+        descent_.pop_back();
+        return going;
+    }
+
+    bool recursive_;
+    // Folders on the way down (device, inode), so that no walk can loop.
+    std::vector<std::pair<uint64_t, uint64_t>> descent_;
+};
+
+} // namespace corvane::engine
