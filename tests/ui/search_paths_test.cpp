@@ -1,6 +1,7 @@
 // The search path list and the path dialog: adding, editing and deleting rows, the overlap
 // rule, the pattern field, the folder browser and the messages.
 
+#include "message_recorder.h"
 #include "window_fixture.h"
 
 #include "support/temp_tree.h"
@@ -67,33 +68,6 @@ TEST(PathsOverlap, EqualOrOneInsideTheOtherAtAnyPosition) {
 
 // ------------------------------------------------------------------------------------------------
 // The windows
-
-// Answers every message box that opens while it exists with the box's default button, and
-// keeps the title and text of each.
-class MessageRecorder : public QObject {
-public:
-    struct Message {
-        QString title;
-        QString text;
-    };
-
-    MessageRecorder() { QApplication::instance()->installEventFilter(this); }
-
-    std::vector<Message> messages;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        auto* box = qobject_cast<QMessageBox*>(watched);
-        if (box && event->type() == QEvent::Show) {
-            // Answered from inside the box's own event loop, once it runs.
-            QTimer::singleShot(0, box, [this, box] {
-                messages.push_back({box->windowTitle(), box->text()});
-                box->defaultButton()->click();
-            });
-        }
-        return false;
-    }
-};
 
 class SearchPaths : public WindowFixture {
 protected:
