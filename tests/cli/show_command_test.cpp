@@ -241,6 +241,33 @@ TEST(CliResultSets, ASaveThatFailsAtItsSecondFileLeavesTheFirstFileOfTheOlderSet
     EXPECT_EQ(namesIn(sets.root()), (std::vector<std::string>{"r.CVN", "r.CVN.~DF~", "r.CVN.~SR~"}));
 }
 
+// ------------------------------------------------------------------------------------------------
+// Names are bytes
+
+// Taken as text, "\xff" would become U+FFFD, whose UTF-8 is the name of the look-alike beside it.
+TEST(CliResultSets, ASavedSetNamesTheFilesItFoundByTheirBytes) {
+    TempTree tree;
+    const std::string folder = "caf\xe9";
+    const std::string raw = tree.writeFile(folder + "/bad\xff", "same");
+    const std::string lookAlike = tree.writeFile(folder + "/bad\xef\xbf\xbd", "same");
+    const std::string broken = tree.writeFile(folder + "/cut \xe2\x82", "same");
+    const TempTree sets;
+    const std::string set = sets.path("r\xfe.CVN");
+
+    const ProgramRun find = corvaneCli({"find", "-q", "--save", set, "-t", "*", tree.path(folder)});
+    ASSERT_EQ(find.status, 0) << find.err;
+    EXPECT_EQ(namesIn(sets.root()),
+              (std::vector<std::string>{"r\xfe.CVN", "r\xfe.CVN.~DF~", "r\xfe.CVN.~SR~"}));
+    const ProgramRun show = corvaneCli({"show", set});
+    ASSERT_EQ(show.status, 0) << show.err;
+    // The look-alike was found first, so it is the group's original.
+    EXPECT_EQ(show.out, "Search paths:\n  " + tree.path(folder) +
+                            "\t*\nSearched files: 3\nDuplicate files: 2\n\n" + find.out);
+    for (const std::string& name : {raw, lookAlike, broken}) {
+        EXPECT_NE(show.out.find(name + "\n"), std::string::npos) << name;
+    }
+}
+
 TEST(CliResultSets, UsageErrorsOfSaveAndShowExitWithTwo) {
     for (const auto& args : std::vector<std::vector<std::string>>{{"find", "/tmp", "--save"},
                                                                   {"find", "--save", "", "/tmp"},

@@ -550,11 +550,17 @@ TEST_F(ResultFiles, TheCommandLineSavesTheBytesTheWindowSavesAfterTheSameSearch)
     // Groups whose order depends on the collation: letter case, an accent.
     tree_.writeFile("b.txt", "pair one");
     tree_.writeFile("B2.txt", "pair one");
-    tree_.writeFile("\xc3\x89" "clair.txt", "pair two");
+    tree_.writeFile("\xc3\x89"
+                    "clair.txt",
+                    "pair two");
     tree_.writeFile("apple.txt", "pair two");
+    // Names that are not UTF-8, and the look-alike that U+FFFD in their place would name.
+    const std::string raw = tree_.writeFile("bad\xff.txt", "three alike");
+    const std::string lookAlike = tree_.writeFile("bad\xef\xbf\xbd.txt", "three alike");
+    const std::string broken = tree_.writeFile("caf\xe9/cut \xe2\x82.txt", "three alike");
     addSearchPath(tree_.root(), "*.txt");
     ASSERT_TRUE(runSearch());
-    ASSERT_EQ(treeGroups().size(), 3u);
+    ASSERT_EQ(treeGroups().size(), 4u);
     const std::string window = sets_.path("window.CVN");
     ASSERT_EQ(save(window), "");
     const std::string cli = sets_.path("cli.CVN");
@@ -573,7 +579,11 @@ TEST_F(ResultFiles, TheCommandLineSavesTheBytesTheWindowSavesAfterTheSameSearch)
     emptyWindow();
     ASSERT_EQ(open(cli), "");
     EXPECT_EQ(lists(), searched);
-    EXPECT_EQ(status(), "Duplicate files: 4, File Searched: 8");
+    EXPECT_EQ(status(), "Duplicate files: 6, File Searched: 11");
+    const Strings opened = searchedFiles();
+    for (const std::string& name : {raw, lookAlike, broken}) {
+        EXPECT_NE(std::find(opened.begin(), opened.end(), name), opened.end()) << name;
+    }
 }
 
 } // namespace
