@@ -34,7 +34,7 @@ struct SearchToSave {
     std::span<const DuplicateGroup> groups; // as the comparer found them
 };
 
-// Writes the search as the result set NAME (each file replacing an older one only once complete),
+// Writes the search as the result set NAME (an older set is replaced only once all three files are whole),
 // with the window's lists after the same search: its date texts in the user's short date format and
 // its tree ordered by text under the user's locale, every node unchecked. The writing needs Qt, so it
 // is done by the save module, loaded on the first call. Throws Error with the message the window

@@ -54,8 +54,8 @@ typedef void (*CorvaneSaveFailure)(void* context, const char* message, size_t si
 
 typedef struct CorvaneSaveModule {
     uint32_t abi; // the CORVANE_SAVE_MODULE_ABI the module was built with; read before anything else
-    // Writes the search as the result set `name`, each file replacing an older one only once complete.
-    // Returns 1 on success; otherwise hands the message to `fail` and returns 0. Never throws.
+    // Writes the search as the result set `name`; an older set is replaced only once all three files are
+    // whole. Returns 1 on success; otherwise hands the message to `fail` and returns 0. Never throws.
     int (*saveSearch)(const char* name, const CorvaneSavedSearch* search, CorvaneSaveFailure fail,
                       void* context);
 } CorvaneSaveModule;

@@ -63,13 +63,25 @@ void writeResultSet(const std::string& name, const ResultSet& set, const CreateR
     checkResultSetTexts(set);
     const std::array<std::string, 3> files = resultSetFiles(name);
     const std::array<ObjectRef, 3> controls = refsOf(set);
+    std::array<std::unique_ptr<ResultFileOutput>, 3> outputs;
     for (size_t i = 0; i < files.size(); ++i) {
         if (i > 0 && betweenFiles) {
             betweenFiles();
         }
-        const std::unique_ptr<ResultFileOutput> out = create(files[i]);
-        WriteRootRecord(*out, controls[i]);
-        out->commit();
+        outputs[i] = create(files[i]);
+        WriteRootRecord(*outputs[i], controls[i]);
+        outputs[i]->finish();
+    }
+    // A set that mixed two searches would name files the other search never found: all or none.
+    for (size_t i = 0; i < outputs.size(); ++i) {
+        try {
+            outputs[i]->commit();
+        } catch (...) {
+            while (i > 0) {
+                outputs[--i]->rollBack();
+            }
+            throw;
+        }
     }
 }
 

@@ -31,12 +31,21 @@ struct ResultSet {
     TreeViewControl& duplicates;    // duplicateTree_
 };
 
-// A file being written that takes the place of an older file of its name only when committed, so
-// that a failed write leaves the older file whole.
+// A file of a result set being written. Its bytes go to a temporary file beside it, which takes the
+// file's name only when the whole set is committed, so that a failed save leaves the older set whole.
+// When the output goes, a file never committed (or rolled back) goes with its temporary file; after a
+// commit, the older file it replaced goes.
 class ResultFileOutput : public OutputStream {
 public:
-    // Throws Error ("Stream write error" or the create message) when the file cannot be completed.
+    // Completes the temporary file: every byte written and on the disk. Throws Error (the create
+    // message with the system's reason) when it cannot.
+    virtual void finish() = 0;
+    // Gives the finished file its name, keeping the older file of that name aside for rollBack.
+    // Throws Error (the create message) and changes nothing when the file cannot take its name.
     virtual void commit() = 0;
+    // Undoes commit: the older file, or no file, has the name again. Never throws; an older file that
+    // cannot take its name back is left under its temporary name, never removed.
+    virtual void rollBack() noexcept = 0;
 };
 // Creates the file for writing; throws Error("Cannot create file "PATH". REASON") when it cannot.
 using CreateResultFile = std::function<std::unique_ptr<ResultFileOutput>(const std::string& path)>;
@@ -48,10 +57,10 @@ std::string textTooLongMessage(const std::string& text);
 // hold whole (cutting it would name another file).
 void checkResultSetTexts(const ResultSet& set);
 
-// Checks every text first and writes nothing if one is too long; then writes the three files in
-// order, each created, written and committed before the next is begun, calling `betweenFiles` after
-// the first and after the second. The first failure ends the save: the files committed before it
-// stay, the later ones are not written.
+// Checks every text first and writes nothing if one is too long; then writes and finishes the three
+// files in order, calling `betweenFiles` after the first and after the second, and commits them only
+// once all three are complete. The first failure ends the save with its message and leaves the older
+// set as it was: files committed before a failed commit are rolled back.
 void writeResultSet(const std::string& name, const ResultSet& set, const CreateResultFile& create,
                     const std::function<void()>& betweenFiles = {});
 

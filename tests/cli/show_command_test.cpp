@@ -7,11 +7,17 @@
 #include "stream/result_set.h"
 #include "support/file_contents.h"
 #include "support/program_run.h"
+#include "support/small_disk.h"
 #include "support/temp_tree.h"
+#include "support/unwritable_file.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <unistd.h>
 
 namespace corvane::testing {
 namespace {
@@ -56,7 +62,9 @@ void writeSet(const std::string& name, stream::MainWindowLists& lists) {
     public:
         explicit PlainFile(const std::string& path) : out_(path) {}
         void write(std::span<const uint8_t> bytes) override { out_.write(bytes); }
-        void commit() override { out_.close(); }
+        void finish() override { out_.close(); }
+        void commit() override {}
+        void rollBack() noexcept override {}
 
     private:
         stream::FileOutputStream out_;
@@ -135,6 +143,129 @@ TEST(CliResultSets, FindRefusesToSaveAPathTooLongForAResultFileAndWritesNothing)
     EXPECT_NE(run.err.find("corvane-cli: error: " + stream::textTooLongMessage(first)), std::string::npos)
         << run.err;
     EXPECT_FALSE(exists(set) || exists(set + ".~SR~") || exists(set + ".~DF~"));
+}
+
+// ------------------------------------------------------------------------------------------------
+// A failed save keeps the older set whole
+
+// The bytes of the three files of the set NAME.
+std::vector<std::string> setBytes(const std::string& name) {
+    return {fileContents(name), fileContents(name + ".~SR~"), fileContents(name + ".~DF~")};
+}
+
+// The last line of a run's stderr, after the totals.
+std::string lastLine(const std::string& err) {
+    const size_t start = err.rfind('\n', err.size() >= 2 ? err.size() - 2 : 0);
+    return start == std::string::npos ? err : err.substr(start + 1);
+}
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A first search saved as NAME: a pair of files in a folder of its own.
+struct FirstSearch {
+    explicit FirstSearch(const std::string& name) {
+        tree.writeFile("first/a", "same");
+        tree.writeFile("first/b", "same");
+        const ProgramRun find = corvaneCli({"find", "-q", "--save", name, tree.root()});
+        EXPECT_EQ(find.status, 0) << find.err;
+        bytes = setBytes(name);
+        shown = corvaneCli({"show", name}).out;
+    }
+    TempTree tree;
+    std::vector<std::string> bytes;
+    std::string shown; // what `show` prints of it
+};
+
+TEST(CliResultSets, FindSaveOnAFullDiskFailsWithTheReasonAndKeepsTheOlderSet) {
+    SmallDisk disk(256 * 1024);
+    if (!disk.mounted()) {
+        GTEST_SKIP() << disk.why();
+    }
+    const std::string set = disk.path("r.CVN");
+    const FirstSearch first(set);
+    ASSERT_TRUE(disk.fillLeaving(16 * 1024)) << disk.why();
+    // A searched-files list of some 40 KiB.
+    TempTree tree;
+    for (int i = 0; i < 100; ++i) {
+        tree.writeFile(std::string(150, 'n') + std::to_string(i), "file " + std::to_string(i));
+    }
+
+    const ProgramRun run = corvaneCli({"find", "-q", "--save", set, tree.root()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(lastLine(run.err),
+              "corvane-cli: error: Cannot create file \"" + set + ".~SR~\". No space left on device\n");
+    EXPECT_EQ(setBytes(set), first.bytes);
+    EXPECT_EQ(namesIn(disk.root()),
+              (std::vector<std::string>{"filler", "r.CVN", "r.CVN.~DF~", "r.CVN.~SR~"}));
+    EXPECT_EQ(corvaneCli({"show", set}).out, first.shown);
+}
+
+TEST(CliResultSets, ASaveThatFailsAtItsSecondFileLeavesTheFirstFileOfTheOlderSet) {
+    const TempTree sets;
+    const std::string set = sets.path("r.CVN");
+    const FirstSearch first(set);
+    TempTree second;
+    second.writeFile("second/x", "pair");
+    second.writeFile("second/y", "pair");
+
+    {
+        const UnwritableFile unwritable(set + ".~SR~");
+        if (!unwritable.made()) {
+            GTEST_SKIP() << unwritable.why();
+        }
+        const ProgramRun run = corvaneCli({"find", "-q", "--save", set, second.root()});
+        EXPECT_EQ(run.status, 1);
+        const int reason = ::geteuid() == 0 ? EPERM : EACCES; // immutable for root, read-only otherwise
+        EXPECT_EQ(lastLine(run.err), "corvane-cli: error: Cannot create file \"" + set + ".~SR~\". " +
+                                         std::strerror(reason) + "\n");
+    }
+    EXPECT_EQ(setBytes(set), first.bytes);
+    EXPECT_EQ(corvaneCli({"show", set}).out, first.shown);
+
+    // A folder in the place of the tree's file: the paths and the files stay the first search's too.
+    std::filesystem::remove(set + ".~DF~");
+    sets.makeDir("r.CVN.~DF~");
+    const ProgramRun run = corvaneCli({"find", "-q", "--save", set, second.root()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(lastLine(run.err),
+              "corvane-cli: error: Cannot create file \"" + set + ".~DF~\". Is a directory\n");
+    EXPECT_EQ(fileContents(set), first.bytes[0]);
+    EXPECT_EQ(fileContents(set + ".~SR~"), first.bytes[1]);
+    EXPECT_EQ(namesIn(sets.root()), (std::vector<std::string>{"r.CVN", "r.CVN.~DF~", "r.CVN.~SR~"}));
+}
+
+// ------------------------------------------------------------------------------------------------
+// Names are bytes
+
+// Taken as text, "\xff" would become U+FFFD, whose UTF-8 is the name of the look-alike beside it.
+TEST(CliResultSets, ASavedSetNamesTheFilesItFoundByTheirBytes) {
+    TempTree tree;
+    const std::string folder = "caf\xe9";
+    const std::string raw = tree.writeFile(folder + "/bad\xff", "same");
+    const std::string lookAlike = tree.writeFile(folder + "/bad\xef\xbf\xbd", "same");
+    const std::string broken = tree.writeFile(folder + "/cut \xe2\x82", "same");
+    const TempTree sets;
+    const std::string set = sets.path("r\xfe.CVN");
+
+    const ProgramRun find = corvaneCli({"find", "-q", "--save", set, "-t", "*", tree.path(folder)});
+    ASSERT_EQ(find.status, 0) << find.err;
+    EXPECT_EQ(namesIn(sets.root()),
+              (std::vector<std::string>{"r\xfe.CVN", "r\xfe.CVN.~DF~", "r\xfe.CVN.~SR~"}));
+    const ProgramRun show = corvaneCli({"show", set});
+    ASSERT_EQ(show.status, 0) << show.err;
+    // The look-alike was found first, so it is the group's original.
+    EXPECT_EQ(show.out, "Search paths:\n  " + tree.path(folder) +
+                            "\t*\nSearched files: 3\nDuplicate files: 2\n\n" + find.out);
+    for (const std::string& name : {raw, lookAlike, broken}) {
+        EXPECT_NE(show.out.find(name + "\n"), std::string::npos) << name;
+    }
 }
 
 TEST(CliResultSets, UsageErrorsOfSaveAndShowExitWithTwo) {

@@ -151,7 +151,8 @@ TEST(MainWindowLists, EmptyListsAndTreeWriteNoBlocksAndNoSortKindWhileItIsNone) 
 struct FakeFiles {
     std::vector<std::string> log;
     std::map<std::string, Bytes> committed;
-    std::string failOn; // creating this file fails
+    std::string failOn;       // creating this file fails
+    std::string failCommitOf; // committing this file fails
 
     class Output final : public stream::ResultFileOutput {
     public:
@@ -159,15 +160,25 @@ struct FakeFiles {
         void write(std::span<const uint8_t> bytes) override {
             data_.insert(data_.end(), bytes.begin(), bytes.end());
         }
+        void finish() override { files_.log.push_back("finish " + path_); }
         void commit() override {
             files_.log.push_back("commit " + path_);
+            if (path_ == files_.failCommitOf) {
+                throw Error("cannot commit " + path_);
+            }
+            older_ = files_.committed[path_];
             files_.committed[path_] = data_;
+        }
+        void rollBack() noexcept override {
+            files_.log.push_back("roll back " + path_);
+            files_.committed[path_] = older_;
         }
 
     private:
         FakeFiles& files_;
         std::string path_;
         Bytes data_;
+        Bytes older_;
     };
 
     stream::CreateResultFile create() {
@@ -184,23 +195,48 @@ struct FakeFiles {
     }
 };
 
-TEST(ResultSetSteps, SaveWritesEachFileWholeBeforeTheNextAndStopsAtTheFirstFailure) {
+TEST(ResultSetSteps, SaveCompletesAllThreeFilesBeforeAnyTakesItsName) {
     stream::MainWindowLists lists;
     lists.searchPaths.setRows({{.caption = "/d", .subItems = {{.text = "*.*"}}}});
     FakeFiles files;
     stream::writeResultSet("r.CVN", lists.set(), files.create(), files.between());
-    EXPECT_EQ(files.log, (std::vector<std::string>{"create r.CVN", "commit r.CVN", "between",
-                                                   "create r.CVN.~SR~", "commit r.CVN.~SR~", "between",
-                                                   "create r.CVN.~DF~", "commit r.CVN.~DF~"}));
+    EXPECT_EQ(files.log, (std::vector<std::string>{"create r.CVN", "finish r.CVN", "between",
+                                                   "create r.CVN.~SR~", "finish r.CVN.~SR~", "between",
+                                                   "create r.CVN.~DF~", "finish r.CVN.~DF~", "commit r.CVN",
+                                                   "commit r.CVN.~SR~", "commit r.CVN.~DF~"}));
     EXPECT_EQ(files.committed["r.CVN"], streamOf(lists.searchPaths));
     EXPECT_EQ(files.committed["r.CVN.~SR~"], streamOf(lists.searchedFiles));
     EXPECT_EQ(files.committed["r.CVN.~DF~"], streamOf(lists.duplicates));
+}
+
+// Whatever fails, the older set stays as it was: never the paths of one search with the files of another.
+TEST(ResultSetSteps, AFailedSaveCommitsNothingOrRollsBackWhatItCommitted) {
+    stream::MainWindowLists lists;
+    lists.searchPaths.setRows({{.caption = "/d", .subItems = {{.text = "*.*"}}}});
+    const std::map<std::string, Bytes> older = {
+        {"r.CVN", Bytes{1}}, {"r.CVN.~SR~", Bytes{2}}, {"r.CVN.~DF~", Bytes{3}}};
 
     FakeFiles failing;
+    failing.committed = older;
     failing.failOn = "r.CVN.~SR~";
     EXPECT_THROW(stream::writeResultSet("r.CVN", lists.set(), failing.create(), failing.between()), Error);
     EXPECT_EQ(failing.log,
-              (std::vector<std::string>{"create r.CVN", "commit r.CVN", "between", "create r.CVN.~SR~"}));
+              (std::vector<std::string>{"create r.CVN", "finish r.CVN", "between", "create r.CVN.~SR~"}));
+    EXPECT_EQ(failing.committed, older);
+
+    FakeFiles lastFails;
+    lastFails.committed = older;
+    lastFails.failCommitOf = "r.CVN.~DF~";
+    try {
+        stream::writeResultSet("r.CVN", lists.set(), lastFails.create());
+        ADD_FAILURE() << "saved";
+    } catch (const Error& error) {
+        EXPECT_STREQ(error.what(), "cannot commit r.CVN.~DF~");
+    }
+    const std::vector<std::string> commits(lastFails.log.end() - 5, lastFails.log.end());
+    EXPECT_EQ(commits, (std::vector<std::string>{"commit r.CVN", "commit r.CVN.~SR~", "commit r.CVN.~DF~",
+                                                 "roll back r.CVN.~SR~", "roll back r.CVN"}));
+    EXPECT_EQ(lastFails.committed, older);
 }
 
 TEST(ResultSetSteps, SaveChecksEveryTextBeforeCreatingAnyFile) {

@@ -1,5 +1,6 @@
 // File > Save and File > Open of the main window, through its real controls.
 
+#include "message_recorder.h"
 #include "window_fixture.h"
 
 #include "qtcore/saved_result_file.h"
@@ -11,7 +12,9 @@
 #include "stream/stream_writer.h"
 #include "stream/text_form.h"
 #include "support/program_run.h"
+#include "support/small_disk.h"
 #include "support/temp_tree.h"
+#include "support/unwritable_file.h"
 #include "ui/desktop/result_files.h"
 #include "ui/forms/control_classes.h"
 #include "ui/forms/control_support.h"
@@ -25,9 +28,12 @@
 #include <QTabWidget>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace corvane::testing {
 namespace {
@@ -44,6 +50,15 @@ struct WindowLists {
 
 Bytes fileBytes(const std::string& path) {
     return stream::readWholeFile(path);
+}
+
+// The bytes of the three files of the set NAME.
+std::vector<Bytes> setBytes(const std::string& name) {
+    std::vector<Bytes> files;
+    for (const std::string& file : stream::resultSetFiles(name)) {
+        files.push_back(std::filesystem::exists(file) ? fileBytes(file) : Bytes{});
+    }
+    return files;
 }
 
 bool endsWith(const Bytes& bytes, const Bytes& tail) {
@@ -347,11 +362,11 @@ TEST_F(ResultFiles, OpenReadsOlderListAndTreeBlocks) {
 // ------------------------------------------------------------------------------------------------
 // A failed save never costs the set it replaces
 
-TEST_F(ResultFiles, AWriteThatFailsLeavesTheOlderFileWhole) {
+TEST_F(ResultFiles, AWriteThatFailsLeavesTheOlderSetWhole) {
     addSearchPath("/first", "*.*");
     const std::string set = sets_.path("r.CVN");
     ASSERT_EQ(save(set), "");
-    const Bytes before = fileBytes(set);
+    const std::vector<Bytes> before = setBytes(set);
     for (int i = 0; i < 200; ++i) {
         addSearchPath("/a/rather/long/folder/name/to/make/the/list/large/" + std::to_string(i), "*.*");
     }
@@ -367,21 +382,76 @@ TEST_F(ResultFiles, AWriteThatFailsLeavesTheOlderFileWhole) {
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
-    EXPECT_EQ(error, "Stream write error");
-    EXPECT_EQ(fileBytes(set), before);
+    EXPECT_EQ(error, "Cannot create file \"" + set + "\". File too large");
+    EXPECT_EQ(setBytes(set), before);
     EXPECT_EQ(filesIn(sets_.root()), (Strings{"r.CVN", "r.CVN.~DF~", "r.CVN.~SR~"}));
 }
 
-TEST_F(ResultFiles, AFileThatCannotBeCreatedKeepsTheFilesBeforeAndWritesNoneAfter) {
-    addSearchPath("/first", "*.*");
-    const std::string set = sets_.path("r.CVN");
-    sets_.makeDir("r.CVN.~SR~");
-    EXPECT_EQ(save(set), "Cannot create file \"" + set + ".~SR~\". Is a directory");
-    EXPECT_EQ(filesIn(sets_.root()), (Strings{"r.CVN", "r.CVN.~SR~"}));
+// File > Save from the menu, as the user chooses it: the error box, and the older set as it was.
+TEST_F(ResultFiles, SaveOnAFullDiskShowsTheErrorBoxAndKeepsTheOlderSet) {
+    SmallDisk disk(256 * 1024);
+    if (!disk.mounted()) {
+        GTEST_SKIP() << disk.why();
+    }
+    searchSampleTree();
+    const std::string set = disk.path("r.CVN");
+    ASSERT_EQ(save(set), "");
+    const std::vector<Bytes> before = setBytes(set);
+    const WindowLists first = lists();
+    ASSERT_TRUE(disk.fillLeaving(16 * 1024)) << disk.why();
+
+    // A searched-files list of some 40 KiB, and a pair, for which Save is enabled.
+    TempTree many;
+    for (int i = 0; i < 100; ++i) {
+        many.writeFile(std::string(150, 'n') + std::to_string(i),
+                       i < 2 ? "pair" : "file " + std::to_string(i));
+    }
+    main().searchPathList_->listModel()->clear();
+    addSearchPath(many.root(), "*.*");
+    ASSERT_TRUE(runSearch());
+    ASSERT_EQ(searchedFiles().size(), 100u);
+    ASSERT_TRUE(main().saveAction_->isEnabled());
+
+    answer_ = QString::fromStdString(set);
+    MessageRecorder recorder;
+    main().saveAction_->trigger();
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text.toStdString(),
+              "Cannot create file \"" + set + ".~SR~\". No space left on device.");
+    EXPECT_EQ(setBytes(set), before);
+    EXPECT_EQ(filesIn(disk.root()), (Strings{"filler", "r.CVN", "r.CVN.~DF~", "r.CVN.~SR~"}));
 
     emptyWindow();
-    EXPECT_NE(open(set), ""); // the searched files cannot be read, but the paths were whole
-    EXPECT_EQ(main().searchPathList_->listModel()->count(), 1);
+    ASSERT_EQ(open(set), "");
+    EXPECT_EQ(lists(), first);
+}
+
+TEST_F(ResultFiles, AFileThatCannotBeReplacedLeavesTheOlderSetWhole) {
+    searchSampleTree();
+    const std::string set = sets_.path("r.CVN");
+    ASSERT_EQ(save(set), "");
+    const std::vector<Bytes> before = setBytes(set);
+    const WindowLists first = lists();
+    addSearchPath("/second", "*.*");
+    {
+        const UnwritableFile unwritable(set + ".~SR~");
+        if (!unwritable.made()) {
+            GTEST_SKIP() << unwritable.why();
+        }
+        const int reason = ::geteuid() == 0 ? EPERM : EACCES; // immutable for root, read-only otherwise
+        EXPECT_EQ(save(set), "Cannot create file \"" + set + ".~SR~\". " + std::strerror(reason));
+    }
+    EXPECT_EQ(setBytes(set), before);
+    EXPECT_EQ(filesIn(sets_.root()), (Strings{"r.CVN", "r.CVN.~DF~", "r.CVN.~SR~"}));
+    emptyWindow();
+    ASSERT_EQ(open(set), "");
+    EXPECT_EQ(lists(), first);
+
+    // Without an older set, nothing of the new one is written.
+    sets_.makeDir("new.CVN.~DF~");
+    EXPECT_EQ(save(sets_.path("new.CVN")),
+              "Cannot create file \"" + sets_.path("new.CVN.~DF~") + "\". Is a directory");
+    EXPECT_EQ(filesIn(sets_.root()), (Strings{"new.CVN.~DF~", "r.CVN", "r.CVN.~DF~", "r.CVN.~SR~"}));
 }
 
 TEST_F(ResultFiles, ATextTooLongForAResultFileStopsTheSaveBeforeAnyFile) {
@@ -480,11 +550,17 @@ TEST_F(ResultFiles, TheCommandLineSavesTheBytesTheWindowSavesAfterTheSameSearch)
     // Groups whose order depends on the collation: letter case, an accent.
     tree_.writeFile("b.txt", "pair one");
     tree_.writeFile("B2.txt", "pair one");
-    tree_.writeFile("\xc3\x89" "clair.txt", "pair two");
+    tree_.writeFile("\xc3\x89"
+                    "clair.txt",
+                    "pair two");
     tree_.writeFile("apple.txt", "pair two");
+    // Names that are not UTF-8, and the look-alike that U+FFFD in their place would name.
+    const std::string raw = tree_.writeFile("bad\xff.txt", "three alike");
+    const std::string lookAlike = tree_.writeFile("bad\xef\xbf\xbd.txt", "three alike");
+    const std::string broken = tree_.writeFile("caf\xe9/cut \xe2\x82.txt", "three alike");
     addSearchPath(tree_.root(), "*.txt");
     ASSERT_TRUE(runSearch());
-    ASSERT_EQ(treeGroups().size(), 3u);
+    ASSERT_EQ(treeGroups().size(), 4u);
     const std::string window = sets_.path("window.CVN");
     ASSERT_EQ(save(window), "");
     const std::string cli = sets_.path("cli.CVN");
@@ -503,7 +579,11 @@ TEST_F(ResultFiles, TheCommandLineSavesTheBytesTheWindowSavesAfterTheSameSearch)
     emptyWindow();
     ASSERT_EQ(open(cli), "");
     EXPECT_EQ(lists(), searched);
-    EXPECT_EQ(status(), "Duplicate files: 4, File Searched: 8");
+    EXPECT_EQ(status(), "Duplicate files: 6, File Searched: 11");
+    const Strings opened = searchedFiles();
+    for (const std::string& name : {raw, lookAlike, broken}) {
+        EXPECT_NE(std::find(opened.begin(), opened.end(), name), opened.end()) << name;
+    }
 }
 
 } // namespace
