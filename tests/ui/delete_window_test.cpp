@@ -2,6 +2,7 @@
 #include "support/temp_tree.h"
 #include "window_fixture.h"
 
+#include "ui/desktop/result_files.h"
 #include "ui/forms/list_controls_qt.h"
 
 #include <QApplication>
@@ -13,8 +14,12 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <set>
+#include <sys/stat.h>
 
 namespace corvane::testing {
 namespace {
@@ -147,7 +152,7 @@ TEST_F(DeleteDialog, AllDuplicatesOfASearchGoToTheTrashAndLeaveTheTree) {
                                      path("b.txt") + "|" + path("x/b1.txt")}));
 
     const DeleteRun run = clickDelete(main().deleteDuplicatesButton_, true);
-    EXPECT_EQ(run.question, kAllDuplicatesQuestion);
+    EXPECT_EQ(run.question, kAllDuplicatesQuestion + "\n\n3 file(s) will be moved to the trash.");
     EXPECT_EQ(deleteDialog().filesToDelete(), Files::AllDuplicates);
     EXPECT_TRUE(run.okDisabledDuringRun);
     EXPECT_TRUE(run.memo.empty());
@@ -178,7 +183,7 @@ TEST_F(DeleteDialog, CheckedFilesAtBothLevels) {
     check(child(c, 0));
 
     const DeleteRun run = clickDelete(main().deleteCheckedButton_, true);
-    EXPECT_EQ(run.question, kCheckedQuestion);
+    EXPECT_EQ(run.question, kCheckedQuestion + "\n\n4 file(s) will be moved to the trash.");
     EXPECT_EQ(deleteDialog().filesToDelete(), Files::CheckedFiles);
     EXPECT_TRUE(run.memo.empty());
     EXPECT_EQ(run.label, "deleted 4 of 4");
@@ -209,7 +214,7 @@ TEST_F(DeleteDialog, ChildrenComeFirstThenTopLevelNodesEachInTreeOrder) {
     DeleteRun run = clickDelete(main().deleteCheckedButton_, true);
     EXPECT_EQ(run.memo, (Strings{"Failed to delete the following files...", failed("a2", gone),
                                  failed("b1", gone), failed("a", gone), failed("b", gone)}));
-    EXPECT_EQ(run.label, "Deleted 0 of 0");
+    EXPECT_EQ(run.label, "deleted 0 of 4");
 
     run = clickDelete(main().deleteDuplicatesButton_, true);
     EXPECT_EQ(run.memo, (Strings{"Failed to delete the following files...", failed("a1", gone),
@@ -232,14 +237,14 @@ TEST_F(DeleteDialog, FiveEntriesWithTheSecondFailingThenARunWithNothingToDelete)
               (Strings{"Failed to delete the following files...", failed("a2", "no longer there")}));
     EXPECT_EQ(treeGroups(), (Strings{path("a") + "|" + path("a2"), path("b")}));
 
-    // Nothing is checked: no file is touched, OK is there at once, the failures of the last run
-    // are gone and the count and the bar stay as they were.
+    // Nothing is checked: no file is touched, OK is there at once, and nothing of the last run
+    // is shown: neither its failures nor its count.
     run = clickDelete(main().deleteCheckedButton_, true);
     EXPECT_TRUE(run.dialogShown);
     EXPECT_TRUE(run.memo.empty());
-    EXPECT_EQ(run.label, "deleted 4 of 5");
+    EXPECT_EQ(run.label, "deleted 0 of 0");
     EXPECT_LE(run.barMinimum, run.barMaximum);
-    EXPECT_EQ(run.barValue, 5);
+    EXPECT_LT(run.barValue, run.barMinimum);
     EXPECT_EQ(treeGroups(), (Strings{path("a") + "|" + path("a2"), path("b")}));
 }
 
@@ -285,6 +290,129 @@ TEST_F(DeleteDialog, EscapeAndTheCloseBoxDoNotEndARun) {
     EXPECT_EQ(treeGroups(), (Strings{path("a")}));
     dialog->okButton_->click();
     EXPECT_TRUE(dialog->isHidden());
+}
+
+// The tree of the faults this guards against: a2.txt with its duplicates a1.txt and a3.txt, and a
+// picture whose three copies hang under its original.
+class DeleteSafely : public DeleteDialog {
+protected:
+    void SetUp() override {
+        DeleteDialog::SetUp();
+        files_.writeFile("docs/a2.txt", "text");
+        files_.writeFile("photos/a1.txt", "text");
+        files_.writeFile("docs/nested/deep/a3.txt", "text");
+        files_.writeFile("docs/Bilder/\u00dcn\u00efc\u00f6d\u00e9_\u00dfild.jpg", "picture");
+        for (const char* name : {"holiday1.jpg", "holiday2.jpg", "trip/holiday3.jpg"}) {
+            files_.writeFile(std::string("photos/") + name, "picture");
+        }
+        // The originals are the earliest created: make them so.
+        backdate(path("docs/a2.txt"));
+        backdate(path("docs/Bilder/\u00dcn\u00efc\u00f6d\u00e9_\u00dfild.jpg"));
+        addSearchPath(files_.root(), "*.*");
+        ASSERT_TRUE(runSearch());
+        ASSERT_EQ(treeGroups().size(), 2u);
+    }
+    static void backdate(const std::string& file) {
+        const timespec times[2] = {{1'000'000'000, 0}, {1'000'000'000, 0}};
+        ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    }
+    static void overwrite(const std::string& file, const std::string& bytes) {
+        std::ofstream(file, std::ios::binary | std::ios::in | std::ios::out) << bytes;
+    }
+    // Every content the tree held, each still somewhere outside the trash.
+    void expectEveryContentOutsideTheTrash() {
+        std::set<std::string> contents;
+        for (const auto& entry : fs::recursive_directory_iterator(files_.root())) {
+            if (entry.is_regular_file()) {
+                std::ifstream in(entry.path(), std::ios::binary);
+                contents.insert(std::string(std::istreambuf_iterator<char>(in), {}));
+            }
+        }
+        EXPECT_TRUE(contents.count("text"));
+        EXPECT_TRUE(contents.count("picture"));
+    }
+    std::string original() const { return path("docs/a2.txt"); }
+};
+
+TEST_F(DeleteSafely, AnOriginalChangedAfterTheSearchKeepsOneOfItsDuplicates) {
+    overwrite(original(), "Text"); // same size
+    const DeleteRun run = clickDelete(main().deleteDuplicatesButton_, true);
+    expectEveryContentOutsideTheTrash();
+    EXPECT_TRUE(exists(path("photos/a1.txt")) != exists(path("docs/nested/deep/a3.txt")));
+    EXPECT_EQ(run.label, "deleted 4 of 5");
+    bool listed = false;
+    for (const std::string& line : run.memo) {
+        listed = listed || line.find("kept: its original changed since the search") != std::string::npos;
+    }
+    EXPECT_TRUE(listed) << "the kept copy is listed with its reason";
+}
+
+TEST_F(DeleteSafely, AVanishedOriginalKeepsOneOfItsDuplicates) {
+    fs::remove(path("docs/Bilder/\u00dcn\u00efc\u00f6d\u00e9_\u00dfild.jpg"));
+    const DeleteRun run = clickDelete(main().deleteDuplicatesButton_, true);
+    expectEveryContentOutsideTheTrash();
+    EXPECT_EQ(run.label, "deleted 4 of 5");
+    int left = 0;
+    for (const char* name : {"holiday1.jpg", "holiday2.jpg", "trip/holiday3.jpg"}) {
+        left += exists(path(std::string("photos/") + name)) ? 1 : 0;
+    }
+    EXPECT_EQ(left, 1);
+}
+
+TEST_F(DeleteSafely, DuplicatesChangedAfterASetWasSavedStayAfterOpen) {
+    const std::string saved = home_.path("set.CVN");
+    const ui::ResultFileChooser previous =
+        ui::setResultFileChooser([&](QWidget*, ui::ResultFileDialog, const ui::FileDialogSettings&) {
+            return QString::fromStdString(saved);
+        });
+    main().saveClicked(nullptr);
+    overwrite(path("photos/a1.txt"), "TEXT");
+    overwrite(path("photos/holiday1.jpg"), "PICTURE");
+    main().duplicateTree_->treeModel()->clear();
+    main().openClicked(nullptr);
+    ui::setResultFileChooser(previous);
+    ASSERT_EQ(treeGroups().size(), 2u);
+
+    const DeleteRun run = clickDelete(main().deleteDuplicatesButton_, true);
+    EXPECT_TRUE(exists(path("photos/a1.txt")));
+    EXPECT_TRUE(exists(path("photos/holiday1.jpg")));
+    EXPECT_EQ(run.label, "deleted 3 of 5");
+    EXPECT_EQ(std::count(run.memo.begin(), run.memo.end(),
+                         failed("photos/a1.txt", "changed since it was compared")),
+              1);
+    expectEveryContentOutsideTheTrash();
+}
+
+TEST_F(DeleteSafely, AChangeBehindARestoredModificationTimeIsCaught) {
+    const std::string file = path("docs/nested/deep/a3.txt");
+    struct stat before {};
+    ASSERT_EQ(stat(file.c_str(), &before), 0);
+    overwrite(file, "TEXT");
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0); // as `touch -r` does
+    const DeleteRun run = clickDelete(main().deleteDuplicatesButton_, true);
+    EXPECT_TRUE(exists(file));
+    EXPECT_NE(std::find(run.memo.begin(), run.memo.end(),
+                        failed("docs/nested/deep/a3.txt", "changed since it was compared")),
+              run.memo.end());
+}
+
+TEST_F(DeleteSafely, CheckingEveryCopyIsSaidBeforeAnythingMoves) {
+    ui::DuplicateTreeModel* model = tree();
+    const QModelIndex text = model->index(0, 0);
+    check(text);
+    for (int row = 0; row < model->rowCount(text); ++row) {
+        check(child(text, row));
+    }
+    DeleteRun run = clickDelete(main().deleteCheckedButton_, false);
+    EXPECT_NE(run.question.indexOf("3 of them are the last copies of their contents"), -1)
+        << run.question.toStdString();
+    EXPECT_TRUE(exists(original()));
+    EXPECT_FALSE(run.dialogShown);
+
+    run = clickDelete(main().deleteCheckedButton_, true);
+    EXPECT_EQ(run.label, "deleted 3 of 3");
+    EXPECT_FALSE(exists(original()));
 }
 
 } // namespace

@@ -1,22 +1,61 @@
 #include "ui/windows/delete_dialog.h"
 
-#include "ui/desktop/recycle_bin.h"
+#include "ui/desktop/qt_ui_thread.h"
 #include "ui/views/duplicate_tree_model.h"
+#include "ui/windows/message_dialog.h"
 
-#include <QApplication>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
 
 namespace corvane::ui {
 
-DeleteDialog::DeleteDialog(DuplicateTreeModel& tree, QWidget* parent) : DialogForm(parent), tree_(tree) {
+namespace {
+
+using engine::Verdict;
+
+constexpr const char* kCheckingText = "Checking the files before they are moved ...";
+constexpr const char* kLastCopyReason = "the last copy of its contents";
+
+QString pathText(const std::string& path) {
+    return QString::fromUtf8(path);
+}
+
+QString lineFor(const std::string& path, const std::string& reason) {
+    return reason.empty() ? pathText(path)
+                          : pathText(path) + QStringLiteral(" \u2014 ") + QString::fromUtf8(reason);
+}
+
+bool refused(const engine::FilePlan& plan) {
+    switch (plan.verdict) {
+    case Verdict::Act:
+    case Verdict::Stays:
+    case Verdict::KeptCopy:
+    case Verdict::LastCopy:
+        return false;
+    default:
+        return true;
+    }
+}
+
+} // namespace
+
+DeleteDialog::DeleteDialog(DuplicateTreeModel& tree, QWidget* parent)
+    : DialogForm(parent), tree_(tree), uiThread_(std::make_shared<QtUiThread>(this)),
+      runner_(std::make_unique<engine::ActionRunner>(uiThread_)) {
     addHandler("FormShow", [this](const EventArgs& args) { formShown(args.sender); });
     addHandler("btn_okClick", [this](const EventArgs& args) { okClicked(args.sender); });
     load("Tfrm_delete", "delete_dialog");
+}
+
+DeleteDialog::~DeleteDialog() {
+    // A worker still running reports nothing more: the hand-over closes before the runner goes.
+    uiThread_->close();
 }
 
 void DeleteDialog::descriptionLoaded() {
@@ -24,6 +63,84 @@ void DeleteDialog::descriptionLoaded() {
     progressBar_ = control<QProgressBar>("ProgressBar1");
     countLabel_ = control<QLabel>("Label1");
     okButton_ = control<QPushButton>("btn_ok");
+}
+
+void DeleteDialog::setFilesToDelete(FilesToDelete files) {
+    filesToDelete_ = files;
+    moveLastCopies_ = false;
+    prepared_ = false;
+}
+
+void DeleteDialog::collect() {
+    groups_.clear();
+    nodes_.clear();
+    plans_.clear();
+    total_ = 0;
+    const bool allDuplicates = filesToDelete_ == FilesToDelete::AllDuplicates;
+    const bool checkedFiles = filesToDelete_ == FilesToDelete::CheckedFiles;
+    if (!allDuplicates && !checkedFiles) {
+        return;
+    }
+    for (int top = 0; top < tree_.rowCount(); ++top) {
+        const QModelIndex groupIndex = tree_.index(top, 0);
+        engine::FileGroup group;
+        std::vector<const DuplicateNode*> nodes;
+        const auto add = [&](const DuplicateNode* node, bool isOriginal) {
+            const bool asked = allDuplicates ? !isOriginal : node->stateIndex == kStateChecked;
+            group.files.push_back({node->text, node->fileInfo, checkedFiles && asked});
+            nodes.push_back(node);
+            total_ += asked ? 1 : 0;
+        };
+        add(tree_.node(groupIndex), true);
+        for (int child = 0; child < tree_.rowCount(groupIndex); ++child) {
+            add(tree_.node(tree_.index(child, 0, groupIndex)), false);
+        }
+        groups_.push_back(std::move(group));
+        nodes_.push_back(std::move(nodes));
+    }
+}
+
+bool DeleteDialog::prepare(QWidget* parent) {
+    collect();
+    runner_->NextPhase = engine::ActionRunner::Phase::Plan;
+    runner_->Groups = groups_;
+    runner_->ChoiceOfFiles = filesToDelete_ == FilesToDelete::CheckedFiles ? engine::Choice::ChosenFiles
+                                                                           : engine::Choice::AllDuplicates;
+    QProgressDialog progress(QLatin1String(kCheckingText), QStringLiteral("Cancel"), 0, 0, parent);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    QEventLoop loop;
+    bool planned = false;
+    std::exception_ptr failure;
+    runner_->OnPlanProgress = [&](engine::ActionWorker*, size_t done, size_t total) {
+        progress.setMaximum(static_cast<int>(std::min<size_t>(total, INT32_MAX)));
+        progress.setValue(static_cast<int>(std::min<size_t>(done, INT32_MAX)));
+    };
+    runner_->OnFinished = [&](engine::ActionWorker* worker) {
+        failure = worker->Failure;
+        planned = !failure && !worker->Terminated();
+        plans_ = std::move(worker->Plans);
+        loop.quit();
+    };
+    connect(&progress, &QProgressDialog::canceled, &loop, [this] { runner_->Stop(); });
+    runner_->Start();
+    loop.exec();
+    if (runner_->Busy) {
+        // The loop was ended from outside (the program is closing): let the worker go.
+        runner_ = std::make_unique<engine::ActionRunner>(uiThread_);
+        return false;
+    }
+    runner_->OnPlanProgress = nullptr;
+    runner_->OnFinished = nullptr;
+    progress.close();
+    if (failure) {
+        showErrorBox(QString::fromStdString(engine::failureMessage(failure)), parent);
+    }
+    prepared_ = planned;
+    counts_ = planned ? engine::countPlans(plans_) : engine::PlanCounts{};
+    return planned;
 }
 
 void DeleteDialog::formShown(QObject*) {
@@ -56,83 +173,138 @@ void DeleteDialog::closeEvent(QCloseEvent* event) {
     DialogForm::closeEvent(event);
 }
 
-void DeleteDialog::collect() {
-    childNodesToDelete_.clear();
-    topNodesToDelete_.clear();
-    const bool allDuplicates = filesToDelete_ == FilesToDelete::AllDuplicates;
-    const bool checkedFiles = filesToDelete_ == FilesToDelete::CheckedFiles;
-    if (!allDuplicates && !checkedFiles) {
-        return;
-    }
-    for (int top = 0; top < tree_.rowCount(); ++top) {
-        const QModelIndex group = tree_.index(top, 0);
-        const DuplicateNode* topNode = tree_.node(group);
-        if (checkedFiles && topNode->stateIndex == kStateChecked) {
-            topNodesToDelete_.push_back({top, -1, topNode, topNode->text});
-        }
-        for (int child = 0; child < tree_.rowCount(group); ++child) {
-            const DuplicateNode* childNode = tree_.node(tree_.index(child, 0, group));
-            if (allDuplicates || (checkedFiles && childNode->stateIndex == kStateChecked)) {
-                childNodesToDelete_.push_back({top, child, childNode, childNode->text});
-            }
-        }
-    }
+void DeleteDialog::showCount() {
+    countLabel_->setText(QStringLiteral("deleted %1 of %2").arg(succeeded_).arg(total_));
+    countLabel_->adjustSize();
 }
 
 void DeleteDialog::run() {
-    collect();
-    total_ = static_cast<int32_t>(childNodesToDelete_.size() + topNodesToDelete_.size());
-    // With nothing to delete the bar keeps what it showed: a range from 1 to 0 is not valid.
-    // Otherwise it keeps its position where that lies in the new range, and is empty if not.
+    if (!prepared_) {
+        // Shown without a check beforehand: the check is part of the run.
+        collect();
+        runner_->NextPhase = engine::ActionRunner::Phase::Plan;
+        runner_->Groups = groups_;
+        runner_->ChoiceOfFiles = filesToDelete_ == FilesToDelete::CheckedFiles
+                                     ? engine::Choice::ChosenFiles
+                                     : engine::Choice::AllDuplicates;
+        runner_->OnPlanProgress = nullptr;
+        runner_->OnFinished = [this](engine::ActionWorker* worker) {
+            plans_ = std::move(worker->Plans);
+            if (worker->Failure) {
+                listFailure(QString::fromStdString(engine::failureMessage(worker->Failure)));
+                plans_.clear();
+            }
+            // Deferred: the worker is still inside its end report.
+            QTimer::singleShot(0, this, &DeleteDialog::startActing);
+        };
+        runner_->Start();
+        return;
+    }
+    startActing();
+}
+
+void DeleteDialog::startActing() {
+    succeeded_ = 0;
+    handled_ = 0;
+    removedChildren_.assign(groups_.size(), 0);
+    removedTops_ = 0;
+    // With nothing to delete the bar keeps its range: one from 1 to 0 is not valid.
     if (total_ > 0) {
         progressBar_->setRange(1, total_);
     }
-    successCount_ = 0;
-    removedChildren_.assign(static_cast<size_t>(tree_.rowCount()), 0);
-    removedTops_ = 0;
-    int k = 0;
-    for (const NodeToDelete& entry : childNodesToDelete_) {
-        deleteEntry(entry, ++k);
+    progressBar_->reset();
+    showCount();
+
+    // Files the check refused, in the order the run handles files: duplicates, then originals.
+    const auto listRefused = [&](size_t g, size_t i) {
+        const engine::FilePlan& plan = plans_[g].files[i];
+        if (refused(plan) || (plan.verdict == Verdict::LastCopy && !moveLastCopies_)) {
+            ++handled_;
+            listFailure(lineFor(groups_[g].files[i].path, plan.verdict == Verdict::LastCopy
+                                                              ? std::string(kLastCopyReason)
+                                                              : plan.reason));
+        }
+    };
+    for (size_t g = 0; g < plans_.size(); ++g) {
+        for (size_t i = 1; i < plans_[g].files.size(); ++i) {
+            listRefused(g, i);
+        }
     }
-    for (const NodeToDelete& entry : topNodesToDelete_) {
-        deleteEntry(entry, ++k);
+    for (size_t g = 0; g < plans_.size(); ++g) {
+        if (!plans_[g].files.empty()) {
+            listRefused(g, 0);
+        }
     }
-    // The entries point into the tree; they are not kept past the run.
-    childNodesToDelete_.clear();
-    topNodesToDelete_.clear();
-    running_ = false;
-    okButton_->setEnabled(true);
+    if (handled_ > 0) {
+        progressBar_->setValue(handled_);
+    }
+
+    runner_->NextPhase = engine::ActionRunner::Phase::Act;
+    runner_->Groups = groups_;
+    runner_->Plans = plans_;
+    runner_->ActOnLastCopies = moveLastCopies_;
+    runner_->OnFileActed = [this](engine::ActionWorker*, engine::FilePlace place, bool done,
+                                  const std::string& reason) { fileActed(place, done, reason); };
+    runner_->OnFinished = [this](engine::ActionWorker*) {
+        QTimer::singleShot(0, this, &DeleteDialog::finishRun);
+    };
+    runner_->Start();
 }
 
-void DeleteDialog::deleteEntry(const NodeToDelete& entry, int k) {
-    QApplication::processEvents();
-    QModelIndex index = tree_.index(entry.topRow - removedTops_, 0);
-    if (entry.childRow >= 0) {
-        index = tree_.index(entry.childRow - removedChildren_[static_cast<size_t>(entry.topRow)], 0, index);
+QModelIndex DeleteDialog::indexOf(const engine::FilePlace& place) const {
+    // Nodes only go away during a run, duplicates before originals and each in tree order, so
+    // the place a node has now follows from how many nodes before it have gone.
+    QModelIndex index = tree_.index(static_cast<int>(place.group) - removedTops_, 0);
+    if (place.file > 0) {
+        index = tree_.index(static_cast<int>(place.file) - 1 - removedChildren_[place.group], 0, index);
     }
-    const DuplicateNode* node = tree_.node(index);
-    if (node != entry.node) {
+    if (tree_.node(index) != nodes_[place.group][place.file]) {
+        return {};
+    }
+    return index;
+}
+
+void DeleteDialog::fileActed(const engine::FilePlace& place, bool done, const std::string& reason) {
+    ++handled_;
+    progressBar_->setValue(handled_);
+    const std::string& path = groups_[place.group].files[place.file].path;
+    if (!done) {
+        listFailure(lineFor(path, reason));
+        return;
+    }
+    ++succeeded_;
+    showCount();
+    const QModelIndex index = indexOf(place);
+    if (!index.isValid()) {
         // The modal run leaves nobody else to change the tree; should it change all the same,
-        // no file is touched on a guess.
-        listFailure(QString::fromUtf8(entry.text) + QStringLiteral(" \u2014 no longer in the list"));
+        // no node is removed on a guess.
         return;
     }
-    QString reason;
-    if (!DeleteToRecycleBin(node->text, node->fileInfo, &reason)) {
-        const QString path = QString::fromUtf8(node->text);
-        listFailure(reason.isEmpty() ? path : path + QStringLiteral(" \u2014 ") + reason);
-        return;
-    }
-    ++successCount_;
-    progressBar_->setValue(k);
-    countLabel_->setText(QStringLiteral("deleted %1 of %2").arg(successCount_).arg(total_));
-    countLabel_->adjustSize();
     tree_.removeNode(index);
-    if (entry.childRow >= 0) {
-        ++removedChildren_[static_cast<size_t>(entry.topRow)];
+    if (place.file > 0) {
+        ++removedChildren_[place.group];
     } else {
         ++removedTops_;
     }
+}
+
+void DeleteDialog::finishRun() {
+    // The copies that stay in place of an original, and why.
+    for (size_t g = 0; g < plans_.size(); ++g) {
+        for (size_t i = 0; i < plans_[g].files.size(); ++i) {
+            if (plans_[g].files[i].verdict == Verdict::KeptCopy) {
+                failureList_->appendPlainText(lineFor(groups_[g].files[i].path, plans_[g].files[i].reason));
+            }
+        }
+    }
+    // The plans point into nothing but the run's own data; they are not kept past it.
+    groups_.clear();
+    nodes_.clear();
+    plans_.clear();
+    prepared_ = false;
+    moveLastCopies_ = false;
+    running_ = false;
+    okButton_->setEnabled(true);
 }
 
 void DeleteDialog::listFailure(const QString& line) {

@@ -1,13 +1,18 @@
 #pragma once
 
-// The delete progress dialog: moves the chosen files of the duplicate tree to the trash when it is
-// shown, with its progress bar, its count and the list of files that could not be moved. It is
-// given the tree at its creation and which files to choose before each showing.
+// The delete progress dialog: moves the chosen files of the duplicate tree to the trash, with its
+// progress bar, its count and the list of files that could not be moved. A file goes only while a
+// file that stays holds its bytes (engine/action_plan.h): the files are checked first (prepare,
+// or at the showing), then each is looked at once more and moved on a worker thread, while the
+// dialog shows the progress. It is given the tree at its creation and which files to choose
+// before each run.
 
+#include "engine/action_runner.h"
 #include "ui/forms/dialog_form.h"
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +25,7 @@ namespace corvane::ui {
 
 struct DuplicateNode;
 class DuplicateTreeModel;
+class QtUiThread;
 
 class DeleteDialog final : public DialogForm {
     Q_OBJECT
@@ -27,6 +33,7 @@ public:
     // `tree` is the duplicate tree whose files the dialog moves to the trash; it must outlive the
     // dialog.
     explicit DeleteDialog(DuplicateTreeModel& tree, QWidget* parent = nullptr);
+    ~DeleteDialog() override;
 
     // Which files a run moves to the trash.
     enum class FilesToDelete {
@@ -34,9 +41,20 @@ public:
         AllDuplicates, // every child of a top-level node; the top-level nodes stay
         CheckedFiles,  // every checked node, at both levels
     };
-    // What the runs from the next showing on move to the trash.
-    void setFilesToDelete(FilesToDelete files) { filesToDelete_ = files; }
+    // What the runs from the next showing on move to the trash; forgets a prepared check.
+    void setFilesToDelete(FilesToDelete files);
     FilesToDelete filesToDelete() const { return filesToDelete_; }
+
+    // Checks the chosen files now, on a worker thread, with a progress window the user may cancel
+    // (over `parent`); the next showing moves what the check allows. False when the check was
+    // cancelled or failed (the error box has then said why); the next showing checks again.
+    bool prepare(QWidget* parent);
+    // What the prepared check found: how many files may be moved, how many of them are the last
+    // copies of their contents, how many asked for must stay. For the confirmation.
+    engine::PlanCounts preparedCounts() const { return counts_; }
+    // Whether the next run also moves files that are the last copies of their contents (the user
+    // agreed); reset by setFilesToDelete.
+    void setMoveLastCopies(bool move) { moveLastCopies_ = move; }
 
     QPlainTextEdit* failureList_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
@@ -45,19 +63,6 @@ public:
 
     // The heading of the failure list.
     static constexpr const char* kFailedHeading = "Failed to delete the following files...";
-
-    // A node chosen for deletion, by its place in the tree when the run began. Nodes only go
-    // away during a run, children before their parents, so the place it has now follows from
-    // how many nodes before it have gone.
-    struct NodeToDelete {
-        int topRow = 0;
-        int childRow = -1;                   // -1: the top-level node itself
-        const DuplicateNode* node = nullptr; // compared, never followed once the run has begun
-        std::string text;
-    };
-    // Valid during one run.
-    std::vector<NodeToDelete> childNodesToDelete_;
-    std::vector<NodeToDelete> topNodesToDelete_;
 
     // Whether a run is under way (from the showing until the last file has been handled).
     bool running() const { return running_; }
@@ -74,17 +79,32 @@ protected:
 
 private:
     void descriptionLoaded() override;
-    void run();
+    // The groups of the tree as they are now, with the files asked for marked.
     void collect();
-    // Moves one entry's file to the trash; on success counts it, shows the progress and
-    // removes its node, else lists it. `k` counts the entries handled, this one included.
-    void deleteEntry(const NodeToDelete& entry, int k);
+    void run();
+    void startActing();
+    void fileActed(const engine::FilePlace& place, bool done, const std::string& reason);
+    void finishRun();
+    // The tree's index of a file of the run, as the tree is now; invalid when its node is gone.
+    QModelIndex indexOf(const engine::FilePlace& place) const;
     void listFailure(const QString& line);
+    void showCount();
 
     DuplicateTreeModel& tree_;
+    std::shared_ptr<QtUiThread> uiThread_;
+    std::unique_ptr<engine::ActionRunner> runner_;
     FilesToDelete filesToDelete_ = FilesToDelete::None;
-    int32_t total_ = 0;
-    int32_t successCount_ = 0;
+    bool moveLastCopies_ = false;
+
+    // One run: the groups as collected, the node of each file, the plans.
+    std::vector<engine::FileGroup> groups_;
+    std::vector<std::vector<const DuplicateNode*>> nodes_;
+    std::vector<engine::GroupPlan> plans_;
+    bool prepared_ = false;
+    engine::PlanCounts counts_;
+    int32_t total_ = 0;                // files asked for
+    int32_t handled_ = 0;              // of those, handled so far
+    int32_t succeeded_ = 0;            // moved
     std::vector<int> removedChildren_; // per top-level row, its children removed in this run
     int removedTops_ = 0;
     bool running_ = false;

@@ -9,6 +9,7 @@
 #include "engine/file_scanner.h"
 #include "qtcore/locale_texts.h"
 #include "ui/forms/form.h"
+#include "ui/windows/delete_dialog.h"
 
 #include <QMainWindow>
 #include <chrono>
@@ -25,7 +26,6 @@ class QGroupBox;
 namespace corvane::ui {
 
 class AboutWindow;
-class DeleteDialog;
 class ListViewWidget;
 class PathDialog;
 class QtUiThread;
@@ -103,6 +103,8 @@ public:
     // Deleting duplicates.
     void deleteDuplicatesClicked(QObject* sender);
     void deleteCheckedClicked(QObject* sender);
+    // Checks the files, asks `question` with what the check found, then runs the delete dialog.
+    void confirmAndDelete(DeleteDialog::FilesToDelete files, const QString& question);
     // Help.
     void helpContentClicked(QObject* sender);
     void aboutClicked(QObject* sender);

@@ -1,31 +1,60 @@
-// The main window's delete buttons: confirmation, then the delete dialog, which does the run.
+// The main window's delete buttons: the files are checked, the user confirms what the check
+// found, then the delete dialog moves them.
 
 #include "ui/windows/main_window.h"
 
+#include "ui/forms/list_controls_qt.h"
 #include "ui/windows/delete_dialog.h"
 #include "ui/windows/message_dialog.h"
 
 namespace corvane::ui {
 
-void MainWindow::deleteDuplicatesClicked(QObject*) {
-    if (MessageDialog(MessageKind::Confirmation,
-                      QStringLiteral("Are you sure you want to delete all Duplicate files ?")) !=
-        MessageResult::Ok) {
-        return;
+namespace {
+
+// What the confirmation adds to the program's question: how many files will go, and what stays.
+QString countsText(const engine::PlanCounts& counts) {
+    QString text =
+        QStringLiteral("\n\n%1 file(s) will be moved to the trash.").arg(counts.toAct + counts.lastCopies);
+    if (counts.lastCopies > 0) {
+        text += QStringLiteral("\n%1 of them are the last copies of their contents: no copy of those stays "
+                               "outside the trash.")
+                    .arg(counts.lastCopies);
     }
-    deleteDialog_->setFilesToDelete(DeleteDialog::FilesToDelete::AllDuplicates);
-    deleteDialog_->exec();
+    if (counts.refused > 0) {
+        text += QStringLiteral("\n%1 file(s) will stay: they changed or are gone since the search.")
+                    .arg(counts.refused);
+    }
+    return text;
+}
+
+} // namespace
+
+void MainWindow::deleteDuplicatesClicked(QObject*) {
+    confirmAndDelete(DeleteDialog::FilesToDelete::AllDuplicates,
+                     QStringLiteral("Are you sure you want to delete all Duplicate files ?"));
 }
 
 void MainWindow::deleteCheckedClicked(QObject*) {
-    if (MessageDialog(MessageKind::Confirmation,
-                      QStringLiteral("Are you sure you want to delete all checkmarked files ?\n\rIf you have "
-                                     "checkmarked any original files they also be deleted!")) !=
-        MessageResult::Ok) {
+    confirmAndDelete(DeleteDialog::FilesToDelete::CheckedFiles,
+                     QStringLiteral("Are you sure you want to delete all checkmarked files ?\n\rIf you have "
+                                    "checkmarked any original files they also be deleted!"));
+}
+
+void MainWindow::confirmAndDelete(DeleteDialog::FilesToDelete files, const QString& question) {
+    deleteDialog_->setFilesToDelete(files);
+    if (!deleteDialog_->prepare(this)) {
+        deleteDialog_->setFilesToDelete(DeleteDialog::FilesToDelete::None);
         return;
     }
-    deleteDialog_->setFilesToDelete(DeleteDialog::FilesToDelete::CheckedFiles);
+    const engine::PlanCounts counts = deleteDialog_->preparedCounts();
+    if (MessageDialog(MessageKind::Confirmation, question + countsText(counts)) != MessageResult::Ok) {
+        deleteDialog_->setFilesToDelete(DeleteDialog::FilesToDelete::None);
+        return;
+    }
+    // The user has been told which files are the last copies of their contents.
+    deleteDialog_->setMoveLastCopies(true);
     deleteDialog_->exec();
+    duplicateTree_->setFocus();
 }
 
 } // namespace corvane::ui

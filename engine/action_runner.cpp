@@ -1,0 +1,128 @@
+#include "engine/action_runner.h"
+
+#include "platform/trash.h"
+
+#include <chrono>
+
+namespace corvane::engine {
+
+namespace {
+
+// Progress goes to the owner's thread at most this often.
+constexpr auto kProgressInterval = std::chrono::milliseconds(20);
+
+} // namespace
+
+std::string moveToTrashAction(const std::string& path, const platform::FileInfo& checked) {
+    const platform::TrashResult result = platform::moveToTrash(path, {checked.device, checked.inode});
+    switch (result.failure) {
+    case platform::TrashFailure::None:
+        return {};
+    case platform::TrashFailure::Missing:
+        return kReasonGone;
+    case platform::TrashFailure::NotAFile:
+        return kReasonNotAFile;
+    case platform::TrashFailure::Replaced:
+        // Another file took its place; if that one went to the trash instead, say where it is.
+        return result.fileInTrash.empty() ? std::string("replaced since it was checked")
+                                          : "replaced since it was checked; " + result.reason;
+    case platform::TrashFailure::NoTrash:
+    case platform::TrashFailure::MoveFailed:
+        break;
+    }
+    return result.reason;
+}
+
+ActionWorker* ActionRunner::makeWorker(std::shared_ptr<WorkerControl> control) {
+    return new ActionWorker(this, uiThread(), std::move(control));
+}
+
+ActionWorker::ActionWorker(ActionRunner* owner, std::shared_ptr<UiThread> uiThread,
+                           std::shared_ptr<WorkerControl> control)
+    : WorkerThread(std::move(uiThread), std::move(control)), Owner(owner), Phase(owner->NextPhase),
+      Groups(owner->Groups), ChoiceOfFiles(owner->ChoiceOfFiles), Plans(owner->Plans),
+      ActOnLastCopies(owner->ActOnLastCopies), action_(owner->Action), onPlanProgress_(owner->OnPlanProgress),
+      onFileActed_(owner->OnFileActed), onFinished_(owner->OnFinished) {
+    StartRunning();
+}
+
+void ActionWorker::Execute() {
+    if (Phase == ActionRunner::Phase::Plan) {
+        plan();
+    } else {
+        act();
+    }
+}
+
+void ActionWorker::plan() {
+    auto lastReport = std::chrono::steady_clock::now();
+    Plans = planGroups(
+        Groups, ChoiceOfFiles, [this] { return Terminated(); },
+        [&](size_t done, size_t total) {
+            const auto now = std::chrono::steady_clock::now();
+            if (onPlanProgress_ && (now - lastReport >= kProgressInterval || done == total)) {
+                lastReport = now;
+                Synchronize([&] { onPlanProgress_(this, done, total); });
+            }
+        });
+}
+
+std::string ActionWorker::actOn(const FilePlace& place) {
+    const GroupFile& file = Groups[place.group].files[place.file];
+    const FilePlan& plan = Plans[place.group].files[place.file];
+    if (plan.verdict == Verdict::LastCopy) {
+        // No copy stays, by the user's choice; it must still be the entry that was checked.
+        const std::optional<platform::FileInfo> now = platform::lookupFile(file.path);
+        if (!now) {
+            return kReasonGone;
+        }
+        if (now->device != plan.seen.device || now->inode != plan.seen.inode) {
+            return "replaced since it was checked";
+        }
+        return action_(file.path, *now);
+    }
+    const size_t keeperIndex = static_cast<size_t>(plan.keeper);
+    const StillCopy still = checkStillCopy(file.path, plan.seen, Groups[place.group].files[keeperIndex].path,
+                                           Plans[place.group].files[keeperIndex].seen);
+    if (!still.same) {
+        return still.reason;
+    }
+    return action_(file.path, still.file);
+}
+
+void ActionWorker::act() {
+    const auto acts = [this](const FilePlan& plan) {
+        return plan.verdict == Verdict::Act || (plan.verdict == Verdict::LastCopy && ActOnLastCopies);
+    };
+    std::vector<FilePlace> order;
+    for (size_t g = 0; g < Plans.size() && g < Groups.size(); ++g) {
+        for (size_t i = 1; i < Plans[g].files.size(); ++i) {
+            if (acts(Plans[g].files[i])) {
+                order.push_back({g, i});
+            }
+        }
+    }
+    for (size_t g = 0; g < Plans.size() && g < Groups.size(); ++g) {
+        if (!Plans[g].files.empty() && acts(Plans[g].files[0])) {
+            order.push_back({g, 0});
+        }
+    }
+    for (const FilePlace& place : order) {
+        if (Terminated()) {
+            return;
+        }
+        const std::string reason = actOn(place);
+        if (onFileActed_) {
+            Synchronize([&] { onFileActed_(this, place, reason.empty(), reason); });
+        }
+    }
+}
+
+void ActionWorker::ReportEnd() {
+    Owner->Busy = false;
+    if (onFinished_) {
+        onFinished_(this);
+    }
+}
+
+} // namespace corvane::engine

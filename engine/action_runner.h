@@ -1,0 +1,94 @@
+#pragma once
+
+// Acting on duplicate groups on a worker thread: first planning (action_plan.h: which files may
+// be acted on, which copy stays for each), then, once the user has agreed, acting on each file
+// after a last look that a copy that stays still holds its bytes. Every report goes to the
+// owner's thread, as the scanner's and the comparer's do.
+
+#include "engine/action_plan.h"
+#include "engine/worker_driver.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace corvane::engine {
+
+class ActionWorker;
+
+// Acts on one file that was just checked: `checked` is the file as the check saw it, the entry the
+// action must find at `path`. Returns an empty text when done, else why not. Worker's thread.
+using FileAction = std::function<std::string(const std::string& path, const platform::FileInfo& checked)>;
+
+// Moves the file to the freedesktop.org trash (platform/trash.h) if it is still the entry checked.
+std::string moveToTrashAction(const std::string& path, const platform::FileInfo& checked);
+
+// Where a file stands in the groups: its group, and its place there (0: the original).
+struct FilePlace {
+    size_t group = 0;
+    size_t file = 0;
+};
+
+using PlanProgressHandler = std::function<void(ActionWorker* Sender, size_t Done, size_t Total)>;
+// A file that was to be acted on: done, or refused / failed with `Reason`.
+using FileActedHandler =
+    std::function<void(ActionWorker* Sender, FilePlace Place, bool Done, const std::string& Reason)>;
+// The end report of either phase. After planning, Sender->Plans holds the plans (complete unless
+// the run was stopped or failed: Sender->Failure).
+using ActionFinishedHandler = std::function<void(ActionWorker* Sender)>;
+
+// The driver: lives on the owner's thread, holds what the next run does.
+class ActionRunner final : public WorkerDriver<ActionWorker> {
+public:
+    explicit ActionRunner(std::shared_ptr<UiThread> uiThread) : WorkerDriver(std::move(uiThread)) {}
+
+    enum class Phase { Plan, Act };
+
+    Phase NextPhase = Phase::Plan;
+    std::vector<FileGroup> Groups;
+    Choice ChoiceOfFiles = Choice::AllDuplicates;
+    // For acting: the plans planning gave for Groups, and whether files that are the last copies
+    // of their contents go too (the user agreed).
+    std::vector<GroupPlan> Plans;
+    bool ActOnLastCopies = false;
+    FileAction Action = moveToTrashAction;
+
+    PlanProgressHandler OnPlanProgress;
+    FileActedHandler OnFileActed;
+    ActionFinishedHandler OnFinished;
+
+private:
+    ActionWorker* makeWorker(std::shared_ptr<WorkerControl> control) override;
+};
+
+// The worker of one phase. Acting goes through the files to act on in this order: the duplicates
+// of every group, then the originals, each in group order (so that a front end that drops an
+// original's node with its children has handled the children first).
+class ActionWorker final : public WorkerThread {
+public:
+    ActionWorker(ActionRunner* owner, std::shared_ptr<UiThread> uiThread,
+                 std::shared_ptr<WorkerControl> control);
+
+    ActionRunner* Owner;
+    const ActionRunner::Phase Phase;
+    std::vector<FileGroup> Groups;
+    const Choice ChoiceOfFiles;
+    std::vector<GroupPlan> Plans;
+    const bool ActOnLastCopies;
+
+private:
+    void Execute() override;
+    void ReportEnd() override;
+    void plan();
+    void act();
+    // The last look and the action for one file; an empty text when done.
+    std::string actOn(const FilePlace& place);
+
+    FileAction action_;
+    PlanProgressHandler onPlanProgress_;
+    FileActedHandler onFileActed_;
+    ActionFinishedHandler onFinished_;
+};
+
+} // namespace corvane::engine

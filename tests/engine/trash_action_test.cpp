@@ -1,0 +1,69 @@
+// The trash as an action on a checked file: it moves only the entry that was checked, and says
+// why when it cannot.
+
+#include "engine/action_runner.h"
+#include "support/temp_tree.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+namespace corvane::engine {
+namespace {
+
+using testing::TempTree;
+
+class TrashAction : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (const char* old = std::getenv("XDG_DATA_HOME")) {
+            oldDataHome_ = old;
+        }
+        setenv("XDG_DATA_HOME", data_.path("share").c_str(), 1);
+    }
+    void TearDown() override {
+        if (oldDataHome_) {
+            setenv("XDG_DATA_HOME", oldDataHome_->c_str(), 1);
+        } else {
+            unsetenv("XDG_DATA_HOME");
+        }
+    }
+
+    TempTree data_;
+    TempTree files_;
+    std::optional<std::string> oldDataHome_;
+};
+
+TEST_F(TrashAction, MovesTheCheckedEntryAndNothingElse) {
+    const std::string file = files_.writeFile("a.txt", "a");
+    EXPECT_EQ(moveToTrashAction(file, *platform::lookupFile(file)), "");
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_TRUE(std::filesystem::exists(data_.path("share/Trash/files/a.txt")));
+
+    // Another file put in its place after the check.
+    const std::string replaced = files_.writeFile("b.txt", "one");
+    const platform::FileInfo checked = *platform::lookupFile(replaced);
+    const std::string other = files_.writeFile("other.txt", "two");
+    std::filesystem::rename(other, replaced);
+    EXPECT_EQ(moveToTrashAction(replaced, checked), "replaced since it was checked");
+    EXPECT_TRUE(std::filesystem::exists(replaced));
+
+    EXPECT_EQ(moveToTrashAction(files_.path("gone.txt"), checked), kReasonGone);
+    const std::string folder = files_.makeDir("folder");
+    EXPECT_EQ(moveToTrashAction(folder, *platform::lookupFile(folder)), kReasonNotAFile);
+}
+
+TEST_F(TrashAction, ATrashThatCannotBeMadeLeavesTheFileWithTheSystemsReason) {
+    const std::string file = files_.writeFile("keep.txt", "keep");
+    const std::string plain = data_.writeFile("plain", "");
+    setenv("XDG_DATA_HOME", (plain + "/share").c_str(), 1);
+    EXPECT_EQ(moveToTrashAction(file, *platform::lookupFile(file)),
+              "the trash folder cannot be made: " + plain + "/share: " + std::strerror(ENOTDIR));
+    EXPECT_TRUE(std::filesystem::exists(file));
+}
+
+} // namespace
+} // namespace corvane::engine
