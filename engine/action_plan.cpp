@@ -231,8 +231,10 @@ PlanCounts countPlans(const std::vector<GroupPlan>& plans) {
             case Verdict::LastCopy:
                 ++counts.lastCopies;
                 break;
-            case Verdict::Stays:
             case Verdict::KeptCopy:
+                ++counts.keptCopies;
+                break;
+            case Verdict::Stays:
                 break;
             default:
                 ++counts.refused;

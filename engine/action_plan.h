@@ -73,6 +73,7 @@ struct PlanCounts {
     size_t toAct = 0;      // Act
     size_t lastCopies = 0; // LastCopy
     size_t refused = 0;    // asked for, but neither Act nor LastCopy
+    size_t keptCopies = 0; // KeptCopy
 };
 PlanCounts countPlans(const std::vector<GroupPlan>& plans);
 

@@ -218,7 +218,9 @@ void DeleteDialog::startActing() {
     // Files the check refused, in the order the run handles files: duplicates, then originals.
     const auto listRefused = [&](size_t g, size_t i) {
         const engine::FilePlan& plan = plans_[g].files[i];
-        if (refused(plan) || (plan.verdict == Verdict::LastCopy && !moveLastCopies_)) {
+        if (plan.verdict == Verdict::KeptCopy) {
+            ++handled_; // asked for, and stays for the others: listed at the end
+        } else if (refused(plan) || (plan.verdict == Verdict::LastCopy && !moveLastCopies_)) {
             ++handled_;
             listFailure(lineFor(groups_[g].files[i].path, plan.verdict == Verdict::LastCopy
                                                               ? std::string(kLastCopyReason)

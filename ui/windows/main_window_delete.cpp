@@ -20,6 +20,10 @@ QString countsText(const engine::PlanCounts& counts) {
                                "outside the trash.")
                     .arg(counts.lastCopies);
     }
+    if (counts.keptCopies > 0) {
+        text += QStringLiteral("\n%1 duplicate(s) will stay in place of an original that changed or is gone.")
+                    .arg(counts.keptCopies);
+    }
     if (counts.refused > 0) {
         text += QStringLiteral("\n%1 file(s) will stay: they changed or are gone since the search.")
                     .arg(counts.refused);
