@@ -61,16 +61,17 @@ std::vector<std::string> describeRows(const std::vector<ListRow>& rows, const ch
     for (const ListRow& row : rows) {
         std::string line = "  " + narrowLiteral(row.caption);
         std::string fields;
-        for (const ListSubItem& subItem : row.subItems) {
+        for (const ListSubItem subItem : row.subItems) {
             line += " | " + narrowLiteral(subItem.text);
         }
         addField(fields, "image", row.imageIndex, 0);
         addField(fields, "state", row.stateIndex, -1);
         addField(fields, "overlay", row.overlayIndex, -1);
         addField(fields, "data", row.data, 0);
-        for (size_t i = 0; i < row.subItems.size(); ++i) {
-            const std::string name = "sub-item " + std::to_string(i + 1) + " image";
-            addField(fields, name.c_str(), row.subItems[i].imageIndex, -1);
+        size_t number = 0;
+        for (const ListSubItem subItem : row.subItems) {
+            const std::string name = "sub-item " + std::to_string(++number) + " image";
+            addField(fields, name.c_str(), subItem.imageIndex, -1);
         }
         lines.push_back(line + closeFields(fields));
     }

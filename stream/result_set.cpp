@@ -45,7 +45,7 @@ void checkResultSetTexts(const ResultSet& set) {
     for (const ListViewControl* list : {&set.searchPaths, &set.searchedFiles}) {
         if (list->hasRows()) {
             const std::vector<ListRow> rows = list->rows();
-            if (const std::string* text = findTooLongText(rows)) {
+            if (const std::optional<std::string> text = findTooLongText(rows)) {
                 throw Error(textTooLongMessage(*text));
             }
         }
