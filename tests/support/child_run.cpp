@@ -23,9 +23,9 @@ std::string contentsOf(const std::string& path) {
 } // namespace
 
 ChildRun runChild(const std::string& program, const std::vector<std::string>& args,
-                  const ChildLimits& limits) {
+                  const ChildOptions& options) {
     const TempTree io;
-    const std::string outPath = io.path("out");
+    const std::string outPath = options.discardOutput ? "/dev/null" : io.path("out");
     const std::string errPath = io.path("err");
     // Everything the child needs is made before the fork: after it, only system calls.
     std::vector<std::string> all = {program};
@@ -44,8 +44,8 @@ ChildRun runChild(const std::string& program, const std::vector<std::string>& ar
         if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) {
             ::_exit(127);
         }
-        if (limits.addressSpaceBytes != 0) {
-            const rlimit limit{limits.addressSpaceBytes, limits.addressSpaceBytes};
+        if (options.addressSpaceBytes != 0) {
+            const rlimit limit{options.addressSpaceBytes, options.addressSpaceBytes};
             if (::setrlimit(RLIMIT_AS, &limit) != 0) {
                 ::_exit(127);
             }
@@ -62,7 +62,7 @@ ChildRun runChild(const std::string& program, const std::vector<std::string>& ar
             run.peakKilobytes = usage.ru_maxrss;
         }
     }
-    run.out = contentsOf(outPath);
+    run.out = options.discardOutput ? std::string() : contentsOf(outPath);
     run.err = contentsOf(errPath);
     return run;
 }

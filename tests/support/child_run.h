@@ -17,13 +17,15 @@ struct ChildRun {
     long peakKilobytes = 0; // the child's peak resident memory
 };
 
-struct ChildLimits {
+struct ChildOptions {
     // The child's address space limit (RLIMIT_AS); 0 for none.
     uint64_t addressSpaceBytes = 0;
+    // Sends standard output to /dev/null (out stays empty): for output too large to keep.
+    bool discardOutput = false;
 };
 
 ChildRun runChild(const std::string& program, const std::vector<std::string>& args,
-                  const ChildLimits& limits = {});
+                  const ChildOptions& options = {});
 
 // False in a sanitizer build: there shadow memory inflates every figure, and the address space a
 // sanitizer reserves at start does not fit under any limit.
