@@ -81,8 +81,12 @@ void readResultSet(const std::string& name, const ResultSet& set, const ReadOpti
         if (i > 0 && betweenFiles) {
             betweenFiles();
         }
-        FileInputStream in(files[i]);
-        ReadRootRecord(in, controls[i], options);
+        FileInputStream in(files[i]); // its message names the file
+        try {
+            ReadRootRecord(in, controls[i], options);
+        } catch (const Error& error) {
+            throw Error(inFileMessage(files[i], error.what()));
+        }
     }
 }
 

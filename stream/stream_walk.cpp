@@ -60,7 +60,8 @@ private:
             visitor_.entryBegins(name);
             value(in_.readTag(), depth);
         } catch (const Error& error) {
-            throw Error(formatMessage(kErrorReading, {label, ".", name, error.what()}));
+            throw Error(
+                formatMessage(kErrorReading, {printableName(label), ".", printableName(name), error.what()}));
         }
     }
 

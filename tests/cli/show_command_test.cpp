@@ -152,10 +152,14 @@ TEST(CliResultSets, ShowOfAMissingOrCorruptSetFailsWithItsMessage) {
     stream::MainWindowLists lists;
     lists.searchPaths.setRows({{.caption = "/p", .subItems = {{.text = "*.*"}}}});
     writeSet(set, lists);
+    // Each message says which of the three files it is about.
     sets.writeFile("r.CVN.~SR~", "TPF1 not a stream");
     run = corvaneCli({"show", set});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "corvane-cli: error: Invalid stream format\n");
+    EXPECT_EQ(run.err, "corvane-cli: error: " + set + ".~SR~: Invalid stream format\n");
+    sets.writeFile("r.CVN.~SR~", "");
+    run = corvaneCli({"show", set});
+    EXPECT_EQ(run.err, "corvane-cli: error: " + set + ".~SR~: Stream read error\n");
 
     // A row count that promises more than the block holds.
     std::string block = contentsOf(set);
@@ -165,7 +169,8 @@ TEST(CliResultSets, ShowOfAMissingOrCorruptSetFailsWithItsMessage) {
     sets.writeFile("r.CVN", block);
     run = corvaneCli({"show", "--json", set});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "corvane-cli: error: Error reading ListView1.Items.ItemData: Stream read error\n");
+    EXPECT_EQ(run.err,
+              "corvane-cli: error: " + set + ": Error reading ListView1.Items.ItemData: Stream read error\n");
 }
 
 TEST(CliResultSets, ShowReadsARowOfTenMillionEmptySubItemsInMemoryOfAFewTimesItsSize) {
