@@ -1,16 +1,17 @@
 // corvane-cli dump FILE: prints a component stream (a result file, a compiled window description) in
-// its text form, with the rows and nodes of its byte blocks shown as comments.
+// its text form, with the rows and nodes of its byte blocks shown as comments. The text goes out as
+// the stream is read; a fault ends it there, and the error (a message and status 1) is left to main.
 
 #include "cli/commands.h"
 #include "cli/usage.h"
 
 #include "stream/byte_streams.h"
-#include "stream/error.h"
 #include "stream/text_form.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 namespace corvane::cli {
 
@@ -28,17 +29,23 @@ int runDump(const Arguments& args) {
     if (path.empty()) {
         return usageError("dump needs a FILE");
     }
-    std::string text;
-    try {
-        stream::TextFormOptions options;
-        options.describeBlocks = true;
-        text = stream::streamToText(stream::readWholeFile(path), options);
-    } catch (const Error& error) {
-        std::fprintf(stderr, "corvane-cli: error: %s\n", error.what());
-        return 1;
+    // Read as it is printed: the signature first, then piece by piece, so that neither a file that
+    // is no stream nor one that never ends (/dev/zero) is read whole.
+    stream::FileInputStream in(path);
+    int writeError = 0;
+    const auto write = [&writeError](std::string_view text) {
+        if (writeError == 0 && std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) {
+            writeError = errno != 0 ? errno : EIO;
+        }
+    };
+    stream::TextFormOptions options;
+    options.describeBlocks = true;
+    stream::printStream(in, options, write);
+    if (writeError == 0 && std::fflush(stdout) != 0) {
+        writeError = errno;
     }
-    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "corvane-cli: error: cannot write the text: %s\n", std::strerror(errno));
+    if (writeError != 0) {
+        std::fprintf(stderr, "corvane-cli: error: cannot write the text: %s\n", std::strerror(writeError));
         return 1;
     }
     return 0;

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <string_view>
 
 namespace {
@@ -20,6 +22,24 @@ constexpr Command kCommands[] = {
     {"dump", corvane::cli::runDump},
     {"show", corvane::cli::runShow},
 };
+
+// The one place where a failure becomes what the user sees: whatever a command throws ends here as
+// a message on stderr and status 1, out of memory included, never as an abort.
+int run(const Command& command, int argc, char** argv) {
+    const auto fail = [](const char* message) {
+        std::fprintf(stderr, "corvane-cli: error: %s\n", message);
+        return 1;
+    };
+    try {
+        return command.run(corvane::cli::Arguments(argv + 2, argv + argc));
+    } catch (const std::bad_alloc&) {
+        return fail("out of memory");
+    } catch (const std::exception& error) {
+        return fail(error.what());
+    } catch (...) {
+        return fail("an unexpected failure");
+    }
+}
 
 } // namespace
 
@@ -39,7 +59,7 @@ int main(int argc, char** argv) {
     }
     for (const Command& entry : kCommands) {
         if (command == entry.name) {
-            return entry.run(Arguments(argv + 2, argv + argc));
+            return run(entry, argc, argv);
         }
     }
     return usageError("unknown command '" + std::string(command) + "'");

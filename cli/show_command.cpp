@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <exception>
 
 namespace corvane::cli {
 
@@ -107,14 +106,9 @@ int runShow(const Arguments& args) {
     if (name.empty()) {
         return usageError("show needs the NAME of a result set");
     }
-    std::string out;
-    try {
-        const ShownSet set = readSet(name);
-        out = asJson ? json(set) : text(set);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "corvane-cli: error: %s\n", error.what());
-        return 1;
-    }
+    // A set that cannot be read throws its message to main.
+    const ShownSet set = readSet(name);
+    const std::string out = asJson ? json(set) : text(set);
     if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
         std::fprintf(stderr, "corvane-cli: error: cannot write the result: %s\n", std::strerror(errno));
         return 1;

@@ -5,6 +5,10 @@
 #include "stream/text_codec.h"
 #include "stream/text_literals.h"
 
+#include <optional>
+#include <string>
+#include <vector>
+
 namespace corvane::stream::textform {
 
 namespace {
@@ -15,123 +19,151 @@ bool endsWithIgnoringCase(std::string_view text, std::string_view end) {
     return text.size() >= end.size() && equalsIgnoringAsciiCase(text.substr(text.size() - end.size()), end);
 }
 
-std::optional<BlockKind> blockKind(const Record& record, const Entry& entry) {
-    if (entry.value.tag != ValueTag::Bytes) {
-        return std::nullopt;
-    }
-    if (equalsIgnoringAsciiCase(entry.name, "Items.ItemData")) {
+std::optional<BlockKind> blockKind(std::string_view className, std::string_view entryName) {
+    if (equalsIgnoringAsciiCase(entryName, "Items.ItemData")) {
         return BlockKind::Items;
     }
-    if (equalsIgnoringAsciiCase(entry.name, "Items.NodeData")) {
+    if (equalsIgnoringAsciiCase(entryName, "Items.NodeData")) {
         return BlockKind::Nodes;
     }
-    if (equalsIgnoringAsciiCase(entry.name, "Items.Data")) {
+    if (equalsIgnoringAsciiCase(entryName, "Items.Data")) {
         // The older name is generic: only the list and tree views are known to store rows or nodes in it.
-        if (endsWithIgnoringCase(record.className, "TreeView")) {
+        if (endsWithIgnoringCase(className, "TreeView")) {
             return BlockKind::OlderNodes;
         }
-        if (endsWithIgnoringCase(record.className, "ListView")) {
+        if (endsWithIgnoringCase(className, "ListView")) {
             return BlockKind::OlderItems;
         }
     }
     return std::nullopt;
 }
 
-// ", name value" for each field that differs from what the program's rows and nodes hold.
-void addField(std::string& out, const char* name, int64_t value, int64_t usual) {
-    if (value != usual) {
-        out += out.empty() ? "  (" : ", ";
-        out += name;
-        out += ' ';
-        out += std::to_string(value);
-    }
-}
+// Writes the lines of one description.
+class LineWriter {
+public:
+    LineWriter(std::string_view prefix, const TextOut& write) : prefix_(prefix), write_(write) {}
 
-std::string closeFields(std::string fields) {
-    return fields.empty() ? fields : fields + ")";
-}
+    LineWriter& operator<<(std::string_view text) {
+        if (atLineStart_) {
+            write_(prefix_);
+            atLineStart_ = false;
+        }
+        write_(text);
+        return *this;
+    }
+    void endLine() {
+        write_("\n");
+        atLineStart_ = true;
+    }
+
+    // " (name value" or ", name value" for a field that differs from what the program's rows and
+    // nodes hold; closeFields ends the list of those written.
+    void field(std::string_view name, int64_t value, int64_t usual) {
+        if (value != usual) {
+            *this << (fieldsWritten_ ? ", " : "  (") << name << " " << std::to_string(value);
+            fieldsWritten_ = true;
+        }
+    }
+    void closeFields() {
+        if (fieldsWritten_) {
+            *this << ")";
+        }
+        fieldsWritten_ = false;
+    }
+
+private:
+    std::string_view prefix_;
+    const TextOut& write_;
+    bool atLineStart_ = true;
+    bool fieldsWritten_ = false;
+};
 
 std::string plural(size_t count, const char* one, const char* many) {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-std::vector<std::string> describeRows(const std::vector<ListRow>& rows, const char* what) {
-    std::vector<std::string> lines;
-    lines.push_back(std::string(what) + ", " + plural(rows.size(), "row", "rows") + ":");
+void describeRows(const std::vector<ListRow>& rows, const char* what, LineWriter& out) {
+    out << what << ", " << plural(rows.size(), "row", "rows") << ":";
+    out.endLine();
     for (const ListRow& row : rows) {
-        std::string line = "  " + narrowLiteral(row.caption);
-        std::string fields;
-        for (const ListSubItem& subItem : row.subItems) {
-            line += " | " + narrowLiteral(subItem.text);
+        out << "  " << narrowLiteral(row.caption);
+        for (const ListSubItem subItem : row.subItems) {
+            out << " | " << narrowLiteral(subItem.text);
         }
-        addField(fields, "image", row.imageIndex, 0);
-        addField(fields, "state", row.stateIndex, -1);
-        addField(fields, "overlay", row.overlayIndex, -1);
-        addField(fields, "data", row.data, 0);
-        for (size_t i = 0; i < row.subItems.size(); ++i) {
-            const std::string name = "sub-item " + std::to_string(i + 1) + " image";
-            addField(fields, name.c_str(), row.subItems[i].imageIndex, -1);
+        out.field("image", row.imageIndex, 0);
+        out.field("state", row.stateIndex, -1);
+        out.field("overlay", row.overlayIndex, -1);
+        out.field("data", row.data, 0);
+        size_t number = 0;
+        for (const ListSubItem subItem : row.subItems) {
+            out.field("sub-item " + std::to_string(++number) + " image", subItem.imageIndex, -1);
         }
-        lines.push_back(line + closeFields(fields));
+        out.closeFields();
+        out.endLine();
     }
-    return lines;
 }
 
-std::vector<std::string> describeNodes(const std::vector<TreeNode>& nodes, const char* what) {
+void describeNodes(const std::vector<TreeNode>& nodes, const char* what, LineWriter& out) {
     size_t topLevel = 0;
     for (const TreeNode& node : nodes) {
         topLevel += node.level == 0 ? 1 : 0;
     }
-    std::vector<std::string> lines;
-    lines.push_back(std::string(what) + ", " + plural(topLevel, "top-level node", "top-level nodes") + ", " +
-                    std::to_string(nodes.size()) + " in all:");
+    out << what << ", " << plural(topLevel, "top-level node", "top-level nodes") << ", "
+        << std::to_string(nodes.size()) << " in all:";
+    out.endLine();
     for (const TreeNode& node : nodes) {
-        std::string line(2 + 2 * static_cast<size_t>(node.level), ' ');
+        out << std::string(2 + 2 * static_cast<size_t>(node.level), ' ');
         if (node.stateIndex == kStateChecked) {
-            line += "[x] ";
+            out << "[x] ";
         } else if (node.stateIndex == kStateUnchecked) {
-            line += "[ ] ";
+            out << "[ ] ";
         } else {
-            line += "[state " + std::to_string(node.stateIndex) + "] ";
+            out << "[state " << std::to_string(node.stateIndex) << "] ";
         }
-        line += narrowLiteral(node.text);
-        std::string fields;
-        addField(fields, "image", node.imageIndex, 0);
-        addField(fields, "selected image", node.selectedIndex, 0);
-        addField(fields, "overlay", node.overlayIndex, -1);
-        addField(fields, "data", node.data, 0);
-        lines.push_back(line + closeFields(fields));
+        out << narrowLiteral(node.text);
+        out.field("image", node.imageIndex, 0);
+        out.field("selected image", node.selectedIndex, 0);
+        out.field("overlay", node.overlayIndex, -1);
+        out.field("data", node.data, 0);
+        out.closeFields();
+        out.endLine();
     }
-    return lines;
 }
 
 } // namespace
 
-std::optional<std::vector<std::string>> describeBlock(const Record& record, const Entry& entry) {
-    const std::optional<BlockKind> kind = blockKind(record, entry);
+bool describeBlock(std::string_view className, std::string_view entryName, std::span<const uint8_t> bytes,
+                   std::string_view linePrefix, const TextOut& write) {
+    const std::optional<BlockKind> kind = blockKind(className, entryName);
     if (!kind) {
-        return std::nullopt;
+        return false;
     }
-    const std::vector<uint8_t>& bytes = entry.value.bytes;
+    LineWriter out(linePrefix, write);
     switch (*kind) {
     case BlockKind::Items:
         if (!bytes.empty() && bytes[0] != 1) {
-            return std::vector<std::string>{"item block of version " + std::to_string(bytes[0]) +
-                                            ": read as no rows"};
+            out << "item block of version " << std::to_string(bytes[0]) << ": read as no rows";
+            out.endLine();
+            return true;
         }
-        return describeRows(decodeItemBlock(bytes), "item block");
+        describeRows(decodeItemBlock(bytes), "item block", out);
+        return true;
     case BlockKind::Nodes:
         if (!bytes.empty() && bytes[0] != 1) {
-            return std::vector<std::string>{"node block of version " + std::to_string(bytes[0]) +
-                                            ": read as no nodes"};
+            out << "node block of version " << std::to_string(bytes[0]) << ": read as no nodes";
+            out.endLine();
+            return true;
         }
-        return describeNodes(decodeNodeBlock(bytes), "node block");
+        describeNodes(decodeNodeBlock(bytes), "node block", out);
+        return true;
     case BlockKind::OlderItems:
-        return describeRows(decodeOlderItemBlock(bytes), "older list block");
+        describeRows(decodeOlderItemBlock(bytes), "older list block", out);
+        return true;
     case BlockKind::OlderNodes:
-        return describeNodes(decodeOlderNodeBlock(bytes), "older tree block");
+        describeNodes(decodeOlderNodeBlock(bytes), "older tree block", out);
+        return true;
     }
-    return std::nullopt;
+    return false;
 }
 
 } // namespace corvane::stream::textform

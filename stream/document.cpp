@@ -3,7 +3,10 @@
 #include "stream/error.h"
 #include "stream/messages.h"
 #include "stream/stream_reader.h"
+#include "stream/stream_walk.h"
 #include "stream/stream_writer.h"
+
+#include <utility>
 
 namespace corvane::stream {
 
@@ -13,153 +16,69 @@ namespace {
     throw Error(std::string(message));
 }
 
-class DocumentParser {
+// Builds the tree from the parts as they are read. Each open record, item and container is kept by
+// address: a vector only grows at the innermost open level, so no address taken is moved.
+class DocumentBuilder final : public StreamVisitor {
 public:
-    explicit DocumentParser(StreamReader& reader) : in_(reader) {}
+    Record root;
 
-    Record readRecord(int depth) {
-        if (depth > kMaxNesting) {
-            fail(kInvalidStreamFormat);
-        }
-        Record record;
-        if (in_.peekByte() >= kPrefixMarker) {
-            const uint8_t flags = in_.readByte() & 0x0F;
-            record.flags = flags;
-            if (flags & kFlagChildPosition) {
-                record.position = readIndex(in_.readTag());
-            }
-        }
-        record.className = in_.readName();
-        record.objectName = in_.readName();
-        const std::string& label = record.objectName.empty() ? record.className : record.objectName;
-        while (in_.peekByte() != 0) {
-            record.entries.push_back(readEntry(label, depth));
-        }
-        in_.readByte();
-        while (in_.peekByte() != 0) {
-            record.children.push_back(readRecord(depth + 1));
-        }
-        in_.readByte();
-        return record;
+    void recordBegins(const RecordHead& head) override {
+        Record& record = frames_.empty() ? root : frames_.back().record->children.emplace_back();
+        record.flags = head.flags;
+        record.position = head.position;
+        record.className = head.className;
+        record.objectName = head.objectName;
+        frames_.push_back({.record = &record});
     }
+    void recordEnds() override { frames_.pop_back(); }
+
+    void entryBegins(const std::string& name) override {
+        const Frame& frame = frames_.back();
+        Entry& entry = frame.item ? frame.item->entries.emplace_back() : frame.record->entries.emplace_back();
+        entry.name = name;
+        entryValue_ = &entry.value;
+    }
+
+    void plainValue(Value value) override { nextValue() = std::move(value); }
+
+    void listBegins() override { open(ValueTag::List); }
+    void listEnds() override { frames_.pop_back(); }
+    void setBegins() override { open(ValueTag::Set); }
+    void setMember(const std::string& name) override { frames_.back().value->names.push_back(name); }
+    void setEnds() override { frames_.pop_back(); }
+    void collectionBegins() override { open(ValueTag::Collection); }
+    void itemBegins(const std::optional<ItemIndex>& index) override {
+        CollectionItem& item = frames_.back().value->items.emplace_back();
+        item.index = index;
+        frames_.push_back({.item = &item});
+    }
+    void itemEnds() override { frames_.pop_back(); }
+    void collectionEnds() override { frames_.pop_back(); }
 
 private:
-    ItemIndex readIndex(ValueTag tag) {
-        if (!isIntegerTag(tag)) {
-            fail(kInvalidPropertyValue);
+    // One of the three is set.
+    struct Frame {
+        Record* record = nullptr;
+        CollectionItem* item = nullptr;
+        Value* value = nullptr; // a list, set or collection
+    };
+
+    // The value of the entry just begun, else the next element of the list being read.
+    Value& nextValue() {
+        if (Value* value = std::exchange(entryValue_, nullptr)) {
+            return *value;
         }
-        return ItemIndex{tag, in_.readIntegerPayload(tag)};
+        return frames_.back().value->list.emplace_back();
     }
 
-    Entry readEntry(const std::string& label, int depth) {
-        Entry entry;
-        entry.name = in_.readName();
-        try {
-            entry.value = readValue(in_.readTag(), depth);
-        } catch (const Error& error) {
-            throw Error(formatMessage(kErrorReading, {label, ".", entry.name, error.what()}));
-        }
-        return entry;
-    }
-
-    Value readValue(ValueTag tag, int depth) {
-        if (depth > kMaxNesting) {
-            fail(kInvalidStreamFormat);
-        }
-        Value value;
+    void open(ValueTag tag) {
+        Value& value = nextValue();
         value.tag = tag;
-        switch (tag) {
-        case ValueTag::Null:
-        case ValueTag::False:
-        case ValueTag::True:
-        case ValueTag::Nil:
-            break;
-        case ValueTag::List:
-            while (in_.peekByte() != 0) {
-                value.list.push_back(readValue(in_.readTag(), depth + 1));
-            }
-            in_.readByte();
-            break;
-        case ValueTag::Int8:
-        case ValueTag::Int16:
-        case ValueTag::Int32:
-        case ValueTag::Int64:
-            value.integer = in_.readIntegerPayload(tag);
-            break;
-        case ValueTag::Currency:
-            value.integer = in_.readInt64();
-            break;
-        case ValueTag::Extended:
-            value.bytes = in_.readBytes(10);
-            break;
-        case ValueTag::Single:
-            value.bytes = in_.readBytes(4);
-            break;
-        case ValueTag::Double:
-        case ValueTag::DateTime:
-            value.bytes = in_.readBytes(8);
-            break;
-        case ValueTag::ShortText:
-            value.text = in_.readString(in_.readByte());
-            break;
-        case ValueTag::LongText:
-        case ValueTag::Utf8Text:
-            value.text = in_.readString(in_.readLength());
-            break;
-        case ValueTag::WideText:
-            value.wide = in_.readWide(in_.readLength());
-            break;
-        case ValueTag::Identifier:
-            value.text = in_.readName();
-            break;
-        case ValueTag::Bytes:
-            value.bytes = in_.readBytes(in_.readLength());
-            break;
-        case ValueTag::Set:
-            while (true) {
-                std::string name = in_.readName();
-                if (name.empty()) {
-                    break;
-                }
-                value.names.push_back(std::move(name));
-            }
-            break;
-        case ValueTag::Collection:
-            while (in_.peekByte() != 0) {
-                value.items.push_back(readItem(depth + 1));
-            }
-            in_.readByte();
-            break;
-        default:
-            fail(kInvalidPropertyValue);
-        }
-        return value;
+        frames_.push_back({.value = &value});
     }
 
-    CollectionItem readItem(int depth) {
-        if (depth > kMaxNesting) {
-            fail(kInvalidStreamFormat);
-        }
-        CollectionItem item;
-        ValueTag tag = in_.readTag();
-        if (isIntegerTag(tag)) {
-            item.index = readIndex(tag);
-            tag = in_.readTag();
-        }
-        if (tag != ValueTag::List) {
-            fail(kInvalidPropertyValue);
-        }
-        while (in_.peekByte() != 0) {
-            Entry entry;
-            entry.name = in_.readName();
-            entry.value = readValue(in_.readTag(), depth + 1);
-            item.entries.push_back(std::move(entry));
-        }
-        in_.readByte();
-        return item;
-    }
-
-    StreamReader& in_;
+    std::vector<Frame> frames_;
+    Value* entryValue_ = nullptr;
 };
 
 class DocumentWriter {
@@ -361,20 +280,16 @@ private:
 
 Document parseDocument(InputStream& in) {
     StreamReader reader(in);
-    reader.readSignature();
+    DocumentBuilder builder;
+    walkStream(reader, builder);
     Document document;
-    document.root = DocumentParser(reader).readRecord(0);
+    document.root = std::move(builder.root);
     return document;
 }
 
 Document parseDocument(std::span<const uint8_t> bytes) {
     MemoryInputStream in(bytes);
-    Document document;
-    {
-        StreamReader reader(in);
-        reader.readSignature();
-        document.root = DocumentParser(reader).readRecord(0);
-    }
+    Document document = parseDocument(in);
     document.trailingBytes = bytes.size() - in.position();
     return document;
 }

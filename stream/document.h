@@ -70,9 +70,11 @@ struct Document {
     uint64_t trailingBytes = 0;
 };
 
-// Reads a whole stream. Throws Error with the messages the reader gives for the same faults (an
-// entry's failure wrapped in "Error reading %s%s%s: %s"); undefined tags fail with "Invalid property
-// value", nesting deeper than kMaxNesting with "Invalid stream format".
+// Reads a whole stream (walkStream builds it). Throws Error with the messages the reader gives for the
+// same faults (an entry's failure wrapped in "Error reading %s%s%s: %s"); undefined tags fail with
+// "Invalid property value", nesting deeper than kMaxNesting with "Invalid stream format". A Document
+// keeps every value of the stream, each costing far more than the byte or two it may take in the
+// stream: to look at a stream of any size, walk it instead.
 Document parseDocument(std::span<const uint8_t> bytes);
 Document parseDocument(InputStream& in);
 

@@ -35,20 +35,47 @@ int32_t count32(size_t count) {
     return static_cast<int32_t>(count);
 }
 
+[[noreturn]] void failRead() {
+    throw Error(std::string(kStreamReadError));
+}
+
+enum class RowForm { Current, Older };
+
+// Steps over `count` rows without keeping them, failing as reading them would, and returns how many
+// sub-items they hold. The image indexes of the sub-items follow the rows, so this finds where they
+// begin; and once every row is known to be there, a count can no longer promise more than the block
+// holds.
+uint64_t skipRows(BlockCursor& in, int32_t count, RowForm form) {
+    // A text's length: UTF-16 code units in the current form, bytes of a name string in the older.
+    const size_t unitBytes = form == RowForm::Current ? 2 : 1;
+    uint64_t subItems = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        in.take(12); // image, state and overlay index
+        const int32_t subItemCount = in.i32();
+        in.take(4); // data
+        in.take(unitBytes * in.u8());
+        for (int32_t j = 0; j < subItemCount; ++j) {
+            in.take(unitBytes * in.u8());
+        }
+        subItems += static_cast<uint64_t>(std::max(subItemCount, 0));
+    }
+    return subItems;
+}
+
 } // namespace
 
-const std::string* findTooLongText(std::span<const ListRow> rows) {
+std::optional<std::string> findTooLongText(std::span<const ListRow> rows) {
     for (const ListRow& row : rows) {
         if (utf16Length(row.caption) > kMaxBlockTextUnits) {
-            return &row.caption;
+            return row.caption;
         }
-        for (const ListSubItem& subItem : row.subItems) {
+        for (const ListSubItem subItem : row.subItems) {
             if (utf16Length(subItem.text) > kMaxBlockTextUnits) {
-                return &subItem.text;
+                return subItem.text;
             }
         }
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 std::vector<uint8_t> encodeItemBlock(std::span<const ListRow> rows) {
@@ -67,7 +94,7 @@ std::vector<uint8_t> encodeItemBlock(std::span<const ListRow> rows) {
         out.u8(static_cast<uint8_t>(caption.size()));
         out.units(caption);
         size += 22 + sizedLength(row.caption);
-        for (const ListSubItem& subItem : row.subItems) {
+        for (const ListSubItem subItem : row.subItems) {
             const std::u16string text = blockText(subItem.text);
             out.u8(static_cast<uint8_t>(text.size()));
             out.units(text);
@@ -75,7 +102,7 @@ std::vector<uint8_t> encodeItemBlock(std::span<const ListRow> rows) {
         }
     }
     for (const ListRow& row : rows) {
-        for (const ListSubItem& subItem : row.subItems) {
+        for (const ListSubItem subItem : row.subItems) {
             out.i16(subItem.imageIndex);
         }
     }
@@ -84,13 +111,20 @@ std::vector<uint8_t> encodeItemBlock(std::span<const ListRow> rows) {
 }
 
 std::vector<ListRow> decodeItemBlock(std::span<const uint8_t> block) {
-    std::vector<ListRow> rows;
     BlockCursor in(block);
     if (in.u8() != kVersion) {
-        return rows;
+        return {};
     }
     in.i32(); // the size: not needed to read the rows
-    const int32_t count = in.i32();
+    const int32_t count = std::max(in.i32(), 0);
+    BlockCursor images = in;
+    const uint64_t subItems = skipRows(images, count, RowForm::Current);
+    if (subItems > images.remaining() / 2) {
+        failRead();
+    }
+    // Every row and sub-item is known to be there: what is reserved, the block holds.
+    std::vector<ListRow> rows;
+    rows.reserve(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
         ListRow row;
         row.imageIndex = in.i32();
@@ -99,30 +133,33 @@ std::vector<ListRow> decodeItemBlock(std::span<const uint8_t> block) {
         const int32_t subItemCount = in.i32();
         row.data = in.i32();
         row.caption = in.utf16Text(in.u8());
+        row.subItems.reserve(static_cast<size_t>(std::max(subItemCount, 0)), 0);
         for (int32_t j = 0; j < subItemCount; ++j) {
-            ListSubItem subItem;
-            subItem.text = in.utf16Text(in.u8());
-            row.subItems.push_back(std::move(subItem));
+            const std::string text = in.utf16Text(in.u8());
+            row.subItems.append(text, images.i16());
         }
         rows.push_back(std::move(row));
-    }
-    for (ListRow& row : rows) {
-        for (ListSubItem& subItem : row.subItems) {
-            subItem.imageIndex = in.i16();
-        }
     }
     return rows;
 }
 
 std::vector<ListRow> decodeOlderItemBlock(std::span<const uint8_t> block) {
-    std::vector<ListRow> rows;
     BlockCursor outer(block);
     const int32_t total = outer.i32();
     if (total < 4) {
-        throw Error(std::string(kStreamReadError));
+        failRead();
     }
     BlockCursor in(outer.take(static_cast<size_t>(total) - 4));
-    const int32_t count = in.i32();
+    const int32_t count = std::max(in.i32(), 0);
+    BlockCursor images = in;
+    const uint64_t subItems = skipRows(images, count, RowForm::Older);
+    // The image indexes are optional; begun, they must be complete.
+    const bool hasImages = !images.atEnd();
+    if (hasImages && subItems > images.remaining() / 2) {
+        failRead();
+    }
+    std::vector<ListRow> rows;
+    rows.reserve(static_cast<size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
         ListRow row;
         row.imageIndex = in.i32();
@@ -131,19 +168,12 @@ std::vector<ListRow> decodeOlderItemBlock(std::span<const uint8_t> block) {
         const int32_t subItemCount = in.i32();
         row.data = in.i32();
         row.caption = in.shortText();
+        row.subItems.reserve(static_cast<size_t>(std::max(subItemCount, 0)), 0);
         for (int32_t j = 0; j < subItemCount; ++j) {
-            ListSubItem subItem;
-            subItem.text = in.shortText();
-            row.subItems.push_back(std::move(subItem));
+            const std::string text = in.shortText();
+            row.subItems.append(text, hasImages ? images.i16() : int16_t{-1});
         }
         rows.push_back(std::move(row));
-    }
-    if (!in.atEnd()) {
-        for (ListRow& row : rows) {
-            for (ListSubItem& subItem : row.subItems) {
-                subItem.imageIndex = in.i16();
-            }
-        }
     }
     return rows;
 }

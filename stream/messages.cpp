@@ -1,5 +1,8 @@
 #include "stream/messages.h"
 
+#include "stream/text_codec.h"
+
+#include <algorithm>
 #include <cstring>
 
 namespace corvane::stream {
@@ -16,6 +19,37 @@ std::string formatMessage(std::string_view pattern, std::initializer_list<std::s
             out += pattern[i++];
         }
     }
+    return out;
+}
+
+std::string printableName(std::string_view name) {
+    static constexpr char kHexDigits[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(name.size());
+    size_t pos = 0;
+    while (pos < name.size()) {
+        char32_t codePoint = 0;
+        const size_t length = decodeUtf8(name, pos, codePoint);
+        if (length != 0 && showsAsItself(codePoint)) {
+            out.append(name, pos, length);
+            pos += length;
+            continue;
+        }
+        // A character not to be shown escapes all its bytes; a byte outside UTF-8 escapes alone.
+        for (size_t end = pos + std::max<size_t>(length, 1); pos < end; ++pos) {
+            const auto byte = static_cast<unsigned char>(name[pos]);
+            out += "\\x";
+            out += kHexDigits[byte >> 4];
+            out += kHexDigits[byte & 0x0F];
+        }
+    }
+    return out;
+}
+
+std::string inFileMessage(std::string_view file, std::string_view message) {
+    std::string out = printableName(file);
+    out += ": ";
+    out += message;
     return out;
 }
 

@@ -24,6 +24,16 @@ inline constexpr std::string_view kCannotCreateFile = "Cannot create file \"%s\"
 // Replaces each "%s" of `pattern` with the next argument, in order; a "%s" without an argument stays.
 std::string formatMessage(std::string_view pattern, std::initializer_list<std::string_view> args);
 
+// A name read from a file (an object, class or property name), or a file's name, as a message shows
+// it: valid UTF-8 as it is, except that control characters, invisible marks and every byte that is not
+// part of valid UTF-8 are written as \xNN, byte by byte. So a damaged file can neither cut a message
+// short at a NUL nor write control sequences to a terminal.
+std::string printableName(std::string_view name);
+
+// "FILE: MESSAGE", the file's name printable: which file a reading error is about, when a task reads
+// several.
+std::string inFileMessage(std::string_view file, std::string_view message);
+
 // The system's text for an errno value with trailing blanks and full stops removed, ready to fill the
 // second %s of kCannotOpenFile and kCannotCreateFile.
 std::string systemErrorText(int errorNumber);

@@ -45,7 +45,7 @@ void checkResultSetTexts(const ResultSet& set) {
     for (const ListViewControl* list : {&set.searchPaths, &set.searchedFiles}) {
         if (list->hasRows()) {
             const std::vector<ListRow> rows = list->rows();
-            if (const std::string* text = findTooLongText(rows)) {
+            if (const std::optional<std::string> text = findTooLongText(rows)) {
                 throw Error(textTooLongMessage(*text));
             }
         }
@@ -93,8 +93,12 @@ void readResultSet(const std::string& name, const ResultSet& set, const ReadOpti
         if (i > 0 && betweenFiles) {
             betweenFiles();
         }
-        FileInputStream in(files[i]);
-        ReadRootRecord(in, controls[i], options);
+        FileInputStream in(files[i]); // its message names the file
+        try {
+            ReadRootRecord(in, controls[i], options);
+        } catch (const Error& error) {
+            throw Error(inFileMessage(files[i], error.what()));
+        }
     }
 }
 

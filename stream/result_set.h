@@ -66,8 +66,9 @@ void writeResultSet(const std::string& name, const ResultSet& set, const CreateR
 
 // Reads the three files into the controls in order, each opened, read and closed before the next,
 // calling `betweenFiles` after the first and after the second. The first failure ends the read with
-// its message ("Cannot open file "PATH". REASON", the stream's errors): controls read before it keep
-// what they read, the control being read keeps the entries applied before it.
+// its message: "Cannot open file "PATH". REASON", or the stream's error after the name of the file
+// it is in ("NAME.~SR~: Stream read error"). Controls read before it keep what they read, the control
+// being read keeps the entries applied before it.
 void readResultSet(const std::string& name, const ResultSet& set, const ReadOptions& options = {},
                    const std::function<void()>& betweenFiles = {});
 

@@ -87,11 +87,11 @@ void StreamReader::readChildRecord(ObjectRef parent, int depth) {
     if (!child) {
         const ClassInfo* cls = options_.classes ? options_.classes->find(className) : nullptr;
         if (!cls || !cls->isComponent() || !cls->component().create) {
-            throw Error(formatMessage(kClassNotFound, {className}));
+            throw Error(formatMessage(kClassNotFound, {printableName(className)}));
         }
         child = cls->component().create(root_, parent);
         if (!child) {
-            throw Error(formatMessage(kClassNotFound, {className}));
+            throw Error(formatMessage(kClassNotFound, {printableName(className)}));
         }
         if (child.cls->isComponent() && child.cls->component().setName) {
             child.cls->component().setName(child.instance, objectName);
@@ -110,7 +110,7 @@ void StreamReader::readProperty(ObjectRef object, const std::string& label, int 
         for (size_t i = 0; i + 1 < segments.size(); ++i) {
             const PropertyInfo* property = current.cls->findProperty(segments[i]);
             if (!property) {
-                throw Error(formatMessage(kPropertyDoesNotExist, {segments[i]}));
+                throw Error(formatMessage(kPropertyDoesNotExist, {printableName(segments[i])}));
             }
             if (property->kind != PropertyKind::Object) {
                 fail(kInvalidPropertyPath);
@@ -131,10 +131,11 @@ void StreamReader::readProperty(ObjectRef object, const std::string& label, int 
             const std::vector<uint8_t> bytes = readBytes(readLength());
             block->decode(current.instance, bytes);
         } else {
-            throw Error(formatMessage(kPropertyDoesNotExist, {last}));
+            throw Error(formatMessage(kPropertyDoesNotExist, {printableName(last)}));
         }
     } catch (const Error& error) {
-        throw Error(formatMessage(kErrorReading, {label, ".", entryName, error.what()}));
+        throw Error(formatMessage(kErrorReading,
+                                  {printableName(label), ".", printableName(entryName), error.what()}));
     }
 }
 

@@ -26,6 +26,19 @@ bool isAscii(std::string_view text) {
     return true;
 }
 
+bool showsAsItself(char32_t codePoint) {
+    if (codePoint < 0x20 || codePoint == 0x7F || (codePoint >= 0x80 && codePoint < 0xA0)) {
+        return false;
+    }
+    // Line separators, zero-width and direction controls would hide or reorder what a reader sees.
+    if (codePoint == 0x2028 || codePoint == 0x2029 || (codePoint >= 0x200B && codePoint <= 0x200F) ||
+        (codePoint >= 0x202A && codePoint <= 0x202E) || (codePoint >= 0x2066 && codePoint <= 0x2069) ||
+        codePoint == 0xFEFF) {
+        return false;
+    }
+    return true;
+}
+
 size_t decodeUtf8(std::string_view text, size_t pos, char32_t& codePoint) {
     const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[pos + i]); };
     const size_t left = text.size() - pos;

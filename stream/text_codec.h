@@ -30,6 +30,10 @@ std::string utf16ToUtf8(std::u16string_view text);
 // and stores the code point, or returns 0 when the bytes there are not a valid sequence.
 size_t decodeUtf8(std::string_view text, size_t pos, char32_t& codePoint);
 
+// True for a character that may be shown as it is; false for control characters, line separators,
+// zero-width and direction marks, which would hide or reorder what a reader sees.
+bool showsAsItself(char32_t codePoint);
+
 // Appends a code point (not a surrogate, at most U+10FFFF) as UTF-8.
 void appendUtf8(std::string& out, char32_t codePoint);
 

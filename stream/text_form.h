@@ -35,9 +35,11 @@
 // Currency(1.2345). So binary -> text -> binary gives back the same bytes for every stream, not only
 // for those our writer made. Lines that start with // are comments.
 
+#include "stream/byte_streams.h"
 #include "stream/document.h"
 #include "stream/error.h"
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -64,10 +66,14 @@ struct TextFormOptions {
     bool describeBlocks = false;
 };
 
-std::string documentToText(const Document& document, const TextFormOptions& options = {});
-
 // Throws TextFormError for a malformed text, with the line where it is noticed.
 Document textToDocument(std::string_view text);
+
+// Prints the text form of the stream in `in` while reading it, handing the text on in pieces, so that
+// a stream of any size needs little memory. A bad stream throws the reader's Error, after the text
+// of what came before the fault has been handed on.
+void printStream(InputStream& in, const TextFormOptions& options,
+                 const std::function<void(std::string_view)>& write);
 
 // Shortcuts over bytes. streamToText throws the reader's Error for a bad stream; textToStream throws
 // TextFormError.

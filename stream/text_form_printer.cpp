@@ -5,6 +5,8 @@
 #include "stream/error.h"
 #include "stream/extended_float.h"
 #include "stream/messages.h"
+#include "stream/stream_reader.h"
+#include "stream/stream_walk.h"
 #include "stream/text_codec.h"
 #include "stream/text_form.h"
 #include "stream/text_literals.h"
@@ -14,6 +16,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <optional>
 
 namespace corvane::stream {
 
@@ -79,11 +82,14 @@ std::string floatLiteral(const Value& value) {
     return std::isfinite(number) ? tagName + "(" + formatDouble(number) + ")" : rawFloat(value);
 }
 
-class Printer {
+// Prints the parts of a stream as they are read. Text is collected in a buffer that is handed on
+// whenever it has grown past kFlushBytes, so memory stays small however long the text gets.
+class Printer final : public StreamVisitor {
 public:
-    explicit Printer(const TextFormOptions& options) : options_(options) {}
+    Printer(const TextFormOptions& options, const TextOut& write) : options_(options), write_(write) {}
 
-    void record(const Record& r, int level) {
+    void recordBegins(const RecordHead& r) override {
+        const int level = frames_.empty() ? 0 : frames_.back().level + 1;
         std::string head = indent(level);
         const int flags = r.flags.value_or(0);
         const int positionFlag = r.position ? kFlagChildPosition : 0;
@@ -121,44 +127,144 @@ public:
             head += std::to_string(flags);
         }
         line(head);
-        for (const Entry& e : r.entries) {
-            entry(e, level + 1, &r);
-        }
-        for (const Record& child : r.children) {
-            record(child, level + 1);
-        }
-        line(indent(level) + "end");
+        frames_.push_back({.kind = FrameKind::Record, .level = level, .className = r.className});
     }
 
-    std::string take() { return std::move(out_); }
+    void recordEnds() override { line(indent(pop().level) + "end"); }
+
+    void entryBegins(const std::string& name) override {
+        const Frame& owner = frames_.back();
+        entry_ = Slot{.start = indent(owner.level + 1) + nameLiteral(name, true) + " = ",
+                      .level = owner.level + 1,
+                      .ofRecord = owner.kind == FrameKind::Record,
+                      .entryName = name};
+    }
+
+    void plainValue(Value v) override {
+        const Slot slot = takeSlot();
+        value(v, slot.level, slot.start);
+        // The record is still the innermost frame: a plain value opens none.
+        if (slot.ofRecord && v.tag == ValueTag::Bytes && options_.describeBlocks) {
+            describeBlock(frames_.back().className, slot.entryName, v.bytes, indent(slot.level) + "// ",
+                          [this](std::string_view text) { put(text); });
+        }
+    }
+
+    void listBegins() override { openLater(FrameKind::List); }
+    void listEnds() override { close("()", ")"); }
+
+    void setBegins() override {
+        put(takeSlot().start + "[");
+        frames_.push_back({.kind = FrameKind::Set});
+    }
+    void setMember(const std::string& name) override {
+        Frame& set = frames_.back();
+        if (set.opened) {
+            put(", ");
+        }
+        set.opened = true;
+        put(nameLiteral(name, false));
+    }
+    void setEnds() override {
+        pop();
+        put("]\n");
+    }
+
+    void collectionBegins() override { openLater(FrameKind::Collection); }
+    void itemBegins(const std::optional<ItemIndex>& index) override {
+        const int level = openFrame().level + 1;
+        std::string head = indent(level) + "item";
+        if (index) {
+            head += ' ';
+            head += integerLiteral(index->tag, index->value);
+        }
+        line(head);
+        frames_.push_back({.kind = FrameKind::Item, .level = level});
+    }
+    void itemEnds() override { line(indent(pop().level) + "end"); }
+    void collectionEnds() override { close("<>", ">"); }
+
+    // Hands on what is left.
+    void finish() {
+        if (!out_.empty()) {
+            write_(out_);
+            out_.clear();
+        }
+    }
 
 private:
-    void line(const std::string& text) {
+    static constexpr size_t kFlushBytes = size_t{1} << 16;
+
+    enum class FrameKind { Record, Item, List, Set, Collection };
+    struct Frame {
+        FrameKind kind = FrameKind::Record;
+        int level = 0; // a record's or item's own line, a list's or collection's first line
+        std::string className{};
+        std::string start{}; // a list's or collection's first line up to its opening bracket
+        bool opened = false; // the opening line is printed (a set: a member is printed)
+    };
+    // Where a value is printed: its first line begins with `start`, further lines at `level`.
+    struct Slot {
+        std::string start;
+        int level = 0;
+        bool ofRecord = false; // the value of an entry of a record (not of a collection item)
+        std::string entryName{};
+    };
+
+    void put(std::string_view text) {
         out_ += text;
-        out_ += '\n';
+        if (out_.size() >= kFlushBytes) {
+            write_(out_);
+            out_.clear();
+        }
+    }
+    void line(std::string_view text) {
+        put(text);
+        put("\n");
     }
 
-    void entry(const Entry& e, int level, const Record* owner) {
-        std::string start = indent(level) + nameLiteral(e.name, true) + " = ";
-        value(e.value, level, std::move(start));
-        if (owner && options_.describeBlocks) {
-            std::optional<std::vector<std::string>> lines;
-            try {
-                lines = describeBlock(*owner, e);
-            } catch (const Error& error) {
-                const std::string& label = owner->objectName.empty() ? owner->className : owner->objectName;
-                throw Error(formatMessage(kErrorReading, {label, ".", e.name, error.what()}));
-            }
-            if (lines) {
-                for (const std::string& text : *lines) {
-                    line(indent(level) + "// " + text);
-                }
-            }
+    Frame pop() {
+        Frame frame = std::move(frames_.back());
+        frames_.pop_back();
+        return frame;
+    }
+
+    // The entry's value, else the next element of the list being read.
+    Slot takeSlot() {
+        if (entry_) {
+            Slot slot = std::move(*entry_);
+            entry_.reset();
+            return slot;
+        }
+        const int level = openFrame().level + 1;
+        return Slot{.start = indent(level), .level = level};
+    }
+
+    // A list or collection prints "(" or "<" only when its first element comes; "()" or "<>" when none
+    // does.
+    void openLater(FrameKind kind) {
+        Slot slot = takeSlot();
+        frames_.push_back({.kind = kind, .level = slot.level, .start = std::move(slot.start)});
+    }
+    Frame& openFrame() {
+        Frame& frame = frames_.back();
+        if (!frame.opened) {
+            line(frame.start + (frame.kind == FrameKind::List ? "(" : "<"));
+            frame.opened = true;
+        }
+        return frame;
+    }
+    void close(std::string_view empty, std::string_view end) {
+        const Frame frame = pop();
+        if (frame.opened) {
+            line(indent(frame.level) + std::string(end));
+        } else {
+            line(frame.start + std::string(empty));
         }
     }
 
-    // Prints `v`, the first line starting with `start`.
-    void value(const Value& v, int level, std::string start) {
+    // A value that has no parts, its first line begun with `start`.
+    void value(const Value& v, int level, const std::string& start) {
         switch (v.tag) {
         case ValueTag::Null:
             line(start + "Null");
@@ -200,80 +306,55 @@ private:
                 line(start + "Identifier(" + nameLiteral(v.text, true) + ")");
             }
             return;
-        case ValueTag::Set: {
-            std::string text = start + "[";
-            for (size_t i = 0; i < v.names.size(); ++i) {
-                text += (i ? ", " : "") + nameLiteral(v.names[i], false);
-            }
-            line(text + "]");
-            return;
-        }
         case ValueTag::Bytes:
-            bytes(v.bytes, level, std::move(start));
-            return;
-        case ValueTag::List:
-            if (v.list.empty()) {
-                line(start + "()");
-                return;
-            }
-            line(start + "(");
-            for (const Value& element : v.list) {
-                value(element, level + 1, indent(level + 1));
-            }
-            line(indent(level) + ")");
-            return;
-        case ValueTag::Collection:
-            if (v.items.empty()) {
-                line(start + "<>");
-                return;
-            }
-            line(start + "<");
-            for (const CollectionItem& item : v.items) {
-                std::string head = indent(level + 1) + "item";
-                if (item.index) {
-                    head += ' ';
-                    head += integerLiteral(item.index->tag, item.index->value);
-                }
-                line(head);
-                for (const Entry& e : item.entries) {
-                    entry(e, level + 2, nullptr);
-                }
-                line(indent(level + 1) + "end");
-            }
-            line(indent(level) + ">");
+            bytes(v.bytes, level, start);
             return;
         default:
             throw Error(std::string(kInvalidPropertyValue));
         }
     }
 
-    void bytes(const std::vector<uint8_t>& data, int level, std::string start) {
+    void bytes(const std::vector<uint8_t>& data, int level, const std::string& start) {
         if (data.size() <= kHexBytesPerLine) {
             line(start + "{" + hexBytes(data) + "}");
             return;
         }
         line(start + "{");
+        const std::string lineStart = indent(level + 1);
         for (size_t i = 0; i < data.size(); i += kHexBytesPerLine) {
             const size_t count = std::min(kHexBytesPerLine, data.size() - i);
-            line(indent(level + 1) + hexBytes(std::span(data).subspan(i, count)));
+            put(lineStart);
+            line(hexBytes(std::span(data).subspan(i, count)));
         }
         line(indent(level) + "}");
     }
 
     const TextFormOptions& options_;
+    const TextOut& write_;
     std::string out_;
+    std::vector<Frame> frames_;
+    std::optional<Slot> entry_;
 };
 
 } // namespace
 
-std::string documentToText(const Document& document, const TextFormOptions& options) {
-    Printer printer(options);
-    printer.record(document.root, 0);
-    return printer.take();
+void printStream(InputStream& in, const TextFormOptions& options, const TextOut& write) {
+    StreamReader reader(in);
+    Printer printer(options, write);
+    try {
+        walkStream(reader, printer);
+    } catch (...) {
+        printer.finish(); // the text up to the fault, as promised
+        throw;
+    }
+    printer.finish();
 }
 
 std::string streamToText(std::span<const uint8_t> bytes, const TextFormOptions& options) {
-    return documentToText(parseDocument(bytes), options);
+    std::string text;
+    MemoryInputStream in(bytes);
+    printStream(in, options, [&text](std::string_view piece) { text += piece; });
+    return text;
 }
 
 } // namespace corvane::stream

@@ -16,19 +16,6 @@ bool isWordChar(char c) {
     return isWordStart(c) || (c >= '0' && c <= '9');
 }
 
-// Characters shown as themselves inside quotes.
-bool isPrintable(char32_t cp) {
-    if (cp < 0x20 || cp == 0x7F || (cp >= 0x80 && cp < 0xA0)) {
-        return false;
-    }
-    // Line separators, zero-width and direction controls would hide or reorder what a reader sees.
-    if (cp == 0x2028 || cp == 0x2029 || (cp >= 0x200B && cp <= 0x200F) || (cp >= 0x202A && cp <= 0x202E) ||
-        (cp >= 0x2066 && cp <= 0x2069) || cp == 0xFEFF) {
-        return false;
-    }
-    return true;
-}
-
 class LiteralBuilder {
 public:
     void printable(std::string_view utf8) {
@@ -95,7 +82,7 @@ std::string narrowLiteral(std::string_view bytes) {
     while (pos < bytes.size()) {
         char32_t cp = 0;
         const size_t length = decodeUtf8(bytes, pos, cp);
-        if (length != 0 && isPrintable(cp)) {
+        if (length != 0 && showsAsItself(cp)) {
             out.printable(bytes.substr(pos, length));
             pos += length;
             continue;
@@ -123,7 +110,7 @@ std::string wideLiteral(std::u16string_view units) {
             out.escape(unit);
             continue;
         }
-        if (isPrintable(cp)) {
+        if (showsAsItself(cp)) {
             std::string utf8;
             appendUtf8(utf8, cp);
             out.printable(utf8);

@@ -5,6 +5,7 @@
 #include "stream/byte_streams.h"
 #include "stream/error.h"
 #include "stream/result_set.h"
+#include "support/child_run.h"
 #include "support/file_contents.h"
 #include "support/program_run.h"
 #include "support/small_disk.h"
@@ -114,10 +115,14 @@ TEST(CliResultSets, ShowOfAMissingOrCorruptSetFailsWithItsMessage) {
     stream::MainWindowLists lists;
     lists.searchPaths.setRows({{.caption = "/p", .subItems = {{.text = "*.*"}}}});
     writeSet(set, lists);
+    // Each message says which of the three files it is about.
     sets.writeFile("r.CVN.~SR~", "TPF1 not a stream");
     run = corvaneCli({"show", set});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "corvane-cli: error: Invalid stream format\n");
+    EXPECT_EQ(run.err, "corvane-cli: error: " + set + ".~SR~: Invalid stream format\n");
+    sets.writeFile("r.CVN.~SR~", "");
+    run = corvaneCli({"show", set});
+    EXPECT_EQ(run.err, "corvane-cli: error: " + set + ".~SR~: Stream read error\n");
 
     // A row count that promises more than the block holds.
     std::string block = fileContents(set);
@@ -127,7 +132,34 @@ TEST(CliResultSets, ShowOfAMissingOrCorruptSetFailsWithItsMessage) {
     sets.writeFile("r.CVN", block);
     run = corvaneCli({"show", "--json", set});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "corvane-cli: error: Error reading ListView1.Items.ItemData: Stream read error\n");
+    EXPECT_EQ(run.err,
+              "corvane-cli: error: " + set + ": Error reading ListView1.Items.ItemData: Stream read error\n");
+}
+
+TEST(CliResultSets, ShowReadsARowOfTenMillionEmptySubItemsInMemoryOfAFewTimesItsSize) {
+    if (!memoryFiguresAreMeaningful()) {
+        GTEST_SKIP() << "the sanitizers' shadow memory makes memory figures meaningless";
+    }
+    const TempTree sets;
+    const std::string set = sets.path("wide.CVN");
+    stream::MainWindowLists lists;
+    lists.searchPaths.setRows({{.caption = "/p", .subItems = {{.text = "*.*"}}}});
+    // Each empty sub-item takes 3 bytes of the file: its length and its image index.
+    constexpr size_t kSubItems = 10'000'000;
+    stream::ListRow wide{.caption = "/p/a"};
+    wide.subItems.reserve(kSubItems, 0);
+    for (size_t i = 0; i < kSubItems; ++i) {
+        wide.subItems.append("", -1);
+    }
+    lists.searchedFiles.setRows({std::move(wide)});
+    writeSet(set, lists);
+    const auto size = static_cast<long>(std::filesystem::file_size(set + ".~SR~"));
+
+    const ChildRun show = runChild(CORVANE_CLI_PATH, {"show", set});
+    ASSERT_EQ(show.status, 0) << show.err;
+    EXPECT_NE(show.out.find("Searched files: 1\n"), std::string::npos) << show.out;
+    constexpr long kBaseKilobytes = 32 * 1024;
+    EXPECT_LT(show.peakKilobytes, 10 * size / 1024 + kBaseKilobytes) << "for a file of " << size << " bytes";
 }
 
 TEST(CliResultSets, FindRefusesToSaveAPathTooLongForAResultFileAndWritesNothing) {

@@ -58,7 +58,9 @@ TEST(ItemBlockDecoding, CountsThatPointPastTheBlockAreStreamReadErrors) {
 TEST(ItemBlockDecoding, FieldsAreSetAsStored) {
     std::vector<ListRow> rows(2);
     rows[0] = {.caption = "a",
-               .subItems = {{.text = "x", .imageIndex = 7}, {.text = "", .imageIndex = -300}}};
+               .subItems = {{.text = "x", .imageIndex = 7},
+                            {.text = "", .imageIndex = -300},
+                            {.text = std::string(200, 'q'), .imageIndex = 3}}};
     rows[1] = {
         .caption = "", .subItems = {}, .imageIndex = -5, .stateIndex = 2, .overlayIndex = 3, .data = 99};
     EXPECT_EQ(stream::decodeItemBlock(stream::encodeItemBlock(rows)), rows);
@@ -155,11 +157,11 @@ TEST(BlockTexts, TextsLongerThan255CodeUnitsAreRefusedNotCut) {
     const std::string longest(255, 'p');
     const std::string tooLong(256, 'p');
     std::vector<ListRow> rows = {{.caption = longest, .subItems = {{.text = "ok"}}}};
-    EXPECT_EQ(stream::findTooLongText(rows), nullptr);
+    EXPECT_EQ(stream::findTooLongText(rows), std::nullopt);
     EXPECT_EQ(stream::decodeItemBlock(stream::encodeItemBlock(rows)), rows);
 
     rows.push_back({.caption = "fine", .subItems = {{.text = tooLong}}});
-    ASSERT_NE(stream::findTooLongText(rows), nullptr);
+    ASSERT_NE(stream::findTooLongText(rows), std::nullopt);
     EXPECT_EQ(*stream::findTooLongText(rows), tooLong);
     EXPECT_EQ(decodeError([&] { stream::encodeItemBlock(rows); }), "Stream write error");
 

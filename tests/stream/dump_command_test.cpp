@@ -1,13 +1,17 @@
 // corvane-cli dump, run as a user would.
 
+#include "byte_helpers.h"
 #include "stream_test_classes.h"
+#include "support/child_run.h"
 #include "support/temp_tree.h"
 
+#include "stream/item_block.h"
 #include "stream/stream_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <spawn.h>
 #include <sstream>
@@ -106,6 +110,78 @@ TEST(DumpCommand, ABadFileGivesItsMessageAndStatusOne) {
     EXPECT_NE(cutShort.err.find("Error reading ListView1.Items.ItemData: Stream read error"),
               std::string::npos)
         << cutShort.err;
+}
+
+constexpr uint64_t kMiB = uint64_t{1} << 20;
+
+// A stream whose root `className` has one entry `entryName` holding `block` as a byte block.
+Bytes streamWithBlock(std::string_view className, std::string_view entryName, const Bytes& block) {
+    const auto size = static_cast<uint32_t>(block.size());
+    const Bytes length = {static_cast<uint8_t>(size), static_cast<uint8_t>(size >> 8),
+                          static_cast<uint8_t>(size >> 16), static_cast<uint8_t>(size >> 24)};
+    return cat(
+        {ascii("TPF0"), name(className), name(""), name(entryName), hex("0A"), length, block, hex("00 00")});
+}
+
+TEST(DumpCommand, AnInputThatIsNoStreamFailsAtItsSignatureEvenOneThatNeverEnds) {
+    if (!memoryFiguresAreMeaningful()) {
+        GTEST_SKIP() << "no address space limit fits a sanitizer build, and without one a reader that "
+                        "does not stop would take all memory";
+    }
+    // Read whole before its signature was looked at, /dev/zero filled memory until the program aborted.
+    const ChildRun run = runChild(CORVANE_CLI_PATH, {"dump", "/dev/zero"}, {.addressSpaceBytes = 64 * kMiB});
+    EXPECT_EQ(run.status, 1) << "ended by signal " << run.signal;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "corvane-cli: error: Invalid stream format\n");
+}
+
+TEST(DumpCommand, RunningOutOfMemoryIsAMessageAndStatusOne) {
+    if (!memoryFiguresAreMeaningful()) {
+        GTEST_SKIP() << "no address space limit fits a sanitizer build";
+    }
+    const TempTree tree;
+    const std::string big = tree.path("big.stream");
+    std::ofstream(big, std::ios::binary) << asText(streamWithBlock("TBig", "Data", Bytes(48 * kMiB, 0)));
+    const ChildRun run = runChild(CORVANE_CLI_PATH, {"dump", big}, {.addressSpaceBytes = 32 * kMiB});
+    EXPECT_EQ(run.status, 1) << "ended by signal " << run.signal;
+    EXPECT_EQ(run.err, "corvane-cli: error: out of memory\n");
+}
+
+TEST(DumpCommand, ARowOfTenMillionEmptySubItemsIsShownInMemoryOfAFewTimesItsSize) {
+    if (!memoryFiguresAreMeaningful()) {
+        GTEST_SKIP() << "the sanitizers' shadow memory makes memory figures meaningless";
+    }
+    constexpr size_t kSubItems = 10'000'000;
+    stream::ListRow wide{.caption = "/p/a"};
+    wide.subItems.reserve(kSubItems, 0);
+    for (size_t i = 0; i < kSubItems; ++i) {
+        wide.subItems.append("", -1);
+    }
+    const TempTree tree;
+    const std::string file = tree.path("wide.CVN.~SR~");
+    std::ofstream(file, std::ios::binary)
+        << asText(streamWithBlock("TListView", "Items.ItemData", stream::encodeItemBlock({&wide, 1})));
+    const auto size = static_cast<long>(std::filesystem::file_size(file));
+
+    const ChildRun run = runChild(CORVANE_CLI_PATH, {"dump", file}, {.discardOutput = true});
+    ASSERT_EQ(run.status, 0) << run.err;
+    constexpr long kBaseKilobytes = 32 * 1024;
+    EXPECT_LT(run.peakKilobytes, 10 * size / 1024 + kBaseKilobytes) << "for a file of " << size << " bytes";
+}
+
+TEST(DumpCommand, AListOfTenMillionValuesIsPrintedAsItIsRead) {
+    if (!memoryFiguresAreMeaningful()) {
+        GTEST_SKIP() << "no address space limit fits a sanitizer build";
+    }
+    // Each False takes one byte; kept as a whole document, each took some 180 bytes of memory.
+    const TempTree tree;
+    const std::string file = tree.path("list.stream");
+    std::ofstream(file, std::ios::binary)
+        << asText(cat({ascii("TPF0"), name("TThing"), name("Thing"), name("Values"), hex("01"),
+                       Bytes(10'000'000, 0x08), hex("00 00 00")}));
+    const ChildRun run =
+        runChild(CORVANE_CLI_PATH, {"dump", file}, {.addressSpaceBytes = 256 * kMiB, .discardOutput = true});
+    EXPECT_EQ(run.status, 0) << "ended by signal " << run.signal << ": " << run.err;
 }
 
 TEST(DumpCommand, WrongArgumentsAreAUsageError) {

@@ -104,6 +104,38 @@ TEST(EntryErrors, WithoutAnObjectNameTheClassNameLabelsTheEntry) {
     EXPECT_EQ(listError(bytes), "Error reading TListView.Left: Invalid property value");
 }
 
+// The message the text form's walk over `bytes` fails with: the same as the reader's.
+std::string printError(const Bytes& bytes) {
+    try {
+        stream::streamToText(bytes);
+    } catch (const Error& error) {
+        return error.what();
+    }
+    return "(printed without error)";
+}
+
+TEST(EntryErrors, NamesFromTheFileAreShownEscapedNeverRaw) {
+    using namespace std::string_view_literals;
+    // A tab, a NUL, a terminal escape and a byte outside UTF-8 in the object name; "é" stays.
+    const Bytes bytes = cat({ascii("TPF0"), name("TListView"), name("\tList\0View\x1B[2J\xFF\xC3\xA9"sv),
+                             name("Left"), hex("30 00 00")});
+    const std::string expected =
+        "Error reading \\x09List\\x00View\\x1B[2J\\xFF\xC3\xA9.Left: Invalid property value";
+    EXPECT_EQ(listError(bytes), expected);
+    EXPECT_EQ(printError(bytes), expected);
+
+    EXPECT_EQ(listError(listWithEntry("Bo\x07gus\xE2\x80\xAE", hex("02 01"))),
+              "Error reading ListView1.Bo\\x07gus\\xE2\\x80\\xAE: Property Bo\\x07gus\\xE2\\x80\\xAE does "
+              "not exist");
+
+    Form form;
+    ReadOptions options;
+    options.classes = &streamTestClasses().registry;
+    const Bytes child = cat({ascii("TPF0"), name("TTestForm"), name("F"), hex("00"), name("T\nBell"),
+                             name("X"), hex("00 00 00 00")});
+    EXPECT_EQ(readError(child, refOf(&form), options), "Class T\\x0ABell not found");
+}
+
 TEST(EntryErrors, APropertyWithoutASetterIsReadOnly) {
     Button button;
     const Bytes bytes = compile("object B: TButton\n Hint = 'not settable'\nend\n");

@@ -44,7 +44,7 @@ std::string checkTextRoundTrip(std::span<const uint8_t> input) {
     if (encoded != std::vector<uint8_t>(input.begin(), input.begin() + static_cast<long>(used))) {
         return "document encoding does not give the input back";
     }
-    const std::string text = stream::documentToText(document);
+    const std::string text = stream::streamToText(input);
     std::vector<uint8_t> compiled;
     try {
         compiled = stream::textToStream(text);
@@ -58,7 +58,7 @@ std::string checkTextRoundTrip(std::span<const uint8_t> input) {
     return guarded("describing blocks", [&] {
         stream::TextFormOptions options;
         options.describeBlocks = true;
-        stream::documentToText(document, options);
+        stream::streamToText(input, options);
     });
 }
 

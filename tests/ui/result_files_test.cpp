@@ -32,6 +32,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -256,6 +257,18 @@ TEST_F(ResultFiles, OpenOfASetWithoutItsTreeFileLoadsTheListsAndStopsAtTheOpenEr
     EXPECT_EQ(main().duplicateCount_, 9);
     EXPECT_FALSE(main().searchButton_->isEnabled());
     EXPECT_FALSE(main().saveAction_->isEnabled());
+}
+
+TEST_F(ResultFiles, OpenOfADamagedFileSaysWhichOfTheThreeItIs) {
+    searchSampleTree();
+    const WindowLists saved = lists();
+    const std::string name = sets_.path("r.CVN");
+    ASSERT_EQ(save(name), "");
+    std::ofstream(name + ".~SR~", std::ios::trunc).close();
+
+    emptyWindow();
+    EXPECT_EQ(open(name), name + ".~SR~: Stream read error");
+    EXPECT_EQ(lists().paths, saved.paths);
 }
 
 TEST_F(ResultFiles, OpenOfASetWithAnEmptyTreeKeepsTheDuplicateCount) {
