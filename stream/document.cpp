@@ -12,10 +12,6 @@ namespace corvane::stream {
 
 namespace {
 
-[[noreturn]] void fail(std::string_view message) {
-    throw Error(std::string(message));
-}
-
 // Builds the tree from the parts as they are read. Each open record, item and container is kept by
 // address: a vector only grows at the innermost open level, so no address taken is moved.
 class DocumentBuilder final : public StreamVisitor {

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace corvane {
 
@@ -11,5 +12,14 @@ class Error : public std::runtime_error {
 public:
     explicit Error(const std::string& message) : std::runtime_error(message) {}
 };
+
+namespace stream {
+
+// Throws the stream's error with `message`, one of the texts of stream/messages.h.
+[[noreturn]] inline void fail(std::string_view message) {
+    throw Error(std::string(message));
+}
+
+} // namespace stream
 
 } // namespace corvane

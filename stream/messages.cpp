@@ -1,6 +1,8 @@
 #include "stream/messages.h"
 
+#include "stream/error.h"
 #include "stream/text_codec.h"
+#include "stream/value_tag.h"
 
 #include <algorithm>
 #include <cstring>
@@ -59,6 +61,12 @@ std::string systemErrorText(int errorNumber) {
         text.pop_back();
     }
     return text;
+}
+
+void checkNesting(int depth) {
+    if (depth > kMaxNesting) {
+        fail(kInvalidStreamFormat);
+    }
 }
 
 } // namespace corvane::stream

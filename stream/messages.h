@@ -38,4 +38,7 @@ std::string inFileMessage(std::string_view file, std::string_view message);
 // second %s of kCannotOpenFile and kCannotCreateFile.
 std::string systemErrorText(int errorNumber);
 
+// Fails with kInvalidStreamFormat when records, collections or lists nest deeper than kMaxNesting.
+void checkNesting(int depth);
+
 } // namespace corvane::stream

@@ -14,16 +14,6 @@ namespace corvane::stream {
 
 namespace {
 
-[[noreturn]] void fail(std::string_view message) {
-    throw Error(std::string(message));
-}
-
-void checkDepth(int depth) {
-    if (depth > kMaxNesting) {
-        fail(kInvalidStreamFormat);
-    }
-}
-
 std::vector<std::string_view> splitPath(std::string_view path) {
     std::vector<std::string_view> segments;
     size_t start = 0;
@@ -62,7 +52,7 @@ ObjectRef StreamReader::ReadRootRecord(ObjectRef root) {
 }
 
 void StreamReader::readRecordBody(ObjectRef object, const std::string& label, int depth) {
-    checkDepth(depth);
+    checkNesting(depth);
     while (peekByte() != 0) {
         readProperty(object, label, depth);
     }
@@ -74,7 +64,7 @@ void StreamReader::readRecordBody(ObjectRef object, const std::string& label, in
 }
 
 void StreamReader::readChildRecord(ObjectRef parent, int depth) {
-    checkDepth(depth);
+    checkNesting(depth);
     const int flags = readPrefix();
     const std::string className = readName();
     const std::string objectName = readName();
@@ -333,7 +323,7 @@ void StreamReader::readObjectValue(ObjectRef object, const PropertyInfo& propert
 }
 
 void StreamReader::readCollection(ObjectRef collection, int depth) {
-    checkDepth(depth);
+    checkNesting(depth);
     // An empty value leaves the items there are.
     if (peekByte() == 0) {
         readByte();

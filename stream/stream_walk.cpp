@@ -7,22 +7,12 @@ namespace corvane::stream {
 
 namespace {
 
-[[noreturn]] void fail(std::string_view message) {
-    throw Error(std::string(message));
-}
-
-void checkDepth(int depth) {
-    if (depth > kMaxNesting) {
-        fail(kInvalidStreamFormat);
-    }
-}
-
 class Walker {
 public:
     Walker(StreamReader& in, StreamVisitor& visitor) : in_(in), visitor_(visitor) {}
 
     void record(int depth) {
-        checkDepth(depth);
+        checkNesting(depth);
         RecordHead head;
         if (in_.peekByte() >= kPrefixMarker) {
             const uint8_t flags = in_.readByte() & 0x0F;
@@ -66,7 +56,7 @@ private:
     }
 
     void value(ValueTag tag, int depth) {
-        checkDepth(depth);
+        checkNesting(depth);
         switch (tag) {
         case ValueTag::List:
             visitor_.listBegins();
@@ -152,7 +142,7 @@ private:
     }
 
     void item(int depth) {
-        checkDepth(depth);
+        checkNesting(depth);
         ValueTag tag = in_.readTag();
         std::optional<ItemIndex> itemIndex;
         if (isIntegerTag(tag)) {
