@@ -1,6 +1,8 @@
 // The checks before acting: a file is acted on only while a file that stays holds its bytes.
 
 #include "engine/action_plan.h"
+#include "engine/action_runner.h"
+#include "platform/trash.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <random>
 #include <set>
 #include <sys/stat.h>
@@ -198,13 +201,19 @@ TEST_F(ActionPlan, AStopLeavesTheGroupsNotYetPlannedUntouched) {
 }
 
 // Random groups, random changes and removals after the search, random choices, either choice;
-// whatever is acted on (here: moved into a trash folder) after the last look, every content that
-// was there before is still there outside the trash, unless the user agreed to last copies.
+// whatever is moved to the trash after the last look, every content that was there before is still
+// there outside the trash (last copies are never moved here: nobody agreed), and every file in the
+// trash goes back to where it was from its info file.
 TEST(ActionPlanProperty, NoContentIsLostWhateverChangesAfterTheSearch) {
     std::mt19937 random(20241208);
+    const char* oldDataHome = std::getenv("XDG_DATA_HOME");
+    const std::optional<std::string> previousDataHome =
+        oldDataHome ? std::optional<std::string>(oldDataHome) : std::nullopt;
     for (int round = 0; round < 60; ++round) {
         TempTree tree;
-        const std::string trash = tree.makeDir("trash");
+        TempTree data;
+        setenv("XDG_DATA_HOME", data.root().c_str(), 1);
+        const std::string trash = data.path("Trash");
         std::vector<FileGroup> groups;
         std::multiset<std::string> before;
         const int groupCount = 1 + static_cast<int>(random() % 4);
@@ -254,7 +263,7 @@ TEST(ActionPlanProperty, NoContentIsLostWhateverChangesAfterTheSearch) {
             }
         }
         const std::set<std::string> contentsBefore = contentsOutsideTrash();
-        int moved = 0;
+        std::map<std::string, std::string> moved; // original path: its bytes
         for (size_t g = 0; g < groups.size(); ++g) {
             for (size_t i = 0; i < groups[g].files.size(); ++i) {
                 const FilePlan& plan = plans[g].files[i];
@@ -264,8 +273,9 @@ TEST(ActionPlanProperty, NoContentIsLostWhateverChangesAfterTheSearch) {
                 const FilePlan& keeper = plans[g].files[plan.keeper];
                 const StillCopy still = checkStillCopy(groups[g].files[i].path, plan.seen,
                                                        groups[g].files[plan.keeper].path, keeper.seen);
-                if (still.same) {
-                    std::filesystem::rename(groups[g].files[i].path, trash + "/" + std::to_string(moved++));
+                const std::string bytes = contentsOf(groups[g].files[i].path);
+                if (still.same && moveToTrashAction(groups[g].files[i].path, still.file).empty()) {
+                    moved[groups[g].files[i].path] = bytes;
                 }
             }
         }
@@ -273,6 +283,24 @@ TEST(ActionPlanProperty, NoContentIsLostWhateverChangesAfterTheSearch) {
         for (const std::string& contents : contentsBefore) {
             EXPECT_TRUE(contentsAfter.count(contents)) << "round " << round << " lost \"" << contents << "\"";
         }
+        size_t restored = 0;
+        if (std::filesystem::exists(trash + "/info")) {
+            for (const auto& info : std::filesystem::directory_iterator(trash + "/info")) {
+                const std::optional<platform::TrashedFile> trashed = platform::readTrashInfo(info.path());
+                ASSERT_TRUE(trashed) << info.path();
+                ASSERT_TRUE(moved.count(trashed->originalPath)) << trashed->originalPath;
+                ASSERT_FALSE(std::filesystem::exists(trashed->originalPath));
+                std::filesystem::rename(trashed->fileInTrash, trashed->originalPath);
+                EXPECT_EQ(contentsOf(trashed->originalPath), moved[trashed->originalPath]);
+                ++restored;
+            }
+        }
+        EXPECT_EQ(restored, moved.size()) << "round " << round;
+    }
+    if (previousDataHome) {
+        setenv("XDG_DATA_HOME", previousDataHome->c_str(), 1);
+    } else {
+        unsetenv("XDG_DATA_HOME");
     }
 }
 
