@@ -364,13 +364,15 @@ TEST(ContentClasses, StopKeepsOnlyClassesComparedToTheEnd) {
     const auto big2 = tree.writeFile("big2", std::string(size, 'b'));
 
     int polls = 0;
-    engine::ContentClasses classes([&] { return ++polls > 3; });
+    int pollsBeforeStop = 1000;
+    engine::ContentClasses classes([&] { return ++polls > pollsBeforeStop; });
     engine::ContentClasses::Workspace workspace;
     const auto small = classes.split({&a, &b}, 4, workspace);
     EXPECT_TRUE(small.complete);
     EXPECT_EQ(small.classOf, (std::vector<int32_t>{0, 0}));
 
     polls = 0;
+    pollsBeforeStop = 3;
     const auto cut = classes.split({&big1, &big2}, static_cast<int64_t>(size), workspace);
     EXPECT_FALSE(cut.complete);
     EXPECT_EQ(cut.classOf, (std::vector<int32_t>{-1, -1}));
