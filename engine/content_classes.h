@@ -21,8 +21,9 @@ namespace corvane::engine {
 // joins a class only if it was read through to its size and, after its last chunk, is what it was
 // before its first (same size, modification and status-change time); one that changed is read
 // once more from the start and joins no class if it changes again, and one written too recently
-// for its times to prove anything is read twice (see content_classes.cpp). Memory stays
-// within the budget whatever the file size.
+// for its times to prove anything is read twice (see content_classes.cpp). A file of size 0 is
+// empty only if a read at its start finds the end. Memory stays within the budget whatever the
+// file size.
 class ContentClasses {
 public:
     struct Result {

@@ -1,5 +1,6 @@
 #include "engine/content_classes.h"
 #include "engine/engine_harness.h"
+#include "platform/file_info.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -81,6 +82,31 @@ TEST(comparer_, EmptyFilesAreIdenticalAndTheLastEntryCounts) {
     EXPECT_EQ(record.reports.back(), "end 3 0");
     EXPECT_EQ(runCompare({x, e1, e2}).reports,
               (Reports{"progress 1 3 0", "group " + e1 + "|" + e2, "progress 2 3 1", "end 3 1"}));
+}
+
+TEST(comparer_, FilesOfSizeZeroThatHoldBytesAreNotEmpty) {
+    // The system's generated files tell a size of 0 and still give bytes when read.
+    StringList generated;
+    for (const char* path :
+         {"/proc/sys/kernel/random/uuid", "/proc/sys/kernel/random/boot_id", "/proc/self/status"}) {
+        const auto info = platform::lookupFile(path);
+        if (info && info->size == 0 && access(path, R_OK) == 0) {
+            generated.push_back(path);
+        }
+    }
+    if (generated.size() < 2) {
+        GTEST_SKIP() << "no readable files of size 0 that hold bytes under /proc";
+    }
+    TempTree tree;
+    const auto e1 = tree.writeFile("e1", "");
+    const auto e2 = tree.writeFile("e2", "");
+    StringList list{e1};
+    list.insert(list.end(), generated.begin(), generated.end());
+    list.push_back(e2);
+    const CompareRecord record = runCompare(list, std::vector<int64_t>(list.size(), 0));
+    ASSERT_FALSE(record.reports.empty());
+    EXPECT_EQ(record.reports.front(), "group " + e1 + "|" + e2);
+    EXPECT_EQ(record.reports.back(), "end " + std::to_string(list.size()) + " 1");
 }
 
 TEST(comparer_, SizesThatDifferByFourGibibytesAreNotARun) {
