@@ -137,6 +137,19 @@ TEST(comparer_, AFileIsNeverADuplicateOfItself) {
     // A hard link is a second directory entry with the same contents: a duplicate.
     EXPECT_EQ(runCompare({a, hardLink}).reports,
               (Reports{"group " + a + "|" + hardLink, "progress 1 2 1", "end 2 1"}));
+
+    // Through a linked folder: one file, reported once whichever path comes first, and its hard
+    // link still a duplicate of it.
+    const auto linked = tree.path("linked");
+    ASSERT_EQ(symlink("dir", linked.c_str()), 0);
+    const auto throughLink = tree.path("linked/a");
+    const auto copy = tree.writeFile("copy", "same");
+    EXPECT_EQ(runCompare({a, throughLink}).reports, (Reports{"progress 1 2 0", "end 2 0"}));
+    EXPECT_EQ(runCompare({copy, a, throughLink}).reports,
+              (Reports{"group " + copy + "|" + a, "progress 1 3 1", "progress 2 3 1", "end 3 1"}));
+    EXPECT_EQ(runCompare({throughLink, copy, a, hardLink}).reports,
+              (Reports{"group " + throughLink + "|" + copy + "|" + hardLink, "progress 1 4 1",
+                       "progress 2 4 2", "progress 3 4 2", "end 4 2"}));
 }
 
 TEST(comparer_, LargeFilesAreComparedToTheirLastByte) {
