@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 #include "cli/json_output.h"
+#include "support/deep_folder.h"
 #include "support/file_contents.h"
 #include "support/program_run.h"
 #include "support/temp_tree.h"
@@ -139,6 +140,16 @@ TEST(CliFind, AFileSeenAgainThroughABindMountIsOneFileAndItsHardLinkADuplicate) 
     // t/b/f and t/b/h are t/a/f and t/a/h again.
     EXPECT_EQ(run.out, file + "\n" + hardLink + "\n");
     EXPECT_NE(run.err.find("Duplicate files: 1, "), std::string::npos) << run.err;
+}
+
+TEST(CliFind, FilesDeeperThanAPathCanNameAreSearchedAndCompared) {
+    TempTree tree;
+    const std::string deep = makeDeepFolder(tree.root(), 3 * 4096, {{"a", "deep"}, {"b", "deep"}, {"c", "else"}});
+    const CliRun run = runCli({"find", tree.root()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    // Paths this long are not worth printing when they differ.
+    EXPECT_TRUE(run.out == deep + "/a\n" + deep + "/b\n") << run.out.size() << " bytes found";
+    EXPECT_EQ(run.err.find("warning"), std::string::npos) << run.err;
 }
 
 TEST(CliFind, AComparisonThatFailsIsAnErrorNeverNoDuplicates) {

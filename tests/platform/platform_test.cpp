@@ -4,6 +4,7 @@
 #include "platform/folder_listing.h"
 #include "platform/utf8.h"
 #include "platform/wildcard.h"
+#include "support/deep_folder.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -143,6 +144,25 @@ TEST(FolderHandles, FilesOpenThroughHeldFoldersWhateverTheCapacity) {
         EXPECT_TRUE(reader.open(folders.resolve(throughLink)));
         EXPECT_EQ(folders.resolve(bare).folderFd, platform::kCurrentFolder);
     }
+}
+
+TEST(FolderHandles, FilesDeeperThanAPathCanNameOpenThroughTheirFolder) {
+    TempTree tree;
+    const std::string deep = makeDeepFolder(tree.root(), 2 * platform::kLongestPath, {{"file", "12345"}});
+    const std::string file = deep + "/file";
+    platform::FileReader reader;
+    EXPECT_FALSE(reader.open(file)); // the whole path is too long for the system
+    for (const size_t capacity : {size_t{0}, size_t{64}}) {
+        platform::FolderHandles folders(capacity);
+        ASSERT_TRUE(reader.open(folders.resolve(file))) << "capacity " << capacity;
+        EXPECT_EQ(reader.info().size, 5);
+        EXPECT_FALSE(reader.open(folders.resolve(deep + "/missing")));
+    }
+    EXPECT_TRUE(platform::openFolderHandle(deep).isOpen());
+    EXPECT_FALSE(platform::openFolderHandle(deep + "/missing").isOpen());
+    // One name longer than any path can never be opened, whatever the way.
+    EXPECT_FALSE(platform::openFolderHandle(tree.root() + "/" + std::string(platform::kLongestPath + 1, 'n'))
+                     .isOpen());
 }
 
 TEST(FileTimes, BirthTimeFallsBackToTheModificationTime) {
