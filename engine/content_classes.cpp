@@ -82,20 +82,23 @@ enum class MemberState : uint8_t {
 
 // One split: the files of a run, their readers and what is known of them so far.
 //
-// A class is only as sound as the reading of its members: a file written while it is read (the
-// last block read before a write, the middle after it) can match a file it never equals. So each
+// A class is only as sound as the reading of its members: a file written while it is read (its
+// last block read before a write, its middle after it) can match a file it never equals. So each
 // member is looked at (fstat on the open handle) after its last chunk and must be what it was
 // before its first: same inode, size, modification and status-change time. Any write moves the
 // status-change time, with one exception: file times come from a clock that advances in steps
 // (and some file systems keep only seconds), so a write in the same step as the file's last
-// change leaves its times where they were. A file whose last change was kSettledNs or more before
-// it was first opened is safe from that (a later write is in a later step), which is every file
-// but those written just now; for those the times prove less, and they are read a second time
-// from the start and must come out the same, with the same times, to join a class. A member that
-// changed while it was read is read once more from the start; if it changes again it joins no
-// class. Both take a second pass over the run (the members to read again, one member of each
-// class found and the members that found no class), which costs nothing when every member was
-// settled and unchanged.
+// change may leave its times where they were (since Linux 6.13, ext4, XFS, Btrfs and tmpfs give a
+// file whose times were looked at a finer time at its next change, so there the check is exact).
+// A file whose last change was kSettledNs or more before it was first opened is safe from that,
+// since a later write falls in a later step: that is every file but those written just now, and
+// for them the check costs one fstat per member of a class. A file written just before is read a
+// second time from the start and must come out the same, with the same times, to join a class:
+// to fool both readings, writes would have to fall within its last change's clock step each time.
+// A member that changed while it was read is read once more from the start; if it changes again
+// it joins no class. Both take a second pass over the run (the members to read again, one member
+// of each class found, and the members that found no class), which is never needed when every
+// member was settled and unchanged.
 class Splitter {
 public:
     Splitter(const std::vector<const std::string*>& paths, int64_t size, ContentClasses::Workspace& workspace,
