@@ -1,5 +1,7 @@
 #include "platform/file_info.h"
 
+#include "platform/folder_handles.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -75,7 +77,9 @@ bool unchangedSince(const FileInfo& now, const FileInfo& then) {
 }
 
 std::optional<FileInfo> lookupFile(const std::string& path) {
-    return lookupFileAt(AT_FDCWD, path.c_str());
+    UniqueFd folder;
+    const FolderRelativeName where = locatePath(path, folder);
+    return lookupFileAt(where.folderFd, where.name);
 }
 
 } // namespace corvane::platform

@@ -64,7 +64,8 @@ struct FileTime {
 int64_t creationSeconds(const std::optional<FileTime>& birthTime, const FileTime& modificationTime);
 
 // Looks up an entry by path without following a final symbolic link; nothing when it does not
-// exist or cannot be reached.
+// exist or cannot be reached. A path too long for the system to take whole is looked up from its
+// folder, opened piece by piece.
 std::optional<FileInfo> lookupFile(const std::string& path);
 
 // Same, for an entry `name` of the folder open as `folderFd`.

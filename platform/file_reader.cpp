@@ -49,7 +49,8 @@ void FileReader::close() {
 }
 
 bool FileReader::open(const std::string& path) {
-    return open(FolderRelativeName{kCurrentFolder, path.c_str()});
+    UniqueFd folder;
+    return open(locatePath(path, folder));
 }
 
 bool FileReader::open(FolderRelativeName where) {

@@ -22,7 +22,7 @@ public:
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
 
-    // Opens `path`; false when it cannot be opened or is not a regular file.
+    // Opens `path` (of any length); false when it cannot be opened or is not a regular file.
     bool open(const std::string& path);
     // The same for a name relative to an open folder.
     bool open(FolderRelativeName where);

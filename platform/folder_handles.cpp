@@ -116,4 +116,20 @@ UniqueFd openFolderHandle(const std::string& path) {
     return openFolderHandle(FolderRelativeName{from, path.c_str() + start});
 }
 
+FolderRelativeName locatePath(const std::string& path, UniqueFd& folder) {
+    if (path.size() <= kLongestPath) {
+        return {kCurrentFolder, path.c_str()};
+    }
+    // A separator at the very end belongs to the last name ("folder/" names the folder).
+    const size_t slash = path.rfind(kPathSeparator, path.size() - 2);
+    if (slash == std::string::npos) {
+        return {kCurrentFolder, path.c_str()};
+    }
+    folder = openFolderHandle(path.substr(0, slash + 1));
+    if (!folder.isOpen()) {
+        return {kCurrentFolder, path.c_str()}; // fails as the whole path would
+    }
+    return {folder.get(), path.c_str() + slash + 1};
+}
+
 } // namespace corvane::platform

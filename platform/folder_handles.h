@@ -30,6 +30,10 @@ UniqueFd openFolderHandle(FolderRelativeName where);
 // The same for a folder path of any length.
 UniqueFd openFolderHandle(const std::string& path);
 
+// Where to reach the entry `path` from: the path itself when the system takes it whole, else its
+// last name in its folder, opened piece by piece into `folder` (which must outlive the result).
+FolderRelativeName locatePath(const std::string& path, UniqueFd& folder);
+
 // Handles of the folders whose files were opened last, so that the next file of one of them is
 // opened by its name in the open folder: the system then resolves one name instead of every
 // folder on the way. Folders are held as path-only handles (no read access needed), the least

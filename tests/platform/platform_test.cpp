@@ -1,3 +1,4 @@
+#include "platform/entry_identity.h"
 #include "platform/file_info.h"
 #include "platform/file_reader.h"
 #include "platform/folder_handles.h"
@@ -151,13 +152,24 @@ TEST(FolderHandles, FilesDeeperThanAPathCanNameOpenThroughTheirFolder) {
     const std::string deep = makeDeepFolder(tree.root(), 2 * platform::kLongestPath, {{"file", "12345"}});
     const std::string file = deep + "/file";
     platform::FileReader reader;
-    EXPECT_FALSE(reader.open(file)); // the whole path is too long for the system
     for (const size_t capacity : {size_t{0}, size_t{64}}) {
         platform::FolderHandles folders(capacity);
         ASSERT_TRUE(reader.open(folders.resolve(file))) << "capacity " << capacity;
         EXPECT_EQ(reader.info().size, 5);
         EXPECT_FALSE(reader.open(folders.resolve(deep + "/missing")));
     }
+    // Looked up and opened by path the same way, and its identity known.
+    ASSERT_TRUE(reader.open(file));
+    const auto info = platform::lookupFile(file);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->size, 5);
+    EXPECT_EQ(info->inode, reader.info().inode);
+    const auto folderInfo = platform::lookupFile(deep + "/");
+    ASSERT_TRUE(folderInfo);
+    EXPECT_EQ(folderInfo->kind, platform::EntryKind::Directory);
+    const auto entry = platform::entryIdentityOf(file);
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->name, "file");
     EXPECT_TRUE(platform::openFolderHandle(deep).isOpen());
     EXPECT_FALSE(platform::openFolderHandle(deep + "/missing").isOpen());
     // One name longer than any path can never be opened, whatever the way.
