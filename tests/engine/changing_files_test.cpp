@@ -179,6 +179,42 @@ TEST(ChangingFiles, AFileChangedWhileReadIsReadAgainFromTheStart) {
     }
 }
 
+TEST(ChangingFiles, AFileReadAgainJoinsTheClassThatSettledCopiesFormedWithoutIt) {
+    // Settled files are trusted after one reading; only the file that changed is read again, and
+    // joins their class through one of them.
+    const Versions v = makeVersions();
+    TempTree tree;
+    const auto b = tree.writeFile("b", v.b);
+    const auto c = tree.writeFile("c", v.b);
+    const auto d = tree.writeFile("d", v.b);
+    const auto e = tree.writeFile("e", v.lastDiffers);
+    for (const std::string& path : {b, c, d, e}) {
+        // Their times prove nothing until the clock has moved on; waiting for it is the test.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (!platform::settledWhenLookedAt(platform::lookupFile(path).value()) &&
+               std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
+    const auto a = tree.writeFile("a", v.middleDiffers);
+    int polls = 0;
+    const ContentClasses classes([&] {
+        // A's last block is read at the sixth poll (after the first block of all five).
+        if (++polls == 6) {
+            rewrite(a, v.b);
+        }
+        return false;
+    });
+    ContentClasses::Workspace workspace;
+    const auto result = classes.split({&a, &b, &c, &d, &e}, static_cast<int64_t>(v.b.size()), workspace);
+    EXPECT_TRUE(result.complete);
+    EXPECT_GE(result.classOf[1], 0);
+    EXPECT_EQ(result.classOf[0], result.classOf[1]);
+    EXPECT_EQ(result.classOf[2], result.classOf[1]);
+    EXPECT_EQ(result.classOf[3], result.classOf[1]);
+    EXPECT_EQ(result.classOf[4], -1);
+}
+
 TEST(ChangingFiles, AFileThatChangesWhileReadAgainJoinsNoClass) {
     const Versions v = makeVersions();
     TempTree tree;
