@@ -144,7 +144,8 @@ TEST(CliFind, AFileSeenAgainThroughABindMountIsOneFileAndItsHardLinkADuplicate) 
 
 TEST(CliFind, FilesDeeperThanAPathCanNameAreSearchedAndCompared) {
     TempTree tree;
-    const std::string deep = makeDeepFolder(tree.root(), 3 * 4096, {{"a", "deep"}, {"b", "deep"}, {"c", "else"}});
+    const std::string deep =
+        makeDeepFolder(tree.root(), 3 * 4096, {{"a", "deep"}, {"b", "deep"}, {"c", "else"}});
     const CliRun run = runCli({"find", tree.root()});
     EXPECT_EQ(run.status, 0) << run.err;
     // Paths this long are not worth printing when they differ.
