@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <optional>
+#include <utility>
 
 namespace corvane::engine {
 
@@ -44,11 +46,6 @@ ReadStep readStep(int64_t size, int64_t position, size_t longest) {
             static_cast<size_t>(std::min<int64_t>(segmentEnd - fileOffset, static_cast<int64_t>(longest)))};
 }
 
-bool sameFileAsBefore(const platform::FileInfo& now, const platform::FileInfo& before) {
-    return now.device == before.device && now.inode == before.inode && now.size == before.size &&
-           now.modificationTimeNs == before.modificationTimeNs;
-}
-
 } // namespace
 
 char* ContentClasses::Workspace::buffer(size_t size, size_t limit) {
@@ -73,13 +70,41 @@ ContentClasses::ContentClasses(std::function<bool()> stopRequested, size_t memor
 
 namespace {
 
+// Where a member stands in a split.
+enum class MemberState : uint8_t {
+    New,         // not opened yet (in the second pass: its first reading changed under it)
+    Opened,      // opened, with what it was then in the result's info
+    Unreadable,  // not a regular file of the run's size: joins no class
+    Changed,     // changed while it was read the first time: read again from the start
+    Unconfirmed, // read unchanged, but too soon after its last change for its times to prove it
+    Failed,      // changed while it was read the second time: joins no class
+};
+
 // One split: the files of a run, their readers and what is known of them so far.
+//
+// A class is only as sound as the reading of its members: a file written while it is read (its
+// last block read before a write, its middle after it) can match a file it never equals. So each
+// member is looked at (fstat on the open handle) after its last chunk and must be what it was
+// before its first: same inode, size, modification and status-change time. Any write moves the
+// status-change time, with one exception: file times come from a clock that advances in steps
+// (and some file systems keep only seconds), so a write in the same step as the file's last
+// change may leave its times where they were (since Linux 6.13, ext4, XFS, Btrfs and tmpfs give a
+// file whose times were looked at a finer time at its next change, so there the check is exact).
+// A file whose last change was kSettledNs or more before it was first opened is safe from that,
+// since a later write falls in a later step: that is every file but those written just now, and
+// for them the check costs one fstat per member of a class. A file written just before is read a
+// second time from the start and must come out the same, with the same times, to join a class:
+// to fool both readings, writes would have to fall within its last change's clock step each time.
+// A member that changed while it was read is read once more from the start; if it changes again
+// it joins no class. Both take a second pass over the run (the members to read again, one member
+// of each class found, and the members that found no class), which is never needed when every
+// member was settled and unchanged.
 class Splitter {
 public:
     Splitter(const std::vector<const std::string*>& paths, int64_t size, ContentClasses::Workspace& workspace,
              const std::function<bool()>& stopRequested, size_t memoryBudget)
         : paths_(paths), size_(size), workspace_(workspace), stopRequested_(stopRequested),
-          memoryBudget_(memoryBudget), readers_(paths.size()), openedBefore_(paths.size(), false) {
+          memoryBudget_(memoryBudget), readers_(paths.size()), state_(paths.size(), MemberState::New) {
         result_.classOf.assign(paths.size(), -1);
         result_.info.resize(paths.size());
     }
@@ -87,10 +112,22 @@ public:
     ContentClasses::Result run();
 
 private:
+    // Splits `group` and all that comes of it; false when a stop request ended the work.
+    bool splitAll(Group group);
+    // Reads again the members that need it, with those they may now equal.
+    void secondPass();
     bool openMember(uint32_t i);
     void closeReader(uint32_t i);
-    // Reads `step` of member `i` into `slot`; false when it cannot be read whole.
-    bool readMember(uint32_t i, const ReadStep& step, char* slot, bool keepOpen);
+    // Reads `step` of member `i` into `slot`; false when it cannot be read whole or changed.
+    // `last`: the step is the member's last, after which it is checked.
+    bool readMember(uint32_t i, const ReadStep& step, char* slot, bool keepOpen, bool last);
+    // After the last chunk: true when member `i` is as it was before its first and may join its
+    // class; otherwise it is marked to be read again or to join none.
+    bool passesFinalCheck(uint32_t i);
+    // Member `i` could not be read as it was: read again from the start, or no class.
+    void changedWhileRead(uint32_t i);
+    // Gives the members of a group that reached the end of the file their class.
+    void acceptClass(const Group& group);
     bool stopped();
     void closeEverything();
     // The workspace's buffer, within the memory budget.
@@ -109,7 +146,9 @@ private:
     const size_t memoryBudget_;
     ContentClasses::Result result_;
     std::vector<FileReader> readers_;
-    std::vector<bool> openedBefore_;
+    std::vector<MemberState> state_;
+    bool secondPass_ = false;
+    bool readAgain_ = false; // some member is to be read again
     size_t openFiles_ = 0;
     int32_t nextClass_ = 0;
     std::vector<Group> pending_;
@@ -129,18 +168,22 @@ bool Splitter::openMember(uint32_t i) {
     }
     FileReader reader;
     if (!reader.open(workspace_.folders.resolve(*paths_[i]))) {
+        if (state_[i] == MemberState::New) {
+            state_[i] = MemberState::Unreadable;
+        }
         return false;
     }
-    if (!openedBefore_[i]) {
+    if (state_[i] == MemberState::New) {
         if (reader.info().size != size_) {
+            state_[i] = MemberState::Unreadable;
             return false;
         }
         result_.info[i] = reader.info();
-        openedBefore_[i] = true;
+        state_[i] = MemberState::Opened;
         if (size_ > static_cast<int64_t>(ContentClasses::kLargestChunk)) {
             reader.adviseSequential();
         }
-    } else if (!sameFileAsBefore(reader.info(), result_.info[i])) {
+    } else if (!platform::sameState(reader.info(), result_.info[i])) {
         return false;
     }
     readers_[i] = std::move(reader);
@@ -148,10 +191,52 @@ bool Splitter::openMember(uint32_t i) {
     return true;
 }
 
-bool Splitter::readMember(uint32_t i, const ReadStep& step, char* slot, bool keepOpen) {
-    const bool ok = openMember(i) && readers_[i].readAt(step.fileOffset, slot, step.length) ==
-                                         static_cast<int64_t>(step.length);
-    if (!ok || !keepOpen || openFiles_ > ContentClasses::kMaxOpenFiles) {
+void Splitter::changedWhileRead(uint32_t i) {
+    if (state_[i] != MemberState::Opened) {
+        return; // never opened as a file of the run: nothing was read
+    }
+    state_[i] = secondPass_ ? MemberState::Failed : MemberState::Changed;
+    readAgain_ = readAgain_ || !secondPass_;
+}
+
+bool Splitter::passesFinalCheck(uint32_t i) {
+    const std::optional<platform::FileInfo> now = readers_[i].infoNow();
+    if (!now || !platform::sameState(*now, result_.info[i])) {
+        changedWhileRead(i);
+        return false;
+    }
+    if (!secondPass_ && !platform::settledWhenLookedAt(result_.info[i])) {
+        state_[i] = MemberState::Unconfirmed;
+        readAgain_ = true;
+        return false;
+    }
+    return true;
+}
+
+bool Splitter::readMember(uint32_t i, const ReadStep& step, char* slot, bool keepOpen, bool last) {
+    bool ok = openMember(i);
+    if (ok && size_ == 0) {
+        // Some files tell a size of 0 and still hold bytes (the system's generated files): a
+        // file is empty only when a read at its start finds the end.
+        char probe;
+        ok = readers_[i].readAt(0, &probe, 1) == 0;
+        if (!ok) {
+            state_[i] = MemberState::Unreadable;
+        }
+    } else if (ok) {
+        ok = readers_[i].readAt(step.fileOffset, slot, step.length) == static_cast<int64_t>(step.length);
+        if (!ok) {
+            changedWhileRead(i); // cut short by a truncation, most likely
+        }
+    } else {
+        changedWhileRead(i);
+    }
+    const bool closing = !ok || !keepOpen || openFiles_ > ContentClasses::kMaxOpenFiles;
+    if (ok && last && closing) {
+        // Checked now, while the handle is open; a member kept open is checked with its class.
+        ok = passesFinalCheck(i);
+    }
+    if (closing) {
         closeReader(i);
     }
     return ok;
@@ -172,12 +257,26 @@ void Splitter::closeEverything() {
     }
 }
 
-ContentClasses::Result Splitter::run() {
-    Group everyone;
-    for (uint32_t i = 0; i < paths_.size(); ++i) {
-        everyone.members.push_back(i);
+void Splitter::acceptClass(const Group& group) {
+    std::vector<uint32_t> accepted;
+    for (uint32_t i : group.members) {
+        // A member still open has not been checked yet; the others were, as they were closed.
+        const bool sound = !readers_[i].isOpen() || passesFinalCheck(i);
+        closeReader(i);
+        if (sound) {
+            accepted.push_back(i);
+        }
     }
-    pending_.push_back(std::move(everyone));
+    if (accepted.size() >= 2) {
+        for (uint32_t i : accepted) {
+            result_.classOf[i] = nextClass_;
+        }
+        ++nextClass_;
+    }
+}
+
+bool Splitter::splitAll(Group group) {
+    pending_.push_back(std::move(group));
     while (!pending_.empty()) {
         Group group = std::move(pending_.back());
         pending_.pop_back();
@@ -188,11 +287,7 @@ ContentClasses::Result Splitter::run() {
             continue;
         }
         if (group.offset == size_ && size_ > 0) {
-            for (uint32_t i : group.members) {
-                result_.classOf[i] = nextClass_;
-                closeReader(i);
-            }
-            ++nextClass_;
+            acceptClass(group);
             continue;
         }
         // The chunks of all members fit the budget, at the least chunk size at worst; wider
@@ -203,10 +298,68 @@ ContentClasses::Result Splitter::run() {
                                    ? splitBySorting(group, std::max(share, ContentClasses::kSmallestChunk))
                                    : splitByHashing(group);
         if (!completed) {
-            return std::move(result_);
+            return false;
         }
     }
+    return true;
+}
+
+ContentClasses::Result Splitter::run() {
+    Group everyone;
+    for (uint32_t i = 0; i < paths_.size(); ++i) {
+        everyone.members.push_back(i);
+    }
+    if (splitAll(std::move(everyone)) && readAgain_) {
+        secondPass();
+    }
     return std::move(result_);
+}
+
+void Splitter::secondPass() {
+    secondPass_ = true;
+    const std::vector<int32_t> firstClass = result_.classOf;
+    const int32_t firstNewClass = nextClass_;
+    // Who takes part: the members to read again; one member of each class, through which they may
+    // join it (the class stands as it was found whatever happens to that member now); and the
+    // members that found no class, which one of them may now equal. Members opened before must
+    // still be what they were then.
+    Group again;
+    std::vector<bool> classRepresented(static_cast<size_t>(firstNewClass), false);
+    for (uint32_t i = 0; i < paths_.size(); ++i) {
+        const int32_t c = firstClass[i];
+        if (state_[i] == MemberState::Changed) {
+            state_[i] = MemberState::New;
+        } else if (state_[i] == MemberState::Unconfirmed) {
+            state_[i] = MemberState::Opened;
+        } else if (state_[i] != MemberState::Opened) {
+            continue;
+        } else if (c >= 0) {
+            if (classRepresented[static_cast<size_t>(c)]) {
+                continue;
+            }
+            classRepresented[static_cast<size_t>(c)] = true;
+        }
+        result_.classOf[i] = -1;
+        again.members.push_back(i);
+    }
+    splitAll(std::move(again));
+    // A new class that holds a member of an earlier class joins that class.
+    std::vector<int32_t> joins(static_cast<size_t>(nextClass_ - firstNewClass), -1);
+    for (uint32_t i = 0; i < paths_.size(); ++i) {
+        const int32_t now = result_.classOf[i];
+        if (firstClass[i] >= 0 && now >= firstNewClass &&
+            joins[static_cast<size_t>(now - firstNewClass)] < 0) {
+            joins[static_cast<size_t>(now - firstNewClass)] = firstClass[i];
+        }
+    }
+    for (uint32_t i = 0; i < paths_.size(); ++i) {
+        const int32_t now = result_.classOf[i];
+        if (firstClass[i] >= 0) {
+            result_.classOf[i] = firstClass[i];
+        } else if (now >= firstNewClass && joins[static_cast<size_t>(now - firstNewClass)] >= 0) {
+            result_.classOf[i] = joins[static_cast<size_t>(now - firstNewClass)];
+        }
+    }
 }
 
 bool Splitter::splitBySorting(const Group& group, size_t chunkLimit) {
@@ -218,7 +371,9 @@ bool Splitter::splitBySorting(const Group& group, size_t chunkLimit) {
         // Room for the members that could be read so far: entries that cannot be read (a folder
         // of the list, a file gone) take none.
         char* slot = buffer((readable.size() + 1) * chunk) + readable.size() * chunk;
-        if (readMember(i, step, slot, !lastChunk)) {
+        // Members stay open through their last chunk until their class is known: only those
+        // that join one are checked.
+        if (readMember(i, step, slot, size_ > 0, lastChunk)) {
             readable.push_back(i);
         }
         if (stopped()) {
@@ -226,7 +381,7 @@ bool Splitter::splitBySorting(const Group& group, size_t chunkLimit) {
         }
     }
     if (size_ == 0) {
-        // Empty files: opening them was the whole test.
+        // Empty files: finding the end at the start was the whole test.
         if (readable.size() >= 2) {
             for (uint32_t i : readable) {
                 result_.classOf[i] = nextClass_;
@@ -294,12 +449,13 @@ bool Splitter::splitByHashing(const Group& group) {
     const ReadStep step = readStep(size_, group.offset, longest);
     const size_t chunk = step.length;
     const int64_t next = group.offset + static_cast<int64_t>(chunk);
+    const bool lastChunk = next == size_;
     // Too many members to hold their chunks: each is read and digested on its own, and files are
     // not kept open from one chunk to the next.
     std::vector<std::pair<uint64_t, uint32_t>> digests;
     for (uint32_t i : group.members) {
         char* slot = buffer(chunk);
-        if (readMember(i, step, slot, false)) {
+        if (readMember(i, step, slot, false, lastChunk)) {
             digests.emplace_back(digestOf(slot, chunk), i);
         }
         if (stopped()) {
@@ -324,10 +480,10 @@ bool Splitter::splitByHashing(const Group& group) {
             for (size_t d = first; d < last; ++d) {
                 const uint32_t i = digests[d].second;
                 if (agreeing.members.empty()) {
-                    if (readMember(i, step, firstBytes, false)) {
+                    if (readMember(i, step, firstBytes, false, lastChunk)) {
                         agreeing.members.push_back(i);
                     }
-                } else if (readMember(i, step, bytes, false)) {
+                } else if (readMember(i, step, bytes, false, lastChunk)) {
                     (std::memcmp(firstBytes, bytes, chunk) == 0 ? agreeing : other).members.push_back(i);
                 }
                 if (stopped()) {

@@ -17,14 +17,21 @@ namespace corvane::engine {
 // being read as soon as no other file shares its bytes so far. The first block is read first,
 // then the last one (files that differ only near their end part there), then the rest from front
 // to back. Each byte of a file is read once, except in a class too wide for the memory budget
-// (see kMemoryBudget). Memory stays within the budget whatever the file size.
+// (see kMemoryBudget) and for files that changed while they were read or just before. A file
+// joins a class only if it was read through to its size and, after its last chunk, is what it was
+// before its first (same size, modification and status-change time); one that changed is read
+// once more from the start and joins no class if it changes again, and one written too recently
+// for its times to prove anything is read twice (see content_classes.cpp). A file of size 0 is
+// empty only if a read at its start finds the end. Memory stays within the budget whatever the
+// file size.
 class ContentClasses {
 public:
     struct Result {
         // For each file, its class (files with equal numbers are identical), or -1 when no other
         // file has its contents or it could not be read.
         std::vector<int32_t> classOf;
-        // What each file was when it was read (size, modification time, identity).
+        // What each file was when it was read (size, times, identity): for a file in a class,
+        // what it still was after its last chunk.
         std::vector<platform::FileInfo> info;
         // False when a stop request cut the work short: only classes that had been compared to
         // their last byte are kept.

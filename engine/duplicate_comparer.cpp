@@ -1,12 +1,11 @@
 #include "engine/duplicate_comparer.h"
 
 #include "engine/runs_ahead.h"
+#include "platform/entry_identity.h"
 
-#include <climits>
-#include <cstdlib>
+#include <algorithm>
 #include <map>
 #include <optional>
-#include <string_view>
 #include <utility>
 
 namespace corvane::engine {
@@ -16,22 +15,14 @@ using platform::FileInfo;
 
 namespace {
 
-// The full name of a path's folder entry with every link and "." or ".." of its folders resolved,
-// so that two spellings of one path are recognised; the path itself when that fails.
-std::string canonicalEntryName(const std::string& path) {
-    const size_t slash = path.rfind(platform::kPathSeparator);
-    const std::string folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    char* resolved = realpath(folder.c_str(), nullptr);
-    if (!resolved) {
-        return path;
+// What tells two paths of one inode apart: the directory entry each names. Two paths of one
+// entry (the same path twice, another spelling, a linked folder, a bind mount) are one file; hard
+// links are two entries. A path whose folder cannot be reached stands for itself.
+platform::EntryIdentity entryOf(const std::string& path) {
+    if (std::optional<platform::EntryIdentity> entry = platform::entryIdentityOf(path)) {
+        return std::move(*entry);
     }
-    std::string result = resolved;
-    std::free(resolved);
-    if (result.empty() || result.back() != platform::kPathSeparator) {
-        result += platform::kPathSeparator;
-    }
-    return result + name;
+    return platform::EntryIdentity{0, 0, path};
 }
 
 } // namespace
@@ -212,7 +203,6 @@ CompareWorker::Run CompareWorker::MakeRun(const Span& span, ContentClasses::Resu
     run.classOf.assign(length, -1);
     run.info.resize(length);
     run.indexInClass.assign(length, -1);
-    run.identity.resize(length);
 
     int32_t classCount = 0;
     std::map<std::pair<uint64_t, uint64_t>, int> sharedInode;
@@ -220,38 +210,46 @@ CompareWorker::Run CompareWorker::MakeRun(const Span& span, ContentClasses::Resu
         const size_t k = span.candidates[m] - run.first;
         run.classOf[k] = result.classOf[m];
         run.info[k] = result.info[m];
-        run.identity[k] = FileList[span.candidates[m]];
         if (result.classOf[m] >= 0) {
             classCount = std::max(classCount, result.classOf[m] + 1);
             ++sharedInode[{result.info[m].device, result.info[m].inode}];
         }
+    }
+    // A file reached again by another path is that file, not a copy of it: only its first path
+    // stays in its class. Only paths that share an inode with another of the run are looked up,
+    // so that the common case costs nothing.
+    std::vector<std::vector<platform::EntryIdentity>> entriesOfClass(static_cast<size_t>(classCount));
+    std::vector<size_t> classSize(static_cast<size_t>(classCount), 0);
+    for (size_t k = 0; k < length; ++k) {
+        if (run.classOf[k] < 0) {
+            continue;
+        }
+        const auto c = static_cast<size_t>(run.classOf[k]);
+        if (sharedInode[{run.info[k].device, run.info[k].inode}] > 1) {
+            platform::EntryIdentity entry = entryOf(FileList[run.first + k]);
+            auto& seen = entriesOfClass[c];
+            if (std::find(seen.begin(), seen.end(), entry) != seen.end()) {
+                run.classOf[k] = -1;
+                continue;
+            }
+            seen.push_back(std::move(entry));
+        }
+        ++classSize[c];
     }
     run.members.resize(static_cast<size_t>(classCount));
     for (size_t k = 0; k < length; ++k) {
         if (run.classOf[k] < 0) {
             continue;
         }
+        if (classSize[static_cast<size_t>(run.classOf[k])] < 2) {
+            run.classOf[k] = -1; // every other member was this file again
+            continue;
+        }
         auto& members = run.members[static_cast<size_t>(run.classOf[k])];
         run.indexInClass[k] = static_cast<int32_t>(members.size());
         members.push_back(run.first + k);
-        // Two names of one inode are either hard links (two entries: real duplicates) or two
-        // spellings of one path; only the resolved names tell them apart.
-        if (sharedInode[{run.info[k].device, run.info[k].inode}] > 1) {
-            run.resolvedNames.push_back(canonicalEntryName(FileList[run.first + k]));
-            run.identity[k] = run.resolvedNames.back();
-        }
     }
-    run.distinct.assign(run.members.size(), true);
     run.scanned.assign(run.members.size(), 0);
-    for (size_t c = 0; c < run.members.size(); ++c) {
-        std::unordered_set<std::string_view> seen;
-        for (size_t position : run.members[c]) {
-            if (!seen.insert(run.identity[position - run.first]).second) {
-                run.distinct[c] = false;
-                break;
-            }
-        }
-    }
     return run;
 }
 
@@ -269,29 +267,20 @@ void CompareWorker::CollectDuplicates(Run& run, size_t position) {
     const auto self = static_cast<size_t>(run.indexInClass[k]);
     CompareReport group;
     group.group = true;
-    bool found = false;
-    // Every later member of the class is identical to this file. When no entry appears twice in
-    // the class, members that an earlier file of it has handled are all reported already, so the
-    // scan starts behind them and a class of k files costs k steps, not k * k.
-    size_t from = self + 1;
-    if (run.distinct[c]) {
-        found = from < members.size();
-        from = std::max(from, run.scanned[c]);
-        run.scanned[c] = members.size();
-    }
+    // Every later member of the class is identical to this file. Members that an earlier file of
+    // the class has handled are all reported already, so the scan starts behind them and a class
+    // of k files costs k steps, not k * k.
+    const size_t from = std::max(self + 1, run.scanned[c]);
+    const bool found = self + 1 < members.size();
+    run.scanned[c] = members.size();
     for (size_t m = from; m < members.size(); ++m) {
         const size_t candidate = members[m];
-        const size_t offset = candidate - run.first;
-        if (run.identity[offset] == run.identity[k]) {
-            continue; // the same directory entry again, not a duplicate of itself
-        }
-        found = true;
         const std::string& path = FileList[candidate];
         if (ReportedFiles.insert(path).second) {
             group.groupFile = FileList[position];
             group.groupFileInfo = run.info[k];
             group.groupDuplicates.push_back(path);
-            group.groupDuplicateInfos.push_back(run.info[offset]);
+            group.groupDuplicateInfos.push_back(run.info[candidate - run.first]);
         }
     }
     if (found) {

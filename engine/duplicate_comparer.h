@@ -12,11 +12,9 @@
 #include "platform/file_info.h"
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
-#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -108,10 +106,7 @@ private:
         std::vector<int32_t> classOf;             // -1: in no class
         std::vector<platform::FileInfo> info;     // as read
         std::vector<int32_t> indexInClass;        // place among its class's members
-        std::vector<std::vector<size_t>> members; // per class: its positions, ascending
-        std::vector<std::string_view> identity;   // what tells two entries apart
-        std::deque<std::string> resolvedNames;    // identities that are not the path itself
-        std::vector<bool> distinct;               // per class: no entry appears twice in it
+        std::vector<std::vector<size_t>> members; // per class: its positions, ascending, each entry once
         std::vector<size_t> scanned;              // per class: members before this one are reported
     };
 

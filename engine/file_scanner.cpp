@@ -128,14 +128,14 @@ void ScanWorker::Execute() {
         FolderReadAhead readAhead(passes, Recursive);
         // Folders come from the thread that reads them ahead, in the order of this walk, until a
         // stop makes the walk leave that order.
-        const auto read = [&](const std::string& path) {
+        const auto read = [&](const std::string& path, platform::FolderRelativeName where) {
             if (!Terminated()) {
                 if (std::optional<ScannedFolder> ahead = readAhead.next()) {
                     assert(ahead->path == path);
                     return std::move(*ahead);
                 }
             }
-            return readFolder(path, CurrentPattern);
+            return readFolder(path, CurrentPattern, where);
         };
         const auto visit = [&](const ScannedFolder& folder, bool isSubfolder, bool walkedInto) {
             if (isSubfolder) {

@@ -7,11 +7,12 @@ namespace corvane::engine {
 
 using platform::EntryKind;
 
-ScannedFolder readFolder(const std::string& path, const std::string& pattern) {
+ScannedFolder readFolder(const std::string& path, const std::string& pattern,
+                         platform::FolderRelativeName where) {
     ScannedFolder folder;
     folder.path = path;
     platform::FolderListing listing;
-    if (!listing.open(path)) {
+    if (!listing.open(where)) {
         return folder;
     }
     folder.listed = true;
@@ -47,7 +48,9 @@ FolderReadAhead::~FolderReadAhead() {
 void FolderReadAhead::run(const std::vector<ScanPass>& passes, bool recursive) {
     try {
         for (const ScanPass& pass : passes) {
-            const auto read = [&](const std::string& path) { return readFolder(path, pass.pattern); };
+            const auto read = [&](const std::string& path, platform::FolderRelativeName where) {
+                return readFolder(path, pass.pattern, where);
+            };
             const auto visit = [&](ScannedFolder& folder, bool, bool) { return push(std::move(folder)); };
             if (!FolderWalk(recursive).walk(pass.root, read, visit, [] { return true; })) {
                 break;

@@ -5,6 +5,7 @@
 // walk will visit them, so that listing and looking up entries overlap with reporting them.
 
 #include "platform/file_info.h"
+#include "platform/folder_handles.h"
 #include "platform/folder_listing.h"
 
 #include <condition_variable>
@@ -30,8 +31,9 @@ struct ScannedFolder {
     std::vector<std::optional<platform::FileInfo>> details;
 };
 
-// Lists `path` and looks up the entries that `pattern` takes.
-ScannedFolder readFolder(const std::string& path, const std::string& pattern);
+// Lists the folder `path`, opened as `where` says, and looks up the entries that `pattern` takes.
+ScannedFolder readFolder(const std::string& path, const std::string& pattern,
+                         platform::FolderRelativeName where);
 
 struct ScanPass;
 

@@ -1,5 +1,7 @@
 #include "platform/file_info.h"
 
+#include "platform/folder_handles.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -60,15 +62,24 @@ int64_t fileClockNowNs() {
     return static_cast<int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
-bool unchangedSince(const FileInfo& now, const FileInfo& then) {
-    const bool settled = then.changeTimeNs <= then.lookedAtNs - kSettledNs &&
-                         then.modificationTimeNs <= then.lookedAtNs - kSettledNs;
-    return settled && now.device == then.device && now.inode == then.inode && now.size == then.size &&
+bool settledWhenLookedAt(const FileInfo& info) {
+    return info.changeTimeNs <= info.lookedAtNs - kSettledNs &&
+           info.modificationTimeNs <= info.lookedAtNs - kSettledNs;
+}
+
+bool sameState(const FileInfo& now, const FileInfo& then) {
+    return now.device == then.device && now.inode == then.inode && now.size == then.size &&
            now.modificationTimeNs == then.modificationTimeNs && now.changeTimeNs == then.changeTimeNs;
 }
 
+bool unchangedSince(const FileInfo& now, const FileInfo& then) {
+    return settledWhenLookedAt(then) && sameState(now, then);
+}
+
 std::optional<FileInfo> lookupFile(const std::string& path) {
-    return lookupFileAt(AT_FDCWD, path.c_str());
+    UniqueFd folder;
+    const FolderRelativeName where = locatePath(path, folder);
+    return lookupFileAt(where.folderFd, where.name);
 }
 
 } // namespace corvane::platform

@@ -41,6 +41,14 @@ struct FileInfo {
 bool unchangedSince(const FileInfo& now, const FileInfo& then);
 inline constexpr int64_t kSettledNs = 3'000'000'000;
 
+// True when `info` was looked at kSettledNs or more after the file's last change: a later write
+// then moves its times, so equal times later mean equal contents.
+bool settledWhenLookedAt(const FileInfo& info);
+
+// The same file (device, inode) with the same size, modification and status-change time, to the
+// nanosecond. Proves no change only for a file settled when `then` was looked at.
+bool sameState(const FileInfo& now, const FileInfo& then);
+
 // The clock file times come from, now.
 int64_t fileClockNowNs();
 
@@ -56,7 +64,8 @@ struct FileTime {
 int64_t creationSeconds(const std::optional<FileTime>& birthTime, const FileTime& modificationTime);
 
 // Looks up an entry by path without following a final symbolic link; nothing when it does not
-// exist or cannot be reached.
+// exist or cannot be reached. A path too long for the system to take whole is looked up from its
+// folder, opened piece by piece.
 std::optional<FileInfo> lookupFile(const std::string& path);
 
 // Same, for an entry `name` of the folder open as `folderFd`.

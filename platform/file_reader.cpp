@@ -9,6 +9,23 @@
 
 namespace corvane::platform {
 
+namespace {
+
+FileInfo infoOf(const struct stat& st) {
+    FileInfo info;
+    info.kind = S_ISREG(st.st_mode) ? EntryKind::RegularFile : EntryKind::Other;
+    info.size = st.st_size;
+    info.modificationTimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
+    info.changeTimeNs = static_cast<int64_t>(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
+    info.lookedAtNs = fileClockNowNs();
+    info.creationTime = st.st_mtim.tv_sec;
+    info.device = st.st_dev;
+    info.inode = st.st_ino;
+    return info;
+}
+
+} // namespace
+
 FileReader::~FileReader() {
     close();
 }
@@ -32,7 +49,8 @@ void FileReader::close() {
 }
 
 bool FileReader::open(const std::string& path) {
-    return open(FolderRelativeName{kCurrentFolder, path.c_str()});
+    UniqueFd folder;
+    return open(locatePath(path, folder));
 }
 
 bool FileReader::open(FolderRelativeName where) {
@@ -50,15 +68,16 @@ bool FileReader::open(FolderRelativeName where) {
         return false;
     }
     fd_ = fd;
-    info_.kind = EntryKind::RegularFile;
-    info_.size = st.st_size;
-    info_.modificationTimeNs = static_cast<int64_t>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec;
-    info_.changeTimeNs = static_cast<int64_t>(st.st_ctim.tv_sec) * 1'000'000'000 + st.st_ctim.tv_nsec;
-    info_.lookedAtNs = fileClockNowNs();
-    info_.creationTime = st.st_mtim.tv_sec;
-    info_.device = st.st_dev;
-    info_.inode = st.st_ino;
+    info_ = infoOf(st);
     return true;
+}
+
+std::optional<FileInfo> FileReader::infoNow() const {
+    struct stat st {};
+    if (fd_ < 0 || fstat(fd_, &st) != 0) {
+        return std::nullopt;
+    }
+    return infoOf(st);
 }
 
 int64_t FileReader::readAt(int64_t offset, char* buffer, size_t length) const {

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace corvane::platform {
@@ -21,7 +22,7 @@ public:
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
 
-    // Opens `path`; false when it cannot be opened or is not a regular file.
+    // Opens `path` (of any length); false when it cannot be opened or is not a regular file.
     bool open(const std::string& path);
     // The same for a name relative to an open folder.
     bool open(FolderRelativeName where);
@@ -30,6 +31,8 @@ public:
 
     // What the open file is (size, times, identity), as of open().
     const FileInfo& info() const { return info_; }
+    // What the open file is now (one fstat); nothing when it is not open or the system fails.
+    std::optional<FileInfo> infoNow() const;
 
     // Reads up to `length` bytes at `offset`, retrying short reads; returns the number of bytes
     // read (less than `length` only at the end of the file), or -1 on a read error.

@@ -52,23 +52,31 @@ bool FolderHandles::admitting() {
 
 FolderRelativeName FolderHandles::resolve(const std::string& path) {
     const size_t slash = path.rfind(kPathSeparator);
-    if (capacity_ == 0 || slash == std::string::npos || slash + 1 == path.size()) {
+    const bool tooLong = path.size() > kLongestPath;
+    if (slash == std::string::npos || slash + 1 == path.size() || (capacity_ == 0 && !tooLong)) {
         return {kCurrentFolder, path.c_str()};
     }
     const std::string_view folder(path.data(), slash + 1);
     const char* name = path.c_str() + slash + 1;
-    ++lookups_;
-    if (const auto found = entries_.find(folder); found != entries_.end()) {
-        ++hits_;
-        lru_.splice(lru_.begin(), lru_, found->second.lru);
-        return {found->second.fd, name};
+    if (capacity_ > 0) {
+        ++lookups_;
+        if (const auto found = entries_.find(folder); found != entries_.end()) {
+            ++hits_;
+            lru_.splice(lru_.begin(), lru_, found->second.lru);
+            return {found->second.fd, name};
+        }
     }
-    if (!admitting()) {
+    const bool hold = capacity_ > 0 && admitting();
+    if (!hold && !tooLong) {
         return {kCurrentFolder, path.c_str()};
     }
-    const int fd = ::open(std::string(folder).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
+    UniqueFd opened = openFolderHandle(std::string(folder));
+    if (!opened.isOpen()) {
         return {kCurrentFolder, path.c_str()};
+    }
+    if (!hold) {
+        unheld_ = std::move(opened);
+        return {unheld_.get(), name};
     }
     if (entries_.size() >= capacity_) {
         const auto oldest = entries_.find(lru_.back());
@@ -77,8 +85,51 @@ FolderRelativeName FolderHandles::resolve(const std::string& path) {
         lru_.pop_back();
     }
     lru_.emplace_front(folder);
+    const int fd = opened.release();
     entries_.emplace(lru_.front(), Entry{fd, lru_.begin()});
     return {fd, name};
+}
+
+UniqueFd openFolderHandle(FolderRelativeName where) {
+    return UniqueFd(::openat(where.folderFd, where.name, O_PATH | O_DIRECTORY | O_CLOEXEC));
+}
+
+UniqueFd openFolderHandle(const std::string& path) {
+    UniqueFd folder;
+    int from = kCurrentFolder;
+    size_t start = 0;
+    while (path.size() - start > kLongestPath) {
+        // The longest piece the system takes whole that ends at a separator.
+        const size_t cut = path.rfind(kPathSeparator, start + kLongestPath - 1);
+        if (cut == std::string::npos || cut < start) {
+            return UniqueFd(); // one name longer than any path
+        }
+        const std::string piece = path.substr(start, cut + 1 - start);
+        UniqueFd next = openFolderHandle(FolderRelativeName{from, piece.c_str()});
+        if (!next.isOpen()) {
+            return UniqueFd();
+        }
+        folder = std::move(next);
+        from = folder.get();
+        start = cut + 1;
+    }
+    return openFolderHandle(FolderRelativeName{from, path.c_str() + start});
+}
+
+FolderRelativeName locatePath(const std::string& path, UniqueFd& folder) {
+    if (path.size() <= kLongestPath) {
+        return {kCurrentFolder, path.c_str()};
+    }
+    // A separator at the very end belongs to the last name ("folder/" names the folder).
+    const size_t slash = path.rfind(kPathSeparator, path.size() - 2);
+    if (slash == std::string::npos) {
+        return {kCurrentFolder, path.c_str()};
+    }
+    folder = openFolderHandle(path.substr(0, slash + 1));
+    if (!folder.isOpen()) {
+        return {kCurrentFolder, path.c_str()}; // fails as the whole path would
+    }
+    return {folder.get(), path.c_str() + slash + 1};
 }
 
 } // namespace corvane::platform

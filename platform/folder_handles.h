@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/unique_fd.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <list>
@@ -18,12 +20,27 @@ struct FolderRelativeName {
 
 inline constexpr int kCurrentFolder = -100; // the system's "relative to the working folder"
 
+// The longest path the system resolves in one go (PATH_MAX without the terminating zero).
+// Longer paths are opened piece by piece, each relative to the folder before it.
+inline constexpr size_t kLongestPath = 4095;
+
+// A path-only handle (no read access needed) of the folder at `where`; not open when the folder
+// cannot be reached.
+UniqueFd openFolderHandle(FolderRelativeName where);
+// The same for a folder path of any length.
+UniqueFd openFolderHandle(const std::string& path);
+
+// Where to reach the entry `path` from: the path itself when the system takes it whole, else its
+// last name in its folder, opened piece by piece into `folder` (which must outlive the result).
+FolderRelativeName locatePath(const std::string& path, UniqueFd& folder);
+
 // Handles of the folders whose files were opened last, so that the next file of one of them is
 // opened by its name in the open folder: the system then resolves one name instead of every
 // folder on the way. Folders are held as path-only handles (no read access needed), the least
 // recently used given back first. When files come from so many folders that held handles are
 // seldom used again, new folders are no longer held and paths are resolved whole, as without the
-// cache. One instance per thread.
+// cache. A file whose path is too long for the system to take whole is always opened from its
+// folder, opened piece by piece. One instance per thread.
 class FolderHandles {
 public:
     // At most `capacity` handles are held (fewer when the process may open few files).
@@ -57,6 +74,7 @@ private:
     bool admitting();
 
     size_t capacity_;
+    UniqueFd unheld_;            // the folder of the last long path, when it is not held
     std::list<std::string> lru_; // most recently used first
     std::unordered_map<std::string, Entry, Hash, Equal> entries_;
     // Lookups and hits of the current window, to tell whether holding folders pays.

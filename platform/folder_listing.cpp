@@ -40,9 +40,13 @@ void FolderListing::release() {
 }
 
 bool FolderListing::open(const std::string& path) {
+    return open(FolderRelativeName{kCurrentFolder, path.c_str()});
+}
+
+bool FolderListing::open(FolderRelativeName where) {
     release();
     entries_.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
+    const int fd = ::openat(where.folderFd, where.name, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/file_info.h"
+#include "platform/folder_handles.h"
 
 #include <cstdint>
 #include <optional>
@@ -29,6 +30,9 @@ public:
     // Reads the folder at `path`. False when it does not exist or cannot be listed; the listing is
     // then empty.
     bool open(const std::string& path);
+    // The same for a folder named relative to an open folder (a path too long for the system to
+    // take whole, opened from a folder on the way).
+    bool open(FolderRelativeName where);
 
     const std::vector<FolderEntry>& entries() const { return entries_; }
 

@@ -23,6 +23,8 @@ public:
     UniqueFd& operator=(const UniqueFd&) = delete;
 
     int get() const { return fd_; }
+    // Hands the handle over to the caller, who closes it.
+    int release() { return std::exchange(fd_, -1); }
     bool isOpen() const { return fd_ >= 0; }
 
 private:

@@ -1,13 +1,17 @@
 #include "cli/commands.h"
 #include "cli/json_output.h"
+#include "support/deep_folder.h"
 #include "support/file_contents.h"
 #include "support/program_run.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
@@ -85,6 +89,68 @@ TEST(CliFind, MissingFolderIsWarnedAboutAndFindsNothing) {
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find("warning: cannot search " + tree.path("missing")), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("Duplicate files: 0, File Searched: 0"), std::string::npos) << run.err;
+}
+
+TEST(CliFind, AFolderSearchedTwiceThroughALinkHoldsEachFileOnce) {
+    TempTree tree;
+    const auto file = tree.writeFile("folder/f", "x");
+    const auto copy = tree.writeFile("copy/g", "x");
+    ASSERT_EQ(symlink("folder", tree.path("link").c_str()), 0);
+    const CliRun run = runCli({"find", tree.path("folder"), tree.path("link"), tree.path("copy")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, file + "\n" + copy + "\n");
+    EXPECT_NE(run.err.find("Duplicate files: 1, File Searched: 3\n"), std::string::npos) << run.err;
+}
+
+// A folder mounted a second time in the tree, taken away when the test ends.
+class BindMount {
+public:
+    BindMount(const std::string& source, const std::string& target) : target_(target) {
+        if (::geteuid() != 0) {
+            why_ = "a bind mount needs root (CI runs these tests as root)";
+        } else if (::mount(source.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+            why_ = std::string("cannot bind mount: ") + std::strerror(errno);
+        }
+    }
+    ~BindMount() {
+        if (why_.empty()) {
+            ::umount2(target_.c_str(), MNT_DETACH);
+        }
+    }
+    BindMount(const BindMount&) = delete;
+    BindMount& operator=(const BindMount&) = delete;
+    const std::string& why() const { return why_; }
+
+private:
+    std::string target_;
+    std::string why_;
+};
+
+TEST(CliFind, AFileSeenAgainThroughABindMountIsOneFileAndItsHardLinkADuplicate) {
+    TempTree tree;
+    const auto file = tree.writeFile("t/a/f", "x");
+    const auto hardLink = tree.path("t/a/h");
+    ASSERT_EQ(link(file.c_str(), hardLink.c_str()), 0);
+    const BindMount mount(tree.path("t/a"), tree.makeDir("t/b"));
+    if (!mount.why().empty()) {
+        GTEST_SKIP() << mount.why();
+    }
+    const CliRun run = runCli({"find", tree.path("t")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    // t/b/f and t/b/h are t/a/f and t/a/h again.
+    EXPECT_EQ(run.out, file + "\n" + hardLink + "\n");
+    EXPECT_NE(run.err.find("Duplicate files: 1, "), std::string::npos) << run.err;
+}
+
+TEST(CliFind, FilesDeeperThanAPathCanNameAreSearchedAndCompared) {
+    TempTree tree;
+    const std::string deep =
+        makeDeepFolder(tree.root(), 3 * 4096, {{"a", "deep"}, {"b", "deep"}, {"c", "else"}});
+    const CliRun run = runCli({"find", tree.root()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    // Paths this long are not worth printing when they differ.
+    EXPECT_TRUE(run.out == deep + "/a\n" + deep + "/b\n") << run.out.size() << " bytes found";
+    EXPECT_EQ(run.err.find("warning"), std::string::npos) << run.err;
 }
 
 TEST(CliFind, AComparisonThatFailsIsAnErrorNeverNoDuplicates) {

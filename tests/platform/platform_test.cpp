@@ -1,9 +1,11 @@
+#include "platform/entry_identity.h"
 #include "platform/file_info.h"
 #include "platform/file_reader.h"
 #include "platform/folder_handles.h"
 #include "platform/folder_listing.h"
 #include "platform/utf8.h"
 #include "platform/wildcard.h"
+#include "support/deep_folder.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -143,6 +145,36 @@ TEST(FolderHandles, FilesOpenThroughHeldFoldersWhateverTheCapacity) {
         EXPECT_TRUE(reader.open(folders.resolve(throughLink)));
         EXPECT_EQ(folders.resolve(bare).folderFd, platform::kCurrentFolder);
     }
+}
+
+TEST(FolderHandles, FilesDeeperThanAPathCanNameOpenThroughTheirFolder) {
+    TempTree tree;
+    const std::string deep = makeDeepFolder(tree.root(), 2 * platform::kLongestPath, {{"file", "12345"}});
+    const std::string file = deep + "/file";
+    platform::FileReader reader;
+    for (const size_t capacity : {size_t{0}, size_t{64}}) {
+        platform::FolderHandles folders(capacity);
+        ASSERT_TRUE(reader.open(folders.resolve(file))) << "capacity " << capacity;
+        EXPECT_EQ(reader.info().size, 5);
+        EXPECT_FALSE(reader.open(folders.resolve(deep + "/missing")));
+    }
+    // Looked up and opened by path the same way, and its identity known.
+    ASSERT_TRUE(reader.open(file));
+    const auto info = platform::lookupFile(file);
+    ASSERT_TRUE(info);
+    EXPECT_EQ(info->size, 5);
+    EXPECT_EQ(info->inode, reader.info().inode);
+    const auto folderInfo = platform::lookupFile(deep + "/");
+    ASSERT_TRUE(folderInfo);
+    EXPECT_EQ(folderInfo->kind, platform::EntryKind::Directory);
+    const auto entry = platform::entryIdentityOf(file);
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->name, "file");
+    EXPECT_TRUE(platform::openFolderHandle(deep).isOpen());
+    EXPECT_FALSE(platform::openFolderHandle(deep + "/missing").isOpen());
+    // One name longer than any path can never be opened, whatever the way.
+    EXPECT_FALSE(platform::openFolderHandle(tree.root() + "/" + std::string(platform::kLongestPath + 1, 'n'))
+                     .isOpen());
 }
 
 TEST(FileTimes, BirthTimeFallsBackToTheModificationTime) {
