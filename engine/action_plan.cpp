@@ -211,13 +211,6 @@ bool GroupPlanner::run() {
     return true;
 }
 
-// The same file with the same times, whether or not those can be trusted: tells which of two
-// files that no longer agree is the one that changed.
-bool sameTimes(const FileInfo& now, const FileInfo& then) {
-    return now.device == then.device && now.inode == then.inode && now.size == then.size &&
-           now.modificationTimeNs == then.modificationTimeNs && now.changeTimeNs == then.changeTimeNs;
-}
-
 } // namespace
 
 PlanCounts countPlans(const std::vector<GroupPlan>& plans) {
@@ -299,7 +292,7 @@ StillCopy checkStillCopy(const std::string& file, const FileInfo& fileSeen, cons
         return result;
     }
     if (fileNow->size != keeperNow->size) {
-        result.reason = sameTimes(*keeperNow, keeperSeen) ? kReasonChanged : kReasonKeeperChanged;
+        result.reason = platform::sameState(*keeperNow, keeperSeen) ? kReasonChanged : kReasonKeeperChanged;
         return result;
     }
     const ContentClasses classes([] { return false; });
@@ -307,7 +300,7 @@ StillCopy checkStillCopy(const std::string& file, const FileInfo& fileSeen, cons
     const std::vector<const std::string*> paths{&file, &keeper};
     const ContentClasses::Result compared = classes.split(paths, fileNow->size, workspace);
     if (compared.classOf[0] < 0 || compared.classOf[0] != compared.classOf[1]) {
-        result.reason = sameTimes(*keeperNow, keeperSeen) ? kReasonChanged : kReasonKeeperChanged;
+        result.reason = platform::sameState(*keeperNow, keeperSeen) ? kReasonChanged : kReasonKeeperChanged;
         return result;
     }
     result.same = true;
