@@ -1,7 +1,7 @@
 // corvane-cli find: one search, as the window runs it, printed instead of shown.
 
 #include "cli/commands.h"
-#include "cli/json_output.h"
+#include "cli/group_output.h"
 #include "cli/progress_line.h"
 #include "cli/result_files.h"
 #include "cli/usage.h"
@@ -10,12 +10,14 @@
 #include "engine/queued_ui_thread.h"
 #include "engine/search_order.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <mutex>
+#include <optional>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -30,7 +32,7 @@ using engine::StringList;
 struct FindOptions {
     StringList folders;
     StringList patterns;
-    bool json = false;
+    GroupFormat format = GroupFormat::Text;
     bool quiet = false;
     bool stats = false;   // phase times on stderr, for the benchmarks
     std::string saveName; // --save: the result set to write
@@ -41,6 +43,7 @@ using Group = DuplicateGroup;
 struct FindResult {
     int32_t searched = 0;
     int32_t duplicates = 0;
+    int64_t reclaimable = 0; // bytes the duplicates occupy, each file (inode) once
     std::vector<Group> groups;
     std::vector<SearchedFile> files; // only with --save, in the comparer's order
 };
@@ -49,6 +52,15 @@ struct FindResult {
 std::string parseFindArguments(const Arguments& args, FindOptions& options) {
     std::string pattern = "*.*";
     bool optionsEnded = false;
+    std::optional<GroupFormat> format;
+    bool nullSeparated = false;
+    const auto setFormat = [&](GroupFormat wanted, const std::string& option) -> std::string {
+        if (format && *format != wanted) {
+            return "option " + option + " contradicts the output format chosen before it";
+        }
+        format = wanted;
+        return {};
+    };
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (!optionsEnded && arg == "--") {
@@ -59,7 +71,26 @@ std::string parseFindArguments(const Arguments& args, FindOptions& options) {
             }
             pattern = args[++i];
         } else if (!optionsEnded && arg == "--json") {
-            options.json = true;
+            if (std::string reason = setFormat(GroupFormat::Json, arg); !reason.empty()) {
+                return reason;
+            }
+        } else if (!optionsEnded && arg == "--format") {
+            if (i + 1 >= args.size()) {
+                return "option --format needs text, csv or json";
+            }
+            const std::string& name = args[++i];
+            const std::optional<GroupFormat> named = name == "text"   ? std::optional(GroupFormat::Text)
+                                                     : name == "csv"  ? std::optional(GroupFormat::Csv)
+                                                     : name == "json" ? std::optional(GroupFormat::Json)
+                                                                      : std::nullopt;
+            if (!named) {
+                return "unknown output format '" + name + "' (text, csv or json)";
+            }
+            if (std::string reason = setFormat(*named, "--format " + name); !reason.empty()) {
+                return reason;
+            }
+        } else if (!optionsEnded && (arg == "-0" || arg == "--null")) {
+            nullSeparated = true;
         } else if (!optionsEnded && (arg == "--quiet" || arg == "-q")) {
             options.quiet = true;
         } else if (!optionsEnded && arg == "--save") {
@@ -80,6 +111,13 @@ std::string parseFindArguments(const Arguments& args, FindOptions& options) {
     }
     if (options.folders.empty()) {
         return "no folder to search";
+    }
+    options.format = format.value_or(GroupFormat::Text);
+    if (nullSeparated) {
+        if (options.format != GroupFormat::Text) {
+            return "option -0 goes with the plain list only, not with --json or --format";
+        }
+        options.format = GroupFormat::NullSeparated;
     }
     return {};
 }
@@ -193,9 +231,19 @@ FindResult search(const FindOptions& options, const FindSettings& settings) {
                    ", Duplicate files found: " + std::to_string(duplicatesFound);
         });
     };
-    compare.OnDuplicateGroup = [&](engine::CompareWorker*, const std::string& groupFile,
+    compare.OnDuplicateGroup = [&](engine::CompareWorker* sender, const std::string& groupFile,
                                    const StringList& groupDuplicates) {
-        result.groups.push_back({groupFile, groupDuplicates});
+        Group group{groupFile, groupDuplicates, sender->GroupFileInfo.size, {}};
+        // Names of one inode (hard links) take its bytes once.
+        std::vector<std::pair<uint64_t, uint64_t>> inodes{
+            {sender->GroupFileInfo.device, sender->GroupFileInfo.inode}};
+        for (const platform::FileInfo& info : sender->GroupDuplicateInfos) {
+            if (std::find(inodes.begin(), inodes.end(), std::pair(info.device, info.inode)) == inodes.end()) {
+                inodes.emplace_back(info.device, info.inode);
+            }
+        }
+        result.reclaimable += group.size * static_cast<int64_t>(inodes.size() - 1);
+        result.groups.push_back(std::move(group));
     };
     compare.OnCompareFinished = [&](engine::CompareWorker* sender, int32_t listCount,
                                     int32_t duplicatesFound) {
@@ -227,41 +275,6 @@ FindResult search(const FindOptions& options, const FindSettings& settings) {
     return result;
 }
 
-bool printText(const FindResult& result) {
-    bool first = true;
-    for (const Group& group : result.groups) {
-        if (!first) {
-            std::fputc('\n', stdout);
-        }
-        first = false;
-        std::fwrite(group.original.data(), 1, group.original.size(), stdout);
-        std::fputc('\n', stdout);
-        for (const std::string& path : group.duplicates) {
-            std::fwrite(path.data(), 1, path.size(), stdout);
-            std::fputc('\n', stdout);
-        }
-    }
-    return std::fflush(stdout) == 0 && !std::ferror(stdout);
-}
-
-bool printJson(const FindResult& result) {
-    std::string out = "{\"searched\": " + std::to_string(result.searched) +
-                      ", \"duplicates\": " + std::to_string(result.duplicates) + ", \"groups\": [";
-    for (size_t g = 0; g < result.groups.size(); ++g) {
-        const Group& group = result.groups[g];
-        out += g ? ", " : "";
-        out += "{\"original\": " + jsonString(group.original) + ", \"duplicates\": [";
-        for (size_t d = 0; d < group.duplicates.size(); ++d) {
-            out += d ? ", " : "";
-            out += jsonString(group.duplicates[d]);
-        }
-        out += "]}";
-    }
-    out += "]}\n";
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    return std::fflush(stdout) == 0 && !std::ferror(stdout);
-}
-
 } // namespace
 
 int runFind(const Arguments& args) {
@@ -276,8 +289,10 @@ int runFind(const Arguments& args, const FindSettings& settings) {
     try {
         warnAboutMissingFolders(options);
         const FindResult result = search(options, settings);
-        const bool written = options.json ? printJson(result) : printText(result);
+        const bool written = writeGroups(
+            stdout, {result.searched, result.duplicates, result.reclaimable, result.groups}, options.format);
         std::fprintf(stderr, "Duplicate files: %d, File Searched: %d\n", result.duplicates, result.searched);
+        std::fprintf(stderr, "Duplicates occupy: %lld bytes\n", static_cast<long long>(result.reclaimable));
         if (!written) {
             std::fprintf(stderr, "corvane-cli: error: cannot write the result: %s\n", std::strerror(errno));
             return 1;

@@ -73,9 +73,11 @@ TEST(CliFind, JsonStaysValidForAnyFileName) {
     EXPECT_EQ(run.status, 0) << run.err;
     const std::string root = cli::jsonString(tree.root() + "/");
     const std::string prefix = root.substr(0, root.size() - 1);
-    EXPECT_EQ(run.out, "{\"searched\": 3, \"duplicates\": 2, \"groups\": [{\"original\": " + prefix +
-                           "bad\xEF\xBF\xBD\", \"duplicates\": [" + prefix + "quote\\\"back\\\\slash\", " +
-                           prefix + "two\\nlines\"]}]}\n");
+    EXPECT_EQ(run.out, "{\"searched\": 3, \"duplicates\": 2, \"reclaimable\": 8, \"groups\": [{\"size\": 4, "
+                       "\"original\": " +
+                           prefix + "bad\xEF\xBF\xBD\", \"original_base64\": \"" +
+                           cli::base64(tree.path("bad\xff")) + "\", \"duplicates\": [" + prefix +
+                           "quote\\\"back\\\\slash\", " + prefix + "two\\nlines\"]}]}\n");
 }
 
 TEST(CliFind, MissingFolderIsWarnedAboutAndFindsNothing) {
@@ -125,6 +127,20 @@ TEST(JsonString, EscapesAndReplacesWhatJsonCannotHold) {
     EXPECT_EQ(cli::jsonString("\xc3"), "\"\xEF\xBF\xBD\"");                                 // cut short
     EXPECT_EQ(cli::jsonString("\xed\xa0\x80"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""); // a surrogate
     EXPECT_EQ(cli::jsonString("\xc0\xaf"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\"");                 // overlong "/"
+}
+
+TEST(JsonString, Base64AndTheBytesBesideTextsThatAreNotExact) {
+    EXPECT_EQ(cli::base64(""), "");
+    EXPECT_EQ(cli::base64("f"), "Zg==");
+    EXPECT_EQ(cli::base64("fo"), "Zm8=");
+    EXPECT_EQ(cli::base64("foo"), "Zm9v");
+    EXPECT_EQ(cli::base64(std::string("\xff\xfe\x00\x80", 4)), "//4AgA==");
+    EXPECT_EQ(cli::jsonPathMember("p", "ok\xc3\xa9"), "\"p\": \"ok\xc3\xa9\"");
+    EXPECT_EQ(cli::jsonPathMember("p", "a\xff"), "\"p\": \"a\xEF\xBF\xBD\", \"p_base64\": \"Yf8=\"");
+    const std::vector<std::string> paths{"x", "y\xc3"};
+    EXPECT_EQ(cli::jsonPathListMembers("d", paths),
+              "\"d\": [\"x\", \"y\xEF\xBF\xBD\"], \"d_base64\": [null, \"ecM=\"]");
+    EXPECT_EQ(cli::jsonPathListMembers("d", std::vector<std::string>{"x"}), "\"d\": [\"x\"]");
 }
 
 } // namespace
