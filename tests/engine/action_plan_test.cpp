@@ -197,6 +197,48 @@ TEST_F(ActionPlan, AStopLeavesTheGroupsNotYetPlannedUntouched) {
     EXPECT_EQ(plans[1].files.size(), 2u);
 }
 
+FileGroup withProtected(FileGroup group, const std::vector<bool>& isProtected) {
+    for (size_t i = 0; i < isProtected.size(); ++i) {
+        group.files[i].isProtected = isProtected[i];
+    }
+    return group;
+}
+
+TEST_F(ActionPlan, AProtectedCopyStaysForEveryOtherCopyTheOriginalIncluded) {
+    for (const FileGroup& group :
+         {comparedGroup({original, first, second}), openedGroup({original, first, second})}) {
+        // The first protected file in group order stays; the original goes like any other copy.
+        const GroupPlan plan =
+            planGroups({withProtected(group, {false, true, true})}, Choice::AllDuplicates).front();
+        EXPECT_EQ(verdicts(plan), (std::vector<Verdict>{Verdict::Act, Verdict::Stays, Verdict::Stays}));
+        EXPECT_EQ(plan.files[0].keeper, 1);
+
+        const GroupPlan all =
+            planGroups({withProtected(group, {true, true, true})}, Choice::AllDuplicates).front();
+        EXPECT_EQ(verdicts(all), (std::vector<Verdict>{Verdict::Stays, Verdict::Stays, Verdict::Stays}));
+
+        // Chosen files: a protected file is never acted on, even when chosen, and is the copy that
+        // stays for the others, so that none of them is a last copy.
+        FileGroup chosen = withProtected(group, {false, false, true});
+        for (GroupFile& file : chosen.files) {
+            file.chosen = true;
+        }
+        const GroupPlan picked = planGroups({chosen}, Choice::ChosenFiles).front();
+        EXPECT_EQ(verdicts(picked), (std::vector<Verdict>{Verdict::Act, Verdict::Act, Verdict::Stays}));
+        EXPECT_EQ(picked.files[0].keeper, 2);
+        EXPECT_EQ(picked.files[1].keeper, 2);
+    }
+}
+
+TEST_F(ActionPlan, AProtectedCopyThatChangedIsLeftAloneAndTheOriginalStaysForTheRest) {
+    const FileGroup group = withProtected(comparedGroup({original, first, second}), {false, true, false});
+    overwrite(first, "SAME bytes");
+    const GroupPlan plan = planGroups({group}, Choice::AllDuplicates).front();
+    EXPECT_EQ(verdicts(plan), (std::vector<Verdict>{Verdict::Stays, Verdict::Stays, Verdict::Act}));
+    EXPECT_EQ(plan.files[2].keeper, 0);
+    EXPECT_TRUE(plan.files[1].reason.empty());
+}
+
 // Random groups, random changes and removals after the search, random choices, either choice;
 // whatever is acted on (here: moved into a trash folder) after the last look, every content that
 // was there before is still there outside the trash, unless the user agreed to last copies.
@@ -223,6 +265,7 @@ TEST(ActionPlanProperty, NoContentIsLostWhateverChangesAfterTheSearch) {
         for (FileGroup& group : groups) {
             for (GroupFile& file : group.files) {
                 file.chosen = random() % 2;
+                file.isProtected = random() % 5 == 0;
                 switch (random() % 6) {
                 case 0: // changed, same size
                     overwrite(file.path, std::string(contentsOf(file.path).size(), 'x'));
@@ -254,6 +297,14 @@ TEST(ActionPlanProperty, NoContentIsLostWhateverChangesAfterTheSearch) {
             }
         }
         const std::set<std::string> contentsBefore = contentsOutsideTrash();
+        std::map<std::string, std::string> protectedBefore;
+        for (const FileGroup& group : groups) {
+            for (const GroupFile& file : group.files) {
+                if (file.isProtected && std::filesystem::exists(file.path)) {
+                    protectedBefore[file.path] = contentsOf(file.path);
+                }
+            }
+        }
         int moved = 0;
         for (size_t g = 0; g < groups.size(); ++g) {
             for (size_t i = 0; i < groups[g].files.size(); ++i) {
@@ -272,6 +323,9 @@ TEST(ActionPlanProperty, NoContentIsLostWhateverChangesAfterTheSearch) {
         const std::set<std::string> contentsAfter = contentsOutsideTrash();
         for (const std::string& contents : contentsBefore) {
             EXPECT_TRUE(contentsAfter.count(contents)) << "round " << round << " lost \"" << contents << "\"";
+        }
+        for (const auto& [path, contents] : protectedBefore) {
+            EXPECT_EQ(contentsOf(path), contents) << "round " << round << " touched protected " << path;
         }
     }
 }
