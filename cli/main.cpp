@@ -18,9 +18,8 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"find", corvane::cli::runFind},
-    {"dump", corvane::cli::runDump},
-    {"show", corvane::cli::runShow},
+    {"find", corvane::cli::runFind},   {"dump", corvane::cli::runDump}, {"show", corvane::cli::runShow},
+    {"trash", corvane::cli::runTrash}, {"link", corvane::cli::runLink}, {"dedupe", corvane::cli::runDedupe},
 };
 
 // The one place where a failure becomes what the user sees: whatever a command throws ends here as

@@ -11,10 +11,7 @@
 
 #include <fcntl.h>
 #include <fstream>
-#include <linux/fiemap.h>
-#include <linux/fs.h>
 #include <random>
-#include <sys/ioctl.h>
 #include <unistd.h>
 #include <vector>
 
@@ -41,36 +38,6 @@ void writeFile(const std::string& path, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-// The bytes of a file's extents, and how many of them the file system marks as shared, by FIEMAP.
-struct Extents {
-    uint64_t total = 0;
-    uint64_t shared = 0;
-};
-Extents extentsOf(const std::string& path) {
-    Extents extents;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return extents;
-    }
-    constexpr size_t kMax = 256;
-    std::vector<unsigned char> buffer(sizeof(fiemap) + kMax * sizeof(fiemap_extent));
-    auto* map = reinterpret_cast<fiemap*>(buffer.data());
-    map->fm_start = 0;
-    map->fm_length = FIEMAP_MAX_OFFSET;
-    map->fm_flags = FIEMAP_FLAG_SYNC;
-    map->fm_extent_count = kMax;
-    if (::ioctl(fd, FS_IOC_FIEMAP, map) == 0) {
-        for (uint32_t i = 0; i < map->fm_mapped_extents; ++i) {
-            extents.total += map->fm_extents[i].fe_length;
-            if (map->fm_extents[i].fe_flags & FIEMAP_EXTENT_SHARED) {
-                extents.shared += map->fm_extents[i].fe_length;
-            }
-        }
-    }
-    ::close(fd);
-    return extents;
-}
-
 TEST(BlockSharing, IdenticalFilesOnXfsShareEveryBlockAndStillReadTheSame) {
     testing::XfsDisk disk;
     if (!disk.mounted()) {
@@ -83,15 +50,15 @@ TEST(BlockSharing, IdenticalFilesOnXfsShareEveryBlockAndStillReadTheSame) {
     writeFile(keeper, bytes);
     writeFile(duplicate, bytes);
     const uint64_t freeBefore = disk.freeBytes();
-    EXPECT_EQ(extentsOf(duplicate).shared, 0u);
+    EXPECT_EQ(testing::extentsOf(duplicate).shared, 0u);
 
     const SharingResult result = shareBlocks(duplicate, infoOf(duplicate), keeper, infoOf(keeper));
     ASSERT_TRUE(result.shared()) << result.reason;
     EXPECT_EQ(result.bytesShared, static_cast<int64_t>(bytes.size()));
-    const Extents extents = extentsOf(duplicate);
+    const testing::Extents extents = testing::extentsOf(duplicate);
     EXPECT_GE(extents.total, bytes.size());
     EXPECT_EQ(extents.shared, extents.total);
-    EXPECT_EQ(extentsOf(keeper).shared, extentsOf(keeper).total);
+    EXPECT_EQ(testing::extentsOf(keeper).shared, testing::extentsOf(keeper).total);
     EXPECT_GE(disk.freeBytes(), freeBefore + bytes.size() - (1 << 20));
     EXPECT_EQ(testing::fileContents(duplicate), bytes);
     EXPECT_EQ(testing::fileContents(keeper), bytes);
@@ -120,7 +87,7 @@ TEST(BlockSharing, TheKernelsOwnComparisonRefusesBytesThatDiffer) {
     const SharingResult result = shareBlocks(duplicate, infoOf(duplicate), keeper, infoOf(keeper));
     EXPECT_EQ(result.failure, SharingFailure::Differs) << result.reason;
     EXPECT_EQ(result.bytesShared, 0);
-    EXPECT_EQ(extentsOf(duplicate).shared, 0u);
+    EXPECT_EQ(testing::extentsOf(duplicate).shared, 0u);
     EXPECT_EQ(testing::fileContents(duplicate), bytes);
 
     const std::string link = disk.path("c");

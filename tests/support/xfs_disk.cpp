@@ -3,7 +3,10 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/fiemap.h>
+#include <linux/fs.h>
 #include <spawn.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
 #include <sys/wait.h>
@@ -78,6 +81,31 @@ uint64_t XfsDisk::freeBytes() const {
         return 0;
     }
     return static_cast<uint64_t>(st.f_bavail) * st.f_frsize;
+}
+
+Extents extentsOf(const std::string& path) {
+    Extents extents;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return extents;
+    }
+    constexpr size_t kMax = 256;
+    std::vector<unsigned char> buffer(sizeof(fiemap) + kMax * sizeof(fiemap_extent));
+    auto* map = reinterpret_cast<fiemap*>(buffer.data());
+    map->fm_start = 0;
+    map->fm_length = FIEMAP_MAX_OFFSET;
+    map->fm_flags = FIEMAP_FLAG_SYNC;
+    map->fm_extent_count = kMax;
+    if (::ioctl(fd, FS_IOC_FIEMAP, map) == 0) {
+        for (uint32_t i = 0; i < map->fm_mapped_extents; ++i) {
+            extents.total += map->fm_extents[i].fe_length;
+            if (map->fm_extents[i].fe_flags & FIEMAP_EXTENT_SHARED) {
+                extents.shared += map->fm_extents[i].fe_length;
+            }
+        }
+    }
+    ::close(fd);
+    return extents;
 }
 
 } // namespace corvane::testing

@@ -37,4 +37,12 @@ private:
     std::string why_;
 };
 
+// The bytes of a file's extents, and how many of them the file system marks as shared with other
+// files (FIEMAP); zero when it cannot tell.
+struct Extents {
+    uint64_t total = 0;
+    uint64_t shared = 0;
+};
+Extents extentsOf(const std::string& path);
+
 } // namespace corvane::testing
