@@ -119,6 +119,32 @@ TEST(CliFind, UsageErrorsExitWithTwoAndAReason) {
     EXPECT_EQ(version.out.rfind("corvane-cli ", 0), 0u);
 }
 
+TEST(CliHelp, EachCommandHasItsHelpAndTheManualPageDocumentsEveryOptionOfIt) {
+    std::string manual = fileContents(CORVANE_MAN_PAGE);
+    // The page's "\-" is a plain "-" in the help.
+    for (size_t at = 0; (at = manual.find("\\-", at)) != std::string::npos;) {
+        manual.erase(at, 1);
+    }
+    for (const std::string command : {"find", "trash", "link", "dedupe", "show", "dump"}) {
+        const CliRun run = runCli({command, "--help"});
+        EXPECT_EQ(run.status, 0) << command;
+        EXPECT_EQ(run.out.rfind("Usage: corvane-cli " + command, 0), 0u) << run.out;
+        EXPECT_EQ(runCli({"help", command}).out, run.out);
+        EXPECT_EQ(runCli({command, "-q", "-h"}).out, run.out);
+        EXPECT_NE(manual.find(".B " + command), std::string::npos) << command;
+        // Every long option the help names.
+        for (size_t at = 0; (at = run.out.find("--", at)) != std::string::npos;) {
+            const size_t end = run.out.find_first_not_of("-abcdefghijklmnopqrstuvwxyz0123456789", at);
+            const std::string option = run.out.substr(at, end - at);
+            at = end;
+            if (option.size() > 2) {
+                EXPECT_NE(manual.find(option), std::string::npos) << command << " " << option;
+            }
+        }
+    }
+    EXPECT_EQ(runCli({"help", "bogus"}).status, 2);
+}
+
 TEST(JsonString, EscapesAndReplacesWhatJsonCannotHold) {
     EXPECT_EQ(cli::jsonString("plain"), "\"plain\"");
     EXPECT_EQ(cli::jsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
