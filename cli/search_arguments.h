@@ -6,7 +6,12 @@
 #include "cli/commands.h"
 #include "engine/string_list.h"
 
+#include <cstdint>
+#include <limits>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace corvane::cli {
 
@@ -16,7 +21,18 @@ struct SearchRequest {
     engine::StringList patterns; // the pattern text of each folder
     bool quiet = false;          // no progress line
     bool stats = false;          // the phases' times on stderr, for the benchmarks
+    // Files outside these sizes are searched but not compared.
+    int64_t minSize = 0;
+    int64_t maxSize = std::numeric_limits<int64_t>::max();
+    // Patterns of full paths: matching folders are not entered, matching files not found.
+    std::vector<std::string> excludes;
+    bool oneFileSystem = false; // folders on another device than their FOLDER are not entered
+    bool skipHardLinks = false; // the names of one file count once: the first found
 };
+
+// A size as the options take it: bytes, or a number with K, M, G or T (powers of 1024); nothing
+// when the text is no size or too large.
+std::optional<int64_t> parseSize(std::string_view text);
 
 // Reads a search's arguments one at a time, beside a command's own options: the command looks at
 // each argument first while optionsOpen(), and hands it here when it is none of its own.

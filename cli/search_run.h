@@ -24,13 +24,17 @@ struct SearchResult {
     int64_t reclaimable = 0; // bytes the duplicates occupy, each file (inode) once per group
     std::vector<DuplicateGroup> groups;
     std::vector<SearchedFile> files; // with SearchKeeps::searchedFiles
+    size_t unreadableFolders = 0;    // each reported on stderr as the search ended
+    size_t unreadableFiles = 0;
 };
 
-// Runs the search. Warns on stderr about folders it cannot search. Throws what ended a worker's
-// run early: a failed search is never "no duplicates".
+// Runs the search. Warns on stderr about FOLDERs it cannot search, and reports each folder and
+// file it could not read, one a line with the reason. Throws what ended a worker's run early: a
+// failed search is never "no duplicates".
 SearchResult runSearch(const SearchRequest& request, const FindSettings& settings, const SearchKeeps& keeps);
 
-// The totals of a search on stderr, as `find` prints them after its groups.
+// The totals of a search on stderr, as `find` prints them after its groups, with the count of what
+// could not be read when there was any.
 void printSearchTotals(const SearchResult& result);
 
 } // namespace corvane::cli

@@ -3,6 +3,7 @@
 #include "platform/file_reader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <new>
 
@@ -128,7 +129,12 @@ bool Splitter::openMember(uint32_t i) {
         return true;
     }
     FileReader reader;
+    errno = 0;
     if (!reader.open(workspace_.folders.resolve(*paths_[i]))) {
+        // A system error, not the type test (which leaves errno alone): the file is unreadable.
+        if (errno != 0) {
+            result_.unreadable.emplace_back(i, errno);
+        }
         return false;
     }
     if (!openedBefore_[i]) {
@@ -149,8 +155,14 @@ bool Splitter::openMember(uint32_t i) {
 }
 
 bool Splitter::readMember(uint32_t i, const ReadStep& step, char* slot, bool keepOpen) {
-    const bool ok = openMember(i) && readers_[i].readAt(step.fileOffset, slot, step.length) ==
-                                         static_cast<int64_t>(step.length);
+    if (!openMember(i)) {
+        return false;
+    }
+    const int64_t read = readers_[i].readAt(step.fileOffset, slot, step.length);
+    if (read < 0) {
+        result_.unreadable.emplace_back(i, errno);
+    }
+    const bool ok = read == static_cast<int64_t>(step.length);
     if (!ok || !keepOpen || openFiles_ > ContentClasses::kMaxOpenFiles) {
         closeReader(i);
     }
