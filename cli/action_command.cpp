@@ -52,15 +52,19 @@ std::string parseActionArguments(const Arguments& args, ActionOptions& options) 
         const bool open = options.search.optionsOpen();
         if (open && (arg == "--dry-run" || arg == "-n")) {
             options.dryRun = true;
-        } else if (open && (arg == "--keep-in" || arg == "--from")) {
+        } else if (open && arg == "--keep-in") {
             if (i + 1 >= args.size() || args[i + 1].empty()) {
-                return "option " + arg +
-                       (arg == "--from" ? " needs the NAME of a result set" : " needs a FOLDER");
+                return "option --keep-in needs a FOLDER";
             }
-            if (arg == "--from" && !options.fromSet.empty()) {
+            options.keepIn.push_back(args[++i]);
+        } else if (open && arg == "--from") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                return "option --from needs the NAME of a result set";
+            }
+            if (!options.fromSet.empty()) {
                 return "option --from may be given once";
             }
-            (arg == "--from" ? options.fromSet : options.keepIn.emplace_back()) = args[++i];
+            options.fromSet = args[++i];
         } else if (std::string reason = options.search.take(args, i); !reason.empty()) {
             return reason;
         }
@@ -99,11 +103,13 @@ std::vector<FileGroup> groupsOfSearch(const SearchRequest& request) {
     printSearchTotals(result);
     std::vector<FileGroup> groups;
     groups.reserve(result.groups.size());
-    for (const DuplicateGroup& found : result.groups) {
+    for (size_t g = 0; g < result.groups.size(); ++g) {
+        const DuplicateGroup& found = result.groups[g];
+        const std::vector<platform::FileInfo>& infos = result.fileInfos.at(g);
         FileGroup& group = groups.emplace_back();
-        group.files.push_back({found.original, found.infos.at(0), false, false});
+        group.files.push_back({found.original, infos.at(0), false, false});
         for (size_t d = 0; d < found.duplicates.size(); ++d) {
-            group.files.push_back({found.duplicates[d], found.infos.at(d + 1), false, false});
+            group.files.push_back({found.duplicates[d], infos.at(d + 1), false, false});
         }
     }
     return groups;

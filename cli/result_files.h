@@ -4,7 +4,6 @@
 // writes after the same search, and `show` reads them back.
 
 #include "engine/string_list.h"
-#include "platform/file_info.h"
 #include "stream/result_set.h"
 
 #include <cstdint>
@@ -27,8 +26,6 @@ struct DuplicateGroup {
     std::string original;
     engine::StringList duplicates;
     int64_t size = 0; // of each file, as the comparer read it
-    // What the comparer saw of each file, the original first; kept only when asked for.
-    std::vector<platform::FileInfo> infos;
 };
 
 // A search as `find` ran it.

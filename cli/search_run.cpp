@@ -235,20 +235,21 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
     };
     compare.OnDuplicateGroup = [&](engine::CompareWorker* sender, const std::string& groupFile,
                                    const StringList& groupDuplicates) {
-        DuplicateGroup group{groupFile, groupDuplicates, sender->GroupFileInfo.size, {}};
+        DuplicateGroup group{groupFile, groupDuplicates, sender->GroupFileInfo.size};
         if (keeps.fileInfos) {
-            group.infos.push_back(sender->GroupFileInfo);
-            group.infos.insert(group.infos.end(), sender->GroupDuplicateInfos.begin(),
-                               sender->GroupDuplicateInfos.end());
+            std::vector<platform::FileInfo>& infos = result.fileInfos.emplace_back();
+            infos.push_back(sender->GroupFileInfo);
+            infos.insert(infos.end(), sender->GroupDuplicateInfos.begin(), sender->GroupDuplicateInfos.end());
         }
         // Names of one inode (hard links) take its bytes once.
         std::vector<std::pair<uint64_t, uint64_t>> inodes{
             {sender->GroupFileInfo.device, sender->GroupFileInfo.inode}};
+        inodes.reserve(sender->GroupDuplicateInfos.size() + 1);
         for (const platform::FileInfo& info : sender->GroupDuplicateInfos) {
-            if (std::find(inodes.begin(), inodes.end(), std::pair(info.device, info.inode)) == inodes.end()) {
-                inodes.emplace_back(info.device, info.inode);
-            }
+            inodes.emplace_back(info.device, info.inode);
         }
+        std::sort(inodes.begin(), inodes.end());
+        inodes.erase(std::unique(inodes.begin(), inodes.end()), inodes.end());
         result.reclaimable += group.size * static_cast<int64_t>(inodes.size() - 1);
         result.groups.push_back(std::move(group));
     };

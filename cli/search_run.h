@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/result_files.h"
 #include "cli/search_arguments.h"
+#include "platform/file_info.h"
 
 #include <cstdint>
 #include <vector>
@@ -23,6 +24,9 @@ struct SearchResult {
     int32_t duplicates = 0;
     int64_t reclaimable = 0; // bytes the duplicates occupy, each file (inode) once per group
     std::vector<DuplicateGroup> groups;
+    // With SearchKeeps::fileInfos: for each group, what the comparer saw of its files, the
+    // original first.
+    std::vector<std::vector<platform::FileInfo>> fileInfos;
     std::vector<SearchedFile> files; // with SearchKeeps::searchedFiles
     size_t unreadableFolders = 0;    // each reported on stderr as the search ended
     size_t unreadableFiles = 0;

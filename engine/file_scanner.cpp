@@ -5,7 +5,6 @@
 #include <cassert>
 #include <cstdio>
 #include <optional>
-#include <sys/stat.h>
 #include <utility>
 
 namespace corvane::engine {
@@ -200,8 +199,8 @@ void ScanWorker::LookAtRoots(std::vector<ScanPass>& passes) const {
             pass.isFile = info && info->kind == EntryKind::RegularFile;
         }
         if (oneFileSystem_ && !pass.isFile) {
-            struct stat st {};
-            pass.device = ::stat(pass.root.c_str(), &st) == 0 ? st.st_dev : 0;
+            const std::optional<platform::FileInfo> folder = platform::lookupTarget(pass.root);
+            pass.device = folder ? folder->device : 0;
         }
     }
 }

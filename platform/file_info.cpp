@@ -66,6 +66,10 @@ std::optional<FileInfo> lookupOpenFile(int fd) {
     return lookUp(fd, "", AT_EMPTY_PATH);
 }
 
+std::optional<FileInfo> lookupTarget(const std::string& path) {
+    return lookUp(AT_FDCWD, path.c_str(), AT_NO_AUTOMOUNT);
+}
+
 int64_t fileClockNowNs() {
     timespec now{};
     clock_gettime(CLOCK_REALTIME_COARSE, &now);

@@ -77,4 +77,7 @@ std::optional<FileInfo> lookupFileAt(int folderFd, const char* name);
 // Same, for a file or folder open as `fd`.
 std::optional<FileInfo> lookupOpenFile(int fd);
 
+// Same, following a final symbolic link: what the path leads to, as opening it would.
+std::optional<FileInfo> lookupTarget(const std::string& path);
+
 } // namespace corvane::platform
