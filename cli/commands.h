@@ -20,5 +20,9 @@ struct FindSettings {
 int runFind(const Arguments& args, const FindSettings& settings);
 int runDump(const Arguments& args);
 int runShow(const Arguments& args);
+// The actions on the groups of a search or of a result set: to the trash, hard links, shared blocks.
+int runTrash(const Arguments& args);
+int runLink(const Arguments& args);
+int runDedupe(const Arguments& args);
 
 } // namespace corvane::cli

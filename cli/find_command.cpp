@@ -1,265 +1,82 @@
 // corvane-cli find: one search, as the window runs it, printed instead of shown.
 
 #include "cli/commands.h"
-#include "cli/json_output.h"
-#include "cli/progress_line.h"
+#include "cli/group_output.h"
 #include "cli/result_files.h"
+#include "cli/search_run.h"
 #include "cli/usage.h"
-#include "engine/duplicate_comparer.h"
-#include "engine/file_scanner.h"
-#include "engine/queued_ui_thread.h"
-#include "engine/search_order.h"
+#include "engine/worker_thread.h"
 
 #include <cerrno>
-#include <condition_variable>
 #include <cstdio>
 #include <cstring>
-#include <exception>
-#include <mutex>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-#include <sys/stat.h>
+#include <optional>
 
 namespace corvane::cli {
 
 namespace {
 
-using engine::StringList;
-
 struct FindOptions {
-    StringList folders;
-    StringList patterns;
-    bool json = false;
-    bool quiet = false;
-    bool stats = false;   // phase times on stderr, for the benchmarks
+    SearchArguments search;
+    GroupFormat format = GroupFormat::Text;
     std::string saveName; // --save: the result set to write
-};
-
-using Group = DuplicateGroup;
-
-struct FindResult {
-    int32_t searched = 0;
-    int32_t duplicates = 0;
-    std::vector<Group> groups;
-    std::vector<SearchedFile> files; // only with --save, in the comparer's order
 };
 
 // Parses the arguments of `find`; returns a reason on a usage error.
 std::string parseFindArguments(const Arguments& args, FindOptions& options) {
-    std::string pattern = "*.*";
-    bool optionsEnded = false;
+    std::optional<GroupFormat> format;
+    bool nullSeparated = false;
+    const auto setFormat = [&](GroupFormat wanted, const std::string& option) -> std::string {
+        if (format && *format != wanted) {
+            return "option " + option + " contradicts the output format chosen before it";
+        }
+        format = wanted;
+        return {};
+    };
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && (arg == "-t" || arg == "--types")) {
-            if (i + 1 >= args.size()) {
-                return "option " + arg + " needs a pattern text";
+        const bool open = options.search.optionsOpen();
+        if (open && arg == "--json") {
+            if (std::string reason = setFormat(GroupFormat::Json, arg); !reason.empty()) {
+                return reason;
             }
-            pattern = args[++i];
-        } else if (!optionsEnded && arg == "--json") {
-            options.json = true;
-        } else if (!optionsEnded && (arg == "--quiet" || arg == "-q")) {
-            options.quiet = true;
-        } else if (!optionsEnded && arg == "--save") {
+        } else if (open && arg == "--format") {
+            if (i + 1 >= args.size()) {
+                return "option --format needs text, csv or json";
+            }
+            const std::string& name = args[++i];
+            const std::optional<GroupFormat> named = name == "text"   ? std::optional(GroupFormat::Text)
+                                                     : name == "csv"  ? std::optional(GroupFormat::Csv)
+                                                     : name == "json" ? std::optional(GroupFormat::Json)
+                                                                      : std::nullopt;
+            if (!named) {
+                return "unknown output format '" + name + "' (text, csv or json)";
+            }
+            if (std::string reason = setFormat(*named, "--format " + name); !reason.empty()) {
+                return reason;
+            }
+        } else if (open && (arg == "-0" || arg == "--null")) {
+            nullSeparated = true;
+        } else if (open && arg == "--save") {
             if (i + 1 >= args.size() || args[i + 1].empty()) {
                 return "option --save needs the NAME of a result set";
             }
             options.saveName = args[++i];
-        } else if (!optionsEnded && arg == "--stats") {
-            options.stats = true;
-        } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            return "unknown option '" + arg + "'";
-        } else if (arg.empty()) {
-            return "a folder must not be empty";
-        } else {
-            options.folders.push_back(arg);
-            options.patterns.push_back(pattern);
+        } else if (std::string reason = options.search.take(args, i); !reason.empty()) {
+            return reason;
         }
     }
-    if (options.folders.empty()) {
-        return "no folder to search";
+    if (std::string reason = options.search.finish(); !reason.empty()) {
+        return reason;
+    }
+    options.format = format.value_or(GroupFormat::Text);
+    if (nullSeparated) {
+        if (options.format != GroupFormat::Text) {
+            return "option -0 goes with the plain list only, not with --json or --format";
+        }
+        options.format = GroupFormat::NullSeparated;
     }
     return {};
-}
-
-void warnAboutMissingFolders(const FindOptions& options) {
-    for (const std::string& folder : options.folders) {
-        struct stat st {};
-        if (::stat(folder.c_str(), &st) != 0) {
-            std::fprintf(stderr, "corvane-cli: warning: cannot search %s: %s\n", folder.c_str(),
-                         std::strerror(errno));
-        } else if (!S_ISDIR(st.st_mode)) {
-            std::fprintf(stderr, "corvane-cli: warning: cannot search %s: Not a directory\n", folder.c_str());
-        }
-    }
-}
-
-void giveBackFreedMemory() {
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
-}
-
-// Runs the scanner, the ordering step and the comparer, as the main window chains them. Throws
-// what ended a worker's run early.
-FindResult search(const FindOptions& options, const FindSettings& settings) {
-    auto uiThread = std::make_shared<engine::InlineUiThread>();
-    engine::FileScanner scan(uiThread);
-    engine::DuplicateComparer compare(uiThread);
-    compare.MemoryBudget = settings.compareMemoryBudget;
-    ProgressLine progress(!options.quiet);
-    FindResult result;
-    using Clock = std::chrono::steady_clock;
-    const auto started = Clock::now();
-    Clock::time_point scanned, ordered, compared;
-    std::vector<engine::SearchOrderKey> keys;
-    const bool saving = !options.saveName.empty();
-    std::vector<SearchedFile> found; // with --save: each row's texts, in the order found
-
-    std::mutex doneMutex;
-    std::condition_variable doneChanged;
-    bool done = false;
-    std::exception_ptr failure; // what ended the search early
-    const auto finish = [&](std::exception_ptr endedBy) {
-        std::lock_guard lock(doneMutex);
-        failure = std::move(endedBy);
-        done = true;
-        doneChanged.notify_all();
-    };
-
-    scan.Recursive = true;
-    scan.SearchPaths = options.folders;
-    scan.FileTypes = options.patterns;
-    scan.OnFileFound = [&](engine::ScanWorker* sender, const std::string&, const std::string& sizeText,
-                           const std::string& dateText, int64_t, int32_t folderCount, int32_t fileCount) {
-        engine::SearchOrderKey key;
-        key.size = sender->CurrentInfo.size; // what sizeText says
-        if (const auto date = engine::parseIsoDate(dateText)) {
-            key.day = engine::dayNumber(*date);
-        }
-        keys.push_back(key);
-        if (saving) {
-            found.push_back({{}, sizeText, dateText});
-        }
-        progress.show([&] {
-            return "Found " + std::to_string(fileCount) + " files in " + std::to_string(folderCount) +
-                   " folder";
-        });
-    };
-    const auto orderAndCompare = [&](StringList& foundFiles) {
-        scanned = Clock::now();
-        const std::vector<uint32_t> order = engine::searchOrder(keys);
-        std::vector<int64_t> sizes;
-        sizes.reserve(foundFiles.size());
-        for (uint32_t row : order) {
-            if (saving) {
-                result.files.push_back(std::move(found[row]));
-                result.files.back().path = foundFiles[row];
-            }
-            sizes.push_back(keys[row].size);
-        }
-        std::vector<engine::SearchOrderKey>().swap(keys); // gives the memory back, unlike clear()
-        engine::applyOrder(foundFiles, order);
-        foundFiles.shrink_to_fit(); // the list grew by doubling; it is held for the whole comparison
-        ordered = Clock::now();
-        result.searched = static_cast<int32_t>(foundFiles.size());
-        if (foundFiles.empty()) {
-            finish(nullptr);
-            return;
-        }
-        // The scan's threads are done: what their memory pools hold freed goes back to the
-        // system before the comparison takes its own.
-        giveBackFreedMemory();
-        compare.SetFileList(std::move(foundFiles), std::move(sizes));
-        compare.Start(); // hands the lists over to the worker
-    };
-    scan.OnScanFinished = [&](engine::ScanWorker* sender, StringList& foundFiles) {
-        if (sender->Failure) {
-            finish(sender->Failure);
-            return;
-        }
-        try {
-            orderAndCompare(foundFiles);
-        } catch (...) {
-            finish(std::current_exception());
-        }
-    };
-    compare.OnCompareProgress = [&](engine::CompareWorker*, int32_t position, int32_t listCount,
-                                    int32_t duplicatesFound) {
-        progress.show([&] {
-            return "Comparing file " + std::to_string(position) + " of " + std::to_string(listCount) +
-                   ", Duplicate files found: " + std::to_string(duplicatesFound);
-        });
-    };
-    compare.OnDuplicateGroup = [&](engine::CompareWorker*, const std::string& groupFile,
-                                   const StringList& groupDuplicates) {
-        result.groups.push_back({groupFile, groupDuplicates});
-    };
-    compare.OnCompareFinished = [&](engine::CompareWorker* sender, int32_t listCount,
-                                    int32_t duplicatesFound) {
-        result.searched = listCount;
-        result.duplicates = duplicatesFound;
-        compared = Clock::now();
-        finish(sender->Failure);
-    };
-
-    // Driver calls belong on the "user-interface thread" too: under the inline runner's lock.
-    uiThread->runAndWait([&] { scan.Start(); });
-    {
-        std::unique_lock lock(doneMutex);
-        doneChanged.wait(lock, [&] { return done; });
-    }
-    progress.clear();
-    // The workers have delivered their end reports; let their threads finish before the drivers go.
-    engine::WorkerThread::waitUntilNoneRuns(std::chrono::seconds(10));
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
-    if (options.stats) {
-        const auto seconds = [](Clock::time_point from, Clock::time_point to) {
-            return to >= from ? std::chrono::duration<double>(to - from).count() : 0.0;
-        };
-        std::fprintf(stderr, "scan %.3f s, order %.3f s, compare %.3f s\n", seconds(started, scanned),
-                     seconds(scanned, ordered), seconds(ordered, compared));
-    }
-    return result;
-}
-
-bool printText(const FindResult& result) {
-    bool first = true;
-    for (const Group& group : result.groups) {
-        if (!first) {
-            std::fputc('\n', stdout);
-        }
-        first = false;
-        std::fwrite(group.original.data(), 1, group.original.size(), stdout);
-        std::fputc('\n', stdout);
-        for (const std::string& path : group.duplicates) {
-            std::fwrite(path.data(), 1, path.size(), stdout);
-            std::fputc('\n', stdout);
-        }
-    }
-    return std::fflush(stdout) == 0 && !std::ferror(stdout);
-}
-
-bool printJson(const FindResult& result) {
-    std::string out = "{\"searched\": " + std::to_string(result.searched) +
-                      ", \"duplicates\": " + std::to_string(result.duplicates) + ", \"groups\": [";
-    for (size_t g = 0; g < result.groups.size(); ++g) {
-        const Group& group = result.groups[g];
-        out += g ? ", " : "";
-        out += "{\"original\": " + jsonString(group.original) + ", \"duplicates\": [";
-        for (size_t d = 0; d < group.duplicates.size(); ++d) {
-            out += d ? ", " : "";
-            out += jsonString(group.duplicates[d]);
-        }
-        out += "]}";
-    }
-    out += "]}\n";
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    return std::fflush(stdout) == 0 && !std::ferror(stdout);
 }
 
 } // namespace
@@ -273,17 +90,19 @@ int runFind(const Arguments& args, const FindSettings& settings) {
     if (const std::string reason = parseFindArguments(args, options); !reason.empty()) {
         return usageError(reason);
     }
+    const SearchRequest& request = options.search.request();
     try {
-        warnAboutMissingFolders(options);
-        const FindResult result = search(options, settings);
-        const bool written = options.json ? printJson(result) : printText(result);
-        std::fprintf(stderr, "Duplicate files: %d, File Searched: %d\n", result.duplicates, result.searched);
+        const SearchResult result =
+            runSearch(request, settings, {.searchedFiles = !options.saveName.empty()});
+        const bool written = writeGroups(
+            stdout, {result.searched, result.duplicates, result.reclaimable, result.groups}, options.format);
+        printSearchTotals(result);
         if (!written) {
             std::fprintf(stderr, "corvane-cli: error: cannot write the result: %s\n", std::strerror(errno));
             return 1;
         }
         if (!options.saveName.empty()) {
-            saveSearch(options.saveName, {options.folders, options.patterns, result.files, result.groups});
+            saveSearch(options.saveName, {request.folders, request.patterns, result.files, result.groups});
         }
         return 0;
     } catch (...) {

@@ -18,9 +18,8 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
-    {"find", corvane::cli::runFind},
-    {"dump", corvane::cli::runDump},
-    {"show", corvane::cli::runShow},
+    {"find", corvane::cli::runFind},   {"dump", corvane::cli::runDump}, {"show", corvane::cli::runShow},
+    {"trash", corvane::cli::runTrash}, {"link", corvane::cli::runLink}, {"dedupe", corvane::cli::runDedupe},
 };
 
 // The one place where a failure becomes what the user sees: whatever a command throws ends here as
@@ -49,7 +48,7 @@ int main(int argc, char** argv) {
         return usageError("no command given");
     }
     const std::string_view command = argv[1];
-    if (command == "--help" || command == "-h" || command == "help") {
+    if (command == "--help" || command == "-h" || (command == "help" && argc == 2)) {
         std::fputs(kUsage, stdout);
         return 0;
     }
@@ -57,8 +56,23 @@ int main(int argc, char** argv) {
         std::printf("corvane-cli %s\n", CORVANE_VERSION);
         return 0;
     }
+    if (command == "help" && argc == 3) {
+        const std::string help = commandHelp(argv[2]);
+        if (help.empty()) {
+            return usageError("unknown command '" + std::string(argv[2]) + "'");
+        }
+        std::fputs(help.c_str(), stdout);
+        return 0;
+    }
     for (const Command& entry : kCommands) {
         if (command == entry.name) {
+            // "COMMAND --help" anywhere among the options (not after "--", where it is a name).
+            for (int i = 2; i < argc && std::string_view(argv[i]) != "--"; ++i) {
+                if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") {
+                    std::fputs(commandHelp(command).c_str(), stdout);
+                    return 0;
+                }
+            }
             return run(entry, argc, argv);
         }
     }

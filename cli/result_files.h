@@ -6,6 +6,7 @@
 #include "engine/string_list.h"
 #include "stream/result_set.h"
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@ struct SearchedFile {
 struct DuplicateGroup {
     std::string original;
     engine::StringList duplicates;
+    int64_t size = 0; // of each file, as the comparer read it
 };
 
 // A search as `find` ran it.

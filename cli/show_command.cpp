@@ -61,23 +61,23 @@ std::string json(const ShownSet& set) {
                       ", \"duplicates\": " + std::to_string(set.duplicates) + ", \"paths\": [";
     for (size_t i = 0; i < set.paths.size(); ++i) {
         out += i ? ", " : "";
-        out += "{\"path\": " + jsonString(set.paths[i].caption) +
+        out += "{" + jsonPathMember("path", set.paths[i].caption) +
                ", \"types\": " + jsonString(patternsOf(set.paths[i])) + "}";
     }
     out += "], \"groups\": [";
     for (size_t g = 0; g < set.groups.size(); ++g) {
         const StoredGroup& group = set.groups[g];
-        std::string paths;
+        std::vector<std::string> paths;
         std::string checked;
         for (size_t d = 0; d < group.duplicates.size(); ++d) {
-            paths += d ? ", " : "";
-            paths += jsonString(group.duplicates[d].path);
+            paths.push_back(group.duplicates[d].path);
             checked += d ? ", " : "";
             checked += group.duplicates[d].checked ? "true" : "false";
         }
         out += g ? ", " : "";
-        out += "{\"original\": " + jsonString(group.original.path) + ", \"duplicates\": [" + paths +
-               "], \"checked\": {\"original\": " + (group.original.checked ? "true" : "false") +
+        out += "{" + jsonPathMember("original", group.original.path) + ", " +
+               jsonPathListMembers("duplicates", paths) +
+               ", \"checked\": {\"original\": " + (group.original.checked ? "true" : "false") +
                ", \"duplicates\": [" + checked + "]}}";
     }
     out += "]}\n";

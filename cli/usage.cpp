@@ -6,7 +6,7 @@ namespace corvane::cli {
 
 const char* const kUsage = "Usage: corvane-cli COMMAND [OPTIONS] ARGUMENTS\n"
                            "\n"
-                           "Finds files with identical contents, byte for byte.\n"
+                           "Finds files with identical contents, byte for byte, and acts on them.\n"
                            "\n"
                            "Commands:\n"
                            "  find [OPTIONS] [-t PATTERNS] FOLDER [[-t PATTERNS] FOLDER]...\n"
@@ -14,23 +14,164 @@ const char* const kUsage = "Usage: corvane-cli COMMAND [OPTIONS] ARGUMENTS\n"
                            "      (file-name patterns separated by \";\", default \"*.*\"; each -t applies\n"
                            "      to the folders after it), then prints every group of identical files:\n"
                            "      the original first, then its duplicates, a blank line between groups.\n"
-                           "      --json       print one JSON object instead\n"
-                           "      --quiet, -q  no progress on stderr\n"
-                           "      --save NAME  also keep the search as the result set NAME, NAME.~SR~ and\n"
-                           "                   NAME.~DF~, which the window opens with File > Open\n"
+                           "  trash | link | dedupe [--dry-run] [--keep-in FOLDER]... --from SET\n"
+                           "  trash | link | dedupe [--dry-run] [--keep-in FOLDER]... [OPTIONS] FOLDER...\n"
+                           "      Moves each duplicate to the trash, replaces it with a hard link to the\n"
+                           "      copy that stays, or has the file system share its blocks with that copy;\n"
+                           "      files in --keep-in folders are never touched.\n"
+                           "  show [--json] NAME\n"
+                           "      Prints the result set NAME (as saved by the window or by find --save).\n"
                            "  dump FILE\n"
                            "      Prints a component stream (a result file or a window description) in\n"
                            "      its text form, the rows and nodes of its lists and trees as comments.\n"
-                           "  show [--json] NAME\n"
-                           "      Prints the result set NAME (as saved by the window or by find --save):\n"
-                           "      its search paths with their patterns, the number of searched files and\n"
-                           "      the groups of identical files as find prints them. --json prints the\n"
-                           "      JSON of find --json with \"paths\" and each group's \"checked\" states.\n"
                            "\n"
-                           "  --help       show this help\n"
-                           "  --version    show the version\n"
+                           "  corvane-cli COMMAND --help   shows a command's options\n"
+                           "  --help                       shows this help\n"
+                           "  --version                    shows the version\n"
                            "\n"
                            "Exit status: 0 success, 1 error, 2 usage error.\n";
+
+namespace {
+
+constexpr const char* kFindHelp =
+    "Usage: corvane-cli find [OPTIONS] [-t PATTERNS] FOLDER [[-t PATTERNS] FOLDER]...\n"
+    "\n"
+    "Searches each FOLDER and its subfolders for files matching PATTERNS, compares the files of\n"
+    "equal size byte for byte, and prints every group of identical files: the original (the\n"
+    "earliest created, then the first found) first, then its duplicates, one path a line, a blank\n"
+    "line between groups. The totals and the bytes the duplicates occupy follow on stderr. A FOLDER\n"
+    "that is a file is searched as that one file. Folders and files that cannot be read are named\n"
+    "on stderr with the reason, and counted at the end.\n"
+    "\n"
+    "Search:\n"
+    "  -t, --types PATTERNS  file-name patterns for the folders that follow, separated by \";\"\n"
+    "                        (\"*\" any run of characters, \"?\" one; case ignored; default \"*.*\",\n"
+    "                        every file)\n"
+    "  --min-size SIZE       files smaller than SIZE are not compared (they count as searched);\n"
+    "                        SIZE in bytes, or with K, M, G or T (powers of 1024)\n"
+    "  --max-size SIZE       files larger than SIZE are not compared\n"
+    "  --exclude PATTERN     leave out every entry whose full path matches PATTERN (as the\n"
+    "                        file-name patterns, \"*\" also across \"/\"): a folder is not entered,\n"
+    "                        a file not searched. May be given several times\n"
+    "  -x, --one-file-system do not enter folders on another file system than their FOLDER\n"
+    "  --skip-hard-links     count the names of one file (hard links) once: only the first found\n"
+    "                        is compared and reported. By default every name is reported, as in\n"
+    "                        the window\n"
+    "  -q, --quiet           no progress line on stderr\n"
+    "  --stats               the time of each phase on stderr\n"
+    "  --                    every argument after it is a FOLDER\n"
+    "\n"
+    "Output:\n"
+    "  --json                one JSON object: each group with its size, the bytes the duplicates\n"
+    "                        occupy, and the exact bytes (base64) of paths that are not UTF-8\n"
+    "  --format FORMAT       text (the default), json, or csv: a header, then one row a file:\n"
+    "                        group,size,role,path, quoted as RFC 4180 says\n"
+    "  -0, --null            the plain list with each path ending in a NUL, and one more NUL\n"
+    "                        between groups, for names that hold line breaks\n"
+    "  --save NAME           also write the search as the result set NAME, NAME.~SR~ and\n"
+    "                        NAME.~DF~, which the window opens with File > Open\n"
+    "\n"
+    "Exit status: 0 success (with or without duplicates), 1 error, 2 usage error.\n";
+
+// The help of trash, link and dedupe: one text with the command's own first lines.
+constexpr const char* kActionOptions =
+    "\n"
+    "Which copy stays: in each group of identical files, the original, unless files of the group lie\n"
+    "in --keep-in folders: those are never touched, and the first of them in group order stays. A\n"
+    "group whose files all lie in --keep-in folders is left alone. Just before each file is acted\n"
+    "on, it and the copy that stays are checked to hold the same bytes still; if the original\n"
+    "changed or is gone, the first of the duplicates that still agree stays in its place. No action\n"
+    "ever removes the last copy of a content.\n"
+    "\n"
+    "Options:\n"
+    "  -n, --dry-run         print what would be done, change nothing\n"
+    "  --keep-in FOLDER      never touch the files in FOLDER (at any depth); they are the copies\n"
+    "                        that stay. May be given several times\n"
+    "  --from SET            act on the groups of the result set SET (saved by the window or by\n"
+    "                        find --save); every file is compared byte for byte again first\n"
+    "\n"
+    "Without --from, the FOLDERs are searched first, as find searches them:\n"
+    "  -t, --types PATTERNS  file-name patterns for the folders that follow (default \"*.*\")\n"
+    "  --min-size SIZE, --max-size SIZE, --exclude PATTERN, -x, --one-file-system,\n"
+    "  --skip-hard-links     as for find (see corvane-cli find --help)\n"
+    "  -q, --quiet           no progress line on stderr\n"
+    "  --                    every argument after it is a FOLDER\n"
+    "\n"
+    "Output: one line for each file acted on, left unchanged, kept, refused or failed, with the\n"
+    "reason; on stderr a closing line with the counts and bytes.\n"
+    "\n"
+    "Exit status: 0 when every planned action was done, 1 when any was refused or failed (or the\n"
+    "search or the set failed), 2 usage error.\n";
+
+constexpr const char* kTrashHead =
+    "Usage: corvane-cli trash [--dry-run] [--keep-in FOLDER]... --from SET\n"
+    "       corvane-cli trash [--dry-run] [--keep-in FOLDER]... [OPTIONS] [-t PATTERNS] FOLDER...\n"
+    "\n"
+    "Moves each duplicate to the freedesktop.org trash (the home trash, or the trash at the top of\n"
+    "the file system that holds it), where any file manager can restore it. Nothing is deleted.\n";
+
+constexpr const char* kLinkHead =
+    "Usage: corvane-cli link [--dry-run] [--keep-in FOLDER]... --from SET\n"
+    "       corvane-cli link [--dry-run] [--keep-in FOLDER]... [OPTIONS] [-t PATTERNS] FOLDER...\n"
+    "\n"
+    "Replaces each duplicate with a hard link to the copy that stays, in one step: a link under a\n"
+    "temporary name in the duplicate's folder takes the duplicate's name. Both names then show one\n"
+    "file, with the owner, permissions and times of the copy that stays. Only within one file\n"
+    "system; a duplicate on another is refused, one that already is a link to it left alone.\n";
+
+constexpr const char* kDedupeHead =
+    "Usage: corvane-cli dedupe [--dry-run] [--keep-in FOLDER]... --from SET\n"
+    "       corvane-cli dedupe [--dry-run] [--keep-in FOLDER]... [OPTIONS] [-t PATTERNS] FOLDER...\n"
+    "\n"
+    "Has the file system keep one copy of the blocks of each duplicate and the copy that stays\n"
+    "(Linux FIDEDUPERANGE, on XFS, Btrfs and others): both stay separate files with their own\n"
+    "names, owners and times, and the space is reclaimed. The kernel compares the bytes itself\n"
+    "before it shares them. On a file system that cannot (ext4, tmpfs) each file fails with the\n"
+    "reason and nothing changes. Prints the bytes the kernel reports as shared.\n";
+
+constexpr const char* kShowHelp =
+    "Usage: corvane-cli show [--json] NAME\n"
+    "\n"
+    "Prints the result set NAME, NAME.~SR~ and NAME.~DF~ (as saved by the window or by find --save):\n"
+    "its search paths with their patterns, the number of searched files, and its groups of identical\n"
+    "files as find prints them.\n"
+    "\n"
+    "  --json    one JSON object: find's, with \"paths\" and each group's \"checked\" states\n"
+    "\n"
+    "Exit status: 0 success, 1 a file of the set cannot be read, 2 usage error.\n";
+
+constexpr const char* kDumpHelp =
+    "Usage: corvane-cli dump FILE\n"
+    "\n"
+    "Prints a component stream (a file of a result set, or a compiled window description) in its\n"
+    "text form, one line a property, the rows and nodes of its lists and trees as comments. It prints\n"
+    "while it reads: for a damaged file the text ends where the fault is found.\n"
+    "\n"
+    "Exit status: 0 success, 1 the file is not a valid stream or cannot be read, 2 usage error.\n";
+
+} // namespace
+
+std::string commandHelp(std::string_view command) {
+    if (command == "find") {
+        return kFindHelp;
+    }
+    if (command == "trash") {
+        return std::string(kTrashHead) + kActionOptions;
+    }
+    if (command == "link") {
+        return std::string(kLinkHead) + kActionOptions;
+    }
+    if (command == "dedupe") {
+        return std::string(kDedupeHead) + kActionOptions;
+    }
+    if (command == "show") {
+        return kShowHelp;
+    }
+    if (command == "dump") {
+        return kDumpHelp;
+    }
+    return {};
+}
 
 int usageError(const std::string& reason) {
     std::fprintf(stderr, "corvane-cli: %s\n\n%s", reason.c_str(), kUsage);

@@ -14,6 +14,9 @@ using platform::FileInfo;
 namespace {
 
 bool asked(const GroupFile& file, size_t index, Choice choice) {
+    if (file.isProtected) {
+        return false;
+    }
     return choice == Choice::AllDuplicates ? index > 0 : file.chosen;
 }
 
@@ -171,6 +174,17 @@ void GroupPlanner::decide(const std::vector<size_t>& members) {
                readable ? kReasonChanged : kReasonUnreadable);
         return;
     }
+    const auto isProtected = [&](size_t i) { return group_.files[i].isProtected; };
+    if (const auto kept = std::find_if(members.begin(), members.end(), isProtected); kept != members.end()) {
+        // A protected file stays for the others; with every duplicate asked for, the original goes too.
+        for (size_t i : members) {
+            if (!isProtected(i) && (choice_ == Choice::AllDuplicates || asked(group_.files[i], i, choice_))) {
+                plan_.files[i].verdict = Verdict::Act;
+                plan_.files[i].keeper = static_cast<int32_t>(*kept);
+            }
+        }
+        return;
+    }
     std::optional<size_t> keeper;
     for (size_t i : members) {
         if (!asked(group_.files[i], i, choice_)) {
@@ -289,6 +303,7 @@ StillCopy checkStillCopy(const std::string& file, const FileInfo& fileSeen, cons
     if (platform::unchangedSince(*fileNow, fileSeen) && platform::unchangedSince(*keeperNow, keeperSeen)) {
         result.same = true;
         result.file = *fileNow;
+        result.keeper = *keeperNow;
         return result;
     }
     if (fileNow->size != keeperNow->size) {
@@ -305,6 +320,7 @@ StillCopy checkStillCopy(const std::string& file, const FileInfo& fileSeen, cons
     }
     result.same = true;
     result.file = compared.info[0];
+    result.keeper = compared.info[1];
     return result;
 }
 

@@ -29,6 +29,9 @@ struct GroupFile {
     std::optional<platform::FileInfo> compared;
     // The user asked for this file to be acted on (with Choice::ChosenFiles).
     bool chosen = false;
+    // Never acted on, and the copy that stays for the files identical to it, before the original
+    // (a file in one of the command line's --keep-in folders).
+    bool isProtected = false;
 };
 
 // A group: files[0] is its original, the others its duplicates in tree order.
@@ -37,6 +40,8 @@ struct FileGroup {
 };
 
 // Which files of the groups are to be acted on.
+// Files marked `isProtected` are never acted on: where one holds the same bytes as others, the
+// first of them in group order stays for them all, and with AllDuplicates the original goes too.
 enum class Choice {
     AllDuplicates, // every duplicate; the original stays
     ChosenFiles,   // the files marked `chosen`, originals included
@@ -89,8 +94,9 @@ std::vector<GroupPlan> planGroups(const std::vector<FileGroup>& groups, Choice c
 // The result of the last look before acting.
 struct StillCopy {
     bool same = false;
-    std::string reason;      // why not, for the user
-    platform::FileInfo file; // the file as just checked: the identity the action must find
+    std::string reason;        // why not, for the user
+    platform::FileInfo file;   // the file as just checked: the identity the action must find
+    platform::FileInfo keeper; // the copy that stays, as just checked
 };
 
 // True when `file` and `keeper` hold the same bytes now: both unchanged since they were last

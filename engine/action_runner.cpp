@@ -1,7 +1,5 @@
 #include "engine/action_runner.h"
 
-#include "platform/trash.h"
-
 #include <chrono>
 
 namespace corvane::engine {
@@ -13,24 +11,30 @@ constexpr auto kProgressInterval = std::chrono::milliseconds(20);
 
 } // namespace
 
-std::string moveToTrashAction(const std::string& path, const platform::FileInfo& checked) {
-    const platform::TrashResult result = platform::moveToTrash(path, {checked.device, checked.inode});
-    switch (result.failure) {
-    case platform::TrashFailure::None:
-        return {};
-    case platform::TrashFailure::Missing:
-        return kReasonGone;
-    case platform::TrashFailure::NotAFile:
-        return kReasonNotAFile;
-    case platform::TrashFailure::Replaced:
-        // Another file took its place; if that one went to the trash instead, say where it is.
-        return result.fileInTrash.empty() ? std::string("replaced since it was checked")
-                                          : "replaced since it was checked; " + result.reason;
-    case platform::TrashFailure::NoTrash:
-    case platform::TrashFailure::MoveFailed:
-        break;
+ActionOutcome actOnPlannedFile(const std::vector<FileGroup>& groups, const std::vector<GroupPlan>& plans,
+                               FilePlace place, const FileAction& action) {
+    const GroupFile& file = groups[place.group].files[place.file];
+    const FilePlan& plan = plans[place.group].files[place.file];
+    if (plan.verdict == Verdict::LastCopy) {
+        // No copy stays, by the user's choice; it must still be the entry that was checked.
+        const std::optional<platform::FileInfo> now = platform::lookupFile(file.path);
+        if (!now) {
+            return {ActionStatus::Refused, kReasonGone, 0};
+        }
+        if (now->device != plan.seen.device || now->inode != plan.seen.inode) {
+            return {ActionStatus::Refused, "replaced since it was checked", 0};
+        }
+        return action(file.path, *now, nullptr);
     }
-    return result.reason;
+    const size_t keeperIndex = static_cast<size_t>(plan.keeper);
+    const std::string& keeperPath = groups[place.group].files[keeperIndex].path;
+    const StillCopy still =
+        checkStillCopy(file.path, plan.seen, keeperPath, plans[place.group].files[keeperIndex].seen);
+    if (!still.same) {
+        return {ActionStatus::Refused, still.reason, 0};
+    }
+    const StayingCopy keeper{keeperPath, still.keeper};
+    return action(file.path, still.file, &keeper);
 }
 
 ActionWorker* ActionRunner::makeWorker(std::shared_ptr<WorkerControl> control) {
@@ -68,26 +72,8 @@ void ActionWorker::plan() {
 }
 
 std::string ActionWorker::actOn(const FilePlace& place) {
-    const GroupFile& file = Groups[place.group].files[place.file];
-    const FilePlan& plan = Plans[place.group].files[place.file];
-    if (plan.verdict == Verdict::LastCopy) {
-        // No copy stays, by the user's choice; it must still be the entry that was checked.
-        const std::optional<platform::FileInfo> now = platform::lookupFile(file.path);
-        if (!now) {
-            return kReasonGone;
-        }
-        if (now->device != plan.seen.device || now->inode != plan.seen.inode) {
-            return "replaced since it was checked";
-        }
-        return action_(file.path, *now);
-    }
-    const size_t keeperIndex = static_cast<size_t>(plan.keeper);
-    const StillCopy still = checkStillCopy(file.path, plan.seen, Groups[place.group].files[keeperIndex].path,
-                                           Plans[place.group].files[keeperIndex].seen);
-    if (!still.same) {
-        return still.reason;
-    }
-    return action_(file.path, still.file);
+    const ActionOutcome outcome = actOnPlannedFile(Groups, Plans, place, action_);
+    return outcome.succeeded() ? std::string() : outcome.reason;
 }
 
 void ActionWorker::act() {

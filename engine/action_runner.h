@@ -6,6 +6,7 @@
 // owner's thread, as the scanner's and the comparer's do.
 
 #include "engine/action_plan.h"
+#include "engine/file_actions.h"
 #include "engine/worker_driver.h"
 
 #include <cstddef>
@@ -17,18 +18,17 @@ namespace corvane::engine {
 
 class ActionWorker;
 
-// Acts on one file that was just checked: `checked` is the file as the check saw it, the entry the
-// action must find at `path`. Returns an empty text when done, else why not. Worker's thread.
-using FileAction = std::function<std::string(const std::string& path, const platform::FileInfo& checked)>;
-
-// Moves the file to the freedesktop.org trash (platform/trash.h) if it is still the entry checked.
-std::string moveToTrashAction(const std::string& path, const platform::FileInfo& checked);
-
 // Where a file stands in the groups: its group, and its place there (0: the original).
 struct FilePlace {
     size_t group = 0;
     size_t file = 0;
 };
+
+// Acts on one file that planning (planGroups) gave as Verdict::Act, or as Verdict::LastCopy when
+// the user agreed: the last look first (checkStillCopy against the copy that stays; for a last
+// copy, that it is still the entry planned), then `action` at once.
+ActionOutcome actOnPlannedFile(const std::vector<FileGroup>& groups, const std::vector<GroupPlan>& plans,
+                               FilePlace place, const FileAction& action);
 
 using PlanProgressHandler = std::function<void(ActionWorker* Sender, size_t Done, size_t Total)>;
 // A file that was to be acted on: done, or refused / failed with `Reason`.

@@ -3,6 +3,7 @@
 #include "platform/file_reader.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <new>
 #include <optional>
@@ -167,9 +168,14 @@ bool Splitter::openMember(uint32_t i) {
         return true;
     }
     FileReader reader;
+    errno = 0;
     if (!reader.open(workspace_.folders.resolve(*paths_[i]))) {
         if (state_[i] == MemberState::New) {
             state_[i] = MemberState::Unreadable;
+            // A system error, not the type test (which leaves errno alone): the file is unreadable.
+            if (errno != 0) {
+                result_.unreadable.emplace_back(i, errno);
+            }
         }
         return false;
     }
@@ -224,7 +230,12 @@ bool Splitter::readMember(uint32_t i, const ReadStep& step, char* slot, bool kee
             state_[i] = MemberState::Unreadable;
         }
     } else if (ok) {
-        ok = readers_[i].readAt(step.fileOffset, slot, step.length) == static_cast<int64_t>(step.length);
+        const int64_t read = readers_[i].readAt(step.fileOffset, slot, step.length);
+        if (read < 0 && secondPass_) {
+            // A read error in the pass that reads it for the last time: the file is unreadable.
+            result_.unreadable.emplace_back(i, errno);
+        }
+        ok = read == static_cast<int64_t>(step.length);
         if (!ok) {
             changedWhileRead(i); // cut short by a truncation, most likely
         }

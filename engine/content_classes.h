@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace corvane::engine {
@@ -36,6 +37,9 @@ public:
         // False when a stop request cut the work short: only classes that had been compared to
         // their last byte are kept.
         bool complete = true;
+        // Files the system would not open or read, by their place in the list, with its reason
+        // (errno). Files that changed or are no regular files (any more) are not among them.
+        std::vector<std::pair<uint32_t, int>> unreadable;
     };
 
     // What one thread reuses from one split to the next: the chunk buffer and the folders it

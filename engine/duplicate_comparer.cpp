@@ -111,6 +111,9 @@ void CompareWorker::Execute() {
                 DeliverReports();
                 throw;
             }
+            for (const auto& [member, error] : classes.unreadable) {
+                UnreadableFiles.push_back({FileList[spans[span].candidates[member]], error});
+            }
             run = MakeRun(spans[span], std::move(classes));
             ++span;
         }

@@ -91,6 +91,13 @@ public:
     // that a file has not changed since.
     platform::FileInfo GroupFileInfo;
     std::vector<platform::FileInfo> GroupDuplicateInfos;
+    // Files the system would not open or read, with its reason (errno), in the order met;
+    // complete when the end report runs.
+    struct UnreadableFile {
+        std::string path;
+        int error = 0;
+    };
+    std::vector<UnreadableFile> UnreadableFiles;
 
 private:
     // A run of equal size as found in the list, with two entries or more that may be compared:

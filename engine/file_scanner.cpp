@@ -96,6 +96,23 @@ std::vector<ScanPass> scanPasses(const StringList& searchPaths, const StringList
     return passes;
 }
 
+namespace {
+
+// A search path that is a file, as a listing of its folder that holds that one entry.
+ScannedFolder fileAsListing(const std::string& root) {
+    const std::string path = root.substr(0, root.size() - 1); // as given
+    const size_t slash = path.rfind(platform::kPathSeparator);
+    ScannedFolder folder;
+    folder.path = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+    folder.listed = true;
+    folder.entries.push_back(
+        {slash == std::string::npos ? path : path.substr(slash + 1), EntryKind::RegularFile});
+    folder.details.push_back(platform::lookupFile(path));
+    return folder;
+}
+
+} // namespace
+
 // ---------------------------------------------------------------------------------------------
 // FileScanner
 
@@ -114,6 +131,8 @@ ScanWorker::ScanWorker(FileScanner* owner, bool recursive, const StringList& sea
     : WorkerThread(std::move(uiThread), std::move(control)), Owner(owner), Recursive(recursive),
       FileTypes(fileTypes), SearchPaths(searchPaths), OnFileFound(std::move(onFileFound)),
       OnScanFinished(std::move(onScanFinished)), DateFormat(std::move(dateFormat)),
+      leaveOut_(owner->LeaveOut), oneFileSystem_(owner->OneFileSystem),
+      searchFileRoots_(owner->SearchFileRoots),
       foundIndex_(0, FoundHash{&FoundFiles}, FoundEqual{&FoundFiles}) {
     StartRunning();
 }
@@ -123,9 +142,11 @@ void ScanWorker::Execute() {
     if (Terminated()) {
         return;
     }
-    const std::vector<ScanPass> passes = scanPasses(SearchPaths, FileTypes);
+    std::vector<ScanPass> passes = scanPasses(SearchPaths, FileTypes);
+    LookAtRoots(passes);
     try {
-        FolderReadAhead readAhead(passes, Recursive);
+        FolderReadAhead readAhead(passes, Recursive, leaveOut_);
+        uint64_t currentDevice = 0;
         // Folders come from the thread that reads them ahead, in the order of this walk, until a
         // stop makes the walk leave that order.
         const auto read = [&](const std::string& path, platform::FolderRelativeName where) {
@@ -135,11 +156,14 @@ void ScanWorker::Execute() {
                     return std::move(*ahead);
                 }
             }
-            return readFolder(path, CurrentPattern, where);
+            return readFolder(path, CurrentPattern, where, leaveOut_, currentDevice);
         };
         const auto visit = [&](const ScannedFolder& folder, bool isSubfolder, bool walkedInto) {
             if (isSubfolder) {
                 ++FolderCount;
+                if (!folder.listed) {
+                    UnreadableFolders.push_back({folder.path, folder.error});
+                }
             }
             if (walkedInto) {
                 ScanFiles(folder);
@@ -148,14 +172,36 @@ void ScanWorker::Execute() {
         };
         for (const ScanPass& pass : passes) {
             CurrentPattern = pass.pattern;
+            currentDevice = pass.device;
             ++passes_;
-            FolderWalk(Recursive).walk(pass.root, read, visit, [this] { return !Terminated(); });
+            if (pass.isFile) {
+                ScanFiles(fileAsListing(pass.root));
+            } else {
+                FolderWalk(Recursive).walk(pass.root, read, visit, [this] { return !Terminated(); });
+            }
         }
     } catch (...) {
         // The files queued and not yet reported were never found.
         ForgetReportsAfter(0);
         reports_.clear();
         throw;
+    }
+}
+
+void ScanWorker::LookAtRoots(std::vector<ScanPass>& passes) const {
+    if (!oneFileSystem_ && !searchFileRoots_) {
+        return;
+    }
+    for (ScanPass& pass : passes) {
+        const std::string path = pass.root.substr(0, pass.root.size() - 1); // as given
+        if (searchFileRoots_) {
+            const std::optional<platform::FileInfo> info = platform::lookupFile(path);
+            pass.isFile = info && info->kind == EntryKind::RegularFile;
+        }
+        if (oneFileSystem_ && !pass.isFile) {
+            const std::optional<platform::FileInfo> folder = platform::lookupTarget(pass.root);
+            pass.device = folder ? folder->device : 0;
+        }
     }
 }
 

@@ -58,6 +58,14 @@ public:
     bool Recursive = true;
     StringList SearchPaths; // the folders to search, parallel to FileTypes
     DateFormatter DateFormat = isoDateText;
+    // Optional, for the command line; unset, they cost nothing.
+    // Entries to leave out by their path (see EntryFilter): folders not entered, files not found.
+    EntryFilter LeaveOut;
+    // Folders on another device than their search path are not entered.
+    bool OneFileSystem = false;
+    // A search path that is a regular file is searched as that one file (its patterns apply to its
+    // name); otherwise it is a folder that cannot be listed.
+    bool SearchFileRoots = false;
 
 private:
     ScanWorker* makeWorker(std::shared_ptr<WorkerControl> control) override;
@@ -71,6 +79,12 @@ public:
     ScanWorker(FileScanner* owner, bool recursive, const StringList& searchPaths, const StringList& fileTypes,
                FileFoundHandler onFileFound, ScanFinishedHandler onScanFinished, DateFormatter dateFormat,
                std::shared_ptr<UiThread> uiThread, std::shared_ptr<WorkerControl> control);
+
+    // A folder below a search path that could not be listed, with the system's reason (errno).
+    struct UnreadableFolder {
+        std::string path; // ending in a separator
+        int error = 0;
+    };
 
     FileScanner* Owner;
     bool Recursive;
@@ -87,10 +101,15 @@ public:
     int32_t FileCount = 0;
     // What the listing gave for the entry being reported (size, times, identity).
     platform::FileInfo CurrentInfo;
+    // The subfolders that could not be listed, in the order met (once per pass that met them);
+    // complete when the end report runs.
+    std::vector<UnreadableFolder> UnreadableFolders;
 
 private:
     void Execute() override;
     void ReportEnd() override;
+    // Marks the passes over files and the devices of the search paths, as the settings ask.
+    void LookAtRoots(std::vector<ScanPass>& passes) const;
     // The file pass of one folder: its entries that the pattern takes, reported as found.
     void ScanFiles(const ScannedFolder& folder);
     platform::CivilDate localDate(int64_t seconds);
@@ -102,6 +121,9 @@ private:
     void ReportFile();
 
     DateFormatter DateFormat;
+    EntryFilter leaveOut_;
+    bool oneFileSystem_;
+    bool searchFileRoots_;
     std::string CurrentPattern;
 
     // The found-path test over FoundFiles, by index, so that a path is stored only once.

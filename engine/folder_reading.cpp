@@ -3,25 +3,61 @@
 #include "engine/folder_walk.h"
 #include "platform/wildcard.h"
 
+#include <cerrno>
+
 namespace corvane::engine {
 
 using platform::EntryKind;
 
-ScannedFolder readFolder(const std::string& path, const std::string& pattern,
-                         platform::FolderRelativeName where) {
+namespace {
+
+// Which entries of a listing just read a search leaves out (none of "." and "..").
+std::vector<bool> entriesLeftOut(const std::string& path, const platform::FolderListing& listing,
+                                 const EntryFilter& leaveOut, uint64_t device) {
+    const std::vector<platform::FolderEntry>& entries = listing.entries();
+    std::vector<bool> leftOut(entries.size(), false);
+    std::string entryPath = path;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const platform::FolderEntry& entry = entries[i];
+        if (entry.name == "." || entry.name == "..") {
+            continue;
+        }
+        entryPath.resize(path.size());
+        entryPath += entry.name;
+        if (leaveOut && leaveOut(entryPath, entry.kind)) {
+            leftOut[i] = true;
+        } else if (device != 0 && entry.kind == EntryKind::Directory) {
+            const std::optional<platform::FileInfo> info = listing.details(entry);
+            leftOut[i] = info && info->device != device;
+        }
+    }
+    return leftOut;
+}
+
+} // namespace
+
+ScannedFolder readFolder(const std::string& path, const std::string& pattern, platform::FolderRelativeName where,
+                         const EntryFilter& leaveOut, uint64_t device) {
     ScannedFolder folder;
     folder.path = path;
     platform::FolderListing listing;
+    errno = 0;
     if (!listing.open(where)) {
+        folder.error = errno;
         return folder;
     }
     folder.listed = true;
     folder.identity = {listing.device(), listing.inode()};
+    std::vector<bool> leftOut;
+    if (leaveOut || device != 0) {
+        leftOut = entriesLeftOut(path, listing, leaveOut, device);
+    }
     folder.details.resize(listing.entries().size());
     const bool everything = platform::matchesEverything(pattern);
     for (size_t i = 0; i < listing.entries().size(); ++i) {
         const platform::FolderEntry& entry = listing.entries()[i];
         if (entry.kind == EntryKind::Other || entry.name == "." || entry.name == ".." ||
+            (!leftOut.empty() && leftOut[i]) ||
             !(everything || platform::matchesPattern(pattern, entry.name))) {
             continue;
         }
@@ -29,11 +65,26 @@ ScannedFolder readFolder(const std::string& path, const std::string& pattern,
     }
     listing.release();
     folder.entries = listing.entries();
+    if (!leftOut.empty()) {
+        size_t kept = 0;
+        for (size_t i = 0; i < leftOut.size(); ++i) {
+            if (!leftOut[i]) {
+                if (kept != i) {
+                    folder.entries[kept] = std::move(folder.entries[i]);
+                    folder.details[kept] = std::move(folder.details[i]);
+                }
+                ++kept;
+            }
+        }
+        folder.entries.resize(kept);
+        folder.details.resize(kept);
+    }
     return folder;
 }
 
-FolderReadAhead::FolderReadAhead(const std::vector<ScanPass>& passes, bool recursive) {
-    thread_ = std::thread([this, passes, recursive] { run(passes, recursive); });
+FolderReadAhead::FolderReadAhead(const std::vector<ScanPass>& passes, bool recursive, EntryFilter leaveOut) {
+    thread_ = std::thread(
+        [this, passes, recursive, leaveOut = std::move(leaveOut)] { run(passes, recursive, leaveOut); });
 }
 
 FolderReadAhead::~FolderReadAhead() {
@@ -45,11 +96,14 @@ FolderReadAhead::~FolderReadAhead() {
     thread_.join();
 }
 
-void FolderReadAhead::run(const std::vector<ScanPass>& passes, bool recursive) {
+void FolderReadAhead::run(const std::vector<ScanPass>& passes, bool recursive, const EntryFilter& leaveOut) {
     try {
         for (const ScanPass& pass : passes) {
+            if (pass.isFile) {
+                continue;
+            }
             const auto read = [&](const std::string& path, platform::FolderRelativeName where) {
-                return readFolder(path, pass.pattern, where);
+                return readFolder(path, pass.pattern, where, leaveOut, pass.device);
             };
             const auto visit = [&](ScannedFolder& folder, bool, bool) { return push(std::move(folder)); };
             if (!FolderWalk(recursive).walk(pass.root, read, visit, [] { return true; })) {

@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -24,6 +25,7 @@ namespace corvane::engine {
 struct ScannedFolder {
     std::string path; // the folder, ending in a separator
     bool listed = false;
+    int error = 0;                                // why it could not be listed (errno)
     std::pair<uint64_t, uint64_t> identity{0, 0}; // device and inode of the folder
     std::vector<platform::FolderEntry> entries;
     // Per entry: its details when the file pass takes it (it matches the pattern, is not a system
@@ -31,18 +33,26 @@ struct ScannedFolder {
     std::vector<std::optional<platform::FileInfo>> details;
 };
 
+// Entries a scan leaves out by their path, beyond its patterns: a folder left out is not entered,
+// a file left out is not found. Called with the entry's full path (no trailing separator) on the
+// scanner's threads, several at once; it must give the same answer each time for one path.
+using EntryFilter = std::function<bool(const std::string& path, platform::EntryKind kind)>;
+
 // Lists the folder `path`, opened as `where` says, and looks up the entries that `pattern` takes.
-ScannedFolder readFolder(const std::string& path, const std::string& pattern,
-                         platform::FolderRelativeName where);
+// Entries that `leaveOut` names, and subfolders on another device than `device` (unless it is 0),
+// are dropped from the listing.
+ScannedFolder readFolder(const std::string& path, const std::string& pattern, platform::FolderRelativeName where,
+                         const EntryFilter& leaveOut = {}, uint64_t device = 0);
 
 struct ScanPass;
 
 // The folders that the walks of `passes` (see FolderWalk) will visit, read in that order on a
 // thread of its own, at most a bounded amount ahead of the scanner's own walks. The scanner's walks
 // reach the same folders in the same order, since both walk the same listings in the same way.
+// Passes over a file have no folders.
 class FolderReadAhead {
 public:
-    FolderReadAhead(const std::vector<ScanPass>& passes, bool recursive);
+    FolderReadAhead(const std::vector<ScanPass>& passes, bool recursive, EntryFilter leaveOut = {});
     // Stops the thread and waits for it.
     ~FolderReadAhead();
     FolderReadAhead(const FolderReadAhead&) = delete;
@@ -58,7 +68,7 @@ public:
     static constexpr size_t kMaxEntries = 200000;
 
 private:
-    void run(const std::vector<ScanPass>& passes, bool recursive);
+    void run(const std::vector<ScanPass>& passes, bool recursive, const EntryFilter& leaveOut);
     // False once the scanner wants no more folders.
     bool push(ScannedFolder folder);
 

@@ -21,6 +21,10 @@ namespace corvane::engine {
 struct ScanPass {
     std::string root;
     std::string pattern;
+    // The search path is a file, searched as that one file (FileScanner::SearchFileRoots).
+    bool isFile = false;
+    // Folders on another device are not entered (FileScanner::OneFileSystem); 0: any device.
+    uint64_t device = 0;
 };
 
 // One walk over the folders of a pass: the root, then each of its subfolders in listing order,

@@ -34,10 +34,12 @@ int64_t creationSeconds(const std::optional<FileTime>& birthTime, const FileTime
     return modificationTime.seconds;
 }
 
-std::optional<FileInfo> lookupFileAt(int folderFd, const char* name) {
+namespace {
+
+std::optional<FileInfo> lookUp(int folderFd, const char* name, int flags) {
     struct statx sx {};
     const unsigned mask = STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_CTIME | STATX_INO | STATX_BTIME;
-    if (statx(folderFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, mask, &sx) != 0) {
+    if (statx(folderFd, name, flags, mask, &sx) != 0) {
         return std::nullopt;
     }
     FileInfo info;
@@ -54,6 +56,20 @@ std::optional<FileInfo> lookupFileAt(int folderFd, const char* name) {
     info.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
     info.inode = sx.stx_ino;
     return info;
+}
+
+} // namespace
+
+std::optional<FileInfo> lookupFileAt(int folderFd, const char* name) {
+    return lookUp(folderFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT);
+}
+
+std::optional<FileInfo> lookupOpenFile(int fd) {
+    return lookUp(fd, "", AT_EMPTY_PATH);
+}
+
+std::optional<FileInfo> lookupTarget(const std::string& path) {
+    return lookUp(AT_FDCWD, path.c_str(), AT_NO_AUTOMOUNT);
 }
 
 int64_t fileClockNowNs() {

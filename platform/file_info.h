@@ -31,6 +31,18 @@ struct FileInfo {
     uint64_t inode = 0;
 };
 
+// What makes an entry the one it was: its device and inode, numbered as in FileInfo (so
+// {info.device, info.inode} of a lookupFile or FileReader result names the same entry).
+struct FileIdentity {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
+inline FileIdentity identityOf(const FileInfo& info) {
+    return {info.device, info.inode};
+}
+
 // True when `now` is the very file `then` describes, unchanged: same device, inode, size,
 // modification and status-change time (to the nanosecond). Any write to a file moves its
 // status-change time, so a file that passes holds the bytes it held then, with one exception
@@ -70,5 +82,11 @@ std::optional<FileInfo> lookupFile(const std::string& path);
 
 // Same, for an entry `name` of the folder open as `folderFd`.
 std::optional<FileInfo> lookupFileAt(int folderFd, const char* name);
+
+// Same, for a file or folder open as `fd`.
+std::optional<FileInfo> lookupOpenFile(int fd);
+
+// Same, following a final symbolic link: what the path leads to, as opening it would.
+std::optional<FileInfo> lookupTarget(const std::string& path);
 
 } // namespace corvane::platform

@@ -11,19 +11,13 @@
 // is only ever renamed: never copied to another file system, never deleted. Whatever no trash
 // can take stays where it is, and the result says why.
 
+#include "platform/file_info.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 
 namespace corvane::platform {
-
-// What makes an entry the one it was: its device and inode, numbered as in FileInfo (so
-// {info.device, info.inode} of a lookupFile or FileReader result names the same entry).
-struct FileIdentity {
-    uint64_t device = 0;
-    uint64_t inode = 0;
-    friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
-};
 
 enum class TrashFailure : uint8_t {
     None,

@@ -119,4 +119,28 @@ bool matchesPattern(std::string_view pattern, std::string_view name) {
     return false;
 }
 
+PathPattern::PathPattern(std::string_view pattern) : everything_(matchesEverything(pattern)) {
+    decodeFolded(pattern, units_);
+    endsInDotStar_ =
+        units_.size() >= 2 && units_[units_.size() - 1] == U'*' && units_[units_.size() - 2] == U'.';
+}
+
+bool PathPattern::matches(std::string_view path) const {
+    if (everything_) {
+        return true;
+    }
+    if (units_.empty()) {
+        return false;
+    }
+    thread_local std::vector<char32_t> pathUnits;
+    decodeFolded(path, pathUnits);
+    if (matchUnits(units_, units_.size(), pathUnits)) {
+        return true;
+    }
+    const size_t slash = path.rfind('/');
+    const std::string_view lastName = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    return endsInDotStar_ && lastName.find('.') == std::string_view::npos &&
+           matchUnits(units_, units_.size() - 2, pathUnits);
+}
+
 } // namespace corvane::platform

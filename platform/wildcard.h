@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 namespace corvane::platform {
 
@@ -14,6 +15,21 @@ bool matchesPattern(std::string_view pattern, std::string_view name);
 // True when the pattern matches every possible name ("*", "*.*", "**"...), so that a
 // listing can skip the test.
 bool matchesEverything(std::string_view pattern);
+
+// A pattern matched against whole paths, by the rules of matchesPattern except that "/" is an
+// ordinary character: "*" runs across folders ("*/cache/*") and "?" may stand for a "/". The
+// ".*" rule looks at the path's last name. Decoded once, then matched many times, from several
+// threads at once.
+class PathPattern {
+public:
+    explicit PathPattern(std::string_view pattern);
+    bool matches(std::string_view path) const;
+
+private:
+    std::vector<char32_t> units_;
+    bool everything_ = false;
+    bool endsInDotStar_ = false;
+};
 
 // The case folding used above, for one Unicode code point.
 char32_t foldCase(char32_t codePoint);

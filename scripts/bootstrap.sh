@@ -11,6 +11,7 @@ packages=(
     libgl-dev
     fonts-dejavu-extra
     desktop-file-utils appstream dpkg-dev
+    xfsprogs
 )
 
 missing=()

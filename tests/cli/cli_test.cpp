@@ -77,9 +77,11 @@ TEST(CliFind, JsonStaysValidForAnyFileName) {
     EXPECT_EQ(run.status, 0) << run.err;
     const std::string root = cli::jsonString(tree.root() + "/");
     const std::string prefix = root.substr(0, root.size() - 1);
-    EXPECT_EQ(run.out, "{\"searched\": 3, \"duplicates\": 2, \"groups\": [{\"original\": " + prefix +
-                           "bad\xEF\xBF\xBD\", \"duplicates\": [" + prefix + "quote\\\"back\\\\slash\", " +
-                           prefix + "two\\nlines\"]}]}\n");
+    EXPECT_EQ(run.out, "{\"searched\": 3, \"duplicates\": 2, \"reclaimable\": 8, \"groups\": [{\"size\": 4, "
+                       "\"original\": " +
+                           prefix + "bad\xEF\xBF\xBD\", \"original_base64\": \"" +
+                           cli::base64(tree.path("bad\xff")) + "\", \"duplicates\": [" + prefix +
+                           "quote\\\"back\\\\slash\", " + prefix + "two\\nlines\"]}]}\n");
 }
 
 TEST(CliFind, MissingFolderIsWarnedAboutAndFindsNothing) {
@@ -183,6 +185,32 @@ TEST(CliFind, UsageErrorsExitWithTwoAndAReason) {
     EXPECT_EQ(version.out.rfind("corvane-cli ", 0), 0u);
 }
 
+TEST(CliHelp, EachCommandHasItsHelpAndTheManualPageDocumentsEveryOptionOfIt) {
+    std::string manual = fileContents(CORVANE_MAN_PAGE);
+    // The page's "\-" is a plain "-" in the help.
+    for (size_t at = 0; (at = manual.find("\\-", at)) != std::string::npos;) {
+        manual.erase(at, 1);
+    }
+    for (const std::string command : {"find", "trash", "link", "dedupe", "show", "dump"}) {
+        const CliRun run = runCli({command, "--help"});
+        EXPECT_EQ(run.status, 0) << command;
+        EXPECT_EQ(run.out.rfind("Usage: corvane-cli " + command, 0), 0u) << run.out;
+        EXPECT_EQ(runCli({"help", command}).out, run.out);
+        EXPECT_EQ(runCli({command, "-q", "-h"}).out, run.out);
+        EXPECT_NE(manual.find(".B " + command), std::string::npos) << command;
+        // Every long option the help names.
+        for (size_t at = 0; (at = run.out.find("--", at)) != std::string::npos;) {
+            const size_t end = run.out.find_first_not_of("-abcdefghijklmnopqrstuvwxyz0123456789", at);
+            const std::string option = run.out.substr(at, end - at);
+            at = end;
+            if (option.size() > 2) {
+                EXPECT_NE(manual.find(option), std::string::npos) << command << " " << option;
+            }
+        }
+    }
+    EXPECT_EQ(runCli({"help", "bogus"}).status, 2);
+}
+
 TEST(JsonString, EscapesAndReplacesWhatJsonCannotHold) {
     EXPECT_EQ(cli::jsonString("plain"), "\"plain\"");
     EXPECT_EQ(cli::jsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
@@ -191,6 +219,20 @@ TEST(JsonString, EscapesAndReplacesWhatJsonCannotHold) {
     EXPECT_EQ(cli::jsonString("\xc3"), "\"\xEF\xBF\xBD\"");                                 // cut short
     EXPECT_EQ(cli::jsonString("\xed\xa0\x80"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""); // a surrogate
     EXPECT_EQ(cli::jsonString("\xc0\xaf"), "\"\xEF\xBF\xBD\xEF\xBF\xBD\"");                 // overlong "/"
+}
+
+TEST(JsonString, Base64AndTheBytesBesideTextsThatAreNotExact) {
+    EXPECT_EQ(cli::base64(""), "");
+    EXPECT_EQ(cli::base64("f"), "Zg==");
+    EXPECT_EQ(cli::base64("fo"), "Zm8=");
+    EXPECT_EQ(cli::base64("foo"), "Zm9v");
+    EXPECT_EQ(cli::base64(std::string("\xff\xfe\x00\x80", 4)), "//4AgA==");
+    EXPECT_EQ(cli::jsonPathMember("p", "ok\xc3\xa9"), "\"p\": \"ok\xc3\xa9\"");
+    EXPECT_EQ(cli::jsonPathMember("p", "a\xff"), "\"p\": \"a\xEF\xBF\xBD\", \"p_base64\": \"Yf8=\"");
+    const std::vector<std::string> paths{"x", "y\xc3"};
+    EXPECT_EQ(cli::jsonPathListMembers("d", paths),
+              "\"d\": [\"x\", \"y\xEF\xBF\xBD\"], \"d_base64\": [null, \"ecM=\"]");
+    EXPECT_EQ(cli::jsonPathListMembers("d", std::vector<std::string>{"x"}), "\"d\": [\"x\"]");
 }
 
 } // namespace

@@ -200,6 +200,48 @@ TEST_F(ActionPlan, AStopLeavesTheGroupsNotYetPlannedUntouched) {
     EXPECT_EQ(plans[1].files.size(), 2u);
 }
 
+FileGroup withProtected(FileGroup group, const std::vector<bool>& isProtected) {
+    for (size_t i = 0; i < isProtected.size(); ++i) {
+        group.files[i].isProtected = isProtected[i];
+    }
+    return group;
+}
+
+TEST_F(ActionPlan, AProtectedCopyStaysForEveryOtherCopyTheOriginalIncluded) {
+    for (const FileGroup& group :
+         {comparedGroup({original, first, second}), openedGroup({original, first, second})}) {
+        // The first protected file in group order stays; the original goes like any other copy.
+        const GroupPlan plan =
+            planGroups({withProtected(group, {false, true, true})}, Choice::AllDuplicates).front();
+        EXPECT_EQ(verdicts(plan), (std::vector<Verdict>{Verdict::Act, Verdict::Stays, Verdict::Stays}));
+        EXPECT_EQ(plan.files[0].keeper, 1);
+
+        const GroupPlan all =
+            planGroups({withProtected(group, {true, true, true})}, Choice::AllDuplicates).front();
+        EXPECT_EQ(verdicts(all), (std::vector<Verdict>{Verdict::Stays, Verdict::Stays, Verdict::Stays}));
+
+        // Chosen files: a protected file is never acted on, even when chosen, and is the copy that
+        // stays for the others, so that none of them is a last copy.
+        FileGroup chosen = withProtected(group, {false, false, true});
+        for (GroupFile& file : chosen.files) {
+            file.chosen = true;
+        }
+        const GroupPlan picked = planGroups({chosen}, Choice::ChosenFiles).front();
+        EXPECT_EQ(verdicts(picked), (std::vector<Verdict>{Verdict::Act, Verdict::Act, Verdict::Stays}));
+        EXPECT_EQ(picked.files[0].keeper, 2);
+        EXPECT_EQ(picked.files[1].keeper, 2);
+    }
+}
+
+TEST_F(ActionPlan, AProtectedCopyThatChangedIsLeftAloneAndTheOriginalStaysForTheRest) {
+    const FileGroup group = withProtected(comparedGroup({original, first, second}), {false, true, false});
+    overwrite(first, "SAME bytes");
+    const GroupPlan plan = planGroups({group}, Choice::AllDuplicates).front();
+    EXPECT_EQ(verdicts(plan), (std::vector<Verdict>{Verdict::Stays, Verdict::Stays, Verdict::Act}));
+    EXPECT_EQ(plan.files[2].keeper, 0);
+    EXPECT_TRUE(plan.files[1].reason.empty());
+}
+
 // Random groups, random changes and removals after the search, random choices, either choice;
 // whatever is moved to the trash after the last look, every content that was there before is still
 // there outside the trash (last copies are never moved here: nobody agreed), and every file in the
@@ -232,6 +274,7 @@ TEST(ActionPlanProperty, NoContentIsLostWhateverChangesAfterTheSearch) {
         for (FileGroup& group : groups) {
             for (GroupFile& file : group.files) {
                 file.chosen = random() % 2;
+                file.isProtected = random() % 5 == 0;
                 switch (random() % 6) {
                 case 0: // changed, same size
                     overwrite(file.path, std::string(contentsOf(file.path).size(), 'x'));
@@ -263,6 +306,14 @@ TEST(ActionPlanProperty, NoContentIsLostWhateverChangesAfterTheSearch) {
             }
         }
         const std::set<std::string> contentsBefore = contentsOutsideTrash();
+        std::map<std::string, std::string> protectedBefore;
+        for (const FileGroup& group : groups) {
+            for (const GroupFile& file : group.files) {
+                if (file.isProtected && std::filesystem::exists(file.path)) {
+                    protectedBefore[file.path] = contentsOf(file.path);
+                }
+            }
+        }
         std::map<std::string, std::string> moved; // original path: its bytes
         for (size_t g = 0; g < groups.size(); ++g) {
             for (size_t i = 0; i < groups[g].files.size(); ++i) {
@@ -282,6 +333,9 @@ TEST(ActionPlanProperty, NoContentIsLostWhateverChangesAfterTheSearch) {
         const std::set<std::string> contentsAfter = contentsOutsideTrash();
         for (const std::string& contents : contentsBefore) {
             EXPECT_TRUE(contentsAfter.count(contents)) << "round " << round << " lost \"" << contents << "\"";
+        }
+        for (const auto& [path, contents] : protectedBefore) {
+            EXPECT_EQ(contentsOf(path), contents) << "round " << round << " touched protected " << path;
         }
         size_t restored = 0;
         if (std::filesystem::exists(trash + "/info")) {

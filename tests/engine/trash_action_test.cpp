@@ -39,7 +39,7 @@ protected:
 
 TEST_F(TrashAction, MovesTheCheckedEntryAndNothingElse) {
     const std::string file = files_.writeFile("a.txt", "a");
-    EXPECT_EQ(moveToTrashAction(file, *platform::lookupFile(file)), "");
+    EXPECT_TRUE(moveToTrashAction(file, *platform::lookupFile(file)).succeeded());
     EXPECT_FALSE(std::filesystem::exists(file));
     EXPECT_TRUE(std::filesystem::exists(data_.path("share/Trash/files/a.txt")));
 
@@ -48,19 +48,19 @@ TEST_F(TrashAction, MovesTheCheckedEntryAndNothingElse) {
     const platform::FileInfo checked = *platform::lookupFile(replaced);
     const std::string other = files_.writeFile("other.txt", "two");
     std::filesystem::rename(other, replaced);
-    EXPECT_EQ(moveToTrashAction(replaced, checked), "replaced since it was checked");
+    EXPECT_EQ(moveToTrashAction(replaced, checked).reason, "replaced since it was checked");
     EXPECT_TRUE(std::filesystem::exists(replaced));
 
-    EXPECT_EQ(moveToTrashAction(files_.path("gone.txt"), checked), kReasonGone);
+    EXPECT_EQ(moveToTrashAction(files_.path("gone.txt"), checked).reason, kReasonGone);
     const std::string folder = files_.makeDir("folder");
-    EXPECT_EQ(moveToTrashAction(folder, *platform::lookupFile(folder)), kReasonNotAFile);
+    EXPECT_EQ(moveToTrashAction(folder, *platform::lookupFile(folder)).reason, kReasonNotAFile);
 }
 
 TEST_F(TrashAction, ATrashThatCannotBeMadeLeavesTheFileWithTheSystemsReason) {
     const std::string file = files_.writeFile("keep.txt", "keep");
     const std::string plain = data_.writeFile("plain", "");
     setenv("XDG_DATA_HOME", (plain + "/share").c_str(), 1);
-    EXPECT_EQ(moveToTrashAction(file, *platform::lookupFile(file)),
+    EXPECT_EQ(moveToTrashAction(file, *platform::lookupFile(file)).reason,
               "the trash folder cannot be made: " + plain + "/share: " + std::strerror(ENOTDIR));
     EXPECT_TRUE(std::filesystem::exists(file));
 }

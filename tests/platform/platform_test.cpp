@@ -19,6 +19,7 @@ namespace corvane::testing {
 namespace {
 
 using platform::matchesPattern;
+using platform::PathPattern;
 
 TEST(Wildcard, StarAndQuestionMark) {
     EXPECT_TRUE(matchesPattern("*.jpg", "a.jpg"));
@@ -59,6 +60,25 @@ TEST(Wildcard, WindowsRulesForDotStarAndOddPatterns) {
     EXPECT_FALSE(matchesPattern("", "anything"));
     EXPECT_FALSE(matchesPattern("sub/*.txt", "a.txt"));
     EXPECT_FALSE(matchesPattern("*/*", "a"));
+}
+
+TEST(Wildcard, PathPatternsRunAcrossFolders) {
+    const PathPattern cache("*/cache/*");
+    EXPECT_TRUE(cache.matches("/home/a/cache/x"));
+    EXPECT_TRUE(cache.matches("/home/a/CACHE/deep/er/x"));
+    EXPECT_TRUE(cache.matches("rel/cache/"));
+    EXPECT_FALSE(cache.matches("/home/a/cache"));
+    EXPECT_FALSE(cache.matches("/home/a/cached/x"));
+    EXPECT_TRUE(PathPattern("/data/?/x").matches("/data/b/x"));
+    EXPECT_TRUE(PathPattern("/data?x").matches("/data/x")); // "?" may stand for a "/"
+    EXPECT_TRUE(PathPattern("*.TMP").matches("/a.b/c.tmp"));
+    EXPECT_FALSE(PathPattern("*.tmp").matches("/a.tmp/c"));
+    // ".*" looks at the last name only.
+    EXPECT_TRUE(PathPattern("*/readme.*").matches("/x.y/readme"));
+    EXPECT_FALSE(PathPattern("*/readme.*").matches("/x/readme-old"));
+    EXPECT_TRUE(PathPattern("*").matches("/any/path"));
+    EXPECT_FALSE(PathPattern("").matches(""));
+    EXPECT_TRUE(PathPattern("*\xff*").matches("/raw\xff/name")); // bytes outside UTF-8 match themselves
 }
 
 TEST(FolderListing, DotEntriesFirstThenByteOrderHiddenIncluded) {

@@ -1,0 +1,277 @@
+// corvane-cli trash | link | dedupe: acting on groups of identical files, with the checks the
+// window makes before it deletes (engine/action_plan.h) and folders whose files stay untouched.
+
+#include "cli/commands.h"
+#include "cli/keep_in_folders.h"
+#include "cli/progress_line.h"
+#include "cli/result_files.h"
+#include "cli/search_run.h"
+#include "cli/usage.h"
+#include "engine/action_runner.h"
+#include "stream/result_set.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace corvane::cli {
+
+namespace {
+
+using engine::ActionOutcome;
+using engine::ActionStatus;
+using engine::FileGroup;
+using engine::FilePlan;
+using engine::GroupPlan;
+using engine::Verdict;
+
+// What sets one action apart from the others: its words and what it does to a file.
+struct ActionKind {
+    const char* command;   // "trash"
+    const char* done;      // "trashed"
+    const char* joinsWith; // between the file and the copy that stays: " to ", " with ", or none
+    const char* closing;   // the closing line's verb: "Trashed"
+    bool bytesShared;      // its bytes are those the file system shares, not the files' sizes
+    engine::FileAction action;
+};
+
+const ActionKind kTrash{"trash", "trashed", nullptr, "Trashed", false, engine::moveToTrashAction};
+const ActionKind kLink{"link", "linked", " to ", "Linked", false, engine::linkToKeeperAction};
+const ActionKind kDedupe{"dedupe", "deduped", " with ", "Deduplicated", true, engine::shareBlocksAction};
+
+struct ActionOptions {
+    SearchArguments search;
+    bool dryRun = false;
+    std::vector<std::string> keepIn;
+    std::string fromSet;
+};
+
+std::string parseActionArguments(const Arguments& args, ActionOptions& options) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool open = options.search.optionsOpen();
+        if (open && (arg == "--dry-run" || arg == "-n")) {
+            options.dryRun = true;
+        } else if (open && arg == "--keep-in") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                return "option --keep-in needs a FOLDER";
+            }
+            options.keepIn.push_back(args[++i]);
+        } else if (open && arg == "--from") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                return "option --from needs the NAME of a result set";
+            }
+            if (!options.fromSet.empty()) {
+                return "option --from may be given once";
+            }
+            options.fromSet = args[++i];
+        } else if (std::string reason = options.search.take(args, i); !reason.empty()) {
+            return reason;
+        }
+    }
+    if (!options.fromSet.empty()) {
+        if (options.search.shapesSearch()) {
+            return "--from SET takes no FOLDER and no search options";
+        }
+        return {};
+    }
+    if (std::string reason = options.search.finish(); !reason.empty()) {
+        return reason + " (give FOLDERs or --from SET)";
+    }
+    return {};
+}
+
+// The groups of a result set on disk: no comparison of this session stands for their bytes.
+std::vector<FileGroup> groupsOfSet(const std::string& name) {
+    stream::MainWindowLists lists;
+    stream::readResultSet(name, lists.set());
+    std::vector<FileGroup> groups;
+    for (const StoredGroup& stored : storedGroups(lists.duplicates.nodeData())) {
+        FileGroup& group = groups.emplace_back();
+        group.files.push_back({stored.original.path, std::nullopt, false, false});
+        for (const StoredFile& duplicate : stored.duplicates) {
+            group.files.push_back({duplicate.path, std::nullopt, false, false});
+        }
+    }
+    return groups;
+}
+
+// The groups of a search run now: what the comparer saw of each file stands for its bytes while
+// the file is unchanged.
+std::vector<FileGroup> groupsOfSearch(const SearchRequest& request) {
+    const SearchResult result = runSearch(request, FindSettings{}, {.fileInfos = true});
+    printSearchTotals(result);
+    std::vector<FileGroup> groups;
+    groups.reserve(result.groups.size());
+    for (size_t g = 0; g < result.groups.size(); ++g) {
+        const DuplicateGroup& found = result.groups[g];
+        const std::vector<platform::FileInfo>& infos = result.fileInfos.at(g);
+        FileGroup& group = groups.emplace_back();
+        group.files.push_back({found.original, infos.at(0), false, false});
+        for (size_t d = 0; d < found.duplicates.size(); ++d) {
+            group.files.push_back({found.duplicates[d], infos.at(d + 1), false, false});
+        }
+    }
+    return groups;
+}
+
+// Counts and bytes for the closing line.
+struct Tally {
+    size_t done = 0;
+    int64_t bytes = 0;
+    size_t unchanged = 0;
+    size_t kept = 0;
+    size_t refused = 0;
+    size_t failed = 0;
+};
+
+void printLine(const std::string& word, const std::string& path, const std::string& rest) {
+    std::string line = word + ' ' + path + rest + '\n';
+    std::fwrite(line.data(), 1, line.size(), stdout);
+}
+
+// The text after "kept PATH: ", from the planner's reason ("kept: ...").
+std::string keptReason(const std::string& reason) {
+    constexpr std::string_view kPrefix = "kept: ";
+    return reason.rfind(kPrefix, 0) == 0 ? reason.substr(kPrefix.size()) : reason;
+}
+
+class ActionRun {
+public:
+    ActionRun(const ActionKind& kind, bool dryRun) : kind_(kind), dryRun_(dryRun) {}
+
+    void run(const std::vector<FileGroup>& groups, const std::vector<GroupPlan>& plans) {
+        for (size_t g = 0; g < groups.size(); ++g) {
+            for (size_t i = 0; i < groups[g].files.size(); ++i) {
+                handle(groups, plans, {g, i});
+            }
+        }
+    }
+
+    const Tally& tally() const { return tally_; }
+
+    void printClosing() const {
+        std::fprintf(stderr,
+                     "%s%s %zu files (%lld bytes%s); unchanged %zu, kept %zu, refused %zu, failed %zu\n",
+                     dryRun_ ? "Would " : "", dryRun_ ? kind_.command : kind_.closing, tally_.done,
+                     static_cast<long long>(tally_.bytes), kind_.bytesShared && !dryRun_ ? " shared" : "",
+                     tally_.unchanged, tally_.kept, tally_.refused, tally_.failed);
+    }
+
+private:
+    void handle(const std::vector<FileGroup>& groups, const std::vector<GroupPlan>& plans,
+                engine::FilePlace place) {
+        const std::string& path = groups[place.group].files[place.file].path;
+        const FilePlan& plan = plans[place.group].files[place.file];
+        switch (plan.verdict) {
+        case Verdict::Stays:
+            return;
+        case Verdict::KeptCopy:
+            ++tally_.kept;
+            printLine("kept", path, ": " + keptReason(plan.reason));
+            return;
+        case Verdict::Act:
+            break;
+        default:
+            ++tally_.refused;
+            printLine("refused", path, ": " + plan.reason);
+            return;
+        }
+        const engine::GroupFile& keeper = groups[place.group].files[static_cast<size_t>(plan.keeper)];
+        const std::string joined = kind_.joinsWith ? kind_.joinsWith + keeper.path : std::string();
+        if (dryRun_) {
+            const FilePlan& keeperPlan = plans[place.group].files[static_cast<size_t>(plan.keeper)];
+            if (kind_.joinsWith && identityOf(plan.seen) == identityOf(keeperPlan.seen)) {
+                ++tally_.unchanged;
+                printLine("unchanged", path, ": already the same file as " + keeper.path);
+                return;
+            }
+            ++tally_.done;
+            tally_.bytes += plan.seen.size;
+            printLine(std::string("would ") + kind_.command, path,
+                      kind_.joinsWith ? joined : " (" + keeper.path + " stays)");
+            return;
+        }
+        const ActionOutcome outcome = engine::actOnPlannedFile(groups, plans, place, kind_.action);
+        switch (outcome.status) {
+        case ActionStatus::Done:
+            ++tally_.done;
+            tally_.bytes += outcome.bytes;
+            printLine(kind_.done, path,
+                      kind_.bytesShared ? joined + ": " + std::to_string(outcome.bytes) + " bytes shared"
+                                        : joined);
+            return;
+        case ActionStatus::AlreadyDone:
+            ++tally_.unchanged;
+            printLine("unchanged", path, ": " + outcome.reason);
+            return;
+        case ActionStatus::Refused:
+            ++tally_.refused;
+            printLine("refused", path, ": " + outcome.reason);
+            return;
+        case ActionStatus::Failed:
+            ++tally_.failed;
+            printLine("failed", path, ": " + outcome.reason);
+            return;
+        }
+    }
+
+    const ActionKind& kind_;
+    const bool dryRun_;
+    Tally tally_;
+};
+
+int runAction(const ActionKind& kind, const Arguments& args) {
+    ActionOptions options;
+    if (const std::string reason = parseActionArguments(args, options); !reason.empty()) {
+        return usageError(std::string(kind.command) + ": " + reason);
+    }
+    KeepInFolders keepIn;
+    for (const std::string& folder : options.keepIn) {
+        if (const std::string reason = keepIn.add(folder); !reason.empty()) {
+            // Never act with a reference folder that is not there: its copies would not be kept.
+            return usageError(std::string(kind.command) + ": --keep-in " + folder + ": " + reason);
+        }
+    }
+    // A set that cannot be read, or a search that fails, throws its message to main.
+    std::vector<FileGroup> groups =
+        options.fromSet.empty() ? groupsOfSearch(options.search.request()) : groupsOfSet(options.fromSet);
+    for (FileGroup& group : groups) {
+        for (engine::GroupFile& file : group.files) {
+            file.isProtected = keepIn.holds(file.path);
+        }
+    }
+    ProgressLine progress(!options.search.request().quiet);
+    const std::vector<GroupPlan> plans =
+        engine::planGroups(groups, engine::Choice::AllDuplicates, {}, [&](size_t done, size_t total) {
+            progress.show(
+                [&] { return "Checking file " + std::to_string(done) + " of " + std::to_string(total); });
+        });
+    progress.clear();
+
+    ActionRun run(kind, options.dryRun);
+    run.run(groups, plans);
+    const bool written = std::fflush(stdout) == 0 && !std::ferror(stdout);
+    run.printClosing();
+    if (!written) {
+        std::fprintf(stderr, "corvane-cli: error: cannot write the result: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return run.tally().refused + run.tally().failed == 0 ? 0 : 1;
+}
+
+} // namespace
+
+int runTrash(const Arguments& args) {
+    return runAction(kTrash, args);
+}
+
+int runLink(const Arguments& args) {
+    return runAction(kLink, args);
+}
+
+int runDedupe(const Arguments& args) {
+    return runAction(kDedupe, args);
+}
+
+} // namespace corvane::cli

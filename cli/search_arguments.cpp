@@ -1,0 +1,104 @@
+#include "cli/search_arguments.h"
+
+#include <cctype>
+
+namespace corvane::cli {
+
+std::optional<int64_t> parseSize(std::string_view text) {
+    int64_t value = 0;
+    size_t i = 0;
+    constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+        const int digit = text[i] - '0';
+        if (value > (kMax - digit) / 10) {
+            return std::nullopt;
+        }
+        value = value * 10 + digit;
+    }
+    if (i == 0 || i + 1 < text.size()) {
+        return std::nullopt;
+    }
+    if (i + 1 == text.size()) {
+        int shift = 0;
+        switch (std::toupper(static_cast<unsigned char>(text[i]))) {
+        case 'K':
+            shift = 10;
+            break;
+        case 'M':
+            shift = 20;
+            break;
+        case 'G':
+            shift = 30;
+            break;
+        case 'T':
+            shift = 40;
+            break;
+        default:
+            return std::nullopt;
+        }
+        if (value > (kMax >> shift)) {
+            return std::nullopt;
+        }
+        value <<= shift;
+    }
+    return value;
+}
+
+std::string SearchArguments::take(const Arguments& args, size_t& i) {
+    const std::string& arg = args[i];
+    if (optionsOpen_ && arg == "--") {
+        optionsOpen_ = false;
+        return {};
+    }
+    if (optionsOpen_ && (arg == "--quiet" || arg == "-q")) {
+        request_.quiet = true;
+        return {};
+    }
+    if (optionsOpen_ && arg == "--stats") {
+        request_.stats = true;
+        return {};
+    }
+    shapesSearch_ = true;
+    if (optionsOpen_ && (arg == "-t" || arg == "--types")) {
+        if (i + 1 >= args.size()) {
+            return "option " + arg + " needs a pattern text";
+        }
+        pattern_ = args[++i];
+    } else if (optionsOpen_ && (arg == "--min-size" || arg == "--max-size")) {
+        const std::optional<int64_t> size = i + 1 < args.size() ? parseSize(args[i + 1]) : std::nullopt;
+        if (!size) {
+            return "option " + arg + " needs a SIZE: bytes, or a number with K, M, G or T";
+        }
+        ++i;
+        (arg == "--min-size" ? request_.minSize : request_.maxSize) = *size;
+    } else if (optionsOpen_ && arg == "--exclude") {
+        if (i + 1 >= args.size() || args[i + 1].empty()) {
+            return "option --exclude needs a PATTERN";
+        }
+        request_.excludes.push_back(args[++i]);
+    } else if (optionsOpen_ && (arg == "-x" || arg == "--one-file-system")) {
+        request_.oneFileSystem = true;
+    } else if (optionsOpen_ && arg == "--skip-hard-links") {
+        request_.skipHardLinks = true;
+    } else if (optionsOpen_ && arg.size() > 1 && arg[0] == '-') {
+        return "unknown option '" + arg + "'";
+    } else if (arg.empty()) {
+        return "a folder must not be empty";
+    } else {
+        request_.folders.push_back(arg);
+        request_.patterns.push_back(pattern_);
+    }
+    return {};
+}
+
+std::string SearchArguments::finish() {
+    if (request_.folders.empty()) {
+        return "no folder to search";
+    }
+    if (request_.minSize > request_.maxSize) {
+        return "--min-size is larger than --max-size";
+    }
+    return {};
+}
+
+} // namespace corvane::cli

@@ -1,0 +1,62 @@
+#pragma once
+
+// The arguments of a search, shared by `find` and the actions (trash, link, dedupe): the folders
+// with their patterns and the options that shape the search.
+
+#include "cli/commands.h"
+#include "engine/string_list.h"
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corvane::cli {
+
+// One search as the command line asks for it.
+struct SearchRequest {
+    engine::StringList folders;
+    engine::StringList patterns; // the pattern text of each folder
+    bool quiet = false;          // no progress line
+    bool stats = false;          // the phases' times on stderr, for the benchmarks
+    // Files outside these sizes are searched but not compared.
+    int64_t minSize = 0;
+    int64_t maxSize = std::numeric_limits<int64_t>::max();
+    // Patterns of full paths: matching folders are not entered, matching files not found.
+    std::vector<std::string> excludes;
+    bool oneFileSystem = false; // folders on another device than their FOLDER are not entered
+    bool skipHardLinks = false; // the names of one file count once: the first found
+};
+
+// A size as the options take it: bytes, or a number with K, M, G or T (powers of 1024); nothing
+// when the text is no size or too large.
+std::optional<int64_t> parseSize(std::string_view text);
+
+// Reads a search's arguments one at a time, beside a command's own options: the command looks at
+// each argument first while optionsOpen(), and hands it here when it is none of its own.
+class SearchArguments {
+public:
+    // False after "--": every argument after it is a folder.
+    bool optionsOpen() const { return optionsOpen_; }
+
+    // Takes args[i], with the value that follows it (moving `i` on): a search option, "--" or a
+    // folder. Returns the reason of a usage error, else an empty text.
+    std::string take(const Arguments& args, size_t& i);
+
+    // True once a folder or an option that shapes the search (not -q, --stats) was taken.
+    bool shapesSearch() const { return shapesSearch_; }
+
+    // The request, once every argument was taken; the reason of a usage error when it has no folder.
+    std::string finish();
+    const SearchRequest& request() const { return request_; }
+
+private:
+    SearchRequest request_;
+    std::string pattern_ = "*.*";
+    bool optionsOpen_ = true;
+    bool shapesSearch_ = false;
+};
+
+} // namespace corvane::cli

@@ -1,0 +1,314 @@
+// One search from the command line, as the main window chains it.
+
+#include "cli/search_run.h"
+
+#include "cli/progress_line.h"
+#include "engine/duplicate_comparer.h"
+#include "engine/file_scanner.h"
+#include "engine/queued_ui_thread.h"
+#include "engine/search_order.h"
+#include "platform/wildcard.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <fcntl.h>
+#include <limits>
+#include <mutex>
+#include <set>
+#include <unistd.h>
+#include <unordered_set>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+#include <sys/stat.h>
+
+namespace corvane::cli {
+
+namespace {
+
+using engine::StringList;
+
+struct UnreadableEntry {
+    std::string path;
+    int error = 0;
+};
+
+struct IdentityHash {
+    size_t operator()(const platform::FileIdentity& identity) const {
+        return std::hash<uint64_t>{}(identity.inode * 31 + identity.device);
+    }
+};
+
+void reportUnreadable(const char* what, std::string path, int error) {
+    // A folder's path without the separator the walk adds.
+    if (path.size() > 1 && path.back() == platform::kPathSeparator) {
+        path.pop_back();
+    }
+    std::fprintf(stderr, "corvane-cli: cannot read %s %s: %s\n", what, path.c_str(),
+                 error ? std::strerror(error) : "unknown reason");
+}
+
+// FOLDERs that are neither folders nor regular files, or that cannot be opened, before the
+// search; returns how many folders could not be read.
+size_t warnAboutMissingFolders(const SearchRequest& options) {
+    size_t unreadable = 0;
+    for (const std::string& folder : options.folders) {
+        struct stat st {};
+        if (::lstat(folder.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+            continue; // searched as that one file
+        }
+        if (::stat(folder.c_str(), &st) != 0) {
+            std::fprintf(stderr, "corvane-cli: warning: cannot search %s: %s\n", folder.c_str(),
+                         std::strerror(errno));
+        } else if (!S_ISDIR(st.st_mode)) {
+            std::fprintf(stderr, "corvane-cli: warning: cannot search %s: not a folder or a regular file\n",
+                         folder.c_str());
+        } else if (const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); fd < 0) {
+            reportUnreadable("folder", folder, errno);
+            ++unreadable;
+        } else {
+            ::close(fd);
+        }
+    }
+    return unreadable;
+}
+
+// The exclusions of the search as the scanner asks for them; none when there are none.
+engine::EntryFilter exclusionFilter(const std::vector<std::string>& excludes) {
+    if (excludes.empty()) {
+        return {};
+    }
+    std::vector<platform::PathPattern> patterns(excludes.begin(), excludes.end());
+    return [patterns = std::move(patterns)](const std::string& path, platform::EntryKind kind) {
+        for (const platform::PathPattern& pattern : patterns) {
+            // A folder also as "path/", so that "*/cache/*" leaves out the folder itself.
+            if (pattern.matches(path) || (kind == platform::EntryKind::Directory &&
+                                          pattern.matches(path + platform::kPathSeparator))) {
+                return true;
+            }
+        }
+        return false;
+    };
+}
+
+void giveBackFreedMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
+} // namespace
+
+SearchResult runSearch(const SearchRequest& options, const FindSettings& settings, const SearchKeeps& keeps) {
+    const size_t unreadableRoots = warnAboutMissingFolders(options);
+    auto uiThread = std::make_shared<engine::InlineUiThread>();
+    engine::FileScanner scan(uiThread);
+    engine::DuplicateComparer compare(uiThread);
+    compare.MemoryBudget = settings.compareMemoryBudget;
+    ProgressLine progress(!options.quiet);
+    SearchResult result;
+    using Clock = std::chrono::steady_clock;
+    const auto started = Clock::now();
+    Clock::time_point scanned, ordered, compared;
+    std::vector<engine::SearchOrderKey> keys;
+    const bool saving = keeps.searchedFiles;
+    std::vector<SearchedFile> found; // with --save: each row's texts, in the order found
+    // With --skip-hard-links: the files seen, and the rows that are a further name of one of them.
+    std::unordered_set<platform::FileIdentity, IdentityHash> filesSeen;
+    std::vector<bool> furtherNames;
+    const bool sizeLimited = options.minSize > 0 || options.maxSize < std::numeric_limits<int64_t>::max();
+    std::vector<UnreadableEntry> unreadableFolders;
+    std::vector<UnreadableEntry> unreadableFiles;
+
+    std::mutex doneMutex;
+    std::condition_variable doneChanged;
+    bool done = false;
+    std::exception_ptr failure; // what ended the search early
+    const auto finish = [&](std::exception_ptr endedBy) {
+        std::lock_guard lock(doneMutex);
+        failure = std::move(endedBy);
+        done = true;
+        doneChanged.notify_all();
+    };
+
+    scan.Recursive = true;
+    scan.SearchPaths = options.folders;
+    scan.FileTypes = options.patterns;
+    scan.SearchFileRoots = true;
+    scan.OneFileSystem = options.oneFileSystem;
+    scan.LeaveOut = exclusionFilter(options.excludes);
+    scan.OnFileFound = [&](engine::ScanWorker* sender, const std::string&, const std::string& sizeText,
+                           const std::string& dateText, int64_t, int32_t folderCount, int32_t fileCount) {
+        engine::SearchOrderKey key;
+        key.size = sender->CurrentInfo.size; // what sizeText says
+        if (const auto date = engine::parseIsoDate(dateText)) {
+            key.day = engine::dayNumber(*date);
+        }
+        keys.push_back(key);
+        if (options.skipHardLinks) {
+            furtherNames.push_back(!filesSeen.insert(platform::identityOf(sender->CurrentInfo)).second);
+        }
+        if (saving) {
+            found.push_back({{}, sizeText, dateText});
+        }
+        progress.show([&] {
+            return "Found " + std::to_string(fileCount) + " files in " + std::to_string(folderCount) +
+                   " folder";
+        });
+    };
+    const auto orderAndCompare = [&](StringList& foundFiles) {
+        scanned = Clock::now();
+        const std::vector<uint32_t> order = engine::searchOrder(keys);
+        std::vector<int64_t> sizes;
+        sizes.reserve(foundFiles.size());
+        // Only with limits: which places of the ordered list are compared.
+        std::vector<bool> compared;
+        const bool filtered = sizeLimited || options.skipHardLinks;
+        size_t searched = 0;
+        for (uint32_t row : order) {
+            const bool furtherName = options.skipHardLinks && furtherNames[row];
+            if (saving && !furtherName) {
+                result.files.push_back(std::move(found[row]));
+                result.files.back().path = foundFiles[row];
+            }
+            searched += furtherName ? 0 : 1;
+            const int64_t size = keys[row].size;
+            const bool inRange = size >= options.minSize && size <= options.maxSize;
+            if (filtered) {
+                compared.push_back(!furtherName && inRange);
+            }
+            if (!filtered || compared.back()) {
+                sizes.push_back(size);
+            }
+        }
+        std::vector<engine::SearchOrderKey>().swap(keys); // gives the memory back, unlike clear()
+        engine::applyOrder(foundFiles, order);
+        if (filtered) {
+            size_t kept = 0;
+            for (size_t place = 0; place < foundFiles.size(); ++place) {
+                if (compared[place]) {
+                    if (kept != place) {
+                        foundFiles[kept] = std::move(foundFiles[place]);
+                    }
+                    ++kept;
+                }
+            }
+            foundFiles.resize(kept);
+        }
+        foundFiles.shrink_to_fit(); // the list grew by doubling; it is held for the whole comparison
+        ordered = Clock::now();
+        result.searched = static_cast<int32_t>(searched);
+        if (foundFiles.empty()) {
+            finish(nullptr);
+            return;
+        }
+        // The scan's threads are done: what their memory pools hold freed goes back to the
+        // system before the comparison takes its own.
+        giveBackFreedMemory();
+        compare.SetFileList(std::move(foundFiles), std::move(sizes));
+        compare.Start(); // hands the lists over to the worker
+    };
+    scan.OnScanFinished = [&](engine::ScanWorker* sender, StringList& foundFiles) {
+        for (const engine::ScanWorker::UnreadableFolder& folder : sender->UnreadableFolders) {
+            unreadableFolders.push_back({folder.path, folder.error});
+        }
+        if (sender->Failure) {
+            finish(sender->Failure);
+            return;
+        }
+        try {
+            orderAndCompare(foundFiles);
+        } catch (...) {
+            finish(std::current_exception());
+        }
+    };
+    compare.OnCompareProgress = [&](engine::CompareWorker*, int32_t position, int32_t listCount,
+                                    int32_t duplicatesFound) {
+        progress.show([&] {
+            return "Comparing file " + std::to_string(position) + " of " + std::to_string(listCount) +
+                   ", Duplicate files found: " + std::to_string(duplicatesFound);
+        });
+    };
+    compare.OnDuplicateGroup = [&](engine::CompareWorker* sender, const std::string& groupFile,
+                                   const StringList& groupDuplicates) {
+        DuplicateGroup group{groupFile, groupDuplicates, sender->GroupFileInfo.size};
+        if (keeps.fileInfos) {
+            std::vector<platform::FileInfo>& infos = result.fileInfos.emplace_back();
+            infos.push_back(sender->GroupFileInfo);
+            infos.insert(infos.end(), sender->GroupDuplicateInfos.begin(), sender->GroupDuplicateInfos.end());
+        }
+        // Names of one inode (hard links) take its bytes once.
+        std::vector<std::pair<uint64_t, uint64_t>> inodes{
+            {sender->GroupFileInfo.device, sender->GroupFileInfo.inode}};
+        inodes.reserve(sender->GroupDuplicateInfos.size() + 1);
+        for (const platform::FileInfo& info : sender->GroupDuplicateInfos) {
+            inodes.emplace_back(info.device, info.inode);
+        }
+        std::sort(inodes.begin(), inodes.end());
+        inodes.erase(std::unique(inodes.begin(), inodes.end()), inodes.end());
+        result.reclaimable += group.size * static_cast<int64_t>(inodes.size() - 1);
+        result.groups.push_back(std::move(group));
+    };
+    compare.OnCompareFinished = [&](engine::CompareWorker* sender, int32_t, int32_t duplicatesFound) {
+        for (const engine::CompareWorker::UnreadableFile& file : sender->UnreadableFiles) {
+            unreadableFiles.push_back({file.path, file.error});
+        }
+        result.duplicates = duplicatesFound;
+        compared = Clock::now();
+        finish(sender->Failure);
+    };
+
+    // Driver calls belong on the "user-interface thread" too: under the inline runner's lock.
+    uiThread->runAndWait([&] { scan.Start(); });
+    {
+        std::unique_lock lock(doneMutex);
+        doneChanged.wait(lock, [&] { return done; });
+    }
+    progress.clear();
+    // The workers have delivered their end reports; let their threads finish before the drivers go.
+    engine::WorkerThread::waitUntilNoneRuns(std::chrono::seconds(10));
+    // Each once, though several passes (one per pattern) may have met it.
+    std::set<std::string> reported;
+    for (const UnreadableEntry& folder : unreadableFolders) {
+        if (reported.insert(folder.path).second) {
+            reportUnreadable("folder", folder.path, folder.error);
+        }
+    }
+    size_t files = 0;
+    for (const UnreadableEntry& file : unreadableFiles) {
+        // Folders that match the patterns are searched entries too, but never files to read.
+        struct stat st {};
+        if (::lstat(file.path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+            reportUnreadable("file", file.path, file.error);
+            ++files;
+        }
+    }
+    result.unreadableFolders = unreadableRoots + reported.size();
+    result.unreadableFiles = files;
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    if (options.stats) {
+        const auto seconds = [](Clock::time_point from, Clock::time_point to) {
+            return to >= from ? std::chrono::duration<double>(to - from).count() : 0.0;
+        };
+        std::fprintf(stderr, "scan %.3f s, order %.3f s, compare %.3f s\n", seconds(started, scanned),
+                     seconds(scanned, ordered), seconds(ordered, compared));
+    }
+    return result;
+}
+
+void printSearchTotals(const SearchResult& result) {
+    std::fprintf(stderr, "Duplicate files: %d, File Searched: %d\n", result.duplicates, result.searched);
+    std::fprintf(stderr, "Duplicates occupy: %lld bytes\n", static_cast<long long>(result.reclaimable));
+    if (result.unreadableFolders + result.unreadableFiles > 0) {
+        std::fprintf(stderr, "Could not read: %zu folders, %zu files\n", result.unreadableFolders,
+                     result.unreadableFiles);
+    }
+}
+
+} // namespace corvane::cli

@@ -1,0 +1,94 @@
+#include "engine/file_actions.h"
+
+#include "engine/action_plan.h"
+#include "platform/block_sharing.h"
+#include "platform/file_links.h"
+#include "platform/trash.h"
+
+namespace corvane::engine {
+
+namespace {
+
+ActionOutcome refused(std::string reason) {
+    return {ActionStatus::Refused, std::move(reason), 0};
+}
+
+ActionOutcome failed(std::string reason) {
+    return {ActionStatus::Failed, std::move(reason), 0};
+}
+
+constexpr const char* kNoKeeper = "no copy stays for it";
+
+} // namespace
+
+ActionOutcome moveToTrashAction(const std::string& path, const platform::FileInfo& checked,
+                                const StayingCopy*) {
+    const platform::TrashResult result = platform::moveToTrash(path, identityOf(checked));
+    switch (result.failure) {
+    case platform::TrashFailure::None:
+        return {ActionStatus::Done, {}, checked.size};
+    case platform::TrashFailure::Missing:
+        return refused(kReasonGone);
+    case platform::TrashFailure::NotAFile:
+        return refused(kReasonNotAFile);
+    case platform::TrashFailure::Replaced:
+        // Another file took its place; if that one went to the trash instead, say where it is.
+        return refused(result.fileInTrash.empty() ? std::string("replaced since it was checked")
+                                                  : "replaced since it was checked; " + result.reason);
+    case platform::TrashFailure::NoTrash:
+    case platform::TrashFailure::MoveFailed:
+        break;
+    }
+    return failed(result.reason);
+}
+
+ActionOutcome linkToKeeperAction(const std::string& path, const platform::FileInfo& checked,
+                                 const StayingCopy* keeper) {
+    if (!keeper) {
+        return refused(kNoKeeper);
+    }
+    const platform::LinkResult result =
+        platform::replaceWithHardLink(path, checked, keeper->path, keeper->checked);
+    switch (result.failure) {
+    case platform::LinkFailure::None:
+        return {ActionStatus::Done, {}, checked.size};
+    case platform::LinkFailure::AlreadyLinked:
+        return {ActionStatus::AlreadyDone, result.reason, 0};
+    case platform::LinkFailure::SystemError:
+        return failed(result.reason);
+    case platform::LinkFailure::Missing:
+    case platform::LinkFailure::NotAFile:
+    case platform::LinkFailure::Replaced:
+    case platform::LinkFailure::TargetReplaced:
+    case platform::LinkFailure::OtherFileSystem:
+        break;
+    }
+    return refused(result.reason);
+}
+
+ActionOutcome shareBlocksAction(const std::string& path, const platform::FileInfo& checked,
+                                const StayingCopy* keeper) {
+    if (!keeper) {
+        return refused(kNoKeeper);
+    }
+    const platform::SharingResult result =
+        platform::shareBlocks(path, checked, keeper->path, keeper->checked);
+    switch (result.failure) {
+    case platform::SharingFailure::None:
+        return {ActionStatus::Done, {}, result.bytesShared};
+    case platform::SharingFailure::SameFile:
+        return {ActionStatus::AlreadyDone, result.reason, 0};
+    case platform::SharingFailure::NotSupported:
+    case platform::SharingFailure::SystemError:
+        return {ActionStatus::Failed, result.reason, result.bytesShared};
+    case platform::SharingFailure::Missing:
+    case platform::SharingFailure::NotAFile:
+    case platform::SharingFailure::Replaced:
+    case platform::SharingFailure::OtherFileSystem:
+    case platform::SharingFailure::Differs:
+        break;
+    }
+    return {ActionStatus::Refused, result.reason, result.bytesShared};
+}
+
+} // namespace corvane::engine

@@ -1,0 +1,60 @@
+#pragma once
+
+// What may be done to a file once the last look before acting (checkStillCopy, action_plan.h) has
+// found that the copy that stays holds its bytes: move it to the trash, replace it with a hard
+// link to that copy, or have the file system share its blocks with that copy. Each acts only on
+// the entry that was checked, and says why when it cannot.
+
+#include "platform/file_info.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace corvane::engine {
+
+// The copy that stays for a file, as the last look found it.
+struct StayingCopy {
+    std::string path;
+    platform::FileInfo checked;
+};
+
+enum class ActionStatus : uint8_t {
+    Done,
+    AlreadyDone, // nothing to do: the file already is what the action would make of it
+    Refused,     // the file or the copy that stays is not as checked, or the action cannot join them
+    Failed,      // the system would not do it
+};
+
+struct ActionOutcome {
+    ActionStatus status = ActionStatus::Done;
+    // Why not (Refused, Failed), or what was found (AlreadyDone), for the user.
+    std::string reason;
+    // Done: the file's size (trash, link), or the bytes the file system reports as shared (blocks).
+    int64_t bytes = 0;
+
+    bool succeeded() const { return status == ActionStatus::Done || status == ActionStatus::AlreadyDone; }
+};
+
+// Acts on one file that was just checked: `checked` is the file as the check saw it, the entry the
+// action must find at `path`; `keeper` the copy that stays, or none when the file goes without a
+// copy staying (the user agreed). Runs on whatever thread acts.
+using FileAction = std::function<ActionOutcome(const std::string& path, const platform::FileInfo& checked,
+                                               const StayingCopy* keeper)>;
+
+// Moves the file to the freedesktop.org trash (platform/trash.h) if it is still the entry checked.
+ActionOutcome moveToTrashAction(const std::string& path, const platform::FileInfo& checked,
+                                const StayingCopy* keeper = nullptr);
+
+// Replaces the file with a hard link to the copy that stays (platform/file_links.h); refused
+// without one, across file systems, or when the file or that copy is not as checked. A file that
+// already is a link to it is left as it is.
+ActionOutcome linkToKeeperAction(const std::string& path, const platform::FileInfo& checked,
+                                 const StayingCopy* keeper);
+
+// Has the file system share the file's blocks with the copy that stays (platform/block_sharing.h).
+// Fails on file systems that cannot; the kernel compares the bytes once more itself.
+ActionOutcome shareBlocksAction(const std::string& path, const platform::FileInfo& checked,
+                                const StayingCopy* keeper);
+
+} // namespace corvane::engine

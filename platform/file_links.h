@@ -1,0 +1,42 @@
+#pragma once
+
+// Replacing a file by a hard link to another file that holds the same bytes, so that one copy of
+// the contents serves both names. The swap is atomic: a new link to the target is made under a
+// temporary name in the file's folder and exchanged with the file in one step, so the name never
+// stands empty and never names anything but one of the two. Only the entry that was checked is
+// replaced; anything else found in its place is put back as it was.
+
+#include "platform/file_info.h"
+
+#include <cstdint>
+#include <string>
+
+namespace corvane::platform {
+
+enum class LinkFailure : uint8_t {
+    None,
+    AlreadyLinked,   // the file already is a name of the target: nothing to do
+    Missing,         // nothing is at the path (any more)
+    NotAFile,        // not a regular file
+    Replaced,        // the file is not the entry expected, or changed since it was checked
+    TargetReplaced,  // the target is gone, or is not the entry expected
+    OtherFileSystem, // the two are on different file systems: no hard link can join them
+    SystemError,     // the system refused a step, with its reason
+};
+
+struct LinkResult {
+    LinkFailure failure = LinkFailure::None;
+    std::string reason; // for the user, e.g. "on another file system than /data/a"
+
+    bool linked() const { return failure == LinkFailure::None; }
+};
+
+// Makes `path` a hard link to `target`, if `path` is still `expected` (same device, inode, size and
+// modification time) and `target` still `targetExpected` (same device and inode). The file that
+// was at `path` loses that name: its bytes stay only where it has other names, so the caller must
+// have made sure that `target` holds them. The new name takes the target's owner, permissions and
+// times, which all names of one file share.
+LinkResult replaceWithHardLink(const std::string& path, const FileInfo& expected, const std::string& target,
+                               const FileInfo& targetExpected);
+
+} // namespace corvane::platform
