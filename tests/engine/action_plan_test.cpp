@@ -325,7 +325,7 @@ TEST(ActionPlanProperty, NoContentIsLostWhateverChangesAfterTheSearch) {
                 const StillCopy still = checkStillCopy(groups[g].files[i].path, plan.seen,
                                                        groups[g].files[plan.keeper].path, keeper.seen);
                 const std::string bytes = contentsOf(groups[g].files[i].path);
-                if (still.same && moveToTrashAction(groups[g].files[i].path, still.file).empty()) {
+                if (still.same && moveToTrashAction(groups[g].files[i].path, still.file).succeeded()) {
                     moved[groups[g].files[i].path] = bytes;
                 }
             }
