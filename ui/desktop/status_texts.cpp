@@ -1,5 +1,7 @@
 #include "ui/desktop/status_texts.h"
 
+#include <QCoreApplication>
+
 namespace corvane::ui {
 
 int percentOf(int64_t part, int64_t whole) {
@@ -17,19 +19,22 @@ int percentOf(int64_t part, int64_t whole) {
 }
 
 QString searchingStatus() {
-    return QStringLiteral("Searching...");
+    return QCoreApplication::translate("frm_utama", "Searching...");
 }
 
 QString foundFilesStatus(int64_t fileCount, int64_t folderCount) {
-    return QStringLiteral("Found %1 files in %2 folder").arg(fileCount).arg(folderCount);
+    return QCoreApplication::translate("frm_utama", "Found %1 files in %2 folder")
+        .arg(fileCount)
+        .arg(folderCount);
 }
 
 QString sortingStatus(int percent) {
-    return QStringLiteral("Sorting Files [%1%]").arg(percent);
+    return QCoreApplication::translate("frm_utama", "Sorting Files [%1%]").arg(percent);
 }
 
 QString comparingStatus(int64_t position, int64_t listCount, int64_t duplicatesFound) {
-    return QStringLiteral("Comparing file %1 of %2, Duplicate files found: %3 [%4%]")
+    return QCoreApplication::translate("frm_utama",
+                                       "Comparing file %1 of %2, Duplicate files found: %3 [%4%]")
         .arg(position)
         .arg(listCount)
         .arg(duplicatesFound)
@@ -37,7 +42,9 @@ QString comparingStatus(int64_t position, int64_t listCount, int64_t duplicatesF
 }
 
 QString summaryStatus(int64_t duplicates, int64_t filesSearched) {
-    return QStringLiteral("Duplicate files: %1, File Searched: %2").arg(duplicates).arg(filesSearched);
+    return QCoreApplication::translate("frm_utama", "Duplicate files: %1, File Searched: %2")
+        .arg(duplicates)
+        .arg(filesSearched);
 }
 
 } // namespace corvane::ui

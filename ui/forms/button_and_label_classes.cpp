@@ -41,10 +41,23 @@ protected:
     }
 };
 
+// A double-click on a button is one click: the second press of a double-click on "Stop Search"
+// must not start a new search, nor one on "Delete Path" delete two paths.
+class DoubleClickIsOneClick final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        return event->type() == QEvent::MouseButtonDblClick;
+    }
+};
+
 ObjectRef makeButton(const ClassInfo& cls, ObjectRef, ObjectRef parent) {
     auto* button = new QPushButton(containerOf(qobjectOf(parent)));
     // Neither Enter nor Esc presses a button unless the window says so.
     button->setAutoDefault(false);
+    button->installEventFilter(new DoubleClickIsOneClick(button));
     QObject::connect(button, &QPushButton::clicked, button,
                      [button] { raiseEvent("OnClick", EventArgs{button}); });
     return markInstance(cls, button);

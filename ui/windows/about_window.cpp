@@ -1,6 +1,8 @@
 #include "ui/windows/about_window.h"
 
 #include "ui/desktop/system_settings.h"
+#include "ui/forms/layout_scale.h"
+#include "ui/forms/window_texts.h"
 
 #include <QDesktopServices>
 #include <QGuiApplication>
@@ -51,6 +53,13 @@ void AboutWindow::descriptionLoaded() {
     linkLabel_ = control<QLabel>("Label6");
     closeButton_ = control<QPushButton>("btn_close");
     notice_ = noticeLabel_->text();
+    // Enter and Esc close the window.
+    closeButton_->setDefault(true);
+    static constexpr ControlDescription kControlDescriptions[] = {
+        {"Label6", QT_TRANSLATE_NOOP("frm_about", "Support link"),
+         QT_TRANSLATE_NOOP("frm_about", "Opens the support web page in the browser")},
+    };
+    describeControls(*this, kControlDescriptions);
 }
 
 void AboutWindow::formShown(QObject*) {
@@ -83,9 +92,10 @@ std::optional<QLine> AboutWindow::linkUnderline() const {
     if (!linkShown_) {
         return std::nullopt;
     }
-    const int y = linkHovered_ ? kHoveredUnderlineY : kUnderlineY;
+    const int y = scaled(this, linkHovered_ ? kHoveredUnderlineY : kUnderlineY);
+    const int left = scaled(this, 16);
     // Both ends are drawn: the last pixel is the label's last column.
-    return QLine(16, y, 16 + linkLabel_->width() - 1, y);
+    return QLine(left, y, left + linkLabel_->width() - 1, y);
 }
 
 QColor AboutWindow::linkUnderlineColor() const {
@@ -95,7 +105,9 @@ QColor AboutWindow::linkUnderlineColor() const {
 void AboutWindow::formPainted(QObject*) {
     QPainter painter(this);
     painter.setPen(QColor(Qt::black));
-    painter.drawLine(kRule);
+    const QLine rule = kRule;
+    painter.drawLine(scaled(this, rule.x1()), scaled(this, rule.y1()), scaled(this, rule.x2()),
+                     scaled(this, rule.y2()));
     if (const auto underline = linkUnderline()) {
         painter.setPen(linkUnderlineColor());
         painter.drawLine(*underline);
@@ -104,7 +116,7 @@ void AboutWindow::formPainted(QObject*) {
 
 void AboutWindow::setLinkLook(int pixelSize, const QColor& color) {
     QFont font = linkLabel_->font();
-    font.setPixelSize(pixelSize);
+    font.setPixelSize(scaled(this, pixelSize));
     linkLabel_->setFont(font);
     QPalette palette = linkLabel_->palette();
     palette.setColor(QPalette::WindowText, color);

@@ -11,6 +11,7 @@
 #include "ui/forms/form.h"
 #include "ui/windows/delete_dialog.h"
 
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <chrono>
 #include <exception>
@@ -46,12 +47,13 @@ public:
     // four exist; they must outlive this window's use of them.
     void setWindowsToOpen(PathDialog& pathDialog, DeleteDialog& deleteDialog, AboutWindow& aboutWindow);
 
-    // The search state, as the caption of searchButton_ tells it. "Stoping ..." is the program's
-    // own wording, as is "Duplicat Files", the caption the window description gives the first page
-    // of pages_: users know both so, and they stay as they are.
-    static constexpr const char* kStartSearch = "Start Search";
-    static constexpr const char* kStopSearch = "Stop Search";
-    static constexpr const char* kStopping = "Stoping ...";
+    // The search state, as the caption of searchButton_ tells it (captionOf, window_texts.h: the
+    // English caption, whatever the button shows). "Stoping ..." is the program's own wording, as
+    // is "Duplicat Files", the caption the window description gives the first page of pages_:
+    // users know both so, and they stay as they are.
+    static constexpr const char* kStartSearch = QT_TRANSLATE_NOOP("frm_utama", "Start Search");
+    static constexpr const char* kStopSearch = QT_TRANSLATE_NOOP("frm_utama", "Stop Search");
+    static constexpr const char* kStopping = QT_TRANSLATE_NOOP("frm_utama", "Stoping ...");
 
     // The text the status line shows (or is about to show: repaints are spaced out).
     QString statusLine() const;
@@ -78,6 +80,9 @@ public:
     QAction* saveAction_ = nullptr;
     QAction* openAction_ = nullptr;
     QAction* exitAction_ = nullptr;
+    QAction* helpContentAction_ = nullptr;
+    // Starts or stops a search from the keyboard (F5), as a click on searchButton_ would.
+    QAction* searchAction_ = nullptr;
 
     // Fields besides the controls.
     std::unique_ptr<engine::FileScanner> scanner_;
@@ -130,6 +135,9 @@ protected:
 
 private:
     void descriptionLoaded() override;
+    // Shortcuts (Ctrl+S, Ctrl+O, Ctrl+Q, F1, F5 for the search, F10 for the menu) and the labels'
+    // fields.
+    void setUpKeyboard();
     void setStatus(const QString& text);
     // The same for a text made from counts, made only when it is shown or asked for: reports come
     // far more often than the line is repainted.

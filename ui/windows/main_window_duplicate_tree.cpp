@@ -6,6 +6,7 @@
 #include "ui/forms/list_controls_qt.h"
 #include "ui/windows/main_window.h"
 
+#include <QCoreApplication>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,9 +15,13 @@ namespace corvane::ui {
 
 namespace {
 
-constexpr const char* kUnknown = "Unknown";
-constexpr const char* kOriginalFile = "Original file";
-constexpr const char* kDuplicateFile = "Duplicate file";
+constexpr const char* kUnknown = QT_TRANSLATE_NOOP("frm_utama", "Unknown");
+constexpr const char* kOriginalFile = QT_TRANSLATE_NOOP("frm_utama", "Original file");
+constexpr const char* kDuplicateFile = QT_TRANSLATE_NOOP("frm_utama", "Duplicate file");
+
+QString text(const char* english) {
+    return QCoreApplication::translate("frm_utama", english);
+}
 
 // The tree's selected node (there is at most one), or an invalid index.
 QModelIndex selectedNode(const TreeViewWidget& tree) {
@@ -51,12 +56,11 @@ void MainWindow::treeClicked(QObject*) {
         return;
     }
     for (QLineEdit* edit : {fileTypeField_, locationField_, sizeField_, createdField_}) {
-        showText(edit, QLatin1String(kUnknown));
+        showText(edit, text(kUnknown));
     }
     openFileButton_->setEnabled(true);
     openFolderButton_->setEnabled(true);
-    showText(fileTypeField_,
-             QLatin1String(DuplicateTreeModel::isTopLevel(index) ? kOriginalFile : kDuplicateFile));
+    showText(fileTypeField_, text(DuplicateTreeModel::isTopLevel(index) ? kOriginalFile : kDuplicateFile));
     showText(locationField_, index.data(Qt::DisplayRole).toString());
     if (const std::optional<platform::FileInfo> info = platform::lookupFile(node->text)) {
         showText(sizeField_, texts_.sizeText(info->size));
