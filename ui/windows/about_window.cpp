@@ -1,10 +1,12 @@
 #include "ui/windows/about_window.h"
 
+#include "ui/desktop/desktop_shell.h"
 #include "ui/desktop/system_settings.h"
 #include "ui/forms/layout_scale.h"
 #include "ui/forms/window_texts.h"
+#include "ui/windows/message_dialog.h"
 
-#include <QDesktopServices>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
@@ -136,7 +138,14 @@ void AboutWindow::linkLeft(QObject*) {
 }
 
 void AboutWindow::linkClicked(QObject*) {
-    QDesktopServices::openUrl(QUrl(linkLabel_->text(), QUrl::TolerantMode));
+    if (!desktopServices().openUrl(QUrl(linkLabel_->text(), QUrl::TolerantMode))) {
+        MessageDialog(MessageKind::Warning,
+                      QCoreApplication::translate("frm_about",
+                                                  "The link \"%1\" cannot be opened: the desktop has "
+                                                  "no web browser to open it with.")
+                          .arg(linkLabel_->text()),
+                      this);
+    }
 }
 
 void AboutWindow::closeClicked(QObject*) {

@@ -8,6 +8,7 @@
 #include "engine/duplicate_comparer.h"
 #include "engine/file_scanner.h"
 #include "qtcore/locale_texts.h"
+#include "ui/forms/control_classes.h"
 #include "ui/forms/form.h"
 #include "ui/windows/delete_dialog.h"
 
@@ -116,6 +117,11 @@ public:
     // Result file sets.
     void saveClicked(QObject* sender);
     void openClicked(QObject* sender);
+    // After Open, also one that failed: the path buttons, Save and the duplicate count follow what
+    // the lists hold now.
+    void updateAfterOpen();
+    // The settings of a file dialog of the description, its texts translated.
+    FileDialogSettings dialogSettings(const char* dialog);
     // The number of duplicate nodes in duplicateTree_: the children of its top-level nodes.
     int32_t countDuplicateNodes() const;
 

@@ -5,6 +5,7 @@
 #include "ui/desktop/desktop_shell.h"
 #include "ui/forms/list_controls_qt.h"
 #include "ui/windows/main_window.h"
+#include "ui/windows/message_dialog.h"
 
 #include <QCoreApplication>
 #include <QItemSelectionModel>
@@ -77,15 +78,44 @@ void MainWindow::treeKeyDown(const EventArgs& args) {
 }
 
 void MainWindow::openFileClicked(QObject*) {
-    if (const DuplicateNode* node = duplicateTree_->treeModel()->node(selectedNode(*duplicateTree_))) {
-        openFile(node->text);
+    const DuplicateNode* node = duplicateTree_->treeModel()->node(selectedNode(*duplicateTree_));
+    if (!node) {
+        return;
+    }
+    const QString shown = QString::fromUtf8(node->text);
+    if (!platform::lookupFile(node->text)) {
+        MessageDialog(
+            MessageKind::Warning,
+            text(QT_TRANSLATE_NOOP("frm_utama", "The file \"%1\" cannot be opened: it is not there any "
+                                                "more."))
+                .arg(shown),
+            this);
+    } else if (!openFile(node->text)) {
+        MessageDialog(
+            MessageKind::Warning,
+            text(QT_TRANSLATE_NOOP("frm_utama", "The file \"%1\" cannot be opened: the desktop has no "
+                                                "program to open it with."))
+                .arg(shown),
+            this);
     }
 }
 
 void MainWindow::openFolderClicked(QObject*) {
-    if (const DuplicateNode* node = duplicateTree_->treeModel()->node(selectedNode(*duplicateTree_))) {
-        showInFileManager(node->text);
+    const DuplicateNode* node = duplicateTree_->treeModel()->node(selectedNode(*duplicateTree_));
+    if (!node) {
+        return;
     }
+    const QString shown = QString::fromUtf8(node->text);
+    showInFileManager(node->text, [this, shown] {
+        if (!closed_) {
+            MessageDialog(
+                MessageKind::Warning,
+                text(QT_TRANSLATE_NOOP("frm_utama", "The folder of \"%1\" cannot be shown: the desktop "
+                                                    "has no file manager to show it in."))
+                    .arg(shown),
+                this);
+        }
+    });
 }
 
 } // namespace corvane::ui
