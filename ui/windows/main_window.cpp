@@ -266,6 +266,26 @@ void MainWindow::formClosed(QObject*) {
     comparer_.reset();
 }
 
+bool MainWindow::bringToFront(const QByteArray& activationToken) {
+    if (!activationToken.isEmpty()) {
+        // Where the desktop hands out activation tokens (Wayland), Qt passes this one on when the
+        // window asks for the focus.
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken);
+    }
+    if (isMinimized()) {
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    }
+    show();
+    raise();
+    activateWindow();
+    // A modal dialog over the window comes to the front with it.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this) {
+        modal->raise();
+        modal->activateWindow();
+    }
+    return isVisible() && !isMinimized();
+}
+
 void MainWindow::exitClicked(QObject*) {
     close();
 }

@@ -56,6 +56,12 @@ public:
     static constexpr const char* kStopSearch = QT_TRANSLATE_NOOP("frm_utama", "Stop Search");
     static constexpr const char* kStopping = QT_TRANSLATE_NOOP("frm_utama", "Stoping ...");
 
+    // Brings the window to the front, restored if it was minimised, and gives it the focus, for a
+    // second start of the program. `activationToken` is the desktop's token of that start, which
+    // some desktops want before they let a window take the focus. Returns whether the window is
+    // now shown (not minimised).
+    bool bringToFront(const QByteArray& activationToken = {});
+
     // The text the status line shows (or is about to show: repaints are spaced out).
     QString statusLine() const;
 
