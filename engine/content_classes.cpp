@@ -151,6 +151,9 @@ bool Splitter::openMember(uint32_t i) {
 bool Splitter::readMember(uint32_t i, const ReadStep& step, char* slot, bool keepOpen) {
     const bool ok = openMember(i) && readers_[i].readAt(step.fileOffset, slot, step.length) ==
                                          static_cast<int64_t>(step.length);
+    if (ok && workspace_.onBytesRead) {
+        workspace_.onBytesRead(static_cast<int64_t>(step.length));
+    }
     if (!ok || !keepOpen || openFiles_ > ContentClasses::kMaxOpenFiles) {
         closeReader(i);
     }

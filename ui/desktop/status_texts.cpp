@@ -1,6 +1,9 @@
 #include "ui/desktop/status_texts.h"
 
 #include <QCoreApplication>
+#include <QLocale>
+
+#include <algorithm>
 
 namespace corvane::ui {
 
@@ -39,6 +42,18 @@ QString comparingStatus(int64_t position, int64_t listCount, int64_t duplicatesF
         .arg(listCount)
         .arg(duplicatesFound)
         .arg(percentOf(position, listCount));
+}
+
+QString runProgressStatus(int64_t fileCount, int64_t fileSize, int64_t bytesRead) {
+    const QLocale locale;
+    const int64_t total = fileCount * fileSize;
+    const int64_t read = std::clamp<int64_t>(bytesRead, 0, total);
+    return QCoreApplication::translate("frm_utama", "Comparing %1 files of %2: %3 of %4 read [%5%]")
+        .arg(fileCount)
+        .arg(locale.formattedDataSize(fileSize))
+        .arg(locale.formattedDataSize(read))
+        .arg(locale.formattedDataSize(total))
+        .arg(percentOf(read, total));
 }
 
 QString summaryStatus(int64_t duplicates, int64_t filesSearched) {

@@ -237,6 +237,12 @@ void MainWindow::formShown(QObject*) {
             searchFailed(std::current_exception());
         }
     };
+    comparer_->OnRunProgress = [this](engine::CompareWorker*, int32_t fileCount, int64_t fileSize,
+                                      int64_t bytesRead) {
+        // A long run: what it has read, rather than a count of files that stands still.
+        setStatus(runProgressStatus(fileCount, fileSize, bytesRead));
+        processPendingEvents();
+    };
     comparer_->OnDuplicateGroup = [this](engine::CompareWorker* sender, const std::string& groupFile,
                                          const engine::StringList& groupDuplicates) {
         duplicateGroupFound(sender, groupFile, groupDuplicates);
