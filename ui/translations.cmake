@@ -47,3 +47,8 @@ set_source_files_properties(${compiled_translations} PROPERTIES GENERATED TRUE)
 qt_add_resources(corvane_ui "translations" PREFIX "/translations" BASE ${translations_dir}
     FILES ${compiled_translations})
 add_dependencies(corvane_ui corvane_translations)
+
+# For the test that every translation is complete (tests/translation_check.cmake).
+string(REPLACE ";" "|" translated_list "${CORVANE_TRANSLATED_SOURCES}")
+set(CORVANE_TRANSLATED_SOURCE_LIST ${translated_list} CACHE INTERNAL "")
+set(CORVANE_TRANSLATION_FILES ${translation_sources} CACHE INTERNAL "")

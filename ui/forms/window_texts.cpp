@@ -137,7 +137,7 @@ std::vector<QObject*> mnemonicScope(QObject* control) {
     }
     if (windowScope) {
         for (QWidget* widget : window->findChildren<QWidget*>()) {
-            if (takesMnemonic(widget)) {
+            if (widget->window() == window && takesMnemonic(widget)) {
                 scope.push_back(widget);
             }
         }
