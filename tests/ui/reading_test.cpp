@@ -18,13 +18,14 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QStatusBar>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QStatusBar>
 #include <QStyleOptionButton>
 #include <QTabBar>
 #include <QTabWidget>
@@ -267,6 +268,11 @@ TEST(OtherDesktops, AWindowLargerThanTheScreenIsMadeToFit) {
     EXPECT_LE(w.height(), screen.height());
     EXPECT_LE(w.width(), screen.width());
     EXPECT_LE(w.minimumHeight(), screen.height());
+    // The controls keep the least size their layout allows, in a scrolled area.
+    auto* scrolled = qobject_cast<QScrollArea*>(w.centralWidget());
+    ASSERT_NE(scrolled, nullptr);
+    EXPECT_EQ(scrolled->widget(), w.clientArea());
+    EXPECT_GT(w.clientArea()->minimumHeight(), screen.height());
 }
 
 TEST(OtherDesktops, TheGermanTranslationShowsAndFits) {

@@ -200,7 +200,7 @@ void finishFormLayout(QWidget* form, QWidget* clientArea) {
         form->setWindowFlags(flags);
     }
 
-    fitToScreen(form, frameWidth, frameHeight);
+    fitToScreen(form, clientArea, frameWidth, frameHeight);
 
     const std::vector<QWidget*> order = tabOrder(clientArea);
     for (size_t i = 1; i < order.size(); ++i) {

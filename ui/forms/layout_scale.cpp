@@ -3,7 +3,9 @@
 #include <QAbstractButton>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTreeView>
 #include <QVariant>
 #include <QWidget>
@@ -86,7 +88,7 @@ void scaleLayout(QWidget* form, QWidget* clientArea, double factor) {
     form->setProperty(kScale, factor);
 }
 
-void fitToScreen(QWidget* form, int frameWidth, int frameHeight) {
+void fitToScreen(QWidget* form, QWidget* clientArea, int frameWidth, int frameHeight) {
     const QScreen* screen = form->screen() ? form->screen() : QGuiApplication::primaryScreen();
     if (!screen) {
         return;
@@ -98,6 +100,21 @@ void fitToScreen(QWidget* form, int frameWidth, int frameHeight) {
     if (form->minimumSize() == form->maximumSize()) {
         form->setFixedSize(form->size().boundedTo(room));
         return;
+    }
+    auto* window = qobject_cast<QMainWindow*>(form);
+    const QSize least = form->minimumSize().expandedTo(QSize(1, 1));
+    if (window && window->centralWidget() == clientArea &&
+        (least.width() > room.width() || least.height() > room.height())) {
+        // The controls do not fit even at the least size their layout allows: they keep that size,
+        // and the window shows them in a scrolled area instead of on top of each other.
+        const int menuHeight = window->menuWidget() ? window->menuWidget()->sizeHint().height() : 0;
+        clientArea->setMinimumSize(least - QSize(0, menuHeight));
+        window->takeCentralWidget();
+        auto* scroll = new QScrollArea(window);
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidgetResizable(true);
+        scroll->setWidget(clientArea);
+        window->setCentralWidget(scroll);
     }
     form->setMinimumSize(form->minimumSize().boundedTo(room));
     form->resize(form->size().boundedTo(room));

@@ -29,7 +29,8 @@ int scaled(const QWidget* form, int designPixels);
 int unscaled(const QWidget* form, int pixels);
 
 // Shrinks `form` (its size and minimum size) to the free area of the screen it will appear on,
-// its frame included, when it is larger.
-void fitToScreen(QWidget* form, int frameWidth, int frameHeight);
+// its frame included, when it is larger. A main window whose controls cannot be laid out that
+// small shows `clientArea` at its least size in a scrolled area.
+void fitToScreen(QWidget* form, QWidget* clientArea, int frameWidth, int frameHeight);
 
 } // namespace corvane::ui
