@@ -7,6 +7,7 @@
 // --screenshot saves a picture of the window once the search has ended, to look at its layout.
 
 #include "ui/forms/list_controls_qt.h"
+#include "ui/forms/window_texts.h"
 #include "ui/windows/main_window.h"
 #include "ui/windows/program_windows.h"
 
@@ -65,7 +66,7 @@ int main(int argc, char** argv) {
         if (sorted == Clock::time_point{} && status.startsWith("Comparing")) {
             sorted = now;
         }
-        if (window.searchButton_->text() == QLatin1String(ui::MainWindow::kStartSearch) &&
+        if (ui::captionOf(window.searchButton_) == QLatin1String(ui::MainWindow::kStartSearch) &&
             !window.scanner_->Busy && !window.comparer_->Busy) {
             compared = now;
             QApplication::quit();

@@ -29,9 +29,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Plugins Qt loads at run time, which the libraries' dependencies do not name: the X11/Wayland
-# window system and the SVG pictures; recommended: fonts close to those the window layouts were measured with.
+# window system and the SVG pictures; recommended: fonts close to those the window layouts were measured with,
+# and Qt's own translations (the standard buttons in the user's language).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-extra, qt6-wayland, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-dejavu-extra, qt6-wayland, qt6-translations-l10n, xdg-utils")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -238,6 +238,8 @@ bool Splitter::readMember(uint32_t i, const ReadStep& step, char* slot, bool kee
         ok = read == static_cast<int64_t>(step.length);
         if (!ok) {
             changedWhileRead(i); // cut short by a truncation, most likely
+        } else if (workspace_.onBytesRead) {
+            workspace_.onBytesRead(static_cast<int64_t>(step.length));
         }
     } else {
         changedWhileRead(i);

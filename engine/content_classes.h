@@ -52,6 +52,9 @@ public:
         size_t capacity() const { return capacity_; }
 
         platform::FolderHandles folders;
+        // Told the number of bytes of each chunk of a member read whole, on the splitting thread:
+        // the progress through a long run.
+        std::function<void(int64_t bytes)> onBytesRead;
 
     private:
         std::unique_ptr<char[]> buffer_;

@@ -65,7 +65,8 @@ CompareWorker::CompareWorker(DuplicateComparer* owner, CompareProgressHandler on
                              std::shared_ptr<UiThread> uiThread, std::shared_ptr<WorkerControl> control)
     : WorkerThread(std::move(uiThread), std::move(control)), Owner(owner),
       OnCompareProgress(std::move(onCompareProgress)), OnCompareFinished(std::move(onCompareFinished)),
-      OnDuplicateGroup(std::move(onDuplicateGroup)), FileList(std::move(fileList)),
+      OnDuplicateGroup(std::move(onDuplicateGroup)), OnRunProgress(owner->OnRunProgress),
+      RunProgressInterval(owner->RunProgressInterval), FileList(std::move(fileList)),
       FileSizes(std::move(fileSizes)), memoryBudget_(memoryBudget) {
     StartRunning();
 }
@@ -103,8 +104,16 @@ void CompareWorker::Execute() {
                 }
             }
             ContentClasses::Result classes;
+            const Span& current = spans[span];
+            RunsAhead::Progress progress;
+            if (OnRunProgress) {
+                progress = [&](int64_t bytesRead) {
+                    ReportRunProgress(static_cast<int32_t>(current.candidates.size()), current.size,
+                                      bytesRead);
+                };
+            }
             try {
-                classes = ahead.take(span);
+                classes = ahead.take(span, progress, RunProgressInterval);
             } catch (...) {
                 // The run could not be compared: the reports of the positions before it still
                 // come first.
@@ -304,6 +313,14 @@ void CompareWorker::ReportGroup() {
     if (!GroupDuplicates.empty() && OnDuplicateGroup) {
         OnDuplicateGroup(this, GroupFile, GroupDuplicates);
     }
+}
+
+void CompareWorker::ReportRunProgress(int32_t fileCount, int64_t fileSize, int64_t bytesRead) {
+    Synchronize([&] {
+        if (OnRunProgress) {
+            OnRunProgress(this, fileCount, fileSize, bytesRead);
+        }
+    });
 }
 
 void CompareWorker::ReportEnd() {

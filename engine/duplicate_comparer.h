@@ -11,6 +11,7 @@
 #include "engine/worker_thread.h"
 #include "platform/file_info.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -28,6 +29,11 @@ using CompareProgressHandler =
 // stand); the handler shows it to the user and handles its own failures: nothing reports for it.
 using CompareFinishedHandler =
     std::function<void(CompareWorker* Sender, int32_t ListCount, int32_t DuplicatesFound)>;
+// While the files of one run of equal size are compared: FileCount files of FileSize bytes each,
+// of whose FileCount * FileSize bytes BytesRead have been read so far (a file that differs from
+// all others early is not read further, and a file may be read more than once).
+using RunProgressHandler =
+    std::function<void(CompareWorker* Sender, int32_t FileCount, int64_t FileSize, int64_t BytesRead)>;
 // GroupDuplicates is never empty; it is valid during the call only.
 using DuplicateGroupHandler = std::function<void(CompareWorker* Sender, const std::string& GroupFile,
                                                  const StringList& GroupDuplicates)>;
@@ -40,6 +46,10 @@ public:
     CompareProgressHandler OnCompareProgress;
     CompareFinishedHandler OnCompareFinished;
     DuplicateGroupHandler OnDuplicateGroup;
+    // Raised while a run takes long to compare, at most every RunProgressInterval, before the
+    // progress of its positions: a run of large files can take minutes.
+    RunProgressHandler OnRunProgress;
+    std::chrono::milliseconds RunProgressInterval{250};
     StringList FileList; // full paths, sorted by size ascending
     // The sizes the scan reported for FileList's entries, or empty: the worker then looks each
     // size up. The worker's copy is emptied once it has found the runs. Only the bounds of the runs of equal
@@ -80,6 +90,8 @@ public:
     CompareProgressHandler OnCompareProgress;
     CompareFinishedHandler OnCompareFinished;
     DuplicateGroupHandler OnDuplicateGroup;
+    RunProgressHandler OnRunProgress;                // the owner's, taken at construction
+    std::chrono::milliseconds RunProgressInterval{}; // likewise
     StringList FileList;
     std::vector<int64_t> FileSizes;
     int32_t Position = 0;
@@ -126,6 +138,7 @@ private:
     void DeliverReports();
     void ReportProgress();
     void ReportGroup();
+    void ReportRunProgress(int32_t fileCount, int64_t fileSize, int64_t bytesRead);
 
     size_t memoryBudget_;
 

@@ -1,9 +1,12 @@
 #include "engine/runs_ahead.h"
 
+#include <algorithm>
+
 namespace corvane::engine {
 
 RunsAhead::RunsAhead(std::vector<Job> jobs, std::function<bool()> stopRequested, size_t memoryBudget)
-    : jobs_(std::move(jobs)), classes_(std::move(stopRequested), memoryBudget), results_(jobs_.size()) {
+    : jobs_(std::move(jobs)), classes_(std::move(stopRequested), memoryBudget), results_(jobs_.size()),
+      bytesRead_(std::make_unique<std::atomic<int64_t>[]>(jobs_.size())) {
     if (jobs_.size() > 1) {
         helper_ = std::thread([this] { helperLoop(); });
     }
@@ -22,6 +25,13 @@ RunsAhead::~RunsAhead() {
 
 RunsAhead::Outcome RunsAhead::compute(size_t index, ContentClasses::Workspace& workspace) {
     Outcome outcome;
+    const bool walk = &workspace == &walkWorkspace_;
+    workspace.onBytesRead = [this, index, walk](int64_t bytes) {
+        bytesRead_[index] += bytes;
+        if (walk) {
+            reportProgress();
+        }
+    };
     try {
         outcome.result = classes_.split(jobs_[index].paths, jobs_[index].size, workspace);
     } catch (...) {
@@ -56,7 +66,24 @@ bool RunsAhead::ready(size_t index) {
     return results_[index].has_value();
 }
 
-ContentClasses::Result RunsAhead::take(size_t index) {
+void RunsAhead::reportProgress() {
+    if (waiting_.progress == nullptr || !*waiting_.progress) {
+        return;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (now - waiting_.last >= waiting_.interval) {
+        waiting_.last = now;
+        (*waiting_.progress)(bytesRead_[waiting_.index]);
+    }
+}
+
+ContentClasses::Result RunsAhead::take(size_t index, const Progress& progress,
+                                       std::chrono::milliseconds interval) {
+    waiting_ = {index, &progress, interval, std::chrono::steady_clock::now()};
+    struct StopWaiting {
+        Waiting& waiting;
+        ~StopWaiting() { waiting = {}; }
+    } stopWaiting{waiting_};
     std::unique_lock lock(mutex_);
     // While the job wanted is not ready, do the next job nobody has started rather than wait:
     // both threads then compare, whichever job the walk needs next.
@@ -68,6 +95,13 @@ ContentClasses::Result RunsAhead::take(size_t index) {
             lock.lock();
             results_[claimed] = std::move(outcome);
             changed_.notify_all();
+        } else if (progress) {
+            changed_.wait_for(lock, std::max(interval, std::chrono::milliseconds(1)));
+            if (!results_[index].has_value()) {
+                lock.unlock();
+                reportProgress();
+                lock.lock();
+            }
         } else {
             changed_.wait(lock);
         }

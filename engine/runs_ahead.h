@@ -2,10 +2,13 @@
 
 #include "engine/content_classes.h"
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -38,8 +41,11 @@ public:
     RunsAhead& operator=(const RunsAhead&) = delete;
 
     // The classes of job `index`; jobs must be taken in order, each once. Throws what splitting
-    // the job threw.
-    ContentClasses::Result take(size_t index);
+    // the job threw. While the job is not ready, `progress` (when set) is called on the calling
+    // thread with the bytes of the job's files read so far, at most every `interval`.
+    using Progress = std::function<void(int64_t bytesRead)>;
+    ContentClasses::Result take(size_t index, const Progress& progress = {},
+                                std::chrono::milliseconds interval = std::chrono::milliseconds(250));
     // Whether take(index) would return at once.
     bool ready(size_t index);
 
@@ -55,6 +61,8 @@ private:
 
     void helperLoop();
     Outcome compute(size_t index, ContentClasses::Workspace& workspace);
+    // Calls the waiting walk's progress, if one waits and the interval has passed.
+    void reportProgress();
 
     std::vector<Job> jobs_;
     ContentClasses classes_;
@@ -65,6 +73,15 @@ private:
     size_t nextToClaim_ = 0;
     size_t taken_ = 0;
     bool shuttingDown_ = false;
+    // Bytes read of each job, by whichever thread splits it.
+    std::unique_ptr<std::atomic<int64_t>[]> bytesRead_;
+    // The walk waiting for a job: which, what to tell, how often (walk's thread only).
+    struct Waiting {
+        size_t index = 0;
+        const Progress* progress = nullptr;
+        std::chrono::milliseconds interval{};
+        std::chrono::steady_clock::time_point last{};
+    } waiting_;
     std::thread helper_;
 };
 

@@ -1,5 +1,6 @@
-// The real program started twice: the second start ends at once with status 0 and shows
-// nothing; a start after the first has ended runs normally.
+// The real program started twice: the second start brings the running window to the front and
+// ends with status 0, showing no window of its own; a start after the first has ended runs
+// normally.
 
 #include "support/generous_timeout.h"
 #include "support/temp_tree.h"
@@ -9,6 +10,8 @@
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <spawn.h>
 #include <string>
 #include <sys/file.h>
@@ -24,14 +27,17 @@ namespace {
 
 class ProgramStarts : public ::testing::Test {
 protected:
-    // Starts the window program offscreen, with its session folder in `runtime_`.
-    pid_t start() {
+    // Starts the window program offscreen, with its session folder in `runtime_`; what it writes on
+    // stderr goes to `errors` (a file), or nowhere.
+    pid_t start(const std::string& errors = "/dev/null") {
+        // In English, whatever the user's language: the test reads what the program says.
         std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime_.root(),
-                                        "HOME=" + runtime_.root()};
+                                        "HOME=" + runtime_.root(), "LC_ALL=C.UTF-8", "LANGUAGE="};
         for (char** e = environ; *e; ++e) {
             const std::string entry = *e;
             if (entry.rfind("XDG_RUNTIME_DIR=", 0) != 0 && entry.rfind("HOME=", 0) != 0 &&
-                entry.rfind("QT_QPA_PLATFORM=", 0) != 0) {
+                entry.rfind("QT_QPA_PLATFORM=", 0) != 0 && entry.rfind("LC_ALL=", 0) != 0 &&
+                entry.rfind("LANGUAGE=", 0) != 0) {
                 env.push_back(entry);
             }
         }
@@ -44,7 +50,7 @@ protected:
         char* argv[] = {program.data(), nullptr};
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         pid_t pid = -1;
         const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
         posix_spawn_file_actions_destroy(&actions);
@@ -90,6 +96,24 @@ protected:
         return true;
     }
 
+    // Whether the running instance listens for second starts yet: it does once its windows exist.
+    bool waitForSocket() {
+        const std::string path = runtime_.path("corvane.socket");
+        const auto deadline = std::chrono::steady_clock::now() + kGenerousTimeout;
+        while (::access(path.c_str(), F_OK) != 0) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return true;
+    }
+
+    static std::string readFile(const std::string& path) {
+        std::ifstream in(path);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
     static void stop(pid_t pid) {
         kill(pid, SIGTERM);
         waitForExit(pid);
@@ -98,14 +122,18 @@ protected:
     TempTree runtime_;
 };
 
-TEST_F(ProgramStarts, SecondStartEndsSilentlyAndALaterStartRuns) {
+TEST_F(ProgramStarts, SecondStartBringsTheFirstToTheFrontAndALaterStartRuns) {
     const pid_t first = start();
     ASSERT_GT(first, 0);
     ASSERT_TRUE(waitForMarker());
+    ASSERT_TRUE(waitForSocket());
 
-    const pid_t second = start();
+    const std::string errors = runtime_.path("second.err");
+    const pid_t second = start(errors);
     ASSERT_GT(second, 0);
     EXPECT_EQ(waitForExit(second), 0);
+    // The running instance answers once its window is in front, and the second start says so.
+    EXPECT_EQ(readFile(errors), "Corvane is already running: its window is in front now.\n");
     EXPECT_EQ(waitForExit(first, std::chrono::seconds(0)), -1) << "the first instance must go on running";
 
     stop(first);

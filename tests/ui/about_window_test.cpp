@@ -1,13 +1,18 @@
+#include "message_recorder.h"
 #include "scoped_environment.h"
 #include "support/file_contents.h"
 #include "support/temp_tree.h"
 #include "window_fixture.h"
 
+#include "ui/desktop/desktop_shell.h"
 #include "ui/windows/help_page.h"
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QEnterEvent>
+#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -206,11 +211,37 @@ TEST_F(AboutWindow, TheLinkAndTheHelpPageOpenOnTheDesktop) {
     QTest::mouseClick(about().linkLabel_, Qt::LeftButton);
     ASSERT_EQ(web.urls.size(), 1);
     EXPECT_EQ(web.urls[0], QUrl("http://support.example.org/help"));
+    {
+        // A desktop without a browser: the link says so.
+        const ui::DesktopServices saved = ui::desktopServices();
+        ui::desktopServices().openUrl = [](const QUrl&) { return false; };
+        MessageRecorder recorder;
+        QTest::mouseClick(about().linkLabel_, Qt::LeftButton);
+        ui::desktopServices() = saved;
+        ASSERT_EQ(recorder.messages.size(), 1u);
+        EXPECT_EQ(recorder.messages[0].text,
+                  "The link \"http://support.example.org/help\" cannot be opened: the "
+                  "desktop has no web browser to open it with.");
+    }
 
+    // The build puts no help page beside the tests: its absence is said, and nothing opens.
     UrlCatcher files("file");
+    const QString page = ui::helpPageFile(QCoreApplication::applicationDirPath());
+    ASSERT_FALSE(QFileInfo::exists(page));
+    {
+        MessageRecorder recorder;
+        main().helpContentClicked(nullptr);
+        ASSERT_EQ(recorder.messages.size(), 1u);
+        EXPECT_EQ(recorder.messages[0].text, "The help page \"" + page + "\" is missing.");
+        EXPECT_TRUE(files.urls.empty());
+    }
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(page).path()));
+    QFile(page).open(QIODevice::WriteOnly);
     main().helpContentClicked(nullptr);
+    QFile::remove(page);
+    QDir().rmdir(QFileInfo(page).path());
     ASSERT_EQ(files.urls.size(), 1);
-    EXPECT_EQ(files.urls[0].toLocalFile(), ui::helpPageFile(QCoreApplication::applicationDirPath()));
+    EXPECT_EQ(files.urls[0].toLocalFile(), page);
 }
 
 TEST(HelpPage, BesideTheProgramElseWhereItIsInstalled) {

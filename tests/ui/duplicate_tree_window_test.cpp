@@ -1,6 +1,7 @@
 // The duplicate tree on the main window: checking nodes by their picture or the space bar, the
 // file information box, and opening a file or its folder.
 
+#include "message_recorder.h"
 #include "window_fixture.h"
 
 #include "support/temp_tree.h"
@@ -222,7 +223,9 @@ TEST_F(DuplicateTreeWindow, AClickOnEmptySpaceRefreshesTheBoxOfTheSelectedNodeOn
 }
 
 TEST_F(DuplicateTreeWindow, OpenFileAndOpenFolderUseTheExactBytesOfTheSelectedPath) {
-    const std::string name = "/srv/caf\xe9 #1.txt"; // not UTF-8, and characters a URL escapes
+    TempTree files;
+    const std::string name =
+        files.writeFile("caf\xe9 #1.txt", "x"); // not UTF-8, and characters a URL escapes
     const QModelIndex group = addGroup("/srv/original", {name});
     main().openFileClicked(nullptr);
     main().openFolderClicked(nullptr);
@@ -232,7 +235,36 @@ TEST_F(DuplicateTreeWindow, OpenFileAndOpenFolderUseTheExactBytesOfTheSelectedPa
     main().openFileButton_->click();
     // Without a file manager on the bus the folder is opened.
     main().openFolderButton_->click();
-    EXPECT_EQ(opened, (std::vector<QByteArray>{"file:///srv/caf%E9%20%231.txt", "file:///srv"}));
+    const QByteArray root = QByteArray::fromStdString(files.root());
+    EXPECT_EQ(opened, (std::vector<QByteArray>{"file://" + root + "/caf%E9%20%231.txt", "file://" + root}));
+}
+
+TEST_F(DuplicateTreeWindow, WhatTheDesktopCannotOpenIsSaidInAMessage) {
+    TempTree files;
+    const std::string file = files.writeFile("a.txt", "x");
+    const QModelIndex group = addGroup(file, {files.path("gone.txt")});
+    MessageRecorder recorder;
+
+    clickText(model().index(0, 0, group)); // a file that is no longer there
+    main().openFileButton_->click();
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].title, "Warning");
+    EXPECT_EQ(recorder.messages[0].text.toStdString(),
+              "The file \"" + files.path("gone.txt") + "\" cannot be opened: it is not there any more.");
+    EXPECT_TRUE(opened.empty());
+
+    // A desktop with no program for the file, and no file manager nor program for its folder.
+    ui::desktopServices().openUrl = [](const QUrl&) { return false; };
+    clickText(group);
+    main().openFileButton_->click();
+    main().openFolderButton_->click();
+    ASSERT_EQ(recorder.messages.size(), 3u);
+    EXPECT_EQ(recorder.messages[1].text.toStdString(),
+              "The file \"" + file + "\" cannot be opened: the desktop has no program to open it with.");
+    EXPECT_EQ(recorder.messages[2].text.toStdString(),
+              "The folder of \"" + file +
+                  "\" cannot be shown: the desktop has no file manager to "
+                  "show it in.");
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "support/temp_tree.h"
 #include "ui/forms/list_controls_qt.h"
+#include "ui/forms/window_texts.h"
 #include "ui/views/search_path_list.h"
 
 #include <QApplication>
@@ -39,24 +40,28 @@ const QString kSaveOverlap = "Cannot Save Search Path Because It Overlaps With A
 // ------------------------------------------------------------------------------------------------
 // The overlap rule
 
-TEST(PathsOverlap, EqualOrOneInsideTheOtherAtAnyPosition) {
+TEST(PathsOverlap, TheSameFolderOrOneInsideTheOtherByWholeComponents) {
     struct Case {
         const char* typed;
         const char* listed;
         bool overlap;
     };
     const Case cases[] = {
-        {"/srv/data", "/srv/data", true},
-        {"/srv/data/photos", "/srv/data", true}, // a subfolder
-        {"/srv", "/srv/data", true},             // a parent
-        {"/srv/database", "/srv/data", true},    // a plain substring, not a folder test
-        {"data", "/srv/data/x", true},           // anywhere inside the listed path
-        {"/home/x/srv/data/y", "/srv/data", true},
-        {"/srv/DATA/photos", "/srv/data", false}, // letter case counts
-        {"/srv/Data", "/srv/data", false},        // same length, other text
-        {"/srv/data", "/srv//data", false},       // no normalising of separators
-        {"/srv/dat", "/srv/data", true},
-        {"/srv/other", "/srv/data", false},
+        {"/a/b", "/a/b", true},
+        {"/a/b/c", "/a/b", true}, // a subfolder
+        {"/a/b", "/a/b/c", true}, // a parent
+        {"/a/bc", "/a/b", false}, // a longer name is another folder
+        {"/a/b", "/a/bc", false},
+        {"/x/a/b", "/a/b", false}, // the same names elsewhere
+        {"/mnt/backup/home/ann/Photos", "/home/ann/Photos", false},
+        {"/srv/database", "/srv/data", false},
+        {"/a/b/", "/a/b", true}, // a trailing separator names the same folder
+        {"/a//b", "/a/b/c", true},
+        {"/", "/a/b", true},     // the root holds every folder
+        {"/A/b", "/a/b", false}, // letter case counts
+        {"a/b", "/a/b", false},  // a relative path is not the absolute one
+        {"a/b/c", "a/b", true},
+        {"/a/./b", "/a/b", false}, // taken as written
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ui::PathsOverlap(c.typed, c.listed), c.overlap) << c.typed << " / " << c.listed;
@@ -147,7 +152,7 @@ TEST_F(SearchPaths, AddingOpensTheDialogInAddModeAndAppendsTheRow) {
     bool checked = false;
     ASSERT_TRUE(withDialog(main().addPathButton_, [&](ui::PathDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Add Search Path...");
-        EXPECT_EQ(dialog.okButton_->text(), "Add");
+        EXPECT_EQ(ui::captionOf(dialog.okButton_), "Add");
         EXPECT_EQ(dialog.pathField_->text(), "");
         EXPECT_EQ(dialog.patternField_->text(), "*.*");
         dialog.pathField_->setText("/srv/photos");
@@ -198,11 +203,11 @@ TEST_F(SearchPaths, OverlappingAddIsRefusedNamingTheFirstOverlappingRow) {
     selectRow(2); // add mode tests every row, the selected one too
     MessageRecorder recorder;
     ASSERT_TRUE(withDialog(main().addPathButton_, [&](ui::PathDialog& dialog) {
-        dialog.pathField_->setText("/srv/database");
+        dialog.pathField_->setText("/srv/data/db");
         dialog.patternField_->setText("*.db");
         dialog.okButton_->click();
         EXPECT_TRUE(dialog.isVisible());
-        EXPECT_EQ(dialog.pathField_->text(), "/srv/database") << "the input stays for correcting";
+        EXPECT_EQ(dialog.pathField_->text(), "/srv/data/db") << "the input stays for correcting";
         EXPECT_EQ(dialog.patternField_->text(), "*.db");
     }));
     ASSERT_EQ(recorder.messages.size(), 1u);
@@ -217,10 +222,12 @@ TEST_F(SearchPaths, OverlappingAddIsRefusedNamingTheFirstOverlappingRow) {
     EXPECT_EQ(recorder.messages[1].text, kAddOverlap + "/srv/data");
     EXPECT_EQ(recorder.messages[2].text, kAddOverlap + "/srv/media/photos");
     EXPECT_EQ(recorder.messages[3].text, kAddOverlap + "/srv/media/photos");
+    // Other letter case, and a folder whose name only begins like a listed one, go in.
     ASSERT_TRUE(addThroughDialog("/SRV/DATA/photos"));
+    ASSERT_TRUE(addThroughDialog("/srv/database"));
     EXPECT_EQ(recorder.messages.size(), 4u);
     EXPECT_EQ(rows(), (Strings{"/srv/media/photos|*.*", "/srv/data|*.*", "/srv/data/old|*.*",
-                               "/SRV/DATA/photos|*.*"}));
+                               "/SRV/DATA/photos|*.*", "/srv/database|*.*"}));
 }
 
 TEST_F(SearchPaths, CancelTheCloseBoxAndEscapeChangeNothingButTheButtonsAreSetAgain) {
@@ -233,13 +240,14 @@ TEST_F(SearchPaths, CancelTheCloseBoxAndEscapeChangeNothingButTheButtonsAreSetAg
     }));
     EXPECT_TRUE(pathButtonsEnabled());
 
+    // Esc cancels, as does the close box.
     ASSERT_TRUE(withDialog(main().addPathButton_, [&](ui::PathDialog& dialog) {
         dialog.pathField_->setText("/home");
-        // Neither Enter nor Esc presses a button; the close box cancels.
-        QTest::keyClick(dialog.pathField_, Qt::Key_Return);
         QTest::keyClick(dialog.pathField_, Qt::Key_Escape);
-        QTest::keyClick(&dialog, Qt::Key_Escape);
-        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_FALSE(dialog.isVisible());
+    }));
+    ASSERT_TRUE(withDialog(main().addPathButton_, [&](ui::PathDialog& dialog) {
+        dialog.pathField_->setText("/home");
         dialog.close();
         EXPECT_FALSE(dialog.isVisible());
     }));
@@ -259,7 +267,7 @@ TEST_F(SearchPaths, EditingSavesTheSelectedRowInPlace) {
     selectRow(1);
     ASSERT_TRUE(withDialog(main().editPathButton_, [&](ui::PathDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Edit Search Path...");
-        EXPECT_EQ(dialog.okButton_->text(), "Save");
+        EXPECT_EQ(ui::captionOf(dialog.okButton_), "Save");
         EXPECT_EQ(dialog.pathField_->text(), "/srv/b");
         EXPECT_EQ(dialog.patternField_->text(), "*.b");
         // The row is not tested against itself: only the patterns change.
@@ -331,14 +339,14 @@ TEST_F(SearchPaths, DeletingRemovesTheSelectedRowAndTheLastOneDisablesTheButtons
 
 TEST_F(SearchPaths, DeletingTheLastRowDuringASearchLeavesTheSearchStoppable) {
     listPath("/srv/a");
-    main().searchButton_->setText(ui::MainWindow::kStopSearch);
+    ui::setCaption(main().searchButton_, ui::MainWindow::kStopSearch);
     selectRow(0);
     main().deletePathButton_->click();
     EXPECT_TRUE(rows().empty());
     EXPECT_TRUE(main().searchButton_->isEnabled());
     EXPECT_FALSE(main().editPathButton_->isEnabled());
     EXPECT_FALSE(main().deletePathButton_->isEnabled());
-    main().searchButton_->setText(ui::MainWindow::kStartSearch);
+    ui::setCaption(main().searchButton_, ui::MainWindow::kStartSearch);
 }
 
 TEST_F(SearchPaths, PatternFieldNeverStaysEmpty) {

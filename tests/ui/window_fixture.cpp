@@ -3,6 +3,7 @@
 #include "engine/worker_thread.h"
 #include "event_wait.h"
 #include "ui/forms/list_controls_qt.h"
+#include "ui/forms/window_texts.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -29,8 +30,8 @@ void WindowFixture::addSearchPath(const std::string& folder, const std::string& 
 }
 
 bool WindowFixture::idle() {
-    return main().searchButton_->text() == QLatin1String(ui::MainWindow::kStartSearch) && main().scanner_ &&
-           !main().scanner_->Busy && !main().comparer_->Busy;
+    return ui::captionOf(main().searchButton_) == QLatin1String(ui::MainWindow::kStartSearch) &&
+           main().scanner_ && !main().scanner_->Busy && !main().comparer_->Busy;
 }
 
 bool WindowFixture::waitUntil(const std::function<bool()>& done) {

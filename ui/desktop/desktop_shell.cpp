@@ -12,8 +12,8 @@ constexpr const char* kFileManagerService = "org.freedesktop.FileManager1";
 constexpr const char* kFileManagerPath = "/org/freedesktop/FileManager1";
 constexpr const char* kFileManagerInterface = "org.freedesktop.FileManager1";
 
-void openFolderOf(const std::string& path) {
-    desktopServices().openUrl(fileUrlOf(folderOf(path)));
+bool openFolderOf(const std::string& path) {
+    return desktopServices().openUrl(fileUrlOf(folderOf(path)));
 }
 
 } // namespace
@@ -41,15 +41,17 @@ DesktopServices& desktopServices() {
     return services;
 }
 
-void openFile(std::string_view path) {
-    desktopServices().openUrl(fileUrlOf(path));
+bool openFile(std::string_view path) {
+    return desktopServices().openUrl(fileUrlOf(path));
 }
 
-QDBusPendingCallWatcher* showInFileManager(std::string_view path) {
+QDBusPendingCallWatcher* showInFileManager(std::string_view path, std::function<void()> failed) {
     const std::string file(path);
     const QDBusConnection bus = desktopServices().bus();
     if (!bus.isConnected()) {
-        openFolderOf(file);
+        if (!openFolderOf(file) && failed) {
+            failed();
+        }
         return nullptr;
     }
     QDBusMessage call =
@@ -60,9 +62,9 @@ QDBusPendingCallWatcher* showInFileManager(std::string_view path) {
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, desktopServices().fileManagerTimeoutMs),
                                                 QCoreApplication::instance());
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-                     [file](QDBusPendingCallWatcher* finished) {
-                         if (finished->isError()) {
-                             openFolderOf(file);
+                     [file, failed = std::move(failed)](QDBusPendingCallWatcher* finished) {
+                         if (finished->isError() && !openFolderOf(file) && failed) {
+                             failed();
                          }
                          finished->deleteLater();
                      });

@@ -2,7 +2,8 @@
 
 // What the main window asks of the desktop: open a file with the program the desktop gives it,
 // and show a file in the file manager. Neither waits for the desktop, so the window stays
-// responsive however slowly the desktop answers; failures are not reported.
+// responsive however slowly the desktop answers; what the desktop says it cannot do is reported
+// back, for the window to say so.
 
 #include <QDBusConnection>
 #include <QDBusPendingCallWatcher>
@@ -33,14 +34,16 @@ struct DesktopServices {
 };
 DesktopServices& desktopServices();
 
-// Opens the file at `path` with the desktop's program for it.
-void openFile(std::string_view path);
+// Opens the file at `path` with the desktop's program for it; false when the desktop has no way to
+// (no program to hand it to).
+bool openFile(std::string_view path);
 
 // Shows the file at `path` in the file manager: its folder, with the file selected, through
 // org.freedesktop.FileManager1.ShowItems on the bus. Returns at once; where the bus has no file
 // manager, or it answers with an error or not in time, the folder is opened instead. Returns the
 // question pending on the bus, which deletes itself once answered, or nullptr when there was no
-// bus to ask and the folder has been opened already.
-QDBusPendingCallWatcher* showInFileManager(std::string_view path);
+// bus to ask and the folder has been opened already. When the folder cannot be opened either,
+// `failed` runs (at once, or when the bus has answered).
+QDBusPendingCallWatcher* showInFileManager(std::string_view path, std::function<void()> failed = {});
 
 } // namespace corvane::ui

@@ -1,5 +1,10 @@
 #include "ui/desktop/status_texts.h"
 
+#include <QCoreApplication>
+#include <QLocale>
+
+#include <algorithm>
+
 namespace corvane::ui {
 
 int percentOf(int64_t part, int64_t whole) {
@@ -17,27 +22,44 @@ int percentOf(int64_t part, int64_t whole) {
 }
 
 QString searchingStatus() {
-    return QStringLiteral("Searching...");
+    return QCoreApplication::translate("frm_utama", "Searching...");
 }
 
 QString foundFilesStatus(int64_t fileCount, int64_t folderCount) {
-    return QStringLiteral("Found %1 files in %2 folder").arg(fileCount).arg(folderCount);
+    return QCoreApplication::translate("frm_utama", "Found %1 files in %2 folder")
+        .arg(fileCount)
+        .arg(folderCount);
 }
 
 QString sortingStatus(int percent) {
-    return QStringLiteral("Sorting Files [%1%]").arg(percent);
+    return QCoreApplication::translate("frm_utama", "Sorting Files [%1%]").arg(percent);
 }
 
 QString comparingStatus(int64_t position, int64_t listCount, int64_t duplicatesFound) {
-    return QStringLiteral("Comparing file %1 of %2, Duplicate files found: %3 [%4%]")
+    return QCoreApplication::translate("frm_utama",
+                                       "Comparing file %1 of %2, Duplicate files found: %3 [%4%]")
         .arg(position)
         .arg(listCount)
         .arg(duplicatesFound)
         .arg(percentOf(position, listCount));
 }
 
+QString runProgressStatus(int64_t fileCount, int64_t fileSize, int64_t bytesRead) {
+    const QLocale locale;
+    const int64_t total = fileCount * fileSize;
+    const int64_t read = std::clamp<int64_t>(bytesRead, 0, total);
+    return QCoreApplication::translate("frm_utama", "Comparing %1 files of %2: %3 of %4 read [%5%]")
+        .arg(fileCount)
+        .arg(locale.formattedDataSize(fileSize))
+        .arg(locale.formattedDataSize(read))
+        .arg(locale.formattedDataSize(total))
+        .arg(percentOf(read, total));
+}
+
 QString summaryStatus(int64_t duplicates, int64_t filesSearched) {
-    return QStringLiteral("Duplicate files: %1, File Searched: %2").arg(duplicates).arg(filesSearched);
+    return QCoreApplication::translate("frm_utama", "Duplicate files: %1, File Searched: %2")
+        .arg(duplicates)
+        .arg(filesSearched);
 }
 
 } // namespace corvane::ui

@@ -21,6 +21,9 @@ QString foundFilesStatus(int64_t fileCount, int64_t folderCount);
 QString sortingStatus(int percent);
 // "Comparing file <position> of <count>, Duplicate files found: <found> [<percent of position>%]"
 QString comparingStatus(int64_t position, int64_t listCount, int64_t duplicatesFound);
+// "Comparing <count> files of <size>: <read> of <count * size> read [<percent>%]", while the
+// files of one run of equal size are compared; sizes in the locale's units (KiB, MiB, GiB).
+QString runProgressStatus(int64_t fileCount, int64_t fileSize, int64_t bytesRead);
 // "Duplicate files: <duplicates>, File Searched: <searched>": the end of a scan (0 duplicates),
 // of a comparison, and of opening a result set.
 QString summaryStatus(int64_t duplicates, int64_t filesSearched);

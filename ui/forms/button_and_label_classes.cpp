@@ -41,10 +41,23 @@ protected:
     }
 };
 
+// A double-click on a button is one click: the second press of a double-click on "Stop Search"
+// must not start a new search, nor one on "Delete Path" delete two paths.
+class DoubleClickIsOneClick final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        return event->type() == QEvent::MouseButtonDblClick;
+    }
+};
+
 ObjectRef makeButton(const ClassInfo& cls, ObjectRef, ObjectRef parent) {
     auto* button = new QPushButton(containerOf(qobjectOf(parent)));
     // Neither Enter nor Esc presses a button unless the window says so.
     button->setAutoDefault(false);
+    button->installEventFilter(new DoubleClickIsOneClick(button));
     QObject::connect(button, &QPushButton::clicked, button,
                      [button] { raiseEvent("OnClick", EventArgs{button}); });
     return markInstance(cls, button);
@@ -116,13 +129,30 @@ void declareButtonAndLabelClasses(ControlClassSet& classes) {
     classes.registry.add(*classes.label);
 }
 
-// Labels that size themselves do so once their caption and font are known.
+// Labels that size themselves do so once their caption and font are known. A label of a fixed
+// width whose text (translated, or in a font larger than the description's) needs more grows
+// as much, away from the side its text keeps to.
 void autoSizeLabels(QWidget* form) {
     for (auto* label : form->findChildren<QLabel*>()) {
-        if (auto* described = dynamic_cast<DescribedLabel*>(label); described && described->autoSize) {
+        auto* described = dynamic_cast<DescribedLabel*>(label);
+        if (!described) {
+            continue;
+        }
+        if (described->autoSize) {
             const QPoint topLeft = described->pos();
             described->adjustSize();
             described->move(topLeft);
+            continue;
+        }
+        const int missing = described->fontMetrics().horizontalAdvance(described->text()) - described->width();
+        if (missing > 0 && !described->wordWrap()) {
+            QRect r = described->geometry();
+            if (described->alignment() & Qt::AlignRight) {
+                r.setLeft(std::max(0, r.left() - missing));
+            } else {
+                r.setWidth(r.width() + missing);
+            }
+            described->setGeometry(r);
         }
     }
 }

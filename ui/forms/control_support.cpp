@@ -1,5 +1,7 @@
 #include "ui/forms/control_support.h"
 
+#include "ui/forms/layout_scale.h"
+
 #include <QObject>
 #include <QVariant>
 #include <QWidget>
@@ -23,10 +25,10 @@ QByteArray handlerProperty(std::string_view event) {
 stream::ControlPlacement placementOf(const QWidget* control) {
     stream::ControlPlacement p;
     const QRect r = control->geometry();
-    p.left = r.x();
-    p.top = r.y();
-    p.width = r.width();
-    p.height = r.height();
+    p.left = unscaled(control, r.x());
+    p.top = unscaled(control, r.y());
+    p.width = unscaled(control, r.width());
+    p.height = unscaled(control, r.height());
     const QVariant align = control->property(kAlign);
     p.align = align.isValid() ? align.toInt() : stream::alNone;
     const QVariant anchors = control->property(kAnchors);
@@ -35,7 +37,8 @@ stream::ControlPlacement placementOf(const QWidget* control) {
 }
 
 void applyPlacement(QWidget* control, const stream::ControlPlacement& placement) {
-    control->setGeometry(placement.left, placement.top, placement.width, placement.height);
+    control->setGeometry(scaled(control, placement.left), scaled(control, placement.top),
+                         scaled(control, placement.width), scaled(control, placement.height));
     control->setProperty(kAlign, placement.align);
     control->setProperty(kAnchors, placement.anchors);
 }

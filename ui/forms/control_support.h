@@ -16,7 +16,8 @@ class QWidget;
 
 namespace corvane::ui {
 
-// The control's place: its geometry, and the alignment and anchors it keeps for the layout.
+// The control's place: its geometry, and the alignment and anchors it keeps for the layout. The
+// bounds are the description's pixels, whatever the window's scale (layout_scale.h).
 stream::ControlPlacement placementOf(const QWidget* control);
 void applyPlacement(QWidget* control, const stream::ControlPlacement& placement);
 

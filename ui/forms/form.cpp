@@ -4,6 +4,7 @@
 #include "stream/stream_reader.h"
 #include "ui/forms/control_classes.h"
 #include "ui/forms/control_support.h"
+#include "ui/forms/window_texts.h"
 #include "ui/windows/message_dialog.h"
 
 #include <QApplication>
@@ -67,8 +68,11 @@ void Form::loadDescription(std::span<const uint8_t> description) {
         return {};
     };
     stream::readRootRecordFromBytes(description, root, options);
+    // Translated before the layout, which sizes labels to their texts.
+    localizeWindow(self);
     finishFormLayout(self, clientArea());
     descriptionLoaded();
+    giveMnemonics(self);
 }
 
 Form* formOf(const QObject* object) {

@@ -48,11 +48,13 @@ public:
     // The component of this window with that object name (letter case ignored), or nullptr.
     QObject* findComponent(std::string_view name) const;
 
-    // Reads the window description (a binary component stream) into this window, then lays out
-    // its controls. Throws corvane::Error with the stream's message.
+    // Reads the window description (a binary component stream) into this window, shows its
+    // captions translated (window_texts.h), lays out its controls, and once descriptionLoaded has
+    // run gives out the mnemonics. Throws corvane::Error with the stream's message.
     void loadDescription(std::span<const uint8_t> description);
 
-    // Called once the description has been read and the controls laid out.
+    // Called once the description has been read and the controls laid out; labels get their
+    // fields (buddies) here, before the mnemonics are given out.
     virtual void descriptionLoaded() {}
 
 protected:

@@ -6,8 +6,11 @@
 #include "ui/forms/control_classes.h"
 #include "ui/forms/control_support.h"
 #include "ui/forms/form.h"
+#include "ui/forms/layout_scale.h"
 #include "ui/forms/property_values.h"
+#include "ui/forms/reading_order.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -68,20 +71,16 @@ std::unique_ptr<stream::ClassInfo> sizeConstraintsClass() {
     return b.build();
 }
 
-// The widgets of a window in tab order: each container's children by their TabOrder, depth first.
-void collectTabOrder(QWidget* container, std::vector<QWidget*>& order) {
-    auto children = container->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
-    std::stable_sort(children.begin(), children.end(),
-                     [](QWidget* a, QWidget* b) { return tabOrderOf(a) < tabOrderOf(b); });
-    for (QWidget* child : children) {
-        if (child->isWindow()) {
-            continue;
+// The controls of a window that Tab moves through, in reading order: a reader meets them in that
+// order, whatever order the description numbered them in.
+std::vector<QWidget*> tabOrder(QWidget* clientArea) {
+    std::vector<QWidget*> order;
+    for (QWidget* widget : readingOrder(clientArea)) {
+        if (tabOrderOf(widget) >= 0 && (widget->focusPolicy() & Qt::TabFocus)) {
+            order.push_back(widget);
         }
-        if (tabOrderOf(child) >= 0 && (child->focusPolicy() & Qt::TabFocus)) {
-            order.push_back(child);
-        }
-        collectTabOrder(child, order);
     }
+    return order;
 }
 
 } // namespace
@@ -153,6 +152,8 @@ std::unique_ptr<stream::ClassInfo> makeFormClass(const std::string& className,
 }
 
 void finishFormLayout(QWidget* form, QWidget* clientArea) {
+    scaleLayout(form, clientArea,
+                layoutScaleFor(QApplication::font(), intProperty(form, "corvaneTextHeight", 13)));
     const int clientWidth = intProperty(form, "corvaneClientWidth");
     const int clientHeight = intProperty(form, "corvaneClientHeight");
     auto* mainWindow = qobject_cast<QMainWindow*>(form);
@@ -199,8 +200,9 @@ void finishFormLayout(QWidget* form, QWidget* clientArea) {
         form->setWindowFlags(flags);
     }
 
-    std::vector<QWidget*> order;
-    collectTabOrder(clientArea, order);
+    fitToScreen(form, clientArea, frameWidth, frameHeight);
+
+    const std::vector<QWidget*> order = tabOrder(clientArea);
     for (size_t i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);
     }

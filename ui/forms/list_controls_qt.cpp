@@ -1,8 +1,12 @@
 #include "ui/forms/list_controls_qt.h"
 
 #include "ui/forms/control_support.h"
+#include "ui/forms/window_texts.h"
+#include "ui/views/cut_text.h"
 
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QToolTip>
 
 namespace corvane::ui {
 
@@ -60,8 +64,25 @@ ListViewWidget::ListViewWidget(QWidget* parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setResizeContentsPrecision(200);
+    // Tab goes on to the next control; the arrows move between rows.
+    setTabKeyNavigation(false);
+    setTextElideMode(Qt::ElideMiddle);
     connect(this, &QAbstractItemView::clicked, this,
             [this](const QModelIndex&) { raiseEvent("OnClick", EventArgs{this}); });
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
+        if (!fitting_) {
+            userSizedColumns_ = true;
+        }
+    });
+    // Rows come in batches; the columns follow them once per batch.
+    fitTimer_ = new QTimer(this);
+    fitTimer_->setSingleShot(true);
+    connect(fitTimer_, &QTimer::timeout, this, &ListViewWidget::fitColumns);
+    const auto fitSoon = [this] { fitTimer_->start(0); };
+    connect(model_, &QAbstractItemModel::rowsInserted, this, fitSoon);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, fitSoon);
+    connect(model_, &QAbstractItemModel::modelReset, this, fitSoon);
+    connect(model_, &QAbstractItemModel::dataChanged, this, fitSoon);
 }
 
 std::vector<stream::ListRow> ListViewWidget::rows() const {
@@ -104,22 +125,87 @@ void ListViewWidget::setSortType(int sortType) {
 }
 
 void ListViewWidget::loaded() {
+    // The columns keep the captions they were given (a result file writes them); the header shows
+    // them translated.
     QStringList captions;
     for (const stream::ListColumn& column : columns_) {
-        captions << QString::fromStdString(column.caption);
+        captions << windowText(this, QString::fromStdString(column.caption));
     }
     model_->setColumns(captions);
     QHeaderView* header = horizontalHeader();
+    header->setStretchLastSection(false);
+    fitting_ = true;
     for (int i = 0; i < static_cast<int>(columns_.size()); ++i) {
         const stream::ListColumn& column = columns_[static_cast<size_t>(i)];
+        header->setSectionResizeMode(i, QHeaderView::Interactive);
         if (!column.autoSize) {
-            header->setSectionResizeMode(i, QHeaderView::Interactive);
             header->resizeSection(i, column.width);
-        } else if (i == 0) {
-            header->setSectionResizeMode(i, QHeaderView::Stretch);
-        } else {
-            header->setSectionResizeMode(i, QHeaderView::ResizeToContents);
         }
+    }
+    fitting_ = false;
+    userSizedColumns_ = false;
+    fitColumns();
+}
+
+void ListViewWidget::fitColumns() {
+    fitTimer_->stop();
+    if (userSizedColumns_ || columns_.empty()) {
+        return;
+    }
+    fitting_ = true;
+    QHeaderView* header = horizontalHeader();
+    const int room = viewport()->width();
+    int rest = room;
+    for (int i = 1; i < static_cast<int>(columns_.size()); ++i) {
+        if (columns_[static_cast<size_t>(i)].autoSize) {
+            // A column of long texts takes at most half the list; the rest of its texts shows as
+            // tooltips, and its edge can be dragged.
+            const int wanted = std::max(header->sectionSizeHint(i), sizeHintForColumn(i));
+            header->resizeSection(i, std::min(wanted, std::max(room / 2, header->sectionSizeHint(i))));
+        }
+        rest -= header->sectionSize(i);
+    }
+    if (columns_.front().autoSize) {
+        header->resizeSection(0, std::max(rest, header->sectionSizeHint(0)));
+    }
+    fitting_ = false;
+}
+
+QString ListViewWidget::cutTextAt(const QPoint& viewportPos) const {
+    const QModelIndex index = indexAt(viewportPos);
+    if (!index.isValid()) {
+        return {};
+    }
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    return cutCellText(*itemDelegateForIndex(index), option, index);
+}
+
+bool ListViewWidget::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = cutTextAt(help->pos());
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), text, viewport(), visualRect(indexAt(help->pos())));
+        }
+        return true;
+    }
+    return QTableView::viewportEvent(event);
+}
+
+void ListViewWidget::resizeEvent(QResizeEvent* event) {
+    QTableView::resizeEvent(event);
+    fitColumns();
+}
+
+void ListViewWidget::changeEvent(QEvent* event) {
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "ui/views/searched_files_model.h"
 
 #include <QTableView>
+#include <QTimer>
 #include <map>
 #include <string>
 
@@ -32,7 +33,9 @@ private:
 };
 
 // A list in report view over a SearchedFilesModel (whose re-sorts only the searched-files list
-// uses). Columns marked AutoSize size themselves: the first takes the room that is left.
+// uses). Columns marked AutoSize size themselves to their texts, the first taking the room that is
+// left, until the user drags a column's edge; every column can be dragged wider or narrower. A
+// text cut short shows whole as the cell's tooltip. Tab leaves the list (arrows move in it).
 class ListViewWidget final : public QTableView,
                              public StreamedWidget<QWidget>,
                              public stream::ListViewControl {
@@ -54,9 +57,22 @@ public:
     void setViewStyle(int viewStyle) override { viewStyle_ = viewStyle; }
     void loaded() override;
 
+    // The whole text of the cell under `viewportPos` when the cell shows it cut; else empty.
+    QString cutTextAt(const QPoint& viewportPos) const;
+    // Sizes the AutoSize columns to their texts, unless the user has sized a column.
+    void fitColumns();
+
+protected:
+    bool viewportEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
 private:
     SearchedFilesModel* model_;
     std::vector<stream::ListColumn> columns_;
+    bool fitting_ = false;
+    bool userSizedColumns_ = false;
+    QTimer* fitTimer_;
     bool readOnly_ = false;
     int viewStyle_ = stream::vsIcon;
 };

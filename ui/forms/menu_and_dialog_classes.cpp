@@ -78,10 +78,15 @@ void declareMenuAndDialogClasses(ControlClassSet& classes) {
                 c.action->setIcon(pictureIcon(name));
             });
         b.text(
-            "Caption", [](const MenuItem& c) { return c.action->text().toStdString(); },
+            "Caption",
+            [](const MenuItem& c) {
+                return c.action->isSeparator() ? std::string("-") : c.action->text().toStdString();
+            },
             [](MenuItem& c, const std::string& v) {
-                c.action->setText(QString::fromStdString(v));
+                // "-" makes a separator, drawn as a line: a separator with a text is drawn as a
+                // heading with that text by some styles.
                 c.action->setSeparator(v == "-");
+                c.action->setText(v == "-" ? QString() : QString::fromStdString(v));
             });
         b.boolean(
             "Enabled", [](const MenuItem& c) { return c.action->isEnabled(); },

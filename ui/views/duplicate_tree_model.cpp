@@ -123,13 +123,20 @@ QVariant DuplicateTreeModel::data(const QModelIndex& index, int role) const {
         return QByteArray(node->value.text.data(), static_cast<qsizetype>(node->value.text.size()));
     case StateIndexRole:
         return node->value.stateIndex;
+    case Qt::CheckStateRole:
+        // What assistive technology reads as the node's tick: the picture of a ticked box or of
+        // a chosen radio button.
+        return node->value.stateIndex == kStateChecked || node->value.stateIndex == kStateRadioOn
+                   ? Qt::Checked
+                   : Qt::Unchecked;
     default:
         return {};
     }
 }
 
 Qt::ItemFlags DuplicateTreeModel::flags(const QModelIndex& index) const {
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable
+                           : Qt::NoItemFlags;
 }
 
 size_t DuplicateTreeModel::placeFor(const Node& parent, const std::string& text) const {
@@ -201,7 +208,7 @@ void DuplicateTreeModel::setState(Node& node, int32_t stateIndex) {
     }
     node.value.stateIndex = stateIndex;
     const QModelIndex index = indexOf(&node);
-    emit dataChanged(index, index, {StateIndexRole});
+    emit dataChanged(index, index, {StateIndexRole, Qt::CheckStateRole});
 }
 
 void DuplicateTreeModel::setStateIndex(const QModelIndex& index, int32_t stateIndex) {

@@ -61,9 +61,11 @@ public:
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     bool hasChildren(const QModelIndex& parent = QModelIndex()) const override;
     // DisplayRole: the text converted from UTF-8 for showing only (bytes that are not UTF-8
-    // show as replacement characters); PathBytesRole, StateIndexRole as above.
+    // show as replacement characters); PathBytesRole, StateIndexRole as above; CheckStateRole:
+    // Qt::Checked for the states checked and radio on, else Qt::Unchecked, so that assistive
+    // technology reads the tick.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    // Selectable, never editable.
+    // Selectable and checkable (the view toggles the state itself), never editable.
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     // Appends a duplicate group: a top-level node for `groupFile` and a child for each of

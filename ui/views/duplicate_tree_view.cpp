@@ -1,10 +1,13 @@
 #include "ui/views/duplicate_tree_view.h"
 
+#include "ui/views/cut_text.h"
 #include "ui/views/duplicate_tree_model.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace corvane::ui {
 
@@ -57,7 +60,18 @@ QSize StateImageDelegate::sizeHint(const QStyleOptionViewItem& option, const QMo
     return size;
 }
 
+void StateImageDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+    QStyledItemDelegate::initStyleOption(option, index);
+    option->features &= ~QStyleOptionViewItem::HasCheckIndicator;
+}
+
+bool StateImageDelegate::editorEvent(QEvent*, QAbstractItemModel*, const QStyleOptionViewItem&,
+                                     const QModelIndex&) {
+    return false;
+}
+
 DuplicateTreeView::DuplicateTreeView(QWidget* parent) : QTreeView(parent) {
+    setTextElideMode(Qt::ElideMiddle);
     setItemDelegate(new StateImageDelegate(this));
     setHeaderHidden(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -103,6 +117,32 @@ void DuplicateTreeView::mouseReleaseEvent(QMouseEvent* event) {
 void DuplicateTreeView::keyPressEvent(QKeyEvent* event) {
     emit keyDown(event->key(), event->modifiers());
     QTreeView::keyPressEvent(event);
+}
+
+QString DuplicateTreeView::cutTextAt(const QPoint& viewportPos) const {
+    const QModelIndex index = indexAt(viewportPos);
+    if (!index.isValid()) {
+        return {};
+    }
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    return cutCellText(*itemDelegateForIndex(index), option, index);
+}
+
+bool DuplicateTreeView::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QString text = cutTextAt(help->pos());
+        if (text.isEmpty()) {
+            QToolTip::hideText();
+            event->ignore();
+        } else {
+            QToolTip::showText(help->globalPos(), text, viewport(), visualRect(indexAt(help->pos())));
+        }
+        return true;
+    }
+    return QTreeView::viewportEvent(event);
 }
 
 } // namespace corvane::ui

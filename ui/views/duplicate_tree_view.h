@@ -1,7 +1,8 @@
 #pragma once
 
 // The duplicate tree's view: shows each node's check-state picture left of its text and tells
-// precisely whether a point lies on that picture, so that only a click on it toggles.
+// precisely whether a point lies on that picture, so that only a click on it toggles. Long paths
+// are cut in the middle and show whole as tooltips.
 
 #include "ui/views/state_images.h"
 
@@ -24,11 +25,18 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // The view toggles check states itself (only a click on the picture, or Space, does).
+    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                     const QModelIndex& index) override;
 
     // Whether the node shows a state image.
     static bool hasStateImage(const QModelIndex& index);
     // Where the state image of an item drawn in `itemRect` lies.
     static QRect stateImageRect(const QRect& itemRect);
+
+protected:
+    // The state image stands for the check state: no check box of the style is drawn beside it.
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
 private:
     std::array<QPixmap, kStateImageCount> images_;
@@ -46,6 +54,9 @@ public:
     QModelIndex stateImageAt(const QPoint& viewportPos) const;
     // Where (viewport coordinates) the click that primaryClicked reports, or last reported, was.
     QPoint clickPos() const { return clickPos_; }
+    // The whole text of the node under `viewportPos` when the tree shows it cut (paths are cut in
+    // the middle); else empty. It is the node's tooltip.
+    QString cutTextAt(const QPoint& viewportPos) const;
 
 signals:
     // A click of the primary button anywhere in the tree, sent on release, after the press has
@@ -59,6 +70,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     bool primaryPressed_ = false;

@@ -1,8 +1,12 @@
 #include "ui/windows/about_window.h"
 
+#include "ui/desktop/desktop_shell.h"
 #include "ui/desktop/system_settings.h"
+#include "ui/forms/layout_scale.h"
+#include "ui/forms/window_texts.h"
+#include "ui/windows/message_dialog.h"
 
-#include <QDesktopServices>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPainter>
@@ -51,6 +55,13 @@ void AboutWindow::descriptionLoaded() {
     linkLabel_ = control<QLabel>("Label6");
     closeButton_ = control<QPushButton>("btn_close");
     notice_ = noticeLabel_->text();
+    // Enter and Esc close the window.
+    closeButton_->setDefault(true);
+    static constexpr ControlDescription kControlDescriptions[] = {
+        {"Label6", QT_TRANSLATE_NOOP("frm_about", "Support link"),
+         QT_TRANSLATE_NOOP("frm_about", "Opens the support web page in the browser")},
+    };
+    describeControls(*this, kControlDescriptions);
 }
 
 void AboutWindow::formShown(QObject*) {
@@ -83,9 +94,10 @@ std::optional<QLine> AboutWindow::linkUnderline() const {
     if (!linkShown_) {
         return std::nullopt;
     }
-    const int y = linkHovered_ ? kHoveredUnderlineY : kUnderlineY;
+    const int y = scaled(this, linkHovered_ ? kHoveredUnderlineY : kUnderlineY);
+    const int left = scaled(this, 16);
     // Both ends are drawn: the last pixel is the label's last column.
-    return QLine(16, y, 16 + linkLabel_->width() - 1, y);
+    return QLine(left, y, left + linkLabel_->width() - 1, y);
 }
 
 QColor AboutWindow::linkUnderlineColor() const {
@@ -95,7 +107,9 @@ QColor AboutWindow::linkUnderlineColor() const {
 void AboutWindow::formPainted(QObject*) {
     QPainter painter(this);
     painter.setPen(QColor(Qt::black));
-    painter.drawLine(kRule);
+    const QLine rule = kRule;
+    painter.drawLine(scaled(this, rule.x1()), scaled(this, rule.y1()), scaled(this, rule.x2()),
+                     scaled(this, rule.y2()));
     if (const auto underline = linkUnderline()) {
         painter.setPen(linkUnderlineColor());
         painter.drawLine(*underline);
@@ -104,7 +118,7 @@ void AboutWindow::formPainted(QObject*) {
 
 void AboutWindow::setLinkLook(int pixelSize, const QColor& color) {
     QFont font = linkLabel_->font();
-    font.setPixelSize(pixelSize);
+    font.setPixelSize(scaled(this, pixelSize));
     linkLabel_->setFont(font);
     QPalette palette = linkLabel_->palette();
     palette.setColor(QPalette::WindowText, color);
@@ -124,7 +138,14 @@ void AboutWindow::linkLeft(QObject*) {
 }
 
 void AboutWindow::linkClicked(QObject*) {
-    QDesktopServices::openUrl(QUrl(linkLabel_->text(), QUrl::TolerantMode));
+    if (!desktopServices().openUrl(QUrl(linkLabel_->text(), QUrl::TolerantMode))) {
+        MessageDialog(MessageKind::Warning,
+                      QCoreApplication::translate("frm_about",
+                                                  "The link \"%1\" cannot be opened: the desktop has "
+                                                  "no web browser to open it with.")
+                          .arg(linkLabel_->text()),
+                      this);
+    }
 }
 
 void AboutWindow::closeClicked(QObject*) {

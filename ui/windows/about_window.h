@@ -33,7 +33,8 @@ public:
     bool linkHovered_ = false;
 
     // What formPainted draws: the rule under the name and version, and, while the link is shown,
-    // its underline, exactly as wide as the link label.
+    // its underline, exactly as wide as the link label. In the description's pixels; the window
+    // draws them as much larger as it is laid out (layout_scale.h).
     static constexpr QLine kRule{16, 60, 304, 60};
     std::optional<QLine> linkUnderline() const;
     QColor linkUnderlineColor() const;

@@ -1,10 +1,12 @@
 #include "ui/windows/delete_dialog.h"
 
 #include "ui/desktop/qt_ui_thread.h"
+#include "ui/forms/window_texts.h"
 #include "ui/views/duplicate_tree_model.h"
 #include "ui/windows/message_dialog.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -19,8 +21,37 @@ namespace {
 
 using engine::Verdict;
 
-constexpr const char* kCheckingText = "Checking the files before they are moved ...";
-constexpr const char* kLastCopyReason = "the last copy of its contents";
+constexpr const char* kCheckingText =
+    QT_TRANSLATE_NOOP("frm_delete", "Checking the files before they are moved ...");
+constexpr const char* kLastCopyReason = QT_TRANSLATE_NOOP("frm_delete", "the last copy of its contents");
+
+// The reasons the checks before acting give (engine/action_plan.h, platform/trash.cpp), translated
+// where they are shown; a reason with a path in it shows as it is.
+[[maybe_unused]] constexpr const char* kReasons[] = {
+    QT_TRANSLATE_NOOP("frm_delete", "changed since it was compared"),
+    QT_TRANSLATE_NOOP("frm_delete", "no longer there"),
+    QT_TRANSLATE_NOOP("frm_delete", "not a regular file"),
+    QT_TRANSLATE_NOOP("frm_delete", "cannot be read"),
+    QT_TRANSLATE_NOOP("frm_delete", "the copy that stays is gone"),
+    QT_TRANSLATE_NOOP("frm_delete", "the copy that stays changed"),
+    QT_TRANSLATE_NOOP("frm_delete", "kept: its original changed since the search"),
+    QT_TRANSLATE_NOOP("frm_delete", "kept: its original is gone"),
+    QT_TRANSLATE_NOOP("frm_delete", "it is the copy that stays, reached by another path"),
+    QT_TRANSLATE_NOOP("frm_delete", "not a regular file or a symbolic link"),
+    QT_TRANSLATE_NOOP("frm_delete", "another file has taken its place"),
+};
+
+constexpr ControlDescription kControlDescriptions[] = {
+    {"Memo1", QT_TRANSLATE_NOOP("frm_delete", "Files not moved"),
+     QT_TRANSLATE_NOOP("frm_delete", "The files that stay where they are, each with the reason")},
+    {"ProgressBar1", QT_TRANSLATE_NOOP("frm_delete", "Progress"),
+     QT_TRANSLATE_NOOP("frm_delete", "How many of the files have been handled")},
+    {"btn_ok", nullptr, QT_TRANSLATE_NOOP("frm_delete", "Close the dialog once every file has been handled")},
+};
+
+QString text(const char* english) {
+    return QCoreApplication::translate("frm_delete", english);
+}
 
 QString pathText(const std::string& path) {
     return QString::fromUtf8(path);
@@ -28,7 +59,7 @@ QString pathText(const std::string& path) {
 
 QString lineFor(const std::string& path, const std::string& reason) {
     return reason.empty() ? pathText(path)
-                          : pathText(path) + QStringLiteral(" \u2014 ") + QString::fromUtf8(reason);
+                          : pathText(path) + QStringLiteral(" \u2014 ") + text(reason.c_str());
 }
 
 bool refused(const engine::FilePlan& plan) {
@@ -63,6 +94,9 @@ void DeleteDialog::descriptionLoaded() {
     progressBar_ = control<QProgressBar>("ProgressBar1");
     countLabel_ = control<QLabel>("Label1");
     okButton_ = control<QPushButton>("btn_ok");
+    // Enter and Esc close the dialog once the run is over.
+    okButton_->setDefault(true);
+    describeControls(*this, kControlDescriptions);
 }
 
 void DeleteDialog::setFilesToDelete(FilesToDelete files) {
@@ -106,7 +140,8 @@ bool DeleteDialog::prepare(QWidget* parent) {
     runner_->Groups = groups_;
     runner_->ChoiceOfFiles = filesToDelete_ == FilesToDelete::CheckedFiles ? engine::Choice::ChosenFiles
                                                                            : engine::Choice::AllDuplicates;
-    QProgressDialog progress(QLatin1String(kCheckingText), QStringLiteral("Cancel"), 0, 0, parent);
+    QProgressDialog progress(text(kCheckingText), text(QT_TRANSLATE_NOOP("frm_delete", "Cancel")), 0, 0,
+                             parent);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(400);
     progress.setAutoReset(false);
@@ -174,7 +209,8 @@ void DeleteDialog::closeEvent(QCloseEvent* event) {
 }
 
 void DeleteDialog::showCount() {
-    countLabel_->setText(QStringLiteral("deleted %1 of %2").arg(succeeded_).arg(total_));
+    countLabel_->setText(
+        text(QT_TRANSLATE_NOOP("frm_delete", "deleted %1 of %2")).arg(succeeded_).arg(total_));
     countLabel_->adjustSize();
 }
 
@@ -311,7 +347,7 @@ void DeleteDialog::finishRun() {
 
 void DeleteDialog::listFailure(const QString& line) {
     if (failureList_->document()->isEmpty()) {
-        failureList_->appendPlainText(QLatin1String(kFailedHeading));
+        failureList_->appendPlainText(text(kFailedHeading));
     }
     failureList_->appendPlainText(line);
 }

@@ -10,6 +10,7 @@
 #include "engine/action_runner.h"
 #include "ui/forms/dialog_form.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -62,7 +63,8 @@ public:
     QPushButton* okButton_ = nullptr;
 
     // The heading of the failure list.
-    static constexpr const char* kFailedHeading = "Failed to delete the following files...";
+    static constexpr const char* kFailedHeading =
+        QT_TRANSLATE_NOOP("frm_delete", "Failed to delete the following files...");
 
     // Whether a run is under way (from the showing until the last file has been handled).
     bool running() const { return running_; }

@@ -8,13 +8,18 @@
 #include "ui/forms/control_support.h"
 #include "ui/forms/list_controls_qt.h"
 #include "ui/forms/property_values.h"
+#include "ui/forms/window_texts.h"
 #include "ui/windows/message_dialog.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
 
@@ -30,6 +35,41 @@ constexpr std::chrono::milliseconds kPumpInterval{10};
 template <class T> T* component(Form& form, const char* name) {
     return qobject_cast<T*>(form.findComponent(name));
 }
+
+// What assistive technology says of the controls, and the tooltips of the picture buttons.
+constexpr ControlDescription kControlDescriptions[] = {
+    {"Bit_Add", nullptr,
+     QT_TRANSLATE_NOOP("frm_utama", "Add a folder to search, with the file types to look for"), true},
+    {"Bit_edit", nullptr, QT_TRANSLATE_NOOP("frm_utama", "Change the selected search path"), true},
+    {"Bit_Del", nullptr, QT_TRANSLATE_NOOP("frm_utama", "Remove the selected search path from the list"),
+     true},
+    {"Bit_Search", nullptr,
+     QT_TRANSLATE_NOOP("frm_utama", "Search the listed folders for duplicate files, or stop the search (F5)"),
+     true},
+    {"ListView1", QT_TRANSLATE_NOOP("frm_utama", "Search paths"),
+     QT_TRANSLATE_NOOP("frm_utama", "The folders to search, each with its file types")},
+    {"PageControl1", QT_TRANSLATE_NOOP("frm_utama", "Results"),
+     QT_TRANSLATE_NOOP("frm_utama", "The duplicate files found, and every file searched")},
+    {"bit_del_dup", nullptr,
+     QT_TRANSLATE_NOOP("frm_utama", "Move every duplicate file to the trash; the original files stay"), true},
+    {"bit_del_checked", nullptr,
+     QT_TRANSLATE_NOOP("frm_utama", "Move every ticked file to the trash, original files included"), true},
+    {"TreeView1", QT_TRANSLATE_NOOP("frm_utama", "Duplicate files"),
+     QT_TRANSLATE_NOOP("frm_utama",
+                       "Each original file with its duplicates below it. Space or a click on the "
+                       "box ticks or unticks the selected file.")},
+    {"Edit1", nullptr,
+     QT_TRANSLATE_NOOP("frm_utama", "Whether the selected file is an original or a duplicate")},
+    {"Edit2", nullptr, QT_TRANSLATE_NOOP("frm_utama", "The full path of the selected file")},
+    {"Edit3", nullptr, QT_TRANSLATE_NOOP("frm_utama", "The size of the selected file in bytes")},
+    {"Edit4", nullptr, QT_TRANSLATE_NOOP("frm_utama", "The day the selected file was created")},
+    {"Bit_open", nullptr, QT_TRANSLATE_NOOP("frm_utama", "Open the selected file with its program"), true},
+    {"bit_explorer", nullptr, QT_TRANSLATE_NOOP("frm_utama", "Show the selected file in the file manager"),
+     true},
+    {"Listview2", QT_TRANSLATE_NOOP("frm_utama", "Searched files"),
+     QT_TRANSLATE_NOOP("frm_utama", "Every file the search found, with its size and creation date")},
+    {"StatusBar1", QT_TRANSLATE_NOOP("frm_utama", "Status"), nullptr},
+};
 
 } // namespace
 
@@ -100,9 +140,48 @@ void MainWindow::descriptionLoaded() {
     saveAction_ = menuAction(findComponent("Save1"));
     openAction_ = menuAction(findComponent("Open1"));
     exitAction_ = menuAction(findComponent("Exit1"));
+    helpContentAction_ = menuAction(findComponent("Content1"));
     if (!searchButton_ || !searchPathList_ || !searchedFilesList_ || !duplicateTree_ || !statusBar_ ||
         !saveAction_ || !openAction_ || !pages_) {
         throw Error("The main window's description lacks a control it needs");
+    }
+    setUpKeyboard();
+    describeControls(*this, kControlDescriptions);
+}
+
+void MainWindow::setUpKeyboard() {
+    saveAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    openAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    if (exitAction_) {
+        exitAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    }
+    if (helpContentAction_) {
+        helpContentAction_->setShortcut(QKeySequence(Qt::Key_F1));
+    }
+    searchAction_ = new QAction(this);
+    searchAction_->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(searchAction_, &QAction::triggered, this, [this] {
+        if (searchButton_->isEnabled()) {
+            searchButton_->click();
+        }
+    });
+    addAction(searchAction_);
+    // F10 opens the menu bar's first menu, as on other desktops.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        if (QMenuBar* bar = qobject_cast<QMenuBar*>(menuWidget()); bar && !bar->actions().isEmpty()) {
+            bar->setActiveAction(bar->actions().constFirst());
+        }
+    });
+    // The labels of the file information name their fields, for assistive technology.
+    const std::pair<const char*, QLineEdit*> labels[] = {{"Label1", fileTypeField_},
+                                                         {"Label2", locationField_},
+                                                         {"Label3", sizeField_},
+                                                         {"Label4", createdField_}};
+    for (const auto& [label, field] : labels) {
+        if (auto* shown = component<QLabel>(*this, label); shown && field) {
+            shown->setBuddy(field);
+        }
     }
 }
 
@@ -158,6 +237,12 @@ void MainWindow::formShown(QObject*) {
             searchFailed(std::current_exception());
         }
     };
+    comparer_->OnRunProgress = [this](engine::CompareWorker*, int32_t fileCount, int64_t fileSize,
+                                      int64_t bytesRead) {
+        // A long run: what it has read, rather than a count of files that stands still.
+        setStatus(runProgressStatus(fileCount, fileSize, bytesRead));
+        processPendingEvents();
+    };
     comparer_->OnDuplicateGroup = [this](engine::CompareWorker* sender, const std::string& groupFile,
                                          const engine::StringList& groupDuplicates) {
         duplicateGroupFound(sender, groupFile, groupDuplicates);
@@ -187,6 +272,26 @@ void MainWindow::formClosed(QObject*) {
     comparer_.reset();
 }
 
+bool MainWindow::bringToFront(const QByteArray& activationToken) {
+    if (!activationToken.isEmpty()) {
+        // Where the desktop hands out activation tokens (Wayland), Qt passes this one on when the
+        // window asks for the focus.
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken);
+    }
+    if (isMinimized()) {
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    }
+    show();
+    raise();
+    activateWindow();
+    // A modal dialog over the window comes to the front with it.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this) {
+        modal->raise();
+        modal->activateWindow();
+    }
+    return isVisible() && !isMinimized();
+}
+
 void MainWindow::exitClicked(QObject*) {
     close();
 }
@@ -201,7 +306,7 @@ void MainWindow::treeCollapsing(const EventArgs& args) {
 // The search
 
 void MainWindow::searchClicked(QObject*) {
-    const QString caption = searchButton_->text();
+    const QString caption = captionOf(searchButton_);
     if (caption == QLatin1String(kStartSearch)) {
         saveAction_->setEnabled(false);
         openAction_->setEnabled(false);
@@ -213,7 +318,7 @@ void MainWindow::searchClicked(QObject*) {
         openFileButton_->setEnabled(false);
         openFolderButton_->setEnabled(false);
         setStatus(searchingStatus());
-        searchButton_->setText(QLatin1String(kStopSearch));
+        setCaption(searchButton_, QLatin1String(kStopSearch));
         stopRequested_ = false;
         searchedFilesList_->listModel()->clear();
         searchedFilesList_->setSortType(stream::stNone);
@@ -230,7 +335,7 @@ void MainWindow::searchClicked(QObject*) {
         flushStatus();
         scanner_->Start();
     } else if (caption == QLatin1String(kStopSearch)) {
-        searchButton_->setText(QLatin1String(kStopping));
+        setCaption(searchButton_, QLatin1String(kStopping));
         scanner_->Stop();
         comparer_->Stop();
         stopRequested_ = true;
@@ -306,7 +411,7 @@ void MainWindow::duplicateGroupFound(engine::CompareWorker* Sender, const std::s
 void MainWindow::compareFinished(engine::CompareWorker* Sender, int32_t ListCount, int32_t DuplicatesFound) {
     duplicateTree_->setSortType(stream::stText);
     setTreeSearching(false);
-    searchButton_->setText(QLatin1String(kStartSearch));
+    setCaption(searchButton_, QLatin1String(kStartSearch));
     openAction_->setEnabled(true);
     saveAction_->setEnabled(duplicateTree_->hasNodes());
     setStatus(summaryStatus(DuplicatesFound, ListCount));
@@ -332,7 +437,7 @@ void MainWindow::searchFailed(const std::exception_ptr& failure) {
 
 void MainWindow::returnToIdle() {
     setTreeSearching(false);
-    searchButton_->setText(QLatin1String(kStartSearch));
+    setCaption(searchButton_, QLatin1String(kStartSearch));
 }
 
 void MainWindow::setTreeSearching(bool searching) {

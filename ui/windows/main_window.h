@@ -8,9 +8,11 @@
 #include "engine/duplicate_comparer.h"
 #include "engine/file_scanner.h"
 #include "qtcore/locale_texts.h"
+#include "ui/forms/control_classes.h"
 #include "ui/forms/form.h"
 #include "ui/windows/delete_dialog.h"
 
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <chrono>
 #include <exception>
@@ -46,12 +48,19 @@ public:
     // four exist; they must outlive this window's use of them.
     void setWindowsToOpen(PathDialog& pathDialog, DeleteDialog& deleteDialog, AboutWindow& aboutWindow);
 
-    // The search state, as the caption of searchButton_ tells it. "Stoping ..." is the program's
-    // own wording, as is "Duplicat Files", the caption the window description gives the first page
-    // of pages_: users know both so, and they stay as they are.
-    static constexpr const char* kStartSearch = "Start Search";
-    static constexpr const char* kStopSearch = "Stop Search";
-    static constexpr const char* kStopping = "Stoping ...";
+    // The search state, as the caption of searchButton_ tells it (captionOf, window_texts.h: the
+    // English caption, whatever the button shows). "Stoping ..." is the program's own wording, as
+    // is "Duplicat Files", the caption the window description gives the first page of pages_:
+    // users know both so, and they stay as they are.
+    static constexpr const char* kStartSearch = QT_TRANSLATE_NOOP("frm_utama", "Start Search");
+    static constexpr const char* kStopSearch = QT_TRANSLATE_NOOP("frm_utama", "Stop Search");
+    static constexpr const char* kStopping = QT_TRANSLATE_NOOP("frm_utama", "Stoping ...");
+
+    // Brings the window to the front, restored if it was minimised, and gives it the focus, for a
+    // second start of the program. `activationToken` is the desktop's token of that start, which
+    // some desktops want before they let a window take the focus. Returns whether the window is
+    // now shown (not minimised).
+    bool bringToFront(const QByteArray& activationToken = {});
 
     // The text the status line shows (or is about to show: repaints are spaced out).
     QString statusLine() const;
@@ -78,6 +87,9 @@ public:
     QAction* saveAction_ = nullptr;
     QAction* openAction_ = nullptr;
     QAction* exitAction_ = nullptr;
+    QAction* helpContentAction_ = nullptr;
+    // Starts or stops a search from the keyboard (F5), as a click on searchButton_ would.
+    QAction* searchAction_ = nullptr;
 
     // Fields besides the controls.
     std::unique_ptr<engine::FileScanner> scanner_;
@@ -111,6 +123,11 @@ public:
     // Result file sets.
     void saveClicked(QObject* sender);
     void openClicked(QObject* sender);
+    // After Open, also one that failed: the path buttons, Save and the duplicate count follow what
+    // the lists hold now.
+    void updateAfterOpen();
+    // The settings of a file dialog of the description, its texts translated.
+    FileDialogSettings dialogSettings(const char* dialog);
     // The number of duplicate nodes in duplicateTree_: the children of its top-level nodes.
     int32_t countDuplicateNodes() const;
 
@@ -130,6 +147,9 @@ protected:
 
 private:
     void descriptionLoaded() override;
+    // Shortcuts (Ctrl+S, Ctrl+O, Ctrl+Q, F1, F5 for the search, F10 for the menu) and the labels'
+    // fields.
+    void setUpKeyboard();
     void setStatus(const QString& text);
     // The same for a text made from counts, made only when it is shown or asked for: reports come
     // far more often than the line is repainted.

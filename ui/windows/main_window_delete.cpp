@@ -7,25 +7,31 @@
 #include "ui/windows/delete_dialog.h"
 #include "ui/windows/message_dialog.h"
 
+#include <QCoreApplication>
+
 namespace corvane::ui {
 
 namespace {
 
 // What the confirmation adds to the program's question: how many files will go, and what stays.
 QString countsText(const engine::PlanCounts& counts) {
-    QString text =
-        QStringLiteral("\n\n%1 file(s) will be moved to the trash.").arg(counts.toAct + counts.lastCopies);
+    QString text = QCoreApplication::translate("frm_utama", "\n\n%1 file(s) will be moved to the trash.")
+                       .arg(counts.toAct + counts.lastCopies);
     if (counts.lastCopies > 0) {
-        text += QStringLiteral("\n%1 of them are the last copies of their contents: no copy of those stays "
-                               "outside the trash.")
-                    .arg(counts.lastCopies);
+        text +=
+            QCoreApplication::translate("frm_utama", "\n%1 of them are the last copies of their contents: "
+                                                     "no copy of those stays outside the trash.")
+                .arg(counts.lastCopies);
     }
     if (counts.keptCopies > 0) {
-        text += QStringLiteral("\n%1 duplicate(s) will stay in place of an original that changed or is gone.")
-                    .arg(counts.keptCopies);
+        text +=
+            QCoreApplication::translate(
+                "frm_utama", "\n%1 duplicate(s) will stay in place of an original that changed or is gone.")
+                .arg(counts.keptCopies);
     }
     if (counts.refused > 0) {
-        text += QStringLiteral("\n%1 file(s) will stay: they changed or are gone since the search.")
+        text += QCoreApplication::translate(
+                    "frm_utama", "\n%1 file(s) will stay: they changed or are gone since the search.")
                     .arg(counts.refused);
     }
     return text;
@@ -34,14 +40,16 @@ QString countsText(const engine::PlanCounts& counts) {
 } // namespace
 
 void MainWindow::deleteDuplicatesClicked(QObject*) {
-    confirmAndDelete(DeleteDialog::FilesToDelete::AllDuplicates,
-                     QStringLiteral("Are you sure you want to delete all Duplicate files ?"));
+    confirmAndDelete(
+        DeleteDialog::FilesToDelete::AllDuplicates,
+        QCoreApplication::translate("frm_utama", "Are you sure you want to delete all Duplicate files ?"));
 }
 
 void MainWindow::deleteCheckedClicked(QObject*) {
     confirmAndDelete(DeleteDialog::FilesToDelete::CheckedFiles,
-                     QStringLiteral("Are you sure you want to delete all checkmarked files ?\n\rIf you have "
-                                    "checkmarked any original files they also be deleted!"));
+                     QCoreApplication::translate(
+                         "frm_utama", "Are you sure you want to delete all checkmarked files ?\n\rIf you "
+                                      "have checkmarked any original files they also be deleted!"));
 }
 
 void MainWindow::confirmAndDelete(DeleteDialog::FilesToDelete files, const QString& question) {

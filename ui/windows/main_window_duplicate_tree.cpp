@@ -5,7 +5,9 @@
 #include "ui/desktop/desktop_shell.h"
 #include "ui/forms/list_controls_qt.h"
 #include "ui/windows/main_window.h"
+#include "ui/windows/message_dialog.h"
 
+#include <QCoreApplication>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,9 +16,13 @@ namespace corvane::ui {
 
 namespace {
 
-constexpr const char* kUnknown = "Unknown";
-constexpr const char* kOriginalFile = "Original file";
-constexpr const char* kDuplicateFile = "Duplicate file";
+constexpr const char* kUnknown = QT_TRANSLATE_NOOP("frm_utama", "Unknown");
+constexpr const char* kOriginalFile = QT_TRANSLATE_NOOP("frm_utama", "Original file");
+constexpr const char* kDuplicateFile = QT_TRANSLATE_NOOP("frm_utama", "Duplicate file");
+
+QString text(const char* english) {
+    return QCoreApplication::translate("frm_utama", english);
+}
 
 // The tree's selected node (there is at most one), or an invalid index.
 QModelIndex selectedNode(const TreeViewWidget& tree) {
@@ -51,12 +57,11 @@ void MainWindow::treeClicked(QObject*) {
         return;
     }
     for (QLineEdit* edit : {fileTypeField_, locationField_, sizeField_, createdField_}) {
-        showText(edit, QLatin1String(kUnknown));
+        showText(edit, text(kUnknown));
     }
     openFileButton_->setEnabled(true);
     openFolderButton_->setEnabled(true);
-    showText(fileTypeField_,
-             QLatin1String(DuplicateTreeModel::isTopLevel(index) ? kOriginalFile : kDuplicateFile));
+    showText(fileTypeField_, text(DuplicateTreeModel::isTopLevel(index) ? kOriginalFile : kDuplicateFile));
     showText(locationField_, index.data(Qt::DisplayRole).toString());
     if (const std::optional<platform::FileInfo> info = platform::lookupFile(node->text)) {
         showText(sizeField_, texts_.sizeText(info->size));
@@ -73,15 +78,44 @@ void MainWindow::treeKeyDown(const EventArgs& args) {
 }
 
 void MainWindow::openFileClicked(QObject*) {
-    if (const DuplicateNode* node = duplicateTree_->treeModel()->node(selectedNode(*duplicateTree_))) {
-        openFile(node->text);
+    const DuplicateNode* node = duplicateTree_->treeModel()->node(selectedNode(*duplicateTree_));
+    if (!node) {
+        return;
+    }
+    const QString shown = QString::fromUtf8(node->text);
+    if (!platform::lookupFile(node->text)) {
+        MessageDialog(
+            MessageKind::Warning,
+            text(QT_TRANSLATE_NOOP("frm_utama", "The file \"%1\" cannot be opened: it is not there any "
+                                                "more."))
+                .arg(shown),
+            this);
+    } else if (!openFile(node->text)) {
+        MessageDialog(
+            MessageKind::Warning,
+            text(QT_TRANSLATE_NOOP("frm_utama", "The file \"%1\" cannot be opened: the desktop has no "
+                                                "program to open it with."))
+                .arg(shown),
+            this);
     }
 }
 
 void MainWindow::openFolderClicked(QObject*) {
-    if (const DuplicateNode* node = duplicateTree_->treeModel()->node(selectedNode(*duplicateTree_))) {
-        showInFileManager(node->text);
+    const DuplicateNode* node = duplicateTree_->treeModel()->node(selectedNode(*duplicateTree_));
+    if (!node) {
+        return;
     }
+    const QString shown = QString::fromUtf8(node->text);
+    showInFileManager(node->text, [this, shown] {
+        if (!closed_) {
+            MessageDialog(
+                MessageKind::Warning,
+                text(QT_TRANSLATE_NOOP("frm_utama", "The folder of \"%1\" cannot be shown: the desktop "
+                                                    "has no file manager to show it in."))
+                    .arg(shown),
+                this);
+        }
+    });
 }
 
 } // namespace corvane::ui

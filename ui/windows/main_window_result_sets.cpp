@@ -1,16 +1,20 @@
 // The main window's File > Save and File > Open: result file sets.
 
 #include "qtcore/saved_result_file.h"
+#include "stream/error.h"
+#include "stream/messages.h"
 #include "stream/result_set.h"
 #include "ui/desktop/result_files.h"
 #include "ui/desktop/status_texts.h"
 #include "ui/forms/anchor_layout.h"
 #include "ui/forms/control_support.h"
 #include "ui/forms/list_controls_qt.h"
+#include "ui/forms/window_texts.h"
 #include "ui/windows/main_window.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -23,7 +27,57 @@ namespace corvane::ui {
 
 namespace {
 
-constexpr const char* kLoadingFiles = "Loading Files, Please Wait ...";
+constexpr const char* kLoadingFiles = QT_TRANSLATE_NOOP("frm_utama", "Loading Files, Please Wait ...");
+
+QString text(const char* english) {
+    return QCoreApplication::translate("frm_utama", english);
+}
+
+QString shownName(const std::string& bytes) {
+    return QString::fromStdString(stream::printableName(bytes));
+}
+
+bool startsWith(const std::string& text, const std::string& start) {
+    return text.rfind(start, 0) == 0;
+}
+
+// An error about the result set `name` as the user reads it: which file, what is wrong in plain
+// words, then the error's own text as the detail.
+Error resultFileError(const std::string& name, const std::string& detail, bool saving) {
+    QString plain;
+    for (const std::string& file : stream::resultSetFiles(name)) {
+        const std::string printable = stream::printableName(file);
+        if (startsWith(detail, "Cannot open file \"" + printable + "\"")) {
+            plain =
+                text(QT_TRANSLATE_NOOP("frm_utama", "The result file \"%1\" cannot be opened: it is missing, "
+                                                    "or Corvane may not read it."))
+                    .arg(shownName(file));
+        } else if (startsWith(detail, printable + ": ")) {
+            plain =
+                text(QT_TRANSLATE_NOOP("frm_utama", "The result file \"%1\" is damaged, or it is not a file "
+                                                    "that Corvane saved."))
+                    .arg(shownName(file));
+        } else if (startsWith(detail, "Cannot create file \"" + printable + "\"")) {
+            plain =
+                text(QT_TRANSLATE_NOOP("frm_utama", "The result file \"%1\" cannot be written: the disk may "
+                                                    "be full, or Corvane may not write there. Result files "
+                                                    "saved before are as they were."))
+                    .arg(shownName(file));
+        }
+        if (!plain.isEmpty()) {
+            break;
+        }
+    }
+    if (plain.isEmpty()) {
+        plain = saving ? text(QT_TRANSLATE_NOOP("frm_utama", "The search cannot be saved as \"%1\"."))
+                             .arg(shownName(name))
+                       : text(QT_TRANSLATE_NOOP("frm_utama", "The result files \"%1\" cannot be opened."))
+                             .arg(shownName(name));
+    }
+    const QString details = text(QT_TRANSLATE_NOOP("frm_utama", "Details: %1"))
+                                .arg(QString::fromUtf8(detail.data(), detail.size()));
+    return Error((plain + QLatin1String("\n\r\n\r") + details).toStdString());
+}
 
 // Repaints and the workers' reports go on between the files; clicks and keys wait until the set is
 // complete, so that no search, second Open or deletion starts on a set that is half read or written.
@@ -94,31 +148,55 @@ stream::ObjectRef findWindow(std::string_view name) {
 
 } // namespace
 
+FileDialogSettings MainWindow::dialogSettings(const char* dialog) {
+    FileDialogSettings settings = fileDialogSettings(findComponent(dialog));
+    settings.filter = windowText(this, settings.filter);
+    settings.title = windowText(this, settings.title);
+    return settings;
+}
+
 void MainWindow::saveClicked(QObject*) {
-    const QString name =
-        chooseResultFile(this, ResultFileDialog::Save, fileDialogSettings(findComponent("SaveDialog1")));
+    const QString name = chooseResultFile(this, ResultFileDialog::Save, dialogSettings("SaveDialog1"));
     if (name.isEmpty()) {
         return;
     }
     layOutAllPages(pages_);
-    stream::writeResultSet(fileNameBytes(name), resultSetOf(*this), qtcore::createResultFile, betweenFiles);
+    const std::string file = fileNameBytes(name);
+    try {
+        stream::writeResultSet(file, resultSetOf(*this), qtcore::createResultFile, betweenFiles);
+    } catch (const Error& error) {
+        throw resultFileError(file, error.what(), true);
+    }
 }
 
 void MainWindow::openClicked(QObject*) {
-    const QString name =
-        chooseResultFile(this, ResultFileDialog::Open, fileDialogSettings(findComponent("OpenDialog1")));
+    const QString name = chooseResultFile(this, ResultFileDialog::Open, dialogSettings("OpenDialog1"));
     if (!name.isEmpty()) {
-        setStatus(QLatin1String(kLoadingFiles));
+        const QString before = statusLine();
+        setStatus(text(kLoadingFiles));
         flushStatus();
-        {
+        const std::string file = fileNameBytes(name);
+        try {
             const KeepWindowOwnState keep(*this);
             stream::ReadOptions options;
             options.findWindow = findWindow;
-            stream::readResultSet(fileNameBytes(name), resultSetOf(*this), options, betweenFiles);
+            stream::readResultSet(file, resultSetOf(*this), options, betweenFiles);
+        } catch (const Error& error) {
+            // The status says what it said before; the buttons follow what the lists now hold.
+            setStatus(before);
+            flushStatus();
+            updateAfterOpen();
+            throw resultFileError(file, error.what(), false);
         }
         setStatus(QString());
         flushStatus();
     }
+    updateAfterOpen();
+    setStatus(summaryStatus(duplicateCount_, searchedFilesList_->listModel()->count()));
+    flushStatus();
+}
+
+void MainWindow::updateAfterOpen() {
     if (searchPathList_->hasRows()) {
         deletePathButton_->setEnabled(true);
         searchButton_->setEnabled(true);
@@ -128,8 +206,6 @@ void MainWindow::openClicked(QObject*) {
     if (duplicateTree_->hasNodes()) {
         duplicateCount_ = countDuplicateNodes();
     }
-    setStatus(summaryStatus(duplicateCount_, searchedFilesList_->listModel()->count()));
-    flushStatus();
 }
 
 int32_t MainWindow::countDuplicateNodes() const {

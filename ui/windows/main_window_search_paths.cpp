@@ -1,11 +1,13 @@
 // The main window's search path list: adding, editing and deleting paths with the path dialog.
 
 #include "ui/forms/list_controls_qt.h"
+#include "ui/forms/window_texts.h"
 #include "ui/views/search_path_list.h"
 #include "ui/windows/main_window.h"
 #include "ui/windows/message_dialog.h"
 #include "ui/windows/path_dialog.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -13,15 +15,16 @@ namespace corvane::ui {
 
 namespace {
 
-constexpr const char* kAddTitle = "Add Search Path...";
-constexpr const char* kEditTitle = "Edit Search Path...";
+// The path dialog's titles, translated in its context.
+constexpr const char* kAddTitle = QT_TRANSLATE_NOOP("frm_add", "Add Search Path...");
+constexpr const char* kEditTitle = QT_TRANSLATE_NOOP("frm_add", "Edit Search Path...");
 constexpr const char* kAllFiles = "*.*";
 
 // The path buttons follow the row count. A running search keeps searchButton_, which is then its
 // only way to stop, whatever happens to the list it has already copied.
 void updatePathButtons(MainWindow& window) {
     const bool hasRows = window.searchPathList_->listModel()->count() > 0;
-    const bool searching = window.searchButton_->text() != QLatin1String(MainWindow::kStartSearch);
+    const bool searching = captionOf(window.searchButton_) != QLatin1String(MainWindow::kStartSearch);
     window.searchButton_->setEnabled(hasRows || searching);
     window.deletePathButton_->setEnabled(hasRows);
     window.editPathButton_->setEnabled(hasRows);
@@ -46,8 +49,8 @@ void MainWindow::addPathClicked(QObject*) {
     SearchedFilesModel& rows = *searchPathList_->listModel();
     dialog.setPathBytes({});
     dialog.setPatternBytes({});
-    dialog.setWindowTitle(QLatin1String(kAddTitle));
-    dialog.okButton_->setText(QLatin1String(PathDialog::kAddCaption));
+    setCaption(&dialog, QLatin1String(kAddTitle));
+    setCaption(dialog.okButton_, QLatin1String(PathDialog::kAddCaption));
     dialog.setPatternBytes(kAllFiles);
     dialog.setOverlapCheck(overlapCheck(rows, -1));
     if (dialog.exec() == QDialog::Accepted) {
@@ -60,15 +63,16 @@ void MainWindow::addPathClicked(QObject*) {
 void MainWindow::editPathClicked(QObject*) {
     const int row = selectedRow(*searchPathList_);
     if (row < 0) {
-        MessageDialog(MessageKind::Warning, QStringLiteral("Select a Search Path to Edit."), this);
+        MessageDialog(MessageKind::Warning,
+                      QCoreApplication::translate("frm_utama", "Select a Search Path to Edit."), this);
         return;
     }
     PathDialog& dialog = *pathDialog_;
     SearchedFilesModel& rows = *searchPathList_->listModel();
     dialog.setPathBytes(rows.row(row).caption());
     dialog.setPatternBytes(rows.row(row).subItemText(0));
-    dialog.setWindowTitle(QLatin1String(kEditTitle));
-    dialog.okButton_->setText(QLatin1String(PathDialog::kSaveCaption));
+    setCaption(&dialog, QLatin1String(kEditTitle));
+    setCaption(dialog.okButton_, QLatin1String(PathDialog::kSaveCaption));
     // The edited row may keep its own folder.
     dialog.setOverlapCheck(overlapCheck(rows, row));
     if (dialog.exec() == QDialog::Accepted) {
@@ -82,7 +86,8 @@ void MainWindow::editPathClicked(QObject*) {
 void MainWindow::deletePathClicked(QObject*) {
     const int row = selectedRow(*searchPathList_);
     if (row < 0) {
-        MessageDialog(MessageKind::Warning, QStringLiteral("Select a Search Path to Delete."), this);
+        MessageDialog(MessageKind::Warning,
+                      QCoreApplication::translate("frm_utama", "Select a Search Path to Delete."), this);
         return;
     }
     searchPathList_->listModel()->removeRows(row, 1);

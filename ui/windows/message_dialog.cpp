@@ -1,6 +1,7 @@
 #include "ui/windows/message_dialog.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -20,23 +21,23 @@ MessageResult MessageDialog(MessageKind kind, const QString& text, QWidget* pare
     QMessageBox box(parent);
     box.setTextFormat(Qt::PlainText);
     box.setText(shownText(text));
+    // The standard buttons: "OK" and "Cancel", in the language of Qt's own translations.
     if (kind == MessageKind::Warning) {
-        box.setWindowTitle(QStringLiteral("Warning"));
+        box.setWindowTitle(QCoreApplication::translate("MessageDialog", "Warning"));
         box.setIcon(QMessageBox::Warning);
-        QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-        box.setDefaultButton(ok);
-        box.setEscapeButton(ok);
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setDefaultButton(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
         box.exec();
         return MessageResult::Ok;
     }
-    box.setWindowTitle(QStringLiteral("Confirm"));
+    box.setWindowTitle(QCoreApplication::translate("MessageDialog", "Confirm"));
     box.setIcon(QMessageBox::Question);
-    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    QPushButton* cancel = box.addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
-    box.setDefaultButton(ok);
-    box.setEscapeButton(cancel);
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Cancel);
     box.exec();
-    return box.clickedButton() == ok ? MessageResult::Ok : MessageResult::Cancel;
+    return box.clickedButton() == box.button(QMessageBox::Ok) ? MessageResult::Ok : MessageResult::Cancel;
 }
 
 QString errorBoxText(const QString& message) {
@@ -54,7 +55,7 @@ void showErrorBox(const QString& message, QWidget* parent) {
                            : QApplication::applicationDisplayName());
     box.setIcon(QMessageBox::Critical);
     box.setText(shownText(errorBoxText(message)));
-    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setStandardButtons(QMessageBox::Ok);
     box.exec();
 }
 

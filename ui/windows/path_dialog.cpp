@@ -1,11 +1,13 @@
 #include "ui/windows/path_dialog.h"
 
+#include "ui/forms/window_texts.h"
 #include "ui/windows/message_dialog.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -15,14 +17,30 @@ namespace {
 
 // Line breaks are a line feed then a carriage return; the overlapping path follows directly.
 constexpr const char* kAddOverlapMessage =
-    "Cannot Add Search Path Because It Overlaps With Another Added Path"
-    "\n\r\n\rAlready Added Path Is...\n\r";
+    QT_TRANSLATE_NOOP("frm_add", "Cannot Add Search Path Because It Overlaps With Another Added Path"
+                                 "\n\r\n\rAlready Added Path Is...\n\r");
 constexpr const char* kSaveOverlapMessage =
-    "Cannot Save Search Path Because It Overlaps With Another Added Path"
-    "\n\r\n\rAlready Added Path Is...\n\r";
-constexpr const char* kEmptyPathMessage = "You must enter a path";
-constexpr const char* kBrowseTitle = "Select a search path.";
+    QT_TRANSLATE_NOOP("frm_add", "Cannot Save Search Path Because It Overlaps With Another Added Path"
+                                 "\n\r\n\rAlready Added Path Is...\n\r");
+constexpr const char* kEmptyPathMessage = QT_TRANSLATE_NOOP("frm_add", "You must enter a path");
+constexpr const char* kBrowseTitle = QT_TRANSLATE_NOOP("frm_add", "Select a search path.");
 constexpr const char* kAllFiles = "*.*";
+
+// What assistive technology says of the fields and buttons; the labels name the fields.
+constexpr ControlDescription kControlDescriptions[] = {
+    {"Edit1", nullptr, QT_TRANSLATE_NOOP("frm_add", "The folder to search, with its subfolders")},
+    {"Edit2", nullptr,
+     QT_TRANSLATE_NOOP("frm_add",
+                       "The file name patterns to search for, such as *.jpg; several are separated "
+                       "with semicolons")},
+    {"Button1", nullptr, QT_TRANSLATE_NOOP("frm_add", "Choose the folder in a folder dialog"), true},
+    {"btn_ok", nullptr, QT_TRANSLATE_NOOP("frm_add", "Take the folder and its file types (Enter)"), true},
+    {"btn_cancel", nullptr, QT_TRANSLATE_NOOP("frm_add", "Close without a change (Esc)"), true},
+};
+
+QString text(const char* english) {
+    return QCoreApplication::translate("frm_add", english);
+}
 
 QString shown(std::string_view bytes) {
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
@@ -46,6 +64,26 @@ void PathDialog::descriptionLoaded() {
     browseButton_ = control<QPushButton>("Button1");
     okButton_ = control<QPushButton>("btn_ok");
     cancelButton_ = control<QPushButton>("btn_cancel");
+    // Enter takes the input, Esc cancels (QDialog's own handling of both keys); Enter on a focused
+    // button presses that button.
+    for (QPushButton* button : {browseButton_, okButton_, cancelButton_}) {
+        button->setAutoDefault(true);
+    }
+    okButton_->setDefault(true);
+    if (auto* label = control<QLabel>("Label1")) {
+        label->setBuddy(pathField_);
+    }
+    if (auto* label = control<QLabel>("Label2")) {
+        label->setBuddy(patternField_);
+    }
+    describeControls(*this, kControlDescriptions);
+}
+
+void PathDialog::showEvent(QShowEvent* event) {
+    DialogForm::showEvent(event);
+    // Whatever had the focus when the dialog closed last, typing goes to the path.
+    pathField_->setFocus(Qt::OtherFocusReason);
+    okButton_->setDefault(true);
 }
 
 void PathDialog::setField(QLineEdit* edit, FieldBytes& kept, std::string_view bytes) {
@@ -79,13 +117,13 @@ void PathDialog::okClicked(QObject*) {
     const std::string path = pathBytes();
     // Only the empty text is no path: blanks are a folder name like any other.
     if (path.empty()) {
-        MessageDialog(MessageKind::Warning, QLatin1String(kEmptyPathMessage), this);
+        MessageDialog(MessageKind::Warning, text(kEmptyPathMessage), this);
         return;
     }
-    const bool addMode = okButton_->text() == QLatin1String(kAddCaption);
+    const bool addMode = captionOf(okButton_) == QLatin1String(kAddCaption);
     if (const std::optional<std::string> overlapping = overlapCheck_ ? overlapCheck_(path) : std::nullopt) {
         const QString message =
-            QLatin1String(addMode ? kAddOverlapMessage : kSaveOverlapMessage) + shown(*overlapping);
+            text(addMode ? kAddOverlapMessage : kSaveOverlapMessage) + shown(*overlapping);
         MessageDialog(MessageKind::Warning, message, this);
         return;
     }
@@ -105,7 +143,7 @@ QString PathDialog::chooseFolderWithDialog(QWidget* parent, const QString& title
 
 void PathDialog::browseClicked(QObject*) {
     const QString start = pathField_->text().isEmpty() ? QDir::currentPath() : pathField_->text();
-    const QString folder = chooseFolder(this, QLatin1String(kBrowseTitle), start);
+    const QString folder = chooseFolder(this, text(kBrowseTitle), start);
     if (folder.isEmpty()) {
         return;
     }
@@ -118,16 +156,9 @@ void PathDialog::patternChanged(QObject*) {
     // patternField_ is unset while the description is still being read.
     if (patternField_ && patternField_->text().isEmpty()) {
         patternField_->setText(QLatin1String(kAllFiles));
+        // Selected, so that what the user types next replaces it.
+        patternField_->selectAll();
     }
-}
-
-void PathDialog::keyPressEvent(QKeyEvent* event) {
-    // No button of this dialog is its cancel button: Esc closes nothing (the close box does).
-    if (event->matches(QKeySequence::Cancel)) {
-        event->accept();
-        return;
-    }
-    DialogForm::keyPressEvent(event);
 }
 
 } // namespace corvane::ui

@@ -6,6 +6,7 @@
 
 #include "ui/forms/dialog_form.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <functional>
@@ -23,9 +24,10 @@ class PathDialog final : public DialogForm {
 public:
     explicit PathDialog(QWidget* parent = nullptr);
 
-    // The caption of okButton_ that means add mode; any other caption means save mode.
-    static constexpr const char* kAddCaption = "Add";
-    static constexpr const char* kSaveCaption = "Save";
+    // The caption of okButton_ (captionOf, window_texts.h) that means add mode; any other caption
+    // means save mode.
+    static constexpr const char* kAddCaption = QT_TRANSLATE_NOOP("frm_add", "Add");
+    static constexpr const char* kSaveCaption = QT_TRANSLATE_NOOP("frm_add", "Save");
 
     // Runs the folder browser over `parent` with `title`, starting at `startFolder`; the chosen
     // folder, or an empty text when the user cancels. Tests put their own chooser here.
@@ -61,7 +63,8 @@ public:
     void patternChanged(QObject* sender);
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
+    // Puts the focus in the path field.
+    void showEvent(QShowEvent* event) override;
 
 private:
     // The bytes set into a field and the text shown for them.

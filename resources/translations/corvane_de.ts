@@ -1,0 +1,602 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>Corvane</name>
+    <message>
+        <source>Corvane is already running: its window is in front now.</source>
+        <translation>Corvane läuft bereits: sein Fenster ist jetzt im Vordergrund.</translation>
+    </message>
+    <message>
+        <source>Corvane is already running.</source>
+        <translation>Corvane läuft bereits.</translation>
+    </message>
+</context>
+<context>
+    <name>MessageDialog</name>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Confirm</source>
+        <translation>Bestätigen</translation>
+    </message>
+</context>
+<context>
+    <name>frm_about</name>
+    <message>
+        <source>Support link</source>
+        <translation>Support-Link</translation>
+    </message>
+    <message>
+        <source>Opens the support web page in the browser</source>
+        <translation>Öffnet die Support-Webseite im Browser</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <source>Corvane</source>
+        <translation>Corvane</translation>
+    </message>
+    <message>
+        <source>Version 1.0</source>
+        <translation>Version 1.0</translation>
+    </message>
+    <message>
+        <source>Finds files with identical contents. </source>
+        <translation>Findet Dateien mit gleichem Inhalt. </translation>
+    </message>
+    <message>
+        <source>Duplicates go to the trash, never straight to oblivion.</source>
+        <translation>Duplikate wandern in den Papierkorb, nie ins Nichts.</translation>
+    </message>
+    <message>
+        <source>Support/Contact Details :</source>
+        <translation>Support/Kontakt:</translation>
+    </message>
+    <message>
+        <source>website</source>
+        <translation>Webseite</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>The link &quot;%1&quot; cannot be opened: the desktop has no web browser to open it with.</source>
+        <translation>Der Link „%1“ lässt sich nicht öffnen: Auf dem Desktop gibt es keinen Webbrowser dafür.</translation>
+    </message>
+</context>
+<context>
+    <name>frm_add</name>
+    <message>
+        <source>Add Search Path...</source>
+        <translation>Suchpfad hinzufügen...</translation>
+    </message>
+    <message>
+        <source>Edit Search Path...</source>
+        <translation>Suchpfad bearbeiten...</translation>
+    </message>
+    <message>
+        <source>Cannot Add Search Path Because It Overlaps With Another Added Path
+<byte value="xd"/>
+<byte value="xd"/>Already Added Path Is...
+<byte value="xd"/></source>
+        <translation>Der Suchpfad kann nicht hinzugefügt werden, weil er sich mit einem bereits hinzugefügten Pfad überschneidet
+<byte value="xd"/>
+<byte value="xd"/>Bereits hinzugefügter Pfad:
+<byte value="xd"/></translation>
+    </message>
+    <message>
+        <source>Cannot Save Search Path Because It Overlaps With Another Added Path
+<byte value="xd"/>
+<byte value="xd"/>Already Added Path Is...
+<byte value="xd"/></source>
+        <translation>Der Suchpfad kann nicht gespeichert werden, weil er sich mit einem bereits hinzugefügten Pfad überschneidet
+<byte value="xd"/>
+<byte value="xd"/>Bereits hinzugefügter Pfad:
+<byte value="xd"/></translation>
+    </message>
+    <message>
+        <source>You must enter a path</source>
+        <translation>Sie müssen einen Pfad eingeben</translation>
+    </message>
+    <message>
+        <source>Select a search path.</source>
+        <translation>Wählen Sie einen Suchpfad.</translation>
+    </message>
+    <message>
+        <source>The folder to search, with its subfolders</source>
+        <translation>Der zu durchsuchende Ordner, samt Unterordnern</translation>
+    </message>
+    <message>
+        <source>The file name patterns to search for, such as *.jpg; several are separated with semicolons</source>
+        <translation>Die gesuchten Dateinamenmuster, etwa *.jpg; mehrere werden durch Semikolons getrennt</translation>
+    </message>
+    <message>
+        <source>Choose the folder in a folder dialog</source>
+        <translation>Den Ordner in einem Ordnerdialog wählen</translation>
+    </message>
+    <message>
+        <source>Take the folder and its file types (Enter)</source>
+        <translation>Den Ordner mit seinen Dateitypen übernehmen (Eingabetaste)</translation>
+    </message>
+    <message>
+        <source>Close without a change (Esc)</source>
+        <translation>Ohne Änderung schließen (Esc)</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Path to Search...</source>
+        <translation>Zu durchsuchender Pfad...</translation>
+    </message>
+    <message>
+        <source>File type to search...</source>
+        <translation>Gesuchte Dateitypen...</translation>
+    </message>
+    <message>
+        <source>note : Separate multiple file type with &quot;;&quot; (semicolons).</source>
+        <translation>Hinweis: Mehrere Dateitypen mit ";" (Semikolon) trennen.</translation>
+    </message>
+    <message>
+        <source>Browse...</source>
+        <translation>Auswählen...</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>frm_delete</name>
+    <message>
+        <source>Checking the files before they are moved ...</source>
+        <translation>Die Dateien werden vor dem Verschieben geprüft ...</translation>
+    </message>
+    <message>
+        <source>the last copy of its contents</source>
+        <translation>die letzte Kopie ihres Inhalts</translation>
+    </message>
+    <message>
+        <source>changed since it was compared</source>
+        <translation>seit dem Vergleich geändert</translation>
+    </message>
+    <message>
+        <source>no longer there</source>
+        <translation>nicht mehr vorhanden</translation>
+    </message>
+    <message>
+        <source>not a regular file</source>
+        <translation>keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>cannot be read</source>
+        <translation>nicht lesbar</translation>
+    </message>
+    <message>
+        <source>the copy that stays is gone</source>
+        <translation>die bleibende Kopie ist nicht mehr da</translation>
+    </message>
+    <message>
+        <source>the copy that stays changed</source>
+        <translation>die bleibende Kopie hat sich geändert</translation>
+    </message>
+    <message>
+        <source>kept: its original changed since the search</source>
+        <translation>behalten: ihr Original hat sich seit der Suche geändert</translation>
+    </message>
+    <message>
+        <source>kept: its original is gone</source>
+        <translation>behalten: ihr Original ist nicht mehr da</translation>
+    </message>
+    <message>
+        <source>it is the copy that stays, reached by another path</source>
+        <translation>sie ist die bleibende Kopie, über einen anderen Pfad erreicht</translation>
+    </message>
+    <message>
+        <source>not a regular file or a symbolic link</source>
+        <translation>weder eine reguläre Datei noch ein symbolischer Link</translation>
+    </message>
+    <message>
+        <source>another file has taken its place</source>
+        <translation>eine andere Datei hat ihren Platz eingenommen</translation>
+    </message>
+    <message>
+        <source>Files not moved</source>
+        <translation>Nicht verschobene Dateien</translation>
+    </message>
+    <message>
+        <source>The files that stay where they are, each with the reason</source>
+        <translation>Die Dateien, die bleiben, wo sie sind, jeweils mit dem Grund</translation>
+    </message>
+    <message>
+        <source>Progress</source>
+        <translation>Fortschritt</translation>
+    </message>
+    <message>
+        <source>How many of the files have been handled</source>
+        <translation>Wie viele der Dateien bearbeitet sind</translation>
+    </message>
+    <message>
+        <source>Close the dialog once every file has been handled</source>
+        <translation>Den Dialog schließen, sobald jede Datei bearbeitet ist</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>deleted %1 of %2</source>
+        <translation>%1 von %2 gelöscht</translation>
+    </message>
+    <message>
+        <source>Failed to delete the following files...</source>
+        <translation>Folgende Dateien konnten nicht gelöscht werden...</translation>
+    </message>
+    <message>
+        <source>Delete Complete</source>
+        <translation>Löschen abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Deleted 0 of 0</source>
+        <translation>0 von 0 gelöscht</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>frm_utama</name>
+    <message>
+        <source>Searching...</source>
+        <translation>Suche läuft...</translation>
+    </message>
+    <message>
+        <source>Found %1 files in %2 folder</source>
+        <translation>%1 Dateien in %2 Ordnern gefunden</translation>
+    </message>
+    <message>
+        <source>Sorting Files [%1%]</source>
+        <translation>Dateien werden sortiert [%1%]</translation>
+    </message>
+    <message>
+        <source>Comparing file %1 of %2, Duplicate files found: %3 [%4%]</source>
+        <translation>Vergleiche Datei %1 von %2, gefundene Duplikate: %3 [%4%]</translation>
+    </message>
+    <message>
+        <source>Duplicate files: %1, File Searched: %2</source>
+        <translation>Duplikate: %1, durchsuchte Dateien: %2</translation>
+    </message>
+    <message>
+        <source>Add a folder to search, with the file types to look for</source>
+        <translation>Einen zu durchsuchenden Ordner mit den gesuchten Dateitypen hinzufügen</translation>
+    </message>
+    <message>
+        <source>Change the selected search path</source>
+        <translation>Den gewählten Suchpfad ändern</translation>
+    </message>
+    <message>
+        <source>Remove the selected search path from the list</source>
+        <translation>Den gewählten Suchpfad aus der Liste entfernen</translation>
+    </message>
+    <message>
+        <source>Search the listed folders for duplicate files, or stop the search (F5)</source>
+        <translation>Die aufgeführten Ordner nach doppelten Dateien durchsuchen oder die Suche anhalten (F5)</translation>
+    </message>
+    <message>
+        <source>Search paths</source>
+        <translation>Suchpfade</translation>
+    </message>
+    <message>
+        <source>The folders to search, each with its file types</source>
+        <translation>Die zu durchsuchenden Ordner, jeweils mit ihren Dateitypen</translation>
+    </message>
+    <message>
+        <source>Results</source>
+        <translation>Ergebnisse</translation>
+    </message>
+    <message>
+        <source>The duplicate files found, and every file searched</source>
+        <translation>Die gefundenen Duplikate und alle durchsuchten Dateien</translation>
+    </message>
+    <message>
+        <source>Move every duplicate file to the trash; the original files stay</source>
+        <translation>Alle Duplikate in den Papierkorb verschieben; die Originale bleiben</translation>
+    </message>
+    <message>
+        <source>Move every ticked file to the trash, original files included</source>
+        <translation>Alle markierten Dateien in den Papierkorb verschieben, Originale eingeschlossen</translation>
+    </message>
+    <message>
+        <source>Duplicate files</source>
+        <translation>Doppelte Dateien</translation>
+    </message>
+    <message>
+        <source>Each original file with its duplicates below it. Space or a click on the box ticks or unticks the selected file.</source>
+        <translation>Jede Originaldatei mit ihren Duplikaten darunter. Die Leertaste oder ein Klick auf das Kästchen markiert die gewählte Datei oder hebt die Markierung auf.</translation>
+    </message>
+    <message>
+        <source>Whether the selected file is an original or a duplicate</source>
+        <translation>Ob die gewählte Datei ein Original oder ein Duplikat ist</translation>
+    </message>
+    <message>
+        <source>The full path of the selected file</source>
+        <translation>Der vollständige Pfad der gewählten Datei</translation>
+    </message>
+    <message>
+        <source>The size of the selected file in bytes</source>
+        <translation>Die Größe der gewählten Datei in Bytes</translation>
+    </message>
+    <message>
+        <source>The day the selected file was created</source>
+        <translation>Der Tag, an dem die gewählte Datei erstellt wurde</translation>
+    </message>
+    <message>
+        <source>Open the selected file with its program</source>
+        <translation>Die gewählte Datei mit ihrem Programm öffnen</translation>
+    </message>
+    <message>
+        <source>Show the selected file in the file manager</source>
+        <translation>Die gewählte Datei in der Dateiverwaltung zeigen</translation>
+    </message>
+    <message>
+        <source>Searched files</source>
+        <translation>Durchsuchte Dateien</translation>
+    </message>
+    <message>
+        <source>Every file the search found, with its size and creation date</source>
+        <translation>Jede von der Suche gefundene Datei mit Größe und Erstellungsdatum</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Start Search</source>
+        <translation>Suchen</translation>
+    </message>
+    <message>
+        <source>Stop Search</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message>
+        <source>Stoping ...</source>
+        <translation>Halte an ...</translation>
+    </message>
+    <message>
+        <source>
+
+%1 file(s) will be moved to the trash.</source>
+        <translation>
+
+%1 Datei(en) werden in den Papierkorb verschoben.</translation>
+    </message>
+    <message>
+        <source>
+%1 of them are the last copies of their contents: no copy of those stays outside the trash.</source>
+        <translation>
+%1 davon sind die letzten Kopien ihres Inhalts: Außerhalb des Papierkorbs bleibt keine Kopie davon.</translation>
+    </message>
+    <message>
+        <source>
+%1 duplicate(s) will stay in place of an original that changed or is gone.</source>
+        <translation>
+%1 Duplikat(e) bleiben anstelle eines Originals, das sich geändert hat oder fehlt.</translation>
+    </message>
+    <message>
+        <source>
+%1 file(s) will stay: they changed or are gone since the search.</source>
+        <translation>
+%1 Datei(en) bleiben: Sie haben sich seit der Suche geändert oder fehlen.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete all Duplicate files ?</source>
+        <translation>Wollen Sie wirklich alle Duplikate löschen?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete all checkmarked files ?
+<byte value="xd"/>If you have checkmarked any original files they also be deleted!</source>
+        <translation>Wollen Sie wirklich alle markierten Dateien löschen?
+<byte value="xd"/>Wenn Sie Originaldateien markiert haben, werden auch diese gelöscht!</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Unbekannt</translation>
+    </message>
+    <message>
+        <source>Original file</source>
+        <translation>Originaldatei</translation>
+    </message>
+    <message>
+        <source>Duplicate file</source>
+        <translation>Duplikat</translation>
+    </message>
+    <message>
+        <source>Select a Search Path to Edit.</source>
+        <translation>Wählen Sie einen Suchpfad zum Bearbeiten.</translation>
+    </message>
+    <message>
+        <source>Select a Search Path to Delete.</source>
+        <translation>Wählen Sie einen Suchpfad zum Entfernen.</translation>
+    </message>
+    <message>
+        <source>Corvane</source>
+        <translation>Corvane</translation>
+    </message>
+    <message>
+        <source>Add Path</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <source>Edit Path</source>
+        <translation>Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Delete Path</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>Path</source>
+        <translation>Pfad</translation>
+    </message>
+    <message>
+        <source>File Type</source>
+        <translation>Dateityp</translation>
+    </message>
+    <message>
+        <source>Duplicat Files</source>
+        <translation>Duplikate</translation>
+    </message>
+    <message>
+        <source>Delete All Duplicates</source>
+        <translation>Duplikate löschen</translation>
+    </message>
+    <message>
+        <source>Delete All Checked Files</source>
+        <translation>Markierte löschen</translation>
+    </message>
+    <message>
+        <source>File Information</source>
+        <translation>Dateiinformationen</translation>
+    </message>
+    <message>
+        <source>Type:</source>
+        <translation>Typ:</translation>
+    </message>
+    <message>
+        <source>Location:</source>
+        <translation>Ort:</translation>
+    </message>
+    <message>
+        <source>Size:</source>
+        <translation>Größe:</translation>
+    </message>
+    <message>
+        <source>Created:</source>
+        <translation>Erstellt:</translation>
+    </message>
+    <message>
+        <source>Open File</source>
+        <translation>Datei öffnen</translation>
+    </message>
+    <message>
+        <source>Open Folder</source>
+        <translation>Ordner zeigen</translation>
+    </message>
+    <message>
+        <source>Searched Files</source>
+        <translation>Durchsuchte Dateien</translation>
+    </message>
+    <message>
+        <source>File Name</source>
+        <translation>Dateiname</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Created Date</source>
+        <translation>Erstellt am</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <source>Content</source>
+        <translation>Inhalt</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <source>Corvane Files (*.CVN)|*.CVN</source>
+        <translation>Corvane-Dateien (*.CVN)|*.CVN</translation>
+    </message>
+    <message>
+        <source>The file &quot;%1&quot; cannot be opened: it is not there any more.</source>
+        <translation>Die Datei „%1“ lässt sich nicht öffnen: Sie ist nicht mehr vorhanden.</translation>
+    </message>
+    <message>
+        <source>The file &quot;%1&quot; cannot be opened: the desktop has no program to open it with.</source>
+        <translation>Die Datei „%1“ lässt sich nicht öffnen: Auf dem Desktop gibt es kein Programm dafür.</translation>
+    </message>
+    <message>
+        <source>The folder of &quot;%1&quot; cannot be shown: the desktop has no file manager to show it in.</source>
+        <translation>Der Ordner von „%1“ lässt sich nicht zeigen: Auf dem Desktop gibt es keine Dateiverwaltung dafür.</translation>
+    </message>
+    <message>
+        <source>The help page &quot;%1&quot; is missing.</source>
+        <translation>Die Hilfeseite „%1“ fehlt.</translation>
+    </message>
+    <message>
+        <source>The help page &quot;%1&quot; cannot be opened: the desktop has no program to open it with.</source>
+        <translation>Die Hilfeseite „%1“ lässt sich nicht öffnen: Auf dem Desktop gibt es kein Programm dafür.</translation>
+    </message>
+    <message>
+        <source>Loading Files, Please Wait ...</source>
+        <translation>Dateien werden geladen, bitte warten ...</translation>
+    </message>
+    <message>
+        <source>The result file &quot;%1&quot; cannot be opened: it is missing, or Corvane may not read it.</source>
+        <translation>Die Ergebnisdatei „%1“ lässt sich nicht öffnen: Sie fehlt, oder Corvane darf sie nicht lesen.</translation>
+    </message>
+    <message>
+        <source>The result file &quot;%1&quot; is damaged, or it is not a file that Corvane saved.</source>
+        <translation>Die Ergebnisdatei „%1“ ist beschädigt oder keine von Corvane gespeicherte Datei.</translation>
+    </message>
+    <message>
+        <source>The result file &quot;%1&quot; cannot be written: the disk may be full, or Corvane may not write there. Result files saved before are as they were.</source>
+        <translation>Die Ergebnisdatei „%1“ lässt sich nicht schreiben: Der Datenträger ist vielleicht voll, oder Corvane darf dort nicht schreiben. Zuvor gespeicherte Ergebnisdateien sind unverändert.</translation>
+    </message>
+    <message>
+        <source>The search cannot be saved as &quot;%1&quot;.</source>
+        <translation>Die Suche lässt sich nicht als „%1“ speichern.</translation>
+    </message>
+    <message>
+        <source>The result files &quot;%1&quot; cannot be opened.</source>
+        <translation>Die Ergebnisdateien „%1“ lassen sich nicht öffnen.</translation>
+    </message>
+    <message>
+        <source>Details: %1</source>
+        <translation>Einzelheiten: %1</translation>
+    </message>
+    <message>
+        <source>Comparing %1 files of %2: %3 of %4 read [%5%]</source>
+        <translation>Vergleiche %1 Dateien zu je %2: %3 von %4 gelesen [%5%]</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,409 @@
+// The windows from the keyboard: Tab through every control in reading order, the shortcuts and
+// mnemonics, Enter and Esc in each dialog, where the focus goes, and a double-click on a button.
+
+#include "message_recorder.h"
+#include "window_fixture.h"
+
+#include "support/temp_tree.h"
+#include "ui/desktop/desktop_shell.h"
+#include "ui/desktop/result_files.h"
+#include "ui/forms/list_controls_qt.h"
+#include "ui/forms/window_texts.h"
+#include "ui/windows/message_dialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+// Failures show texts, not code units.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace corvane::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class Keyboard : public WindowFixture {
+protected:
+    void SetUp() override {
+        WindowFixture::SetUp();
+        main().activateWindow();
+        QApplication::setActiveWindow(&main());
+        previousChooser_ = ui::setResultFileChooser(
+            [this](QWidget*, ui::ResultFileDialog dialog, const ui::FileDialogSettings&) {
+                ++(dialog == ui::ResultFileDialog::Save ? saveDialogs_ : openDialogs_);
+                return QString();
+            });
+    }
+    void TearDown() override {
+        ui::setResultFileChooser(previousChooser_);
+        WindowFixture::TearDown();
+    }
+
+    // The control that has the focus; a tab bar stands for its tab control.
+    static QWidget* focused() {
+        QWidget* widget = QApplication::focusWidget();
+        if (auto* bar = qobject_cast<QTabBar*>(widget)) {
+            return bar->parentWidget();
+        }
+        return widget;
+    }
+
+    // The controls Tab visits from `first` until it comes back to it.
+    static std::vector<QWidget*> tabCycle(QWidget* first) {
+        first->setFocus(Qt::TabFocusReason);
+        std::vector<QWidget*> visited{focused()};
+        for (int i = 0; i < 40; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            if (focused() == visited.front()) {
+                break;
+            }
+            visited.push_back(focused());
+        }
+        return visited;
+    }
+
+    static std::vector<std::string> namesOf(const std::vector<QWidget*>& widgets) {
+        std::vector<std::string> names;
+        for (QWidget* widget : widgets) {
+            names.push_back(widget ? widget->objectName().toStdString() : "(none)");
+        }
+        return names;
+    }
+
+    // Runs `step` on the modal window that `open` opens, once its event loop runs.
+    static void withModal(const std::function<void()>& open, const std::function<void(QWidget&)>& step) {
+        QTimer::singleShot(0, [step] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                step(*modal);
+            }
+        });
+        open();
+    }
+
+    void enableEveryButton() {
+        ui::MainWindow& w = main();
+        for (QPushButton* button :
+             {w.addPathButton_, w.editPathButton_, w.deletePathButton_, w.searchButton_,
+              w.deleteDuplicatesButton_, w.deleteCheckedButton_, w.openFileButton_, w.openFolderButton_}) {
+            button->setEnabled(true);
+        }
+    }
+
+    int saveDialogs_ = 0;
+    int openDialogs_ = 0;
+
+private:
+    ui::ResultFileChooser previousChooser_;
+};
+
+TEST_F(Keyboard, TabVisitsEveryEnabledControlOnceInReadingOrder) {
+    addSearchPath("/srv/a");
+    enableEveryButton();
+    EXPECT_EQ(namesOf(tabCycle(main().addPathButton_)),
+              (Strings{"Bit_Add", "Bit_edit", "Bit_Del", "Bit_Search", "ListView1", "PageControl1",
+                       "bit_del_dup", "bit_del_checked", "TreeView1", "Edit1", "Edit2", "Edit3", "Edit4",
+                       "Bit_open", "bit_explorer"}));
+
+    // Disabled controls are passed over; the second page's list follows its tab.
+    main().editPathButton_->setEnabled(false);
+    main().openFileButton_->setEnabled(false);
+    main().pages_->setCurrentIndex(1);
+    EXPECT_EQ(namesOf(tabCycle(main().addPathButton_)),
+              (Strings{"Bit_Add", "Bit_Del", "Bit_Search", "ListView1", "PageControl1", "Listview2"}));
+    main().pages_->setCurrentIndex(0);
+}
+
+TEST_F(Keyboard, TabLeavesAListWithRowsInsteadOfWalkingItsCells) {
+    addSearchPath("/srv/a", "*.jpg");
+    addSearchPath("/srv/b", "*.png");
+    main().searchPathList_->setFocus(Qt::TabFocusReason);
+    main().searchPathList_->setCurrentIndex(main().searchPathList_->listModel()->index(0, 0));
+    QTest::keyClick(main().searchPathList_, Qt::Key_Tab);
+    EXPECT_EQ(focused(), main().pages_);
+}
+
+TEST_F(Keyboard, PathDialogTabsThroughItsControlsInReadingOrder) {
+    bool opened = false;
+    withModal([&] { main().addPathButton_->click(); },
+              [&](QWidget& modal) {
+                  auto& dialog = static_cast<ui::PathDialog&>(modal);
+                  opened = true;
+                  EXPECT_EQ(dialog.focusWidget(), dialog.pathField_) << "typing goes to the path";
+                  QApplication::setActiveWindow(&dialog);
+                  EXPECT_EQ(namesOf(tabCycle(dialog.pathField_)),
+                            (Strings{"Edit1", "Button1", "Edit2", "btn_ok", "btn_cancel"}));
+                  dialog.reject();
+              });
+    EXPECT_TRUE(opened);
+}
+
+TEST_F(Keyboard, ShortcutsTriggerTheirActions) {
+    ui::MainWindow& w = main();
+    w.saveAction_->setEnabled(true);
+    QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(saveDialogs_, 1);
+    QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(openDialogs_, 1);
+
+    {
+        MessageRecorder recorder; // a build has no help page beside the test: its warning
+        QSignalSpy help(w.helpContentAction_, &QAction::triggered);
+        QTest::keyClick(&w, Qt::Key_F1);
+        EXPECT_EQ(help.count(), 1);
+    }
+    QApplication::setActiveWindow(&w); // the warning took the focus
+
+    TempTree tree;
+    tree.writeFile("a", "same");
+    tree.writeFile("b", "same");
+    addSearchPath(tree.root());
+    QTest::keyClick(&w, Qt::Key_F5);
+    EXPECT_NE(ui::captionOf(w.searchButton_), QLatin1String(ui::MainWindow::kStartSearch)) << "F5 starts";
+    ASSERT_TRUE(waitUntil([this] { return idle(); }));
+    EXPECT_EQ(treeGroups().size(), 1u);
+
+    // F10 opens the first menu; Esc closes it.
+    QTest::keyClick(&w, Qt::Key_F10);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(ui::withoutMnemonic(menu->title()), "File");
+    QTest::keyClick(menu, Qt::Key_Escape);
+
+    QTest::keyClick(&w, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(w.isVisible()) << "Ctrl+Q ends the program";
+}
+
+TEST_F(Keyboard, F5StopsARunningSearch) {
+    ui::setCaption(main().searchButton_, ui::MainWindow::kStopSearch);
+    main().searchButton_->setEnabled(true);
+    QTest::keyClick(&main(), Qt::Key_F5);
+    EXPECT_EQ(ui::captionOf(main().searchButton_), ui::MainWindow::kStopping);
+    ui::setCaption(main().searchButton_, ui::MainWindow::kStartSearch);
+}
+
+TEST_F(Keyboard, MenusAndButtonsHaveMnemonicsThatKeepTheirWords) {
+    ui::MainWindow& w = main();
+    EXPECT_EQ(w.addPathButton_->text(), "&Add Path");
+    EXPECT_EQ(w.searchButton_->text(), "&Start Search");
+    auto* bar = qobject_cast<QMenuBar*>(w.menuWidget());
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->actions().at(0)->text(), "&File");
+    EXPECT_EQ(bar->actions().at(1)->text(), "&Help");
+
+    // The window's buttons and menu titles share no letter; each menu's items share none.
+    QString taken;
+    QStringList texts;
+    for (QPushButton* button : w.findChildren<QPushButton*>()) {
+        if (button->window() == &w) {
+            texts << button->text();
+            EXPECT_EQ(ui::withoutMnemonic(button->text()), ui::captionOf(button)) << "the words stay";
+        }
+    }
+    for (QAction* action : bar->actions()) {
+        texts << action->text();
+    }
+    for (const QString& text : texts) {
+        const QChar letter = ui::mnemonicOf(text);
+        ASSERT_FALSE(letter.isNull()) << text.toStdString();
+        EXPECT_FALSE(taken.contains(letter)) << text.toStdString() << " shares its letter";
+        taken += letter;
+    }
+    for (QAction* title : bar->actions()) {
+        QString inMenu;
+        for (QAction* item : title->menu()->actions()) {
+            if (!item->isSeparator()) {
+                const QChar letter = ui::mnemonicOf(item->text());
+                ASSERT_FALSE(letter.isNull());
+                EXPECT_FALSE(inMenu.contains(letter));
+                inMenu += letter;
+            }
+        }
+    }
+
+    // A caption that changes keeps its letter.
+    ui::setCaption(w.searchButton_, ui::MainWindow::kStopSearch);
+    EXPECT_EQ(w.searchButton_->text(), "&Stop Search");
+    ui::setCaption(w.searchButton_, ui::MainWindow::kStartSearch);
+
+    // Alt and the letter press the button.
+    MessageRecorder recorder;
+    QSignalSpy edit(w.editPathButton_, &QPushButton::clicked);
+    w.editPathButton_->setEnabled(true);
+    QTest::keyClick(&w, Qt::Key_E, Qt::AltModifier);
+    EXPECT_TRUE(waitUntil([&] { return edit.count() == 1; }))
+        << "a button's mnemonic clicks it a moment later";
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, "Select a Search Path to Edit.");
+}
+
+TEST(Mnemonics, TheFirstFreeLetterOfAWordThenAnyFreeLetter) {
+    EXPECT_EQ(ui::withMnemonic("Delete All Duplicates", ""), "&Delete All Duplicates");
+    EXPECT_EQ(ui::withMnemonic("Delete All Duplicates", "d"), "Delete &All Duplicates");
+    EXPECT_EQ(ui::withMnemonic("Delete All Duplicates", "dae"), "De&lete All Duplicates");
+    EXPECT_EQ(ui::withMnemonic("Stop Search", "st", QChar('s')), "St&op Search")
+        << "a taken letter is not kept";
+    EXPECT_EQ(ui::withMnemonic("Stop Search", "t", QChar('s')), "&Stop Search");
+    EXPECT_EQ(ui::withMnemonic("Save & Quit", "s"), "Save && &Quit");
+    EXPECT_EQ(ui::withMnemonic("OK", "ok"), "OK");
+    EXPECT_EQ(ui::withoutMnemonic("Save && &Quit"), "Save & Quit");
+    EXPECT_EQ(ui::mnemonicOf("Save && &Quit"), QChar('q'));
+    EXPECT_TRUE(ui::mnemonicOf("Save && Quit").isNull());
+}
+
+// ------------------------------------------------------------------------------------------------
+// Enter and Esc
+
+TEST_F(Keyboard, EnterAddsThePathAndEscCancelsInThePathDialog) {
+    withModal([&] { main().addPathButton_->click(); },
+              [](QWidget& modal) {
+                  auto& dialog = static_cast<ui::PathDialog&>(modal);
+                  QTest::keyClicks(dialog.pathField_, "/srv/entered");
+                  QTest::keyClick(dialog.pathField_, Qt::Key_Return);
+              });
+    withModal([&] { main().addPathButton_->click(); },
+              [](QWidget& modal) {
+                  auto& dialog = static_cast<ui::PathDialog&>(modal);
+                  QTest::keyClicks(dialog.pathField_, "/srv/escaped");
+                  QTest::keyClick(dialog.pathField_, Qt::Key_Escape);
+              });
+    ASSERT_EQ(main().searchPathList_->listModel()->count(), 1);
+    EXPECT_EQ(main().searchPathList_->listModel()->row(0).caption(), "/srv/entered");
+    EXPECT_FALSE(pathDialog().isVisible());
+}
+
+TEST_F(Keyboard, TypingIntoAnEmptiedPatternReplacesTheDefault) {
+    withModal([&] { main().addPathButton_->click(); },
+              [](QWidget& modal) {
+                  auto& dialog = static_cast<ui::PathDialog&>(modal);
+                  dialog.patternField_->setFocus();
+                  dialog.patternField_->selectAll();
+                  QTest::keyClick(dialog.patternField_, Qt::Key_Backspace);
+                  EXPECT_EQ(dialog.patternField_->text(), "*.*");
+                  QTest::keyClicks(dialog.patternField_, "*.jpg");
+                  EXPECT_EQ(dialog.patternField_->text(), "*.jpg");
+                  dialog.reject();
+              });
+}
+
+TEST_F(Keyboard, EnterAndEscAnswerTheMessageBoxes) {
+    const auto answer = [](ui::MessageKind kind, Qt::Key key) {
+        QTimer::singleShot(0, [key] {
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                QTest::keyClick(box, key);
+            }
+        });
+        return ui::MessageDialog(kind, "Go on?", nullptr);
+    };
+    EXPECT_EQ(answer(ui::MessageKind::Confirmation, Qt::Key_Return), ui::MessageResult::Ok);
+    EXPECT_EQ(answer(ui::MessageKind::Confirmation, Qt::Key_Escape), ui::MessageResult::Cancel);
+    EXPECT_EQ(answer(ui::MessageKind::Warning, Qt::Key_Escape), ui::MessageResult::Ok);
+    EXPECT_EQ(answer(ui::MessageKind::Warning, Qt::Key_Return), ui::MessageResult::Ok);
+}
+
+TEST_F(Keyboard, EnterAndEscCloseTheDeleteDialogOnlyOnceItsRunIsOver) {
+    ui::DeleteDialog& dialog = deleteDialog();
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        dialog.setFilesToDelete(ui::DeleteDialog::FilesToDelete::None);
+        bool closedWhileRunning = false;
+        QTimer keys;
+        QObject::connect(&keys, &QTimer::timeout, [&] {
+            if (dialog.isVisible()) {
+                const bool running = dialog.running();
+                QTest::keyClick(&dialog, key);
+                closedWhileRunning = closedWhileRunning || (running && !dialog.isVisible());
+            }
+        });
+        keys.start(1);
+        dialog.exec();
+        EXPECT_FALSE(closedWhileRunning) << "key " << key;
+        EXPECT_FALSE(dialog.isVisible()) << "key " << key;
+    }
+}
+
+TEST_F(Keyboard, EnterAndEscCloseTheAboutWindow) {
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        main().aboutClicked(nullptr);
+        ASSERT_TRUE(aboutWindow().isVisible());
+        QTest::keyClick(&aboutWindow(), key);
+        EXPECT_FALSE(aboutWindow().isVisible()) << "key " << key;
+    }
+}
+
+// ------------------------------------------------------------------------------------------------
+// Where the focus goes, and clicks
+
+TEST_F(Keyboard, AfterADeleteRunSpaceTicksInTheTreeAndPressesNothingAgain) {
+    TempTree files;
+    const std::string original = files.writeFile("a", "same");
+    const std::string copy = files.writeFile("b", "same");
+    ui::DuplicateTreeModel* tree = main().duplicateTree_->treeModel();
+    const QModelIndex group = tree->appendGroup(original, {copy}, platform::lookupFile(original),
+                                                std::vector<platform::FileInfo>{*platform::lookupFile(copy)});
+    main().duplicateTree_->setCurrentIndex(group);
+    main().deleteDuplicatesButton_->setEnabled(true);
+    // Nothing is checked: the run moves nothing, and the files stay.
+    QSignalSpy pressed(main().deleteCheckedButton_, &QPushButton::clicked);
+    main().deleteCheckedButton_->setEnabled(true);
+    main().deleteCheckedButton_->setFocus(Qt::TabFocusReason);
+
+    MessageRecorder recorder; // the confirmation: OK
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (deleteDialog().isVisible() && !deleteDialog().running()) {
+            QTest::keyClick(&deleteDialog(), Qt::Key_Return);
+        }
+    });
+    closer.start(10);
+    QTest::keyClick(main().deleteCheckedButton_, Qt::Key_Space);
+    closer.stop();
+    EXPECT_EQ(pressed.count(), 1);
+    EXPECT_EQ(recorder.messages.size(), 1u);
+    // The focus the window gives back when it is active again.
+    EXPECT_EQ(main().focusWidget(), main().duplicateTree_);
+
+    QTest::keyClick(main().focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(pressed.count(), 1) << "Space pressed the delete button again";
+    EXPECT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(tree->node(tree->index(0, 0))->stateIndex, ui::kStateChecked) << "Space ticks the node";
+}
+
+TEST_F(Keyboard, ADoubleClickOnAButtonIsOneClick) {
+    addSearchPath("/srv/a");
+    addSearchPath("/srv/b");
+    main().deletePathButton_->setEnabled(true);
+    main().searchPathList_->selectRow(0);
+    QSignalSpy clicked(main().deletePathButton_, &QPushButton::clicked);
+    const QPoint middle = main().deletePathButton_->rect().center();
+    QTest::mouseClick(main().deletePathButton_, Qt::LeftButton, {}, middle);
+    main().searchPathList_->selectRow(0);
+    // The second press of a double-click, as the window system sends it, and its release.
+    QTest::mouseDClick(main().deletePathButton_, Qt::LeftButton, {}, middle);
+    QTest::mouseRelease(main().deletePathButton_, Qt::LeftButton, {}, middle);
+    EXPECT_EQ(clicked.count(), 1);
+    EXPECT_EQ(main().searchPathList_->listModel()->count(), 1);
+}
+
+TEST_F(Keyboard, ASecondStartBringsAMinimisedWindowBack) {
+    main().showMinimized();
+    QApplication::processEvents();
+    ASSERT_TRUE(main().isMinimized());
+    EXPECT_TRUE(main().bringToFront());
+    EXPECT_FALSE(main().isMinimized());
+    EXPECT_TRUE(main().isVisible());
+}
+
+} // namespace
+} // namespace corvane::testing
