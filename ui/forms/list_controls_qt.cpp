@@ -6,7 +6,6 @@
 
 #include <QHeaderView>
 #include <QHelpEvent>
-#include <QToolTip>
 
 namespace corvane::ui {
 
@@ -184,14 +183,8 @@ QString ListViewWidget::cutTextAt(const QPoint& viewportPos) const {
 
 bool ListViewWidget::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
-        const auto* help = static_cast<QHelpEvent*>(event);
-        const QString text = cutTextAt(help->pos());
-        if (text.isEmpty()) {
-            QToolTip::hideText();
-            event->ignore();
-        } else {
-            QToolTip::showText(help->globalPos(), text, viewport(), visualRect(indexAt(help->pos())));
-        }
+        auto* help = static_cast<QHelpEvent*>(event);
+        answerCutTextToolTip(*this, *help, cutTextAt(help->pos()));
         return true;
     }
     return QTableView::viewportEvent(event);

@@ -7,6 +7,8 @@
 #include <QString>
 
 class QAbstractItemDelegate;
+class QAbstractItemView;
+class QHelpEvent;
 class QModelIndex;
 class QStyleOptionViewItem;
 
@@ -16,5 +18,9 @@ namespace corvane::ui {
 // rectangle the cell's), cannot show it whole; an empty text when it shows whole.
 QString cutCellText(const QAbstractItemDelegate& delegate, const QStyleOptionViewItem& option,
                     const QModelIndex& index);
+
+// Answers a tooltip event of `view` over a cell whose whole text is `cutText`: shows it, or, when
+// it is empty (the cell shows its text whole), shows none.
+void answerCutTextToolTip(QAbstractItemView& view, QHelpEvent& help, const QString& cutText);
 
 } // namespace corvane::ui

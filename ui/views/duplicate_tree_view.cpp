@@ -7,7 +7,6 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QToolTip>
 
 namespace corvane::ui {
 
@@ -132,14 +131,8 @@ QString DuplicateTreeView::cutTextAt(const QPoint& viewportPos) const {
 
 bool DuplicateTreeView::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
-        const auto* help = static_cast<QHelpEvent*>(event);
-        const QString text = cutTextAt(help->pos());
-        if (text.isEmpty()) {
-            QToolTip::hideText();
-            event->ignore();
-        } else {
-            QToolTip::showText(help->globalPos(), text, viewport(), visualRect(indexAt(help->pos())));
-        }
+        auto* help = static_cast<QHelpEvent*>(event);
+        answerCutTextToolTip(*this, *help, cutTextAt(help->pos()));
         return true;
     }
     return QTreeView::viewportEvent(event);
