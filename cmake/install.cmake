@@ -4,7 +4,8 @@ include(GNUInstallDirs)
 install(TARGETS corvane corvane-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The save module is private to corvane-cli, loaded with dlopen: a folder of its own, no SONAME and
 # no links, so neither ldconfig nor the package's shlibs ever hear of it.
-install(TARGETS corvane-cli-save LIBRARY DESTINATION ${CORVANE_SAVE_MODULE_DIR})
+install(TARGETS corvane-cli-save LIBRARY DESTINATION ${CORVANE_SAVE_MODULE_DIR}
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 # The help page beside the data of the program; Help > Content also looks beside the executable,
 # where the build puts it. The translations are inside the program (ui/translations.cmake).
 install(FILES ${PROJECT_SOURCE_DIR}/resources/help/index.html DESTINATION ${CMAKE_INSTALL_DATADIR}/corvane/help)
