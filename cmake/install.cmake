@@ -41,15 +41,14 @@ endforeach()
 add_custom_target(corvane_compressed_docs ALL DEPENDS ${compressed_files})
 install(FILES ${compressed_dir}/corvane.1.gz ${compressed_dir}/corvane-cli.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${compressed_dir}/changelog.gz ${PROJECT_SOURCE_DIR}/resources/package/copyright
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/corvane)
 
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "corvane")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "finds files with identical contents, byte for byte")
 # The extended description: short lines, each under 80 characters.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-Corvane searches the folders you list, compares files of equal size byte for
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Corvane searches the folders you list, compares files of equal size byte for
 byte and shows every group of identical files. Duplicates go to the trash,
 and a search can be saved as a result set that the file manager opens.
 It also has a command-line front end, corvane-cli.")

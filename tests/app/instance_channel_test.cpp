@@ -33,9 +33,9 @@ TEST(InstanceChannelLines, AnOlderShowLineIsStillReadAndStrangeLinesAreRefused) 
     EXPECT_EQ(older->activationToken, "abc_DEF-1");
     EXPECT_FALSE(older->file.has_value());
 
-    for (const QByteArray line : {QByteArray("show\n"), QByteArray("open tok\n"), QByteArray("open tok \n"),
-                                  QByteArray("open tok a b\n"), QByteArray("close tok\n"), QByteArray("\n"),
-                                  QByteArray("GET / HTTP/1.0\n")}) {
+    for (const QByteArray& line : {QByteArray("show\n"), QByteArray("open tok\n"), QByteArray("open tok \n"),
+                                   QByteArray("open tok a b\n"), QByteArray("close tok\n"), QByteArray("\n"),
+                                   QByteArray("GET / HTTP/1.0\n")}) {
         EXPECT_FALSE(parseRequestLine(line).has_value()) << line.toStdString();
     }
 }
