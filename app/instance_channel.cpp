@@ -9,11 +9,14 @@ namespace corvane::app {
 
 namespace {
 
-constexpr char kShow[] = "show ";
+constexpr char kShow[] = "show";
+constexpr char kOpen[] = "open";
 constexpr char kShown[] = "shown\n";
 constexpr char kNotShown[] = "not shown\n";
-// A request is a short line; anything longer is not one of ours.
-constexpr qint64 kLongestRequest = 4096;
+constexpr char kBusy[] = "busy\n";
+// A request is one line: a token and a file name, each at most a few kilobytes and at most three
+// times that once percent-encoded. Anything longer is not one of ours.
+constexpr qint64 kLongestRequest = 64 * 1024;
 
 QByteArray activationToken() {
     for (const char* variable : {"XDG_ACTIVATION_TOKEN", "DESKTOP_STARTUP_ID"}) {
@@ -27,6 +30,32 @@ QByteArray activationToken() {
 
 } // namespace
 
+QByteArray requestLine(const InstanceRequest& request) {
+    QByteArray line = request.file ? kOpen : kShow;
+    line += ' ' + request.activationToken.toPercentEncoding();
+    if (request.file) {
+        line += ' ' + QByteArray::fromStdString(*request.file).toPercentEncoding();
+    }
+    return line + '\n';
+}
+
+std::optional<InstanceRequest> parseRequestLine(const QByteArray& line) {
+    QByteArray text = line;
+    if (text.endsWith('\n')) {
+        text.chop(1);
+    }
+    const QList<QByteArray> words = text.split(' ');
+    // An older start sent "show" with its token unencoded; tokens hold no spaces.
+    if (words.size() == 2 && words[0] == kShow) {
+        return InstanceRequest{QByteArray::fromPercentEncoding(words[1]), std::nullopt};
+    }
+    if (words.size() == 3 && words[0] == kOpen && !words[2].isEmpty()) {
+        return InstanceRequest{QByteArray::fromPercentEncoding(words[1]),
+                               QByteArray::fromPercentEncoding(words[2]).toStdString()};
+    }
+    return std::nullopt;
+}
+
 QString instanceSocketPath(const std::string& name) {
     std::string path = instanceLockPath(name);
     const std::string lockSuffix = ".lock";
@@ -34,8 +63,8 @@ QString instanceSocketPath(const std::string& name) {
     return QString::fromLocal8Bit(path.c_str());
 }
 
-InstanceListener::InstanceListener(const std::string& name, Show show, QObject* parent)
-    : QObject(parent), server_(new QLocalServer(this)), show_(std::move(show)) {
+InstanceListener::InstanceListener(const std::string& name, Answer answer, QObject* parent)
+    : QObject(parent), server_(new QLocalServer(this)), answer_(std::move(answer)) {
     const QString path = instanceSocketPath(name);
     // This process holds the instance lock: a socket left there is one a crashed instance left.
     QLocalServer::removeServer(path);
@@ -62,35 +91,52 @@ void InstanceListener::answer() {
                 }
                 return;
             }
-            const QByteArray line = socket->readLine(kLongestRequest);
-            if (!line.startsWith(kShow) || !line.endsWith('\n')) {
+            const QByteArray line = socket->readLine(kLongestRequest + 1);
+            const std::optional<InstanceRequest> request =
+                line.endsWith('\n') ? parseRequestLine(line) : std::nullopt;
+            if (!request) {
                 socket->abort();
                 return;
             }
-            const QByteArray token = line.mid(qsizetype(sizeof(kShow)) - 1).trimmed();
-            socket->write(show_(token) ? kShown : kNotShown);
+            switch (answer_(*request)) {
+            case InstanceAnswer::Shown:
+                socket->write(kShown);
+                break;
+            case InstanceAnswer::NotShown:
+                socket->write(kNotShown);
+                break;
+            case InstanceAnswer::Busy:
+                socket->write(kBusy);
+                break;
+            }
             socket->flush();
             socket->disconnectFromServer();
         });
     }
 }
 
-bool askRunningInstanceToShow(const std::string& name, int timeoutMs) {
+InstanceAnswer askRunningInstance(const std::string& name, const std::optional<std::string>& file,
+                                  int timeoutMs) {
     QLocalSocket socket;
     socket.connectToServer(instanceSocketPath(name));
     if (!socket.waitForConnected(timeoutMs)) {
-        return false;
+        return InstanceAnswer::NotShown;
     }
-    socket.write(QByteArray(kShow) + activationToken() + '\n');
-    if (!socket.waitForBytesWritten(timeoutMs)) {
-        return false;
+    socket.write(requestLine({activationToken(), file}));
+    while (socket.bytesToWrite() > 0) {
+        if (!socket.waitForBytesWritten(timeoutMs)) {
+            return InstanceAnswer::NotShown;
+        }
     }
     while (!socket.canReadLine()) {
         if (!socket.waitForReadyRead(timeoutMs)) {
-            return false;
+            return InstanceAnswer::NotShown;
         }
     }
-    return socket.readLine() == kShown;
+    const QByteArray answer = socket.readLine();
+    return answer == kShown  ? InstanceAnswer::Shown
+           : answer == kBusy ? InstanceAnswer::Busy
+                             : InstanceAnswer::NotShown;
 }
 
 } // namespace corvane::app

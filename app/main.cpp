@@ -1,8 +1,12 @@
-// Corvane's start-up: one instance per session, the application title, the four windows created
-// in order from their descriptions, and the message loop until the main window closes.
+// Corvane's start-up: the command line, one instance per session, the application title, the four
+// windows created in order from their descriptions, and the message loop until the main window
+// closes.
 
+#include "app/command_line.h"
 #include "app/instance_channel.h"
 #include "app/single_instance.h"
+#include "app/window_requests.h"
+#include "corvane_version.h"
 #include "engine/worker_thread.h"
 #include "ui/desktop/translations.h"
 #include "ui/windows/main_window.h"
@@ -22,16 +26,28 @@ constexpr const char* kInstanceName = "corvane";
 // How long a second start waits for the running window to come to the front.
 constexpr int kShowTimeoutMs = 5000;
 
-// A second start while one runs brings the running window to the front and ends with status 0,
-// saying on the terminal what it did.
-int secondStart(int argc, char** argv) {
+// A second start while one runs brings the running window to the front, handing it the result set
+// to open if one was named, and ends with status 0, saying on the terminal what it did.
+int secondStart(int argc, char** argv, const std::string& file) {
     using namespace corvane;
     QCoreApplication application(argc, argv);
     ui::installTranslations(QLocale::system());
-    const bool shown = app::askRunningInstanceToShow(kInstanceName, kShowTimeoutMs);
-    const QString note = shown ? QCoreApplication::translate(
-                                     "Corvane", "Corvane is already running: its window is in front now.")
-                               : QCoreApplication::translate("Corvane", "Corvane is already running.");
+    const app::InstanceAnswer answer = app::askRunningInstance(
+        kInstanceName, file.empty() ? std::nullopt : std::optional<std::string>(file), kShowTimeoutMs);
+    QString note;
+    switch (answer) {
+    case app::InstanceAnswer::Shown:
+        note =
+            QCoreApplication::translate("Corvane", "Corvane is already running: its window is in front now.");
+        break;
+    case app::InstanceAnswer::NotShown:
+        note = QCoreApplication::translate("Corvane", "Corvane is already running.");
+        break;
+    case app::InstanceAnswer::Busy:
+        note = QCoreApplication::translate(
+            "Corvane", "Corvane is already running and busy: open the result set there once it is done.");
+        break;
+    }
     std::fprintf(stderr, "%s\n", note.toLocal8Bit().constData());
     return 0;
 }
@@ -40,14 +56,31 @@ int secondStart(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     using namespace corvane;
+    // Read before Qt starts: --help and --version need no display, and a bad command line ends here.
+    const app::CommandLine commandLine =
+        app::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    switch (commandLine.action) {
+    case app::CommandLine::Action::Help:
+        std::fputs(app::helpText().c_str(), stdout);
+        return 0;
+    case app::CommandLine::Action::Version:
+        std::fputs(app::versionText().c_str(), stdout);
+        return 0;
+    case app::CommandLine::Action::Invalid:
+        std::fprintf(stderr, "%s\n", commandLine.error.c_str());
+        return 2;
+    case app::CommandLine::Action::Run:
+        break;
+    }
     // A marker that cannot be taken at all lets the program run.
     const app::InstanceMarker marker = app::takeInstanceMarker(kInstanceName);
     if (marker == app::InstanceMarker::HeldByAnother) {
-        return secondStart(argc, argv);
+        return secondStart(argc, argv, commandLine.file);
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Corvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Corvane"));
+    QApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("corvane"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/corvane.svg")));
     ui::installTranslations(QLocale::system());
@@ -55,14 +88,18 @@ int main(int argc, char** argv) {
     int status = 0;
     try {
         const ui::ProgramWindows windows;
+        ui::MainWindow& mainWindow = windows.mainWindow();
         std::unique_ptr<app::InstanceListener> listener;
         if (marker == app::InstanceMarker::Acquired) {
-            listener =
-                std::make_unique<app::InstanceListener>(kInstanceName, [&windows](const QByteArray& token) {
-                    return windows.mainWindow().bringToFront(token);
+            listener = std::make_unique<app::InstanceListener>(
+                kInstanceName, [&mainWindow](const app::InstanceRequest& request) {
+                    return app::answerSecondStart(mainWindow, request);
                 });
         }
-        windows.mainWindow().show();
+        mainWindow.show();
+        if (!commandLine.file.empty()) {
+            app::openSoon(mainWindow, commandLine.file);
+        }
         status = QApplication::exec();
     } catch (const std::exception& error) {
         ui::showErrorBox(QString::fromUtf8(error.what()));

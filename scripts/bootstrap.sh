@@ -11,7 +11,7 @@ packages=(
     qt6-l10n-tools qt6-translations-l10n
     libgl-dev
     fonts-dejavu-extra
-    desktop-file-utils appstream dpkg-dev
+    desktop-file-utils appstream dpkg-dev lintian
     xfsprogs
 )
 

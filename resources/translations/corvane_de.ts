@@ -11,6 +11,10 @@
         <source>Corvane is already running.</source>
         <translation>Corvane läuft bereits.</translation>
     </message>
+    <message>
+        <source>Corvane is already running and busy: open the result set there once it is done.</source>
+        <translation>Corvane läuft bereits und ist beschäftigt: Öffnen Sie die Ergebnisdateien dort, sobald es fertig ist.</translation>
+    </message>
 </context>
 <context>
     <name>MessageDialog</name>

@@ -1,12 +1,15 @@
 // The real program started twice: the second start brings the running window to the front and
-// ends with status 0, showing no window of its own; a start after the first has ended runs
-// normally.
+// ends with status 0, showing no window of its own, handing over the result set it was given; a
+// start after the first has ended runs normally. And its command line: help and version without a
+// display, one line and status 2 for what it does not take.
 
+#include "corvane_version.h"
 #include "support/generous_timeout.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -29,15 +32,24 @@ class ProgramStarts : public ::testing::Test {
 protected:
     // Starts the window program offscreen, with its session folder in `runtime_`; what it writes on
     // stderr goes to `errors` (a file), or nowhere.
-    pid_t start(const std::string& errors = "/dev/null") {
+    // With `display` false, the program has no display at all: no platform asked for, no X11 or
+    // Wayland display named.
+    pid_t start(const std::string& errors = "/dev/null", const std::vector<std::string>& arguments = {},
+                const std::string& output = "/dev/null", bool display = true) {
         // In English, whatever the user's language: the test reads what the program says.
-        std::vector<std::string> env = {"QT_QPA_PLATFORM=offscreen", "XDG_RUNTIME_DIR=" + runtime_.root(),
-                                        "HOME=" + runtime_.root(), "LC_ALL=C.UTF-8", "LANGUAGE="};
+        std::vector<std::string> env = {"XDG_RUNTIME_DIR=" + runtime_.root(), "HOME=" + runtime_.root(),
+                                        "LC_ALL=C.UTF-8", "LANGUAGE="};
+        if (display) {
+            env.push_back("QT_QPA_PLATFORM=offscreen");
+        }
         for (char** e = environ; *e; ++e) {
             const std::string entry = *e;
-            if (entry.rfind("XDG_RUNTIME_DIR=", 0) != 0 && entry.rfind("HOME=", 0) != 0 &&
-                entry.rfind("QT_QPA_PLATFORM=", 0) != 0 && entry.rfind("LC_ALL=", 0) != 0 &&
-                entry.rfind("LANGUAGE=", 0) != 0) {
+            bool replaced = false;
+            for (const char* name : {"XDG_RUNTIME_DIR=", "HOME=", "QT_QPA_PLATFORM=", "LC_ALL=", "LANGUAGE=",
+                                     "DISPLAY=", "WAYLAND_DISPLAY="}) {
+                replaced = replaced || entry.rfind(name, 0) == 0;
+            }
+            if (!replaced) {
                 env.push_back(entry);
             }
         }
@@ -47,12 +59,18 @@ protected:
         }
         envp.push_back(nullptr);
         std::string program = CORVANE_PROGRAM_PATH;
-        char* argv[] = {program.data(), nullptr};
+        std::vector<std::string> args = arguments;
+        std::vector<char*> argv = {program.data()};
+        for (std::string& argument : args) {
+            argv.push_back(argument.data());
+        }
+        argv.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         pid_t pid = -1;
-        const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
+        const int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
         posix_spawn_file_actions_destroy(&actions);
         return rc == 0 ? pid : -1;
     }
@@ -142,6 +160,48 @@ TEST_F(ProgramStarts, SecondStartBringsTheFirstToTheFrontAndALaterStartRuns) {
     EXPECT_TRUE(waitForMarker());
     EXPECT_EQ(waitForExit(third, std::chrono::seconds(1)), -1) << "a start after the first ended must run";
     stop(third);
+}
+
+TEST_F(ProgramStarts, ASecondStartWithASetHandsItOverAndEnds) {
+    const std::string set = runtime_.writeFile("my results.CVN", "handed over, not read here");
+    const pid_t first = start();
+    ASSERT_GT(first, 0);
+    ASSERT_TRUE(waitForMarker());
+    ASSERT_TRUE(waitForSocket());
+
+    const std::string errors = runtime_.path("second.err");
+    const pid_t second = start(errors, {set});
+    ASSERT_GT(second, 0);
+    EXPECT_EQ(waitForExit(second), 0);
+    EXPECT_EQ(readFile(errors), "Corvane is already running: its window is in front now.\n");
+    // The running window reads the set (this one is damaged: it shows the error box) and runs on.
+    EXPECT_EQ(waitForExit(first, std::chrono::seconds(1)), -1);
+    stop(first);
+}
+
+TEST_F(ProgramStarts, HelpAndVersionNeedNoDisplayAndABadCommandLineEndsWithStatusTwo) {
+    const std::string out = runtime_.path("out");
+    const std::string err = runtime_.path("err");
+    const pid_t version = start(err, {"--version"}, out, false);
+    ASSERT_GT(version, 0);
+    EXPECT_EQ(waitForExit(version), 0);
+    EXPECT_EQ(readFile(out), "corvane " CORVANE_VERSION "\n");
+    EXPECT_EQ(readFile(err), "");
+
+    const pid_t help = start(err, {"--help"}, out, false);
+    EXPECT_EQ(waitForExit(help), 0);
+    EXPECT_EQ(readFile(out).rfind("Usage: corvane [FILE.CVN]\n", 0), 0u);
+    EXPECT_FALSE(markerHeld()) << "neither takes the instance marker";
+
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--bogus"}, {runtime_.path("missing.CVN")}, {"a.CVN", "b.CVN"}}) {
+        const pid_t bad = start(err, arguments, out, false);
+        EXPECT_EQ(waitForExit(bad), 2) << arguments.front();
+        const std::string said = readFile(err);
+        EXPECT_EQ(said.rfind("corvane: ", 0), 0u) << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_EQ(readFile(out), "");
+    }
 }
 
 TEST_F(ProgramStarts, TwoStartsAtOnceLeaveExactlyOneRunning) {

@@ -123,6 +123,10 @@ public:
     // Result file sets.
     void saveClicked(QObject* sender);
     void openClicked(QObject* sender);
+    // What Open does once the dialog has given a name, the .CVN file's (bytes; empty when the
+    // dialog was cancelled). The program's command line opens a set through here too. Throws
+    // corvane::Error with the text of the error box when the set cannot be read.
+    void openResultSet(const std::string& file);
     // After Open, also one that failed: the path buttons, Save and the duplicate count follow what
     // the lists hold now.
     void updateAfterOpen();

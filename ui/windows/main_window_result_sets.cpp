@@ -171,11 +171,14 @@ void MainWindow::saveClicked(QObject*) {
 
 void MainWindow::openClicked(QObject*) {
     const QString name = chooseResultFile(this, ResultFileDialog::Open, dialogSettings("OpenDialog1"));
-    if (!name.isEmpty()) {
+    openResultSet(name.isEmpty() ? std::string() : fileNameBytes(name));
+}
+
+void MainWindow::openResultSet(const std::string& file) {
+    if (!file.empty()) {
         const QString before = statusLine();
         setStatus(text(kLoadingFiles));
         flushStatus();
-        const std::string file = fileNameBytes(name);
         try {
             const KeepWindowOwnState keep(*this);
             stream::ReadOptions options;

@@ -1,0 +1,132 @@
+// A result set named on the command line, or handed over by a second start through the instance
+// channel, opens in the main window as File > Open opens it: the same lists and tree, an error in
+// the error box, and nothing while the window is busy.
+
+#include "app/instance_channel.h"
+#include "app/window_requests.h"
+#include "message_recorder.h"
+#include "support/program_run.h"
+#include "support/temp_tree.h"
+#include "window_fixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+
+#include <future>
+#include <string>
+
+namespace corvane::testing {
+namespace {
+
+class WindowRequests : public WindowFixture {
+protected:
+    void SetUp() override {
+        // The instance's lock and socket in a folder of the test's own.
+        previousRuntime_ = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime_.root()));
+        WindowFixture::SetUp();
+    }
+    void TearDown() override {
+        WindowFixture::TearDown();
+        qputenv("XDG_RUNTIME_DIR", previousRuntime_);
+    }
+
+    // A set saved by corvane-cli over a tree with one group: a.txt and b.txt.
+    std::string savedSet(const std::string& name) {
+        files_.writeFile("tree/a.txt", "same");
+        files_.writeFile("tree/b.txt", "same");
+        files_.writeFile("tree/c.txt", "else");
+        const std::string set = files_.path(name);
+        const ProgramRun run =
+            runProgram(CORVANE_CLI_PATH, {"find", "-q", "--save", set, files_.path("tree")});
+        EXPECT_EQ(run.status, 0) << run.err;
+        return set;
+    }
+
+    std::string expectedGroup() { return files_.path("tree/a.txt") + "|" + files_.path("tree/b.txt"); }
+
+    // Asks as a second start would, from a thread of its own, while this thread runs the window.
+    app::InstanceAnswer askFromSecondStart(const std::optional<std::string>& file) {
+        std::future<app::InstanceAnswer> answer = std::async(
+            std::launch::async, [file] { return app::askRunningInstance("corvane", file, 30000); });
+        EXPECT_TRUE(waitUntil([&answer] {
+            return answer.wait_for(std::chrono::milliseconds(0)) == std::future_status::ready;
+        }));
+        return answer.get();
+    }
+
+    app::InstanceListener listen() {
+        return app::InstanceListener("corvane", [this](const app::InstanceRequest& request) {
+            return app::answerSecondStart(main(), request);
+        });
+    }
+
+    TempTree runtime_;
+    TempTree files_;
+    QByteArray previousRuntime_;
+};
+
+TEST_F(WindowRequests, ASetNamedAtTheStartOpensAsFileOpenOpensIt) {
+    const std::string set = savedSet("start.CVN");
+    app::openSoon(main(), set);
+    ASSERT_TRUE(waitUntil([this] { return !treeGroups().empty(); }));
+    EXPECT_EQ(treeGroups(), std::vector<std::string>{expectedGroup()});
+    EXPECT_EQ(searchedFiles().size(), 3u);
+    EXPECT_TRUE(main().saveAction_->isEnabled()) << "the buttons follow the opened set as after File > Open";
+}
+
+TEST_F(WindowRequests, ADamagedSetShowsTheErrorBoxOfFileOpen) {
+    const std::string set = files_.writeFile("damaged.CVN", "TPF0 but nothing a list could be");
+    MessageRecorder recorder;
+    app::openSoon(main(), set);
+    ASSERT_TRUE(waitUntil([&recorder] { return !recorder.messages.empty(); }));
+    EXPECT_EQ(recorder.messages.front().icon, QMessageBox::Critical);
+    EXPECT_TRUE(recorder.messages.front().text.contains(QString::fromStdString(set)))
+        << recorder.messages.front().text.toStdString();
+    EXPECT_TRUE(treeGroups().empty());
+}
+
+TEST_F(WindowRequests, ASecondStartHandsItsSetToTheRunningWindow) {
+    const app::InstanceListener listener = listen();
+    ASSERT_TRUE(listener.listening());
+    // A name with a space, a newline and a byte that is no UTF-8 travels byte for byte.
+    const std::string set = savedSet("with space\nand \xff.CVN");
+
+    EXPECT_EQ(askFromSecondStart(std::nullopt), app::InstanceAnswer::Shown);
+    EXPECT_TRUE(treeGroups().empty()) << "a plain second start opens nothing";
+
+    EXPECT_EQ(askFromSecondStart(set), app::InstanceAnswer::Shown);
+    ASSERT_TRUE(waitUntil([this] { return !treeGroups().empty(); }));
+    EXPECT_EQ(treeGroups(), std::vector<std::string>{expectedGroup()});
+}
+
+TEST_F(WindowRequests, ABusyWindowComesToTheFrontButOpensNothing) {
+    const app::InstanceListener listener = listen();
+    const std::string set = savedSet("busy.CVN");
+
+    // While a search runs, Open is off: so is opening from a second start.
+    main().openAction_->setEnabled(false);
+    EXPECT_EQ(askFromSecondStart(set), app::InstanceAnswer::Busy);
+    main().openAction_->setEnabled(true);
+
+    // A dialog of the window is open.
+    QDialog dialog(&main());
+    dialog.setModal(true);
+    dialog.show();
+    ASSERT_TRUE(waitUntil([] { return QApplication::activeModalWidget() != nullptr; }));
+    EXPECT_EQ(askFromSecondStart(set), app::InstanceAnswer::Busy);
+    dialog.close();
+    QApplication::processEvents();
+    EXPECT_TRUE(treeGroups().empty());
+
+    // A set still opening: a second request waits its turn rather than reading inside the first.
+    app::openSoon(main(), set);
+    EXPECT_EQ(app::answerSecondStart(main(), {{}, set}), app::InstanceAnswer::Busy);
+    ASSERT_TRUE(waitUntil([this] { return !treeGroups().empty(); }));
+    EXPECT_EQ(askFromSecondStart(set), app::InstanceAnswer::Shown);
+}
+
+} // namespace
+} // namespace corvane::testing
