@@ -3,7 +3,6 @@
 #include <QCollatorSortKey>
 
 #include <algorithm>
-#include <numeric>
 
 namespace corvane::ui {
 
@@ -19,6 +18,9 @@ struct DuplicateTreeModel::Node {
     DuplicateNode value;
     Node* parent = nullptr;
     int row = 0; // place among the parent's children
+    // The text's collation key, made as the node came during a search so that ordering the tree
+    // at its end only compares keys; dropped once the tree is in order.
+    std::optional<QCollatorSortKey> key;
     std::vector<std::unique_ptr<Node>> children;
 
     Node() = default;
@@ -184,6 +186,13 @@ QModelIndex DuplicateTreeModel::appendGroup(const std::string& groupFile,
     }
     if (sortType_ == stream::stText) {
         sortChildren(*group); // not in the model yet: nobody needs to hear of it
+    } else {
+        // A search orders the tree by text at its end: the keys made now, a node at a time, spare
+        // the window a pause of a tenth of a second there on a large tree.
+        group->key = collator_.sortKey(shown(group->value.text));
+        for (auto& child : group->children) {
+            child->key = collator_.sortKey(shown(child->value.text));
+        }
     }
     group->renumberChildren();
     return indexOf(insertChild(*root_, std::move(group)));
@@ -262,25 +271,25 @@ void DuplicateTreeModel::clear() {
 }
 
 void DuplicateTreeModel::sortChildren(Node& parent) {
-    if (parent.children.size() < 2) {
-        return;
+    if (parent.children.size() >= 2) {
+        orderChildren(parent);
     }
-    // One key per node, made once, rather than a conversion of both texts per comparison.
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(parent.children.size());
+    // Later nodes find their place by comparing texts: the keys would only take memory.
     for (const auto& child : parent.children) {
-        keys.push_back(collator_.sortKey(shown(child->value.text)));
+        child->key.reset();
     }
-    std::vector<size_t> order(keys.size());
-    std::iota(order.begin(), order.end(), size_t{0});
-    std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return keys[a].compare(keys[b]) < 0; });
-    std::vector<std::unique_ptr<Node>> sorted;
-    sorted.reserve(order.size());
-    for (size_t from : order) {
-        sorted.push_back(std::move(parent.children[from]));
+}
+
+void DuplicateTreeModel::orderChildren(Node& parent) {
+    // One key per node, made once (or kept from when the node came), rather than a conversion of
+    // both texts per comparison.
+    for (const auto& child : parent.children) {
+        if (!child->key) {
+            child->key = collator_.sortKey(shown(child->value.text));
+        }
     }
-    parent.children = std::move(sorted);
+    std::stable_sort(parent.children.begin(), parent.children.end(),
+                     [](const auto& a, const auto& b) { return a->key->compare(*b->key) < 0; });
     parent.renumberChildren();
 }
 

@@ -112,7 +112,9 @@ private:
     // Where a node with `text` goes among the children of `parent`.
     size_t placeFor(const Node& parent, const std::string& text) const;
     Node* insertChild(Node& parent, std::unique_ptr<Node> child);
+    // Orders the children of `parent` by text and drops their collation keys.
     void sortChildren(Node& parent);
+    void orderChildren(Node& parent);
     void setState(Node& node, int32_t stateIndex);
 
     QCollator collator_;
