@@ -372,7 +372,7 @@ void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& Fo
         FoundFiles.clear();
         std::vector<int64_t> sizes;
         for (int i = 0; i < n && !stopRequested_; ++i) {
-            FoundFiles.emplace_back(rows->row(i).caption());
+            FoundFiles.emplace_back(rows->caption(i));
             sizes.push_back(rows->sizeOf(i));
             setStatusLater([](int64_t i, int64_t n, int64_t) { return sortingStatus(percentOf(i, n)); }, i,
                            n);
