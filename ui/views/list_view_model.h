@@ -68,12 +68,13 @@ public:
     void setRows(std::vector<ListRow> rows);
     void clear();
 
-protected:
     // Where row `i` (in the order shown) is kept: the rows stay where they were appended, and a
-    // sort only changes order_.
+    // sort only changes the order shown.
     size_t stored(int i) const {
         return order_.empty() ? static_cast<size_t>(i) : order_[static_cast<size_t>(i)];
     }
+
+protected:
     // The rows as they are kept, in the order they were appended (or last replaced).
     ListRow storedRow(size_t i) const;
     // Column `column`'s text of kept row `i`; `scratch` may hold it.
