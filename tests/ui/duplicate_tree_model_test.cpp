@@ -198,10 +198,11 @@ TEST_F(DuplicateTree, StoredNodeMayShowAnExpandButtonWithoutChildren) {
     EXPECT_EQ(stateOf(index), kStateRadioOff);
 }
 
-// A search's groups get their collation keys as they come and are ordered once at the end; a
-// tree in text order from the start places each group as it comes, comparing texts. Both must
-// end in the same order, also for nodes that came without keys and groups added afterwards.
-TEST(DuplicateTreeOrder, OrderingAtTheEndMatchesPlacingEachGroupAsItComes) {
+// A search's tree is put in text order at its end: with the groups' places noted as they came
+// (ordering ahead), or by a sort of everything (without, or when stored nodes came between). A
+// tree in text order from the start places each group as it comes, comparing texts. All must
+// end in the same order, also for groups added afterwards.
+void orderAtTheEnd(bool orderingAhead, bool storedNodes) {
     std::mt19937 random(11);
     const char* const pieces[] = {"a", "B", "b", "\xc3\xa9", "E", "e", "_", "1", "10", "2", "\xff"};
     const auto text = [&] {
@@ -214,6 +215,7 @@ TEST(DuplicateTreeOrder, OrderingAtTheEndMatchesPlacingEachGroupAsItComes) {
     DuplicateTreeModel atTheEnd{kEnglish};
     DuplicateTreeModel asTheyCome{kEnglish};
     QAbstractItemModelTester tester{&atTheEnd, QAbstractItemModelTester::FailureReportingMode::Fatal};
+    atTheEnd.setOrderingAhead(orderingAhead);
     asTheyCome.setSortType(stream::stText);
     const auto addGroups = [&](int count) {
         for (int g = 0; g < count; ++g) {
@@ -222,7 +224,7 @@ TEST(DuplicateTreeOrder, OrderingAtTheEndMatchesPlacingEachGroupAsItComes) {
             for (std::string& duplicate : duplicates) {
                 duplicate = text(); // equal texts happen, and must keep their order
             }
-            if (g % 5 == 0) { // as a stored tree is read: no keys made on the way
+            if (storedNodes && g % 5 == 0) { // as a stored tree is read
                 DuplicateNode node;
                 node.text = group;
                 const QModelIndex a = atTheEnd.appendNode(QModelIndex(), node);
@@ -251,12 +253,51 @@ TEST(DuplicateTreeOrder, OrderingAtTheEndMatchesPlacingEachGroupAsItComes) {
         return result;
     };
     addGroups(300);
-    EXPECT_NE(fullOutline(atTheEnd), fullOutline(asTheyCome)) << "the groups came out of order";
+    if (!orderingAhead) {
+        EXPECT_NE(fullOutline(atTheEnd), fullOutline(asTheyCome)) << "the groups came out of order";
+    }
+    const QPersistentModelIndex followed = atTheEnd.index(7, 0);
+    const std::string followedText = textOf(followed);
     atTheEnd.setSortType(stream::stText);
+    EXPECT_EQ(textOf(atTheEnd.index(followed.row(), 0)), followedText)
+        << "a persistent index follows its node";
     EXPECT_EQ(fullOutline(atTheEnd), fullOutline(asTheyCome));
     addGroups(40);
     EXPECT_EQ(fullOutline(atTheEnd), fullOutline(asTheyCome));
     EXPECT_EQ(atTheEnd.nodeCount(), asTheyCome.nodeCount());
+    // The next search starts from an empty tree: its order is noted again.
+    atTheEnd.clear();
+    asTheyCome.clear();
+    atTheEnd.setSortType(stream::stNone);
+    addGroups(50);
+    atTheEnd.setSortType(stream::stText);
+    EXPECT_EQ(fullOutline(atTheEnd), fullOutline(asTheyCome));
+}
+
+TEST(DuplicateTreeOrder, OrderingAheadGivesTheOrderOfASortAtTheEnd) {
+    orderAtTheEnd(true, false);
+}
+
+TEST(DuplicateTreeOrder, SortAtTheEndGivesTheOrderOfPlacingAsGroupsCome) {
+    orderAtTheEnd(false, false);
+}
+
+TEST(DuplicateTreeOrder, StoredNodesAmongSearchedGroupsLeaveTheOrderToTheSort) {
+    orderAtTheEnd(true, true);
+    orderAtTheEnd(false, true);
+}
+
+TEST_F(DuplicateTree, RemovingANodeWhileOrderingAheadLeavesTheOrderToTheSort) {
+    model.setOrderingAhead(true);
+    model.appendGroup("/m", {"/m2", "/m1"});
+    model.appendGroup("/c", {"/c1"});
+    model.appendGroup("/x", {"/x1"});
+    model.appendGroup("/a", {"/a1"});
+    EXPECT_TRUE(model.removeNode(model.index(1, 0))); // "/c"
+    model.appendGroup("/b", {"/b1"});
+    model.setSortType(stream::stText);
+    EXPECT_EQ(outline(model), "/a: /a1 | /b: /b1 | /m: /m1 /m2 | /x: /x1");
+    EXPECT_EQ(model.nodeCount(), 9);
 }
 
 TEST(DuplicateTreeDepth, ADeepStoredTreeIsSortedAndReleasedWithoutRecursion) {

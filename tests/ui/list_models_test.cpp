@@ -370,7 +370,7 @@ TEST(SearchedFilesModel, SavedRowsAreInTheOrderShown) {
     list.listModel()->appendFile("/g", "1", "1/1/2000");
     std::vector<std::string> saved;
     for (const stream::ListRow& row : list.rows()) {
-        saved.push_back(row.caption + "|" + row.subItems.at(0).text);
+        saved.push_back(row.caption + "|" + (*row.subItems.begin()).text);
     }
     EXPECT_EQ(saved,
               (std::vector<std::string>{"/e|20", "/b|100", "/c|100", "/f|100", "/a|300", "/d|300", "/g|1"}));

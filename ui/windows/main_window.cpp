@@ -145,6 +145,8 @@ void MainWindow::descriptionLoaded() {
         !saveAction_ || !openAction_ || !pages_) {
         throw Error("The main window's description lacks a control it needs");
     }
+    // A search orders its tree by text at its end: the groups' places are noted as they come.
+    duplicateTree_->treeModel()->setOrderingAhead(true);
     setUpKeyboard();
     describeControls(*this, kControlDescriptions);
 }
