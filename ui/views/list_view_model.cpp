@@ -2,6 +2,7 @@
 
 #include "engine/search_order.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <numeric>
@@ -260,14 +261,33 @@ void ListViewModel::setShownOrder(std::vector<uint32_t> order) {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList before = persistentIndexList();
     if (!before.isEmpty()) {
-        std::vector<int> newRowOf(static_cast<size_t>(count()));
+        // Views keep a few persistent indexes (the current row, a selection): their new rows come
+        // from one pass over the new order, not from a table of a million new rows.
+        std::vector<uint32_t> kept; // where each persistent index's row is kept, once each
+        for (const QModelIndex& index : before) {
+            kept.push_back(static_cast<uint32_t>(stored(index.row())));
+        }
+        std::sort(kept.begin(), kept.end());
+        kept.erase(std::unique(kept.begin(), kept.end()), kept.end());
+        std::vector<int> newRow(kept.size(), -1);
         for (size_t i = 0; i < order.size(); ++i) {
-            newRowOf[order[i]] = static_cast<int>(i);
+            if (kept.size() <= 8) { // usually one or two: a look at each beats a search
+                for (size_t k = 0; k < kept.size(); ++k) {
+                    if (order[i] == kept[k]) {
+                        newRow[k] = static_cast<int>(i);
+                    }
+                }
+            } else if (const auto at = std::lower_bound(kept.begin(), kept.end(), order[i]);
+                       at != kept.end() && *at == order[i]) {
+                newRow[static_cast<size_t>(at - kept.begin())] = static_cast<int>(i);
+            }
         }
         QModelIndexList after;
         after.reserve(before.size());
         for (const QModelIndex& index : before) {
-            after.append(this->index(newRowOf[stored(index.row())], index.column()));
+            const auto at =
+                std::lower_bound(kept.begin(), kept.end(), static_cast<uint32_t>(stored(index.row())));
+            after.append(this->index(newRow[static_cast<size_t>(at - kept.begin())], index.column()));
         }
         changePersistentIndexList(before, after);
     }
