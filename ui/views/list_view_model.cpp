@@ -169,12 +169,17 @@ void ListViewModel::appendFileRow(std::string_view path, std::string_view sizeTe
     pathRoom_ -= path.size();
     file.path = at;
     file.pathSize = static_cast<uint32_t>(path.size());
-    auto [found, added] =
-        dateIndex_.try_emplace(std::string(dateText), static_cast<uint32_t>(dateTexts_.size()));
-    if (added) {
-        dateTexts_.emplace_back(dateText);
+    // Files of one folder mostly share their date: the last date text is looked at first.
+    if (lastDate_ < dateTexts_.size() && dateTexts_[lastDate_] == dateText) {
+        file.dateIndex = lastDate_;
+    } else {
+        auto [found, added] =
+            dateIndex_.try_emplace(std::string(dateText), static_cast<uint32_t>(dateTexts_.size()));
+        if (added) {
+            dateTexts_.emplace_back(dateText);
+        }
+        file.dateIndex = lastDate_ = found->second;
     }
-    file.dateIndex = found->second;
     int64_t size = 0;
     const auto read = std::from_chars(sizeText.data(), sizeText.data() + sizeText.size(), size);
     char buffer[24];
@@ -327,6 +332,7 @@ void ListViewModel::clearFiles() {
     dateTexts_.clear();
     dateTexts_.shrink_to_fit();
     dateIndex_.clear();
+    lastDate_ = 0;
     oddSizeTexts_.clear();
 }
 

@@ -125,6 +125,7 @@ private:
     size_t pathRoom_ = 0;      // bytes left there
     std::vector<std::string> dateTexts_;
     std::unordered_map<std::string, uint32_t> dateIndex_;
+    uint32_t lastDate_ = 0; // the date of the last row appended
     // Size texts that are not the plain decimal text of their number, by where their row is kept.
     std::unordered_map<size_t, std::string> oddSizeTexts_;
     // Where the row shown at each place is kept; empty while that is rows_'s own order. Moving a
