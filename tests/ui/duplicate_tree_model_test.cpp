@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace corvane::ui {
 namespace {
 
@@ -194,6 +196,108 @@ TEST_F(DuplicateTree, StoredNodeMayShowAnExpandButtonWithoutChildren) {
     EXPECT_TRUE(model.hasChildren(index));
     EXPECT_EQ(model.rowCount(index), 0);
     EXPECT_EQ(stateOf(index), kStateRadioOff);
+}
+
+// A search's tree is put in text order at its end: with the groups' places noted as they came
+// (ordering ahead), or by a sort of everything (without, or when stored nodes came between). A
+// tree in text order from the start places each group as it comes, comparing texts. All must
+// end in the same order, also for groups added afterwards.
+void orderAtTheEnd(bool orderingAhead, bool storedNodes) {
+    std::mt19937 random(11);
+    const char* const pieces[] = {"a", "B", "b", "\xc3\xa9", "E", "e", "_", "1", "10", "2", "\xff"};
+    const auto text = [&] {
+        std::string result = "/";
+        for (int n = 1 + static_cast<int>(random() % 4); n > 0; --n) {
+            result += pieces[random() % std::size(pieces)];
+        }
+        return result;
+    };
+    DuplicateTreeModel atTheEnd{kEnglish};
+    DuplicateTreeModel asTheyCome{kEnglish};
+    QAbstractItemModelTester tester{&atTheEnd, QAbstractItemModelTester::FailureReportingMode::Fatal};
+    atTheEnd.setOrderingAhead(orderingAhead);
+    asTheyCome.setSortType(stream::stText);
+    const auto addGroups = [&](int count) {
+        for (int g = 0; g < count; ++g) {
+            const std::string group = text();
+            std::vector<std::string> duplicates(1 + random() % 4);
+            for (std::string& duplicate : duplicates) {
+                duplicate = text(); // equal texts happen, and must keep their order
+            }
+            if (storedNodes && g % 5 == 0) { // as a stored tree is read
+                DuplicateNode node;
+                node.text = group;
+                const QModelIndex a = atTheEnd.appendNode(QModelIndex(), node);
+                const QModelIndex b = asTheyCome.appendNode(QModelIndex(), node);
+                for (size_t d = 0; d < duplicates.size(); ++d) {
+                    node.text = duplicates[d];
+                    node.data = static_cast<int32_t>(d); // tells equal texts apart
+                    atTheEnd.appendNode(a, node);
+                    asTheyCome.appendNode(b, node);
+                }
+            } else {
+                atTheEnd.appendGroup(group, duplicates);
+                asTheyCome.appendGroup(group, duplicates);
+            }
+        }
+    };
+    // Tells equal texts apart by the order they came in.
+    const auto fullOutline = [](const DuplicateTreeModel& model) {
+        std::string result = outline(model);
+        for (int top = 0; top < model.rowCount(); ++top) {
+            const QModelIndex group = model.index(top, 0);
+            for (int child = 0; child < model.rowCount(group); ++child) {
+                result += " " + std::to_string(model.node(model.index(child, 0, group))->data);
+            }
+        }
+        return result;
+    };
+    addGroups(300);
+    if (!orderingAhead) {
+        EXPECT_NE(fullOutline(atTheEnd), fullOutline(asTheyCome)) << "the groups came out of order";
+    }
+    const QPersistentModelIndex followed = atTheEnd.index(7, 0);
+    const std::string followedText = textOf(followed);
+    atTheEnd.setSortType(stream::stText);
+    EXPECT_EQ(textOf(atTheEnd.index(followed.row(), 0)), followedText)
+        << "a persistent index follows its node";
+    EXPECT_EQ(fullOutline(atTheEnd), fullOutline(asTheyCome));
+    addGroups(40);
+    EXPECT_EQ(fullOutline(atTheEnd), fullOutline(asTheyCome));
+    EXPECT_EQ(atTheEnd.nodeCount(), asTheyCome.nodeCount());
+    // The next search starts from an empty tree: its order is noted again.
+    atTheEnd.clear();
+    asTheyCome.clear();
+    atTheEnd.setSortType(stream::stNone);
+    addGroups(50);
+    atTheEnd.setSortType(stream::stText);
+    EXPECT_EQ(fullOutline(atTheEnd), fullOutline(asTheyCome));
+}
+
+TEST(DuplicateTreeOrder, OrderingAheadGivesTheOrderOfASortAtTheEnd) {
+    orderAtTheEnd(true, false);
+}
+
+TEST(DuplicateTreeOrder, SortAtTheEndGivesTheOrderOfPlacingAsGroupsCome) {
+    orderAtTheEnd(false, false);
+}
+
+TEST(DuplicateTreeOrder, StoredNodesAmongSearchedGroupsLeaveTheOrderToTheSort) {
+    orderAtTheEnd(true, true);
+    orderAtTheEnd(false, true);
+}
+
+TEST_F(DuplicateTree, RemovingANodeWhileOrderingAheadLeavesTheOrderToTheSort) {
+    model.setOrderingAhead(true);
+    model.appendGroup("/m", {"/m2", "/m1"});
+    model.appendGroup("/c", {"/c1"});
+    model.appendGroup("/x", {"/x1"});
+    model.appendGroup("/a", {"/a1"});
+    EXPECT_TRUE(model.removeNode(model.index(1, 0))); // "/c"
+    model.appendGroup("/b", {"/b1"});
+    model.setSortType(stream::stText);
+    EXPECT_EQ(outline(model), "/a: /a1 | /b: /b1 | /m: /m1 /m2 | /x: /x1");
+    EXPECT_EQ(model.nodeCount(), 9);
 }
 
 TEST(DuplicateTreeDepth, ADeepStoredTreeIsSortedAndReleasedWithoutRecursion) {

@@ -1,3 +1,4 @@
+#include "ui/forms/list_controls_qt.h"
 #include "ui/views/list_view_model.h"
 #include "ui/views/searched_files_model.h"
 
@@ -8,9 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 #include <random>
+#include <tuple>
 
 namespace corvane::ui {
 namespace {
@@ -153,8 +156,8 @@ TEST(ListViewModel, RowsAreReplacedAndRemoved) {
 
 std::vector<std::string> captions(const ListViewModel& model) {
     std::vector<std::string> result;
-    for (const ListRow& row : model.rows()) {
-        result.emplace_back(row.caption());
+    for (int i = 0; i < model.count(); ++i) {
+        result.emplace_back(model.row(i).caption());
     }
     return result;
 }
@@ -274,6 +277,103 @@ TEST(SearchedFilesModel, SizesForTheComparerFollowTheRows) {
     model.setRow(0, ListRow("/e", {"7", "1/5/2021"}));
     model.appendFile("/late", "9", "1/1/2000");
     EXPECT_EQ(sizes(), (std::vector<int64_t>{7, 100, 100, 100, 300, 300, 5368709120, 9}));
+}
+
+// The list shows a sort through an order of where its rows are kept, never moving a row. What it
+// shows, saves and hands to the comparer must be what rows physically sorted would give, through
+// any mix of sorts, appends after a sort, replaced and removed rows.
+TEST(SearchedFilesModel, SortsThroughAnOrderShowWhatSortedRowsWould) {
+    const qtcore::LocaleTexts texts(kUnitedStates);
+    SearchedFilesModel model{texts};
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    struct Row {
+        std::string path, size, date;
+        int64_t sizeKey, dayKey;
+    };
+    std::vector<Row> expected; // the rows as a list that moves them would hold them
+    std::mt19937 random(7);
+    int made = 0;
+    const auto makeRow = [&] {
+        char path[16];
+        std::snprintf(path, sizeof path, "/%05d", made++);
+        const int64_t size = random() % 6;
+        const int day = static_cast<int>(random() % 5);
+        Row row{path, std::to_string(size), texts.shortDateText({2020, 1 + day, 1}), size, day};
+        if (random() % 10 == 0) {
+            row.size = "?"; // unreadable texts count as the least value
+            row.sizeKey = INT64_MIN;
+        }
+        return row;
+    };
+    const auto append = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            Row row = makeRow();
+            model.appendFile(row.path, row.size, row.date);
+            expected.push_back(row);
+        }
+    };
+    const auto sortBy = [&](stream::SortType type) {
+        if (type == model.sortType()) {
+            return; // the current mode: nothing moves
+        }
+        model.setSortType(type);
+        if (type == stream::stText) {
+            std::stable_sort(expected.begin(), expected.end(),
+                             [](const Row& a, const Row& b) { return a.dayKey < b.dayKey; });
+        } else if (type == stream::stData) {
+            std::stable_sort(expected.begin(), expected.end(),
+                             [](const Row& a, const Row& b) { return a.sizeKey < b.sizeKey; });
+        }
+    };
+    const auto check = [&](const char* step) {
+        model.flushAppendedRows();
+        ASSERT_EQ(model.count(), static_cast<int>(expected.size())) << step;
+        for (int i = 0; i < model.count(); ++i) {
+            const Row& want = expected[static_cast<size_t>(i)];
+            ASSERT_EQ(model.row(i).caption(), want.path) << step << ", row " << i;
+            ASSERT_EQ(model.index(i, 1).data().toString().toStdString(), want.size) << step << ", row " << i;
+            ASSERT_EQ(model.index(i, 0).data(ListViewModel::CaptionBytesRole).toByteArray().toStdString(),
+                      want.path);
+            ASSERT_EQ(model.sizeOf(i), want.sizeKey) << step << ", row " << i;
+        }
+    };
+    append(200);
+    sortBy(stream::stText);
+    check("by day");
+    sortBy(stream::stData);
+    check("by size");
+    append(50); // after a sort: shown last, in the order found
+    check("appended after a sort");
+    sortBy(stream::stText);
+    sortBy(stream::stData);
+    check("sorted again with the appended rows");
+    const Row replaced = makeRow();
+    model.setRow(3, ListRow(replaced.path, {replaced.size, replaced.date}));
+    expected[3] = replaced;
+    check("a row replaced");
+    sortBy(stream::stNone);
+    sortBy(stream::stText);
+    check("sorted by day after a replaced row");
+    ASSERT_TRUE(model.removeRows(10, 20));
+    expected.erase(expected.begin() + 10, expected.begin() + 30);
+    check("rows removed from a sorted list");
+    append(30);
+    sortBy(stream::stData);
+    check("appended and sorted after a removal");
+}
+
+// A result set saves the list's rows through its widget: in the order shown.
+TEST(SearchedFilesModel, SavedRowsAreInTheOrderShown) {
+    ListViewWidget list;
+    fillFoundFiles(*list.listModel()); // the widget's dates are the system's: sizes only here
+    list.setSortType(stream::stData);
+    list.listModel()->appendFile("/g", "1", "1/1/2000");
+    std::vector<std::string> saved;
+    for (const stream::ListRow& row : list.rows()) {
+        saved.push_back(row.caption + "|" + (*row.subItems.begin()).text);
+    }
+    EXPECT_EQ(saved,
+              (std::vector<std::string>{"/e|20", "/b|100", "/c|100", "/f|100", "/a|300", "/d|300", "/g|1"}));
 }
 
 // Enough rows for every pass of the ordering step to matter; bench/list_sort_bench.cpp times a

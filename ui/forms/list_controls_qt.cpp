@@ -87,7 +87,8 @@ ListViewWidget::ListViewWidget(QWidget* parent)
 std::vector<stream::ListRow> ListViewWidget::rows() const {
     std::vector<stream::ListRow> result;
     result.reserve(static_cast<size_t>(model_->count()));
-    for (const ListRow& row : model_->rows()) {
+    for (int i = 0; i < model_->count(); ++i) {
+        const ListRow& row = model_->row(i);
         stream::ListRow out;
         out.caption = std::string(row.caption());
         for (int i = 0; i < row.subItemCount(); ++i) {

@@ -3,7 +3,6 @@
 #include <QCollatorSortKey>
 
 #include <algorithm>
-#include <numeric>
 
 namespace corvane::ui {
 
@@ -19,6 +18,9 @@ struct DuplicateTreeModel::Node {
     DuplicateNode value;
     Node* parent = nullptr;
     int row = 0; // place among the parent's children
+    // The text's collation key while it is needed: for a sort, or for a top-level node whose
+    // place is kept ahead (see setOrderingAhead).
+    std::optional<QCollatorSortKey> key;
     std::vector<std::unique_ptr<Node>> children;
 
     Node() = default;
@@ -182,11 +184,20 @@ QModelIndex DuplicateTreeModel::appendGroup(const std::string& groupFile,
         child->parent = group.get();
         group->children.push_back(std::move(child));
     }
-    if (sortType_ == stream::stText) {
+    const bool keepAhead = sortType_ != stream::stText && aheadValid_;
+    if (sortType_ == stream::stText || keepAhead) {
         sortChildren(*group); // not in the model yet: nobody needs to hear of it
     }
     group->renumberChildren();
-    return indexOf(insertChild(*root_, std::move(group)));
+    if (keepAhead) {
+        group->key = collator_.sortKey(shown(group->value.text));
+    }
+    Node* inserted = insertChild(*root_, std::move(group));
+    if (keepAhead) {
+        // After the equal texts already there, as a stable sort would place it.
+        ahead_.insert(inserted);
+    }
+    return indexOf(inserted);
 }
 
 QModelIndex DuplicateTreeModel::appendNode(const QModelIndex& parent, DuplicateNode node) {
@@ -194,6 +205,7 @@ QModelIndex DuplicateTreeModel::appendNode(const QModelIndex& parent, DuplicateN
     if (owner == nullptr) {
         return {};
     }
+    dropAhead();
     return indexOf(insertChild(*owner, std::make_unique<Node>(std::move(node))));
 }
 
@@ -243,6 +255,7 @@ bool DuplicateTreeModel::removeNode(const QModelIndex& index) {
     if (node == nullptr) {
         return false;
     }
+    dropAhead();
     Node& parent = *node->parent;
     const auto row = static_cast<size_t>(node->row);
     beginRemoveRows(indexOf(&parent), node->row, node->row);
@@ -256,32 +269,56 @@ bool DuplicateTreeModel::removeNode(const QModelIndex& index) {
 
 void DuplicateTreeModel::clear() {
     beginResetModel();
+    ahead_.clear();
     root_ = std::make_unique<Node>();
     nodeCount_ = 0;
+    aheadValid_ = orderingAhead_;
     endResetModel();
 }
 
 void DuplicateTreeModel::sortChildren(Node& parent) {
-    if (parent.children.size() < 2) {
-        return;
+    if (parent.children.size() >= 2) {
+        orderChildren(parent);
     }
-    // One key per node, made once, rather than a conversion of both texts per comparison.
-    std::vector<QCollatorSortKey> keys;
-    keys.reserve(parent.children.size());
+    // Later nodes find their place by comparing texts: the keys would only take memory.
     for (const auto& child : parent.children) {
-        keys.push_back(collator_.sortKey(shown(child->value.text)));
+        child->key.reset();
     }
-    std::vector<size_t> order(keys.size());
-    std::iota(order.begin(), order.end(), size_t{0});
-    std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return keys[a].compare(keys[b]) < 0; });
-    std::vector<std::unique_ptr<Node>> sorted;
-    sorted.reserve(order.size());
-    for (size_t from : order) {
-        sorted.push_back(std::move(parent.children[from]));
+}
+
+void DuplicateTreeModel::orderChildren(Node& parent) {
+    // One key per node, made once (or kept from when the node came), rather than a conversion of
+    // both texts per comparison.
+    for (const auto& child : parent.children) {
+        if (!child->key) {
+            child->key = collator_.sortKey(shown(child->value.text));
+        }
     }
-    parent.children = std::move(sorted);
+    std::stable_sort(parent.children.begin(), parent.children.end(),
+                     [](const auto& a, const auto& b) { return a->key->compare(*b->key) < 0; });
     parent.renumberChildren();
+}
+
+void DuplicateTreeModel::setOrderingAhead(bool on) {
+    orderingAhead_ = on;
+    if (!on) {
+        dropAhead();
+    } else if (root_->children.empty()) {
+        aheadValid_ = true;
+    }
+}
+
+void DuplicateTreeModel::dropAhead() {
+    // The places noted no longer tell the whole order: the sort does it all.
+    for (Node* node : ahead_) {
+        node->key.reset();
+    }
+    ahead_.clear();
+    aheadValid_ = false;
+}
+
+bool DuplicateTreeModel::AheadLess::operator()(const Node* a, const Node* b) const {
+    return a->key->compare(*b->key) < 0;
 }
 
 void DuplicateTreeModel::setSortType(stream::SortType sortType) {
@@ -290,9 +327,28 @@ void DuplicateTreeModel::setSortType(stream::SortType sortType) {
     }
     sortType_ = sortType;
     if (sortType != stream::stText) {
+        // Places are kept ahead from an empty tree on; an earlier text order is not kept.
+        aheadValid_ = orderingAhead_ && root_->children.empty();
         return;
     }
     emit layoutAboutToBeChanged();
+    if (aheadValid_ && ahead_.size() == root_->children.size()) {
+        // Every group came through appendGroup with its children in order and its place noted:
+        // the top level takes the noted order, a pass with no comparison.
+        std::vector<std::unique_ptr<Node>> sorted;
+        sorted.reserve(ahead_.size());
+        for (Node* node : ahead_) {
+            sorted.push_back(std::move(root_->children[static_cast<size_t>(node->row)]));
+            node->key.reset();
+        }
+        root_->children = std::move(sorted);
+        root_->renumberChildren();
+        ahead_.clear();
+        aheadValid_ = false;
+        finishLayoutChange();
+        return;
+    }
+    dropAhead();
     std::vector<Node*> pending{root_.get()};
     while (!pending.empty()) {
         Node* node = pending.back();
@@ -302,6 +358,10 @@ void DuplicateTreeModel::setSortType(stream::SortType sortType) {
             pending.push_back(child.get());
         }
     }
+    finishLayoutChange();
+}
+
+void DuplicateTreeModel::finishLayoutChange() {
     // Nodes stay where they are in memory; only their rows changed.
     const QModelIndexList before = persistentIndexList();
     QModelIndexList after;

@@ -10,8 +10,9 @@
 
 namespace corvane::ui {
 
-// All texts of a row share one buffer, so that a row of the searched-files list costs one
-// allocation and about 48 bytes besides its texts (a million rows are expected).
+// All texts of a row share one buffer, so that a row costs one allocation and about 48 bytes
+// besides its texts. (The rows of found files a search appends are kept more compactly still,
+// see ListViewModel::appendFileRow.)
 class ListRow {
 public:
     ListRow() = default;

@@ -2,6 +2,11 @@
 
 #include "engine/search_order.h"
 
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <numeric>
+
 namespace corvane::ui {
 
 namespace {
@@ -16,6 +21,15 @@ namespace {
 
 // Long enough for a view to lay out a long list between two batches, short enough to look live.
 constexpr int kAnnounceIntervalMs = 100;
+
+// Paths of compact rows are kept in blocks of this size (a longer path gets a block of its own).
+constexpr size_t kPathBlockBytes = size_t{1} << 20;
+
+// The plain decimal text of a size, as the scanner writes it.
+std::string_view plainSizeText(int64_t size, char (&buffer)[24]) {
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, size);
+    return {buffer, static_cast<size_t>(result.ptr - buffer)};
+}
 
 } // namespace
 
@@ -38,12 +52,15 @@ QVariant ListViewModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) {
         return {};
     }
-    const ListRow& item = rows_[static_cast<size_t>(index.row())];
+    const size_t kept = stored(index.row());
+    std::string scratch;
     switch (role) {
     case Qt::DisplayRole:
-        return shown(index.column() == 0 ? item.caption() : item.subItemText(index.column() - 1));
-    case CaptionBytesRole:
-        return QByteArray(item.caption().data(), static_cast<qsizetype>(item.caption().size()));
+        return shown(storedText(kept, index.column(), scratch));
+    case CaptionBytesRole: {
+        const std::string_view caption = storedText(kept, 0, scratch);
+        return QByteArray(caption.data(), static_cast<qsizetype>(caption.size()));
+    }
     default:
         return {};
     }
@@ -66,6 +83,8 @@ bool ListViewModel::removeRows(int row, int count, const QModelIndex& parent) {
         return false;
     }
     flushAppendedRows();
+    keepAsListRows();
+    keepInShownOrder();
     beginRemoveRows(QModelIndex(), row, row + count - 1);
     rows_.erase(rows_.begin() + row, rows_.begin() + row + count);
     announced_ = this->count();
@@ -81,8 +100,113 @@ void ListViewModel::setColumns(QStringList columns) {
     endResetModel();
 }
 
+std::string_view ListViewModel::caption(int i) const {
+    const size_t kept = stored(i);
+    return compact_ ? std::string_view(files_[kept].path, files_[kept].pathSize) : rows_[kept].caption();
+}
+
+ListRow ListViewModel::storedRow(size_t i) const {
+    if (!compact_) {
+        return rows_[i];
+    }
+    std::string size, date;
+    return ListRow(storedText(i, 0, size), {storedText(i, 1, size), storedText(i, 2, date)});
+}
+
+const std::string* ListViewModel::storedOddSizeText(size_t i) const {
+    if (oddSizeTexts_.empty()) {
+        return nullptr;
+    }
+    const auto odd = oddSizeTexts_.find(i);
+    return odd == oddSizeTexts_.end() ? nullptr : &odd->second;
+}
+
+std::string_view ListViewModel::storedText(size_t i, int column, std::string& scratch) const {
+    if (!compact_) {
+        const ListRow& item = rows_[i];
+        return column == 0 ? item.caption() : item.subItemText(column - 1);
+    }
+    const FileRow& file = files_[i];
+    switch (column) {
+    case 0:
+        return {file.path, file.pathSize};
+    case 1: {
+        if (const std::string* odd = storedOddSizeText(i)) {
+            return *odd;
+        }
+        char buffer[24];
+        scratch = plainSizeText(file.size, buffer);
+        return scratch;
+    }
+    case 2:
+        return dateTexts_[file.dateIndex];
+    default:
+        return {};
+    }
+}
+
+void ListViewModel::appendFileRow(std::string_view path, std::string_view sizeText,
+                                  std::string_view dateText) {
+    if (!compact_ && rows_.empty()) {
+        compact_ = true;
+    }
+    if (!compact_ || path.size() > UINT32_MAX) {
+        appendRow(ListRow(path, {sizeText, dateText}));
+        return;
+    }
+    FileRow file{};
+    if (path.size() > pathRoom_) {
+        const size_t bytes = std::max(path.size(), kPathBlockBytes);
+        pathBlocks_.push_back(std::make_unique_for_overwrite<char[]>(bytes));
+        pathNext_ = pathBlocks_.back().get();
+        pathRoom_ = bytes;
+    }
+    char* const at = pathNext_;
+    if (!path.empty()) {
+        std::memcpy(at, path.data(), path.size());
+    }
+    pathNext_ += path.size();
+    pathRoom_ -= path.size();
+    file.path = at;
+    file.pathSize = static_cast<uint32_t>(path.size());
+    // Files of one folder mostly share their date: the last date text is looked at first.
+    if (lastDate_ < dateTexts_.size() && dateTexts_[lastDate_] == dateText) {
+        file.dateIndex = lastDate_;
+    } else {
+        auto [found, added] =
+            dateIndex_.try_emplace(std::string(dateText), static_cast<uint32_t>(dateTexts_.size()));
+        if (added) {
+            dateTexts_.emplace_back(dateText);
+        }
+        file.dateIndex = lastDate_ = found->second;
+    }
+    int64_t size = 0;
+    const auto read = std::from_chars(sizeText.data(), sizeText.data() + sizeText.size(), size);
+    char buffer[24];
+    file.size = read.ec == std::errc() ? size : 0;
+    if (plainSizeText(file.size, buffer) != sizeText) {
+        oddSizeTexts_.emplace(files_.size(), sizeText); // kept as it came
+    }
+    files_.push_back(file);
+    rowAppended();
+}
+
 void ListViewModel::appendRow(ListRow row) {
+    if (compact_) {
+        if (files_.empty()) {
+            compact_ = false;
+        } else {
+            keepAsListRows();
+        }
+    }
     rows_.push_back(std::move(row));
+    rowAppended();
+}
+
+void ListViewModel::rowAppended() {
+    if (!order_.empty()) {
+        order_.push_back(static_cast<uint32_t>(count() - 1)); // shown last, whatever the order
+    }
     if (!announceTimer_.isActive()) {
         announceTimer_.start();
     }
@@ -102,14 +226,17 @@ void ListViewModel::setRow(int i, ListRow row) {
         return;
     }
     flushAppendedRows();
-    rows_[static_cast<size_t>(i)] = std::move(row);
+    keepAsListRows();
+    rows_[stored(i)] = std::move(row);
     emit dataChanged(index(i, 0), index(i, columnCount() - 1));
 }
 
 void ListViewModel::setRows(std::vector<ListRow> rows) {
     beginResetModel();
     announceTimer_.stop();
+    clearFiles();
     rows_.assign(std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
+    std::vector<uint32_t>().swap(order_);
     announced_ = count();
     endResetModel();
 }
@@ -119,29 +246,94 @@ void ListViewModel::clear() {
     announceTimer_.stop();
     // Gives the memory back: after a large search the next one may be small.
     std::deque<ListRow>().swap(rows_);
+    std::vector<uint32_t>().swap(order_);
+    clearFiles();
     announced_ = 0;
     endResetModel();
 }
 
-void ListViewModel::reorderRows(const std::vector<uint32_t>& order) {
+std::vector<uint32_t> ListViewModel::shownOrder() const {
+    if (!order_.empty()) {
+        return order_;
+    }
+    std::vector<uint32_t> order(static_cast<size_t>(count()));
+    std::iota(order.begin(), order.end(), 0u);
+    return order;
+}
+
+void ListViewModel::setShownOrder(std::vector<uint32_t> order) {
     flushAppendedRows();
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    // In place: a second list of a million rows would double the list's memory.
-    engine::applyOrder(rows_, order);
     const QModelIndexList before = persistentIndexList();
     if (!before.isEmpty()) {
-        std::vector<int> newRowOf(rows_.size());
+        // Views keep a few persistent indexes (the current row, a selection): their new rows come
+        // from one pass over the new order, not from a table of a million new rows.
+        std::vector<uint32_t> kept; // where each persistent index's row is kept, once each
+        for (const QModelIndex& index : before) {
+            kept.push_back(static_cast<uint32_t>(stored(index.row())));
+        }
+        std::sort(kept.begin(), kept.end());
+        kept.erase(std::unique(kept.begin(), kept.end()), kept.end());
+        std::vector<int> newRow(kept.size(), -1);
         for (size_t i = 0; i < order.size(); ++i) {
-            newRowOf[order[i]] = static_cast<int>(i);
+            if (kept.size() <= 8) { // usually one or two: a look at each beats a search
+                for (size_t k = 0; k < kept.size(); ++k) {
+                    if (order[i] == kept[k]) {
+                        newRow[k] = static_cast<int>(i);
+                    }
+                }
+            } else if (const auto at = std::lower_bound(kept.begin(), kept.end(), order[i]);
+                       at != kept.end() && *at == order[i]) {
+                newRow[static_cast<size_t>(at - kept.begin())] = static_cast<int>(i);
+            }
         }
         QModelIndexList after;
         after.reserve(before.size());
         for (const QModelIndex& index : before) {
-            after.append(this->index(newRowOf[static_cast<size_t>(index.row())], index.column()));
+            const auto at =
+                std::lower_bound(kept.begin(), kept.end(), static_cast<uint32_t>(stored(index.row())));
+            after.append(this->index(newRow[static_cast<size_t>(at - kept.begin())], index.column()));
         }
         changePersistentIndexList(before, after);
     }
+    order_ = std::move(order);
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void ListViewModel::keepInShownOrder() {
+    if (order_.empty()) {
+        return;
+    }
+    // In place: a second list of a million rows would double the list's memory.
+    keepAsListRows();
+    engine::applyOrder(rows_, order_);
+    std::vector<uint32_t>().swap(order_);
+}
+
+void ListViewModel::keepAsListRows() {
+    if (!compact_) {
+        return;
+    }
+    std::deque<ListRow> rows;
+    for (size_t i = 0; i < files_.size(); ++i) {
+        rows.push_back(storedRow(i));
+    }
+    clearFiles();
+    rows_ = std::move(rows);
+}
+
+void ListViewModel::clearFiles() {
+    compact_ = false;
+    std::deque<FileRow>().swap(files_);
+    pathBlocks_.clear();
+    pathBlocks_.shrink_to_fit();
+    pathNext_ = nullptr;
+    pathRoom_ = 0;
+    dateTexts_.clear();
+    dateTexts_.shrink_to_fit();
+    dateIndex_.clear();
+    lastDate_ = 0;
+    oddSizeTexts_.clear();
 }
 
 } // namespace corvane::ui

@@ -1,6 +1,5 @@
 #include "ui/views/searched_files_model.h"
 
-#include <numeric>
 #include <unordered_map>
 
 namespace corvane::ui {
@@ -16,7 +15,10 @@ SearchedFilesModel::SearchedFilesModel(qtcore::LocaleTexts texts, QObject* paren
     : ListViewModel({QStringLiteral("File Name"), QStringLiteral("Size"), QStringLiteral("Created Date")},
                     parent),
       texts_(std::move(texts)) {
-    const auto forgetKeys = [this] { keys_.clear(); };
+    const auto forgetKeys = [this] {
+        keys_.clear();
+        daysOfDates_.clear();
+    };
     connect(this, &QAbstractItemModel::dataChanged, this, forgetKeys);
     connect(this, &QAbstractItemModel::rowsRemoved, this, forgetKeys);
     connect(this, &QAbstractItemModel::modelReset, this, forgetKeys);
@@ -24,27 +26,48 @@ SearchedFilesModel::SearchedFilesModel(qtcore::LocaleTexts texts, QObject* paren
 
 void SearchedFilesModel::appendFile(std::string_view path, std::string_view sizeText,
                                     std::string_view dateText) {
-    appendRow(ListRow(path, {sizeText, dateText}));
+    appendFileRow(path, sizeText, dateText);
 }
 
 int64_t SearchedFilesModel::sizeOf(int i) const {
-    const auto row = static_cast<size_t>(i);
-    if (row < keys_.size()) {
-        return keys_[row].size;
+    const size_t kept = stored(i);
+    if (compact()) {
+        return compactSize(kept);
     }
-    return engine::parseSizeText(rows()[row].subItemText(kSizeSubItem)).value_or(INT64_MIN);
+    if (kept < keys_.size()) {
+        return keys_[kept].size;
+    }
+    std::string scratch;
+    return engine::parseSizeText(storedText(kept, 1 + kSizeSubItem, scratch)).value_or(INT64_MIN);
+}
+
+int64_t SearchedFilesModel::compactSize(size_t kept) const {
+    const std::string* odd = storedOddSizeText(kept);
+    return odd ? engine::parseSizeText(*odd).value_or(INT64_MIN) : storedSize(kept);
 }
 
 void SearchedFilesModel::readSortKeys() {
+    if (compact()) {
+        // Compact rows keep their sizes as numbers; only the days of new date texts are read.
+        if (daysOfDates_.size() > dateTextCount()) {
+            daysOfDates_.clear();
+        }
+        for (size_t d = daysOfDates_.size(); d < dateTextCount(); ++d) {
+            const auto date = texts_.readShortDate(dateText(static_cast<uint32_t>(d)));
+            daysOfDates_.push_back(date ? engine::dayNumber(*date) : INT64_MIN);
+        }
+        return;
+    }
     // Rows appended since the last sort are read on top of the keys kept.
     const size_t first = keys_.size();
-    keys_.resize(rows().size());
+    keys_.resize(static_cast<size_t>(count()));
     // Reading a date through the locale is slow, and the dates of one search repeat a lot.
     std::unordered_map<std::string_view, int64_t> dayOfText;
     for (size_t i = first; i < keys_.size(); ++i) {
-        const ListRow& row = rows()[i];
-        keys_[i].size = engine::parseSizeText(row.subItemText(kSizeSubItem)).value_or(INT64_MIN);
-        const std::string_view dateText = row.subItemText(kDateSubItem);
+        std::string sizeScratch, dateScratch;
+        keys_[i].size =
+            engine::parseSizeText(storedText(i, 1 + kSizeSubItem, sizeScratch)).value_or(INT64_MIN);
+        const std::string_view dateText = storedText(i, 1 + kDateSubItem, dateScratch);
         auto found = dayOfText.find(dateText);
         if (found == dayOfText.end()) {
             const auto date = texts_.readShortDate(dateText);
@@ -63,19 +86,23 @@ void SearchedFilesModel::setSortType(stream::SortType sortType) {
         return;
     }
     readSortKeys();
-    std::vector<uint32_t> order(keys_.size());
-    std::iota(order.begin(), order.end(), 0u);
+    // Compact rows give their keys for this sort only: a million keys kept would take 16 MB.
+    std::vector<engine::SearchOrderKey> compactKeys;
+    if (compact()) {
+        compactKeys.resize(static_cast<size_t>(count()));
+        for (size_t i = 0; i < compactKeys.size(); ++i) {
+            compactKeys[i] = {compactSize(i), daysOfDates_[storedDateIndex(i)]};
+        }
+    }
+    const std::vector<engine::SearchOrderKey>& keys = compact() ? compactKeys : keys_;
+    // The keys stay with the rows where they are kept; only the order shown changes.
+    std::vector<uint32_t> order = shownOrder();
     if (sortType == stream::stData) {
-        engine::sortBySize(order, keys_);
+        engine::sortBySize(order, keys);
     } else {
-        engine::sortByCreationDay(order, keys_);
+        engine::sortByCreationDay(order, keys);
     }
-    std::vector<engine::SearchOrderKey> keysInOrder(keys_.size());
-    for (size_t i = 0; i < order.size(); ++i) {
-        keysInOrder[i] = keys_[order[i]];
-    }
-    keys_ = std::move(keysInOrder);
-    reorderRows(order);
+    setShownOrder(std::move(order));
 }
 
 } // namespace corvane::ui

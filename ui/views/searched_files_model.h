@@ -6,8 +6,8 @@
 
 #include "engine/search_order.h"
 #include "qtcore/locale_texts.h"
-#include "ui/views/list_view_model.h"
 #include "stream/list_controls.h"
+#include "ui/views/list_view_model.h"
 
 #include <string_view>
 #include <vector>
@@ -40,12 +40,17 @@ public:
     void readSortKeys();
 
 private:
+    // The size key of a kept compact row.
+    int64_t compactSize(size_t kept) const;
+
     qtcore::LocaleTexts texts_;
     stream::SortType sortType_ = stream::stNone;
-    // Both keys of every row, read in one pass at the first sort and kept in step with the rows
-    // for the next: after a sort the texts lie scattered in memory, and reading them again costs
+    // Both keys of every row, by where the row is kept (a sort moves no row, so neither key),
+    // read as rows come and kept for the next sort: reading a million texts again would cost
     // more than the sort. Emptied whenever rows change other than by appending.
     std::vector<engine::SearchOrderKey> keys_;
+    // For compact rows: the day of each date text they use, by the text's number.
+    std::vector<int64_t> daysOfDates_;
 };
 
 } // namespace corvane::ui

@@ -145,6 +145,8 @@ void MainWindow::descriptionLoaded() {
         !saveAction_ || !openAction_ || !pages_) {
         throw Error("The main window's description lacks a control it needs");
     }
+    // A search orders its tree by text at its end: the groups' places are noted as they come.
+    duplicateTree_->treeModel()->setOrderingAhead(true);
     setUpKeyboard();
     describeControls(*this, kControlDescriptions);
 }
@@ -369,10 +371,24 @@ void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& Fo
         }
         searchedFilesList_->setSortType(stream::stData);
         const int n = rows->count();
-        FoundFiles.clear();
+        // The paths go to the comparer in the list's order. Rows are kept in the order their
+        // files were found, as the scan's list holds the paths: each path moves over from there
+        // rather than being copied again (a million paths are tens of megabytes, and the scan's
+        // copies, made on its thread, would stay in the process as free memory). A path that is
+        // not its row's is copied from the row.
+        const bool rowPerPath = FoundFiles.size() == static_cast<size_t>(n);
+        engine::StringList ordered;
+        ordered.reserve(static_cast<size_t>(n));
         std::vector<int64_t> sizes;
+        sizes.reserve(static_cast<size_t>(n));
         for (int i = 0; i < n && !stopRequested_; ++i) {
-            FoundFiles.emplace_back(rows->row(i).caption());
+            const std::string_view caption = rows->caption(i);
+            const size_t kept = rows->stored(i);
+            if (rowPerPath && FoundFiles[kept] == caption) {
+                ordered.push_back(std::move(FoundFiles[kept]));
+            } else {
+                ordered.emplace_back(caption);
+            }
             sizes.push_back(rows->sizeOf(i));
             setStatusLater([](int64_t i, int64_t n, int64_t) { return sortingStatus(percentOf(i, n)); }, i,
                            n);
@@ -381,10 +397,11 @@ void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& Fo
                 return;
             }
         }
-        searched = static_cast<int64_t>(FoundFiles.size());
+        engine::StringList().swap(FoundFiles);
+        searched = static_cast<int64_t>(ordered.size());
         // The list goes on to the comparer's worker as it is: a second copy of a million paths
         // would only take memory.
-        comparer_->SetFileList(std::move(FoundFiles), std::move(sizes));
+        comparer_->SetFileList(std::move(ordered), std::move(sizes));
         if (!stopRequested_) {
             comparer_->Start();
         } else {
