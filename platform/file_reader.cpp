@@ -107,4 +107,10 @@ void FileReader::adviseSequential() const {
     }
 }
 
+void FileReader::adviseWillNeed(int64_t offset, int64_t length) const {
+    if (fd_ >= 0) {
+        posix_fadvise(fd_, static_cast<off_t>(offset), static_cast<off_t>(length), POSIX_FADV_WILLNEED);
+    }
+}
+
 } // namespace corvane::platform

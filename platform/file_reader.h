@@ -40,6 +40,8 @@ public:
 
     // Tells the system that the file will be read from start to end once.
     void adviseSequential() const;
+    // Asks the system to start reading `length` bytes at `offset` into its cache, without waiting.
+    void adviseWillNeed(int64_t offset, int64_t length) const;
 
 private:
     int fd_ = -1;

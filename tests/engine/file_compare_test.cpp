@@ -388,6 +388,10 @@ TEST(comparer_, AgreesWithAPlainModelOnRandomTrees) {
             sizes.push_back(static_cast<int64_t>(text.size()));
         }
         EXPECT_EQ(runCompare(list, sizes).reports, expected.reports) << "round " << round << ", sizes given";
+        // Every first block colliding with every other: the first look leaves everyone in.
+        const auto collide = [](const char*, size_t) -> uint64_t { return 7; };
+        EXPECT_EQ(runCompare(list, sizes, collide).reports, expected.reports)
+            << "round " << round << ", digests colliding";
     }
 }
 
