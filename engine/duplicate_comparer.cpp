@@ -68,7 +68,7 @@ CompareWorker::CompareWorker(DuplicateComparer* owner, CompareProgressHandler on
       OnDuplicateGroup(std::move(onDuplicateGroup)), OnRunProgress(owner->OnRunProgress),
       RunProgressInterval(owner->RunProgressInterval), FileList(std::move(fileList)),
       FileSizes(std::move(fileSizes)), memoryBudget_(memoryBudget),
-      firstBlockDigest_(owner->FirstBlockDigest) {
+      firstBlockDigest_(owner->FirstBlockDigest), readingOrder_(std::exchange(owner->ReadingOrder, {})) {
     StartRunning();
 }
 
@@ -83,7 +83,9 @@ void CompareWorker::Execute() {
     // Files whose first block has no twin in their run are left out before the runs are read.
     FirstBlockFilter filter;
     filter.digest = firstBlockDigest_;
-    filter.sift(FileList, spans, [this] { return Terminated(); });
+    filter.sift(
+        FileList, spans, [this] { return Terminated(); }, readingOrder_);
+    std::vector<uint32_t>().swap(readingOrder_);
     std::vector<RunsAhead::Job> jobs;
     for (const Span& span : spans) {
         RunsAhead::Job job;

@@ -63,6 +63,9 @@ public:
     // The digest of the first look at every file (see FirstBlockFilter); tests give one that
     // collides.
     BlockDigest FirstBlockDigest = blockDigest;
+    // Empty, or parallel to FileList: the order in which the first look reads the files, best the
+    // order the scan found them in (see FirstBlockFilter::sift). Taken over by the next Start.
+    std::vector<uint32_t> ReadingOrder;
 
     // FileList becomes a copy of `list`, and FileSizes `sizes` (parallel to it, or empty).
     void SetFileList(const StringList& list, std::vector<int64_t> sizes = {});
@@ -142,6 +145,7 @@ private:
 
     size_t memoryBudget_;
     BlockDigest firstBlockDigest_;
+    std::vector<uint32_t> readingOrder_;
 
     // A report not yet delivered: the progress of a position, or a group found there, with what
     // the fields are while it runs.

@@ -48,7 +48,8 @@ uint32_t folderKey(const std::string& path) {
 } // namespace
 
 bool FirstBlockFilter::sift(const StringList& paths, std::vector<SizeRun>& runs,
-                            const std::function<bool()>& stopRequested) const {
+                            const std::function<bool()>& stopRequested,
+                            const std::vector<uint32_t>& readingOrder) const {
     // Every member of a run of files that hold bytes, numbered run after run: item `f` is member
     // f - start[r] of run r.
     std::vector<size_t> start(runs.size() + 1, 0);
@@ -59,8 +60,9 @@ bool FirstBlockFilter::sift(const StringList& paths, std::vector<SizeRun>& runs,
     if (total == 0) {
         return true;
     }
-    // The reading order: by a number of the file's folder, so that the files of one folder are read
-    // one after the other through one folder handle; in list order within a folder.
+    // The reading order: the one given, or by a number of the file's folder, so that the files of
+    // one folder are read one after the other through one folder handle; in list order among equals.
+    const bool ordered = readingOrder.size() == paths.size();
     std::vector<uint64_t> order;
     order.reserve(total);
     for (size_t r = 0; r < runs.size(); ++r) {
@@ -69,7 +71,9 @@ bool FirstBlockFilter::sift(const StringList& paths, std::vector<SizeRun>& runs,
         }
         for (size_t m = 0; m < runs[r].candidates.size(); ++m) {
             const uint64_t item = start[r] + m;
-            order.push_back(static_cast<uint64_t>(folderKey(paths[runs[r].candidates[m]])) << 32 | item);
+            const uint32_t position = runs[r].candidates[m];
+            const uint32_t key = ordered ? readingOrder[position] : folderKey(paths[position]);
+            order.push_back(static_cast<uint64_t>(key) << 32 | item);
         }
     }
     std::sort(order.begin(), order.end());
@@ -81,7 +85,8 @@ bool FirstBlockFilter::sift(const StringList& paths, std::vector<SizeRun>& runs,
     std::atomic<bool> stop{false};
     const auto work = [&](bool reporting) {
         platform::FolderHandles folders;
-        const auto buffer = std::make_unique_for_overwrite<char[]>(kFirstBlock);
+        // One byte more than a block: a file that fits in a block shows its size by where it ends.
+        const auto buffer = std::make_unique_for_overwrite<char[]>(kFirstBlock + 1);
         for (;;) {
             const size_t from = nextBatch.fetch_add(kBatch);
             if (from >= total || stop.load(std::memory_order_relaxed)) {
@@ -95,12 +100,14 @@ bool FirstBlockFilter::sift(const StringList& paths, std::vector<SizeRun>& runs,
                     1;
                 const SizeRun& run = runs[r];
                 const std::string& path = paths[run.candidates[item - start[r]]];
-                platform::FileReader reader;
-                if (!reader.open(folders.resolve(path)) || reader.info().size != run.size) {
-                    continue;
-                }
-                const size_t length = static_cast<size_t>(std::min<int64_t>(run.size, kFirstBlock));
-                if (reader.readAt(0, buffer.get(), length) != static_cast<int64_t>(length)) {
+                // No fstat: the size is told by the read (a file of a block or less must end where
+                // the run's size says; a larger one need only fill its first block, and whether it is
+                // still of the run's size is checked by the comparison), and an entry that is no
+                // longer a regular file fails at the read or, a device, is refused by the comparison.
+                const bool whole = run.size <= static_cast<int64_t>(kFirstBlock);
+                const size_t length = whole ? static_cast<size_t>(run.size) : kFirstBlock;
+                if (platform::readStartOf(folders.resolve(path), buffer.get(), whole ? length + 1 : length) !=
+                    static_cast<int64_t>(length)) {
                     continue;
                 }
                 digests[item] = digest(buffer.get(), length);

@@ -46,8 +46,11 @@ struct FirstBlockFilter {
     // Told the number of files read so far, now and then, from one of the threads.
     std::function<void(size_t filesRead)> onProgress;
 
-    bool sift(const StringList& paths, std::vector<SizeRun>& runs,
-              const std::function<bool()>& stopRequested) const;
+    // `readingOrder`: empty, or a number per entry of `paths` in whose ascending order the files are
+    // read: the order in which the scan found them, folder by folder, is the best known. When
+    // empty, the files of one folder are read one after the other, folders in no order.
+    bool sift(const StringList& paths, std::vector<SizeRun>& runs, const std::function<bool()>& stopRequested,
+              const std::vector<uint32_t>& readingOrder = {}) const;
 };
 
 } // namespace corvane::engine

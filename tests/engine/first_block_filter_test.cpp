@@ -213,6 +213,14 @@ TEST(FirstBlockFilter, ManyFilesInManyFoldersKeepExactlyThoseWithATwin) {
         }
     }
     EXPECT_EQ(candidatesOf(sifted), expected);
+    // Read in another order (the last file found first), the outcome is the same.
+    std::vector<uint32_t> backwards(list.size());
+    for (size_t p = 0; p < list.size(); ++p) {
+        backwards[p] = static_cast<uint32_t>(list.size() - 1 - p);
+    }
+    std::vector<SizeRun> siftedBackwards = runs;
+    ASSERT_TRUE(FirstBlockFilter{}.sift(list, siftedBackwards, {}, backwards));
+    EXPECT_EQ(candidatesOf(siftedBackwards), expected);
 }
 
 } // namespace
