@@ -55,8 +55,8 @@ trap 'rm -rf "$work"' EXIT
 printf '%-13s %9s %8s %8s %9s %9s %11s %11s  %s\n' tree files "wall s" "RSS MiB" "us/file" "B/file" \
     "us/further" "B/further" check
 prev_files="" prev_wall="" prev_rss=""
-for spec in million-250k:250000 million-500k:500000 million:1000000; do
-    name=${spec%%:*} count=${spec##*:}
+for tree_size in million-250k:250000 million-500k:500000 million:1000000; do
+    name=${tree_size%%:*} count=${tree_size##*:}
     dir="$data/$name"
     if [[ ! -d $dir || ! -f $dir.truth.json ]]; then
         echo "making $name ($count files) in $dir..." >&2
