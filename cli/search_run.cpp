@@ -165,6 +165,8 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
         const std::vector<uint32_t> order = engine::searchOrder(keys);
         std::vector<int64_t> sizes;
         sizes.reserve(foundFiles.size());
+        std::vector<uint32_t> readingOrder;
+        readingOrder.reserve(foundFiles.size());
         // Only with limits: which places of the ordered list are compared.
         std::vector<bool> compared;
         const bool filtered = sizeLimited || options.skipHardLinks;
@@ -183,6 +185,7 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
             }
             if (!filtered || compared.back()) {
                 sizes.push_back(size);
+                readingOrder.push_back(row); // the comparer first reads the files in the scan's order
             }
         }
         std::vector<engine::SearchOrderKey>().swap(keys); // gives the memory back, unlike clear()
@@ -210,6 +213,7 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
         // system before the comparison takes its own.
         giveBackFreedMemory();
         compare.SetFileList(std::move(foundFiles), std::move(sizes));
+        compare.ReadingOrder = std::move(readingOrder);
         compare.Start(); // hands the lists over to the worker
     };
     scan.OnScanFinished = [&](engine::ScanWorker* sender, StringList& foundFiles) {

@@ -105,7 +105,8 @@ public:
     Splitter(const std::vector<const std::string*>& paths, int64_t size, ContentClasses::Workspace& workspace,
              const std::function<bool()>& stopRequested, size_t memoryBudget)
         : paths_(paths), size_(size), workspace_(workspace), stopRequested_(stopRequested),
-          memoryBudget_(memoryBudget), readers_(paths.size()), state_(paths.size(), MemberState::New) {
+          memoryBudget_(memoryBudget), readers_(paths.size()), state_(paths.size(), MemberState::New),
+          advisedTo_(size >= ContentClasses::kReadAheadFrom ? paths.size() : 0, 0) {
         result_.classOf.assign(paths.size(), -1);
         result_.info.resize(paths.size());
     }
@@ -122,6 +123,9 @@ private:
     // Reads `step` of member `i` into `slot`; false when it cannot be read whole or changed.
     // `last`: the step is the member's last, after which it is checked.
     bool readMember(uint32_t i, const ReadStep& step, char* slot, bool keepOpen, bool last);
+    // Before a step between the first and the last block of a member kept open: asks the system
+    // to read the member's next bytes ahead, a window at a time (see kReadAhead).
+    void adviseAhead(uint32_t i, const ReadStep& step, bool keepOpen);
     // After the last chunk: true when member `i` is as it was before its first and may join its
     // class; otherwise it is marked to be read again or to join none.
     bool passesFinalCheck(uint32_t i);
@@ -148,6 +152,7 @@ private:
     ContentClasses::Result result_;
     std::vector<FileReader> readers_;
     std::vector<MemberState> state_;
+    std::vector<int64_t> advisedTo_; // per member: how far reading ahead was asked for
     bool secondPass_ = false;
     bool readAgain_ = false; // some member is to be read again
     size_t openFiles_ = 0;
@@ -219,6 +224,20 @@ bool Splitter::passesFinalCheck(uint32_t i) {
     return true;
 }
 
+void Splitter::adviseAhead(uint32_t i, const ReadStep& step, bool keepOpen) {
+    if (!keepOpen || advisedTo_.empty() || step.fileOffset < ContentClasses::kEndBlock ||
+        step.fileOffset >= size_ - ContentClasses::kEndBlock) {
+        return; // the first and the last block stand alone; the bytes between them run on
+    }
+    const int64_t end = step.fileOffset + static_cast<int64_t>(step.length);
+    if (end + ContentClasses::kReadAhead / 2 <= advisedTo_[i] || advisedTo_[i] >= size_) {
+        return;
+    }
+    const int64_t from = std::max(advisedTo_[i], step.fileOffset);
+    readers_[i].adviseWillNeed(from, ContentClasses::kReadAhead);
+    advisedTo_[i] = from + ContentClasses::kReadAhead;
+}
+
 bool Splitter::readMember(uint32_t i, const ReadStep& step, char* slot, bool keepOpen, bool last) {
     bool ok = openMember(i);
     if (ok && size_ == 0) {
@@ -230,6 +249,7 @@ bool Splitter::readMember(uint32_t i, const ReadStep& step, char* slot, bool kee
             state_[i] = MemberState::Unreadable;
         }
     } else if (ok) {
+        adviseAhead(i, step, keepOpen);
         const int64_t read = readers_[i].readAt(step.fileOffset, slot, step.length);
         if (read < 0 && secondPass_) {
             // A read error in the pass that reads it for the last time: the file is unreadable.

@@ -67,7 +67,8 @@ CompareWorker::CompareWorker(DuplicateComparer* owner, CompareProgressHandler on
       OnCompareProgress(std::move(onCompareProgress)), OnCompareFinished(std::move(onCompareFinished)),
       OnDuplicateGroup(std::move(onDuplicateGroup)), OnRunProgress(owner->OnRunProgress),
       RunProgressInterval(owner->RunProgressInterval), FileList(std::move(fileList)),
-      FileSizes(std::move(fileSizes)), memoryBudget_(memoryBudget) {
+      FileSizes(std::move(fileSizes)), memoryBudget_(memoryBudget),
+      firstBlockDigest_(owner->FirstBlockDigest), readingOrder_(std::exchange(owner->ReadingOrder, {})) {
     StartRunning();
 }
 
@@ -77,8 +78,14 @@ void CompareWorker::Execute() {
     if (count < 2) {
         return;
     }
-    const std::vector<Span> spans = FindRuns();
+    std::vector<Span> spans = FindRuns();
     std::vector<int64_t>().swap(FileSizes); // the runs are known: the sizes are of no more use
+    // Files whose first block has no twin in their run are left out before the runs are read.
+    FirstBlockFilter filter;
+    filter.digest = firstBlockDigest_;
+    filter.sift(
+        FileList, spans, [this] { return Terminated(); }, readingOrder_);
+    std::vector<uint32_t>().swap(readingOrder_);
     std::vector<RunsAhead::Job> jobs;
     for (const Span& span : spans) {
         RunsAhead::Job job;

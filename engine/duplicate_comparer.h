@@ -5,6 +5,7 @@
 // user-interface thread.
 
 #include "engine/content_classes.h"
+#include "engine/first_block_filter.h"
 #include "engine/report_batch.h"
 #include "engine/string_list.h"
 #include "engine/worker_driver.h"
@@ -59,6 +60,12 @@ public:
     // that cannot be compared within it ends the comparison with std::bad_alloc, as a machine
     // out of memory would.
     size_t MemoryBudget = ContentClasses::kMemoryBudget;
+    // The digest of the first look at every file (see FirstBlockFilter); tests give one that
+    // collides.
+    BlockDigest FirstBlockDigest = blockDigest;
+    // Empty, or parallel to FileList: the order in which the first look reads the files, best the
+    // order the scan found them in (see FirstBlockFilter::sift). Taken over by the next Start.
+    std::vector<uint32_t> ReadingOrder;
 
     // FileList becomes a copy of `list`, and FileSizes `sizes` (parallel to it, or empty).
     void SetFileList(const StringList& list, std::vector<int64_t> sizes = {});
@@ -114,11 +121,7 @@ public:
 private:
     // A run of equal size as found in the list, with two entries or more that may be compared:
     // where it starts, the size, and the positions of those entries.
-    struct Span {
-        size_t first = 0;
-        int64_t size = 0;
-        std::vector<uint32_t> candidates;
-    };
+    using Span = SizeRun;
     // What the comparison found in one run, by position from `first` on.
     struct Run {
         size_t first = 0;
@@ -141,6 +144,8 @@ private:
     void ReportRunProgress(int32_t fileCount, int64_t fileSize, int64_t bytesRead);
 
     size_t memoryBudget_;
+    BlockDigest firstBlockDigest_;
+    std::vector<uint32_t> readingOrder_;
 
     // A report not yet delivered: the progress of a position, or a group found there, with what
     // the fields are while it runs.

@@ -107,4 +107,35 @@ void FileReader::adviseSequential() const {
     }
 }
 
+int64_t readStartOf(FolderRelativeName where, char* buffer, size_t length) {
+    const int fd =
+        ::openat(where.folderFd, where.name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) {
+        return -1;
+    }
+    size_t done = 0;
+    while (done < length) {
+        const ssize_t n = pread(fd, buffer + done, length - done, static_cast<off_t>(done));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            ::close(fd);
+            return -1;
+        }
+        if (n == 0) {
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    ::close(fd);
+    return static_cast<int64_t>(done);
+}
+
+void FileReader::adviseWillNeed(int64_t offset, int64_t length) const {
+    if (fd_ >= 0) {
+        posix_fadvise(fd_, static_cast<off_t>(offset), static_cast<off_t>(length), POSIX_FADV_WILLNEED);
+    }
+}
+
 } // namespace corvane::platform

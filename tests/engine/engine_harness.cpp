@@ -55,9 +55,11 @@ ScanRecord runScan(const std::vector<std::string>& paths, const std::vector<std:
     return record;
 }
 
-CompareRecord runCompare(const std::vector<std::string>& fileList, const std::vector<int64_t>& sizes) {
+CompareRecord runCompare(const std::vector<std::string>& fileList, const std::vector<int64_t>& sizes,
+                         engine::BlockDigest firstBlockDigest) {
     auto ui = std::make_shared<engine::QueuedUiThread>();
     engine::DuplicateComparer compare(ui);
+    compare.FirstBlockDigest = firstBlockDigest;
     CompareRecord record;
     recordCompare(compare, record);
     compare.SetFileList(fileList, sizes);

@@ -44,7 +44,9 @@ struct CompareRecord {
 ScanRecord runScan(const std::vector<std::string>& paths, const std::vector<std::string>& patterns);
 
 // A comparison of `fileList` (with the sizes the scan gave, if any); waits for its end report.
-CompareRecord runCompare(const std::vector<std::string>& fileList, const std::vector<int64_t>& sizes = {});
+// `firstBlockDigest`: the digest of the comparer's first look at each file.
+CompareRecord runCompare(const std::vector<std::string>& fileList, const std::vector<int64_t>& sizes = {},
+                         engine::BlockDigest firstBlockDigest = engine::blockDigest);
 
 // Hooks the recording handlers of a driver to a record.
 void recordScan(engine::FileScanner& scan, ScanRecord& record);

@@ -169,6 +169,35 @@ TEST(comparer_, LargeFilesAreComparedToTheirLastByte) {
     EXPECT_EQ(record.reports.back(), "end 4 1");
 }
 
+TEST(comparer_, FilesReadAheadAreComparedToTheirLastByte) {
+    // Past the size from which members are read ahead, and across a window of reading ahead:
+    // the bytes the system was asked for early are the bytes compared.
+    TempTree tree;
+    const auto size =
+        static_cast<size_t>(engine::ContentClasses::kReadAhead + 5 * engine::ContentClasses::kLargestChunk);
+    std::string base(size, '\0');
+    for (size_t i = 0; i < size; ++i) {
+        base[i] = static_cast<char>(i * 131 + i / 4096);
+    }
+    std::string pastTheWindow = base;
+    pastTheWindow[static_cast<size_t>(engine::ContentClasses::kReadAhead) + 7] ^= 1;
+    std::string beforeTheTail = base;
+    beforeTheTail[size - engine::ContentClasses::kEndBlock - 1] ^= 1;
+    const auto a = tree.writeFile("a", base);
+    const auto b = tree.writeFile("b", pastTheWindow);
+    const auto c = tree.writeFile("c", beforeTheTail);
+    const auto d = tree.writeFile("d", base);
+    const auto e = tree.writeFile("e", pastTheWindow);
+    const CompareRecord record = runCompare({a, b, c, d, e});
+    std::vector<std::string> groups;
+    for (const std::string& report : record.reports) {
+        if (report.starts_with("group ")) {
+            groups.push_back(report);
+        }
+    }
+    EXPECT_EQ(groups, (std::vector<std::string>{"group " + a + "|" + d, "group " + b + "|" + e}));
+}
+
 TEST(comparer_, GroupComesBeforeTheProgressOfItsPosition) {
     TempTree tree;
     const auto u = tree.writeFile("u", "u1");
@@ -388,6 +417,10 @@ TEST(comparer_, AgreesWithAPlainModelOnRandomTrees) {
             sizes.push_back(static_cast<int64_t>(text.size()));
         }
         EXPECT_EQ(runCompare(list, sizes).reports, expected.reports) << "round " << round << ", sizes given";
+        // Every first block colliding with every other: the first look leaves everyone in.
+        const auto collide = [](const char*, size_t) -> uint64_t { return 7; };
+        EXPECT_EQ(runCompare(list, sizes, collide).reports, expected.reports)
+            << "round " << round << ", digests colliding";
     }
 }
 

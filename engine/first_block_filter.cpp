@@ -1,0 +1,205 @@
+#include "engine/first_block_filter.h"
+
+#include "platform/file_reader.h"
+#include "platform/folder_handles.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <string_view>
+#include <thread>
+
+namespace corvane::engine {
+
+uint64_t blockDigest(const char* bytes, size_t length) {
+    uint64_t h = 0x9e3779b97f4a7c15ull ^ length;
+    size_t i = 0;
+    for (; i + 8 <= length; i += 8) {
+        uint64_t word;
+        std::memcpy(&word, bytes + i, 8);
+        h = (h ^ word) * 0xff51afd7ed558ccdull;
+        h ^= h >> 32;
+    }
+    for (; i < length; ++i) {
+        h = (h ^ static_cast<unsigned char>(bytes[i])) * 0xc4ceb9fe1a85ec53ull;
+    }
+    return h ^ (h >> 29);
+}
+
+namespace {
+
+// Files handed to a thread at a time.
+constexpr size_t kBatch = 512;
+
+// What the look at one file found.
+enum class Look : uint8_t {
+    Read,      // its first block was read; its digest stands
+    Uncertain, // not opened, not of its run's size, or cut short: its run stays whole
+};
+
+uint32_t folderKey(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const std::string_view folder(path.data(), slash == std::string::npos ? 0 : slash);
+    return static_cast<uint32_t>(std::hash<std::string_view>{}(folder));
+}
+
+} // namespace
+
+bool FirstBlockFilter::sift(const StringList& paths, std::vector<SizeRun>& runs,
+                            const std::function<bool()>& stopRequested,
+                            const std::vector<uint32_t>& readingOrder) const {
+    // Every member of a run of files that hold bytes, numbered run after run: item `f` is member
+    // f - start[r] of run r.
+    std::vector<size_t> start(runs.size() + 1, 0);
+    for (size_t r = 0; r < runs.size(); ++r) {
+        start[r + 1] = start[r] + (runs[r].size > 0 ? runs[r].candidates.size() : 0);
+    }
+    const size_t total = start.back();
+    if (total == 0) {
+        return true;
+    }
+    // The reading order: the one given, or by a number of the file's folder, so that the files of
+    // one folder are read one after the other through one folder handle; in list order among equals.
+    const bool ordered = readingOrder.size() == paths.size();
+    std::vector<uint64_t> order;
+    order.reserve(total);
+    for (size_t r = 0; r < runs.size(); ++r) {
+        if (runs[r].size <= 0) {
+            continue;
+        }
+        for (size_t m = 0; m < runs[r].candidates.size(); ++m) {
+            const uint64_t item = start[r] + m;
+            const uint32_t position = runs[r].candidates[m];
+            const uint32_t key = ordered ? readingOrder[position] : folderKey(paths[position]);
+            order.push_back(static_cast<uint64_t>(key) << 32 | item);
+        }
+    }
+    std::sort(order.begin(), order.end());
+
+    std::vector<uint64_t> digests(total, 0);
+    std::vector<Look> looks(total, Look::Uncertain);
+    std::atomic<size_t> nextBatch{0};
+    std::atomic<size_t> filesRead{0};
+    std::atomic<bool> stop{false};
+    const auto work = [&](bool reporting) {
+        platform::FolderHandles folders;
+        // One byte more than a block: a file that fits in a block shows its size by where it ends.
+        const auto buffer = std::make_unique_for_overwrite<char[]>(kFirstBlock + 1);
+        for (;;) {
+            const size_t from = nextBatch.fetch_add(kBatch);
+            if (from >= total || stop.load(std::memory_order_relaxed)) {
+                return;
+            }
+            const size_t to = std::min(total, from + kBatch);
+            for (size_t k = from; k < to; ++k) {
+                const auto item = static_cast<size_t>(order[k] & 0xffffffffu);
+                const size_t r =
+                    static_cast<size_t>(std::upper_bound(start.begin(), start.end(), item) - start.begin()) -
+                    1;
+                const SizeRun& run = runs[r];
+                const std::string& path = paths[run.candidates[item - start[r]]];
+                // No fstat: the size is told by the read (a file of a block or less must end where
+                // the run's size says; a larger one need only fill its first block, and whether it is
+                // still of the run's size is checked by the comparison), and an entry that is no
+                // longer a regular file fails at the read or, a device, is refused by the comparison.
+                const bool whole = run.size <= static_cast<int64_t>(kFirstBlock);
+                const size_t length = whole ? static_cast<size_t>(run.size) : kFirstBlock;
+                if (platform::readStartOf(folders.resolve(path), buffer.get(), whole ? length + 1 : length) !=
+                    static_cast<int64_t>(length)) {
+                    continue;
+                }
+                digests[item] = digest(buffer.get(), length);
+                looks[item] = Look::Read;
+            }
+            const size_t done = filesRead.fetch_add(to - from) + (to - from);
+            if (reporting) {
+                if (stopRequested && stopRequested()) {
+                    stop = true;
+                }
+                if (onProgress) {
+                    onProgress(done);
+                }
+            }
+        }
+    };
+    std::exception_ptr helperFailure;
+    std::vector<std::thread> helpers;
+    for (unsigned t = 1; t < std::max(1u, threads) && total > kBatch; ++t) {
+        helpers.emplace_back([&] {
+            try {
+                work(false);
+            } catch (...) {
+                stop = true;
+                helperFailure = std::current_exception();
+            }
+        });
+    }
+    try {
+        work(true);
+    } catch (...) {
+        stop = true;
+        for (std::thread& helper : helpers) {
+            helper.join();
+        }
+        throw;
+    }
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
+    if (helperFailure) {
+        std::rethrow_exception(helperFailure);
+    }
+    if (stop) {
+        return false;
+    }
+    if (onProgress) {
+        onProgress(total);
+    }
+    std::vector<uint64_t>().swap(order);
+
+    // Within each run: members whose digest no other member shares leave it.
+    std::vector<std::pair<uint64_t, uint32_t>> byDigest;
+    std::vector<bool> twin;
+    size_t kept = 0;
+    for (size_t r = 0; r < runs.size(); ++r) {
+        SizeRun& run = runs[r];
+        const size_t count = start[r + 1] - start[r];
+        bool certain = true;
+        for (size_t f = start[r]; f < start[r + 1]; ++f) {
+            certain = certain && looks[f] == Look::Read;
+        }
+        if (count > 0 && certain) {
+            byDigest.clear();
+            for (size_t m = 0; m < count; ++m) {
+                byDigest.emplace_back(digests[start[r] + m], static_cast<uint32_t>(m));
+            }
+            std::sort(byDigest.begin(), byDigest.end());
+            twin.assign(count, false);
+            for (size_t d = 0; d < count; ++d) {
+                const bool sameAsBefore = d > 0 && byDigest[d - 1].first == byDigest[d].first;
+                const bool sameAsNext = d + 1 < count && byDigest[d + 1].first == byDigest[d].first;
+                twin[byDigest[d].second] = sameAsBefore || sameAsNext;
+            }
+            size_t out = 0;
+            for (size_t m = 0; m < count; ++m) {
+                if (twin[m]) {
+                    run.candidates[out++] = run.candidates[m];
+                }
+            }
+            run.candidates.resize(out);
+            run.candidates.shrink_to_fit();
+        }
+        if (run.candidates.size() >= 2) {
+            if (kept != r) {
+                runs[kept] = std::move(run);
+            }
+            ++kept;
+        }
+    }
+    runs.resize(kept);
+    return true;
+}
+
+} // namespace corvane::engine

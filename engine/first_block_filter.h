@@ -1,0 +1,56 @@
+#pragma once
+
+// A first look at the files of many runs of equal size before they are compared byte for byte:
+// the first block of every file is read in an order that keeps the files of one folder together,
+// and a file whose first block matches no other file of its run is left out of the comparison.
+
+#include "engine/string_list.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+namespace corvane::engine {
+
+// Files of one size that may be compared: where the run starts in the list, the size, and the
+// positions of its members.
+struct SizeRun {
+    size_t first = 0;
+    int64_t size = 0;
+    std::vector<uint32_t> candidates;
+};
+
+// A digest of a block of bytes. Equal digests prove nothing; unequal ones prove the bytes differ.
+using BlockDigest = uint64_t (*)(const char* bytes, size_t length);
+uint64_t blockDigest(const char* bytes, size_t length);
+
+// Takes out of each run the members whose first block (up to kFirstBlock bytes, the whole file
+// when it is that small) has a digest no other member of the run has: such a file holds bytes
+// no other file of its run holds, so it joins no class. Runs left with fewer than two members
+// are removed. Only what was read cleanly leaves a run: when a member cannot be opened, is not
+// of the run's size or not a regular file, its whole run stays as it was, for the comparison to
+// decide. The members that stay are compared byte for byte afterwards, read again from their
+// start: a file changed since this look is seen there.
+//
+// Opening a file costs most when its folders have to be looked up from the root, and the files of
+// a run of equal size come from folders all over the tree. Here every file of every run is
+// opened once, folder by folder, relative to its open folder; the comparison that follows opens
+// only the files whose first block has a twin. The work is shared by `threads` threads.
+// Returns false, leaving the runs as they were, when `stopRequested` turned true.
+struct FirstBlockFilter {
+    static constexpr size_t kFirstBlock = 4u << 10;
+
+    BlockDigest digest = blockDigest; // tests give one that collides
+    unsigned threads = 2;
+    // Told the number of files read so far, now and then, from one of the threads.
+    std::function<void(size_t filesRead)> onProgress;
+
+    // `readingOrder`: empty, or a number per entry of `paths` in whose ascending order the files are
+    // read: the order in which the scan found them, folder by folder, is the best known. When
+    // empty, the files of one folder are read one after the other, folders in no order.
+    bool sift(const StringList& paths, std::vector<SizeRun>& runs, const std::function<bool()>& stopRequested,
+              const std::vector<uint32_t>& readingOrder = {}) const;
+};
+
+} // namespace corvane::engine
