@@ -66,8 +66,8 @@ CompareWorker::CompareWorker(DuplicateComparer* owner, CompareProgressHandler on
     : WorkerThread(std::move(uiThread), std::move(control)), Owner(owner),
       OnCompareProgress(std::move(onCompareProgress)), OnCompareFinished(std::move(onCompareFinished)),
       OnDuplicateGroup(std::move(onDuplicateGroup)), OnRunProgress(owner->OnRunProgress),
-      RunProgressInterval(owner->RunProgressInterval), FileList(std::move(fileList)),
-      FileSizes(std::move(fileSizes)), memoryBudget_(memoryBudget),
+      OnFirstLookProgress(owner->OnFirstLookProgress), RunProgressInterval(owner->RunProgressInterval),
+      FileList(std::move(fileList)), FileSizes(std::move(fileSizes)), memoryBudget_(memoryBudget),
       firstBlockDigest_(owner->FirstBlockDigest), readingOrder_(std::exchange(owner->ReadingOrder, {})) {
     StartRunning();
 }
@@ -83,6 +83,22 @@ void CompareWorker::Execute() {
     // Files whose first block has no twin in their run are left out before the runs are read.
     FirstBlockFilter filter;
     filter.digest = firstBlockDigest_;
+    if (OnFirstLookProgress) {
+        auto lastReport = std::chrono::steady_clock::now();
+        filter.onProgress = [this, lastReport](size_t filesRead, size_t fileCount) mutable {
+            const auto now = std::chrono::steady_clock::now();
+            if (filesRead < fileCount && now - lastReport < RunProgressInterval) {
+                return;
+            }
+            lastReport = now;
+            Synchronize([&] {
+                if (OnFirstLookProgress) {
+                    OnFirstLookProgress(this, static_cast<int32_t>(filesRead),
+                                        static_cast<int32_t>(fileCount));
+                }
+            });
+        };
+    }
     filter.sift(
         FileList, spans, [this] { return Terminated(); }, readingOrder_);
     std::vector<uint32_t>().swap(readingOrder_);

@@ -35,6 +35,10 @@ using CompareFinishedHandler =
 // all others early is not read further, and a file may be read more than once).
 using RunProgressHandler =
     std::function<void(CompareWorker* Sender, int32_t FileCount, int64_t FileSize, int64_t BytesRead)>;
+// While the first look reads the start of every file that may have a twin (see
+// FirstBlockFilter): FilesRead of FileCount files read so far.
+using FirstLookProgressHandler =
+    std::function<void(CompareWorker* Sender, int32_t FilesRead, int32_t FileCount)>;
 // GroupDuplicates is never empty; it is valid during the call only.
 using DuplicateGroupHandler = std::function<void(CompareWorker* Sender, const std::string& GroupFile,
                                                  const StringList& GroupDuplicates)>;
@@ -50,6 +54,9 @@ public:
     // Raised while a run takes long to compare, at most every RunProgressInterval, before the
     // progress of its positions: a run of large files can take minutes.
     RunProgressHandler OnRunProgress;
+    // Raised at most every RunProgressInterval while the first look runs, before any position's
+    // progress: on a million files it takes seconds.
+    FirstLookProgressHandler OnFirstLookProgress;
     std::chrono::milliseconds RunProgressInterval{250};
     StringList FileList; // full paths, sorted by size ascending
     // The sizes the scan reported for FileList's entries, or empty: the worker then looks each
@@ -98,6 +105,7 @@ public:
     CompareFinishedHandler OnCompareFinished;
     DuplicateGroupHandler OnDuplicateGroup;
     RunProgressHandler OnRunProgress;                // the owner's, taken at construction
+    FirstLookProgressHandler OnFirstLookProgress;    // likewise
     std::chrono::milliseconds RunProgressInterval{}; // likewise
     StringList FileList;
     std::vector<int64_t> FileSizes;

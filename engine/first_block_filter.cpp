@@ -119,7 +119,7 @@ bool FirstBlockFilter::sift(const StringList& paths, std::vector<SizeRun>& runs,
                     stop = true;
                 }
                 if (onProgress) {
-                    onProgress(done);
+                    onProgress(done, total);
                 }
             }
         }
@@ -155,7 +155,7 @@ bool FirstBlockFilter::sift(const StringList& paths, std::vector<SizeRun>& runs,
         return false;
     }
     if (onProgress) {
-        onProgress(total);
+        onProgress(total, total);
     }
     std::vector<uint64_t>().swap(order);
 

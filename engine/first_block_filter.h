@@ -43,8 +43,9 @@ struct FirstBlockFilter {
 
     BlockDigest digest = blockDigest; // tests give one that collides
     unsigned threads = 2;
-    // Told the number of files read so far, now and then, from one of the threads.
-    std::function<void(size_t filesRead)> onProgress;
+    // Told the number of files read so far and how many there are to read, now and then, from
+    // one of the threads.
+    std::function<void(size_t filesRead, size_t fileCount)> onProgress;
 
     // `readingOrder`: empty, or a number per entry of `paths` in whose ascending order the files are
     // read: the order in which the scan found them, folder by folder, is the best known. When

@@ -602,5 +602,9 @@
         <source>Comparing %1 files of %2: %3 of %4 read [%5%]</source>
         <translation>Vergleiche %1 Dateien zu je %2: %3 von %4 gelesen [%5%]</translation>
     </message>
+    <message>
+        <source>Reading the first bytes of file %1 of %2 [%3%]</source>
+        <translation>Lese die ersten Bytes von Datei %1 von %2 [%3%]</translation>
+    </message>
 </context>
 </TS>

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <new>
 #include <random>
 #include <stdexcept>
@@ -234,6 +235,54 @@ TEST(comparer_, StopLeavesAfterTheProgressReport) {
     EXPECT_EQ(record.reports[2], "progress 2 6 2");
     EXPECT_EQ(record.reports[3], "end 6 2");
     EXPECT_FALSE(record.busyAtEnd);
+}
+
+// The first look at every file's start reports how far it is before any position does, and a stop
+// asked for while it runs ends the comparison there.
+TEST(comparer_, FirstLookReportsComeFirstAndAStopDuringItEndsTheRun) {
+    TempTree tree;
+    StringList list;
+    for (int i = 0; i < 1200; ++i) {
+        list.push_back(tree.writeFile("f" + std::to_string(i), i % 2 ? "same" : "also"));
+    }
+    for (const bool stopInFirstLook : {false, true}) {
+        auto ui = std::make_shared<engine::QueuedUiThread>();
+        engine::DuplicateComparer compare(ui);
+        CompareRecord record;
+        recordCompare(compare, record);
+        compare.RunProgressInterval = std::chrono::milliseconds(0);
+        compare.OnFirstLookProgress = [&](engine::CompareWorker*, int32_t read, int32_t count) {
+            record.reports.push_back("look " + std::to_string(read) + " " + std::to_string(count));
+            if (stopInFirstLook) {
+                compare.Stop();
+            }
+        };
+        compare.SetFileList(list);
+        compare.Start();
+        ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
+        EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
+        ASSERT_FALSE(record.reports.empty());
+        EXPECT_EQ(record.reports.front().rfind("look ", 0), 0u) << record.reports.front();
+        if (stopInFirstLook) {
+            for (const std::string& report : record.reports) {
+                EXPECT_NE(report.rfind("group ", 0), 0u) << "no group after a stop in the first look";
+            }
+            EXPECT_EQ(record.reports.back(), "end 1200 0");
+            continue;
+        }
+        int32_t lastRead = 0;
+        size_t looks = 0;
+        for (; looks < record.reports.size() && record.reports[looks].rfind("look ", 0) == 0; ++looks) {
+            int32_t read = 0, count = 0;
+            ASSERT_EQ(std::sscanf(record.reports[looks].c_str(), "look %d %d", &read, &count), 2);
+            EXPECT_EQ(count, 1200);
+            EXPECT_GE(read, lastRead);
+            lastRead = read;
+        }
+        EXPECT_GT(looks, 1u) << "more than one batch of files gives more than one report";
+        EXPECT_EQ(record.reports[looks - 1], "look 1200 1200");
+        EXPECT_EQ(record.reports.back(), "end 1200 1198");
+    }
 }
 
 TEST(comparer_, ACopiedListStaysWithTheDriverAndAHandedOverOneGoesToTheWorker) {

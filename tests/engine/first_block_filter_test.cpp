@@ -188,7 +188,7 @@ TEST(FirstBlockFilter, ManyFilesInManyFoldersKeepExactlyThoseWithATwin) {
     std::vector<SizeRun> sifted = runs;
     size_t lastProgress = 0;
     FirstBlockFilter filter;
-    filter.onProgress = [&](size_t read) {
+    filter.onProgress = [&](size_t read, size_t) {
         EXPECT_GE(read, lastProgress);
         lastProgress = read;
     };

@@ -56,6 +56,13 @@ QString runProgressStatus(int64_t fileCount, int64_t fileSize, int64_t bytesRead
         .arg(percentOf(read, total));
 }
 
+QString firstLookStatus(int64_t filesRead, int64_t fileCount) {
+    return QCoreApplication::translate("frm_utama", "Reading the first bytes of file %1 of %2 [%3%]")
+        .arg(filesRead)
+        .arg(fileCount)
+        .arg(percentOf(filesRead, fileCount));
+}
+
 QString summaryStatus(int64_t duplicates, int64_t filesSearched) {
     return QCoreApplication::translate("frm_utama", "Duplicate files: %1, File Searched: %2")
         .arg(duplicates)

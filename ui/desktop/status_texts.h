@@ -24,6 +24,8 @@ QString comparingStatus(int64_t position, int64_t listCount, int64_t duplicatesF
 // "Comparing <count> files of <size>: <read> of <count * size> read [<percent>%]", while the
 // files of one run of equal size are compared; sizes in the locale's units (KiB, MiB, GiB).
 QString runProgressStatus(int64_t fileCount, int64_t fileSize, int64_t bytesRead);
+// The comparer's first look at the start of every file that may have a twin.
+QString firstLookStatus(int64_t filesRead, int64_t fileCount);
 // "Duplicate files: <duplicates>, File Searched: <searched>": the end of a scan (0 duplicates),
 // of a comparison, and of opening a result set.
 QString summaryStatus(int64_t duplicates, int64_t filesSearched);

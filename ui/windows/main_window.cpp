@@ -245,6 +245,10 @@ void MainWindow::formShown(QObject*) {
         setStatus(runProgressStatus(fileCount, fileSize, bytesRead));
         processPendingEvents();
     };
+    comparer_->OnFirstLookProgress = [this](engine::CompareWorker*, int32_t filesRead, int32_t fileCount) {
+        setStatus(firstLookStatus(filesRead, fileCount));
+        processPendingEvents();
+    };
     comparer_->OnDuplicateGroup = [this](engine::CompareWorker* sender, const std::string& groupFile,
                                          const engine::StringList& groupDuplicates) {
         duplicateGroupFound(sender, groupFile, groupDuplicates);
@@ -381,6 +385,10 @@ void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& Fo
         ordered.reserve(static_cast<size_t>(n));
         std::vector<int64_t> sizes;
         sizes.reserve(static_cast<size_t>(n));
+        // The comparer's first look reads the files in the order the scan found them, folder by
+        // folder: where each row is kept is that order.
+        std::vector<uint32_t> readingOrder;
+        readingOrder.reserve(static_cast<size_t>(n));
         for (int i = 0; i < n && !stopRequested_; ++i) {
             const std::string_view caption = rows->caption(i);
             const size_t kept = rows->stored(i);
@@ -390,6 +398,7 @@ void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& Fo
                 ordered.emplace_back(caption);
             }
             sizes.push_back(rows->sizeOf(i));
+            readingOrder.push_back(static_cast<uint32_t>(kept));
             setStatusLater([](int64_t i, int64_t n, int64_t) { return sortingStatus(percentOf(i, n)); }, i,
                            n);
             processPendingEvents(i == 0);
@@ -402,6 +411,7 @@ void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& Fo
         // The list goes on to the comparer's worker as it is: a second copy of a million paths
         // would only take memory.
         comparer_->SetFileList(std::move(ordered), std::move(sizes));
+        comparer_->ReadingOrder = std::move(readingOrder);
         if (!stopRequested_) {
             comparer_->Start();
         } else {
