@@ -4,7 +4,7 @@
 # ground truth, and prints one table with Corvane's ratio to the fastest peer. Run by hand, never
 # in CI.
 #
-#   bench/run_bench.sh [-n RUNS] [--no-peers] [--cold] [--build DIR]
+#   bench/run_bench.sh [-n RUNS] [--no-peers] [--peers "fdupes jdupes ..."] [--cold] [--build DIR]
 #                      [--trees "small-many large-few million"] [DATA]
 #
 # DATA (default $CORVANE_BENCH_DATA, else ~/corvane-bench) holds the trees; missing ones are made
@@ -13,17 +13,20 @@
 # seconds (user + system), peak resident memory. With --cold (root only), the page cache is dropped
 # before every counted run of every tool, Corvane's and the peers' alike, and before the window
 # benchmark. --build DIR: where corvane-cli is built (default build-bench in the repository).
+# --peers: the peers to time (default all five; rmlint alone takes minutes a run on million).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd -P)
 repo=$(cd "$here/.." && pwd -P)
 shared=${CORVANE_SHARED_BENCH:-$repo/../shared/bench}
 runs=5 peers=1 cold=0 trees="small-many large-few"
+peer_list=()
 build=""
 while [[ $# -gt 0 ]]; do
     case "$1" in
     -n) runs=$2; shift 2 ;;
     --no-peers) peers=0; shift ;;
+    --peers) peer_list=(--peers "$2"); shift 2 ;;
     --cold) cold=1; shift ;;
     --build) build=$2; shift 2 ;;
     --trees) trees=$2; shift 2 ;;
@@ -108,7 +111,7 @@ for tree in $trees; do
     if [[ $peers -eq 1 ]]; then
         cold_flag=()
         [[ $cold -eq 0 ]] || cold_flag=(--cold)
-        "$shared/run_peers.sh" -n "$runs" "${cold_flag[@]}" "$dir" | tee "$work/peers.txt" | grep -v '^data set\|^truth\|^peer '
+        "$shared/run_peers.sh" -n "$runs" "${cold_flag[@]}" "${peer_list[@]}" "$dir" | tee "$work/peers.txt" | grep -v '^data set\|^truth\|^peer '
         read -r fastest fastest_wall fastest_rss < <(awk '$1 ~ /^(fdupes|jdupes|rdfind|rmlint|duff)$/ && $3 ~ /^[0-9.]+$/ {print $1, $3, $5}' \
             "$work/peers.txt" | sort -k2 -g | head -1) || true
     fi
