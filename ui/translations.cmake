@@ -8,7 +8,9 @@ find_program(CORVANE_LUPDATE NAMES lupdate lupdate-qt6
 find_program(CORVANE_LRELEASE NAMES lrelease lrelease-qt6
              HINTS ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_BINS} /usr/lib/qt6/bin REQUIRED)
 
+# Made here: the generator for Makefiles does not make a custom command's output folder.
 set(translations_dir ${CMAKE_BINARY_DIR}/translations)
+file(MAKE_DIRECTORY ${translations_dir})
 set(description_files)
 foreach(window ${CORVANE_WINDOWS})
     list(APPEND description_files ${PROJECT_SOURCE_DIR}/resources/windows/${window}.txt)
