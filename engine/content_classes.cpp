@@ -1,5 +1,7 @@
 #include "engine/content_classes.h"
 
+#include "engine/first_block_filter.h"
+
 #include "platform/file_reader.h"
 
 #include <algorithm>
@@ -459,23 +461,6 @@ void Splitter::pushAgreeing(const std::vector<uint32_t>& readable, const char* a
     }
 }
 
-// A digest of a chunk, to sort many members without holding their bytes. Equal digests prove
-// nothing: members are compared byte for byte afterwards.
-uint64_t digestOf(const char* bytes, size_t length) {
-    uint64_t h = 0x9e3779b97f4a7c15ull ^ length;
-    size_t i = 0;
-    for (; i + 8 <= length; i += 8) {
-        uint64_t word;
-        std::memcpy(&word, bytes + i, 8);
-        h = (h ^ word) * 0xff51afd7ed558ccdull;
-        h ^= h >> 32;
-    }
-    for (; i < length; ++i) {
-        h = (h ^ static_cast<unsigned char>(bytes[i])) * 0xc4ceb9fe1a85ec53ull;
-    }
-    return h ^ (h >> 29);
-}
-
 bool Splitter::splitByHashing(const Group& group) {
     // Two chunks at a time: the first of a digest's members and the one compared with it.
     const size_t longest = std::min(ContentClasses::kLargestChunk, std::max<size_t>(memoryBudget_ / 2, 1));
@@ -489,7 +474,8 @@ bool Splitter::splitByHashing(const Group& group) {
     for (uint32_t i : group.members) {
         char* slot = buffer(chunk);
         if (readMember(i, step, slot, false, lastChunk)) {
-            digests.emplace_back(digestOf(slot, chunk), i);
+            // Equal digests prove nothing: members are compared byte for byte afterwards.
+            digests.emplace_back(blockDigest(slot, chunk), i);
         }
         if (stopped()) {
             return false;
