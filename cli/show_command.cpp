@@ -61,8 +61,9 @@ std::string json(const ShownSet& set) {
                       ", \"duplicates\": " + std::to_string(set.duplicates) + ", \"paths\": [";
     for (size_t i = 0; i < set.paths.size(); ++i) {
         out += i ? ", " : "";
-        out += "{" + jsonPathMember("path", set.paths[i].caption) +
-               ", \"types\": " + jsonString(patternsOf(set.paths[i])) + "}";
+        out += '{';
+        out += jsonPathMember("path", set.paths[i].caption);
+        out += ", \"types\": " + jsonString(patternsOf(set.paths[i])) + "}";
     }
     out += "], \"groups\": [";
     for (size_t g = 0; g < set.groups.size(); ++g) {
@@ -75,7 +76,8 @@ std::string json(const ShownSet& set) {
             checked += group.duplicates[d].checked ? "true" : "false";
         }
         out += g ? ", " : "";
-        out += "{" + jsonPathMember("original", group.original.path) + ", " +
+        out += '{';
+        out += jsonPathMember("original", group.original.path) + ", " +
                jsonPathListMembers("duplicates", paths) +
                ", \"checked\": {\"original\": " + (group.original.checked ? "true" : "false") +
                ", \"duplicates\": [" + checked + "]}}";

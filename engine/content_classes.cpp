@@ -58,7 +58,8 @@ char* ContentClasses::Workspace::buffer(size_t size, size_t limit) {
     if (size > capacity_) {
         // Grows by half again at least, keeping what the buffer holds.
         const size_t grown = std::min(std::max(size, capacity_ + capacity_ / 2), limit);
-        auto larger = std::make_unique_for_overwrite<char[]>(grown);
+        std::unique_ptr<char[], AlignedDelete> larger(
+            static_cast<char*>(::operator new[](grown, kAlignment)));
         if (capacity_ > 0) {
             std::memcpy(larger.get(), buffer_.get(), capacity_);
         }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -57,7 +58,13 @@ public:
         std::function<void(int64_t bytes)> onBytesRead;
 
     private:
-        std::unique_ptr<char[]> buffer_;
+        // Page-aligned: the system copies file pages into a buffer that starts at a page's start
+        // several times faster on some processors than into one that does not.
+        static constexpr std::align_val_t kAlignment{4096};
+        struct AlignedDelete {
+            void operator()(char* bytes) const { ::operator delete[](bytes, kAlignment); }
+        };
+        std::unique_ptr<char[], AlignedDelete> buffer_;
         size_t capacity_ = 0;
     };
 
