@@ -172,14 +172,9 @@ void ListViewWidget::fitColumns() {
 }
 
 QString ListViewWidget::cutTextAt(const QPoint& viewportPos) const {
-    const QModelIndex index = indexAt(viewportPos);
-    if (!index.isValid()) {
-        return {};
-    }
     QStyleOptionViewItem option;
     initViewItemOption(&option);
-    option.rect = visualRect(index);
-    return cutCellText(*itemDelegateForIndex(index), option, index);
+    return cutCellTextAt(*this, option, viewportPos);
 }
 
 bool ListViewWidget::viewportEvent(QEvent* event) {

@@ -9,9 +9,13 @@
 
 namespace corvane::ui {
 
-QString cutCellText(const QAbstractItemDelegate& delegate, const QStyleOptionViewItem& option,
-                    const QModelIndex& index) {
-    if (!index.isValid() || delegate.sizeHint(option, index).width() <= option.rect.width()) {
+QString cutCellTextAt(const QAbstractItemView& view, QStyleOptionViewItem option, const QPoint& viewportPos) {
+    const QModelIndex index = view.indexAt(viewportPos);
+    if (!index.isValid()) {
+        return {};
+    }
+    option.rect = view.visualRect(index);
+    if (view.itemDelegateForIndex(index)->sizeHint(option, index).width() <= option.rect.width()) {
         return {};
     }
     return index.data(Qt::DisplayRole).toString();

@@ -9,15 +9,15 @@
 class QAbstractItemDelegate;
 class QAbstractItemView;
 class QHelpEvent;
-class QModelIndex;
+class QPoint;
 class QStyleOptionViewItem;
 
 namespace corvane::ui {
 
-// The whole text of the cell at `index` when the cell, drawn by `delegate` with `option` (its
-// rectangle the cell's), cannot show it whole; an empty text when it shows whole.
-QString cutCellText(const QAbstractItemDelegate& delegate, const QStyleOptionViewItem& option,
-                    const QModelIndex& index);
+// The whole text of the cell of `view` at `viewportPos` when the cell cannot show it whole; an
+// empty text when it shows whole or there is no cell. `option`: the view's item option (which only
+// the view itself can fill in).
+QString cutCellTextAt(const QAbstractItemView& view, QStyleOptionViewItem option, const QPoint& viewportPos);
 
 // Answers a tooltip event of `view` over a cell whose whole text is `cutText`: shows it, or, when
 // it is empty (the cell shows its text whole), shows none.

@@ -119,14 +119,9 @@ void DuplicateTreeView::keyPressEvent(QKeyEvent* event) {
 }
 
 QString DuplicateTreeView::cutTextAt(const QPoint& viewportPos) const {
-    const QModelIndex index = indexAt(viewportPos);
-    if (!index.isValid()) {
-        return {};
-    }
     QStyleOptionViewItem option;
     initViewItemOption(&option);
-    option.rect = visualRect(index);
-    return cutCellText(*itemDelegateForIndex(index), option, index);
+    return cutCellTextAt(*this, option, viewportPos);
 }
 
 bool DuplicateTreeView::viewportEvent(QEvent* event) {
