@@ -3,7 +3,6 @@
 // The result sets of corvane-cli: `find --save NAME` writes a search as the three files the window
 // writes after the same search, and `show` reads them back.
 
-#include "engine/string_list.h"
 #include "stream/result_set.h"
 
 #include <cstdint>
@@ -24,16 +23,16 @@ struct SearchedFile {
 // A group of identical files: the first file and the files identical to it.
 struct DuplicateGroup {
     std::string original;
-    engine::StringList duplicates;
+    std::vector<std::string> duplicates;
     int64_t size = 0; // of each file, as the comparer read it
 };
 
 // A search as `find` ran it.
 struct SearchToSave {
-    const engine::StringList& folders;
-    const engine::StringList& patterns;     // one per folder
-    std::span<const SearchedFile> files;    // in the order the comparer took them
-    std::span<const DuplicateGroup> groups; // as the comparer found them
+    const std::vector<std::string>& folders;
+    const std::vector<std::string>& patterns; // one per folder
+    std::span<const SearchedFile> files;      // in the order the comparer took them
+    std::span<const DuplicateGroup> groups;   // as the comparer found them
 };
 
 // Writes the search as the result set NAME (an older set is replaced only once all three files are whole),

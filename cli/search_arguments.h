@@ -4,7 +4,6 @@
 // with their patterns and the options that shape the search.
 
 #include "cli/commands.h"
-#include "engine/string_list.h"
 
 #include <cstdint>
 #include <limits>
@@ -17,10 +16,10 @@ namespace corvane::cli {
 
 // One search as the command line asks for it.
 struct SearchRequest {
-    engine::StringList folders;
-    engine::StringList patterns; // the pattern text of each folder
-    bool quiet = false;          // no progress line
-    bool stats = false;          // the phases' times on stderr, for the benchmarks
+    std::vector<std::string> folders;
+    std::vector<std::string> patterns; // the pattern text of each folder
+    bool quiet = false;                // no progress line
+    bool stats = false;                // the phases' times on stderr, for the benchmarks
     // Files outside these sizes are searched but not compared.
     int64_t minSize = 0;
     int64_t maxSize = std::numeric_limits<int64_t>::max();

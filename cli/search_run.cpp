@@ -141,6 +141,11 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
     scan.SearchFileRoots = true;
     scan.OneFileSystem = options.oneFileSystem;
     scan.LeaveOut = exclusionFilter(options.excludes);
+    // The first look at the files the comparison will read goes on while the scan does: the
+    // comparison then reads again only files whose size the scan met once.
+    scan.LookAhead.enabled = true;
+    scan.LookAhead.minSize = std::max<int64_t>(options.minSize, 1);
+    scan.LookAhead.maxSize = options.maxSize;
     scan.OnFileFound = [&](engine::ScanWorker* sender, const std::string&, const std::string& sizeText,
                            const std::string& dateText, int64_t, int32_t folderCount, int32_t fileCount) {
         engine::SearchOrderKey key;
@@ -160,15 +165,14 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
                    " folder";
         });
     };
-    const auto orderAndCompare = [&](StringList& foundFiles) {
+    const auto orderAndCompare = [&](engine::ScanWorker* sender, StringList& foundFiles) {
         scanned = Clock::now();
-        const std::vector<uint32_t> order = engine::searchOrder(keys);
+        std::vector<uint32_t> order = engine::searchOrder(keys);
+        // The paths stay where the scan put them: the comparer takes the rows it compares in
+        // their order, and reads their first blocks in the order found.
         std::vector<int64_t> sizes;
         sizes.reserve(foundFiles.size());
-        std::vector<uint32_t> readingOrder;
-        readingOrder.reserve(foundFiles.size());
-        // Only with limits: which places of the ordered list are compared.
-        std::vector<bool> compared;
+        std::vector<uint32_t> compared; // only with limits: the rows compared, in order
         const bool filtered = sizeLimited || options.skipHardLinks;
         size_t searched = 0;
         for (uint32_t row : order) {
@@ -179,41 +183,28 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
             }
             searched += furtherName ? 0 : 1;
             const int64_t size = keys[row].size;
-            const bool inRange = size >= options.minSize && size <= options.maxSize;
-            if (filtered) {
-                compared.push_back(!furtherName && inRange);
-            }
-            if (!filtered || compared.back()) {
+            if (!furtherName && size >= options.minSize && size <= options.maxSize) {
                 sizes.push_back(size);
-                readingOrder.push_back(row); // the comparer first reads the files in the scan's order
+                if (filtered) {
+                    compared.push_back(row);
+                }
             }
         }
         std::vector<engine::SearchOrderKey>().swap(keys); // gives the memory back, unlike clear()
-        engine::applyOrder(foundFiles, order);
         if (filtered) {
-            size_t kept = 0;
-            for (size_t place = 0; place < foundFiles.size(); ++place) {
-                if (compared[place]) {
-                    if (kept != place) {
-                        foundFiles[kept] = std::move(foundFiles[place]);
-                    }
-                    ++kept;
-                }
-            }
-            foundFiles.resize(kept);
+            order = std::move(compared);
         }
-        foundFiles.shrink_to_fit(); // the list grew by doubling; it is held for the whole comparison
         ordered = Clock::now();
         result.searched = static_cast<int32_t>(searched);
-        if (foundFiles.empty()) {
+        if (order.empty()) {
             finish(nullptr);
             return;
         }
         // The scan's threads are done: what their memory pools hold freed goes back to the
         // system before the comparison takes its own.
         giveBackFreedMemory();
-        compare.SetFileList(std::move(foundFiles), std::move(sizes));
-        compare.ReadingOrder = std::move(readingOrder);
+        compare.SetFileList(std::move(foundFiles), std::move(order), std::move(sizes));
+        compare.EarlierLooks = std::move(sender->FirstLooks);
         compare.Start(); // hands the lists over to the worker
     };
     scan.OnScanFinished = [&](engine::ScanWorker* sender, StringList& foundFiles) {
@@ -225,7 +216,7 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
             return;
         }
         try {
-            orderAndCompare(foundFiles);
+            orderAndCompare(sender, foundFiles);
         } catch (...) {
             finish(std::current_exception());
         }
@@ -239,7 +230,9 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
     };
     compare.OnDuplicateGroup = [&](engine::CompareWorker* sender, const std::string& groupFile,
                                    const StringList& groupDuplicates) {
-        DuplicateGroup group{groupFile, groupDuplicates, sender->GroupFileInfo.size};
+        DuplicateGroup group{groupFile,
+                             std::vector<std::string>(groupDuplicates.begin(), groupDuplicates.end()),
+                             sender->GroupFileInfo.size};
         if (keeps.fileInfos) {
             std::vector<platform::FileInfo>& infos = result.fileInfos.emplace_back();
             infos.push_back(sender->GroupFileInfo);

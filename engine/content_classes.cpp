@@ -105,7 +105,7 @@ enum class MemberState : uint8_t {
 // member was settled and unchanged.
 class Splitter {
 public:
-    Splitter(const std::vector<const std::string*>& paths, int64_t size, ContentClasses::Workspace& workspace,
+    Splitter(std::span<const char* const> paths, int64_t size, ContentClasses::Workspace& workspace,
              const std::function<bool()>& stopRequested, size_t memoryBudget)
         : paths_(paths), size_(size), workspace_(workspace), stopRequested_(stopRequested),
           memoryBudget_(memoryBudget), readers_(paths.size()), state_(paths.size(), MemberState::New),
@@ -147,7 +147,7 @@ private:
     // Members read, by their chunk in `arena`, sorted and cut where their bytes differ.
     void pushAgreeing(const std::vector<uint32_t>& readable, const char* arena, size_t chunk, int64_t next);
 
-    const std::vector<const std::string*>& paths_;
+    const std::span<const char* const> paths_;
     const int64_t size_;
     ContentClasses::Workspace& workspace_;
     const std::function<bool()>& stopRequested_;
@@ -177,7 +177,7 @@ bool Splitter::openMember(uint32_t i) {
     }
     FileReader reader;
     errno = 0;
-    if (!reader.open(workspace_.folders.resolve(*paths_[i]))) {
+    if (!reader.open(workspace_.folders.resolve(paths_[i]))) {
         if (state_[i] == MemberState::New) {
             state_[i] = MemberState::Unreadable;
             // A system error, not the type test (which leaves errno alone): the file is unreadable.
@@ -524,9 +524,19 @@ bool Splitter::splitByHashing(const Group& group) {
 
 } // namespace
 
-ContentClasses::Result ContentClasses::split(const std::vector<const std::string*>& paths, int64_t size,
+ContentClasses::Result ContentClasses::split(std::span<const char* const> paths, int64_t size,
                                              Workspace& workspace) const {
     return Splitter(paths, size, workspace, stopRequested_, memoryBudget_).run();
+}
+
+ContentClasses::Result ContentClasses::split(const std::vector<const std::string*>& paths, int64_t size,
+                                             Workspace& workspace) const {
+    std::vector<const char*> names;
+    names.reserve(paths.size());
+    for (const std::string* path : paths) {
+        names.push_back(path->c_str());
+    }
+    return split(names, size, workspace);
 }
 
 } // namespace corvane::engine

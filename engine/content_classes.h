@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <new>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -74,6 +75,7 @@ public:
 
     // Only regular files whose size is still `size` take part; anything else cannot be read and
     // joins no class. Safe to call from several threads at once, each with its own workspace.
+    Result split(std::span<const char* const> paths, int64_t size, Workspace& workspace) const;
     Result split(const std::vector<const std::string*>& paths, int64_t size, Workspace& workspace) const;
 
     // Memory for the chunks of one class at a time, on each thread that splits. A class with more

@@ -32,12 +32,19 @@ platform::EntryIdentity entryOf(const std::string& path) {
 
 void DuplicateComparer::SetFileList(const StringList& list, std::vector<int64_t> sizes) {
     FileList = list;
+    FileOrder.clear();
     FileSizes = std::move(sizes);
     handOver_ = false;
 }
 
 void DuplicateComparer::SetFileList(StringList&& list, std::vector<int64_t> sizes) {
+    SetFileList(std::move(list), {}, std::move(sizes));
+}
+
+void DuplicateComparer::SetFileList(StringList&& list, std::vector<uint32_t> order,
+                                    std::vector<int64_t> sizes) {
     FileList = std::move(list);
+    FileOrder = std::move(order);
     FileSizes = std::move(sizes);
     handOver_ = true;
 }
@@ -45,12 +52,13 @@ void DuplicateComparer::SetFileList(StringList&& list, std::vector<int64_t> size
 CompareWorker* DuplicateComparer::makeWorker(std::shared_ptr<WorkerControl> control) {
     if (!handOver_) {
         return new CompareWorker(this, OnCompareProgress, OnCompareFinished, OnDuplicateGroup, FileList,
-                                 FileSizes, MemoryBudget, uiThread(), std::move(control));
+                                 FileOrder, FileSizes, MemoryBudget, uiThread(), std::move(control));
     }
-    CompareWorker* worker =
-        new CompareWorker(this, OnCompareProgress, OnCompareFinished, OnDuplicateGroup, std::move(FileList),
-                          std::move(FileSizes), MemoryBudget, uiThread(), std::move(control));
+    CompareWorker* worker = new CompareWorker(this, OnCompareProgress, OnCompareFinished, OnDuplicateGroup,
+                                              std::move(FileList), std::move(FileOrder), std::move(FileSizes),
+                                              MemoryBudget, uiThread(), std::move(control));
     FileList.clear();
+    FileOrder.clear();
     FileSizes.clear();
     handOver_ = false;
     return worker;
@@ -61,20 +69,24 @@ CompareWorker* DuplicateComparer::makeWorker(std::shared_ptr<WorkerControl> cont
 
 CompareWorker::CompareWorker(DuplicateComparer* owner, CompareProgressHandler onCompareProgress,
                              CompareFinishedHandler onCompareFinished, DuplicateGroupHandler onDuplicateGroup,
-                             StringList fileList, std::vector<int64_t> fileSizes, size_t memoryBudget,
+                             StringList fileList, std::vector<uint32_t> fileOrder,
+                             std::vector<int64_t> fileSizes, size_t memoryBudget,
                              std::shared_ptr<UiThread> uiThread, std::shared_ptr<WorkerControl> control)
     : WorkerThread(std::move(uiThread), std::move(control)), Owner(owner),
       OnCompareProgress(std::move(onCompareProgress)), OnCompareFinished(std::move(onCompareFinished)),
       OnDuplicateGroup(std::move(onDuplicateGroup)), OnRunProgress(owner->OnRunProgress),
       OnFirstLookProgress(owner->OnFirstLookProgress), RunProgressInterval(owner->RunProgressInterval),
-      FileList(std::move(fileList)), FileSizes(std::move(fileSizes)), memoryBudget_(memoryBudget),
-      firstBlockDigest_(owner->FirstBlockDigest), readingOrder_(std::exchange(owner->ReadingOrder, {})) {
+      FileList(std::move(fileList)), FileOrder(std::move(fileOrder)), FileSizes(std::move(fileSizes)),
+      memoryBudget_(memoryBudget), firstBlockDigest_(owner->FirstBlockDigest),
+      readingOrder_(std::exchange(owner->ReadingOrder, {})),
+      earlierLooks_(std::exchange(owner->EarlierLooks, {})) {
     StartRunning();
 }
 
 void CompareWorker::Execute() {
     DuplicatesFound = 0;
-    const size_t count = FileList.size();
+    const OrderedPaths list = List();
+    const size_t count = list.size();
     if (count < 2) {
         return;
     }
@@ -100,14 +112,15 @@ void CompareWorker::Execute() {
         };
     }
     filter.sift(
-        FileList, spans, [this] { return Terminated(); }, readingOrder_);
+        list, spans, [this] { return Terminated(); }, readingOrder_, earlierLooks_);
     std::vector<uint32_t>().swap(readingOrder_);
+    std::deque<FirstLook>().swap(earlierLooks_);
     std::vector<RunsAhead::Job> jobs;
     for (const Span& span : spans) {
         RunsAhead::Job job;
         job.size = span.size;
         for (uint32_t position : span.candidates) {
-            job.paths.push_back(&FileList[position]);
+            job.paths.push_back(list.c_str(position));
         }
         jobs.push_back(std::move(job));
     }
@@ -144,7 +157,7 @@ void CompareWorker::Execute() {
                 throw;
             }
             for (const auto& [member, error] : classes.unreadable) {
-                UnreadableFiles.push_back({FileList[spans[span].candidates[member]], error});
+                UnreadableFiles.push_back({std::string(list[spans[span].candidates[member]]), error});
             }
             run = MakeRun(spans[span], std::move(classes));
             ++span;
@@ -199,15 +212,16 @@ std::vector<CompareWorker::Span> CompareWorker::FindRuns() const {
     // compared (gone, or not regular files) do not end a run: they are passed over, so that
     // files on both sides of them are still compared. Sizes the scan gave are trusted for the
     // bounds; every file is checked again when it is opened.
-    const bool hinted = FileSizes.size() == FileList.size();
+    const OrderedPaths list = List();
+    const bool hinted = FileSizes.size() == list.size();
     std::vector<Span> spans;
     Span current;
     bool sized = false;
-    for (size_t j = 0; j < FileList.size(); ++j) {
+    for (size_t j = 0; j < list.size(); ++j) {
         std::optional<int64_t> size;
         if (hinted) {
             size = FileSizes[j];
-        } else if (const auto info = platform::lookupFile(FileList[j]);
+        } else if (const auto info = platform::lookupFile(list.c_str(j));
                    info && info->kind == EntryKind::RegularFile) {
             size = info->size;
         }
@@ -261,7 +275,7 @@ CompareWorker::Run CompareWorker::MakeRun(const Span& span, ContentClasses::Resu
         }
         const auto c = static_cast<size_t>(run.classOf[k]);
         if (sharedInode[{run.info[k].device, run.info[k].inode}] > 1) {
-            platform::EntryIdentity entry = entryOf(FileList[run.first + k]);
+            platform::EntryIdentity entry = entryOf(std::string(List()[run.first + k]));
             auto& seen = entriesOfClass[c];
             if (std::find(seen.begin(), seen.end(), entry) != seen.end()) {
                 run.classOf[k] = -1;
@@ -308,11 +322,12 @@ void CompareWorker::CollectDuplicates(Run& run, size_t position) {
     const size_t from = std::max(self + 1, run.scanned[c]);
     const bool found = self + 1 < members.size();
     run.scanned[c] = members.size();
+    const OrderedPaths list = List();
     for (size_t m = from; m < members.size(); ++m) {
         const size_t candidate = members[m];
-        const std::string& path = FileList[candidate];
-        if (ReportedFiles.insert(path).second) {
-            group.groupFile = FileList[position];
+        const std::string_view path = list[candidate];
+        if (ReportedFiles.emplace(path).second) {
+            group.groupFile = list[position];
             group.groupFileInfo = run.info[k];
             group.groupDuplicates.push_back(path);
             group.groupDuplicateInfos.push_back(run.info[candidate - run.first]);
@@ -328,7 +343,7 @@ void CompareWorker::CollectDuplicates(Run& run, size_t position) {
 
 void CompareWorker::ReportProgress() {
     if (OnCompareProgress) {
-        OnCompareProgress(this, Position, static_cast<int32_t>(FileList.size()), DuplicatesFound);
+        OnCompareProgress(this, Position, static_cast<int32_t>(ListCount()), DuplicatesFound);
     }
 }
 
@@ -349,7 +364,7 @@ void CompareWorker::ReportRunProgress(int32_t fileCount, int64_t fileSize, int64
 void CompareWorker::ReportEnd() {
     Owner->Busy = false;
     if (OnCompareFinished) {
-        OnCompareFinished(this, static_cast<int32_t>(FileList.size()), DuplicatesFound);
+        OnCompareFinished(this, static_cast<int32_t>(ListCount()), DuplicatesFound);
     }
 }
 

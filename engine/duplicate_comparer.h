@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -58,10 +59,16 @@ public:
     // progress: on a million files it takes seconds.
     FirstLookProgressHandler OnFirstLookProgress;
     std::chrono::milliseconds RunProgressInterval{250};
-    StringList FileList; // full paths, sorted by size ascending
-    // The sizes the scan reported for FileList's entries, or empty: the worker then looks each
-    // size up. The worker's copy is emptied once it has found the runs. Only the bounds of the runs of equal
-    // size come from here; every file is checked again when it is read.
+    // The full paths to compare, sorted by size ascending; or, with FileOrder, in any order.
+    StringList FileList;
+    // Empty, or the places in FileList of the paths to compare, sorted by size ascending: the
+    // list compared is then FileList[FileOrder[0]], FileList[FileOrder[1]], ... A search keeps
+    // its paths where the scan put them and orders only their numbers, and the first look reads
+    // the files in FileList's order, the order the scan found them in.
+    std::vector<uint32_t> FileOrder;
+    // The sizes the scan reported for the list's entries, in the list's order, or empty: the
+    // worker then looks each size up. The worker's copy is emptied once it has found the runs. Only the
+    // bounds of the runs of equal size come from here; every file is checked again when it is read.
     std::vector<int64_t> FileSizes;
     // Memory for the chunks that one thread holds while it compares (see ContentClasses). A run
     // that cannot be compared within it ends the comparison with std::bad_alloc, as a machine
@@ -70,9 +77,14 @@ public:
     // The digest of the first look at every file (see FirstBlockFilter); tests give one that
     // collides.
     BlockDigest FirstBlockDigest = blockDigest;
-    // Empty, or parallel to FileList: the order in which the first look reads the files, best the
-    // order the scan found them in (see FirstBlockFilter::sift). Taken over by the next Start.
+    // Empty, or one per position of the list: the order in which the first look reads the files,
+    // best the order the scan found them in (see FirstBlockFilter::sift). Taken over by the next
+    // Start.
     std::vector<uint32_t> ReadingOrder;
+    // Empty, or one per entry of FileList: what a look at the file's first block found while the
+    // scan went on (FileScanner::LookAhead), made with FirstBlockDigest; those files are not read
+    // again for the first look. Taken over by the next Start.
+    std::deque<FirstLook> EarlierLooks;
 
     // FileList becomes a copy of `list`, and FileSizes `sizes` (parallel to it, or empty).
     void SetFileList(const StringList& list, std::vector<int64_t> sizes = {});
@@ -80,6 +92,8 @@ public:
     // to its worker instead of copying them, and FileList and FileSizes are empty after it. A
     // million paths are tens of megabytes: one copy is enough.
     void SetFileList(StringList&& list, std::vector<int64_t> sizes = {});
+    // The same with an order of the list's own (see FileOrder); `sizes` follows that order.
+    void SetFileList(StringList&& list, std::vector<uint32_t> order, std::vector<int64_t> sizes);
 
 private:
     CompareWorker* makeWorker(std::shared_ptr<WorkerControl> control) override;
@@ -97,8 +111,9 @@ class CompareWorker final : public WorkerThread {
 public:
     CompareWorker(DuplicateComparer* owner, CompareProgressHandler onCompareProgress,
                   CompareFinishedHandler onCompareFinished, DuplicateGroupHandler onDuplicateGroup,
-                  StringList fileList, std::vector<int64_t> fileSizes, size_t memoryBudget,
-                  std::shared_ptr<UiThread> uiThread, std::shared_ptr<WorkerControl> control);
+                  StringList fileList, std::vector<uint32_t> fileOrder, std::vector<int64_t> fileSizes,
+                  size_t memoryBudget, std::shared_ptr<UiThread> uiThread,
+                  std::shared_ptr<WorkerControl> control);
 
     DuplicateComparer* Owner;
     CompareProgressHandler OnCompareProgress;
@@ -108,6 +123,7 @@ public:
     FirstLookProgressHandler OnFirstLookProgress;    // likewise
     std::chrono::milliseconds RunProgressInterval{}; // likewise
     StringList FileList;
+    std::vector<uint32_t> FileOrder; // as the owner's: empty, or the places of the list's positions
     std::vector<int64_t> FileSizes;
     int32_t Position = 0;
     int32_t DuplicatesFound = 0;
@@ -125,6 +141,10 @@ public:
         int error = 0;
     };
     std::vector<UnreadableFile> UnreadableFiles;
+
+    // The list compared, position by position: FileList in FileOrder.
+    OrderedPaths List() const { return {FileList, FileOrder}; }
+    size_t ListCount() const { return List().size(); }
 
 private:
     // A run of equal size as found in the list, with two entries or more that may be compared:
@@ -154,6 +174,7 @@ private:
     size_t memoryBudget_;
     BlockDigest firstBlockDigest_;
     std::vector<uint32_t> readingOrder_;
+    std::deque<FirstLook> earlierLooks_;
 
     // A report not yet delivered: the progress of a position, or a group found there, with what
     // the fields are while it runs.

@@ -69,7 +69,7 @@ StringList splitPatternText(const std::string& text) {
         }
         if (p < end && source[p] == ';') {
             if (p + 1 == end) {
-                patterns.emplace_back();
+                patterns.push_back({});
             }
             do {
                 ++p;
@@ -89,8 +89,10 @@ std::string withTrailingSeparator(const std::string& path) {
 std::vector<ScanPass> scanPasses(const StringList& searchPaths, const StringList& fileTypes) {
     std::vector<ScanPass> passes;
     for (size_t i = 0; i < searchPaths.size(); ++i) {
-        for (std::string& pattern : splitPatternText(i < fileTypes.size() ? fileTypes[i] : std::string())) {
-            passes.push_back({withTrailingSeparator(searchPaths[i]), std::move(pattern)});
+        const StringList patterns =
+            splitPatternText(i < fileTypes.size() ? std::string(fileTypes[i]) : std::string());
+        for (std::string_view pattern : patterns) {
+            passes.push_back({withTrailingSeparator(std::string(searchPaths[i])), std::string(pattern)});
         }
     }
     return passes;
@@ -132,7 +134,7 @@ ScanWorker::ScanWorker(FileScanner* owner, bool recursive, const StringList& sea
       FileTypes(fileTypes), SearchPaths(searchPaths), OnFileFound(std::move(onFileFound)),
       OnScanFinished(std::move(onScanFinished)), DateFormat(std::move(dateFormat)),
       leaveOut_(owner->LeaveOut), oneFileSystem_(owner->OneFileSystem),
-      searchFileRoots_(owner->SearchFileRoots),
+      searchFileRoots_(owner->SearchFileRoots), lookAhead_(owner->LookAhead),
       foundIndex_(0, FoundHash{&FoundFiles}, FoundEqual{&FoundFiles}) {
     StartRunning();
 }
@@ -145,7 +147,7 @@ void ScanWorker::Execute() {
     std::vector<ScanPass> passes = scanPasses(SearchPaths, FileTypes);
     LookAtRoots(passes);
     try {
-        FolderReadAhead readAhead(passes, Recursive, leaveOut_);
+        FolderReadAhead readAhead(passes, Recursive, leaveOut_, lookAhead_);
         uint64_t currentDevice = 0;
         // Folders come from the thread that reads them ahead, in the order of this walk, until a
         // stop makes the walk leave that order.
@@ -242,6 +244,9 @@ void ScanWorker::ScanFiles(const ScannedFolder& listing) {
         if (info && info->kind != EntryKind::Other) {
             std::string path = folder + entry.name;
             if (!AlreadyFound(path)) {
+                if (lookAhead_.enabled) {
+                    FirstLooks.push_back(listing.looks.empty() ? kNotLooked : listing.looks[i]);
+                }
                 FoundReport report;
                 report.found = FoundFiles.size() - 1;
                 report.info = *info;
@@ -307,6 +312,9 @@ void ScanWorker::ForgetReportsAfter(size_t delivered) {
         FoundFiles.resize(last.found + 1);
         FileCount = last.fileCount;
         TotalSize = last.totalSize;
+    }
+    if (FirstLooks.size() > FoundFiles.size()) {
+        FirstLooks.resize(FoundFiles.size());
     }
 }
 

@@ -12,6 +12,7 @@
 #include "platform/local_time.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -66,6 +67,9 @@ public:
     // A search path that is a regular file is searched as that one file (its patterns apply to its
     // name); otherwise it is a folder that cannot be listed.
     bool SearchFileRoots = false;
+    // The comparer's first look at files, taken while the scan goes on (see
+    // FirstLookAhead): ScanWorker::FirstLooks then holds what it found.
+    FirstLookAhead LookAhead;
 
 private:
     ScanWorker* makeWorker(std::shared_ptr<WorkerControl> control) override;
@@ -104,6 +108,10 @@ public:
     // The subfolders that could not be listed, in the order met (once per pass that met them);
     // complete when the end report runs.
     std::vector<UnreadableFolder> UnreadableFolders;
+    // With FileScanner::LookAhead: one per entry of FoundFiles, what a look at its first block
+    // found (kNotLooked for a file not looked at); complete when the end report runs, for the
+    // comparer (DuplicateComparer::EarlierLooks). Empty otherwise.
+    std::deque<FirstLook> FirstLooks;
 
 private:
     void Execute() override;
@@ -124,12 +132,13 @@ private:
     EntryFilter leaveOut_;
     bool oneFileSystem_;
     bool searchFileRoots_;
+    FirstLookAhead lookAhead_;
     std::string CurrentPattern;
 
     // The found-path test over FoundFiles, by index, so that a path is stored only once.
     struct FoundHash {
         const StringList* list;
-        size_t operator()(size_t index) const { return std::hash<std::string>{}((*list)[index]); }
+        size_t operator()(size_t index) const { return std::hash<std::string_view>{}((*list)[index]); }
     };
     struct FoundEqual {
         const StringList* list;

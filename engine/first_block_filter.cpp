@@ -1,5 +1,6 @@
 #include "engine/first_block_filter.h"
 
+#include "engine/disk_threads.h"
 #include "platform/file_reader.h"
 #include "platform/folder_handles.h"
 
@@ -28,28 +29,47 @@ uint64_t blockDigest(const char* bytes, size_t length) {
     return h ^ (h >> 29);
 }
 
+FirstLook lookAtFirstBlock(platform::FolderRelativeName where, int64_t size, char* buffer,
+                           BlockDigest digest) {
+    // No fstat: the size is told by the read (a file of a block or less must end where its size
+    // says; a larger one need only fill its first block, and whether it is still of its size is
+    // checked by the comparison), and an entry that is no longer a regular file fails at the read
+    // or, a device, is refused by the comparison.
+    const bool whole = size <= static_cast<int64_t>(FirstBlockFilter::kFirstBlock);
+    const size_t length = whole ? static_cast<size_t>(size) : FirstBlockFilter::kFirstBlock;
+    if (size < 0 ||
+        platform::readStartOf(where, buffer, whole ? length + 1 : length) != static_cast<int64_t>(length)) {
+        return kUncertainLook;
+    }
+    const uint64_t value = digest(buffer, length);
+    // Two digests that were apart and now are one only keep more files in: never wrong.
+    return value > kUncertainLook ? value : kUncertainLook + 1;
+}
+
 namespace {
 
-// Files handed to a thread at a time.
-constexpr size_t kBatch = 512;
+// Files handed to a thread at a time: few enough that, on a cold cache, the first threads soon
+// tell that the files come from the disk and more threads join.
+constexpr size_t kBatch = 64;
 
-// What the look at one file found.
-enum class Look : uint8_t {
-    Read,      // its first block was read; its digest stands
-    Uncertain, // not opened, not of its run's size, or cut short: its run stays whole
-};
-
-uint32_t folderKey(const std::string& path) {
+uint32_t folderKey(std::string_view path) {
     const size_t slash = path.rfind('/');
-    const std::string_view folder(path.data(), slash == std::string::npos ? 0 : slash);
+    const std::string_view folder(path.data(), slash == std::string_view::npos ? 0 : slash);
     return static_cast<uint32_t>(std::hash<std::string_view>{}(folder));
 }
 
+// A block to read into, page-aligned as the comparison's buffer (the system copies into it
+// faster), one byte longer than a block: a file that fits in a block shows its size by where it ends.
+struct alignas(4096) LookBuffer {
+    char bytes[FirstBlockFilter::kFirstBlock + 1];
+};
+
 } // namespace
 
-bool FirstBlockFilter::sift(const StringList& paths, std::vector<SizeRun>& runs,
+bool FirstBlockFilter::sift(const OrderedPaths& paths, std::vector<SizeRun>& runs,
                             const std::function<bool()>& stopRequested,
-                            const std::vector<uint32_t>& readingOrder) const {
+                            const std::vector<uint32_t>& readingOrder,
+                            const std::deque<FirstLook>& earlierLooks) const {
     // Every member of a run of files that hold bytes, numbered run after run: item `f` is member
     // f - start[r] of run r.
     std::vector<size_t> start(runs.size() + 1, 0);
@@ -60,11 +80,15 @@ bool FirstBlockFilter::sift(const StringList& paths, std::vector<SizeRun>& runs,
     if (total == 0) {
         return true;
     }
-    // The reading order: the one given, or by a number of the file's folder, so that the files of
-    // one folder are read one after the other through one folder handle; in list order among equals.
+    std::vector<FirstLook> looks(total, kNotLooked);
+    // The reading order: the one given, the order of the places where the list keeps its paths,
+    // or by a number of the file's folder, so that the files of one folder are read one after
+    // the other through one folder handle; in list order among equals. Files looked at before are
+    // not read again.
     const bool ordered = readingOrder.size() == paths.size();
+    const bool placed = !paths.order.empty();
+    const bool lookedBefore = earlierLooks.size() == paths.paths.size();
     std::vector<uint64_t> order;
-    order.reserve(total);
     for (size_t r = 0; r < runs.size(); ++r) {
         if (runs[r].size <= 0) {
             continue;
@@ -72,89 +96,67 @@ bool FirstBlockFilter::sift(const StringList& paths, std::vector<SizeRun>& runs,
         for (size_t m = 0; m < runs[r].candidates.size(); ++m) {
             const uint64_t item = start[r] + m;
             const uint32_t position = runs[r].candidates[m];
-            const uint32_t key = ordered ? readingOrder[position] : folderKey(paths[position]);
+            if (lookedBefore) {
+                looks[item] = earlierLooks[paths.place(position)];
+                if (looks[item] != kNotLooked) {
+                    continue;
+                }
+            }
+            const uint32_t key = ordered  ? readingOrder[position]
+                                 : placed ? paths.place(position)
+                                          : folderKey(paths[position]);
             order.push_back(static_cast<uint64_t>(key) << 32 | item);
         }
     }
     std::sort(order.begin(), order.end());
 
-    std::vector<uint64_t> digests(total, 0);
-    std::vector<Look> looks(total, Look::Uncertain);
     std::atomic<size_t> nextBatch{0};
-    std::atomic<size_t> filesRead{0};
+    std::atomic<size_t> filesRead{total - order.size()};
     std::atomic<bool> stop{false};
-    const auto work = [&](bool reporting) {
+    std::atomic<bool> reporting{false}; // one thread at a time tells the progress
+    const auto work = [&](DiskThreads& threadsAtWork) {
         platform::FolderHandles folders;
-        // One byte more than a block: a file that fits in a block shows its size by where it ends.
-        // Page-aligned, as the comparison's buffer: the system copies into it faster.
-        struct alignas(4096) Block {
-            char bytes[kFirstBlock + 1];
-        };
-        const auto block = std::make_unique_for_overwrite<Block>();
-        char* const buffer = block->bytes;
+        const auto buffer = std::make_unique_for_overwrite<LookBuffer>();
         for (;;) {
             const size_t from = nextBatch.fetch_add(kBatch);
-            if (from >= total || stop.load(std::memory_order_relaxed)) {
+            if (from >= order.size() || stop.load(std::memory_order_relaxed)) {
                 return;
             }
-            const size_t to = std::min(total, from + kBatch);
+            const size_t to = std::min(order.size(), from + kBatch);
             for (size_t k = from; k < to; ++k) {
                 const auto item = static_cast<size_t>(order[k] & 0xffffffffu);
                 const size_t r =
                     static_cast<size_t>(std::upper_bound(start.begin(), start.end(), item) - start.begin()) -
                     1;
                 const SizeRun& run = runs[r];
-                const std::string& path = paths[run.candidates[item - start[r]]];
-                // No fstat: the size is told by the read (a file of a block or less must end where
-                // the run's size says; a larger one need only fill its first block, and whether it is
-                // still of the run's size is checked by the comparison), and an entry that is no
-                // longer a regular file fails at the read or, a device, is refused by the comparison.
-                const bool whole = run.size <= static_cast<int64_t>(kFirstBlock);
-                const size_t length = whole ? static_cast<size_t>(run.size) : kFirstBlock;
-                if (platform::readStartOf(folders.resolve(path), buffer, whole ? length + 1 : length) !=
-                    static_cast<int64_t>(length)) {
-                    continue;
-                }
-                digests[item] = digest(buffer, length);
-                looks[item] = Look::Read;
+                looks[item] = lookAtFirstBlock(folders.resolve(paths.c_str(run.candidates[item - start[r]])),
+                                               run.size, buffer->bytes, digest);
             }
             const size_t done = filesRead.fetch_add(to - from) + (to - from);
-            if (reporting) {
+            threadsAtWork.pieceDone((order.size() - std::min(order.size(), to)) / kBatch >
+                                    threadsAtWork.started());
+            if (!reporting.exchange(true)) {
                 if (stopRequested && stopRequested()) {
                     stop = true;
                 }
                 if (onProgress) {
                     onProgress(done, total);
                 }
+                reporting = false;
             }
         }
     };
-    std::exception_ptr helperFailure;
-    std::vector<std::thread> helpers;
-    for (unsigned t = 1; t < std::max(1u, threads) && total > kBatch; ++t) {
-        helpers.emplace_back([&] {
+    if (!order.empty()) {
+        const unsigned initial = order.size() > kBatch ? std::max(1u, threads) : 1u;
+        DiskThreads readers(initial, std::max(initial, mostThreads), [&](DiskThreads& threadsAtWork) {
             try {
-                work(false);
+                work(threadsAtWork);
             } catch (...) {
-                stop = true;
-                helperFailure = std::current_exception();
+                stop = true; // the others end too; join() hands the failure on
+                throw;
             }
         });
-    }
-    try {
-        work(true);
-    } catch (...) {
-        stop = true;
-        for (std::thread& helper : helpers) {
-            helper.join();
-        }
-        throw;
-    }
-    for (std::thread& helper : helpers) {
-        helper.join();
-    }
-    if (helperFailure) {
-        std::rethrow_exception(helperFailure);
+        readers.join();
     }
     if (stop) {
         return false;
@@ -173,12 +175,12 @@ bool FirstBlockFilter::sift(const StringList& paths, std::vector<SizeRun>& runs,
         const size_t count = start[r + 1] - start[r];
         bool certain = true;
         for (size_t f = start[r]; f < start[r + 1]; ++f) {
-            certain = certain && looks[f] == Look::Read;
+            certain = certain && looks[f] > kUncertainLook;
         }
         if (count > 0 && certain) {
             byDigest.clear();
             for (size_t m = 0; m < count; ++m) {
-                byDigest.emplace_back(digests[start[r] + m], static_cast<uint32_t>(m));
+                byDigest.emplace_back(looks[start[r] + m], static_cast<uint32_t>(m));
             }
             std::sort(byDigest.begin(), byDigest.end());
             twin.assign(count, false);

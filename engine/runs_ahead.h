@@ -27,7 +27,7 @@ class RunsAhead {
 public:
     // The files of one run that take part in the comparison, all expected to be `size` bytes.
     struct Job {
-        std::vector<const std::string*> paths;
+        std::vector<const char*> paths; // each followed by a NUL
         int64_t size = 0;
     };
 

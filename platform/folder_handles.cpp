@@ -50,14 +50,15 @@ bool FolderHandles::admitting() {
     return admit_ || entries_.size() < capacity_ || lookups_ % kTrialEvery == 0;
 }
 
-FolderRelativeName FolderHandles::resolve(const std::string& path) {
+FolderRelativeName FolderHandles::resolve(const char* pathText) {
+    const std::string_view path(pathText);
     const size_t slash = path.rfind(kPathSeparator);
     const bool tooLong = path.size() > kLongestPath;
-    if (slash == std::string::npos || slash + 1 == path.size() || (capacity_ == 0 && !tooLong)) {
-        return {kCurrentFolder, path.c_str()};
+    if (slash == std::string_view::npos || slash + 1 == path.size() || (capacity_ == 0 && !tooLong)) {
+        return {kCurrentFolder, pathText};
     }
     const std::string_view folder(path.data(), slash + 1);
-    const char* name = path.c_str() + slash + 1;
+    const char* name = pathText + slash + 1;
     if (capacity_ > 0) {
         ++lookups_;
         if (const auto found = entries_.find(folder); found != entries_.end()) {
@@ -68,11 +69,11 @@ FolderRelativeName FolderHandles::resolve(const std::string& path) {
     }
     const bool hold = capacity_ > 0 && admitting();
     if (!hold && !tooLong) {
-        return {kCurrentFolder, path.c_str()};
+        return {kCurrentFolder, pathText};
     }
     UniqueFd opened = openFolderHandle(std::string(folder));
     if (!opened.isOpen()) {
-        return {kCurrentFolder, path.c_str()};
+        return {kCurrentFolder, pathText};
     }
     if (!hold) {
         unheld_ = std::move(opened);

@@ -51,7 +51,8 @@ public:
 
     // Where to open `path` from. The result stays valid until the next call; `path` must outlive
     // it.
-    FolderRelativeName resolve(const std::string& path);
+    FolderRelativeName resolve(const char* path);
+    FolderRelativeName resolve(const std::string& path) { return resolve(path.c_str()); }
 
     size_t held() const { return entries_.size(); }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace corvane::platform {
@@ -35,6 +36,10 @@ public:
     bool open(FolderRelativeName where);
 
     const std::vector<FolderEntry>& entries() const { return entries_; }
+    // Hands the entries over; the listing has none afterwards, and details() still takes them.
+    std::vector<FolderEntry> takeEntries() { return std::move(entries_); }
+    // The open folder, to open its entries relative to it; -1 once released.
+    int handle() const { return fd_; }
 
     // The full details of one entry, looked up relative to the open folder (cheaper than a lookup
     // by path). Nothing when the entry has gone since the listing was read.

@@ -11,7 +11,7 @@ void recordScan(engine::FileScanner& scan, ScanRecord& record) {
         record.files.push_back({fileName, sizeText, totalSize, folderCount, fileCount});
     };
     scan.OnScanFinished = [&record, &scan](engine::ScanWorker* sender, engine::StringList& foundFiles) {
-        record.foundFiles = foundFiles;
+        record.foundFiles.assign(foundFiles.begin(), foundFiles.end());
         record.failure = engine::failureMessage(sender->Failure);
         record.busyAtEnd = scan.Busy;
         ++record.endReports;
@@ -22,8 +22,9 @@ void recordCompare(engine::DuplicateComparer& compare, CompareRecord& record) {
     compare.OnDuplicateGroup = [&record](engine::CompareWorker*, const std::string& groupFile,
                                          const engine::StringList& duplicates) {
         std::string line = "group " + groupFile;
-        for (const std::string& path : duplicates) {
-            line += "|" + path;
+        for (std::string_view path : duplicates) {
+            line += "|";
+            line += path;
         }
         record.reports.push_back(line);
     };
@@ -55,7 +56,7 @@ ScanRecord runScan(const std::vector<std::string>& paths, const std::vector<std:
     return record;
 }
 
-CompareRecord runCompare(const std::vector<std::string>& fileList, const std::vector<int64_t>& sizes,
+CompareRecord runCompare(const engine::StringList& fileList, const std::vector<int64_t>& sizes,
                          engine::BlockDigest firstBlockDigest) {
     auto ui = std::make_shared<engine::QueuedUiThread>();
     engine::DuplicateComparer compare(ui);

@@ -45,7 +45,7 @@ ScanRecord runScan(const std::vector<std::string>& paths, const std::vector<std:
 
 // A comparison of `fileList` (with the sizes the scan gave, if any); waits for its end report.
 // `firstBlockDigest`: the digest of the comparer's first look at each file.
-CompareRecord runCompare(const std::vector<std::string>& fileList, const std::vector<int64_t>& sizes = {},
+CompareRecord runCompare(const engine::StringList& fileList, const std::vector<int64_t>& sizes = {},
                          engine::BlockDigest firstBlockDigest = engine::blockDigest);
 
 // Hooks the recording handlers of a driver to a record.

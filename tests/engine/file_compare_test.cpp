@@ -102,7 +102,9 @@ TEST(comparer_, FilesOfSizeZeroThatHoldBytesAreNotEmpty) {
     const auto e1 = tree.writeFile("e1", "");
     const auto e2 = tree.writeFile("e2", "");
     StringList list{e1};
-    list.insert(list.end(), generated.begin(), generated.end());
+    for (std::string_view path : generated) {
+        list.push_back(path);
+    }
     list.push_back(e2);
     const CompareRecord record = runCompare(list, std::vector<int64_t>(list.size(), 0));
     ASSERT_FALSE(record.reports.empty());
@@ -303,7 +305,8 @@ TEST(comparer_, ACopiedListStaysWithTheDriverAndAHandedOverOneGoesToTheWorker) {
         EXPECT_EQ(compare.FileSizes.size(), handOver ? 0u : 2u);
         ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
         EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
-        EXPECT_EQ(record.reports, (Reports{"group " + list[0] + "|" + list[1], "progress 1 2 1", "end 2 1"}))
+        EXPECT_EQ(record.reports, (Reports{"group " + std::string(list[0]) + "|" + std::string(list[1]),
+                                           "progress 1 2 1", "end 2 1"}))
             << (handOver ? "handed over" : "copied");
     }
 }
@@ -396,14 +399,15 @@ CompareRecord modelOfTheWalk(const StringList& list, const std::vector<std::stri
     const size_t n = list.size();
     for (size_t i = 0; n >= 2 && i + 1 < n; ++i) {
         bool any = false;
-        std::string line = "group " + list[i];
+        std::string line = "group " + std::string(list[i]);
         bool lineHasDuplicates = false;
         for (size_t a = i + 1; a < n && contents[a].size() == contents[i].size(); ++a) {
             if (readable[i] && readable[a] && contents[a] == contents[i]) {
                 any = true;
-                if (!isReported(list[a])) {
-                    reported.push_back(list[a]);
-                    line += "|" + list[a];
+                const std::string candidate(list[a]);
+                if (!isReported(candidate)) {
+                    reported.push_back(candidate);
+                    line += "|" + candidate;
                     lineHasDuplicates = true;
                 }
             }
@@ -454,7 +458,7 @@ TEST(comparer_, AgreesWithAPlainModelOnRandomTrees) {
             list.push_back(tree.writeFile("f" + std::to_string(i), contents[i]));
             readable.push_back(random() % 8 != 0);
             if (!readable.back()) {
-                ASSERT_EQ(unlink(list.back().c_str()), 0);
+                ASSERT_EQ(unlink(list.c_str(list.size() - 1)), 0);
             }
         }
         // A removed file has no size any more; the model passes it over the same way. With the
@@ -506,7 +510,7 @@ TEST(ContentClasses, ManyMembersAreSplitByDigestWithinTheMemoryBudget) {
     constexpr size_t size = 3 * engine::ContentClasses::kEndBlock + 5;
     std::mt19937 random(7);
     std::vector<std::string> contents;
-    StringList paths;
+    std::vector<std::string> paths;
     for (int i = 0; i < 40; ++i) {
         std::string text(size, 'x');
         const size_t where[] = {0, size - 1, size / 2};

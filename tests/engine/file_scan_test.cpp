@@ -14,8 +14,10 @@ namespace {
 
 using engine::StringList;
 
-StringList reportedNames(const ScanRecord& record) {
-    StringList names;
+using Paths = std::vector<std::string>;
+
+Paths reportedNames(const ScanRecord& record) {
+    Paths names;
     for (const FileReport& report : record.files) {
         names.push_back(report.fileName);
     }
@@ -77,7 +79,7 @@ TEST(scanner_, ReportsAFileOnceWhateverMatchesItAgain) {
     tree.writeFile("sub/b.jpg", "b");
     // Two patterns that both match, and a second search path that reaches the same files.
     const ScanRecord record = runScan({tree.root(), tree.path("sub")}, {"*.j*;*.jpg", "*.jpg"});
-    EXPECT_EQ(reportedNames(record), (StringList{tree.path("a.jpg"), tree.path("sub/b.jpg")}));
+    EXPECT_EQ(reportedNames(record), (Paths{tree.path("a.jpg"), tree.path("sub/b.jpg")}));
 }
 
 TEST(scanner_, NamesThatDifferOnlyInCaseAreTwoFiles) {
@@ -85,7 +87,7 @@ TEST(scanner_, NamesThatDifferOnlyInCaseAreTwoFiles) {
     tree.writeFile("photo.jpg", "1");
     tree.writeFile("Photo.JPG", "2");
     const ScanRecord record = runScan({tree.root()}, {"*.jpg"});
-    EXPECT_EQ(reportedNames(record), (StringList{tree.path("Photo.JPG"), tree.path("photo.jpg")}));
+    EXPECT_EQ(reportedNames(record), (Paths{tree.path("Photo.JPG"), tree.path("photo.jpg")}));
 }
 
 TEST(scanner_, SecondSearchPathFindingNothingKeepsTheFirstOnesFiles) {
@@ -95,7 +97,7 @@ TEST(scanner_, SecondSearchPathFindingNothingKeepsTheFirstOnesFiles) {
     tree.makeDir("two");
     const ScanRecord record =
         runScan({tree.path("one"), tree.path("two"), tree.path("missing")}, {"*.txt", "*.txt", "*.txt"});
-    EXPECT_EQ(record.foundFiles, (StringList{tree.path("one/a.txt"), tree.path("one/b.txt")}));
+    EXPECT_EQ(record.foundFiles, (Paths{tree.path("one/a.txt"), tree.path("one/b.txt")}));
 }
 
 TEST(scanner_, FoldersWhoseNamesMatchAreReportedLikeFiles) {
@@ -105,7 +107,7 @@ TEST(scanner_, FoldersWhoseNamesMatchAreReportedLikeFiles) {
     tree.writeFile("plain/file.txt", "y");
 
     const ScanRecord byExtension = runScan({tree.root()}, {"*.jpg"});
-    EXPECT_EQ(reportedNames(byExtension), (StringList{tree.path("old.jpg"), tree.path("old.jpg/inner.jpg")}));
+    EXPECT_EQ(reportedNames(byExtension), (Paths{tree.path("old.jpg"), tree.path("old.jpg/inner.jpg")}));
     struct stat st {};
     ASSERT_EQ(stat(tree.path("old.jpg").c_str(), &st), 0);
     EXPECT_EQ(byExtension.files[0].sizeText, std::to_string(st.st_size));
@@ -113,8 +115,8 @@ TEST(scanner_, FoldersWhoseNamesMatchAreReportedLikeFiles) {
     // "*" reports every subfolder in the file pass, then walks it; "." and ".." never appear.
     const ScanRecord everything = runScan({tree.root()}, {"*"});
     EXPECT_EQ(reportedNames(everything),
-              (StringList{tree.path("old.jpg"), tree.path("plain"), tree.path("old.jpg/inner.jpg"),
-                          tree.path("plain/file.txt")}));
+              (Paths{tree.path("old.jpg"), tree.path("plain"), tree.path("old.jpg/inner.jpg"),
+                     tree.path("plain/file.txt")}));
 }
 
 TEST(scanner_, SystemEntriesAreLeftOutAndLinksNeverFollowed) {
@@ -128,8 +130,8 @@ TEST(scanner_, SystemEntriesAreLeftOutAndLinksNeverFollowed) {
     ASSERT_EQ(mkfifo(tree.path("pipe.txt").c_str(), 0600), 0);
 
     const ScanRecord record = runScan({tree.root()}, {"*"});
-    EXPECT_EQ(reportedNames(record), (StringList{tree.path(".hidden.txt"), tree.path("real.txt"),
-                                                 tree.path("target"), tree.path("target/inside.txt")}));
+    EXPECT_EQ(reportedNames(record), (Paths{tree.path(".hidden.txt"), tree.path("real.txt"),
+                                            tree.path("target"), tree.path("target/inside.txt")}));
 }
 
 TEST(scanner_, PatternTextsThatNameNothingLeaveTheFolderUnvisited) {
@@ -150,7 +152,7 @@ TEST(scanner_, TrailingSeparatorMakesNoDifference) {
     TempTree tree;
     tree.writeFile("x/a.txt", "a");
     EXPECT_EQ(runScan({tree.path("x")}, {"*.*"}).foundFiles, runScan({tree.path("x/")}, {"*.*"}).foundFiles);
-    EXPECT_EQ(runScan({tree.path("x")}, {"*.*"}).foundFiles, (StringList{tree.path("x/a.txt")}));
+    EXPECT_EQ(runScan({tree.path("x")}, {"*.*"}).foundFiles, (Paths{tree.path("x/a.txt")}));
 }
 
 TEST(scanner_, SizesAreSixtyFourBit) {
@@ -170,7 +172,7 @@ TEST(scanner_, NameWithLineBreakStaysOnePath) {
     tree.writeFile("two\nlines.txt", "x");
     tree.writeFile("bad\xff\xfe.txt", "y");
     const ScanRecord record = runScan({tree.root()}, {"*.txt"});
-    EXPECT_EQ(record.foundFiles, (StringList{tree.path("bad\xff\xfe.txt"), tree.path("two\nlines.txt")}));
+    EXPECT_EQ(record.foundFiles, (Paths{tree.path("bad\xff\xfe.txt"), tree.path("two\nlines.txt")}));
 }
 
 TEST(scanner_, DateTextComesFromTheOwnersFormatter) {

@@ -88,7 +88,8 @@ TEST(FirstBlockFilter, TakesOutOnlyFilesWhoseFirstBlockHasNoTwin) {
                 groups.push_back(report);
             }
         }
-        EXPECT_EQ(groups, (std::vector<std::string>{"group " + list[0] + "|" + list[1]}));
+        EXPECT_EQ(groups,
+                  (std::vector<std::string>{"group " + std::string(list[0]) + "|" + std::string(list[1])}));
     }
 }
 
@@ -146,11 +147,11 @@ TEST(FirstBlockFilter, AFileChangedAfterTheFirstLookIsComparedAsItIsNow) {
     for (const size_t at : {size_t{5}, kBlock + 5}) {
         std::string changed = text;
         changed[at] = '!';
-        overwrite(list[1], changed);
-        overwrite(list[2], text);
-        std::vector<const std::string*> paths;
+        overwrite(list.c_str(1), changed);
+        overwrite(list.c_str(2), text);
+        std::vector<const char*> paths;
         for (uint32_t p : runs[0].candidates) {
-            paths.push_back(&list[p]);
+            paths.push_back(list.c_str(p));
         }
         ContentClasses::Workspace workspace;
         const ContentClasses::Result result =

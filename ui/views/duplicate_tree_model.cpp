@@ -168,7 +168,7 @@ DuplicateTreeModel::Node* DuplicateTreeModel::insertChild(Node& parent, std::uni
 }
 
 QModelIndex DuplicateTreeModel::appendGroup(const std::string& groupFile,
-                                            const std::vector<std::string>& duplicates,
+                                            const engine::StringList& duplicates,
                                             std::optional<platform::FileInfo> groupInfo,
                                             std::span<const platform::FileInfo> duplicateInfos) {
     auto group = std::make_unique<Node>();

@@ -3,6 +3,7 @@
 // The model behind the duplicate tree: a top-level node per duplicate group (the group's first
 // file) with one child per duplicate, each node with its path (exact bytes) and check state.
 
+#include "engine/string_list.h"
 #include "platform/file_info.h"
 #include "qtcore/locale_texts.h"
 #include "stream/list_controls.h"
@@ -73,7 +74,7 @@ public:
     // `duplicates` in order, all unchecked, `groupInfo` and `duplicateInfos` (one per
     // duplicate, or none) kept with them. With stText in force each node takes its place in
     // text order among its siblings, else it goes last. Returns the top-level node.
-    QModelIndex appendGroup(const std::string& groupFile, const std::vector<std::string>& duplicates,
+    QModelIndex appendGroup(const std::string& groupFile, const engine::StringList& duplicates,
                             std::optional<platform::FileInfo> groupInfo = std::nullopt,
                             std::span<const platform::FileInfo> duplicateInfos = {});
     // Appends one node under `parent` (top level when invalid), placed as appendGroup places
