@@ -3,6 +3,7 @@
 #include "engine/disk_threads.h"
 #include "platform/file_reader.h"
 #include "platform/folder_handles.h"
+#include "platform/start_reads.h"
 
 #include <algorithm>
 #include <atomic>
@@ -29,21 +30,33 @@ uint64_t blockDigest(const char* bytes, size_t length) {
     return h ^ (h >> 29);
 }
 
-FirstLook lookAtFirstBlock(platform::FolderRelativeName where, int64_t size, char* buffer,
-                           BlockDigest digest) {
-    // No fstat: the size is told by the read (a file of a block or less must end where its size
-    // says; a larger one need only fill its first block, and whether it is still of its size is
-    // checked by the comparison), and an entry that is no longer a regular file fails at the read
-    // or, a device, is refused by the comparison.
-    const bool whole = size <= static_cast<int64_t>(FirstBlockFilter::kFirstBlock);
-    const size_t length = whole ? static_cast<size_t>(size) : FirstBlockFilter::kFirstBlock;
-    if (size < 0 ||
-        platform::readStartOf(where, buffer, whole ? length + 1 : length) != static_cast<int64_t>(length)) {
+// No fstat: the size is told by the read (a file shorter than a block must end where its size
+// says, so one byte more than its size is asked for; a larger one need only fill its first block,
+// and whether it is still of its size is checked by the comparison), and an entry that is no
+// longer a regular file fails at the read or, a device, is refused by the comparison. No read is
+// longer than a block.
+size_t firstLookLength(int64_t size) {
+    const bool whole = size < static_cast<int64_t>(FirstBlockFilter::kFirstBlock);
+    return whole ? static_cast<size_t>(std::max<int64_t>(size, 0)) + 1 : FirstBlockFilter::kFirstBlock;
+}
+
+FirstLook firstLookOf(int64_t size, int64_t bytesRead, const char* bytes, BlockDigest digest) {
+    const bool whole = size < static_cast<int64_t>(FirstBlockFilter::kFirstBlock);
+    const int64_t length = whole ? size : static_cast<int64_t>(FirstBlockFilter::kFirstBlock);
+    if (size < 0 || bytesRead != length) {
         return kUncertainLook;
     }
-    const uint64_t value = digest(buffer, length);
+    const uint64_t value = digest(bytes, static_cast<size_t>(length));
     // Two digests that were apart and now are one only keep more files in: never wrong.
     return value > kUncertainLook ? value : kUncertainLook + 1;
+}
+
+FirstLook lookAtFirstBlock(platform::FolderRelativeName where, int64_t size, char* buffer,
+                           BlockDigest digest) {
+    if (size < 0) {
+        return kUncertainLook;
+    }
+    return firstLookOf(size, platform::readStartOf(where, buffer, firstLookLength(size)), buffer, digest);
 }
 
 namespace {
@@ -51,18 +64,15 @@ namespace {
 // Files handed to a thread at a time: few enough that, on a cold cache, the first threads soon
 // tell that the files come from the disk and more threads join.
 constexpr size_t kBatch = 64;
+// Folders each thread holds open: its batches come folder by folder, so a few are enough, and
+// many threads together must stay well within the process's limit of open files.
+constexpr size_t kFoldersHeld = 16;
 
 uint32_t folderKey(std::string_view path) {
     const size_t slash = path.rfind('/');
     const std::string_view folder(path.data(), slash == std::string_view::npos ? 0 : slash);
     return static_cast<uint32_t>(std::hash<std::string_view>{}(folder));
 }
-
-// A block to read into, page-aligned as the comparison's buffer (the system copies into it
-// faster), one byte longer than a block: a file that fits in a block shows its size by where it ends.
-struct alignas(4096) LookBuffer {
-    char bytes[FirstBlockFilter::kFirstBlock + 1];
-};
 
 } // namespace
 
@@ -114,24 +124,45 @@ bool FirstBlockFilter::sift(const OrderedPaths& paths, std::vector<SizeRun>& run
     std::atomic<size_t> filesRead{total - order.size()};
     std::atomic<bool> stop{false};
     std::atomic<bool> reporting{false}; // one thread at a time tells the progress
+    const auto runOf = [&](size_t item) {
+        return static_cast<size_t>(std::upper_bound(start.begin(), start.end(), item) - start.begin()) - 1;
+    };
     const auto work = [&](DiskThreads& threadsAtWork) {
-        platform::FolderHandles folders;
-        const auto buffer = std::make_unique_for_overwrite<LookBuffer>();
+        // A batch goes to the system whole, each file by its whole path: the folder handles
+        // kept for one file at a time could be given back before the batch is done.
+        platform::StartReads reads(kBatch, kFirstBlock);
+        platform::FolderHandles folders(kFoldersHeld);
+        std::vector<platform::FolderRelativeName> wheres;
+        std::vector<size_t> lengths;
+        std::vector<size_t> items;
+        std::vector<char> oneAtATime(kFirstBlock);
         for (;;) {
             const size_t from = nextBatch.fetch_add(kBatch);
             if (from >= order.size() || stop.load(std::memory_order_relaxed)) {
                 return;
             }
             const size_t to = std::min(order.size(), from + kBatch);
+            wheres.clear();
+            lengths.clear();
+            items.clear();
             for (size_t k = from; k < to; ++k) {
                 const auto item = static_cast<size_t>(order[k] & 0xffffffffu);
-                const size_t r =
-                    static_cast<size_t>(std::upper_bound(start.begin(), start.end(), item) - start.begin()) -
-                    1;
+                const size_t r = runOf(item);
                 const SizeRun& run = runs[r];
-                looks[item] = lookAtFirstBlock(folders.resolve(paths.c_str(run.candidates[item - start[r]])),
-                                               run.size, buffer->bytes, digest);
+                const char* path = paths.c_str(run.candidates[item - start[r]]);
+                if (std::strlen(path) > platform::kLongestPath) {
+                    // Opened piece by piece: one at a time.
+                    looks[item] =
+                        lookAtFirstBlock(folders.resolve(path), run.size, oneAtATime.data(), digest);
+                    continue;
+                }
+                wheres.push_back({platform::kCurrentFolder, path});
+                lengths.push_back(firstLookLength(run.size));
+                items.push_back(item);
             }
+            reads.read(wheres, lengths, [&](size_t i, int64_t result, const char* bytes) {
+                looks[items[i]] = firstLookOf(runs[runOf(items[i])].size, result, bytes, digest);
+            });
             const size_t done = filesRead.fetch_add(to - from) + (to - from);
             threadsAtWork.pieceDone((order.size() - std::min(order.size(), to)) / kBatch >
                                     threadsAtWork.started());

@@ -35,11 +35,16 @@ inline constexpr FirstLook kNotLooked = 0;
 inline constexpr FirstLook kUncertainLook = 1;
 
 // Looks at the first block of the file at `where`, expected to be `size` bytes: reads up to
-// FirstBlockFilter::kFirstBlock bytes (the whole file when it is that small, plus one byte to see
-// that it ends there) into `buffer`, which holds kFirstBlock + 1 bytes. Uncertain when the file
+// FirstBlockFilter::kFirstBlock bytes (the whole file when it is smaller, plus one byte to see
+// that it ends there) into `buffer`, which holds kFirstBlock bytes. Uncertain when the file
 // cannot be opened or read, or is not as long as `size` says (as far as one block shows).
 FirstLook lookAtFirstBlock(platform::FolderRelativeName where, int64_t size, char* buffer,
                            BlockDigest digest = blockDigest);
+// The same in two steps, for files read in batches (platform::StartReads): how many bytes to read
+// from the start of a file of `size` bytes, and what the look found given what was read
+// (`bytesRead` as readStartOf returns it).
+size_t firstLookLength(int64_t size);
+FirstLook firstLookOf(int64_t size, int64_t bytesRead, const char* bytes, BlockDigest digest = blockDigest);
 
 // Takes out of each run the members whose first block (up to kFirstBlock bytes, the whole file
 // when it is that small) has a digest no other member of the run has: such a file holds bytes

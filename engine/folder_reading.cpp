@@ -2,6 +2,7 @@
 
 #include "engine/disk_threads.h"
 #include "engine/folder_walk.h"
+#include "platform/start_reads.h"
 #include "platform/wildcard.h"
 
 #include <algorithm>
@@ -78,11 +79,6 @@ void listFolder(const std::string& path, const std::string& pattern, platform::F
         wanted.push_back(static_cast<uint32_t>(i));
     }
 }
-
-// A block to read a first look into (see lookAtFirstBlock).
-struct alignas(4096) LookBuffer {
-    char bytes[FirstBlockFilter::kFirstBlock + 1];
-};
 
 } // namespace
 
@@ -204,9 +200,9 @@ bool FolderReadAhead::push(Pending pending) {
 }
 
 void FolderReadAhead::lookUp(DiskThreads& threads) {
-    std::unique_ptr<LookBuffer> buffer;
+    std::unique_ptr<platform::StartReads> reads;
     if (lookAhead_.enabled) {
-        buffer = std::make_unique_for_overwrite<LookBuffer>();
+        reads = std::make_unique<platform::StartReads>(kPiece, FirstBlockFilter::kFirstBlock);
     }
     for (;;) {
         Pending* pending = nullptr;
@@ -235,7 +231,7 @@ void FolderReadAhead::lookUp(DiskThreads& threads) {
             waiting = firstUnclaimed_ < queue_.size();
         }
         try {
-            lookUpPiece(*pending, from, to, buffer ? buffer->bytes : nullptr);
+            lookUpPiece(*pending, from, to, reads.get());
         } catch (...) {
             // Out of memory, most likely: the folder can no longer go to the walk whole, so no
             // folder goes any more, and the scanner reads them itself.
@@ -257,7 +253,7 @@ void FolderReadAhead::lookUp(DiskThreads& threads) {
     }
 }
 
-void FolderReadAhead::lookUpPiece(Pending& pending, size_t from, size_t to, char* buffer) {
+void FolderReadAhead::lookUpPiece(Pending& pending, size_t from, size_t to, platform::StartReads* reads) {
     ScannedFolder& folder = pending.folder;
     for (size_t k = from; k < to; ++k) {
         const uint32_t i = pending.wanted[k];
@@ -283,10 +279,17 @@ void FolderReadAhead::lookUpPiece(Pending& pending, size_t from, size_t to, char
             }
         }
     }
+    // The piece's files are read together, each by its name in the folder the listing holds open.
+    std::vector<platform::FolderRelativeName> wheres;
+    std::vector<size_t> lengths;
     for (uint32_t i : toRead) {
-        folder.looks[i] = lookAtFirstBlock({pending.listing->handle(), folder.entries[i].name.c_str()},
-                                           folder.details[i]->size, buffer, lookAhead_.digest);
+        wheres.push_back({pending.listing->handle(), folder.entries[i].name.c_str()});
+        lengths.push_back(firstLookLength(folder.details[i]->size));
     }
+    reads->read(wheres, lengths, [&](size_t k, int64_t result, const char* bytes) {
+        const uint32_t i = toRead[k];
+        folder.looks[i] = firstLookOf(folder.details[i]->size, result, bytes, lookAhead_.digest);
+    });
 }
 
 std::optional<ScannedFolder> FolderReadAhead::next() {

@@ -8,6 +8,7 @@
 #include "platform/file_info.h"
 #include "platform/folder_handles.h"
 #include "platform/folder_listing.h"
+#include "platform/start_reads.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -111,7 +112,7 @@ private:
 
     void list(const std::vector<ScanPass>& passes, bool recursive, const EntryFilter& leaveOut);
     void lookUp(DiskThreads& threads);
-    void lookUpPiece(Pending& pending, size_t from, size_t to, char* buffer);
+    void lookUpPiece(Pending& pending, size_t from, size_t to, platform::StartReads* reads);
     // False once the scanner wants no more folders.
     bool push(Pending pending);
     void end(); // the listing thread is done, or gives up

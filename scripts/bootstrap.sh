@@ -9,7 +9,7 @@ packages=(
     libgtest-dev libgmock-dev
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev
     qt6-l10n-tools qt6-translations-l10n
-    libgl-dev
+    libgl-dev liburing-dev
     fonts-dejavu-extra
     desktop-file-utils appstream dpkg-dev lintian
     xfsprogs
