@@ -1,7 +1,5 @@
 #include "engine/runs_ahead.h"
 
-#include "engine/disk_threads.h"
-
 #include <algorithm>
 
 namespace corvane::engine {
@@ -10,8 +8,7 @@ RunsAhead::RunsAhead(std::vector<Job> jobs, std::function<bool()> stopRequested,
     : jobs_(std::move(jobs)), classes_(std::move(stopRequested), memoryBudget), results_(jobs_.size()),
       bytesRead_(std::make_unique<std::atomic<int64_t>[]>(jobs_.size())) {
     if (jobs_.size() > 1) {
-        helpers_ = std::make_unique<DiskThreads>(1, kMostHelpers,
-                                                 [this](DiskThreads& threads) { helperLoop(threads); });
+        helper_ = std::thread([this] { helperLoop(); });
     }
 }
 
@@ -21,7 +18,9 @@ RunsAhead::~RunsAhead() {
         shuttingDown_ = true;
     }
     changed_.notify_all();
-    helpers_.reset(); // waits for them
+    if (helper_.joinable()) {
+        helper_.join();
+    }
 }
 
 RunsAhead::Outcome RunsAhead::compute(size_t index, ContentClasses::Workspace& workspace) {
@@ -43,15 +42,14 @@ RunsAhead::Outcome RunsAhead::compute(size_t index, ContentClasses::Workspace& w
     return outcome;
 }
 
-void RunsAhead::helperLoop(DiskThreads& threads) {
+void RunsAhead::helperLoop() {
     ContentClasses::Workspace workspace;
     std::unique_lock lock(mutex_);
     for (;;) {
         changed_.wait(lock, [&] {
-            return shuttingDown_ || nextToClaim_ >= jobs_.size() ||
-                   (nextToClaim_ < jobs_.size() && nextToClaim_ < taken_ + kLookahead);
+            return shuttingDown_ || (nextToClaim_ < jobs_.size() && nextToClaim_ < taken_ + kLookahead);
         });
-        if (shuttingDown_ || nextToClaim_ >= jobs_.size()) {
+        if (shuttingDown_) {
             return;
         }
         const size_t index = nextToClaim_++;
@@ -60,12 +58,6 @@ void RunsAhead::helperLoop(DiskThreads& threads) {
         lock.lock();
         results_[index] = std::move(outcome);
         changed_.notify_all();
-        // Runs whose files come from the disk keep more helpers busy.
-        const size_t waiting =
-            std::min(jobs_.size(), taken_ + kLookahead) - std::min(jobs_.size(), nextToClaim_);
-        lock.unlock();
-        threads.pieceDone(waiting > threads.started());
-        lock.lock();
     }
 }
 

@@ -17,12 +17,9 @@
 
 namespace corvane::engine {
 
-class DiskThreads;
-
-// Compares the runs of equal size of a file list ahead of the walk that reports them: a helper
-// thread reads and splits the next runs while the walk reports the current one, more helpers
-// join while the runs' files come from the disk (see DiskThreads), and the walk itself splits a
-// run nobody has taken yet rather than wait. Results are handed out in run
+// Compares the runs of equal size of a file list ahead of the walk that reports them: a second
+// thread reads and splits the next runs while the walk reports the current one, and the walk
+// itself splits a run nobody has taken yet rather than wait. Results are handed out in run
 // order. Reading ahead is bounded, so a slow reader of results does not make memory grow. A job
 // that fails (out of memory) fails where the walk takes it, in order, as if the walk had done
 // every job itself.
@@ -52,10 +49,8 @@ public:
     // Whether take(index) would return at once.
     bool ready(size_t index);
 
-    // How many jobs the helpers may be ahead of the walk.
+    // How many jobs the second thread may be ahead of the walk.
     static constexpr size_t kLookahead = 512;
-    // The most helpers: each may hold the chunks of a run (see ContentClasses::kMemoryBudget).
-    static constexpr unsigned kMostHelpers = 8;
 
 private:
     // A job's result, or why there is none.
@@ -64,14 +59,14 @@ private:
         std::exception_ptr failure;
     };
 
-    void helperLoop(DiskThreads& threads);
+    void helperLoop();
     Outcome compute(size_t index, ContentClasses::Workspace& workspace);
     // Calls the waiting walk's progress, if one waits and the interval has passed.
     void reportProgress();
 
     std::vector<Job> jobs_;
     ContentClasses classes_;
-    ContentClasses::Workspace walkWorkspace_; // the walk's thread's; each helper has its own
+    ContentClasses::Workspace walkWorkspace_; // the walk's thread's; the second thread has its own
     std::mutex mutex_;
     std::condition_variable changed_;
     std::vector<std::optional<Outcome>> results_;
@@ -87,7 +82,7 @@ private:
         std::chrono::milliseconds interval{};
         std::chrono::steady_clock::time_point last{};
     } waiting_;
-    std::unique_ptr<DiskThreads> helpers_;
+    std::thread helper_;
 };
 
 } // namespace corvane::engine
