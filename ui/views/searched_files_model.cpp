@@ -56,10 +56,6 @@ void SearchedFilesModel::readSortKeys() {
             const auto date = texts_.readShortDate(dateText(static_cast<uint32_t>(d)));
             daysOfDates_.push_back(date ? engine::dayNumber(*date) : INT64_MIN);
         }
-        // Their keys too, as they come: the sorts at the end of a search then only sort.
-        for (size_t i = keys_.size(); i < static_cast<size_t>(count()); ++i) {
-            keys_.push_back({compactSize(i), daysOfDates_[storedDateIndex(i)]});
-        }
         return;
     }
     // Rows appended since the last sort are read on top of the keys kept.
@@ -90,7 +86,15 @@ void SearchedFilesModel::setSortType(stream::SortType sortType) {
         return;
     }
     readSortKeys();
-    const std::vector<engine::SearchOrderKey>& keys = keys_;
+    // Compact rows give their keys for this sort only: a million keys kept would take 16 MB.
+    std::vector<engine::SearchOrderKey> compactKeys;
+    if (compact()) {
+        compactKeys.resize(static_cast<size_t>(count()));
+        for (size_t i = 0; i < compactKeys.size(); ++i) {
+            compactKeys[i] = {compactSize(i), daysOfDates_[storedDateIndex(i)]};
+        }
+    }
+    const std::vector<engine::SearchOrderKey>& keys = compact() ? compactKeys : keys_;
     // The keys stay with the rows where they are kept; only the order shown changes.
     std::vector<uint32_t> order = shownOrder();
     if (sortType == stream::stData) {

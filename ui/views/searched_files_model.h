@@ -46,10 +46,8 @@ private:
     qtcore::LocaleTexts texts_;
     stream::SortType sortType_ = stream::stNone;
     // Both keys of every row, by where the row is kept (a sort moves no row, so neither key),
-    // read as rows come and kept for the next sort: reading a million texts again, or even the
-    // keys of a million compact rows, would cost more than the sort, and the window must not
-    // stall at the end of a search (16 bytes a row). Emptied whenever rows change other than by
-    // appending.
+    // read as rows come and kept for the next sort: reading a million texts again would cost
+    // more than the sort. Emptied whenever rows change other than by appending.
     std::vector<engine::SearchOrderKey> keys_;
     // For compact rows: the day of each date text they use, by the text's number.
     std::vector<int64_t> daysOfDates_;
