@@ -3,6 +3,7 @@
 #include "platform/file_info.h"
 
 #include <algorithm>
+#include <atomic>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -22,13 +23,34 @@ constexpr uint32_t kLeastHitsPerQuarter = 2;
 // of files from few folders is noticed.
 constexpr uint32_t kTrialEvery = 16;
 
+// The folder handles all instances may hold together: most of the process's file handles are
+// left to everything else, however many threads each keep folders open.
+size_t processBudget() {
+    static const size_t budget = [] {
+        rlimit limit{};
+        if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
+            return static_cast<size_t>(limit.rlim_cur / 8);
+        }
+        return FolderHandles::kDefaultCapacity;
+    }();
+    return budget;
+}
+
+std::atomic<size_t> heldByAll{0};
+
 size_t affordableCapacity(size_t wanted) {
-    // Leave most of the process's file handles to everything else.
-    rlimit limit{};
-    if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
-        wanted = std::min<size_t>(wanted, static_cast<size_t>(limit.rlim_cur / 8));
+    return std::min(wanted, processBudget());
+}
+
+// Takes one handle of the process's budget; false when it is spent.
+bool takeFromBudget() {
+    size_t held = heldByAll.load(std::memory_order_relaxed);
+    while (held < processBudget()) {
+        if (heldByAll.compare_exchange_weak(held, held + 1, std::memory_order_relaxed)) {
+            return true;
+        }
     }
-    return wanted;
+    return false;
 }
 
 } // namespace
@@ -39,6 +61,7 @@ FolderHandles::~FolderHandles() {
     for (const auto& [folder, entry] : entries_) {
         ::close(entry.fd);
     }
+    heldByAll.fetch_sub(entries_.size(), std::memory_order_relaxed);
 }
 
 bool FolderHandles::admitting() {
@@ -67,19 +90,29 @@ FolderRelativeName FolderHandles::resolve(const char* pathText) {
             return {found->second.fd, name};
         }
     }
-    const bool hold = capacity_ > 0 && admitting();
+    // A new folder is held in place of the least recently used one when this instance is full, or
+    // when all instances together hold as many as the process may.
+    bool hold = capacity_ > 0 && admitting();
+    bool replace = hold && entries_.size() >= capacity_;
+    if (hold && !replace && !takeFromBudget()) {
+        replace = !entries_.empty();
+        hold = replace;
+    }
     if (!hold && !tooLong) {
         return {kCurrentFolder, pathText};
     }
     UniqueFd opened = openFolderHandle(std::string(folder));
     if (!opened.isOpen()) {
+        if (hold && !replace) {
+            heldByAll.fetch_sub(1, std::memory_order_relaxed);
+        }
         return {kCurrentFolder, pathText};
     }
     if (!hold) {
         unheld_ = std::move(opened);
         return {unheld_.get(), name};
     }
-    if (entries_.size() >= capacity_) {
+    if (replace) {
         const auto oldest = entries_.find(lru_.back());
         ::close(oldest->second.fd);
         entries_.erase(oldest);

@@ -40,7 +40,8 @@ FolderRelativeName locatePath(const std::string& path, UniqueFd& folder);
 // recently used given back first. When files come from so many folders that held handles are
 // seldom used again, new folders are no longer held and paths are resolved whole, as without the
 // cache. A file whose path is too long for the system to take whole is always opened from its
-// folder, opened piece by piece. One instance per thread.
+// folder, opened piece by piece. One instance per thread; all instances of the process together
+// hold no more than an eighth of the files it may have open, however many threads there are.
 class FolderHandles {
 public:
     // At most `capacity` handles are held (fewer when the process may open few files).
