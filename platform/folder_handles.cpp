@@ -25,7 +25,7 @@ constexpr uint32_t kTrialEvery = 16;
 
 // The folder handles all instances may hold together: most of the process's file handles are
 // left to everything else, however many threads each keep folders open.
-size_t processBudget() {
+size_t budgetOfTheProcess() {
     static const size_t budget = [] {
         rlimit limit{};
         if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
@@ -39,13 +39,13 @@ size_t processBudget() {
 std::atomic<size_t> heldByAll{0};
 
 size_t affordableCapacity(size_t wanted) {
-    return std::min(wanted, processBudget());
+    return std::min(wanted, budgetOfTheProcess());
 }
 
 // Takes one handle of the process's budget; false when it is spent.
 bool takeFromBudget() {
     size_t held = heldByAll.load(std::memory_order_relaxed);
-    while (held < processBudget()) {
+    while (held < budgetOfTheProcess()) {
         if (heldByAll.compare_exchange_weak(held, held + 1, std::memory_order_relaxed)) {
             return true;
         }
@@ -54,6 +54,10 @@ bool takeFromBudget() {
 }
 
 } // namespace
+
+size_t FolderHandles::processBudget() {
+    return budgetOfTheProcess();
+}
 
 FolderHandles::FolderHandles(size_t capacity) : capacity_(affordableCapacity(capacity)) {}
 

@@ -56,6 +56,8 @@ public:
     FolderRelativeName resolve(const std::string& path) { return resolve(path.c_str()); }
 
     size_t held() const { return entries_.size(); }
+    // How many folders all instances of the process may hold together.
+    static size_t processBudget();
 
     static constexpr size_t kDefaultCapacity = 4096;
 

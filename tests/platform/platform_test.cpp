@@ -12,6 +12,7 @@
 
 #include <ctime>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -165,6 +166,45 @@ TEST(FolderHandles, FilesOpenThroughHeldFoldersWhateverTheCapacity) {
         EXPECT_TRUE(reader.open(folders.resolve(throughLink)));
         EXPECT_EQ(folders.resolve(bare).folderFd, platform::kCurrentFolder);
     }
+}
+
+TEST(FolderHandles, ManyInstancesTogetherHoldNoMoreThanTheProcessMay) {
+    // Each instance could take the whole budget alone; three of them, as three threads would,
+    // share it, and every file still opens.
+    const size_t budget = platform::FolderHandles::processBudget();
+    if (budget > 4096) {
+        GTEST_SKIP() << "a limit of open files too high to fill here: " << budget << " folders";
+    }
+    TempTree tree;
+    std::vector<std::string> files;
+    for (size_t f = 0; f < budget + 8; ++f) {
+        files.push_back(tree.writeFile("d" + std::to_string(f) + "/file", "x"));
+    }
+    std::vector<std::unique_ptr<platform::FolderHandles>> instances;
+    for (int i = 0; i < 3; ++i) {
+        instances.push_back(
+            std::make_unique<platform::FolderHandles>(platform::FolderHandles::kDefaultCapacity));
+    }
+    for (const auto& folders : instances) {
+        for (const std::string& file : files) {
+            platform::FileReader reader;
+            ASSERT_TRUE(reader.open(folders->resolve(file))) << file;
+        }
+    }
+    size_t held = 0;
+    for (const auto& folders : instances) {
+        held += folders->held();
+    }
+    EXPECT_LE(held, budget);
+    EXPECT_GT(held, 0u);
+    // Given back when an instance goes: the next one may hold folders again.
+    instances.clear();
+    platform::FolderHandles next(platform::FolderHandles::kDefaultCapacity);
+    for (const std::string& file : files) {
+        platform::FileReader reader;
+        ASSERT_TRUE(reader.open(next.resolve(file)));
+    }
+    EXPECT_GT(next.held(), 0u);
 }
 
 TEST(FolderHandles, FilesDeeperThanAPathCanNameOpenThroughTheirFolder) {
