@@ -104,6 +104,9 @@ public:
     // The subfolders that could not be listed, in the order met (once per pass that met them);
     // complete when the end report runs.
     std::vector<UnreadableFolder> UnreadableFolders;
+    // The trash folders passed over (subfolders, and search paths that lie in a trash), each once,
+    // in the order met, without a trailing separator; complete when the end report runs.
+    std::vector<std::string> TrashFoldersPassedOver;
 
 private:
     void Execute() override;
@@ -119,6 +122,7 @@ private:
     // Winds the fields back to the last of the queued reports delivered (none: to before them).
     void ForgetReportsAfter(size_t delivered);
     void ReportFile();
+    void NoteTrashFolder(const std::string& path);
 
     DateFormatter DateFormat;
     EntryFilter leaveOut_;

@@ -1,6 +1,7 @@
 #include "engine/folder_reading.h"
 
 #include "engine/folder_walk.h"
+#include "platform/trash_folders.h"
 #include "platform/wildcard.h"
 
 #include <cerrno>
@@ -34,10 +35,29 @@ std::vector<bool> entriesLeftOut(const std::string& path, const platform::Folder
     return leftOut;
 }
 
+// Marks the trash folders among the subfolders of a listing just read as left out, and notes
+// their paths in `folder`.
+void leaveOutTrashFolders(const platform::FolderListing& listing, std::vector<bool>& leftOut,
+                          ScannedFolder& folder) {
+    const std::vector<platform::FolderEntry>& entries = listing.entries();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const platform::FolderEntry& entry = entries[i];
+        if (entry.kind != EntryKind::Directory || !platform::mayBeTrashFolderName(entry.name) ||
+            (!leftOut.empty() && leftOut[i]) || !platform::isTrashFolder(listing.handle(), entry.name)) {
+            continue;
+        }
+        if (leftOut.empty()) {
+            leftOut.assign(entries.size(), false);
+        }
+        leftOut[i] = true;
+        folder.trashFolders.push_back(folder.path + entry.name);
+    }
+}
+
 } // namespace
 
-ScannedFolder readFolder(const std::string& path, const std::string& pattern, platform::FolderRelativeName where,
-                         const EntryFilter& leaveOut, uint64_t device) {
+ScannedFolder readFolder(const std::string& path, const std::string& pattern,
+                         platform::FolderRelativeName where, const EntryFilter& leaveOut, uint64_t device) {
     ScannedFolder folder;
     folder.path = path;
     platform::FolderListing listing;
@@ -52,6 +72,7 @@ ScannedFolder readFolder(const std::string& path, const std::string& pattern, pl
     if (leaveOut || device != 0) {
         leftOut = entriesLeftOut(path, listing, leaveOut, device);
     }
+    leaveOutTrashFolders(listing, leftOut, folder);
     folder.details.resize(listing.entries().size());
     const bool everything = platform::matchesEverything(pattern);
     for (size_t i = 0; i < listing.entries().size(); ++i) {

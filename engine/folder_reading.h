@@ -31,6 +31,9 @@ struct ScannedFolder {
     // Per entry: its details when the file pass takes it (it matches the pattern, is not a system
     // entry nor "." or ".."); nothing otherwise, or when it has gone since the listing was read.
     std::vector<std::optional<platform::FileInfo>> details;
+    // Trash folders among its subfolders, left out of `entries`: no search enters a trash. Their
+    // paths, without a trailing separator.
+    std::vector<std::string> trashFolders;
 };
 
 // Entries a scan leaves out by their path, beyond its patterns: a folder left out is not entered,
@@ -39,10 +42,11 @@ struct ScannedFolder {
 using EntryFilter = std::function<bool(const std::string& path, platform::EntryKind kind)>;
 
 // Lists the folder `path`, opened as `where` says, and looks up the entries that `pattern` takes.
-// Entries that `leaveOut` names, and subfolders on another device than `device` (unless it is 0),
-// are dropped from the listing.
-ScannedFolder readFolder(const std::string& path, const std::string& pattern, platform::FolderRelativeName where,
-                         const EntryFilter& leaveOut = {}, uint64_t device = 0);
+// Entries that `leaveOut` names, subfolders on another device than `device` (unless it is 0) and
+// trash folders are dropped from the listing.
+ScannedFolder readFolder(const std::string& path, const std::string& pattern,
+                         platform::FolderRelativeName where, const EntryFilter& leaveOut = {},
+                         uint64_t device = 0);
 
 struct ScanPass;
 

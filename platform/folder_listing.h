@@ -44,6 +44,8 @@ public:
     uint64_t device() const { return device_; }
     uint64_t inode() const { return inode_; }
 
+    // The open folder's handle, for lookups relative to it; valid until release().
+    int handle() const { return fd_; }
     // Gives back the folder handle early (details() then fails); the entries stay.
     void release();
 

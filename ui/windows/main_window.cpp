@@ -358,6 +358,7 @@ void MainWindow::fileFound(engine::ScanWorker*, const std::string& FileName, con
 
 void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& FoundFiles) {
     int64_t searched = static_cast<int64_t>(FoundFiles.size());
+    trashFoldersPassedOver_ = Sender->TrashFoldersPassedOver.size();
     if (Sender->Failure) {
         // The rows shown: a file whose row failed is in FoundFiles but not in the list.
         setStatus(summaryStatus(0, searchedFilesList_->listModel()->count()));
@@ -418,7 +419,8 @@ void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& Fo
             returnToIdle();
         }
     }
-    setStatus(summaryStatus(0, searched));
+    setStatus(
+        withTrashFoldersNote(summaryStatus(0, searched), static_cast<int64_t>(trashFoldersPassedOver_)));
     flushStatus();
     openAction_->setEnabled(true);
 }
@@ -441,7 +443,8 @@ void MainWindow::compareFinished(engine::CompareWorker* Sender, int32_t ListCoun
     setCaption(searchButton_, QLatin1String(kStartSearch));
     openAction_->setEnabled(true);
     saveAction_->setEnabled(duplicateTree_->hasNodes());
-    setStatus(summaryStatus(DuplicatesFound, ListCount));
+    setStatus(withTrashFoldersNote(summaryStatus(DuplicatesFound, ListCount),
+                                   static_cast<int64_t>(trashFoldersPassedOver_)));
     flushStatus();
     duplicateCount_ = DuplicatesFound;
     if (Sender->Failure) {

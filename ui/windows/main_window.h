@@ -96,6 +96,8 @@ public:
     std::unique_ptr<engine::DuplicateComparer> comparer_;
     bool stopRequested_ = false;
     int32_t duplicateCount_ = 0;
+    // Trash folders the last search passed over, for its closing status.
+    size_t trashFoldersPassedOver_ = 0;
 
     // Handlers bound by the window description.
     void formShown(QObject* sender);
