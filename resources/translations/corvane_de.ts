@@ -208,8 +208,20 @@
         <translation>behalten: ihr Original ist nicht mehr da</translation>
     </message>
     <message>
-        <source>it is the copy that stays, reached by another path</source>
-        <translation>sie ist die bleibende Kopie, über einen anderen Pfad erreicht</translation>
+        <source>it and the copy that stays are one file, seen through two paths</source>
+        <translation>sie und die bleibende Kopie sind eine Datei, über zwei Pfade gesehen</translation>
+    </message>
+    <message>
+        <source>the original is gone: this file is now the only copy</source>
+        <translation>das Original ist nicht mehr da: diese Datei ist jetzt die einzige Kopie</translation>
+    </message>
+    <message>
+        <source>in the trash already</source>
+        <translation>bereits im Papierkorb</translation>
+    </message>
+    <message>
+        <source>replaced since it was checked</source>
+        <translation>seit der Prüfung ersetzt</translation>
     </message>
     <message>
         <source>not a regular file or a symbolic link</source>
@@ -285,6 +297,10 @@
     <message>
         <source>Duplicate files: %1, File Searched: %2</source>
         <translation>Duplikate: %1, durchsuchte Dateien: %2</translation>
+    </message>
+    <message>
+        <source> (trash folders passed over: %1)</source>
+        <translation> (übergangene Papierkorb-Ordner: %1)</translation>
     </message>
     <message>
         <source>Add a folder to search, with the file types to look for</source>
@@ -391,10 +407,12 @@
 %1 Datei(en) werden in den Papierkorb verschoben.</translation>
     </message>
     <message>
-        <source>
-%1 of them are the last copies of their contents: no copy of those stays outside the trash.</source>
-        <translation>
-%1 davon sind die letzten Kopien ihres Inhalts: Außerhalb des Papierkorbs bleibt keine Kopie davon.</translation>
+        <source>%1 of the files are the last copies of their contents: no copy of those stays outside the trash.
+
+</source>
+        <translation>%1 der Dateien sind die letzten Kopien ihres Inhalts: Außerhalb des Papierkorbs bleibt keine Kopie davon.
+
+</translation>
     </message>
     <message>
         <source>

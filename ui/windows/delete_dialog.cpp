@@ -36,7 +36,10 @@ constexpr const char* kLastCopyReason = QT_TRANSLATE_NOOP("frm_delete", "the las
     QT_TRANSLATE_NOOP("frm_delete", "the copy that stays changed"),
     QT_TRANSLATE_NOOP("frm_delete", "kept: its original changed since the search"),
     QT_TRANSLATE_NOOP("frm_delete", "kept: its original is gone"),
-    QT_TRANSLATE_NOOP("frm_delete", "it is the copy that stays, reached by another path"),
+    QT_TRANSLATE_NOOP("frm_delete", "it and the copy that stays are one file, seen through two paths"),
+    QT_TRANSLATE_NOOP("frm_delete", "the original is gone: this file is now the only copy"),
+    QT_TRANSLATE_NOOP("frm_delete", "in the trash already"),
+    QT_TRANSLATE_NOOP("frm_delete", "replaced since it was checked"),
     QT_TRANSLATE_NOOP("frm_delete", "not a regular file or a symbolic link"),
     QT_TRANSLATE_NOOP("frm_delete", "another file has taken its place"),
 };
