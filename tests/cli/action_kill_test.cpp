@@ -71,15 +71,20 @@ protected:
         if (run.status != 0 && run.status != 1) {
             return busiest;
         }
-        // "PID CALL(ARGUMENTS) = RESULT", or "PID <... CALL resumed>" for the end of a call.
+        // "PID CALL(ARGUMENTS) = RESULT", or "PID <... CALL resumed>" for the end of a call; the PID
+        // padded with spaces to a width.
         std::map<std::pair<std::string, std::string>, long> perThread;
         std::istringstream lines(fileContents(io.path("calls")));
         for (std::string line; std::getline(lines, line);) {
-            const size_t space = line.find(' ');
-            const size_t paren = line.find('(');
-            if (space != std::string::npos && paren != std::string::npos && paren > space) {
-                const std::string call = line.substr(space + 1, paren - space - 1);
-                long& count = perThread[{line.substr(0, space), call}];
+            std::istringstream words(line);
+            std::string thread;
+            std::string rest;
+            words >> thread >> std::ws;
+            std::getline(words, rest);
+            const size_t paren = rest.find('(');
+            if (paren != std::string::npos && paren > 0 && rest[0] != '<') {
+                const std::string call = rest.substr(0, paren);
+                long& count = perThread[{thread, call}];
                 busiest[call] = std::max(busiest[call], ++count);
             }
         }
