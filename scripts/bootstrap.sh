@@ -13,6 +13,8 @@ packages=(
     fonts-dejavu-extra
     desktop-file-utils appstream dpkg-dev lintian
     xfsprogs
+    # The action safety tests: a kill at a chosen system call, a folder seen through a second mount.
+    strace bindfs fuse3
 )
 
 missing=()
