@@ -3,6 +3,7 @@
 #include "engine/action_plan.h"
 #include "platform/block_sharing.h"
 #include "platform/file_links.h"
+#include "platform/file_reader.h"
 #include "platform/trash.h"
 
 #include <functional>
@@ -24,12 +25,17 @@ constexpr const char* kEmpty = "an empty file: nothing to reclaim";
 
 // True when the copy that stays is still there as it was checked. After a file has gone, this
 // tells what no identity can: two paths that were one file (a second mount of a folder, names
-// that differ only in case on a file system that ignores case) lose the copy with the file.
+// that differ only in case on a file system that ignores case) lose the copy with the file. The
+// copy is opened rather than looked up: a network or FUSE file system may answer a lookup from
+// what it remembers, while an open asks the file system itself.
 bool stillThere(const StayingCopy& keeper) {
-    const std::optional<platform::FileInfo> now = platform::lookupFile(keeper.path);
-    return now && now->kind == platform::EntryKind::RegularFile &&
-           identityOf(*now) == identityOf(keeper.checked) && now->size == keeper.checked.size &&
-           now->modificationTimeNs == keeper.checked.modificationTimeNs;
+    platform::FileReader reader;
+    if (!reader.open(keeper.path)) {
+        return false;
+    }
+    const platform::FileInfo& now = reader.info();
+    return identityOf(now) == identityOf(keeper.checked) && now.size == keeper.checked.size &&
+           now.modificationTimeNs == keeper.checked.modificationTimeNs;
 }
 
 } // namespace
