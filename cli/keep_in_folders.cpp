@@ -1,12 +1,12 @@
 #include "cli/keep_in_folders.h"
 
 #include "platform/folder_handles.h"
+#include "platform/folder_listing.h"
 #include "platform/path_parts.h"
 #include "platform/unique_fd.h"
 
 #include <cerrno>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -19,34 +19,17 @@ using Identity = std::pair<uint64_t, uint64_t>;
 // Adds the folder open as `folderFd` and every folder below it to `folders`, entering each once
 // and following no links; mounts below it are entered, since their files lie in it too.
 void addFoldersBelow(int folderFd, std::set<Identity>& folders) {
-    struct stat st {};
-    if (::fstat(folderFd, &st) != 0 || !folders.insert({st.st_dev, st.st_ino}).second) {
+    platform::FolderListing listing;
+    if (!listing.open(platform::FolderRelativeName{folderFd, "."}) ||
+        !folders.insert({listing.device(), listing.inode()}).second) {
         return;
     }
-    const int listFd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR* listing = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
-    if (!listing) {
-        if (listFd >= 0) {
-            ::close(listFd);
-        }
-        return;
-    }
-    std::vector<std::string> subfolders;
-    while (const dirent* entry = ::readdir(listing)) {
-        const std::string_view name = entry->d_name;
-        if (name == "." || name == "..") {
+    for (const platform::FolderEntry& entry : listing.entries()) {
+        if (entry.kind != platform::EntryKind::Directory || entry.name == "." || entry.name == "..") {
             continue;
         }
-        if (entry->d_type == DT_DIR ||
-            (entry->d_type == DT_UNKNOWN &&
-             ::fstatat(folderFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode))) {
-            subfolders.emplace_back(name);
-        }
-    }
-    ::closedir(listing);
-    for (const std::string& name : subfolders) {
         const platform::UniqueFd subfolder(
-            ::openat(folderFd, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+            ::openat(listing.handle(), entry.name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (subfolder.isOpen()) {
             addFoldersBelow(subfolder.get(), folders);
         }

@@ -1,5 +1,6 @@
 #include "platform/file_links.h"
 
+#include "platform/folder_listing.h"
 #include "platform/path_parts.h"
 #include "platform/unique_fd.h"
 
@@ -7,8 +8,8 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
 #include <random>
@@ -70,36 +71,28 @@ bool sameBytes(int a, int b, int64_t size) {
     return true;
 }
 
-// True when another entry of the folder open as `folderFd` holds the bytes of its entry `name`
-// (a regular file of `size` bytes).
-bool bytesHeldElsewhere(int folderFd, const std::string& name, int64_t size) {
-    const UniqueFd file(::openat(folderFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-    const int listFd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR* folder = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
-    if (!folder) {
-        if (listFd >= 0) {
-            ::close(listFd);
-        }
+// True when another entry of `listing` holds the bytes of its entry `name` (a regular file of
+// `size` bytes).
+bool bytesHeldElsewhere(const FolderListing& listing, const std::string& name, int64_t size) {
+    const UniqueFd file(::openat(listing.handle(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (!file.isOpen()) {
         return false;
     }
-    bool held = false;
-    while (!held && file.isOpen()) {
-        const dirent* entry = ::readdir(folder);
-        if (!entry) {
-            break;
-        }
-        if (std::string_view(entry->d_name).starts_with(kTemporaryPrefix)) {
+    for (const FolderEntry& entry : listing.entries()) {
+        if (entry.kind != EntryKind::RegularFile || entry.name.starts_with(kTemporaryPrefix)) {
             continue;
         }
-        const std::optional<FileInfo> other = lookupFileAt(folderFd, entry->d_name);
+        const std::optional<FileInfo> other = listing.details(entry);
         if (!other || other->kind != EntryKind::RegularFile || other->size != size) {
             continue;
         }
-        const UniqueFd otherFd(::openat(folderFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-        held = otherFd.isOpen() && sameBytes(file.get(), otherFd.get(), size);
+        const UniqueFd otherFd(
+            ::openat(listing.handle(), entry.name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        if (otherFd.isOpen() && sameBytes(file.get(), otherFd.get(), size)) {
+            return true;
+        }
     }
-    ::closedir(folder);
-    return held;
+    return false;
 }
 
 // Removes the temporary names that a process which ended in the middle of a replacement left in
@@ -109,44 +102,31 @@ bool bytesHeldElsewhere(int folderFd, const std::string& name, int64_t size) {
 void removeLeftoverLinks(int folderFd) {
     static std::mutex mutex;
     static std::set<std::pair<uint64_t, uint64_t>> cleaned;
-    const std::optional<FileInfo> self = lookupOpenFile(folderFd);
-    if (!self) {
+    FolderListing listing;
+    if (!listing.open(FolderRelativeName{folderFd, "."})) {
         return;
     }
     {
         std::lock_guard lock(mutex);
-        if (!cleaned.insert({self->device, self->inode}).second) {
+        if (!cleaned.insert({listing.device(), listing.inode()}).second) {
             return;
         }
     }
-    const int listFd = ::openat(folderFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR* folder = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
-    if (!folder) {
-        if (listFd >= 0) {
-            ::close(listFd);
-        }
-        return;
-    }
-    std::vector<std::string> leftovers;
-    while (const dirent* entry = ::readdir(folder)) {
-        const std::string_view name = entry->d_name;
-        if (!name.starts_with(kTemporaryPrefix)) {
+    for (const FolderEntry& entry : listing.entries()) {
+        if (entry.kind != EntryKind::RegularFile || !entry.name.starts_with(kTemporaryPrefix)) {
             continue;
         }
-        const long pid = std::strtol(entry->d_name + kTemporaryPrefix.size(), nullptr, 10);
+        const long pid = std::strtol(entry.name.c_str() + kTemporaryPrefix.size(), nullptr, 10);
         if (pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)) {
             continue; // its process still runs
         }
-        leftovers.emplace_back(name);
-    }
-    ::closedir(folder);
-    for (const std::string& name : leftovers) {
         struct stat st {};
-        if (::fstatat(folderFd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) {
+        if (::fstatat(listing.handle(), entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(st.st_mode)) {
             continue;
         }
-        if (st.st_nlink > 1 || bytesHeldElsewhere(folderFd, name, st.st_size)) {
-            ::unlinkat(folderFd, name.c_str(), 0);
+        if (st.st_nlink > 1 || bytesHeldElsewhere(listing, entry.name, st.st_size)) {
+            ::unlinkat(listing.handle(), entry.name.c_str(), 0);
         }
     }
 }

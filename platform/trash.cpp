@@ -1,5 +1,6 @@
 #include "platform/trash.h"
 
+#include "platform/folder_listing.h"
 #include "platform/path_parts.h"
 #include "platform/trash_folder.h"
 #include "platform/trash_info.h"
@@ -13,7 +14,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <dirent.h>
 #include <fcntl.h>
 #include <functional>
 #include <memory>
@@ -273,26 +273,19 @@ void removeLeftoverInfoFiles(int infoFd, const std::string& trashFolder) {
             return;
         }
     }
-    const int listFd = ::openat(infoFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (listFd < 0) {
+    FolderListing listing;
+    if (!listing.open(FolderRelativeName{infoFd, "."})) {
         return;
     }
-    DIR* folder = ::fdopendir(listFd);
-    if (!folder) {
-        ::close(listFd);
-        return;
-    }
-    while (const dirent* entry = ::readdir(folder)) {
-        const std::string_view name = entry->d_name;
-        if (!name.starts_with(kTemporaryInfoPrefix)) {
+    for (const FolderEntry& entry : listing.entries()) {
+        if (!entry.name.starts_with(kTemporaryInfoPrefix)) {
             continue;
         }
-        const long pid = std::strtol(entry->d_name + kTemporaryInfoPrefix.size(), nullptr, 10);
+        const long pid = std::strtol(entry.name.c_str() + kTemporaryInfoPrefix.size(), nullptr, 10);
         if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
-            ::unlinkat(infoFd, entry->d_name, 0);
+            ::unlinkat(infoFd, entry.name.c_str(), 0);
         }
     }
-    ::closedir(folder);
 }
 
 // Writes an info file and gives it `infoName` in info/ (open as `infoFd`) only once it is complete,
