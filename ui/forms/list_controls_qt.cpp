@@ -198,6 +198,23 @@ void ListViewWidget::changeEvent(QEvent* event) {
     }
 }
 
+void ListViewWidget::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+    const QModelIndexList selectedBefore = selectionModel()->selectedRows();
+    QTableView::rowsAboutToBeRemoved(parent, start, end);
+    // The row that became current in place of a removed one stays current (the arrow keys go on
+    // from there), but only the user selects it.
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && selectionModel()->isRowSelected(current.row(), parent)) {
+        bool wasSelected = false;
+        for (const QModelIndex& row : selectedBefore) {
+            wasSelected = wasSelected || row.row() == current.row();
+        }
+        if (!wasSelected) {
+            selectionModel()->select(current, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+        }
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // TreeViewWidget
 

@@ -125,10 +125,11 @@ public:
     void openClicked(QObject* sender);
     // What Open does once the dialog has given a name, the .CVN file's (bytes; empty when the
     // dialog was cancelled). The program's command line opens a set through here too. Throws
-    // corvane::Error with the text of the error box when the set cannot be read.
+    // corvane::Error with the text of the error box when a file of the set cannot be read; the
+    // status line then keeps "Loading Files, Please Wait ...".
     void openResultSet(const std::string& file);
-    // After Open, also one that failed: the path buttons, Save and the duplicate count follow what
-    // the lists hold now.
+    // After Open (the dialog given a name, or cancelled): the path buttons, Save and the
+    // duplicate count follow what the lists hold now.
     void updateAfterOpen();
     // The settings of a file dialog of the description, its texts translated.
     FileDialogSettings dialogSettings(const char* dialog);
