@@ -65,6 +65,11 @@ private:
     std::map<std::string, Handler, std::less<>> handlers_;
 };
 
+// Styles show where the focus is only once the keyboard has moved it in a window, and forget it
+// when the window is shown again; the program's windows show it always. Call when `window` has
+// been shown.
+void showFocusAlways(QWidget* window);
+
 // The window a control belongs to (the Form of its top-level widget), or nullptr.
 Form* formOf(const QObject* object);
 

@@ -3,6 +3,7 @@
 #include "ui/forms/control_support.h"
 #include "ui/forms/window_texts.h"
 #include "ui/views/cut_text.h"
+#include "ui/views/view_focus.h"
 
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -196,6 +197,21 @@ void ListViewWidget::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
         verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     }
+}
+
+void ListViewWidget::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    paintFocusFrame(*this);
+}
+
+void ListViewWidget::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    viewport()->update();
+}
+
+void ListViewWidget::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    viewport()->update();
 }
 
 void ListViewWidget::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {

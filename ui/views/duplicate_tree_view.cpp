@@ -2,6 +2,7 @@
 
 #include "ui/views/cut_text.h"
 #include "ui/views/duplicate_tree_model.h"
+#include "ui/views/view_focus.h"
 
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -116,6 +117,32 @@ void DuplicateTreeView::mouseReleaseEvent(QMouseEvent* event) {
 void DuplicateTreeView::keyPressEvent(QKeyEvent* event) {
     emit keyDown(event->key(), event->modifiers());
     QTreeView::keyPressEvent(event);
+}
+
+void DuplicateTreeView::paintEvent(QPaintEvent* event) {
+    QTreeView::paintEvent(event);
+    paintFocusFrame(*this);
+}
+
+void DuplicateTreeView::focusInEvent(QFocusEvent* event) {
+    QTreeView::focusInEvent(event);
+    viewport()->update();
+}
+
+void DuplicateTreeView::focusOutEvent(QFocusEvent* event) {
+    QTreeView::focusOutEvent(event);
+    viewport()->update();
+}
+
+void DuplicateTreeView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+    bool currentGoes = false;
+    for (QModelIndex node = currentIndex(); node.isValid() && !currentGoes; node = node.parent()) {
+        currentGoes = node.parent() == parent && node.row() >= start && node.row() <= end;
+    }
+    QTreeView::rowsAboutToBeRemoved(parent, start, end);
+    if (currentGoes) {
+        selectionModel()->clear();
+    }
 }
 
 QString DuplicateTreeView::cutTextAt(const QPoint& viewportPos) const {

@@ -71,6 +71,14 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    // Shows the focus also while no node is current.
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    // When the current node goes (its file was deleted), no node is current afterwards: the view
+    // would make a neighbour current and selected, and what shows the current node would then
+    // show a file nobody chose.
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
 
 private:
     bool primaryPressed_ = false;

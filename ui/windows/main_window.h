@@ -105,7 +105,11 @@ public:
     void treeCollapsing(const EventArgs& args);
     // The duplicate tree and the file information box.
     void treeClicked(QObject* sender);
+    // Space ticks the current node; Delete asks to delete the ticked files, as their button does.
     void treeKeyDown(const EventArgs& args);
+    // Fills the information box for the tree's current node and enables its buttons and the
+    // delete buttons; empties it and disables its buttons when no node is current.
+    void showFileInformation();
     void openFileClicked(QObject* sender);
     void openFolderClicked(QObject* sender);
     // The search path list.
@@ -155,6 +159,9 @@ private:
     // Shortcuts (Ctrl+S, Ctrl+O, Ctrl+Q, F1, F5 for the search, F10 for the menu) and the labels'
     // fields.
     void setUpKeyboard();
+    // Keeps the information box and the buttons that depend on the tree with its current node and
+    // its ticks, however they change.
+    void followTree();
     void setStatus(const QString& text);
     // The same for a text made from counts, made only when it is shown or asked for: reports come
     // far more often than the line is repainted.
