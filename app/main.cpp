@@ -8,6 +8,7 @@
 #include "app/single_instance.h"
 #include "app/window_requests.h"
 #include "engine/worker_thread.h"
+#include "ui/desktop/frame_style.h"
 #include "ui/desktop/translations.h"
 #include "ui/windows/main_window.h"
 #include "ui/windows/message_dialog.h"
@@ -82,6 +83,7 @@ int main(int argc, char** argv) {
     }
     const std::unique_ptr<QApplication> application = app::startApplication(argc, argv);
     app::nameApplication();
+    ui::useWholeFrames();
     ui::installTranslations(QLocale::system());
 
     int status = 0;

@@ -6,6 +6,7 @@
 
 #include "stream/declaration.h"
 
+#include <QSize>
 #include <QString>
 #include <functional>
 #include <map>
@@ -56,6 +57,12 @@ public:
     // Called once the description has been read and the controls laid out; labels get their
     // fields (buddies) here, before the mnemonics are given out.
     virtual void descriptionLoaded() {}
+
+    // Called once the controls are laid out at the description's size (grown as layout_scale.h
+    // says), before the window is fitted to `room`, the free area of its screen less its frame:
+    // a window whose layout does not fit there may place its controls otherwise. `room` is empty
+    // when there is no screen. The window is then shrunk to fit as it is (fitToScreen).
+    virtual void arrangeForRoom(const QSize& room) { (void)room; }
 
 protected:
     // Each window fills its table in its constructor.

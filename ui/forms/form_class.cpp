@@ -218,6 +218,9 @@ void finishFormLayout(QWidget* form, QWidget* clientArea) {
         form->setWindowFlags(flags);
     }
 
+    if (Form* described = dynamic_cast<Form*>(form)) {
+        described->arrangeForRoom(screenRoom(form, frameWidth, frameHeight));
+    }
     fitToScreen(form, clientArea, frameWidth, frameHeight);
 
     const std::vector<QWidget*> order = tabOrder(clientArea);

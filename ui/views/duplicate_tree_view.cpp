@@ -13,16 +13,35 @@ namespace corvane::ui {
 
 namespace {
 
+// Around the picture, in sixteenths of its side: a margin on its left, a gap before the text.
 constexpr int kImageLeftMargin = 1;
 constexpr int kImageTextGap = 3;
-constexpr int kImageSpace = kImageLeftMargin + kStateImageSize + kImageTextGap;
+
+int part(int imageSize, int sixteenths) {
+    return (imageSize * sixteenths + kStateImageSize / 2) / kStateImageSize;
+}
 
 } // namespace
 
-StateImageDelegate::StateImageDelegate(QObject* parent) : QStyledItemDelegate(parent) {
-    for (int i = 0; i < kStateImageCount; ++i) {
-        images_[static_cast<size_t>(i)] = QPixmap::fromImage(stateImage(i));
+StateImageDelegate::StateImageDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
+
+void StateImageDelegate::setImageSize(int size) {
+    imageSize_ = std::max(1, size);
+    imagesRatio_ = 0;
+}
+
+const QPixmap& StateImageDelegate::image(int state, qreal devicePixelRatio) const {
+    if (imagesRatio_ != devicePixelRatio) {
+        for (int i = 0; i < kStateImageCount; ++i) {
+            images_[static_cast<size_t>(i)] = QPixmap::fromImage(stateImage(i, imageSize_, devicePixelRatio));
+        }
+        imagesRatio_ = devicePixelRatio;
     }
+    return images_[static_cast<size_t>(state)];
+}
+
+int StateImageDelegate::imageSpace() const {
+    return part(imageSize_, kImageLeftMargin) + imageSize_ + part(imageSize_, kImageTextGap);
 }
 
 bool StateImageDelegate::hasStateImage(const QModelIndex& index) {
@@ -31,10 +50,9 @@ bool StateImageDelegate::hasStateImage(const QModelIndex& index) {
     return ok && state >= 0 && state < kStateImageCount;
 }
 
-QRect StateImageDelegate::stateImageRect(const QRect& itemRect) {
-    return QRect(itemRect.left() + kImageLeftMargin,
-                 itemRect.top() + (itemRect.height() - kStateImageSize) / 2, kStateImageSize,
-                 kStateImageSize);
+QRect StateImageDelegate::stateImageRect(const QRect& itemRect, int imageSize) {
+    return QRect(itemRect.left() + part(imageSize, kImageLeftMargin),
+                 itemRect.top() + (itemRect.height() - imageSize) / 2, imageSize, imageSize);
 }
 
 void StateImageDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -44,18 +62,20 @@ void StateImageDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
         return;
     }
     const int state = index.data(DuplicateTreeModel::StateIndexRole).toInt();
-    painter->drawPixmap(stateImageRect(option.rect).topLeft(), images_[static_cast<size_t>(state)]);
+    // Drawn for the device's pixels (a screen at twice the density gets twice the pixels).
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    painter->drawPixmap(stateImageRect(option.rect, imageSize_).topLeft(), image(state, ratio));
     // The text and its selection highlight go right of the picture, as in a native tree.
     QStyleOptionViewItem text(option);
-    text.rect.setLeft(option.rect.left() + kImageSpace);
+    text.rect.setLeft(option.rect.left() + imageSpace());
     QStyledItemDelegate::paint(painter, text, index);
 }
 
 QSize StateImageDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
     if (hasStateImage(index)) {
-        size.rwidth() += kImageSpace;
-        size.setHeight(std::max(size.height(), kStateImageSize + 2));
+        size.rwidth() += imageSpace();
+        size.setHeight(std::max(size.height(), imageSize_ + part(imageSize_, 2)));
     }
     return size;
 }
@@ -70,9 +90,10 @@ bool StateImageDelegate::editorEvent(QEvent*, QAbstractItemModel*, const QStyleO
     return false;
 }
 
-DuplicateTreeView::DuplicateTreeView(QWidget* parent) : QTreeView(parent) {
+DuplicateTreeView::DuplicateTreeView(QWidget* parent)
+    : QTreeView(parent), delegate_(new StateImageDelegate(this)) {
     setTextElideMode(Qt::ElideMiddle);
-    setItemDelegate(new StateImageDelegate(this));
+    setItemDelegate(delegate_);
     setHeaderHidden(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -84,8 +105,21 @@ QModelIndex DuplicateTreeView::stateImageAt(const QPoint& viewportPos) const {
     if (!index.isValid() || !StateImageDelegate::hasStateImage(index)) {
         return {};
     }
-    return StateImageDelegate::stateImageRect(visualRect(index)).contains(viewportPos) ? index
-                                                                                       : QModelIndex();
+    return stateImageRect(index).contains(viewportPos) ? index : QModelIndex();
+}
+
+QRect DuplicateTreeView::stateImageRect(const QModelIndex& index) const {
+    return StateImageDelegate::stateImageRect(visualRect(index), stateImageSize());
+}
+
+int DuplicateTreeView::stateImageSize() const {
+    return delegate_->imageSize();
+}
+
+void DuplicateTreeView::setStateImageSize(int size) {
+    delegate_->setImageSize(size);
+    // Rows are as high as the pictures need.
+    scheduleDelayedItemsLayout();
 }
 
 void DuplicateTreeView::mousePressEvent(QMouseEvent* event) {

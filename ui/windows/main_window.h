@@ -156,6 +156,9 @@ protected:
 
 private:
     void descriptionLoaded() override;
+    // On a screen too low for the description: the file information beside the tree, the
+    // window as wide as the screen (main_window_layout.cpp).
+    void arrangeForRoom(const QSize& room) override;
     // Shortcuts (Ctrl+S, Ctrl+O, Ctrl+Q, F1, F5 for the search, F10 for the menu) and the labels'
     // fields.
     void setUpKeyboard();
