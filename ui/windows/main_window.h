@@ -28,6 +28,7 @@ class QGroupBox;
 namespace corvane::ui {
 
 class AboutWindow;
+class HelpWindow;
 class ListViewWidget;
 class PathDialog;
 class QtUiThread;
@@ -121,8 +122,11 @@ public:
     void deleteCheckedClicked(QObject* sender);
     // Checks the files, asks `question` with what the check found, then runs the delete dialog.
     void confirmAndDelete(DeleteDialog::FilesToDelete files, const QString& question);
-    // Help.
+    // Help. Content shows the help page in the program's help window, in the program's language
+    // where a page in it is installed.
     void helpContentClicked(QObject* sender);
+    // The help window, once Help > Content has opened it (a child of this window), else nullptr.
+    HelpWindow* helpWindow() const { return helpWindow_; }
     void aboutClicked(QObject* sender);
     // Result file sets.
     void saveClicked(QObject* sender);
@@ -184,6 +188,7 @@ private:
     PathDialog* pathDialog_ = nullptr;
     DeleteDialog* deleteDialog_ = nullptr;
     AboutWindow* aboutWindow_ = nullptr;
+    HelpWindow* helpWindow_ = nullptr;
     std::shared_ptr<QtUiThread> uiThread_;
     qtcore::LocaleTexts texts_;
     mutable QString status_;
