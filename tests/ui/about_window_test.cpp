@@ -213,6 +213,20 @@ TEST_F(AboutWindow, TheLinkOpensOnTheDesktopAndTheHelpPageInTheProgram) {
     QTest::mouseClick(about().linkLabel_, Qt::LeftButton);
     ASSERT_EQ(web.urls.size(), 1);
     EXPECT_EQ(web.urls[0], QUrl("http://support.example.org/help"));
+
+    // From the keyboard: Tab reaches the link, which looks as under the mouse; Enter opens it.
+    QApplication::setActiveWindow(&about());
+    about().closeButton_->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < 3 && QApplication::focusWidget() != about().linkLabel_; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    ASSERT_EQ(QApplication::focusWidget(), about().linkLabel_);
+    EXPECT_TRUE(about().linkHovered_);
+    QTest::keyClick(about().linkLabel_, Qt::Key_Return);
+    ASSERT_EQ(web.urls.size(), 2);
+    EXPECT_TRUE(about().isVisible()) << "Enter on the link opens it, it does not close the window";
+    about().closeButton_->setFocus(Qt::TabFocusReason);
+    EXPECT_FALSE(about().linkHovered_);
     {
         // A desktop without a browser: the link says so.
         const ui::DesktopServices saved = ui::desktopServices();
