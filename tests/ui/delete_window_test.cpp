@@ -255,6 +255,48 @@ TEST_F(DeleteDialog, FiveEntriesWithTheSecondFailingThenARunWithNothingToDelete)
     EXPECT_EQ(treeGroups(), (Strings{path("a") + "|" + path("a2"), path("b")}));
 }
 
+// A file that cannot be moved leaves the bar and the count where the last moved file put them,
+// and is listed when its turn comes: after the files handled before it, before those after it.
+TEST_F(DeleteDialog, AFailureLeavesBarAndCountAndIsListedInItsTurn) {
+    // Every moved file keeps a copy outside the trash: a, and b2.
+    const QModelIndex a = addGroup("a", {"a1", "a2"});
+    const QModelIndex b = addGroup("b", {"b1", "b2"});
+    check(child(a, 0));
+    check(child(a, 1));
+    check(child(b, 0));
+    check(b);
+    fs::remove(path("a2")); // refused by the check before anything moves
+    fs::remove(path("b"));  // the last file of the run
+
+    // What the dialog showed whenever a line came into its list.
+    std::vector<std::pair<std::string, std::pair<QString, int>>> listed;
+    ui::DeleteDialog* dialog = &deleteDialog();
+    const QMetaObject::Connection watch =
+        QObject::connect(dialog->failureList_, &QPlainTextEdit::textChanged, [&] {
+            const QStringList lines = dialog->failureList_->toPlainText().split('\n', Qt::SkipEmptyParts);
+            if (!lines.isEmpty()) {
+                listed.push_back({lines.back().toStdString(),
+                                  {dialog->countLabel_->text(), dialog->progressBar_->value()}});
+            }
+        });
+    const DeleteRun run = clickDelete(main().deleteCheckedButton_, true);
+    QObject::disconnect(watch);
+
+    const char* gone = "no longer there";
+    EXPECT_EQ(run.memo,
+              (Strings{"Failed to delete the following files...", failed("a2", gone), failed("b", gone)}));
+    ASSERT_EQ(listed.size(), 3u);
+    // a2 after a1 was moved (bar at 1), b after b1 (bar at 3, the third file handled).
+    EXPECT_EQ(listed[1].first, failed("a2", gone));
+    EXPECT_EQ(listed[1].second, std::make_pair(QString("deleted 1 of 4"), 1));
+    EXPECT_EQ(listed[2].first, failed("b", gone));
+    EXPECT_EQ(listed[2].second, std::make_pair(QString("deleted 2 of 4"), 3));
+    // The last file failed: the bar stays at the last file moved, the count at the moved files.
+    EXPECT_EQ(run.label, "deleted 2 of 4");
+    EXPECT_EQ(run.barValue, 3);
+    EXPECT_EQ(run.barMaximum, 4);
+}
+
 TEST_F(DeleteDialog, CancelChangesNothing) {
     const QModelIndex a = addGroup("a", {"a1"});
     check(a);
