@@ -51,15 +51,6 @@ std::optional<Identity> identityOf(const std::string& path) {
     return Identity{st.st_dev, st.st_ino};
 }
 
-std::string randomBytes(size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes) {
-        c = static_cast<char>(random());
-    }
-    return bytes;
-}
-
 void ActionSafety::SetUp() {
     if (const char* old = std::getenv("XDG_DATA_HOME")) {
         oldDataHome_ = old;

@@ -37,8 +37,6 @@ struct Identity {
 };
 std::optional<Identity> identityOf(const std::string& path);
 
-// `size` bytes that no other seed gives.
-std::string randomBytes(size_t size, unsigned seed);
 
 // Each test has a home trash of its own, outside the searched tree unless it moves it there.
 class ActionSafety : public ::testing::Test {

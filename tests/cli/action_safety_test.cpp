@@ -9,6 +9,7 @@
 #include "cli/action_safety_fixture.h"
 #include "support/bind_mount.h"
 #include "support/bindfs_mount.h"
+#include "support/file_contents.h"
 #include "support/tmpfs_mount.h"
 #include "support/xfs_disk.h"
 
