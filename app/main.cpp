@@ -2,19 +2,19 @@
 // windows created in order from their descriptions, and the message loop until the main window
 // closes.
 
+#include "app/application_start.h"
 #include "app/command_line.h"
 #include "app/instance_channel.h"
 #include "app/single_instance.h"
 #include "app/window_requests.h"
-#include "corvane_version.h"
 #include "engine/worker_thread.h"
+#include "ui/desktop/frame_style.h"
 #include "ui/desktop/translations.h"
 #include "ui/windows/main_window.h"
 #include "ui/windows/message_dialog.h"
 #include "ui/windows/program_windows.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QLocale>
 #include <chrono>
 #include <cstdio>
@@ -26,14 +26,18 @@ constexpr const char* kInstanceName = "corvane";
 // How long a second start waits for the running window to come to the front.
 constexpr int kShowTimeoutMs = 5000;
 
-// A second start while one runs brings the running window to the front, handing it the result set
-// to open if one was named, and ends with status 0, saying on the terminal what it did.
+// A second start given a result set hands it to the running window, which comes to the front,
+// asks before it replaces what it shows and opens the set; it ends with status 0, saying on the
+// terminal what the window answered. Without a set a second start ends at once, silently: the
+// running window is not told.
 int secondStart(int argc, char** argv, const std::string& file) {
     using namespace corvane;
+    if (file.empty()) {
+        return 0;
+    }
     QCoreApplication application(argc, argv);
     ui::installTranslations(QLocale::system());
-    const app::InstanceAnswer answer = app::askRunningInstance(
-        kInstanceName, file.empty() ? std::nullopt : std::optional<std::string>(file), kShowTimeoutMs);
+    const app::InstanceAnswer answer = app::askRunningInstance(kInstanceName, file, kShowTimeoutMs);
     QString note;
     switch (answer) {
     case app::InstanceAnswer::Shown:
@@ -77,12 +81,9 @@ int main(int argc, char** argv) {
     if (marker == app::InstanceMarker::HeldByAnother) {
         return secondStart(argc, argv, commandLine.file);
     }
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Corvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Corvane"));
-    QApplication::setApplicationVersion(QStringLiteral(CORVANE_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("corvane"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/corvane.svg")));
+    const std::unique_ptr<QApplication> application = app::startApplication(argc, argv);
+    app::nameApplication();
+    ui::useWholeFrames();
     ui::installTranslations(QLocale::system());
 
     int status = 0;

@@ -1,10 +1,13 @@
 #include "app/window_requests.h"
 
+#include "ui/forms/list_controls_qt.h"
+#include "ui/views/shown_name.h"
 #include "ui/windows/main_window.h"
 #include "ui/windows/message_dialog.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <exception>
@@ -22,13 +25,30 @@ bool canOpenNow(const ui::MainWindow& window) {
            QApplication::activeModalWidget() == nullptr;
 }
 
+// Whether the window shows something a set would replace: search paths, searched files or groups.
+bool showsResults(const ui::MainWindow& window) {
+    return window.searchPathList_->hasRows() || window.searchedFilesList_->hasRows() ||
+           window.duplicateTree_->hasNodes();
+}
+
 } // namespace
 
-void openSoon(ui::MainWindow& window, const std::string& file) {
+void openSoon(ui::MainWindow& window, const std::string& file, OpenQuestion question) {
     ++opensUnderWay;
-    QTimer::singleShot(0, &window, [&window, file] {
+    QTimer::singleShot(0, &window, [&window, file, question] {
         try {
-            window.openResultSet(file);
+            const bool go =
+                question == OpenQuestion::None || !showsResults(window) ||
+                ui::MessageDialog(ui::MessageKind::Confirmation,
+                                  QCoreApplication::translate(
+                                      "Corvane", "Open the result set \"%1\"?\n\rIts search paths, "
+                                                 "searched files and duplicate files take the place of "
+                                                 "those shown now.")
+                                      .arg(ui::shownName(file)),
+                                  &window) == ui::MessageResult::Ok;
+            if (go) {
+                window.openResultSet(file);
+            }
         } catch (const std::exception& error) {
             ui::showErrorBox(QString::fromUtf8(error.what()), &window);
         }
@@ -42,7 +62,7 @@ InstanceAnswer answerSecondStart(ui::MainWindow& window, const InstanceRequest& 
         if (!canOpenNow(window)) {
             return InstanceAnswer::Busy;
         }
-        openSoon(window, *request.file);
+        openSoon(window, *request.file, OpenQuestion::BeforeReplacing);
     }
     return shown ? InstanceAnswer::Shown : InstanceAnswer::NotShown;
 }

@@ -8,7 +8,10 @@
 #include "cli/search_run.h"
 #include "cli/usage.h"
 #include "engine/action_runner.h"
+#include "stream/error.h"
 #include "stream/result_set.h"
+
+#include <algorithm>
 
 #include <cerrno>
 #include <cstdio>
@@ -86,7 +89,18 @@ std::vector<FileGroup> groupsOfSet(const std::string& name) {
     stream::MainWindowLists lists;
     stream::readResultSet(name, lists.set());
     std::vector<FileGroup> groups;
+    const auto relative = [](const StoredFile& file) {
+        return file.path.empty() || file.path.front() != platform::kPathSeparator;
+    };
     for (const StoredGroup& stored : storedGroups(lists.duplicates.nodeData())) {
+        if (relative(stored.original) ||
+            std::any_of(stored.duplicates.begin(), stored.duplicates.end(), relative)) {
+            // Taken from here, such a path could name files that were never searched.
+            throw Error(
+                "The result set " + name +
+                " names files by paths relative to the folder it was searched from, which is not known: "
+                "search again to act on them");
+        }
         FileGroup& group = groups.emplace_back();
         group.files.push_back({stored.original.path, std::nullopt, false, false});
         for (const StoredFile& duplicate : stored.duplicates) {
@@ -181,6 +195,11 @@ private:
         const std::string joined = kind_.joinsWith ? kind_.joinsWith + keeper.path : std::string();
         if (dryRun_) {
             const FilePlan& keeperPlan = plans[place.group].files[static_cast<size_t>(plan.keeper)];
+            if (kind_.joinsWith && plan.seen.size == 0) {
+                ++tally_.unchanged;
+                printLine("unchanged", path, ": an empty file: nothing to reclaim");
+                return;
+            }
             if (kind_.joinsWith && identityOf(plan.seen) == identityOf(keeperPlan.seen)) {
                 ++tally_.unchanged;
                 printLine("unchanged", path, ": already the same file as " + keeper.path);

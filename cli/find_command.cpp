@@ -6,11 +6,15 @@
 #include "cli/search_run.h"
 #include "cli/usage.h"
 #include "engine/worker_thread.h"
+#include "platform/path_parts.h"
+#include "stream/error.h"
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <unistd.h>
 
 namespace corvane::cli {
 
@@ -79,6 +83,33 @@ std::string parseFindArguments(const Arguments& args, FindOptions& options) {
     return {};
 }
 
+// Makes the search's paths absolute against the working folder, in place.
+void makePathsAbsolute(engine::StringList& folders, SearchResult& result) {
+    char* working = ::getcwd(nullptr, 0);
+    if (!working) {
+        throw Error(std::string("the working folder cannot be found: ") + std::strerror(errno));
+    }
+    const std::string cwd = working;
+    std::free(working);
+    const auto absolute = [&](std::string& path) {
+        if (path.empty() || path.front() != platform::kPathSeparator) {
+            path = platform::absolutePath(path, cwd);
+        }
+    };
+    for (std::string& folder : folders) {
+        absolute(folder);
+    }
+    for (SearchedFile& file : result.files) {
+        absolute(file.path);
+    }
+    for (DuplicateGroup& group : result.groups) {
+        absolute(group.original);
+        for (std::string& duplicate : group.duplicates) {
+            absolute(duplicate);
+        }
+    }
+}
+
 } // namespace
 
 int runFind(const Arguments& args) {
@@ -92,8 +123,7 @@ int runFind(const Arguments& args, const FindSettings& settings) {
     }
     const SearchRequest& request = options.search.request();
     try {
-        const SearchResult result =
-            runSearch(request, settings, {.searchedFiles = !options.saveName.empty()});
+        SearchResult result = runSearch(request, settings, {.searchedFiles = !options.saveName.empty()});
         const bool written = writeGroups(
             stdout, {result.searched, result.duplicates, result.reclaimable, result.groups}, options.format);
         printSearchTotals(result);
@@ -102,7 +132,10 @@ int runFind(const Arguments& args, const FindSettings& settings) {
             return 1;
         }
         if (!options.saveName.empty()) {
-            saveSearch(options.saveName, {request.folders, request.patterns, result.files, result.groups});
+            // A set names its files wherever it is opened from: its paths are absolute.
+            engine::StringList folders = request.folders;
+            makePathsAbsolute(folders, result);
+            saveSearch(options.saveName, {folders, request.patterns, result.files, result.groups});
         }
         return 0;
     } catch (...) {

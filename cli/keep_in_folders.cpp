@@ -1,5 +1,7 @@
 #include "cli/keep_in_folders.h"
 
+#include "platform/folder_handles.h"
+#include "platform/folder_listing.h"
 #include "platform/path_parts.h"
 #include "platform/unique_fd.h"
 
@@ -7,9 +9,34 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <vector>
 
 namespace corvane::cli {
+
+namespace {
+
+using Identity = std::pair<uint64_t, uint64_t>;
+
+// Adds the folder open as `folderFd` and every folder below it to `folders`, entering each once
+// and following no links; mounts below it are entered, since their files lie in it too.
+void addFoldersBelow(int folderFd, std::set<Identity>& folders) {
+    platform::FolderListing listing;
+    if (!listing.open(platform::FolderRelativeName{folderFd, "."}) ||
+        !folders.insert({listing.device(), listing.inode()}).second) {
+        return;
+    }
+    for (const platform::FolderEntry& entry : listing.entries()) {
+        if (entry.kind != platform::EntryKind::Directory || entry.name == "." || entry.name == "..") {
+            continue;
+        }
+        const platform::UniqueFd subfolder(
+            ::openat(listing.handle(), entry.name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (subfolder.isOpen()) {
+            addFoldersBelow(subfolder.get(), folders);
+        }
+    }
+}
+
+} // namespace
 
 std::string KeepInFolders::add(const std::string& folder) {
     struct stat st {};
@@ -19,45 +46,36 @@ std::string KeepInFolders::add(const std::string& folder) {
     if (!S_ISDIR(st.st_mode)) {
         return std::strerror(ENOTDIR);
     }
-    folders_.insert({st.st_dev, st.st_ino});
-    known_.clear();
+    roots_.push_back(folder);
+    walked_ = false;
     return {};
 }
 
+void KeepInFolders::walkFolders() {
+    folders_.clear();
+    for (const std::string& root : roots_) {
+        const platform::UniqueFd folder(::open(root.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        if (folder.isOpen()) {
+            addFoldersBelow(folder.get(), folders_);
+        }
+    }
+    walked_ = true;
+}
+
 bool KeepInFolders::holds(const std::string& path) {
-    if (folders_.empty()) {
+    if (roots_.empty()) {
         return false;
     }
-    // Up from the file's folder through each ".." as the system resolves it, so that the folders
-    // met are those the file really lies in.
-    platform::UniqueFd folder(
-        ::open(platform::parentFolderOf(path).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    std::vector<Identity> walked;
-    bool inside = false;
-    while (folder.isOpen()) {
-        struct stat st {};
-        if (::fstat(folder.get(), &st) != 0) {
-            break;
-        }
-        const Identity identity{st.st_dev, st.st_ino};
-        if (const auto known = known_.find(identity); known != known_.end()) {
-            inside = known->second;
-            break;
-        }
-        if (!walked.empty() && walked.back() == identity) {
-            break; // the root: its ".." is itself
-        }
-        walked.push_back(identity);
-        if (folders_.count(identity)) {
-            inside = true;
-            break;
-        }
-        folder = platform::UniqueFd(::openat(folder.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!walked_) {
+        walkFolders();
     }
-    for (const Identity& identity : walked) {
-        known_[identity] = inside;
+    // The folder the file is in, as the system resolves its path.
+    const platform::UniqueFd folder = platform::openFolderHandle(platform::parentFolderOf(path));
+    struct stat st {};
+    if (!folder.isOpen() || ::fstat(folder.get(), &st) != 0) {
+        return false;
     }
-    return inside;
+    return folders_.count({st.st_dev, st.st_ino}) != 0;
 }
 
 } // namespace corvane::cli

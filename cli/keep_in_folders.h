@@ -1,14 +1,16 @@
 #pragma once
 
 // The folders whose files an action never touches (--keep-in), and whether a file lies in one of
-// them. Folders are known by what they are (device and inode), not by how they are spelled, so a
-// file reached by a relative path, through a linked folder or through a bind mount is recognised.
+// them. A file lies in one when any path to it does: folders are known by what they are (device
+// and inode), and every folder below a keep-in folder is known, so that a file reached by a
+// relative path, through a linked folder, or through a bind mount of a folder inside a keep-in
+// folder (whose walk up by ".." would leave the keep-in folder) is recognised.
 
 #include <cstdint>
-#include <map>
 #include <set>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace corvane::cli {
 
@@ -16,16 +18,19 @@ class KeepInFolders {
 public:
     // Adds `folder`; returns why it cannot be (missing, not a folder), else an empty text.
     std::string add(const std::string& folder);
-    bool empty() const { return folders_.empty(); }
+    bool empty() const { return roots_.empty(); }
 
-    // True when the file `path` lies in one of the folders, at any depth. Each folder above a file is
-    // looked at once for all the files below it.
+    // True when the file `path` lies in one of the folders, at any depth. The folders below the
+    // keep-in folders are walked once, at the first call.
     bool holds(const std::string& path);
 
 private:
     using Identity = std::pair<uint64_t, uint64_t>;
-    std::set<Identity> folders_;
-    std::map<Identity, bool> known_; // folders walked up from, and whether they lie in one
+    void walkFolders();
+
+    std::vector<std::string> roots_;
+    bool walked_ = false;
+    std::set<Identity> folders_; // every folder in a keep-in folder, the keep-in folders included
 };
 
 } // namespace corvane::cli

@@ -1,5 +1,8 @@
 #include "cli/search_arguments.h"
 
+#include "engine/file_scanner.h"
+
+#include <algorithm>
 #include <cctype>
 
 namespace corvane::cli {
@@ -64,6 +67,7 @@ std::string SearchArguments::take(const Arguments& args, size_t& i) {
             return "option " + arg + " needs a pattern text";
         }
         pattern_ = args[++i];
+        patternUnused_ = true;
     } else if (optionsOpen_ && (arg == "--min-size" || arg == "--max-size")) {
         const std::optional<int64_t> size = i + 1 < args.size() ? parseSize(args[i + 1]) : std::nullopt;
         if (!size) {
@@ -87,6 +91,7 @@ std::string SearchArguments::take(const Arguments& args, size_t& i) {
     } else {
         request_.folders.push_back(arg);
         request_.patterns.push_back(pattern_);
+        patternUnused_ = false;
     }
     return {};
 }
@@ -98,7 +103,34 @@ std::string SearchArguments::finish() {
     if (request_.minSize > request_.maxSize) {
         return "--min-size is larger than --max-size";
     }
+    if (patternUnused_) {
+        return "option -t applies to the FOLDERs after it, and none follows '" + pattern_ + "'";
+    }
     return {};
+}
+
+std::vector<std::string> patternWarnings(const SearchRequest& request) {
+    std::vector<std::string> found;
+    std::vector<std::string> seen;
+    for (const std::string& text : request.patterns) {
+        if (std::find(seen.begin(), seen.end(), text) != seen.end()) {
+            continue;
+        }
+        seen.push_back(text);
+        const engine::StringList patterns = engine::splitPatternText(text);
+        if (patterns.empty()) {
+            found.push_back("the pattern text '" + text + "' names no pattern: its FOLDERs are not searched");
+        }
+        for (const std::string& pattern : patterns) {
+            if (pattern.empty()) {
+                found.push_back("the pattern text '" + text +
+                                "' holds an empty pattern, which matches no file");
+            } else if (pattern.find('/') != std::string::npos) {
+                found.push_back("the pattern '" + pattern + "' holds a '/' and can never match a file name");
+            }
+        }
+    }
+    return found;
 }
 
 } // namespace corvane::cli

@@ -33,6 +33,10 @@ struct SearchRequest {
 // when the text is no size or too large.
 std::optional<int64_t> parseSize(std::string_view text);
 
+// What may be wrong with a request without making it wrong: each pattern that can never match a
+// file name (empty, or holding a folder separator) and each pattern text that names no pattern.
+std::vector<std::string> patternWarnings(const SearchRequest& request);
+
 // Reads a search's arguments one at a time, beside a command's own options: the command looks at
 // each argument first while optionsOpen(), and hands it here when it is none of its own.
 class SearchArguments {
@@ -47,7 +51,8 @@ public:
     // True once a folder or an option that shapes the search (not -q, --stats) was taken.
     bool shapesSearch() const { return shapesSearch_; }
 
-    // The request, once every argument was taken; the reason of a usage error when it has no folder.
+    // The request, once every argument was taken; the reason of a usage error when it has no folder,
+    // or when a pattern text follows the last folder (it would apply to none).
     std::string finish();
     const SearchRequest& request() const { return request_; }
 
@@ -56,6 +61,7 @@ private:
     std::string pattern_ = "*.*";
     bool optionsOpen_ = true;
     bool shapesSearch_ = false;
+    bool patternUnused_ = false; // a pattern text was given and no folder came after it
 };
 
 } // namespace corvane::cli

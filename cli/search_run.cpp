@@ -104,6 +104,9 @@ void giveBackFreedMemory() {
 } // namespace
 
 SearchResult runSearch(const SearchRequest& options, const FindSettings& settings, const SearchKeeps& keeps) {
+    for (const std::string& warning : patternWarnings(options)) {
+        std::fprintf(stderr, "corvane-cli: warning: %s\n", warning.c_str());
+    }
     const size_t unreadableRoots = warnAboutMissingFolders(options);
     auto uiThread = std::make_shared<engine::InlineUiThread>();
     engine::FileScanner scan(uiThread);
@@ -211,6 +214,7 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
         for (const engine::ScanWorker::UnreadableFolder& folder : sender->UnreadableFolders) {
             unreadableFolders.push_back({folder.path, folder.error});
         }
+        result.trashFoldersPassedOver = sender->TrashFoldersPassedOver;
         if (sender->Failure) {
             finish(sender->Failure);
             return;
@@ -305,6 +309,9 @@ void printSearchTotals(const SearchResult& result) {
     if (result.unreadableFolders + result.unreadableFiles > 0) {
         std::fprintf(stderr, "Could not read: %zu folders, %zu files\n", result.unreadableFolders,
                      result.unreadableFiles);
+    }
+    for (const std::string& trash : result.trashFoldersPassedOver) {
+        std::fprintf(stderr, "Passed over the trash folder %s\n", trash.c_str());
     }
 }
 

@@ -30,6 +30,8 @@ struct SearchResult {
     std::vector<SearchedFile> files; // with SearchKeeps::searchedFiles
     size_t unreadableFolders = 0;    // each reported on stderr as the search ended
     size_t unreadableFiles = 0;
+    // Trash folders the search did not enter (files there were thrown away already).
+    std::vector<std::string> trashFoldersPassedOver;
 };
 
 // Runs the search. Warns on stderr about FOLDERs it cannot search, and reports each folder and

@@ -41,12 +41,15 @@ constexpr const char* kFindHelp =
     "earliest created, then the first found) first, then its duplicates, one path a line, a blank\n"
     "line between groups. The totals and the bytes the duplicates occupy follow on stderr. A FOLDER\n"
     "that is a file is searched as that one file. Folders and files that cannot be read are named\n"
-    "on stderr with the reason, and counted at the end.\n"
+    "on stderr with the reason, and counted at the end. Trash folders (the home trash, and .Trash\n"
+    "and .Trash-UID at the top of a file system) are never searched: each one passed over is named\n"
+    "on stderr at the end. With --save, the set holds absolute paths, whatever the FOLDERs were.\n"
     "\n"
     "Search:\n"
     "  -t, --types PATTERNS  file-name patterns for the folders that follow, separated by \";\"\n"
     "                        (\"*\" any run of characters, \"?\" one; case ignored; default \"*.*\",\n"
-    "                        every file)\n"
+    "                        every file). A FOLDER must follow; a pattern that can never match\n"
+    "                        (empty, or holding \"/\") is named in a warning\n"
     "  --min-size SIZE       files smaller than SIZE are not compared (they count as searched);\n"
     "                        SIZE in bytes, or with K, M, G or T (powers of 1024)\n"
     "  --max-size SIZE       files larger than SIZE are not compared\n"
@@ -81,14 +84,19 @@ constexpr const char* kActionOptions =
     "group whose files all lie in --keep-in folders is left alone. Just before each file is acted\n"
     "on, it and the copy that stays are checked to hold the same bytes still; if the original\n"
     "changed or is gone, the first of the duplicates that still agree stays in its place. No action\n"
-    "ever removes the last copy of a content.\n"
+    "ever removes the last copy of a content: files in a trash are never a copy that stays, a file\n"
+    "mounted over another name is that file, not a copy of it, and right after each file goes, the\n"
+    "copy that stays is looked at again; if it went too (one file seen through two paths, as on a\n"
+    "second mount of a folder), the file is put back and refused. A file lies in a --keep-in folder\n"
+    "when any path to it does (a bind mount of a folder inside it included).\n"
     "\n"
     "Options:\n"
     "  -n, --dry-run         print what would be done, change nothing\n"
     "  --keep-in FOLDER      never touch the files in FOLDER (at any depth); they are the copies\n"
     "                        that stay. May be given several times\n"
     "  --from SET            act on the groups of the result set SET (saved by the window or by\n"
-    "                        find --save); every file is compared byte for byte again first\n"
+    "                        find --save); every file is compared byte for byte again first. A\n"
+    "                        set that names its files by relative paths is refused\n"
     "\n"
     "Without --from, the FOLDERs are searched first, as find searches them:\n"
     "  -t, --types PATTERNS  file-name patterns for the folders that follow (default \"*.*\")\n"
@@ -117,7 +125,8 @@ constexpr const char* kLinkHead =
     "Replaces each duplicate with a hard link to the copy that stays, in one step: a link under a\n"
     "temporary name in the duplicate's folder takes the duplicate's name. Both names then show one\n"
     "file, with the owner, permissions and times of the copy that stays. Only within one file\n"
-    "system; a duplicate on another is refused, one that already is a link to it left alone.\n";
+    "system that can exchange two names in one step; a duplicate on another is refused, one that\n"
+    "already is a link to it left alone, and empty files are passed over (nothing to reclaim).\n";
 
 constexpr const char* kDedupeHead =
     "Usage: corvane-cli dedupe [--dry-run] [--keep-in FOLDER]... --from SET\n"
@@ -127,7 +136,8 @@ constexpr const char* kDedupeHead =
     "(Linux FIDEDUPERANGE, on XFS, Btrfs and others): both stay separate files with their own\n"
     "names, owners and times, and the space is reclaimed. The kernel compares the bytes itself\n"
     "before it shares them. On a file system that cannot (ext4, tmpfs) each file fails with the\n"
-    "reason and nothing changes. Prints the bytes the kernel reports as shared.\n";
+    "reason and nothing changes. Prints the bytes newly shared: blocks the two files shared\n"
+    "already are not counted again, and empty files are passed over.\n";
 
 constexpr const char* kShowHelp =
     "Usage: corvane-cli show [--json] NAME\n"

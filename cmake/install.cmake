@@ -6,9 +6,11 @@ install(TARGETS corvane corvane-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # no links, so neither ldconfig nor the package's shlibs ever hear of it.
 install(TARGETS corvane-cli-save LIBRARY DESTINATION ${CORVANE_SAVE_MODULE_DIR}
         PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-# The help page beside the data of the program; Help > Content also looks beside the executable,
-# where the build puts it. The translations are inside the program (ui/translations.cmake).
-install(FILES ${PROJECT_SOURCE_DIR}/resources/help/index.html DESTINATION ${CMAKE_INSTALL_DATADIR}/corvane/help)
+# The help pages (English, and one per translation) beside the data of the program; Help > Content
+# also looks beside the executable, where the build puts them. The translations are inside the
+# program (ui/translations.cmake).
+install(FILES ${PROJECT_SOURCE_DIR}/resources/help/index.html ${PROJECT_SOURCE_DIR}/resources/help/index.de.html
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/corvane/help)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/corvane.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/io.github.corvane.corvane.metainfo.xml

@@ -3,6 +3,7 @@
 #include "engine/content_classes.h"
 #include "platform/entry_identity.h"
 #include "platform/file_reader.h"
+#include "platform/trash_folders.h"
 
 #include <algorithm>
 #include <map>
@@ -24,8 +25,9 @@ bool asked(const GroupFile& file, size_t index, Choice choice) {
 class GroupPlanner {
 public:
     GroupPlanner(const FileGroup& group, Choice choice, ContentClasses& classes,
-                 ContentClasses::Workspace& workspace)
-        : group_(group), choice_(choice), classes_(classes), workspace_(workspace) {
+                 ContentClasses::Workspace& workspace, platform::TrashFolderTest& trashFolders)
+        : group_(group), choice_(choice), classes_(classes), workspace_(workspace),
+          trashFolders_(trashFolders) {
         plan_.files.resize(group.files.size());
     }
 
@@ -38,12 +40,16 @@ private:
     bool sortByContents();
     void decide(const std::vector<size_t>& members);
     void refuse(size_t i, Verdict verdict, std::string reason);
+    // A file already present that is the file `i` under another path, where one of the two paths
+    // is a mount of it (hard links are two entries, and copies of each other).
+    std::optional<size_t> oneFileWith(size_t i) const;
 
     const FileGroup& group_;
     const Choice choice_;
     ContentClasses& classes_;
     ContentClasses::Workspace& workspace_;
     GroupPlan plan_;
+    platform::TrashFolderTest& trashFolders_;
     std::vector<size_t> present_;               // files that are there, each entry once
     std::vector<std::vector<size_t>> contents_; // sets of identical files, each in tree order
 };
@@ -56,8 +62,8 @@ void GroupPlanner::refuse(size_t i, Verdict verdict, std::string reason) {
     }
 }
 
-// What is there now: files that are gone or no longer files drop out, and a second path to an
-// entry already seen is that entry, not a copy of it.
+// What is there now: files that are gone, no longer files or in a trash drop out, and a second
+// path to an entry already seen is that entry, not a copy of it.
 void GroupPlanner::look() {
     std::vector<std::pair<platform::EntryIdentity, size_t>> entries;
     for (size_t i = 0; i < group_.files.size(); ++i) {
@@ -71,7 +77,16 @@ void GroupPlanner::look() {
             refuse(i, Verdict::NotAFile, kReasonNotAFile);
             continue;
         }
+        if (trashFolders_.holds(path)) {
+            refuse(i, Verdict::InTrash, kReasonInTrash);
+            continue;
+        }
         plan_.files[i].seen = *now;
+        if (const auto mounted = oneFileWith(i); mounted) {
+            plan_.files[i].keeper = static_cast<int32_t>(*mounted);
+            refuse(i, Verdict::SameEntry, kReasonOneFile);
+            continue;
+        }
         if (std::optional<platform::EntryIdentity> entry = platform::entryIdentityOf(path)) {
             const auto same = std::find_if(entries.begin(), entries.end(),
                                            [&](const auto& seen) { return seen.first == *entry; });
@@ -85,6 +100,17 @@ void GroupPlanner::look() {
         }
         present_.push_back(i);
     }
+}
+
+std::optional<size_t> GroupPlanner::oneFileWith(size_t i) const {
+    const FileInfo& file = plan_.files[i].seen;
+    for (size_t k : present_) {
+        const FileInfo& other = plan_.files[k].seen;
+        if (identityOf(other) == identityOf(file) && (other.mountRoot || file.mountRoot)) {
+            return k;
+        }
+    }
+    return std::nullopt;
 }
 
 // Files unchanged since the comparer read them still hold the group's bytes together; every
@@ -170,8 +196,11 @@ void GroupPlanner::decide(const std::vector<size_t>& members) {
         // Nothing else holds its bytes: a file that cannot be opened is told apart from one that changed.
         platform::FileReader reader;
         const bool readable = reader.open(group_.files[i].path);
-        refuse(i, readable ? Verdict::Changed : Verdict::Unreadable,
-               readable ? kReasonChanged : kReasonUnreadable);
+        const bool originalPresent = std::find(present_.begin(), present_.end(), 0) != present_.end();
+        const char* why = !readable                     ? kReasonUnreadable
+                          : (i > 0 && !originalPresent) ? kReasonOnlyCopyLeft
+                                                        : kReasonChanged;
+        refuse(i, readable ? Verdict::Changed : Verdict::Unreadable, why);
         return;
     }
     const auto isProtected = [&](size_t i) { return group_.files[i].isProtected; };
@@ -257,6 +286,7 @@ std::vector<GroupPlan> planGroups(const std::vector<FileGroup>& groups, Choice c
     const auto stopped = [&] { return stopRequested && stopRequested(); };
     ContentClasses classes(stopped);
     ContentClasses::Workspace workspace;
+    platform::TrashFolderTest trashFolders;
     size_t total = 0;
     for (const FileGroup& group : groups) {
         total += group.files.size();
@@ -265,7 +295,7 @@ std::vector<GroupPlan> planGroups(const std::vector<FileGroup>& groups, Choice c
     plans.reserve(groups.size());
     size_t done = 0;
     for (const FileGroup& group : groups) {
-        GroupPlanner planner(group, choice, classes, workspace);
+        GroupPlanner planner(group, choice, classes, workspace, trashFolders);
         if (stopped() || !planner.run()) {
             break;
         }
@@ -296,8 +326,13 @@ StillCopy checkStillCopy(const std::string& file, const FileInfo& fileSeen, cons
         return result;
     }
     const std::optional<platform::EntryIdentity> fileEntry = platform::entryIdentityOf(file);
-    if (!fileEntry || fileEntry == platform::entryIdentityOf(keeper)) {
-        result.reason = "it is the copy that stays, reached by another path";
+    if (!fileEntry) {
+        result.reason = kReasonGone;
+        return result;
+    }
+    if (fileEntry == platform::entryIdentityOf(keeper) ||
+        (identityOf(*fileNow) == identityOf(*keeperNow) && (fileNow->mountRoot || keeperNow->mountRoot))) {
+        result.reason = kReasonOneFile;
         return result;
     }
     if (platform::unchangedSince(*fileNow, fileSeen) && platform::unchangedSince(*keeperNow, keeperSeen)) {

@@ -56,7 +56,9 @@ enum class Verdict : uint8_t {
     Gone,       // no longer there
     NotAFile,   // no longer a regular file
     Unreadable, // could not be read
-    SameEntry,  // the same directory entry as another file of its group, reached by another path
+    SameEntry,  // the same directory entry as another file of its group, reached by another path,
+                // or one file under two paths (a file mounted over another name)
+    InTrash,    // lies in a trash folder: thrown away already, never a copy that stays
 };
 
 struct FilePlan {
@@ -101,7 +103,8 @@ struct StillCopy {
 
 // True when `file` and `keeper` hold the same bytes now: both unchanged since they were last
 // compared (`fileSeen`, `keeperSeen`), else compared byte for byte now. Two paths of one
-// directory entry are never a copy of each other.
+// directory entry, or of one file where either path is a mount of it, are never a copy of each
+// other.
 StillCopy checkStillCopy(const std::string& file, const platform::FileInfo& fileSeen,
                          const std::string& keeper, const platform::FileInfo& keeperSeen);
 
@@ -114,5 +117,10 @@ inline constexpr const char* kReasonKeeperGone = "the copy that stays is gone";
 inline constexpr const char* kReasonKeeperChanged = "the copy that stays changed";
 inline constexpr const char* kReasonOriginalChanged = "kept: its original changed since the search";
 inline constexpr const char* kReasonOriginalGone = "kept: its original is gone";
+inline constexpr const char* kReasonOnlyCopyLeft = "the original is gone: this file is now the only copy";
+inline constexpr const char* kReasonOneFile =
+    "it and the copy that stays are one file, seen through two paths";
+inline constexpr const char* kReasonInTrash = "in the trash already";
+inline constexpr const char* kReasonReplaced = "replaced since it was checked";
 
 } // namespace corvane::engine

@@ -22,7 +22,7 @@ ActionOutcome actOnPlannedFile(const std::vector<FileGroup>& groups, const std::
             return {ActionStatus::Refused, kReasonGone, 0};
         }
         if (now->device != plan.seen.device || now->inode != plan.seen.inode) {
-            return {ActionStatus::Refused, "replaced since it was checked", 0};
+            return {ActionStatus::Refused, kReasonReplaced, 0};
         }
         return action(file.path, *now, nullptr);
     }

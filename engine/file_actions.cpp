@@ -3,7 +3,10 @@
 #include "engine/action_plan.h"
 #include "platform/block_sharing.h"
 #include "platform/file_links.h"
+#include "platform/file_reader.h"
 #include "platform/trash.h"
+
+#include <functional>
 
 namespace corvane::engine {
 
@@ -18,12 +21,30 @@ ActionOutcome failed(std::string reason) {
 }
 
 constexpr const char* kNoKeeper = "no copy stays for it";
+constexpr const char* kEmpty = "an empty file: nothing to reclaim";
+
+// True when the copy that stays is still there as it was checked. After a file has gone, this
+// tells what no identity can: two paths that were one file (a second mount of a folder, names
+// that differ only in case on a file system that ignores case) lose the copy with the file. The
+// copy is opened rather than looked up: a network or FUSE file system may answer a lookup from
+// what it remembers, while an open asks the file system itself.
+bool stillThere(const StayingCopy& keeper) {
+    platform::FileReader reader;
+    if (!reader.open(keeper.path)) {
+        return false;
+    }
+    const platform::FileInfo& now = reader.info();
+    return identityOf(now) == identityOf(keeper.checked) && now.size == keeper.checked.size &&
+           now.modificationTimeNs == keeper.checked.modificationTimeNs;
+}
 
 } // namespace
 
 ActionOutcome moveToTrashAction(const std::string& path, const platform::FileInfo& checked,
-                                const StayingCopy*) {
-    const platform::TrashResult result = platform::moveToTrash(path, identityOf(checked));
+                                const StayingCopy* keeper) {
+    const platform::TrashResult result = platform::moveToTrash(
+        path, identityOf(checked),
+        keeper ? std::function<bool()>([keeper] { return stillThere(*keeper); }) : std::function<bool()>());
     switch (result.failure) {
     case platform::TrashFailure::None:
         return {ActionStatus::Done, {}, checked.size};
@@ -33,8 +54,12 @@ ActionOutcome moveToTrashAction(const std::string& path, const platform::FileInf
         return refused(kReasonNotAFile);
     case platform::TrashFailure::Replaced:
         // Another file took its place; if that one went to the trash instead, say where it is.
-        return refused(result.fileInTrash.empty() ? std::string("replaced since it was checked")
-                                                  : "replaced since it was checked; " + result.reason);
+        return refused(result.fileInTrash.empty() ? std::string(kReasonReplaced)
+                                                  : std::string(kReasonReplaced) + "; " + result.reason);
+    case platform::TrashFailure::PutBack:
+        return refused(kReasonOneFile);
+    case platform::TrashFailure::NotPutBack:
+        return failed(std::string(kReasonOneFile) + "; " + result.reason);
     case platform::TrashFailure::NoTrash:
     case platform::TrashFailure::MoveFailed:
         break;
@@ -47,6 +72,10 @@ ActionOutcome linkToKeeperAction(const std::string& path, const platform::FileIn
     if (!keeper) {
         return refused(kNoKeeper);
     }
+    if (checked.size == 0) {
+        // Empty files joined into one would share their future writes (marker and lock files).
+        return {ActionStatus::AlreadyDone, kEmpty, 0};
+    }
     const platform::LinkResult result =
         platform::replaceWithHardLink(path, checked, keeper->path, keeper->checked);
     switch (result.failure) {
@@ -56,6 +85,7 @@ ActionOutcome linkToKeeperAction(const std::string& path, const platform::FileIn
         return {ActionStatus::AlreadyDone, result.reason, 0};
     case platform::LinkFailure::SystemError:
         return failed(result.reason);
+    case platform::LinkFailure::SameFile:
     case platform::LinkFailure::Missing:
     case platform::LinkFailure::NotAFile:
     case platform::LinkFailure::Replaced:
@@ -71,12 +101,16 @@ ActionOutcome shareBlocksAction(const std::string& path, const platform::FileInf
     if (!keeper) {
         return refused(kNoKeeper);
     }
+    if (checked.size == 0) {
+        return {ActionStatus::AlreadyDone, kEmpty, 0};
+    }
     const platform::SharingResult result =
         platform::shareBlocks(path, checked, keeper->path, keeper->checked);
     switch (result.failure) {
     case platform::SharingFailure::None:
         return {ActionStatus::Done, {}, result.bytesShared};
     case platform::SharingFailure::SameFile:
+    case platform::SharingFailure::AlreadyShared:
         return {ActionStatus::AlreadyDone, result.reason, 0};
     case platform::SharingFailure::NotSupported:
     case platform::SharingFailure::SystemError:

@@ -1,6 +1,9 @@
 #include "engine/file_scanner.h"
 
+#include "platform/trash_folders.h"
 #include "platform/wildcard.h"
+
+#include <algorithm>
 
 #include <cassert>
 #include <cstdio>
@@ -146,6 +149,16 @@ void ScanWorker::Execute() {
     }
     std::vector<ScanPass> passes = scanPasses(SearchPaths, FileTypes);
     LookAtRoots(passes);
+    // A search path in a trash is passed over whole, as a trash folder met on the way is.
+    platform::TrashFolderTest inTrash;
+    std::erase_if(passes, [&](const ScanPass& pass) {
+        const std::string root = pass.root.size() > 1 ? pass.root.substr(0, pass.root.size() - 1) : pass.root;
+        if (!inTrash.holds(root)) {
+            return false;
+        }
+        NoteTrashFolder(root);
+        return true;
+    });
     try {
         FolderReadAhead readAhead(passes, Recursive, leaveOut_, lookAhead_);
         uint64_t currentDevice = 0;
@@ -166,6 +179,9 @@ void ScanWorker::Execute() {
                 if (!folder.listed) {
                     UnreadableFolders.push_back({folder.path, folder.error});
                 }
+            }
+            for (const std::string& trash : folder.trashFolders) {
+                NoteTrashFolder(trash);
             }
             if (walkedInto) {
                 ScanFiles(folder);
@@ -315,6 +331,13 @@ void ScanWorker::ForgetReportsAfter(size_t delivered) {
     }
     if (FirstLooks.size() > FoundFiles.size()) {
         FirstLooks.resize(FoundFiles.size());
+    }
+}
+
+void ScanWorker::NoteTrashFolder(const std::string& path) {
+    if (std::find(TrashFoldersPassedOver.begin(), TrashFoldersPassedOver.end(), path) ==
+        TrashFoldersPassedOver.end()) {
+        TrashFoldersPassedOver.push_back(path);
     }
 }
 

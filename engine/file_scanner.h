@@ -112,6 +112,9 @@ public:
     // found (kNotLooked for a file not looked at); complete when the end report runs, for the
     // comparer (DuplicateComparer::EarlierLooks). Empty otherwise.
     std::deque<FirstLook> FirstLooks;
+    // The trash folders passed over (subfolders, and search paths that lie in a trash), each once,
+    // in the order met, without a trailing separator; complete when the end report runs.
+    std::vector<std::string> TrashFoldersPassedOver;
 
 private:
     void Execute() override;
@@ -127,6 +130,7 @@ private:
     // Winds the fields back to the last of the queued reports delivered (none: to before them).
     void ForgetReportsAfter(size_t delivered);
     void ReportFile();
+    void NoteTrashFolder(const std::string& path);
 
     DateFormatter DateFormat;
     EntryFilter leaveOut_;

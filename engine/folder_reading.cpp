@@ -3,6 +3,7 @@
 #include "engine/disk_threads.h"
 #include "engine/folder_walk.h"
 #include "platform/start_reads.h"
+#include "platform/trash_folders.h"
 #include "platform/wildcard.h"
 
 #include <algorithm>
@@ -37,6 +38,25 @@ std::vector<bool> entriesLeftOut(const std::string& path, const platform::Folder
     return leftOut;
 }
 
+// Marks the trash folders among the subfolders of a listing just read as left out, and notes
+// their paths in `folder`.
+void leaveOutTrashFolders(const platform::FolderListing& listing, std::vector<bool>& leftOut,
+                          ScannedFolder& folder) {
+    const std::vector<platform::FolderEntry>& entries = listing.entries();
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const platform::FolderEntry& entry = entries[i];
+        if (entry.kind != EntryKind::Directory || !platform::mayBeTrashFolderName(entry.name) ||
+            (!leftOut.empty() && leftOut[i]) || !platform::isTrashFolder(listing.handle(), entry.name)) {
+            continue;
+        }
+        if (leftOut.empty()) {
+            leftOut.assign(entries.size(), false);
+        }
+        leftOut[i] = true;
+        folder.trashFolders.push_back(folder.path + entry.name);
+    }
+}
+
 // Lists the folder `path` into `folder` and `listing`, without the entries a search leaves out,
 // and notes in `wanted` the entries whose details the file pass needs: those that `pattern` takes,
 // that are no system entry, nor "." or "..". Their details are not looked up yet.
@@ -55,6 +75,7 @@ void listFolder(const std::string& path, const std::string& pattern, platform::F
     if (leaveOut || device != 0) {
         leftOut = entriesLeftOut(path, listing, leaveOut, device);
     }
+    leaveOutTrashFolders(listing, leftOut, folder);
     folder.entries = listing.takeEntries();
     if (!leftOut.empty()) {
         size_t kept = 0;

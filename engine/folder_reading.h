@@ -41,6 +41,9 @@ struct ScannedFolder {
     // Empty, or per entry: what a look at its first block found while the folder was read ahead
     // (see FirstLookAhead); kNotLooked for the files not looked at.
     std::vector<FirstLook> looks;
+    // Trash folders among its subfolders, left out of `entries`: no search enters a trash. Their
+    // paths, without a trailing separator.
+    std::vector<std::string> trashFolders;
 };
 
 // Entries a scan leaves out by their path, beyond its patterns: a folder left out is not entered,
@@ -49,8 +52,8 @@ struct ScannedFolder {
 using EntryFilter = std::function<bool(const std::string& path, platform::EntryKind kind)>;
 
 // Lists the folder `path`, opened as `where` says, and looks up the entries that `pattern` takes.
-// Entries that `leaveOut` names, and subfolders on another device than `device` (unless it is 0),
-// are dropped from the listing.
+// Entries that `leaveOut` names, subfolders on another device than `device` (unless it is 0) and
+// trash folders are dropped from the listing.
 ScannedFolder readFolder(const std::string& path, const std::string& pattern,
                          platform::FolderRelativeName where, const EntryFilter& leaveOut = {},
                          uint64_t device = 0);

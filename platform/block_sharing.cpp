@@ -6,7 +6,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/fiemap.h>
 #include <linux/fs.h>
+#include <optional>
 #include <sys/ioctl.h>
 #include <vector>
 
@@ -57,6 +59,75 @@ SharingResult openExpected(const std::string& path, const FileInfo& expected, Un
     return {};
 }
 
+// One extent of a file: where its bytes lie on the disk.
+struct Extent {
+    uint64_t logical = 0;
+    uint64_t physical = 0;
+    uint64_t length = 0;
+};
+
+// The extents of the file open as `fd` whose place on the disk is known; nothing when the file
+// system cannot tell.
+std::optional<std::vector<Extent>> extentsOf(int fd) {
+    constexpr size_t kBatch = 256;
+    std::vector<unsigned char> buffer(sizeof(fiemap) + kBatch * sizeof(fiemap_extent));
+    std::vector<Extent> extents;
+    uint64_t start = 0;
+    for (;;) {
+        std::fill(buffer.begin(), buffer.end(), 0);
+        auto* map = reinterpret_cast<fiemap*>(buffer.data());
+        map->fm_start = start;
+        map->fm_length = FIEMAP_MAX_OFFSET - start;
+        map->fm_extent_count = kBatch;
+        if (::ioctl(fd, FS_IOC_FIEMAP, map) != 0) {
+            return std::nullopt;
+        }
+        if (map->fm_mapped_extents == 0) {
+            return extents;
+        }
+        for (uint32_t i = 0; i < map->fm_mapped_extents; ++i) {
+            const fiemap_extent& extent = map->fm_extents[i];
+            constexpr uint32_t kPlaceUnknown = FIEMAP_EXTENT_UNKNOWN | FIEMAP_EXTENT_DELALLOC |
+                                               FIEMAP_EXTENT_ENCODED | FIEMAP_EXTENT_NOT_ALIGNED |
+                                               FIEMAP_EXTENT_DATA_INLINE | FIEMAP_EXTENT_DATA_TAIL;
+            if (!(extent.fe_flags & kPlaceUnknown)) {
+                extents.push_back({extent.fe_logical, extent.fe_physical, extent.fe_length});
+            }
+            start = extent.fe_logical + extent.fe_length;
+            if (extent.fe_flags & FIEMAP_EXTENT_LAST) {
+                return extents;
+            }
+        }
+    }
+}
+
+// The bytes that the two files already keep in the same blocks at the same offsets: sharing them
+// again reclaims nothing.
+int64_t bytesAlreadyShared(int fileFd, int sourceFd) {
+    const auto file = extentsOf(fileFd);
+    const auto source = file ? extentsOf(sourceFd) : std::nullopt;
+    if (!file || !source) {
+        return 0;
+    }
+    uint64_t shared = 0;
+    size_t j = 0;
+    for (const Extent& a : *file) {
+        while (j < source->size() && (*source)[j].logical + (*source)[j].length <= a.logical) {
+            ++j;
+        }
+        for (size_t k = j; k < source->size() && (*source)[k].logical < a.logical + a.length; ++k) {
+            const Extent& b = (*source)[k];
+            if (a.physical - a.logical != b.physical - b.logical) {
+                continue;
+            }
+            const uint64_t from = std::max(a.logical, b.logical);
+            const uint64_t to = std::min(a.logical + a.length, b.logical + b.length);
+            shared += to > from ? to - from : 0;
+        }
+    }
+    return static_cast<int64_t>(shared);
+}
+
 } // namespace
 
 SharingResult shareBlocks(const std::string& path, const FileInfo& expected, const std::string& source,
@@ -83,6 +154,11 @@ SharingResult shareBlocks(const std::string& path, const FileInfo& expected, con
     }
     if (fileNow.size != sourceNow.size) {
         return failure(SharingFailure::Differs, "its size differs from that of " + source);
+    }
+
+    const int64_t sharedBefore = std::min(bytesAlreadyShared(fileFd.get(), sourceFd.get()), fileNow.size);
+    if (fileNow.size > 0 && sharedBefore == fileNow.size) {
+        return failure(SharingFailure::AlreadyShared, "its blocks are already shared with " + source);
     }
 
     std::vector<unsigned char> request(sizeof(file_dedupe_range) + sizeof(file_dedupe_range_info));
@@ -115,7 +191,8 @@ SharingResult shareBlocks(const std::string& path, const FileInfo& expected, con
         }
         offset += static_cast<int64_t>(answer.bytes_deduped);
     }
-    return {SharingFailure::None, {}, shared};
+    // The kernel counts the bytes it compared; those shared before were not reclaimed now.
+    return {SharingFailure::None, {}, std::max<int64_t>(0, shared - sharedBefore)};
 }
 
 } // namespace corvane::platform

@@ -16,6 +16,7 @@ namespace corvane::platform {
 enum class SharingFailure : uint8_t {
     None,
     SameFile,        // the two names are one file already: nothing to share
+    AlreadyShared,   // every block of the file is shared with the other already
     Missing,         // a file is not there (any more)
     NotAFile,        // not a regular file
     Replaced,        // a file is not the entry expected
@@ -28,7 +29,8 @@ enum class SharingFailure : uint8_t {
 struct SharingResult {
     SharingFailure failure = SharingFailure::None;
     std::string reason;
-    // Bytes the kernel reported as shared (also those shared before a later piece failed).
+    // Bytes newly shared: those the kernel reported as shared (also before a later piece failed),
+    // without those the two files shared already.
     int64_t bytesShared = 0;
 
     bool shared() const { return failure == SharingFailure::None; }

@@ -55,6 +55,8 @@ std::optional<FileInfo> lookUp(int folderFd, const char* name, int flags) {
     info.creationTime = creationSeconds(birthTime, FileTime{sx.stx_mtime.tv_sec, sx.stx_mtime.tv_nsec});
     info.device = makedev(sx.stx_dev_major, sx.stx_dev_minor);
     info.inode = sx.stx_ino;
+    info.mountRoot = (sx.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0 &&
+                     (sx.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
     return info;
 }
 

@@ -17,6 +17,9 @@ enum class EntryKind : uint8_t { RegularFile, Directory, Other };
 // What the scanner, the comparer and the file information box need to know of one entry.
 struct FileInfo {
     EntryKind kind = EntryKind::Other;
+    // The entry is the root of a mount: a bind mount of a file or folder shows one device and
+    // inode under two paths, and unlike two hard links the two are one entry.
+    bool mountRoot = false;
     int64_t size = 0;
     // Seconds since the epoch: the birth time where the file system records it, else the
     // modification time.

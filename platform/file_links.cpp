@@ -1,16 +1,24 @@
 #include "platform/file_links.h"
 
+#include "platform/folder_listing.h"
 #include "platform/path_parts.h"
 #include "platform/unique_fd.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <random>
+#include <set>
 #include <stdio.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace corvane::platform {
 
@@ -33,11 +41,94 @@ bool sameFileUnwritten(const FileInfo& now, const FileInfo& then) {
            now.size == then.size && now.modificationTimeNs == then.modificationTimeNs;
 }
 
+constexpr std::string_view kTemporaryPrefix = ".corvane-link-";
+
+// A name for the moment between the new link and the exchange. It names this process, so that a
+// later run can tell a leftover of a process that ended there from a name in use.
 std::string temporaryName() {
     thread_local std::mt19937_64 random{std::random_device{}()};
-    char name[40];
-    std::snprintf(name, sizeof name, ".corvane-link-%016llx", static_cast<unsigned long long>(random()));
+    char name[64];
+    std::snprintf(name, sizeof name, "%s%ld-%016llx", kTemporaryPrefix.data(), static_cast<long>(::getpid()),
+                  static_cast<unsigned long long>(random()));
     return name;
+}
+
+// True when the two open files hold the same bytes, read from their start.
+bool sameBytes(int a, int b, int64_t size) {
+    std::vector<char> left(1 << 16);
+    std::vector<char> right(left.size());
+    for (int64_t offset = 0; offset < size;) {
+        const size_t want =
+            static_cast<size_t>(std::min<int64_t>(static_cast<int64_t>(left.size()), size - offset));
+        const ssize_t gotLeft = ::pread(a, left.data(), want, offset);
+        const ssize_t gotRight = ::pread(b, right.data(), want, offset);
+        if (gotLeft <= 0 || gotLeft != gotRight ||
+            std::memcmp(left.data(), right.data(), static_cast<size_t>(gotLeft)) != 0) {
+            return false;
+        }
+        offset += gotLeft;
+    }
+    return true;
+}
+
+// True when another entry of `listing` holds the bytes of its entry `name` (a regular file of
+// `size` bytes).
+bool bytesHeldElsewhere(const FolderListing& listing, const std::string& name, int64_t size) {
+    const UniqueFd file(::openat(listing.handle(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (!file.isOpen()) {
+        return false;
+    }
+    for (const FolderEntry& entry : listing.entries()) {
+        if (entry.kind != EntryKind::RegularFile || entry.name.starts_with(kTemporaryPrefix)) {
+            continue;
+        }
+        const std::optional<FileInfo> other = listing.details(entry);
+        if (!other || other->kind != EntryKind::RegularFile || other->size != size) {
+            continue;
+        }
+        const UniqueFd otherFd(
+            ::openat(listing.handle(), entry.name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        if (otherFd.isOpen() && sameBytes(file.get(), otherFd.get(), size)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Removes the temporary names that a process which ended in the middle of a replacement left in
+// the folder open as `folderFd`. Such a name is either one more name of a file that has others,
+// or (ended right after the exchange) the one name of the replaced file, whose bytes the new link
+// beside it holds. It goes only when another name keeps its bytes; once per folder and process.
+void removeLeftoverLinks(int folderFd) {
+    static std::mutex mutex;
+    static std::set<std::pair<uint64_t, uint64_t>> cleaned;
+    FolderListing listing;
+    if (!listing.open(FolderRelativeName{folderFd, "."})) {
+        return;
+    }
+    {
+        std::lock_guard lock(mutex);
+        if (!cleaned.insert({listing.device(), listing.inode()}).second) {
+            return;
+        }
+    }
+    for (const FolderEntry& entry : listing.entries()) {
+        if (entry.kind != EntryKind::RegularFile || !entry.name.starts_with(kTemporaryPrefix)) {
+            continue;
+        }
+        const long pid = std::strtol(entry.name.c_str() + kTemporaryPrefix.size(), nullptr, 10);
+        if (pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)) {
+            continue; // its process still runs
+        }
+        struct stat st {};
+        if (::fstatat(listing.handle(), entry.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(st.st_mode)) {
+            continue;
+        }
+        if (st.st_nlink > 1 || bytesHeldElsewhere(listing, entry.name, st.st_size)) {
+            ::unlinkat(listing.handle(), entry.name.c_str(), 0);
+        }
+    }
 }
 
 // A new name in the folder for the file open as `targetFd`. The link is made from the open file,
@@ -62,47 +153,6 @@ int linkOpenFile(int targetFd, const std::string& targetPath, int folderFd, std:
     return EEXIST;
 }
 
-// For file systems that cannot exchange two names in one step: the file is first moved aside
-// under a name of its own, checked there, and the link then takes the free name with a call that
-// never replaces an entry, so that whatever else turns up at the name in between is kept.
-LinkResult replaceInSteps(int folderFd, const std::string& folder, const std::string& name,
-                          const std::string& temporary, const FileInfo& expected) {
-    std::string aside;
-    for (int attempt = 0; aside.empty() && attempt < kNameAttempts; ++attempt) {
-        aside = temporaryName();
-        if (lookupFileAt(folderFd, aside.c_str())) {
-            aside.clear();
-        }
-    }
-    if (aside.empty() || ::renameat(folderFd, name.c_str(), folderFd, aside.c_str()) != 0) {
-        const int error = aside.empty() ? EEXIST : errno;
-        ::unlinkat(folderFd, temporary.c_str(), 0);
-        return systemError("cannot move it aside", error);
-    }
-    const std::optional<FileInfo> moved = lookupFileAt(folderFd, aside.c_str());
-    if (!moved || !sameFileUnwritten(*moved, expected)) {
-        ::unlinkat(folderFd, temporary.c_str(), 0);
-        if (::linkat(folderFd, aside.c_str(), folderFd, name.c_str(), 0) == 0) {
-            ::unlinkat(folderFd, aside.c_str(), 0);
-            return failure(LinkFailure::Replaced, "replaced or changed since it was checked");
-        }
-        return systemError("replaced since it was checked, and what took its place is now " +
-                               joinPath(folder, aside) + ", since it cannot be put back",
-                           errno);
-    }
-    if (::linkat(folderFd, temporary.c_str(), folderFd, name.c_str(), 0) != 0) {
-        const int error = errno;
-        ::unlinkat(folderFd, temporary.c_str(), 0);
-        return systemError("cannot put the link in its place; the file is now " + joinPath(folder, aside),
-                           error);
-    }
-    ::unlinkat(folderFd, temporary.c_str(), 0);
-    if (::unlinkat(folderFd, aside.c_str(), 0) != 0) {
-        return systemError("linked, but the file it replaced stays as " + joinPath(folder, aside), errno);
-    }
-    return {};
-}
-
 } // namespace
 
 LinkResult replaceWithHardLink(const std::string& path, const FileInfo& expected, const std::string& target,
@@ -114,6 +164,7 @@ LinkResult replaceWithHardLink(const std::string& path, const FileInfo& expected
         return errno == ENOENT ? failure(LinkFailure::Missing, "no longer there")
                                : systemError("its folder cannot be opened", errno);
     }
+    removeLeftoverLinks(folderFd.get());
     const std::optional<FileInfo> before = lookupFileAt(folderFd.get(), name.c_str());
     if (!before) {
         return failure(LinkFailure::Missing, "no longer there");
@@ -156,13 +207,33 @@ LinkResult replaceWithHardLink(const std::string& path, const FileInfo& expected
     // One step: the new link takes the name, and the entry that had it takes the temporary name.
     if (::renameat2(folderFd.get(), temporary.c_str(), folderFd.get(), name.c_str(), RENAME_EXCHANGE) != 0) {
         const int error = errno;
-        if (error == EINVAL || error == ENOTSUP || error == ENOSYS) {
-            return replaceInSteps(folderFd.get(), folder, name, temporary, expected);
-        }
         ::unlinkat(folderFd.get(), temporary.c_str(), 0); // our own extra name of the target
+        if (error == EINVAL || error == ENOTSUP || error == ENOSYS) {
+            // Replacing in two steps would leave the name empty for a moment.
+            return failure(LinkFailure::SystemError,
+                           "the file system cannot exchange two names in one step, which replacing a file "
+                           "without a moment where its name is empty needs");
+        }
         return systemError("cannot put the link in its place", error);
     }
     const std::optional<FileInfo> replaced = lookupFileAt(folderFd.get(), temporary.c_str());
+    // The copy that stays must still be there as it was: if it is gone, it and the file were one
+    // file seen through two paths, and the file goes back.
+    const std::optional<FileInfo> targetAfter = lookupFile(target);
+    const bool targetStayed = targetAfter && identityOf(*targetAfter) == identityOf(*targetNow) &&
+                              targetAfter->size == targetNow->size;
+    if (replaced && sameFileUnwritten(*replaced, expected) && !targetStayed) {
+        if (::renameat2(folderFd.get(), temporary.c_str(), folderFd.get(), name.c_str(), RENAME_EXCHANGE) !=
+            0) {
+            return systemError("it and the copy that stays look like one file seen through two paths, and "
+                               "it cannot be put back: it is now " +
+                                   joinPath(folder, temporary),
+                               errno);
+        }
+        ::unlinkat(folderFd.get(), temporary.c_str(), 0);
+        return failure(LinkFailure::SameFile,
+                       "it and the copy that stays are one file, seen through two paths");
+    }
     if (!replaced || !sameFileUnwritten(*replaced, expected)) {
         // Something else was at the name, or the file was written to in the moment since the look:
         // it goes back where it was, untouched.

@@ -4,7 +4,10 @@
 // the contents serves both names. The swap is atomic: a new link to the target is made under a
 // temporary name in the file's folder and exchanged with the file in one step, so the name never
 // stands empty and never names anything but one of the two. Only the entry that was checked is
-// replaced; anything else found in its place is put back as it was.
+// replaced; anything else found in its place is put back as it was. A file system that cannot
+// exchange two names in one step is refused. The temporary name is never the only name of bytes
+// that no other name holds; one left by a process that ended at the wrong moment is removed by the
+// next replacement in that folder.
 
 #include "platform/file_info.h"
 
@@ -21,6 +24,7 @@ enum class LinkFailure : uint8_t {
     Replaced,        // the file is not the entry expected, or changed since it was checked
     TargetReplaced,  // the target is gone, or is not the entry expected
     OtherFileSystem, // the two are on different file systems: no hard link can join them
+    SameFile,        // the file and the target turned out to be one file, seen through two paths
     SystemError,     // the system refused a step, with its reason
 };
 

@@ -38,7 +38,7 @@ public:
     const std::vector<FolderEntry>& entries() const { return entries_; }
     // Hands the entries over; the listing has none afterwards, and details() still takes them.
     std::vector<FolderEntry> takeEntries() { return std::move(entries_); }
-    // The open folder, to open its entries relative to it; -1 once released.
+    // The open folder, for lookups and opens relative to it; -1 once released.
     int handle() const { return fd_; }
 
     // The full details of one entry, looked up relative to the open folder (cheaper than a lookup

@@ -34,4 +34,30 @@ inline std::string lastNameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+// `path` made absolute against `folder` (an absolute path), by its text alone: "." parts and
+// repeated separators go, ".." parts stay (a link on the way would give them another meaning).
+// An absolute path only loses those parts.
+inline std::string absolutePath(std::string_view path, std::string_view folder) {
+    std::string result;
+    if (path.empty() || path.front() != kPathSeparator) {
+        result.assign(folder);
+    }
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find(kPathSeparator, start);
+        if (end == std::string_view::npos) {
+            end = path.size();
+        }
+        const std::string_view part = path.substr(start, end - start);
+        if (!part.empty() && part != ".") {
+            if (result.empty() || result.back() != kPathSeparator) {
+                result += kPathSeparator;
+            }
+            result += part;
+        }
+        start = end + 1;
+    }
+    return result.empty() ? std::string(1, kPathSeparator) : result;
+}
+
 } // namespace corvane::platform

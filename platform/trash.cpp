@@ -1,16 +1,21 @@
 #include "platform/trash.h"
 
+#include "platform/folder_listing.h"
 #include "platform/path_parts.h"
 #include "platform/trash_folder.h"
 #include "platform/trash_info.h"
 #include "platform/unique_fd.h"
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -65,6 +70,38 @@ std::optional<Entry> lookAt(int folderFd, const char* name, int* error) {
     return Entry{{makedev(sx.stx_dev_major, sx.stx_dev_minor), sx.stx_ino}, sx.stx_mode};
 }
 
+// The absolute path, through no links, of the folder open as `folderFd` (reached as `typed`): the
+// one the system gives for the handle itself, so that the info file names the folder the file
+// really is in, even when the typed path was changed in the meantime. Accepted only when that
+// path leads to the open folder.
+std::optional<std::string> pathOfOpenFolder(int folderFd, const std::string& typed) {
+    std::string path;
+    char buffer[PATH_MAX + 1];
+    const std::string byHandle = "/proc/self/fd/" + std::to_string(folderFd);
+    const ssize_t length = ::readlink(byHandle.c_str(), buffer, sizeof buffer);
+    if (length > 0 && static_cast<size_t>(length) < sizeof buffer) {
+        path.assign(buffer, static_cast<size_t>(length));
+    } else {
+        // No /proc: the typed path resolved, checked below like the other.
+        const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(typed.c_str(), nullptr),
+                                                                   &std::free);
+        if (!resolved) {
+            return std::nullopt;
+        }
+        path = resolved.get();
+    }
+    if (path.empty() || path.front() != kPathSeparator) {
+        return std::nullopt; // a folder that was removed, or one outside this process's root
+    }
+    struct stat open {};
+    struct stat named {};
+    if (::fstat(folderFd, &open) != 0 || ::stat(path.c_str(), &named) != 0 || open.st_dev != named.st_dev ||
+        open.st_ino != named.st_ino) {
+        return std::nullopt;
+    }
+    return path;
+}
+
 // The file to move, as found: its folder open, its name in it, what it is.
 struct FileToMove {
     UniqueFd folder;
@@ -112,12 +149,12 @@ std::variant<FileToMove, TrashResult> findFileToMove(const std::string& path,
         return failure(TrashFailure::Replaced, kReplaced);
     }
     file.identity = entry->identity;
-    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(folder.c_str(), nullptr),
-                                                               &std::free);
+    std::optional<std::string> resolved = pathOfOpenFolder(file.folder.get(), folder);
     if (!resolved) {
-        return failure(TrashFailure::MoveFailed, withSystemReason("its folder cannot be resolved", errno));
+        return failure(TrashFailure::MoveFailed,
+                       "its folder cannot be resolved: it moved while it was looked at");
     }
-    file.canonicalFolder = resolved.get();
+    file.canonicalFolder = std::move(*resolved);
     file.originalPath = joinPath(file.canonicalFolder, file.name);
     return file;
 }
@@ -216,6 +253,75 @@ int renameWithoutReplacing(int fromFolder, const char* from, int toFolder, const
     return ::renameat(fromFolder, from, toFolder, to) == 0 ? 0 : errno;
 }
 
+constexpr std::string_view kTemporaryInfoPrefix = ".corvane-info-";
+
+// A name for an info file being written where the file system cannot write it nameless: it
+// names this process, so that a later run can tell a leftover of a crash from one being written.
+std::string temporaryInfoName() {
+    static std::atomic<unsigned> counter{0};
+    return std::string(kTemporaryInfoPrefix) + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+}
+
+// Removes what a process that ended in the middle of writing an info file left in info/ (open as
+// `infoFd`): once per trash and process.
+void removeLeftoverInfoFiles(int infoFd, const std::string& trashFolder) {
+    static std::mutex mutex;
+    static std::unordered_map<std::string, bool> cleaned;
+    {
+        std::lock_guard lock(mutex);
+        if (!cleaned.emplace(trashFolder, true).second) {
+            return;
+        }
+    }
+    FolderListing listing;
+    if (!listing.open(FolderRelativeName{infoFd, "."})) {
+        return;
+    }
+    for (const FolderEntry& entry : listing.entries()) {
+        if (!entry.name.starts_with(kTemporaryInfoPrefix)) {
+            continue;
+        }
+        const long pid = std::strtol(entry.name.c_str() + kTemporaryInfoPrefix.size(), nullptr, 10);
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            ::unlinkat(infoFd, entry.name.c_str(), 0);
+        }
+    }
+}
+
+// Writes an info file and gives it `infoName` in info/ (open as `infoFd`) only once it is complete,
+// never in place of another entry: whenever the process ends, there is either no info file of
+// that name or a whole one. 0, EEXIST when the name is taken, or the system's error number.
+int placeInfoFile(int infoFd, const std::string& infoName, const std::string& text) {
+    // Written without a name first where the file system can, so that nothing is left behind.
+    const UniqueFd nameless(::openat(infoFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, kInfoFileMode));
+    if (nameless.isOpen()) {
+        if (!writeAll(nameless.get(), text)) {
+            return errno;
+        }
+        const std::string byHandle = "/proc/self/fd/" + std::to_string(nameless.get());
+        if (::linkat(AT_FDCWD, byHandle.c_str(), infoFd, infoName.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            return 0;
+        }
+        if (errno == EEXIST || (errno != ENOENT && errno != EPERM && errno != EOPNOTSUPP)) {
+            return errno;
+        }
+    }
+    const std::string temporary = temporaryInfoName();
+    const UniqueFd named(::openat(infoFd, temporary.c_str(),
+                                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kInfoFileMode));
+    if (!named.isOpen()) {
+        return errno;
+    }
+    int error = writeAll(named.get(), text) ? 0 : errno;
+    if (error == 0) {
+        error = renameWithoutReplacing(infoFd, temporary.c_str(), infoFd, infoName.c_str());
+    }
+    if (error != 0) {
+        ::unlinkat(infoFd, temporary.c_str(), 0);
+    }
+    return error;
+}
+
 std::string moveFailure(int error, const std::string& trash) {
     if (error == EXDEV) {
         return withSystemReason("it lies on another file system than the trash " + trash, error);
@@ -225,7 +331,8 @@ std::string moveFailure(int error, const std::string& trash) {
 
 // Writes the info file under a name free in the trash, then renames the file to that name in
 // files/; takes the info file back if the rename fails.
-TrashResult putIntoTrash(const FileToMove& file, const TrashFolder& trash) {
+TrashResult putIntoTrash(const FileToMove& file, const TrashFolder& trash,
+                         const std::function<bool()>& mayStay) {
     std::string pathForInfo = file.originalPath;
     if (!trash.topFolder.empty()) {
         pathForInfo.erase(0, trash.topFolder == "/" ? 1 : trash.topFolder.size() + 1);
@@ -238,6 +345,7 @@ TrashResult putIntoTrash(const FileToMove& file, const TrashFolder& trash) {
     const std::string infoText = composeTrashInfo(pathForInfo, *date);
     const int folderFd = file.folder.get();
     const char* name = file.name.c_str();
+    removeLeftoverInfoFiles(trash.info.get(), trash.folder);
 
     const std::string numbersKey = joinPath(trash.folder, file.name);
     const unsigned firstAttempt = nameNumbers().firstAttempt(numbersKey);
@@ -245,24 +353,15 @@ TrashResult putIntoTrash(const FileToMove& file, const TrashFolder& trash) {
         const std::string inTrash = nameInTrash(file.name, attempt);
         const std::string infoName = inTrash + std::string(kInfoSuffix);
         const std::string infoPath = joinPath(joinPath(trash.folder, "info"), infoName);
-        const UniqueFd info(::openat(trash.info.get(), infoName.c_str(),
-                                     O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kInfoFileMode));
-        if (!info.isOpen()) {
-            if (errno == EEXIST) {
+        if (const int placed = placeInfoFile(trash.info.get(), infoName, infoText); placed != 0) {
+            if (placed == EEXIST) {
                 continue;
             }
             return failure(TrashFailure::NoTrash,
-                           withSystemReason("the trash info cannot be written: " + infoPath, errno),
+                           withSystemReason("the trash info cannot be written: " + infoPath, placed),
                            trash.folder);
         }
         const auto dropInfo = [&] { ::unlinkat(trash.info.get(), infoName.c_str(), 0); };
-        if (!writeAll(info.get(), infoText)) {
-            const int error = errno;
-            dropInfo();
-            return failure(TrashFailure::NoTrash,
-                           withSystemReason("the trash info cannot be written: " + infoPath, error),
-                           trash.folder);
-        }
 
         // The last look before the move.
         int error = 0;
@@ -292,6 +391,17 @@ TrashResult putIntoTrash(const FileToMove& file, const TrashFolder& trash) {
         // The first look after it: was it the entry that was looked at?
         const auto moved = lookAt(trash.files.get(), inTrash.c_str(), &error);
         if (moved && moved->identity == file.identity) {
+            if (!mayStay || mayStay()) {
+                return result;
+            }
+            // The caller's look after the move found something wrong: back where it was.
+            if (renameWithoutReplacing(trash.files.get(), inTrash.c_str(), folderFd, name) == 0) {
+                dropInfo();
+                return failure(TrashFailure::PutBack, "put back where it was", trash.folder);
+            }
+            result.failure = TrashFailure::NotPutBack;
+            result.reason = "it cannot be put back where it was, and stays in the trash as " +
+                            result.fileInTrash + ", from where its info file restores it";
             return result;
         }
         if (renameWithoutReplacing(trash.files.get(), inTrash.c_str(), folderFd, name) == 0) {
@@ -308,7 +418,8 @@ TrashResult putIntoTrash(const FileToMove& file, const TrashFolder& trash) {
     return failure(TrashFailure::NoTrash, "the trash holds too many files of this name", trash.folder);
 }
 
-TrashResult moveIntoTrash(const std::string& path, const std::optional<FileIdentity>& expected) {
+TrashResult moveIntoTrash(const std::string& path, const std::optional<FileIdentity>& expected,
+                          const std::function<bool()>& mayStay) {
     auto found = findFileToMove(path, expected);
     if (auto* refused = std::get_if<TrashResult>(&found)) {
         return std::move(*refused);
@@ -318,7 +429,7 @@ TrashResult moveIntoTrash(const std::string& path, const std::optional<FileIdent
     if (auto* none = std::get_if<NoTrashFolder>(&opened)) {
         return failure(TrashFailure::NoTrash, std::move(none->reason), std::move(none->folder));
     }
-    return putIntoTrash(file, std::get<TrashFolder>(opened));
+    return putIntoTrash(file, std::get<TrashFolder>(opened), mayStay);
 }
 
 std::optional<std::string> readWholeFile(const std::string& path, std::string* failureText) {
@@ -352,11 +463,12 @@ std::optional<std::string> readWholeFile(const std::string& path, std::string* f
 } // namespace
 
 TrashResult moveToTrash(const std::string& path) {
-    return moveIntoTrash(path, std::nullopt);
+    return moveIntoTrash(path, std::nullopt, {});
 }
 
-TrashResult moveToTrash(const std::string& path, const FileIdentity& expected) {
-    return moveIntoTrash(path, expected);
+TrashResult moveToTrash(const std::string& path, const FileIdentity& expected,
+                        const std::function<bool()>& mayStay) {
+    return moveIntoTrash(path, expected, mayStay);
 }
 
 std::optional<TrashedFile> readTrashInfo(const std::string& infoFile, std::string* failureText) {

@@ -7,13 +7,15 @@
 // - a file on another mount goes to that mount's own trash at its top folder: $top/.Trash/$uid
 //   when $top/.Trash is a real folder (not a link) with the sticky bit, else $top/.Trash-$uid.
 // Trash folders that are missing are made, readable by their owner only. The info file is
-// written first (under a name no other entry has), then the file is renamed next to it. A file
+// written first, complete before it takes its name (a name no other entry has), then the file is
+// renamed next to it: whenever the process ends, every file in the trash has a whole info file. A file
 // is only ever renamed: never copied to another file system, never deleted. Whatever no trash
 // can take stays where it is, and the result says why.
 
 #include "platform/file_info.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -26,6 +28,8 @@ enum class TrashFailure : uint8_t {
     Replaced,   // the entry at the path is not the expected one
     NoTrash,    // no trash could be found or made for it
     MoveFailed, // the trash is there, but the file could not be put into it
+    PutBack,    // moved, then put back where it was, since the caller's look after the move failed
+    NotPutBack, // the same, but it could not be put back: it stays in the trash (fileInTrash)
 };
 
 struct TrashResult {
@@ -46,7 +50,8 @@ struct TrashResult {
 
 // Moves the regular file or symbolic link (as itself, never what it points to) at `path` to
 // the trash. `path` is taken as bytes: any name, also one that is not UTF-8, can be trashed.
-// The info file records the path with its folder resolved through links. Safe to call from
+// The info file records the path of the folder the file was in as the system names the folder
+// it opened (through no links), never a second reading of `path`. Safe to call from
 // several threads at once.
 TrashResult moveToTrash(const std::string& path);
 
@@ -60,7 +65,12 @@ TrashResult moveToTrash(const std::string& path);
 // that is impossible, it stays in the trash with an info file that restores it, and the result
 // says so. What no check can catch is a change of the file's contents through its inode by a
 // program that has it open: the caller's check of the contents is as old as the caller made it.
-TrashResult moveToTrash(const std::string& path, const FileIdentity& expected);
+//
+// `mayStay`, when given, is asked right after the move: false puts the file back where it was
+// (never over a newcomer), and removes its info file. The caller's last look: whether the copy
+// that stays for the file is still there, which it is not when the two paths were one file.
+TrashResult moveToTrash(const std::string& path, const FileIdentity& expected,
+                        const std::function<bool()>& mayStay = {});
 
 // The home trash: $XDG_DATA_HOME/Trash when that variable holds an absolute path, else
 // ~/.local/share/Trash (the folder need not exist yet); empty when no home folder is known.

@@ -11,8 +11,10 @@ packages=(
     qt6-l10n-tools qt6-translations-l10n
     libgl-dev liburing-dev
     fonts-dejavu-extra
-    desktop-file-utils appstream dpkg-dev lintian
+    desktop-file-utils appstream dpkg-dev lintian shared-mime-info libglib2.0-bin
     xfsprogs
+    # The action safety tests: a kill at a chosen system call, a folder seen through a second mount.
+    strace bindfs fuse3
 )
 
 missing=()

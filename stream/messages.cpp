@@ -32,7 +32,10 @@ std::string printableName(std::string_view name) {
     while (pos < name.size()) {
         char32_t codePoint = 0;
         const size_t length = decodeUtf8(name, pos, codePoint);
-        if (length != 0 && showsAsItself(codePoint)) {
+        // A backslash before an x is escaped itself, so that no name reads as another's escape.
+        const bool readsAsEscape =
+            length == 1 && codePoint == '\\' && pos + 1 < name.size() && name[pos + 1] == 'x';
+        if (length != 0 && showsAsItself(codePoint) && !readsAsEscape) {
             out.append(name, pos, length);
             pos += length;
             continue;

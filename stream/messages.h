@@ -25,9 +25,10 @@ inline constexpr std::string_view kCannotCreateFile = "Cannot create file \"%s\"
 std::string formatMessage(std::string_view pattern, std::initializer_list<std::string_view> args);
 
 // A name read from a file (an object, class or property name), or a file's name, as a message shows
-// it: valid UTF-8 as it is, except that control characters, invisible marks and every byte that is not
-// part of valid UTF-8 are written as \xNN, byte by byte. So a damaged file can neither cut a message
-// short at a NUL nor write control sequences to a terminal.
+// it: valid UTF-8 as it is, except that control characters, invisible marks, every byte that is not
+// part of valid UTF-8 and a backslash followed by an x are written as \xNN, byte by byte. So a damaged
+// file can neither cut a message short at a NUL nor write control sequences to a terminal, and two
+// different names never look alike. The window shows file names so too.
 std::string printableName(std::string_view name);
 
 // "FILE: MESSAGE", the file's name printable: which file a reading error is about, when a task reads

@@ -15,6 +15,27 @@
         <source>Corvane is already running and busy: open the result set there once it is done.</source>
         <translation>Corvane läuft bereits und ist beschäftigt: Öffnen Sie die Ergebnisdateien dort, sobald es fertig ist.</translation>
     </message>
+    <message>
+        <source>Open the result set &quot;%1&quot;?
+<byte value="xd"/>Its search paths, searched files and duplicate files take the place of those shown now.</source>
+        <translation>Die Ergebnisdateien „%1“ öffnen?
+<byte value="xd"/>Ihre Suchpfade, durchsuchten Dateien und Duplikate nehmen den Platz der jetzt gezeigten ein.</translation>
+    </message>
+</context>
+<context>
+    <name>HelpWindow</name>
+    <message>
+        <source>Help page</source>
+        <translation>Hilfeseite</translation>
+    </message>
+    <message>
+        <source>Tab moves from link to link and Enter follows one; Alt+Left goes back, Esc closes the window.</source>
+        <translation>Tab geht von Link zu Link, die Eingabetaste folgt einem; Alt+Links geht zurück, Esc schließt das Fenster.</translation>
+    </message>
+    <message>
+        <source>Corvane Help</source>
+        <translation>Corvane-Hilfe</translation>
+    </message>
 </context>
 <context>
     <name>MessageDialog</name>
@@ -125,14 +146,6 @@
         <translation>Den Ordner in einem Ordnerdialog wählen</translation>
     </message>
     <message>
-        <source>Take the folder and its file types (Enter)</source>
-        <translation>Den Ordner mit seinen Dateitypen übernehmen (Eingabetaste)</translation>
-    </message>
-    <message>
-        <source>Close without a change (Esc)</source>
-        <translation>Ohne Änderung schließen (Esc)</translation>
-    </message>
-    <message>
         <source>Add</source>
         <translation>Hinzufügen</translation>
     </message>
@@ -150,7 +163,7 @@
     </message>
     <message>
         <source>note : Separate multiple file type with &quot;;&quot; (semicolons).</source>
-        <translation>Hinweis: Mehrere Dateitypen mit ";" (Semikolon) trennen.</translation>
+        <translation>Hinweis: Mehrere Dateitypen mit &quot;;&quot; (Semikolon) trennen.</translation>
     </message>
     <message>
         <source>Browse...</source>
@@ -163,6 +176,14 @@
     <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Take the folder and its file types</source>
+        <translation>Den Ordner mit seinen Dateitypen übernehmen</translation>
+    </message>
+    <message>
+        <source>Close without a change</source>
+        <translation>Ohne Änderung schließen</translation>
     </message>
 </context>
 <context>
@@ -208,8 +229,20 @@
         <translation>behalten: ihr Original ist nicht mehr da</translation>
     </message>
     <message>
-        <source>it is the copy that stays, reached by another path</source>
-        <translation>sie ist die bleibende Kopie, über einen anderen Pfad erreicht</translation>
+        <source>it and the copy that stays are one file, seen through two paths</source>
+        <translation>sie und die bleibende Kopie sind eine Datei, über zwei Pfade gesehen</translation>
+    </message>
+    <message>
+        <source>the original is gone: this file is now the only copy</source>
+        <translation>das Original ist nicht mehr da: diese Datei ist jetzt die einzige Kopie</translation>
+    </message>
+    <message>
+        <source>in the trash already</source>
+        <translation>bereits im Papierkorb</translation>
+    </message>
+    <message>
+        <source>replaced since it was checked</source>
+        <translation>seit der Prüfung ersetzt</translation>
     </message>
     <message>
         <source>not a regular file or a symbolic link</source>
@@ -287,6 +320,10 @@
         <translation>Duplikate: %1, durchsuchte Dateien: %2</translation>
     </message>
     <message>
+        <source> (trash folders passed over: %1)</source>
+        <translation> (übergangene Papierkorb-Ordner: %1)</translation>
+    </message>
+    <message>
         <source>Add a folder to search, with the file types to look for</source>
         <translation>Einen zu durchsuchenden Ordner mit den gesuchten Dateitypen hinzufügen</translation>
     </message>
@@ -331,34 +368,6 @@
         <translation>Doppelte Dateien</translation>
     </message>
     <message>
-        <source>Each original file with its duplicates below it. Space or a click on the box ticks or unticks the selected file.</source>
-        <translation>Jede Originaldatei mit ihren Duplikaten darunter. Die Leertaste oder ein Klick auf das Kästchen markiert die gewählte Datei oder hebt die Markierung auf.</translation>
-    </message>
-    <message>
-        <source>Whether the selected file is an original or a duplicate</source>
-        <translation>Ob die gewählte Datei ein Original oder ein Duplikat ist</translation>
-    </message>
-    <message>
-        <source>The full path of the selected file</source>
-        <translation>Der vollständige Pfad der gewählten Datei</translation>
-    </message>
-    <message>
-        <source>The size of the selected file in bytes</source>
-        <translation>Die Größe der gewählten Datei in Bytes</translation>
-    </message>
-    <message>
-        <source>The day the selected file was created</source>
-        <translation>Der Tag, an dem die gewählte Datei erstellt wurde</translation>
-    </message>
-    <message>
-        <source>Open the selected file with its program</source>
-        <translation>Die gewählte Datei mit ihrem Programm öffnen</translation>
-    </message>
-    <message>
-        <source>Show the selected file in the file manager</source>
-        <translation>Die gewählte Datei in der Dateiverwaltung zeigen</translation>
-    </message>
-    <message>
         <source>Searched files</source>
         <translation>Durchsuchte Dateien</translation>
     </message>
@@ -391,10 +400,12 @@
 %1 Datei(en) werden in den Papierkorb verschoben.</translation>
     </message>
     <message>
-        <source>
-%1 of them are the last copies of their contents: no copy of those stays outside the trash.</source>
-        <translation>
-%1 davon sind die letzten Kopien ihres Inhalts: Außerhalb des Papierkorbs bleibt keine Kopie davon.</translation>
+        <source>%1 of the files are the last copies of their contents: no copy of those stays outside the trash.
+
+</source>
+        <translation>%1 der Dateien sind die letzten Kopien ihres Inhalts: Außerhalb des Papierkorbs bleibt keine Kopie davon.
+
+</translation>
     </message>
     <message>
         <source>
@@ -567,36 +578,8 @@
         <translation>Die Hilfeseite „%1“ fehlt.</translation>
     </message>
     <message>
-        <source>The help page &quot;%1&quot; cannot be opened: the desktop has no program to open it with.</source>
-        <translation>Die Hilfeseite „%1“ lässt sich nicht öffnen: Auf dem Desktop gibt es kein Programm dafür.</translation>
-    </message>
-    <message>
         <source>Loading Files, Please Wait ...</source>
         <translation>Dateien werden geladen, bitte warten ...</translation>
-    </message>
-    <message>
-        <source>The result file &quot;%1&quot; cannot be opened: it is missing, or Corvane may not read it.</source>
-        <translation>Die Ergebnisdatei „%1“ lässt sich nicht öffnen: Sie fehlt, oder Corvane darf sie nicht lesen.</translation>
-    </message>
-    <message>
-        <source>The result file &quot;%1&quot; is damaged, or it is not a file that Corvane saved.</source>
-        <translation>Die Ergebnisdatei „%1“ ist beschädigt oder keine von Corvane gespeicherte Datei.</translation>
-    </message>
-    <message>
-        <source>The result file &quot;%1&quot; cannot be written: the disk may be full, or Corvane may not write there. Result files saved before are as they were.</source>
-        <translation>Die Ergebnisdatei „%1“ lässt sich nicht schreiben: Der Datenträger ist vielleicht voll, oder Corvane darf dort nicht schreiben. Zuvor gespeicherte Ergebnisdateien sind unverändert.</translation>
-    </message>
-    <message>
-        <source>The search cannot be saved as &quot;%1&quot;.</source>
-        <translation>Die Suche lässt sich nicht als „%1“ speichern.</translation>
-    </message>
-    <message>
-        <source>The result files &quot;%1&quot; cannot be opened.</source>
-        <translation>Die Ergebnisdateien „%1“ lassen sich nicht öffnen.</translation>
-    </message>
-    <message>
-        <source>Details: %1</source>
-        <translation>Einzelheiten: %1</translation>
     </message>
     <message>
         <source>Comparing %1 files of %2: %3 of %4 read [%5%]</source>
@@ -605,6 +588,34 @@
     <message>
         <source>Reading the first bytes of file %1 of %2 [%3%]</source>
         <translation>Lese die ersten Bytes von Datei %1 von %2 [%3%]</translation>
+    </message>
+    <message>
+        <source>Each original file with its duplicates below it. Space or a click on the box ticks or unticks the current file; Delete asks to delete the ticked files.</source>
+        <translation>Jede Originaldatei mit ihren Duplikaten darunter. Die Leertaste oder ein Klick auf das Kästchen markiert die aktuelle Datei oder hebt die Markierung auf; Entf fragt, ob die markierten Dateien gelöscht werden sollen.</translation>
+    </message>
+    <message>
+        <source>Whether the current file is an original or a duplicate</source>
+        <translation>Ob die aktuelle Datei ein Original oder ein Duplikat ist</translation>
+    </message>
+    <message>
+        <source>The full path of the current file</source>
+        <translation>Der vollständige Pfad der aktuellen Datei</translation>
+    </message>
+    <message>
+        <source>The size of the current file</source>
+        <translation>Die Größe der aktuellen Datei</translation>
+    </message>
+    <message>
+        <source>The day the current file was created</source>
+        <translation>Der Tag, an dem die aktuelle Datei erstellt wurde</translation>
+    </message>
+    <message>
+        <source>Open the current file with its program</source>
+        <translation>Die aktuelle Datei mit ihrem Programm öffnen</translation>
+    </message>
+    <message>
+        <source>Show the current file in the file manager</source>
+        <translation>Die aktuelle Datei in der Dateiverwaltung zeigen</translation>
     </message>
 </context>
 </TS>

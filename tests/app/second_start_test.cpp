@@ -18,6 +18,8 @@
 #include <spawn.h>
 #include <string>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -34,8 +36,10 @@ protected:
     // stderr goes to `errors` (a file), or nowhere.
     // With `display` false, the program has no display at all: no platform asked for, no X11 or
     // Wayland display named.
+    // `extraEnvironment` entries ("NAME=value") are added last.
     pid_t start(const std::string& errors = "/dev/null", const std::vector<std::string>& arguments = {},
-                const std::string& output = "/dev/null", bool display = true) {
+                const std::string& output = "/dev/null", bool display = true,
+                const std::vector<std::string>& extraEnvironment = {}) {
         // In English, whatever the user's language: the test reads what the program says.
         std::vector<std::string> env = {"XDG_RUNTIME_DIR=" + runtime_.root(), "HOME=" + runtime_.root(),
                                         "LC_ALL=C.UTF-8", "LANGUAGE="};
@@ -53,6 +57,7 @@ protected:
                 env.push_back(entry);
             }
         }
+        env.insert(env.end(), extraEnvironment.begin(), extraEnvironment.end());
         std::vector<char*> envp;
         for (std::string& e : env) {
             envp.push_back(e.data());
@@ -140,7 +145,7 @@ protected:
     TempTree runtime_;
 };
 
-TEST_F(ProgramStarts, SecondStartBringsTheFirstToTheFrontAndALaterStartRuns) {
+TEST_F(ProgramStarts, ASecondStartShowsNothingAndALaterStartRuns) {
     const pid_t first = start();
     ASSERT_GT(first, 0);
     ASSERT_TRUE(waitForMarker());
@@ -150,8 +155,7 @@ TEST_F(ProgramStarts, SecondStartBringsTheFirstToTheFrontAndALaterStartRuns) {
     const pid_t second = start(errors);
     ASSERT_GT(second, 0);
     EXPECT_EQ(waitForExit(second), 0);
-    // The running instance answers once its window is in front, and the second start says so.
-    EXPECT_EQ(readFile(errors), "Corvane is already running: its window is in front now.\n");
+    EXPECT_EQ(readFile(errors), "") << "a second start says nothing";
     EXPECT_EQ(waitForExit(first, std::chrono::seconds(0)), -1) << "the first instance must go on running";
 
     stop(first);
@@ -160,6 +164,54 @@ TEST_F(ProgramStarts, SecondStartBringsTheFirstToTheFrontAndALaterStartRuns) {
     EXPECT_TRUE(waitForMarker());
     EXPECT_EQ(waitForExit(third, std::chrono::seconds(1)), -1) << "a start after the first ended must run";
     stop(third);
+}
+
+// The running instance stood in for by the test, which holds the marker and listens where a
+// second start would knock: without a set, nobody knocks; with one, the set is handed over.
+TEST_F(ProgramStarts, ASecondStartWithoutASetDoesNotTellTheRunningInstance) {
+    const std::string lock = runtime_.path("corvane.lock");
+    const int lockFd = ::open(lock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_GE(lockFd, 0);
+    ASSERT_EQ(flock(lockFd, LOCK_EX | LOCK_NB), 0);
+    const int listener = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = runtime_.path("corvane.socket");
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
+    ASSERT_EQ(bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(listener, 4), 0);
+    const auto knocked = [listener] {
+        const int connection = accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+        if (connection >= 0) {
+            ::close(connection);
+            return true;
+        }
+        return false;
+    };
+
+    const std::string errors = runtime_.path("second.err");
+    const pid_t plain = start(errors);
+    ASSERT_GT(plain, 0);
+    EXPECT_EQ(waitForExit(plain), 0);
+    EXPECT_EQ(readFile(errors), "");
+    EXPECT_FALSE(knocked()) << "a second start without a set told the running instance";
+
+    // With a set it asks (and, as nobody answers here, ends saying so).
+    const std::string set = runtime_.writeFile("r.CVN", "handed over");
+    const pid_t withSet = start(errors, {set});
+    ASSERT_GT(withSet, 0);
+    bool asked = false;
+    const auto deadline = std::chrono::steady_clock::now() + kGenerousTimeout;
+    while (!asked && std::chrono::steady_clock::now() < deadline) {
+        asked = knocked();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(waitForExit(withSet), 0);
+    ::close(listener);
+    ::close(lockFd);
 }
 
 TEST_F(ProgramStarts, ASecondStartWithASetHandsItOverAndEnds) {
@@ -202,6 +254,27 @@ TEST_F(ProgramStarts, HelpAndVersionNeedNoDisplayAndABadCommandLineEndsWithStatu
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
         EXPECT_EQ(readFile(out), "");
     }
+}
+
+// Without a display the window cannot be shown: one line says why, and the status is 1 (Qt alone
+// would abort with a page of text).
+TEST_F(ProgramStarts, WithoutADisplayOneLineAndStatusOne) {
+    const std::string err = runtime_.path("err");
+    const pid_t none = start(err, {}, "/dev/null", false);
+    ASSERT_GT(none, 0);
+    EXPECT_EQ(waitForExit(none), 1);
+    std::string said = readFile(err);
+    EXPECT_EQ(said,
+              "corvane: cannot show the window: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)\n");
+
+    // A display that does not answer: the window system's own words.
+    const pid_t dead = start(err, {}, "/dev/null", false, {"QT_QPA_PLATFORM=xcb", "DISPLAY=:4729"});
+    ASSERT_GT(dead, 0);
+    EXPECT_EQ(waitForExit(dead), 1);
+    said = readFile(err);
+    EXPECT_EQ(said.rfind("corvane: cannot show the window: ", 0), 0u) << said;
+    EXPECT_NE(said.find(":4729"), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
 }
 
 TEST_F(ProgramStarts, TwoStartsAtOnceLeaveExactlyOneRunning) {

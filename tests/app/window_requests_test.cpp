@@ -2,17 +2,22 @@
 // channel, opens in the main window as File > Open opens it: the same lists and tree, an error in
 // the error box, and nothing while the window is busy.
 
+#include "app/application_start.h"
 #include "app/instance_channel.h"
 #include "app/window_requests.h"
 #include "message_recorder.h"
 #include "support/program_run.h"
 #include "support/temp_tree.h"
+#include "ui/forms/list_controls_qt.h"
 #include "window_fixture.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 
 #include <future>
 #include <string>
@@ -94,15 +99,79 @@ TEST_F(WindowRequests, ASecondStartHandsItsSetToTheRunningWindow) {
     // A name with a space, a newline and a byte that is no UTF-8 travels byte for byte.
     const std::string set = savedSet("with space\nand \xff.CVN");
 
-    EXPECT_EQ(askFromSecondStart(std::nullopt), app::InstanceAnswer::Shown);
-    EXPECT_TRUE(treeGroups().empty()) << "a plain second start opens nothing";
-
     EXPECT_EQ(askFromSecondStart(set), app::InstanceAnswer::Shown);
     ASSERT_TRUE(waitUntil([this] { return !treeGroups().empty(); }));
     EXPECT_EQ(treeGroups(), std::vector<std::string>{expectedGroup()});
 }
 
+// A set handed over replaces what the window shows only once the user agrees; into an empty
+// window it opens without a question.
+TEST_F(WindowRequests, AHandedOverSetAsksBeforeItReplacesWhatTheWindowShows) {
+    const app::InstanceListener listener = listen();
+    const std::string set = savedSet("handed over.CVN");
+    addSearchPath("/srv/shown", "*.jpg");
+
+    QString question;
+    QTimer answer;
+    bool agree = false;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            question = box->windowTitle() + "|" + box->text();
+            EXPECT_EQ(box->icon(), QMessageBox::Question);
+            box->button(agree ? QMessageBox::Ok : QMessageBox::Cancel)->click();
+        }
+    });
+    answer.start(1);
+
+    EXPECT_EQ(askFromSecondStart(set), app::InstanceAnswer::Shown);
+    ASSERT_TRUE(waitUntil([&] { return !question.isEmpty(); }));
+    EXPECT_EQ(question, "Confirm|Open the result set \"" + QString::fromStdString(set) +
+                            "\"?\nIts search paths, searched files and duplicate files take the place of "
+                            "those shown now.");
+    QApplication::processEvents();
+    EXPECT_TRUE(treeGroups().empty()) << "Cancel keeps what was shown";
+    ASSERT_EQ(main().searchPathList_->listModel()->count(), 1);
+    EXPECT_EQ(main().searchPathList_->listModel()->row(0).caption(), "/srv/shown");
+
+    question.clear();
+    agree = true;
+    EXPECT_EQ(askFromSecondStart(set), app::InstanceAnswer::Shown);
+    ASSERT_TRUE(waitUntil([this] { return !treeGroups().empty(); }));
+    EXPECT_FALSE(question.isEmpty());
+    EXPECT_EQ(treeGroups(), std::vector<std::string>{expectedGroup()});
+
+    // The set named on the program's own command line asks nothing.
+    question.clear();
+    app::openSoon(main(), set);
+    ASSERT_TRUE(waitUntil([this] { return !treeGroups().empty(); }));
+    QApplication::processEvents();
+    EXPECT_TRUE(question.isEmpty());
+}
+
+// The windows' titles are their own: Qt adds the application's display name to every title
+// ("Warning — Corvane") once one is set, so none is; the name still reads "Corvane".
+TEST(ApplicationName, NoDisplayNameIsAddedToTheTitles) {
+    const QString name = QCoreApplication::applicationName();
+    app::nameApplication();
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Corvane");
+    // Unset, the display name follows the application's name: so the titles stay as they are.
+    QCoreApplication::setApplicationName("renamed");
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), "renamed");
+    QCoreApplication::setApplicationName(name);
+}
+
+TEST(ApplicationName, WithoutADisplayQtIsNotAskedAndTheLineNamesTheProblem) {
+    EXPECT_EQ(app::noWindowLine("", nullptr, nullptr, nullptr),
+              "corvane: cannot show the window: no display (neither DISPLAY nor WAYLAND_DISPLAY is set)");
+    EXPECT_EQ(app::noWindowLine("could not connect to display :99\n", ":99", nullptr, nullptr),
+              "corvane: cannot show the window: could not connect to display :99");
+    EXPECT_EQ(app::noWindowLine("", ":99", nullptr, "xcb"),
+              "corvane: cannot show the window: the window system did not start (QT_QPA_PLATFORM=xcb, "
+              "DISPLAY=:99)");
+}
+
 TEST_F(WindowRequests, ABusyWindowComesToTheFrontButOpensNothing) {
+    MessageRecorder recorder; // agrees to replace what the window shows
     const app::InstanceListener listener = listen();
     const std::string set = savedSet("busy.CVN");
 

@@ -63,15 +63,6 @@ void overwrite(const std::string& path, const std::string& contents) {
     out << contents;
 }
 
-std::string randomBytes(size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes) {
-        c = static_cast<char>(random());
-    }
-    return bytes;
-}
-
 // Each test has a trash of its own.
 class CliActions : public ::testing::Test {
 protected:

@@ -14,7 +14,11 @@
 #include <optional>
 #include <random>
 #include <set>
+#include <sys/mount.h>
 #include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace corvane::engine {
 namespace {
@@ -188,6 +192,55 @@ TEST_F(ActionPlan, TheLastLookBeforeActingCatchesWhatChangedSincePlanning) {
     EXPECT_EQ(check(2).reason, kReasonKeeperGone);
     std::filesystem::remove(second);
     EXPECT_EQ(check(2).reason, kReasonGone);
+}
+
+TEST_F(ActionPlan, AFileMountedOverAnotherNameIsThatFileNeverItsCopy) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "a bind mount needs root (CI runs these tests as root)";
+    }
+    const std::string over = tree.writeFile("photos/0.txt", "0");
+    if (::mount(first.c_str(), over.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+        GTEST_SKIP() << "cannot bind-mount a file: " << std::strerror(errno);
+    }
+    // Either way round: neither path is a copy of the other, and no copy stays for either.
+    for (const std::vector<std::string>& paths : {std::vector{first, over}, std::vector{over, first}}) {
+        const GroupPlan plan = planGroups({comparedGroup(paths)}, Choice::AllDuplicates).front();
+        EXPECT_EQ(verdicts(plan), (std::vector<Verdict>{Verdict::Stays, Verdict::SameEntry}));
+        EXPECT_EQ(plan.files[1].reason, kReasonOneFile);
+        const StillCopy still = checkStillCopy(paths[1], plan.files[1].seen, paths[0], plan.files[0].seen);
+        EXPECT_FALSE(still.same);
+        EXPECT_EQ(still.reason, kReasonOneFile);
+    }
+    // With a real copy beside them, the copy goes and the one file stays.
+    const GroupPlan plan = planGroups({comparedGroup({first, over, second})}, Choice::AllDuplicates).front();
+    EXPECT_EQ(verdicts(plan), (std::vector<Verdict>{Verdict::Stays, Verdict::SameEntry, Verdict::Act}));
+    ::umount2(over.c_str(), MNT_DETACH);
+}
+
+TEST_F(ActionPlan, FilesInTheTrashAreNeverKeptNorMovedAgain) {
+    TempTree data;
+    const char* old = std::getenv("XDG_DATA_HOME");
+    const std::optional<std::string> previous = old ? std::optional<std::string>(old) : std::nullopt;
+    setenv("XDG_DATA_HOME", data.root().c_str(), 1);
+    const std::string trashed = data.writeFile("Trash/files/a2.txt", "same bytes");
+    data.writeFile("Trash/info/a2.txt.trashinfo",
+                   "[Trash Info]\nPath=/a2.txt\nDeletionDate=2026-01-01T00:00:00\n");
+    // A set saved before the copy was thrown away still names it, as the original.
+    const GroupPlan plan = planGroups({openedGroup({trashed, first})}, Choice::AllDuplicates).front();
+    const GroupPlan chosen = [&] {
+        FileGroup group = openedGroup({trashed, first});
+        group.files[0].chosen = group.files[1].chosen = true;
+        return planGroups({group}, Choice::ChosenFiles).front();
+    }();
+    if (previous) {
+        setenv("XDG_DATA_HOME", previous->c_str(), 1);
+    } else {
+        unsetenv("XDG_DATA_HOME");
+    }
+    EXPECT_EQ(verdicts(plan), (std::vector<Verdict>{Verdict::Stays, Verdict::Changed}));
+    EXPECT_EQ(plan.files[1].reason, kReasonOnlyCopyLeft);
+    EXPECT_EQ(verdicts(chosen), (std::vector<Verdict>{Verdict::InTrash, Verdict::Changed}));
+    EXPECT_EQ(chosen.files[0].reason, kReasonInTrash);
 }
 
 TEST_F(ActionPlan, AStopLeavesTheGroupsNotYetPlannedUntouched) {

@@ -12,6 +12,7 @@ void recordScan(engine::FileScanner& scan, ScanRecord& record) {
     };
     scan.OnScanFinished = [&record, &scan](engine::ScanWorker* sender, engine::StringList& foundFiles) {
         record.foundFiles.assign(foundFiles.begin(), foundFiles.end());
+        record.trashFolders = sender->TrashFoldersPassedOver;
         record.failure = engine::failureMessage(sender->Failure);
         record.busyAtEnd = scan.Busy;
         ++record.endReports;

@@ -26,8 +26,9 @@ struct FileReport {
 
 struct ScanRecord {
     std::vector<FileReport> files;
-    std::vector<std::string> foundFiles; // as the end report gave them
-    std::string failure;                 // the message of the end report's Failure, if any
+    std::vector<std::string> foundFiles;   // as the end report gave them
+    std::vector<std::string> trashFolders; // passed over, as the end report gave them
+    std::string failure;                   // the message of the end report's Failure, if any
     int endReports = 0;
     bool busyAtEnd = true;
 };

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fcntl.h>
+#include <optional>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <thread>
@@ -132,6 +134,32 @@ TEST(scanner_, SystemEntriesAreLeftOutAndLinksNeverFollowed) {
     const ScanRecord record = runScan({tree.root()}, {"*"});
     EXPECT_EQ(reportedNames(record), (Paths{tree.path(".hidden.txt"), tree.path("real.txt"),
                                             tree.path("target"), tree.path("target/inside.txt")}));
+}
+
+TEST(scanner_, TrashFoldersAreNoSearchGroundAndAreNamedOnce) {
+    TempTree tree;
+    const char* old = std::getenv("XDG_DATA_HOME");
+    const std::optional<std::string> previous = old ? std::optional<std::string>(old) : std::nullopt;
+    setenv("XDG_DATA_HOME", tree.path("home/.local/share").c_str(), 1);
+    tree.writeFile("home/.local/share/Trash/files/thrown.txt", "x");
+    tree.writeFile("home/.local/share/Trash/info/thrown.txt.trashinfo", "[Trash Info]\n");
+    tree.writeFile("home/.local/share/kept.txt", "x");
+    // Only the home trash is a trash: a folder of the same name elsewhere is searched.
+    tree.writeFile("home/Documents/Trash/kept.txt", "x");
+
+    const ScanRecord record = runScan({tree.path("home"), tree.path("home")}, {"*.txt", "*.txt;*.trashinfo"});
+    // A search path that lies in the trash is passed over whole.
+    const ScanRecord inside = runScan({tree.path("home/.local/share/Trash/files")}, {"*.*"});
+    if (previous) {
+        setenv("XDG_DATA_HOME", previous->c_str(), 1);
+    } else {
+        unsetenv("XDG_DATA_HOME");
+    }
+    EXPECT_EQ(reportedNames(record), (StringList{tree.path("home/.local/share/kept.txt"),
+                                                 tree.path("home/Documents/Trash/kept.txt")}));
+    EXPECT_EQ(record.trashFolders, (StringList{tree.path("home/.local/share/Trash")}));
+    EXPECT_TRUE(inside.files.empty());
+    EXPECT_EQ(inside.trashFolders, (StringList{tree.path("home/.local/share/Trash/files")}));
 }
 
 TEST(scanner_, PatternTextsThatNameNothingLeaveTheFolderUnvisited) {

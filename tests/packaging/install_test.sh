@@ -12,6 +12,7 @@ for f in bin/corvane bin/corvane-cli share/applications/corvane.desktop \
          share/metainfo/io.github.corvane.corvane.metainfo.xml share/mime/packages/corvane.xml \
          share/icons/hicolor/scalable/apps/corvane.svg share/icons/hicolor/48x48/apps/corvane.png \
          share/man/man1/corvane.1.gz share/man/man1/corvane-cli.1.gz share/corvane/help/index.html \
+         share/corvane/help/index.de.html \
          share/doc/corvane/copyright share/doc/corvane/changelog.gz; do
     [[ -e $work/prefix/$f ]] || { echo "not installed: $f" >&2; exit 1; }
 done

@@ -48,3 +48,30 @@ if cmp -s -n "$size" "$work/magic" "$work/s.CVN.~SR~"; then
     echo "the searched-files file starts with the magic as well" >&2
     exit 1
 fi
+
+# What a file manager makes of a saved set, asked of shared-mime-info and GIO with a database of
+# the freedesktop.org types and ours: the .CVN file is a set, its companions are parts of it (not
+# backup files, as the glob *~ would make them).
+system_types=/usr/share/mime/packages/freedesktop.org.xml
+if command -v update-mime-database > /dev/null && command -v gio > /dev/null && [[ -f $system_types ]]; then
+    mkdir -p "$work/data/mime/packages"
+    cp "$system_types" "$work/data/mime/packages/"
+    cp "$mime" "$work/data/mime/packages/corvane.xml"
+    update-mime-database "$work/data/mime" > /dev/null 2>&1
+    type_of() {
+        XDG_DATA_HOME=$work/data XDG_DATA_DIRS=$work/data gio info -a standard::content-type "$1" |
+            sed -n 's/^ *standard::content-type: //p'
+    }
+    cp "$work/s.CVN.~DF~" "$work/lower.cvn.~DF~"
+    for file in "$work/s.CVN" "$work/s.CVN.~SR~" "$work/s.CVN.~DF~" "$work/lower.cvn.~DF~"; do
+        case $file in
+            *.CVN) wanted=$type ;;
+            *) wanted=application/x-corvane-result-set-part ;;
+        esac
+        got=$(type_of "$file")
+        [[ $got == "$wanted" ]] || { echo "$(basename "$file") is typed $got, not $wanted" >&2; exit 1; }
+    done
+    printf 'x' > "$work/notes.txt~"
+    [[ $(type_of "$work/notes.txt~") == application/x-trash ]] ||
+        { echo "the backup glob no longer types notes.txt~: the check above proves nothing" >&2; exit 1; }
+fi

@@ -24,15 +24,6 @@ FileInfo infoOf(const std::string& path) {
     return info.value_or(FileInfo{});
 }
 
-std::string randomBytes(size_t size, unsigned seed) {
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char& c : bytes) {
-        c = static_cast<char>(random());
-    }
-    return bytes;
-}
-
 void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -44,7 +35,7 @@ TEST(BlockSharing, IdenticalFilesOnXfsShareEveryBlockAndStillReadTheSame) {
         GTEST_SKIP() << disk.why();
     }
     // Larger than one piece, and not a whole number of blocks.
-    const std::string bytes = randomBytes(2 * kSharingPiece + 12345, 1);
+    const std::string bytes = testing::randomBytes(2 * kSharingPiece + 12345, 1);
     const std::string keeper = disk.path("a");
     const std::string duplicate = disk.path("b");
     writeFile(keeper, bytes);
@@ -78,7 +69,7 @@ TEST(BlockSharing, TheKernelsOwnComparisonRefusesBytesThatDiffer) {
     if (!disk.mounted()) {
         GTEST_SKIP() << disk.why();
     }
-    std::string bytes = randomBytes(1 << 20, 2);
+    std::string bytes = testing::randomBytes(1 << 20, 2);
     const std::string keeper = disk.path("a");
     const std::string duplicate = disk.path("b");
     writeFile(keeper, bytes);
@@ -100,7 +91,7 @@ TEST(BlockSharing, AFileSystemThatCannotShareFailsWithItsReasonAndChangesNothing
     if (!disk.mounted()) {
         GTEST_SKIP() << disk.why();
     }
-    const std::string bytes = randomBytes(100000, 3);
+    const std::string bytes = testing::randomBytes(100000, 3);
     writeFile(disk.path("a"), bytes);
     writeFile(disk.path("b"), bytes);
     const FileInfo before = infoOf(disk.path("b"));

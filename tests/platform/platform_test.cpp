@@ -3,6 +3,7 @@
 #include "platform/file_reader.h"
 #include "platform/folder_handles.h"
 #include "platform/folder_listing.h"
+#include "platform/path_parts.h"
 #include "platform/utf8.h"
 #include "platform/wildcard.h"
 #include "support/deep_folder.h"
@@ -80,6 +81,20 @@ TEST(Wildcard, PathPatternsRunAcrossFolders) {
     EXPECT_TRUE(PathPattern("*").matches("/any/path"));
     EXPECT_FALSE(PathPattern("").matches(""));
     EXPECT_TRUE(PathPattern("*\xff*").matches("/raw\xff/name")); // bytes outside UTF-8 match themselves
+}
+
+TEST(PathParts, AbsolutePathsAreMadeFromTheTextAlone) {
+    using platform::absolutePath;
+    EXPECT_EQ(absolutePath("photos/a.jpg", "/home/ana"), "/home/ana/photos/a.jpg");
+    EXPECT_EQ(absolutePath("./photos//./a.jpg", "/home/ana/"), "/home/ana/photos/a.jpg");
+    EXPECT_EQ(absolutePath(".", "/home/ana"), "/home/ana");
+    EXPECT_EQ(absolutePath("", "/"), "/");
+    // ".." is kept: through a linked folder it leads elsewhere than the text says.
+    EXPECT_EQ(absolutePath("../b", "/home/ana"), "/home/ana/../b");
+    // An absolute path only loses its "." parts and repeated separators.
+    EXPECT_EQ(absolutePath("/tmp//x/./y/", "/home/ana"), "/tmp/x/y");
+    // Names are bytes: a line break or a byte that is not UTF-8 stays as it is.
+    EXPECT_EQ(absolutePath("a\nb/\xff", "/r"), "/r/a\nb/\xff");
 }
 
 TEST(FolderListing, DotEntriesFirstThenByteOrderHiddenIncluded) {

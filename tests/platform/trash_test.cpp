@@ -173,6 +173,58 @@ TEST_F(HomeTrash, RefusesWhatIsNotThereIsNotAFileOrIsNoLongerTheExpectedEntry) {
     expectRestorable(result, root_ + "/checked.txt", "newcomer");
 }
 
+TEST_F(HomeTrash, AFileTheCallersLastLookRefusesGoesBackWithoutATrace) {
+    const std::string file = files_.writeFile("only copy.txt", "only copy");
+    struct stat st {};
+    ASSERT_EQ(::lstat(file.c_str(), &st), 0);
+    bool asked = false;
+    const auto result = platform::moveToTrash(file, {st.st_dev, st.st_ino}, [&] {
+        asked = true;
+        // Asked once the file is in the trash: it is no longer at its path.
+        EXPECT_FALSE(entryExists(file));
+        return false;
+    });
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(result.failure, TrashFailure::PutBack) << result.reason;
+    EXPECT_EQ(contentsOf(file), "only copy");
+    struct stat back {};
+    ASSERT_EQ(::lstat(file.c_str(), &back), 0);
+    EXPECT_EQ(back.st_ino, st.st_ino);
+    EXPECT_TRUE(namesIn(homeTrash("info")).empty());
+    EXPECT_TRUE(namesIn(homeTrash("files")).empty());
+
+    // Kept when the look agrees.
+    const auto kept = platform::moveToTrash(file, {st.st_dev, st.st_ino}, [] { return true; });
+    expectRestorable(kept, root_ + "/only copy.txt", "only copy");
+}
+
+TEST_F(HomeTrash, InfoFilesAreWholeWhenTheyAppearAndLeaveNoTemporaryName) {
+    for (int i = 0; i < 20; ++i) {
+        const auto result = platform::moveToTrash(files_.writeFile("same.txt", std::to_string(i)));
+        ASSERT_TRUE(result.moved()) << result.reason;
+        EXPECT_EQ(permissionsOf(result.infoFile), 0600u);
+    }
+    const std::vector<std::string> infos = namesIn(homeTrash("info"));
+    EXPECT_EQ(infos.size(), 20u);
+    for (const std::string& name : infos) {
+        EXPECT_TRUE(name.ends_with(".trashinfo")) << name;
+        EXPECT_EQ(contentsOf(homeTrash("info/" + name)).rfind("[Trash Info]\nPath=", 0), 0u) << name;
+    }
+    // What a process that ended while writing one left is cleared by the first move into that
+    // trash (a leftover names a process that no longer runs); what a running one writes stays.
+    TempTree otherData;
+    const ScopedVariable otherHome("XDG_DATA_HOME", otherData.path("share"));
+    const std::string leftover = otherData.writeFile("share/Trash/info/.corvane-info-999999999-1", "[Trash");
+    const std::string running =
+        otherData.writeFile("share/Trash/info/.corvane-info-" + std::to_string(::getppid()) + "-1", "[Trash");
+    const std::string stranger = otherData.writeFile("share/Trash/info/not ours", "whatever");
+    otherData.makeDir("share/Trash/files");
+    ASSERT_TRUE(platform::moveToTrash(files_.writeFile("next.txt", "next")).moved());
+    EXPECT_FALSE(entryExists(leftover));
+    EXPECT_TRUE(entryExists(running));
+    EXPECT_TRUE(entryExists(stranger));
+}
+
 TEST_F(HomeTrash, SymbolicLinksGoAsThemselves) {
     const std::string target = files_.writeFile("target.txt", "target");
     const std::string link = files_.path("link");

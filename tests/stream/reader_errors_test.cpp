@@ -5,6 +5,7 @@
 #include "stream_test_classes.h"
 
 #include "stream/error.h"
+#include "stream/messages.h"
 #include "stream/stream_reader.h"
 #include "stream/stream_writer.h"
 #include "stream/text_form.h"
@@ -134,6 +135,22 @@ TEST(EntryErrors, NamesFromTheFileAreShownEscapedNeverRaw) {
     const Bytes child = cat({ascii("TPF0"), name("TTestForm"), name("F"), hex("00"), name("T\nBell"),
                              name("X"), hex("00 00 00 00")});
     EXPECT_EQ(readError(child, refOf(&form), options), "Class T\\x0ABell not found");
+}
+
+// Two different names never print alike: a backslash that could be read as the start of an
+// escape is escaped itself; any other backslash stays as it is.
+TEST(EntryErrors, PrintableNamesOfDifferentNamesDiffer) {
+    EXPECT_EQ(stream::printableName("q\nline"), "q\\x0Aline");
+    EXPECT_EQ(stream::printableName("q\\x0Aline"), "q\\x5Cx0Aline");
+    EXPECT_EQ(stream::printableName("C:\\Data\\a b"), "C:\\Data\\a b");
+    EXPECT_EQ(stream::printableName("end\\"), "end\\");
+    const std::vector<std::string> names = {"a\x01", "a\\x01",   "a\\x5Cx01", "\xff",
+                                            "\\xFF", "\xc3\xbf", "\\x"};
+    for (size_t i = 0; i < names.size(); ++i) {
+        for (size_t j = i + 1; j < names.size(); ++j) {
+            EXPECT_NE(stream::printableName(names[i]), stream::printableName(names[j])) << i << " " << j;
+        }
+    }
 }
 
 TEST(EntryErrors, APropertyWithoutASetterIsReadOnly) {

@@ -1,6 +1,7 @@
 #include "support/file_contents.h"
 
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace corvane::testing {
@@ -10,6 +11,15 @@ std::string fileContents(const std::string& path) {
     std::ostringstream contents;
     contents << in.rdbuf();
     return contents.str();
+}
+
+std::string randomBytes(size_t size, unsigned seed) {
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& c : bytes) {
+        c = static_cast<char>(random());
+    }
+    return bytes;
 }
 
 } // namespace corvane::testing

@@ -15,6 +15,11 @@ extern char** environ;
 namespace corvane::testing {
 
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args) {
+    return runProgramIn({}, program, args);
+}
+
+ProgramRun runProgramIn(const std::string& workingFolder, const std::string& program,
+                        const std::vector<std::string>& args) {
     const TempTree io;
     const std::string out = io.path("out");
     const std::string err = io.path("err");
@@ -22,6 +27,9 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (!workingFolder.empty()) {
+        posix_spawn_file_actions_addchdir_np(&actions, workingFolder.c_str());
+    }
     std::vector<std::string> copies{program};
     copies.insert(copies.end(), args.begin(), args.end());
     std::vector<char*> argv;

@@ -19,6 +19,10 @@ struct ProgramRun {
 // folder of its own; returns once it has ended.
 ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args);
 
+// The same, started in the folder `workingFolder`, for what a program makes of relative paths.
+ProgramRun runProgramIn(const std::string& workingFolder, const std::string& program,
+                        const std::vector<std::string>& args);
+
 // The same as the user "nobody" when the test runs as root, whom permissions do not stop (as CI
 // does); as the test's own user otherwise.
 ProgramRun runProgramUnprivileged(const std::string& program, const std::vector<std::string>& args);

@@ -1,46 +1,19 @@
 #include "support/xfs_disk.h"
 
+#include "support/system_tool.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <linux/fiemap.h>
 #include <linux/fs.h>
-#include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
-
 namespace corvane::testing {
-
-namespace {
-
-// Runs a program with its output dropped; its exit status, or -1.
-int runQuietly(std::vector<std::string> argv) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    std::vector<char*> args;
-    for (std::string& arg : argv) {
-        args.push_back(arg.data());
-    }
-    args.push_back(nullptr);
-    pid_t pid = 0;
-    int status = -1;
-    if (posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ) == 0) {
-        waitpid(pid, &status, 0);
-        status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    posix_spawn_file_actions_destroy(&actions);
-    return status;
-}
-
-} // namespace
 
 XfsDisk::XfsDisk(uint64_t bytes) : root_(folder_.makeDir("disk")) {
     if (::geteuid() != 0) {

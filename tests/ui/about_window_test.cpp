@@ -6,6 +6,7 @@
 
 #include "ui/desktop/desktop_shell.h"
 #include "ui/windows/help_page.h"
+#include "ui/windows/help_window.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBrowser>
 #include <QUrl>
 
 #include <filesystem>
@@ -204,13 +206,27 @@ TEST_F(AboutWindow, TheLinkGrowsBlueUnderTheMouseAndItsUnderlineFollows) {
     EXPECT_NE(image.pixelColor(16, 144), blue);
 }
 
-TEST_F(AboutWindow, TheLinkAndTheHelpPageOpenOnTheDesktop) {
+TEST_F(AboutWindow, TheLinkOpensOnTheDesktopAndTheHelpPageInTheProgram) {
     useSettings("[General]\nwebsite_exist=1\nwebsite_address=support.example.org/help\n");
     showAbout();
     UrlCatcher web("http");
     QTest::mouseClick(about().linkLabel_, Qt::LeftButton);
     ASSERT_EQ(web.urls.size(), 1);
     EXPECT_EQ(web.urls[0], QUrl("http://support.example.org/help"));
+
+    // From the keyboard: Tab reaches the link, which looks as under the mouse; Enter opens it.
+    QApplication::setActiveWindow(&about());
+    about().closeButton_->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < 3 && QApplication::focusWidget() != about().linkLabel_; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    ASSERT_EQ(QApplication::focusWidget(), about().linkLabel_);
+    EXPECT_TRUE(about().linkHovered_);
+    QTest::keyClick(about().linkLabel_, Qt::Key_Return);
+    ASSERT_EQ(web.urls.size(), 2);
+    EXPECT_TRUE(about().isVisible()) << "Enter on the link opens it, it does not close the window";
+    about().closeButton_->setFocus(Qt::TabFocusReason);
+    EXPECT_FALSE(about().linkHovered_);
     {
         // A desktop without a browser: the link says so.
         const ui::DesktopServices saved = ui::desktopServices();
@@ -240,11 +256,15 @@ TEST_F(AboutWindow, TheLinkAndTheHelpPageOpenOnTheDesktop) {
     main().helpContentClicked(nullptr);
     QFile::remove(page);
     QDir().rmdir(QFileInfo(page).path());
-    ASSERT_EQ(files.urls.size(), 1);
-    EXPECT_EQ(files.urls[0].toLocalFile(), page);
+    // The program's own help window shows it: nothing goes to the desktop.
+    EXPECT_TRUE(files.urls.empty());
+    ASSERT_NE(main().helpWindow(), nullptr);
+    EXPECT_TRUE(main().helpWindow()->isVisible());
+    EXPECT_EQ(main().helpWindow()->browser()->source().toLocalFile(), page);
+    main().helpWindow()->close();
 }
 
-TEST(HelpPage, BesideTheProgramElseWhereItIsInstalled) {
+TEST(HelpPage, BesideTheProgramElseWhereItIsInstalledInTheProgramsLanguageFirst) {
     TempTree prefix;
     const std::string bin = prefix.makeDir("bin");
     const QString program = QString::fromStdString(bin);
@@ -255,6 +275,15 @@ TEST(HelpPage, BesideTheProgramElseWhereItIsInstalled) {
               QString::fromStdString(prefix.path("share/corvane/help/index.html")));
     prefix.writeFile("bin/help/index.html", "built");
     EXPECT_EQ(ui::helpPageFile(program), beside);
+
+    // In German the German page, wherever it is; without one, the English page.
+    EXPECT_EQ(ui::helpPageFile(program, "de"), beside);
+    prefix.writeFile("share/corvane/help/index.de.html", "installed, German");
+    EXPECT_EQ(ui::helpPageFile(program, "de"),
+              QString::fromStdString(prefix.path("share/corvane/help/index.de.html")));
+    prefix.writeFile("bin/help/index.de.html", "built, German");
+    EXPECT_EQ(ui::helpPageFile(program, "de"), QString::fromStdString(prefix.path("bin/help/index.de.html")));
+    EXPECT_EQ(ui::helpPageFile(program, "fr"), beside);
 }
 
 } // namespace

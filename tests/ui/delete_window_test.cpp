@@ -1,4 +1,5 @@
 #include "scoped_environment.h"
+#include "support/file_contents.h"
 #include "support/temp_tree.h"
 #include "window_fixture.h"
 
@@ -15,10 +16,13 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sys/mount.h>
 #include <sys/stat.h>
 
 namespace corvane::testing {
@@ -41,6 +45,7 @@ bool exists(const std::string& path) {
 // What a click on a delete button led to, as seen from outside.
 struct DeleteRun {
     QString question;
+    bool cancelIsDefault = false;
     bool dialogShown = false;
     bool okDisabledDuringRun = false;
     Strings memo;
@@ -100,6 +105,7 @@ protected:
             QWidget* modal = QApplication::activeModalWidget();
             if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 run.question = box->text();
+                run.cancelIsDefault = box->defaultButton() == box->button(QMessageBox::Cancel);
                 for (QAbstractButton* b : box->buttons()) {
                     if (b->text() == (confirm ? "OK" : "Cancel")) {
                         b->click();
@@ -153,6 +159,7 @@ TEST_F(DeleteDialog, AllDuplicatesOfASearchGoToTheTrashAndLeaveTheTree) {
 
     const DeleteRun run = clickDelete(main().deleteDuplicatesButton_, true);
     EXPECT_EQ(run.question, kAllDuplicatesQuestion + "\n\n3 file(s) will be moved to the trash.");
+    EXPECT_FALSE(run.cancelIsDefault);
     EXPECT_EQ(deleteDialog().filesToDelete(), Files::AllDuplicates);
     EXPECT_TRUE(run.okDisabledDuringRun);
     EXPECT_TRUE(run.memo.empty());
@@ -246,6 +253,48 @@ TEST_F(DeleteDialog, FiveEntriesWithTheSecondFailingThenARunWithNothingToDelete)
     EXPECT_LE(run.barMinimum, run.barMaximum);
     EXPECT_LT(run.barValue, run.barMinimum);
     EXPECT_EQ(treeGroups(), (Strings{path("a") + "|" + path("a2"), path("b")}));
+}
+
+// A file that cannot be moved leaves the bar and the count where the last moved file put them,
+// and is listed when its turn comes: after the files handled before it, before those after it.
+TEST_F(DeleteDialog, AFailureLeavesBarAndCountAndIsListedInItsTurn) {
+    // Every moved file keeps a copy outside the trash: a, and b2.
+    const QModelIndex a = addGroup("a", {"a1", "a2"});
+    const QModelIndex b = addGroup("b", {"b1", "b2"});
+    check(child(a, 0));
+    check(child(a, 1));
+    check(child(b, 0));
+    check(b);
+    fs::remove(path("a2")); // refused by the check before anything moves
+    fs::remove(path("b"));  // the last file of the run
+
+    // What the dialog showed whenever a line came into its list.
+    std::vector<std::pair<std::string, std::pair<QString, int>>> listed;
+    ui::DeleteDialog* dialog = &deleteDialog();
+    const QMetaObject::Connection watch =
+        QObject::connect(dialog->failureList_, &QPlainTextEdit::textChanged, [&] {
+            const QStringList lines = dialog->failureList_->toPlainText().split('\n', Qt::SkipEmptyParts);
+            if (!lines.isEmpty()) {
+                listed.push_back({lines.back().toStdString(),
+                                  {dialog->countLabel_->text(), dialog->progressBar_->value()}});
+            }
+        });
+    const DeleteRun run = clickDelete(main().deleteCheckedButton_, true);
+    QObject::disconnect(watch);
+
+    const char* gone = "no longer there";
+    EXPECT_EQ(run.memo,
+              (Strings{"Failed to delete the following files...", failed("a2", gone), failed("b", gone)}));
+    ASSERT_EQ(listed.size(), 3u);
+    // a2 after a1 was moved (bar at 1), b after b1 (bar at 3, the third file handled).
+    EXPECT_EQ(listed[1].first, failed("a2", gone));
+    EXPECT_EQ(listed[1].second, std::make_pair(QString("deleted 1 of 4"), 1));
+    EXPECT_EQ(listed[2].first, failed("b", gone));
+    EXPECT_EQ(listed[2].second, std::make_pair(QString("deleted 2 of 4"), 3));
+    // The last file failed: the bar stays at the last file moved, the count at the moved files.
+    EXPECT_EQ(run.label, "deleted 2 of 4");
+    EXPECT_EQ(run.barValue, 3);
+    EXPECT_EQ(run.barMaximum, 4);
 }
 
 TEST_F(DeleteDialog, CancelChangesNothing) {
@@ -397,6 +446,29 @@ TEST_F(DeleteSafely, AChangeBehindARestoredModificationTimeIsCaught) {
               run.memo.end());
 }
 
+// A file mounted over another name shows its one inode under two names; the search finds them as
+// a group, but neither is a copy of the other.
+TEST_F(DeleteDialog, AFileMountedOverAnotherNameIsNeverItsOwnCopy) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "a bind mount needs root (CI runs these tests as root)";
+    }
+    const std::string only = files_.writeFile("dir/a.txt", "the only copy");
+    const std::string over = files_.writeFile("dir/0.txt", "placeholder!!");
+    if (::mount(only.c_str(), over.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+        GTEST_SKIP() << "cannot bind-mount a file: " << std::strerror(errno);
+    }
+    addSearchPath(files_.root(), "*.*");
+    const bool searched = runSearch();
+    const std::vector<std::string> groups = treeGroups();
+    const DeleteRun run = clickDelete(main().deleteDuplicatesButton_, true);
+    ::umount2(over.c_str(), MNT_DETACH);
+    ASSERT_TRUE(searched);
+    ASSERT_EQ(groups.size(), 1u);
+    EXPECT_EQ(fileContents(only), "the only copy");
+    EXPECT_NE(run.question.indexOf("0 file(s) will be moved"), -1) << run.question.toStdString();
+    EXPECT_EQ(run.label, "deleted 0 of 1");
+}
+
 TEST_F(DeleteSafely, CheckingEveryCopyIsSaidBeforeAnythingMoves) {
     ui::DuplicateTreeModel* model = tree();
     const QModelIndex text = model->index(0, 0);
@@ -405,8 +477,10 @@ TEST_F(DeleteSafely, CheckingEveryCopyIsSaidBeforeAnythingMoves) {
         check(child(text, row));
     }
     DeleteRun run = clickDelete(main().deleteCheckedButton_, false);
-    EXPECT_NE(run.question.indexOf("3 of them are the last copies of their contents"), -1)
+    // The warning leads, and Enter alone answers Cancel.
+    EXPECT_TRUE(run.question.startsWith("3 of the files are the last copies of their contents"))
         << run.question.toStdString();
+    EXPECT_TRUE(run.cancelIsDefault);
     EXPECT_TRUE(exists(original()));
     EXPECT_FALSE(run.dialogShown);
 

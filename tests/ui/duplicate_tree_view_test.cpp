@@ -2,10 +2,14 @@
 #include "ui/views/duplicate_tree_view.h"
 #include "ui/views/state_images.h"
 
+#include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <utility>
 
 namespace corvane::ui {
 namespace {
@@ -59,6 +63,64 @@ TEST(StateImages, BoxesAndRoundButtonsWithTheirMarks) {
     EXPECT_EQ(stateImage(2).pixelColor(8, 8), QColor(Qt::black));
     EXPECT_EQ(stateImage(0).pixelColor(8, 8), QColor(Qt::white));
     EXPECT_EQ(stateImage(3).pixelColor(8, 8), QColor(Qt::white));
+}
+
+// Larger, and for a screen of more device pixels, the pictures are drawn anew: each cell of the
+// sixteen-cell design as a block of whole device pixels, so their lines stay sharp.
+TEST(StateImages, DrawnAtTheirSizeAndTheDevicePixelRatio) {
+    for (const auto& [size, ratio] : {std::pair{16, 2.0}, {24, 1.0}, {24, 2.0}, {16, 1.5}}) {
+        for (int index = 0; index < kStateImageCount; ++index) {
+            const QImage image = stateImage(index, size, ratio);
+            const int pixels = static_cast<int>(std::lround(size * ratio));
+            ASSERT_EQ(image.size(), QSize(pixels, pixels)) << size << " " << ratio;
+            EXPECT_DOUBLE_EQ(image.devicePixelRatio(), ratio);
+        }
+        // The design's cell (x, y), as device pixels: the same colour over all of them when the
+        // cells are whole pixels.
+        const double cell = size * ratio / kStateImageSize;
+        const QImage small = stateImage(kStateChecked);
+        const QImage large = stateImage(kStateChecked, size, ratio);
+        if (cell == std::floor(cell)) {
+            for (int y = 0; y < kStateImageSize; ++y) {
+                for (int x = 0; x < kStateImageSize; ++x) {
+                    for (int dy = 0; dy < static_cast<int>(cell); ++dy) {
+                        for (int dx = 0; dx < static_cast<int>(cell); ++dx) {
+                            ASSERT_EQ(
+                                large.pixel(static_cast<int>(x * cell) + dx, static_cast<int>(y * cell) + dy),
+                                small.pixel(x, y))
+                                << "cell " << x << "," << y << " at " << size << " " << ratio;
+                        }
+                    }
+                }
+            }
+        }
+        // Never blurred: every pixel is one of the design's shades, or transparent.
+        for (int y = 0; y < large.height(); ++y) {
+            for (int x = 0; x < large.width(); ++x) {
+                const QColor c = large.pixelColor(x, y);
+                EXPECT_TRUE(c.alpha() == 0 || c.alpha() == 255) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_TRUE(stateImage(1, 0).isNull());
+}
+
+TEST(StateImages, TheTreeMakesRoomForLargerPictures) {
+    DuplicateTreeModel model;
+    model.appendGroup("/data/original", {"/data/copy"});
+    DuplicateTreeView view;
+    view.setModel(&model);
+    view.resize(400, 300);
+    view.show();
+    const QModelIndex group = model.index(0, 0);
+    EXPECT_EQ(view.stateImageRect(group).size(), QSize(16, 16));
+    view.setStateImageSize(24);
+    QApplication::processEvents();
+    const QRect image = view.stateImageRect(group);
+    EXPECT_EQ(image.size(), QSize(24, 24));
+    EXPECT_GE(view.visualRect(group).height(), 24);
+    EXPECT_TRUE(view.visualRect(group).contains(image));
+    EXPECT_EQ(view.stateImageAt(image.center()), group);
 }
 
 class TreeViewTest : public ::testing::Test {

@@ -62,9 +62,7 @@ protected:
         return group;
     }
 
-    QRect imageRect(const QModelIndex& node) {
-        return ui::StateImageDelegate::stateImageRect(tree().visualRect(node));
-    }
+    QRect imageRect(const QModelIndex& node) { return tree().stateImageRect(node); }
     void clickAt(const QPoint& pos) { QTest::mouseClick(tree().viewport(), Qt::LeftButton, {}, pos); }
     void clickImage(const QModelIndex& node) { clickAt(imageRect(node).center()); }
     void clickText(const QModelIndex& node) { clickAt(imageRect(node).center() + QPoint(40, 0)); }
@@ -265,6 +263,45 @@ TEST_F(DuplicateTreeWindow, WhatTheDesktopCannotOpenIsSaidInAMessage) {
               "The folder of \"" + file +
                   "\" cannot be shown: the desktop has no file manager to "
                   "show it in.");
+}
+
+// Two names that differ never look alike: control characters and bytes that are not UTF-8 show as
+// escapes in the tree, the lists, the box and the messages, as the command line writes them.
+TEST_F(DuplicateTreeWindow, NamesShowWithVisibleEscapesEverywhere) {
+    const std::string newline = "/srv/q\n-line.dat";
+    const std::string latin1 = "/srv/caf\xe9";
+    const std::string utf8 = "/srv/caf\xc3\xa9";
+    const std::string lookalike = "/srv/caf\\xE9";
+    const QModelIndex group = addGroup(newline, {latin1, utf8, lookalike});
+    // What the tree shows for the node of each name (the children are in the tree's order).
+    const auto shown = [&](const std::string& bytes) {
+        for (const QModelIndex& node :
+             {group, model().index(0, 0, group), model().index(1, 0, group), model().index(2, 0, group)}) {
+            if (model().node(node)->text == bytes) {
+                return node.data(Qt::DisplayRole).toString();
+            }
+        }
+        return QString("(no node)");
+    };
+    EXPECT_EQ(shown(newline), "/srv/q\\x0A-line.dat");
+    EXPECT_EQ(shown(latin1), "/srv/caf\\xE9");
+    EXPECT_EQ(shown(utf8), QString::fromUtf8("/srv/caf\xc3\xa9"));
+    EXPECT_EQ(shown(lookalike), "/srv/caf\\x5CxE9");
+
+    ui::SearchedFilesModel* files = main().searchedFilesList_->listModel();
+    files->appendFile(newline, "1", "1.1.2026");
+    files->appendFile(latin1, "1", "1.1.2026");
+    files->flushAppendedRows();
+    EXPECT_EQ(files->index(0, 0).data(Qt::DisplayRole).toString(), "/srv/q\\x0A-line.dat");
+    EXPECT_EQ(files->index(1, 0).data(Qt::DisplayRole).toString(), "/srv/caf\\xE9");
+
+    select(group);
+    EXPECT_EQ(main().locationField_->text(), "/srv/q\\x0A-line.dat");
+    MessageRecorder recorder;
+    main().openFileButton_->click();
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text,
+              "The file \"/srv/q\\x0A-line.dat\" cannot be opened: it is not there any more.");
 }
 
 } // namespace

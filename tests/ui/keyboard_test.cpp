@@ -2,6 +2,7 @@
 // mnemonics, Enter and Esc in each dialog, where the focus goes, and a double-click on a button.
 
 #include "message_recorder.h"
+#include "scoped_environment.h"
 #include "window_fixture.h"
 
 #include "support/temp_tree.h"
@@ -13,9 +14,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -109,12 +112,14 @@ private:
     ui::ResultFileChooser previousChooser_;
 };
 
-TEST_F(Keyboard, TabVisitsEveryEnabledControlOnceInReadingOrder) {
+// Tab goes through the controls in the order the window description numbers them (TabOrder):
+// within each container by number, into a container where it stands.
+TEST_F(Keyboard, TabVisitsEveryEnabledControlOnceInTheStoredOrder) {
     addSearchPath("/srv/a");
     enableEveryButton();
     EXPECT_EQ(namesOf(tabCycle(main().addPathButton_)),
-              (Strings{"Bit_Add", "Bit_edit", "Bit_Del", "Bit_Search", "ListView1", "PageControl1",
-                       "bit_del_dup", "bit_del_checked", "TreeView1", "Edit1", "Edit2", "Edit3", "Edit4",
+              (Strings{"Bit_Add", "ListView1", "Bit_edit", "Bit_Del", "Bit_Search", "PageControl1",
+                       "TreeView1", "bit_del_dup", "bit_del_checked", "Edit1", "Edit2", "Edit3", "Edit4",
                        "Bit_open", "bit_explorer"}));
 
     // Disabled controls are passed over; the second page's list follows its tab.
@@ -122,7 +127,7 @@ TEST_F(Keyboard, TabVisitsEveryEnabledControlOnceInReadingOrder) {
     main().openFileButton_->setEnabled(false);
     main().pages_->setCurrentIndex(1);
     EXPECT_EQ(namesOf(tabCycle(main().addPathButton_)),
-              (Strings{"Bit_Add", "Bit_Del", "Bit_Search", "ListView1", "PageControl1", "Listview2"}));
+              (Strings{"Bit_Add", "ListView1", "Bit_Del", "Bit_Search", "PageControl1", "Listview2"}));
     main().pages_->setCurrentIndex(0);
 }
 
@@ -132,10 +137,10 @@ TEST_F(Keyboard, TabLeavesAListWithRowsInsteadOfWalkingItsCells) {
     main().searchPathList_->setFocus(Qt::TabFocusReason);
     main().searchPathList_->setCurrentIndex(main().searchPathList_->listModel()->index(0, 0));
     QTest::keyClick(main().searchPathList_, Qt::Key_Tab);
-    EXPECT_EQ(focused(), main().pages_);
+    EXPECT_EQ(focused(), main().searchButton_) << "Edit Path and Delete Path are disabled";
 }
 
-TEST_F(Keyboard, PathDialogTabsThroughItsControlsInReadingOrder) {
+TEST_F(Keyboard, PathDialogTabsThroughItsControlsInTheStoredOrder) {
     bool opened = false;
     withModal([&] { main().addPathButton_->click(); },
               [&](QWidget& modal) {
@@ -144,7 +149,7 @@ TEST_F(Keyboard, PathDialogTabsThroughItsControlsInReadingOrder) {
                   EXPECT_EQ(dialog.focusWidget(), dialog.pathField_) << "typing goes to the path";
                   QApplication::setActiveWindow(&dialog);
                   EXPECT_EQ(namesOf(tabCycle(dialog.pathField_)),
-                            (Strings{"Edit1", "Button1", "Edit2", "btn_ok", "btn_cancel"}));
+                            (Strings{"Edit1", "Edit2", "Button1", "btn_ok", "btn_cancel"}));
                   dialog.reject();
               });
     EXPECT_TRUE(opened);
@@ -266,22 +271,68 @@ TEST(Mnemonics, TheFirstFreeLetterOfAWordThenAnyFreeLetter) {
 // ------------------------------------------------------------------------------------------------
 // Enter and Esc
 
-TEST_F(Keyboard, EnterAddsThePathAndEscCancelsInThePathDialog) {
+// Neither Add nor Cancel is the dialog's default or cancel button: Enter and Esc press nothing,
+// wherever the focus is. Space presses the focused button, as do Alt and its letter.
+TEST_F(Keyboard, EnterAndEscPressNoButtonOfThePathDialog) {
+    QSignalSpy browsed(pathDialog().browseButton_, &QPushButton::clicked);
     withModal([&] { main().addPathButton_->click(); },
               [](QWidget& modal) {
                   auto& dialog = static_cast<ui::PathDialog&>(modal);
+                  QApplication::setActiveWindow(&dialog);
                   QTest::keyClicks(dialog.pathField_, "/srv/entered");
-                  QTest::keyClick(dialog.pathField_, Qt::Key_Return);
+                  for (QWidget* at : std::initializer_list<QWidget*>{
+                           dialog.pathField_, dialog.patternField_, dialog.okButton_, dialog.cancelButton_}) {
+                      at->setFocus(Qt::TabFocusReason);
+                      QTest::keyClick(at, Qt::Key_Return);
+                      QTest::keyClick(at, Qt::Key_Enter, Qt::KeypadModifier);
+                      QTest::keyClick(at, Qt::Key_Escape);
+                      EXPECT_TRUE(dialog.isVisible()) << at->objectName().toStdString();
+                  }
+                  for (QPushButton* button : {dialog.browseButton_, dialog.okButton_, dialog.cancelButton_}) {
+                      EXPECT_FALSE(button->isDefault()) << button->objectName().toStdString();
+                  }
+                  dialog.okButton_->setFocus(Qt::TabFocusReason);
+                  QTest::keyClick(dialog.okButton_, Qt::Key_Space);
+                  EXPECT_FALSE(dialog.isVisible()) << "Space on Add adds";
               });
-    withModal([&] { main().addPathButton_->click(); },
-              [](QWidget& modal) {
-                  auto& dialog = static_cast<ui::PathDialog&>(modal);
-                  QTest::keyClicks(dialog.pathField_, "/srv/escaped");
-                  QTest::keyClick(dialog.pathField_, Qt::Key_Escape);
-              });
+    EXPECT_EQ(browsed.count(), 0);
     ASSERT_EQ(main().searchPathList_->listModel()->count(), 1);
     EXPECT_EQ(main().searchPathList_->listModel()->row(0).caption(), "/srv/entered");
-    EXPECT_FALSE(pathDialog().isVisible());
+
+    // Alt and the letter of Cancel, and the close box, close it without a change.
+    withModal([&] { main().addPathButton_->click(); },
+              [](QWidget& modal) {
+                  auto& dialog = static_cast<ui::PathDialog&>(modal);
+                  QApplication::setActiveWindow(&dialog);
+                  QTest::keyClicks(dialog.pathField_, "/srv/cancelled");
+                  QTest::keyClick(&dialog, ui::mnemonicOf(dialog.cancelButton_->text()).toLatin1(),
+                                  Qt::AltModifier);
+              });
+    ASSERT_TRUE(waitUntil([this] { return !pathDialog().isVisible(); }));
+    EXPECT_EQ(main().searchPathList_->listModel()->count(), 1);
+}
+
+TEST_F(Keyboard, AfterBrowseTheFocusIsBackInThePathField) {
+    TempTree tree;
+    const QString folder = QString::fromStdString(tree.root());
+    QString answer;
+    ui::PathDialog::chooseFolder = [&](QWidget*, const QString&, const QString&) { return answer; };
+    const QString before = QDir::currentPath();
+    withModal([&] { main().addPathButton_->click(); },
+              [&](QWidget& modal) {
+                  auto& dialog = static_cast<ui::PathDialog&>(modal);
+                  QApplication::setActiveWindow(&dialog);
+                  for (const QString& chosen : {folder, QString()}) {
+                      answer = chosen;
+                      dialog.browseButton_->setFocus(Qt::TabFocusReason);
+                      QTest::keyClick(dialog.browseButton_, Qt::Key_Space);
+                      EXPECT_EQ(QApplication::focusWidget(), dialog.pathField_) << chosen.toStdString();
+                      EXPECT_EQ(dialog.pathField_->text(), folder);
+                  }
+                  dialog.reject();
+              });
+    ui::PathDialog::chooseFolder = &ui::PathDialog::chooseFolderWithDialog;
+    QDir::setCurrent(before);
 }
 
 TEST_F(Keyboard, TypingIntoAnEmptiedPatternReplacesTheDefault) {
@@ -378,6 +429,165 @@ TEST_F(Keyboard, AfterADeleteRunSpaceTicksInTheTreeAndPressesNothingAgain) {
     EXPECT_EQ(pressed.count(), 1) << "Space pressed the delete button again";
     EXPECT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(tree->node(tree->index(0, 0))->stateIndex, ui::kStateChecked) << "Space ticks the node";
+}
+
+// The tree from the keyboard: Tab brings the focus in and makes the first node current, the
+// information box and the buttons follow the current node, the first Space ticks it, Delete asks
+// to delete the ticked files.
+TEST_F(Keyboard, TheTreeFromTheKeyboardAlone) {
+    TempTree files;
+    const std::string original = files.writeFile("a", "same");
+    const std::string copy = files.writeFile("b", "same");
+    ui::DuplicateTreeModel* tree = main().duplicateTree_->treeModel();
+    tree->appendGroup(original, {copy}, platform::lookupFile(original),
+                      std::vector<platform::FileInfo>{*platform::lookupFile(copy)});
+    main().duplicateTree_->expandAll();
+    ui::MainWindow& w = main();
+    EXPECT_FALSE(w.deleteCheckedButton_->isEnabled());
+    EXPECT_FALSE(w.openFileButton_->isEnabled());
+
+    w.pages_->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), w.duplicateTree_);
+    EXPECT_EQ(w.locationField_->text().toStdString(), original);
+    EXPECT_EQ(w.fileTypeField_->text(), "Original file");
+    for (QPushButton* button :
+         {w.deleteDuplicatesButton_, w.deleteCheckedButton_, w.openFileButton_, w.openFolderButton_}) {
+        EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
+    }
+
+    QTest::keyClick(w.duplicateTree_, Qt::Key_Down);
+    EXPECT_EQ(w.locationField_->text().toStdString(), copy);
+    EXPECT_EQ(w.fileTypeField_->text(), "Duplicate file");
+    const QModelIndex copyNode = tree->index(0, 0, tree->index(0, 0));
+    QTest::keyClick(w.duplicateTree_, Qt::Key_Space);
+    EXPECT_EQ(tree->node(copyNode)->stateIndex, ui::kStateChecked) << "the first Space ticks";
+    QTest::keyClick(w.duplicateTree_, Qt::Key_Space);
+    EXPECT_EQ(tree->node(copyNode)->stateIndex, ui::kStateUnchecked);
+    QTest::keyClick(w.duplicateTree_, Qt::Key_Space);
+
+    {
+        MessageRecorder recorder; // answers Cancel? No: the default, OK; the run moves the copy
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [&] {
+            if (deleteDialog().isVisible() && !deleteDialog().running()) {
+                QTest::keyClick(&deleteDialog(), Qt::Key_Return);
+            }
+        });
+        closer.start(10);
+        ScopedEnvironment home;
+        TempTree homeFolder;
+        home.set("HOME", QByteArray::fromStdString(homeFolder.root()));
+        home.unset("XDG_DATA_HOME");
+        QTest::keyClick(w.duplicateTree_, Qt::Key_Delete);
+        closer.stop();
+        ASSERT_EQ(recorder.messages.size(), 1u);
+        EXPECT_TRUE(
+            recorder.messages[0].text.startsWith("Are you sure you want to delete all checkmarked files ?"));
+    }
+    // The copy went, with its node: the box no longer shows it.
+    EXPECT_FALSE(platform::lookupFile(copy).has_value());
+    EXPECT_EQ(treeGroups(), (Strings{original}));
+    EXPECT_TRUE(w.locationField_->text().isEmpty());
+    EXPECT_FALSE(w.openFileButton_->isEnabled());
+
+    // A tree that is replaced leaves no file in the box either.
+    w.duplicateTree_->setCurrentIndex(tree->index(0, 0));
+    EXPECT_EQ(w.locationField_->text().toStdString(), original);
+    tree->clear();
+    EXPECT_TRUE(w.locationField_->text().isEmpty());
+    EXPECT_FALSE(w.openFolderButton_->isEnabled());
+}
+
+// A whole session without the mouse: a path added, a search, a duplicate ticked and deleted, the
+// result saved and opened again, each by the keys a user presses.
+TEST_F(Keyboard, ASearchTicksDeletesSavesAndOpensByKeyboardAlone) {
+    TempTree files;
+    const std::string original = files.writeFile("a.txt", "same");
+    const std::string copy = files.writeFile("sub/b.txt", "same");
+    files.writeFile("c.txt", "other");
+    TempTree homeFolder;
+    ScopedEnvironment home;
+    home.set("HOME", QByteArray::fromStdString(homeFolder.root()));
+    home.unset("XDG_DATA_HOME");
+    const std::string set = homeFolder.path("keys.CVN");
+    const ui::ResultFileChooser fixtureChooser =
+        ui::setResultFileChooser([&](QWidget*, ui::ResultFileDialog, const ui::FileDialogSettings&) {
+            return QString::fromStdString(set);
+        });
+    ui::MainWindow& w = main();
+    const auto press = [](int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(key), modifiers);
+    };
+    // Whatever modal window comes up is answered by keys: the path dialog typed into, message
+    // boxes with Enter (their default, OK), the delete dialog with Enter once its run is over.
+    QTimer keys;
+    QObject::connect(&keys, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialog = qobject_cast<ui::PathDialog*>(modal);
+            dialog && dialog->pathField_->text().isEmpty()) {
+            QApplication::setActiveWindow(dialog);
+            QTest::keyClicks(QApplication::focusWidget(), QString::fromStdString(files.root()));
+            for (int i = 0; i < 3; ++i) {
+                press(Qt::Key_Tab); // to the patterns, Browse..., Add
+            }
+            press(Qt::Key_Space);
+        } else if (qobject_cast<QMessageBox*>(modal)) {
+            QTest::keyClick(modal, Qt::Key_Return);
+        } else if (modal == &deleteDialog() && !deleteDialog().running()) {
+            QTest::keyClick(modal, Qt::Key_Return);
+        }
+    });
+    keys.start(5);
+
+    w.activateWindow();
+    QTest::keyClick(&w, ui::mnemonicOf(w.addPathButton_->text()).toLatin1(), Qt::AltModifier);
+    ASSERT_TRUE(
+        waitUntil([&] { return w.searchPathList_->listModel()->count() == 1 && !pathDialog().isVisible(); }));
+    EXPECT_EQ(w.searchPathList_->listModel()->row(0).caption(), files.root());
+
+    // The dialog closed: the window is active again (on a desktop, its window manager does this).
+    QApplication::setActiveWindow(&w);
+    QTest::keyClick(&w, Qt::Key_F5);
+    ASSERT_TRUE(waitUntil([this] { return idle(); }));
+    ASSERT_EQ(treeGroups(), (Strings{original + "|" + copy}));
+
+    for (int i = 0; i < 12 && QApplication::focusWidget() != w.duplicateTree_; ++i) {
+        press(Qt::Key_Tab);
+    }
+    ASSERT_EQ(QApplication::focusWidget(), w.duplicateTree_);
+    press(Qt::Key_Right); // opens the group
+    press(Qt::Key_Down);  // to its duplicate
+    press(Qt::Key_Space); // ticked
+    press(Qt::Key_Delete);
+    ASSERT_TRUE(waitUntil([&] { return treeGroups() == Strings{original} && !deleteDialog().isVisible(); }));
+    QApplication::setActiveWindow(&w);
+    EXPECT_FALSE(platform::lookupFile(copy).has_value());
+    EXPECT_TRUE(platform::lookupFile(original).has_value());
+
+    QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(platform::lookupFile(set + ".~DF~").has_value());
+    w.duplicateTree_->treeModel()->clear();
+    w.searchPathList_->listModel()->clear();
+    QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(treeGroups(), (Strings{original}));
+    EXPECT_EQ(w.searchPathList_->listModel()->count(), 1);
+    keys.stop();
+    ui::setResultFileChooser(fixtureChooser);
+}
+
+// Where the focus is shows, also in a list without rows.
+TEST_F(Keyboard, TheFocusShowsInAnEmptyList) {
+    ui::ListViewWidget* list = main().searchedFilesList_;
+    main().pages_->setCurrentIndex(1);
+    main().addPathButton_->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    const QImage without = list->grab().toImage();
+    list->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    ASSERT_TRUE(list->hasFocus());
+    EXPECT_NE(list->grab().toImage(), without);
+    main().pages_->setCurrentIndex(0);
 }
 
 TEST_F(Keyboard, ADoubleClickOnAButtonIsOneClick) {

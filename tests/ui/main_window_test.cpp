@@ -1,4 +1,5 @@
 #include "message_recorder.h"
+#include "scoped_environment.h"
 #include "window_fixture.h"
 
 #include "stream/error.h"
@@ -115,6 +116,21 @@ TEST_F(WindowFixture, SearchFillsTheListOrdersItComparesAndEndsIdle) {
     EXPECT_TRUE(w.duplicateTree_->isEnabled());
     EXPECT_EQ(w.searchedFilesList_->sortType(), stream::stData);
     EXPECT_EQ(w.duplicateTree_->sortType(), stream::stText);
+}
+
+TEST_F(WindowFixture, ATrashInTheSearchedFolderIsPassedOverAndTheStatusSaysSo) {
+    TempTree tree;
+    ScopedEnvironment environment;
+    environment.set("XDG_DATA_HOME", QByteArray::fromStdString(tree.path("share")));
+    tree.writeFile("a.txt", "same!");
+    // The copy in the trash was thrown away already: it is no copy that stays for a.txt.
+    tree.writeFile("share/Trash/files/a.txt", "same!");
+    tree.writeFile("share/Trash/info/a.txt.trashinfo", "[Trash Info]\n");
+    addSearchPath(tree.root(), "*.txt");
+    ASSERT_TRUE(runSearch());
+    EXPECT_EQ(searchedFiles(), (Strings{tree.path("a.txt")}));
+    EXPECT_TRUE(treeGroups().empty());
+    EXPECT_EQ(status(main()), "Duplicate files: 0, File Searched: 1 (trash folders passed over: 1)");
 }
 
 TEST_F(WindowFixture, SearchWithoutPathsEndsAtOnce) {

@@ -69,4 +69,12 @@ QString summaryStatus(int64_t duplicates, int64_t filesSearched) {
         .arg(filesSearched);
 }
 
+QString withTrashFoldersNote(const QString& status, int64_t trashFolders) {
+    if (trashFolders <= 0) {
+        return status;
+    }
+    return status +
+           QCoreApplication::translate("frm_utama", " (trash folders passed over: %1)").arg(trashFolders);
+}
+
 } // namespace corvane::ui

@@ -30,4 +30,8 @@ QString firstLookStatus(int64_t filesRead, int64_t fileCount);
 // of a comparison, and of opening a result set.
 QString summaryStatus(int64_t duplicates, int64_t filesSearched);
 
+// `status` followed by " (trash folders passed over: <count>)" when a search passed over trash
+// folders, which it never enters; `status` itself when it passed over none.
+QString withTrashFoldersNote(const QString& status, int64_t trashFolders);
+
 } // namespace corvane::ui

@@ -41,6 +41,18 @@ bool installTranslations(const QLocale& locale) {
     return now.program != nullptr;
 }
 
+QString programLanguage() {
+    const std::unique_ptr<QTranslator>& program = installed().program;
+    if (!program) {
+        return {};
+    }
+    // corvane_LANGUAGE.qm
+    const QString file = program->filePath();
+    const qsizetype start = file.lastIndexOf(QLatin1Char('_')) + 1;
+    const qsizetype end = file.lastIndexOf(QLatin1Char('.'));
+    return start > 0 && end > start ? file.mid(start, end - start) : QString();
+}
+
 void removeTranslations() {
     Installed& now = installed();
     for (std::unique_ptr<QTranslator>* translator : {&now.program, &now.qt}) {

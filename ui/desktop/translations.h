@@ -4,6 +4,8 @@
 // program) and Qt's translations of what Qt itself shows (the standard buttons of message boxes,
 // the file dialogs). English, the language of the program's texts, needs none.
 
+#include <QString>
+
 class QLocale;
 
 namespace corvane::ui {
@@ -12,6 +14,10 @@ namespace corvane::ui {
 // before. Returns whether the program has a translation for it; Qt's own are installed where Qt
 // has them, either way.
 bool installTranslations(const QLocale& locale);
+
+// The language of the program's translation installed now ("de"), or an empty text when the
+// program speaks English. The help page is chosen by it.
+QString programLanguage();
 
 // Removes what installTranslations installed: the program speaks English again (for windows
 // built afterwards).

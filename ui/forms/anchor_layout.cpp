@@ -65,6 +65,13 @@ void setAnchorRule(QWidget* control, uint32_t anchors, int align) {
     holder->rule.align = align;
 }
 
+void setAnchorRule(QWidget* control, const QRect& design, const QSize& parentDesign, uint32_t anchors) {
+    setAnchorRule(control, anchors, stream::alNone);
+    auto* holder = helperOf<RuleHolder>(control);
+    holder->rule.design = design;
+    holder->rule.parentDesign = parentDesign;
+}
+
 const AnchorRule* anchorRuleOf(const QWidget* control) {
     const auto* holder = helperOf<RuleHolder>(control);
     return holder ? &holder->rule : nullptr;

@@ -23,6 +23,10 @@ struct AnchorRule {
 
 // Gives a control its rule (kept on the widget). The parent's current size is its design size.
 void setAnchorRule(QWidget* control, uint32_t anchors, int align);
+// Gives a control a rule of another place: `design` within a parent of size `parentDesign`, as if
+// the description had placed it there (align none). For a window that arranges its controls
+// otherwise than its description (Form::arrangeForRoom).
+void setAnchorRule(QWidget* control, const QRect& design, const QSize& parentDesign, uint32_t anchors);
 // The rule a control has, if any.
 const AnchorRule* anchorRuleOf(const QWidget* control);
 

@@ -16,6 +16,7 @@ void DialogForm::load(const char* className, const char* descriptionName) {
 
 void DialogForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    showFocusAlways(this);
     if (!event->spontaneous()) {
         placeWindowAtShow(this);
         raiseEvent("OnShow", EventArgs{this});

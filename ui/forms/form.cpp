@@ -75,6 +75,10 @@ void Form::loadDescription(std::span<const uint8_t> description) {
     giveMnemonics(self);
 }
 
+void showFocusAlways(QWidget* window) {
+    window->setAttribute(Qt::WA_KeyboardFocusChange);
+}
+
 Form* formOf(const QObject* object) {
     for (QObject* o = const_cast<QObject*>(object); o; o = o->parent()) {
         if (auto* form = dynamic_cast<Form*>(o)) {

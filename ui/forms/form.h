@@ -6,6 +6,7 @@
 
 #include "stream/declaration.h"
 
+#include <QSize>
 #include <QString>
 #include <functional>
 #include <map>
@@ -57,6 +58,12 @@ public:
     // fields (buddies) here, before the mnemonics are given out.
     virtual void descriptionLoaded() {}
 
+    // Called once the controls are laid out at the description's size (grown as layout_scale.h
+    // says), before the window is fitted to `room`, the free area of its screen less its frame:
+    // a window whose layout does not fit there may place its controls otherwise. `room` is empty
+    // when there is no screen. The window is then shrunk to fit as it is (fitToScreen).
+    virtual void arrangeForRoom(const QSize& room) { (void)room; }
+
 protected:
     // Each window fills its table in its constructor.
     void addHandler(std::string name, Handler handler);
@@ -64,6 +71,11 @@ protected:
 private:
     std::map<std::string, Handler, std::less<>> handlers_;
 };
+
+// Styles show where the focus is only once the keyboard has moved it in a window, and forget it
+// when the window is shown again; the program's windows show it always. Call when `window` has
+// been shown.
+void showFocusAlways(QWidget* window);
 
 // The window a control belongs to (the Form of its top-level widget), or nullptr.
 Form* formOf(const QObject* object);

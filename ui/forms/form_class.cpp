@@ -8,7 +8,6 @@
 #include "ui/forms/form.h"
 #include "ui/forms/layout_scale.h"
 #include "ui/forms/property_values.h"
-#include "ui/forms/reading_order.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -71,15 +70,34 @@ std::unique_ptr<stream::ClassInfo> sizeConstraintsClass() {
     return b.build();
 }
 
-// The controls of a window that Tab moves through, in reading order: a reader meets them in that
-// order, whatever order the description numbered them in.
+// The controls of a window that Tab moves through, in the order the description numbers them:
+// within each container its controls by their TabOrder, each followed by the controls it holds
+// (a group box or tab page where it stands). Children the description does not number (a tab
+// page, the parts of a list) keep their order after the numbered ones and are looked into the same
+// way; a control takes part when it has a number and takes the focus by Tab.
+void collectTabOrder(QWidget* container, std::vector<QWidget*>& order) {
+    auto children = container->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    children.erase(std::remove_if(children.begin(), children.end(), [](QWidget* w) { return w->isWindow(); }),
+                   children.end());
+    std::stable_sort(children.begin(), children.end(), [](QWidget* a, QWidget* b) {
+        const int32_t first = tabOrderOf(a);
+        const int32_t second = tabOrderOf(b);
+        if ((first < 0) != (second < 0)) {
+            return second < 0;
+        }
+        return first < second;
+    });
+    for (QWidget* child : children) {
+        if (tabOrderOf(child) >= 0 && (child->focusPolicy() & Qt::TabFocus)) {
+            order.push_back(child);
+        }
+        collectTabOrder(child, order);
+    }
+}
+
 std::vector<QWidget*> tabOrder(QWidget* clientArea) {
     std::vector<QWidget*> order;
-    for (QWidget* widget : readingOrder(clientArea)) {
-        if (tabOrderOf(widget) >= 0 && (widget->focusPolicy() & Qt::TabFocus)) {
-            order.push_back(widget);
-        }
-    }
+    collectTabOrder(clientArea, order);
     return order;
 }
 
@@ -200,6 +218,9 @@ void finishFormLayout(QWidget* form, QWidget* clientArea) {
         form->setWindowFlags(flags);
     }
 
+    if (Form* described = dynamic_cast<Form*>(form)) {
+        described->arrangeForRoom(screenRoom(form, frameWidth, frameHeight));
+    }
     fitToScreen(form, clientArea, frameWidth, frameHeight);
 
     const std::vector<QWidget*> order = tabOrder(clientArea);

@@ -1,5 +1,7 @@
 #include "ui/forms/layout_scale.h"
 
+#include "ui/views/duplicate_tree_view.h"
+
 #include <QAbstractButton>
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -84,17 +86,25 @@ void scaleLayout(QWidget* form, QWidget* clientArea, double factor) {
         if (auto* tree = qobject_cast<QTreeView*>(widget)) {
             tree->setIndentation(times(tree->indentation(), factor));
         }
+        if (auto* tree = qobject_cast<DuplicateTreeView*>(widget)) {
+            tree->setStateImageSize(times(kStateImageSize, factor));
+        }
     }
     form->setProperty(kScale, factor);
 }
 
-void fitToScreen(QWidget* form, QWidget* clientArea, int frameWidth, int frameHeight) {
+QSize screenRoom(const QWidget* form, int frameWidth, int frameHeight) {
     const QScreen* screen = form->screen() ? form->screen() : QGuiApplication::primaryScreen();
     if (!screen) {
-        return;
+        return {};
     }
     const QSize room = screen->availableGeometry().size() - QSize(frameWidth, frameHeight);
-    if (room.width() <= 0 || room.height() <= 0) {
+    return room.width() > 0 && room.height() > 0 ? room : QSize();
+}
+
+void fitToScreen(QWidget* form, QWidget* clientArea, int frameWidth, int frameHeight) {
+    const QSize room = screenRoom(form, frameWidth, frameHeight);
+    if (room.isEmpty()) {
         return;
     }
     if (form->minimumSize() == form->maximumSize()) {

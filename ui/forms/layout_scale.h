@@ -9,6 +9,8 @@
 //
 // Bounds that a window writes or reads (result files) stay in the description's pixels.
 
+#include <QSize>
+
 class QFont;
 class QWidget;
 
@@ -27,6 +29,10 @@ void scaleLayout(QWidget* form, QWidget* clientArea, double factor);
 // A length of the description in the window's pixels, and back.
 int scaled(const QWidget* form, int designPixels);
 int unscaled(const QWidget* form, int pixels);
+
+// The free area of the screen `form` will appear on, less its frame: the most its client area and
+// menu may take. Empty when there is no screen.
+QSize screenRoom(const QWidget* form, int frameWidth, int frameHeight);
 
 // Shrinks `form` (its size and minimum size) to the free area of the screen it will appear on,
 // its frame included, when it is larger. A main window whose controls cannot be laid out that

@@ -3,6 +3,7 @@
 #include "ui/forms/control_support.h"
 #include "ui/forms/window_texts.h"
 #include "ui/views/cut_text.h"
+#include "ui/views/view_focus.h"
 
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -195,6 +196,38 @@ void ListViewWidget::changeEvent(QEvent* event) {
     QTableView::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    }
+}
+
+void ListViewWidget::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    paintFocusFrame(*this);
+}
+
+void ListViewWidget::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    viewport()->update();
+}
+
+void ListViewWidget::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    viewport()->update();
+}
+
+void ListViewWidget::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+    const QModelIndexList selectedBefore = selectionModel()->selectedRows();
+    QTableView::rowsAboutToBeRemoved(parent, start, end);
+    // The row that became current in place of a removed one stays current (the arrow keys go on
+    // from there), but only the user selects it.
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && selectionModel()->isRowSelected(current.row(), parent)) {
+        bool wasSelected = false;
+        for (const QModelIndex& row : selectedBefore) {
+            wasSelected = wasSelected || row.row() == current.row();
+        }
+        if (!wasSelected) {
+            selectionModel()->select(current, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+        }
     }
 }
 

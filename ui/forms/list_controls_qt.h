@@ -66,6 +66,13 @@ protected:
     bool viewportEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // Shows the focus also while no row is current (an empty list).
+    void paintEvent(QPaintEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    // A selected row that goes takes the selection with it: no other row becomes selected (the
+    // view would select the row that takes its place).
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
 
 private:
     SearchedFilesModel* model_;

@@ -1,5 +1,7 @@
 #include "ui/views/duplicate_tree_model.h"
 
+#include "ui/views/shown_name.h"
+
 #include <QCollatorSortKey>
 
 #include <algorithm>
@@ -8,6 +10,7 @@ namespace corvane::ui {
 
 namespace {
 
+// The text nodes are ordered by (the command line's save module orders them the same way).
 QString shown(const std::string& bytes) {
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
@@ -120,7 +123,7 @@ QVariant DuplicateTreeModel::data(const QModelIndex& index, int role) const {
     }
     switch (role) {
     case Qt::DisplayRole:
-        return shown(node->value.text);
+        return shownName(node->value.text);
     case PathBytesRole:
         return QByteArray(node->value.text.data(), static_cast<qsizetype>(node->value.text.size()));
     case StateIndexRole:

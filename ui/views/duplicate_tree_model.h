@@ -62,8 +62,8 @@ public:
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     bool hasChildren(const QModelIndex& parent = QModelIndex()) const override;
-    // DisplayRole: the text converted from UTF-8 for showing only (bytes that are not UTF-8
-    // show as replacement characters); PathBytesRole, StateIndexRole as above; CheckStateRole:
+    // DisplayRole: the text as the window shows a name (shown_name.h: control characters and
+    // bytes that are not UTF-8 as escapes); PathBytesRole, StateIndexRole as above; CheckStateRole:
     // Qt::Checked for the states checked and radio on, else Qt::Unchecked, so that assistive
     // technology reads the tick.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

@@ -2,6 +2,7 @@
 
 #include "ui/views/cut_text.h"
 #include "ui/views/duplicate_tree_model.h"
+#include "ui/views/view_focus.h"
 
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -12,16 +13,35 @@ namespace corvane::ui {
 
 namespace {
 
+// Around the picture, in sixteenths of its side: a margin on its left, a gap before the text.
 constexpr int kImageLeftMargin = 1;
 constexpr int kImageTextGap = 3;
-constexpr int kImageSpace = kImageLeftMargin + kStateImageSize + kImageTextGap;
+
+int part(int imageSize, int sixteenths) {
+    return (imageSize * sixteenths + kStateImageSize / 2) / kStateImageSize;
+}
 
 } // namespace
 
-StateImageDelegate::StateImageDelegate(QObject* parent) : QStyledItemDelegate(parent) {
-    for (int i = 0; i < kStateImageCount; ++i) {
-        images_[static_cast<size_t>(i)] = QPixmap::fromImage(stateImage(i));
+StateImageDelegate::StateImageDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
+
+void StateImageDelegate::setImageSize(int size) {
+    imageSize_ = std::max(1, size);
+    imagesRatio_ = 0;
+}
+
+const QPixmap& StateImageDelegate::image(int state, qreal devicePixelRatio) const {
+    if (imagesRatio_ != devicePixelRatio) {
+        for (int i = 0; i < kStateImageCount; ++i) {
+            images_[static_cast<size_t>(i)] = QPixmap::fromImage(stateImage(i, imageSize_, devicePixelRatio));
+        }
+        imagesRatio_ = devicePixelRatio;
     }
+    return images_[static_cast<size_t>(state)];
+}
+
+int StateImageDelegate::imageSpace() const {
+    return part(imageSize_, kImageLeftMargin) + imageSize_ + part(imageSize_, kImageTextGap);
 }
 
 bool StateImageDelegate::hasStateImage(const QModelIndex& index) {
@@ -30,10 +50,9 @@ bool StateImageDelegate::hasStateImage(const QModelIndex& index) {
     return ok && state >= 0 && state < kStateImageCount;
 }
 
-QRect StateImageDelegate::stateImageRect(const QRect& itemRect) {
-    return QRect(itemRect.left() + kImageLeftMargin,
-                 itemRect.top() + (itemRect.height() - kStateImageSize) / 2, kStateImageSize,
-                 kStateImageSize);
+QRect StateImageDelegate::stateImageRect(const QRect& itemRect, int imageSize) {
+    return QRect(itemRect.left() + part(imageSize, kImageLeftMargin),
+                 itemRect.top() + (itemRect.height() - imageSize) / 2, imageSize, imageSize);
 }
 
 void StateImageDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -43,18 +62,20 @@ void StateImageDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
         return;
     }
     const int state = index.data(DuplicateTreeModel::StateIndexRole).toInt();
-    painter->drawPixmap(stateImageRect(option.rect).topLeft(), images_[static_cast<size_t>(state)]);
+    // Drawn for the device's pixels (a screen at twice the density gets twice the pixels).
+    const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    painter->drawPixmap(stateImageRect(option.rect, imageSize_).topLeft(), image(state, ratio));
     // The text and its selection highlight go right of the picture, as in a native tree.
     QStyleOptionViewItem text(option);
-    text.rect.setLeft(option.rect.left() + kImageSpace);
+    text.rect.setLeft(option.rect.left() + imageSpace());
     QStyledItemDelegate::paint(painter, text, index);
 }
 
 QSize StateImageDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
     if (hasStateImage(index)) {
-        size.rwidth() += kImageSpace;
-        size.setHeight(std::max(size.height(), kStateImageSize + 2));
+        size.rwidth() += imageSpace();
+        size.setHeight(std::max(size.height(), imageSize_ + part(imageSize_, 2)));
     }
     return size;
 }
@@ -69,9 +90,10 @@ bool StateImageDelegate::editorEvent(QEvent*, QAbstractItemModel*, const QStyleO
     return false;
 }
 
-DuplicateTreeView::DuplicateTreeView(QWidget* parent) : QTreeView(parent) {
+DuplicateTreeView::DuplicateTreeView(QWidget* parent)
+    : QTreeView(parent), delegate_(new StateImageDelegate(this)) {
     setTextElideMode(Qt::ElideMiddle);
-    setItemDelegate(new StateImageDelegate(this));
+    setItemDelegate(delegate_);
     setHeaderHidden(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -83,8 +105,21 @@ QModelIndex DuplicateTreeView::stateImageAt(const QPoint& viewportPos) const {
     if (!index.isValid() || !StateImageDelegate::hasStateImage(index)) {
         return {};
     }
-    return StateImageDelegate::stateImageRect(visualRect(index)).contains(viewportPos) ? index
-                                                                                       : QModelIndex();
+    return stateImageRect(index).contains(viewportPos) ? index : QModelIndex();
+}
+
+QRect DuplicateTreeView::stateImageRect(const QModelIndex& index) const {
+    return StateImageDelegate::stateImageRect(visualRect(index), stateImageSize());
+}
+
+int DuplicateTreeView::stateImageSize() const {
+    return delegate_->imageSize();
+}
+
+void DuplicateTreeView::setStateImageSize(int size) {
+    delegate_->setImageSize(size);
+    // Rows are as high as the pictures need.
+    scheduleDelayedItemsLayout();
 }
 
 void DuplicateTreeView::mousePressEvent(QMouseEvent* event) {
@@ -116,6 +151,32 @@ void DuplicateTreeView::mouseReleaseEvent(QMouseEvent* event) {
 void DuplicateTreeView::keyPressEvent(QKeyEvent* event) {
     emit keyDown(event->key(), event->modifiers());
     QTreeView::keyPressEvent(event);
+}
+
+void DuplicateTreeView::paintEvent(QPaintEvent* event) {
+    QTreeView::paintEvent(event);
+    paintFocusFrame(*this);
+}
+
+void DuplicateTreeView::focusInEvent(QFocusEvent* event) {
+    QTreeView::focusInEvent(event);
+    viewport()->update();
+}
+
+void DuplicateTreeView::focusOutEvent(QFocusEvent* event) {
+    QTreeView::focusOutEvent(event);
+    viewport()->update();
+}
+
+void DuplicateTreeView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {
+    bool currentGoes = false;
+    for (QModelIndex node = currentIndex(); node.isValid() && !currentGoes; node = node.parent()) {
+        currentGoes = node.parent() == parent && node.row() >= start && node.row() <= end;
+    }
+    QTreeView::rowsAboutToBeRemoved(parent, start, end);
+    if (currentGoes) {
+        selectionModel()->clear();
+    }
 }
 
 QString DuplicateTreeView::cutTextAt(const QPoint& viewportPos) const {

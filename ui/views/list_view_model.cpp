@@ -1,6 +1,7 @@
 #include "ui/views/list_view_model.h"
 
 #include "engine/search_order.h"
+#include "ui/views/shown_name.h"
 
 #include <algorithm>
 #include <charconv>
@@ -8,14 +9,6 @@
 #include <numeric>
 
 namespace corvane::ui {
-
-namespace {
-
-QString shown(std::string_view bytes) {
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
-}
-
-} // namespace
 
 namespace {
 
@@ -56,7 +49,7 @@ QVariant ListViewModel::data(const QModelIndex& index, int role) const {
     std::string scratch;
     switch (role) {
     case Qt::DisplayRole:
-        return shown(storedText(kept, index.column(), scratch));
+        return shownName(storedText(kept, index.column(), scratch));
     case CaptionBytesRole: {
         const std::string_view caption = storedText(kept, 0, scratch);
         return QByteArray(caption.data(), static_cast<qsizetype>(caption.size()));

@@ -33,8 +33,8 @@ public:
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-    // DisplayRole: the text of the column (caption or sub-item), converted from UTF-8 for
-    // showing only; bytes that are not UTF-8 show as replacement characters.
+    // DisplayRole: the text of the column (caption or sub-item) as the window shows a name
+    // (shown_name.h: control characters and bytes that are not UTF-8 as escapes).
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     // Selectable, never editable: nothing shown is ever written back.

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -24,6 +25,39 @@ constexpr int kHoveredLinkPixels = 13;
 // The underline runs just below the link label, which grows with the hovered font.
 constexpr int kUnderlineY = 141;
 constexpr int kHoveredUnderlineY = 144;
+
+// The link from the keyboard: Tab reaches it and shows it as the mouse would (the hovered look is
+// where the focus is), Enter or Space opens it.
+class LinkKeys final : public QObject {
+public:
+    explicit LinkKeys(AboutWindow& window) : QObject(&window), window_(window) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::FocusIn:
+            window_.linkEntered(watched);
+            break;
+        case QEvent::FocusOut:
+            window_.linkLeft(watched);
+            break;
+        case QEvent::KeyPress: {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+                window_.linkClicked(watched);
+                return true;
+            }
+            break;
+        }
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    AboutWindow& window_;
+};
 
 void fitToText(QLabel* label) {
     const QPoint topLeft = label->pos();
@@ -57,6 +91,8 @@ void AboutWindow::descriptionLoaded() {
     notice_ = noticeLabel_->text();
     // Enter and Esc close the window.
     closeButton_->setDefault(true);
+    linkLabel_->setFocusPolicy(Qt::TabFocus);
+    linkLabel_->installEventFilter(new LinkKeys(*this));
     static constexpr ControlDescription kControlDescriptions[] = {
         {"Label6", QT_TRANSLATE_NOOP("frm_about", "Support link"),
          QT_TRANSLATE_NOOP("frm_about", "Opens the support web page in the browser")},
@@ -87,6 +123,9 @@ void AboutWindow::formShown(QObject*) {
     }
     fitToText(noticeLabel_);
     fitToText(linkLabel_);
+    // The focus starts on Close, the first control the description numbers: Enter closes, and the
+    // link takes the focus only when Tab brings it there.
+    closeButton_->setFocus(Qt::OtherFocusReason);
     update();
 }
 

@@ -3,6 +3,7 @@
 #include "ui/desktop/qt_ui_thread.h"
 #include "ui/forms/window_texts.h"
 #include "ui/views/duplicate_tree_model.h"
+#include "ui/views/shown_name.h"
 #include "ui/windows/message_dialog.h"
 
 #include <QCloseEvent>
@@ -36,7 +37,10 @@ constexpr const char* kLastCopyReason = QT_TRANSLATE_NOOP("frm_delete", "the las
     QT_TRANSLATE_NOOP("frm_delete", "the copy that stays changed"),
     QT_TRANSLATE_NOOP("frm_delete", "kept: its original changed since the search"),
     QT_TRANSLATE_NOOP("frm_delete", "kept: its original is gone"),
-    QT_TRANSLATE_NOOP("frm_delete", "it is the copy that stays, reached by another path"),
+    QT_TRANSLATE_NOOP("frm_delete", "it and the copy that stays are one file, seen through two paths"),
+    QT_TRANSLATE_NOOP("frm_delete", "the original is gone: this file is now the only copy"),
+    QT_TRANSLATE_NOOP("frm_delete", "in the trash already"),
+    QT_TRANSLATE_NOOP("frm_delete", "replaced since it was checked"),
     QT_TRANSLATE_NOOP("frm_delete", "not a regular file or a symbolic link"),
     QT_TRANSLATE_NOOP("frm_delete", "another file has taken its place"),
 };
@@ -54,24 +58,12 @@ QString text(const char* english) {
 }
 
 QString pathText(const std::string& path) {
-    return QString::fromUtf8(path);
+    return shownName(path);
 }
 
 QString lineFor(const std::string& path, const std::string& reason) {
     return reason.empty() ? pathText(path)
                           : pathText(path) + QStringLiteral(" \u2014 ") + text(reason.c_str());
-}
-
-bool refused(const engine::FilePlan& plan) {
-    switch (plan.verdict) {
-    case Verdict::Act:
-    case Verdict::Stays:
-    case Verdict::KeptCopy:
-    case Verdict::LastCopy:
-        return false;
-    default:
-        return true;
-    }
 }
 
 } // namespace
@@ -251,30 +243,24 @@ void DeleteDialog::startActing() {
     progressBar_->reset();
     showCount();
 
-    // Files the check refused, in the order the run handles files: duplicates, then originals.
-    const auto listRefused = [&](size_t g, size_t i) {
-        const engine::FilePlan& plan = plans_[g].files[i];
-        if (plan.verdict == Verdict::KeptCopy) {
-            ++handled_; // asked for, and stays for the others: listed at the end
-        } else if (refused(plan) || (plan.verdict == Verdict::LastCopy && !moveLastCopies_)) {
-            ++handled_;
-            listFailure(lineFor(groups_[g].files[i].path, plan.verdict == Verdict::LastCopy
-                                                              ? std::string(kLastCopyReason)
-                                                              : plan.reason));
-        }
-    };
+    // The files asked for, in the order the run handles them: the duplicates of every group, then
+    // the originals. Those the check let through are acted on by the worker in this order; the
+    // others are listed when their turn comes, between them.
+    const bool allDuplicates = filesToDelete_ == FilesToDelete::AllDuplicates;
+    const auto asked = [&](size_t g, size_t i) { return allDuplicates ? i > 0 : groups_[g].files[i].chosen; };
+    entries_.clear();
+    nextEntry_ = 0;
     for (size_t g = 0; g < plans_.size(); ++g) {
         for (size_t i = 1; i < plans_[g].files.size(); ++i) {
-            listRefused(g, i);
+            if (asked(g, i)) {
+                entries_.push_back({g, i});
+            }
         }
     }
     for (size_t g = 0; g < plans_.size(); ++g) {
-        if (!plans_[g].files.empty()) {
-            listRefused(g, 0);
+        if (!plans_[g].files.empty() && asked(g, 0)) {
+            entries_.push_back({g, 0});
         }
-    }
-    if (handled_ > 0) {
-        progressBar_->setValue(handled_);
     }
 
     runner_->NextPhase = engine::ActionRunner::Phase::Act;
@@ -287,6 +273,21 @@ void DeleteDialog::startActing() {
         QTimer::singleShot(0, this, &DeleteDialog::finishRun);
     };
     runner_->Start();
+}
+
+void DeleteDialog::listEntriesBefore(const engine::FilePlace* place) {
+    while (nextEntry_ < entries_.size()) {
+        const engine::FilePlace& entry = entries_[nextEntry_];
+        if (place && entry.group == place->group && entry.file == place->file) {
+            return;
+        }
+        ++nextEntry_;
+        ++handled_;
+        // A file the check kept back: it fails in its turn, with the check's reason.
+        const engine::FilePlan& plan = plans_[entry.group].files[entry.file];
+        listFailure(lineFor(groups_[entry.group].files[entry.file].path,
+                            plan.verdict == Verdict::LastCopy ? std::string(kLastCopyReason) : plan.reason));
+    }
 }
 
 QModelIndex DeleteDialog::indexOf(const engine::FilePlace& place) const {
@@ -303,14 +304,17 @@ QModelIndex DeleteDialog::indexOf(const engine::FilePlace& place) const {
 }
 
 void DeleteDialog::fileActed(const engine::FilePlace& place, bool done, const std::string& reason) {
+    listEntriesBefore(&place);
+    ++nextEntry_;
     ++handled_;
-    progressBar_->setValue(handled_);
     const std::string& path = groups_[place.group].files[place.file].path;
     if (!done) {
+        // A failure leaves the bar and the count as they are.
         listFailure(lineFor(path, reason));
         return;
     }
     ++succeeded_;
+    progressBar_->setValue(handled_);
     showCount();
     const QModelIndex index = indexOf(place);
     if (!index.isValid()) {
@@ -327,18 +331,13 @@ void DeleteDialog::fileActed(const engine::FilePlace& place, bool done, const st
 }
 
 void DeleteDialog::finishRun() {
-    // The copies that stay in place of an original, and why.
-    for (size_t g = 0; g < plans_.size(); ++g) {
-        for (size_t i = 0; i < plans_[g].files.size(); ++i) {
-            if (plans_[g].files[i].verdict == Verdict::KeptCopy) {
-                failureList_->appendPlainText(lineFor(groups_[g].files[i].path, plans_[g].files[i].reason));
-            }
-        }
-    }
+    // The files after the last one acted on.
+    listEntriesBefore(nullptr);
     // The plans point into nothing but the run's own data; they are not kept past it.
     groups_.clear();
     nodes_.clear();
     plans_.clear();
+    entries_.clear();
     prepared_ = false;
     moveLastCopies_ = false;
     running_ = false;

@@ -86,6 +86,9 @@ private:
     void run();
     void startActing();
     void fileActed(const engine::FilePlace& place, bool done, const std::string& reason);
+    // Lists the files asked for before `place` (all that are left, for none) that the check kept
+    // back, each as it takes its turn.
+    void listEntriesBefore(const engine::FilePlace* place);
     void finishRun();
     // The tree's index of a file of the run, as the tree is now; invalid when its node is gone.
     QModelIndex indexOf(const engine::FilePlace& place) const;
@@ -104,10 +107,12 @@ private:
     std::vector<engine::GroupPlan> plans_;
     bool prepared_ = false;
     engine::PlanCounts counts_;
-    int32_t total_ = 0;                // files asked for
-    int32_t handled_ = 0;              // of those, handled so far
-    int32_t succeeded_ = 0;            // moved
-    std::vector<int> removedChildren_; // per top-level row, its children removed in this run
+    std::vector<engine::FilePlace> entries_; // the files asked for, in the order they are handled
+    size_t nextEntry_ = 0;                   // of those, the next to be handled
+    int32_t total_ = 0;                      // files asked for
+    int32_t handled_ = 0;                    // of those, handled so far
+    int32_t succeeded_ = 0;                  // moved
+    std::vector<int> removedChildren_;       // per top-level row, its children removed in this run
     int removedTops_ = 0;
     bool running_ = false;
 };

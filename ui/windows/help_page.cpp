@@ -5,15 +5,23 @@
 
 namespace corvane::ui {
 
-QString helpPageFile(const QString& programFolder) {
+QString helpPageFile(const QString& programFolder, const QString& language) {
     const QDir folder(programFolder);
     const QString beside = folder.filePath(QStringLiteral("help/index.html"));
-    if (QFileInfo(beside).isFile()) {
-        return beside;
+    QStringList names;
+    if (!language.isEmpty()) {
+        names << QStringLiteral("index.%1.html").arg(language);
     }
-    const QString installed =
-        QDir::cleanPath(folder.filePath(QStringLiteral("../share/corvane/help/index.html")));
-    return QFileInfo(installed).isFile() ? installed : beside;
+    names << QStringLiteral("index.html");
+    for (const QString& name : names) {
+        for (const QString& place : {QStringLiteral("help/"), QStringLiteral("../share/corvane/help/")}) {
+            const QString file = QDir::cleanPath(folder.filePath(place + name));
+            if (QFileInfo(file).isFile()) {
+                return file;
+            }
+        }
+    }
+    return beside;
 }
 
 } // namespace corvane::ui

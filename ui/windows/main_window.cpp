@@ -57,14 +57,14 @@ constexpr ControlDescription kControlDescriptions[] = {
     {"TreeView1", QT_TRANSLATE_NOOP("frm_utama", "Duplicate files"),
      QT_TRANSLATE_NOOP("frm_utama",
                        "Each original file with its duplicates below it. Space or a click on the "
-                       "box ticks or unticks the selected file.")},
+                       "box ticks or unticks the current file; Delete asks to delete the ticked files.")},
     {"Edit1", nullptr,
-     QT_TRANSLATE_NOOP("frm_utama", "Whether the selected file is an original or a duplicate")},
-    {"Edit2", nullptr, QT_TRANSLATE_NOOP("frm_utama", "The full path of the selected file")},
-    {"Edit3", nullptr, QT_TRANSLATE_NOOP("frm_utama", "The size of the selected file in bytes")},
-    {"Edit4", nullptr, QT_TRANSLATE_NOOP("frm_utama", "The day the selected file was created")},
-    {"Bit_open", nullptr, QT_TRANSLATE_NOOP("frm_utama", "Open the selected file with its program"), true},
-    {"bit_explorer", nullptr, QT_TRANSLATE_NOOP("frm_utama", "Show the selected file in the file manager"),
+     QT_TRANSLATE_NOOP("frm_utama", "Whether the current file is an original or a duplicate")},
+    {"Edit2", nullptr, QT_TRANSLATE_NOOP("frm_utama", "The full path of the current file")},
+    {"Edit3", nullptr, QT_TRANSLATE_NOOP("frm_utama", "The size of the current file")},
+    {"Edit4", nullptr, QT_TRANSLATE_NOOP("frm_utama", "The day the current file was created")},
+    {"Bit_open", nullptr, QT_TRANSLATE_NOOP("frm_utama", "Open the current file with its program"), true},
+    {"bit_explorer", nullptr, QT_TRANSLATE_NOOP("frm_utama", "Show the current file in the file manager"),
      true},
     {"Listview2", QT_TRANSLATE_NOOP("frm_utama", "Searched files"),
      QT_TRANSLATE_NOOP("frm_utama", "Every file the search found, with its size and creation date")},
@@ -147,6 +147,7 @@ void MainWindow::descriptionLoaded() {
     }
     // A search orders its tree by text at its end: the groups' places are noted as they come.
     duplicateTree_->treeModel()->setOrderingAhead(true);
+    followTree();
     setUpKeyboard();
     describeControls(*this, kControlDescriptions);
 }
@@ -189,6 +190,7 @@ void MainWindow::setUpKeyboard() {
 
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    showFocusAlways(this);
     if (!shown_) {
         shown_ = true;
         placeWindowAtShow(this);
@@ -358,6 +360,7 @@ void MainWindow::fileFound(engine::ScanWorker*, const std::string& FileName, con
 
 void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& FoundFiles) {
     int64_t searched = static_cast<int64_t>(FoundFiles.size());
+    trashFoldersPassedOver_ = Sender->TrashFoldersPassedOver.size();
     if (Sender->Failure) {
         // The rows shown: a file whose row failed is in FoundFiles but not in the list.
         setStatus(summaryStatus(0, searchedFilesList_->listModel()->count()));
@@ -418,7 +421,8 @@ void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& Fo
             returnToIdle();
         }
     }
-    setStatus(summaryStatus(0, searched));
+    setStatus(
+        withTrashFoldersNote(summaryStatus(0, searched), static_cast<int64_t>(trashFoldersPassedOver_)));
     flushStatus();
     openAction_->setEnabled(true);
 }
@@ -441,7 +445,8 @@ void MainWindow::compareFinished(engine::CompareWorker* Sender, int32_t ListCoun
     setCaption(searchButton_, QLatin1String(kStartSearch));
     openAction_->setEnabled(true);
     saveAction_->setEnabled(duplicateTree_->hasNodes());
-    setStatus(summaryStatus(DuplicatesFound, ListCount));
+    setStatus(withTrashFoldersNote(summaryStatus(DuplicatesFound, ListCount),
+                                   static_cast<int64_t>(trashFoldersPassedOver_)));
     flushStatus();
     duplicateCount_ = DuplicatesFound;
     if (Sender->Failure) {

@@ -28,6 +28,7 @@ class QGroupBox;
 namespace corvane::ui {
 
 class AboutWindow;
+class HelpWindow;
 class ListViewWidget;
 class PathDialog;
 class QtUiThread;
@@ -96,6 +97,8 @@ public:
     std::unique_ptr<engine::DuplicateComparer> comparer_;
     bool stopRequested_ = false;
     int32_t duplicateCount_ = 0;
+    // Trash folders the last search passed over, for its closing status.
+    size_t trashFoldersPassedOver_ = 0;
 
     // Handlers bound by the window description.
     void formShown(QObject* sender);
@@ -105,7 +108,11 @@ public:
     void treeCollapsing(const EventArgs& args);
     // The duplicate tree and the file information box.
     void treeClicked(QObject* sender);
+    // Space ticks the current node; Delete asks to delete the ticked files, as their button does.
     void treeKeyDown(const EventArgs& args);
+    // Fills the information box for the tree's current node and enables its buttons and the
+    // delete buttons; empties it and disables its buttons when no node is current.
+    void showFileInformation();
     void openFileClicked(QObject* sender);
     void openFolderClicked(QObject* sender);
     // The search path list.
@@ -117,18 +124,22 @@ public:
     void deleteCheckedClicked(QObject* sender);
     // Checks the files, asks `question` with what the check found, then runs the delete dialog.
     void confirmAndDelete(DeleteDialog::FilesToDelete files, const QString& question);
-    // Help.
+    // Help. Content shows the help page in the program's help window, in the program's language
+    // where a page in it is installed.
     void helpContentClicked(QObject* sender);
+    // The help window, once Help > Content has opened it (a child of this window), else nullptr.
+    HelpWindow* helpWindow() const { return helpWindow_; }
     void aboutClicked(QObject* sender);
     // Result file sets.
     void saveClicked(QObject* sender);
     void openClicked(QObject* sender);
     // What Open does once the dialog has given a name, the .CVN file's (bytes; empty when the
     // dialog was cancelled). The program's command line opens a set through here too. Throws
-    // corvane::Error with the text of the error box when the set cannot be read.
+    // corvane::Error with the text of the error box when a file of the set cannot be read; the
+    // status line then keeps "Loading Files, Please Wait ...".
     void openResultSet(const std::string& file);
-    // After Open, also one that failed: the path buttons, Save and the duplicate count follow what
-    // the lists hold now.
+    // After Open (the dialog given a name, or cancelled): the path buttons, Save and the
+    // duplicate count follow what the lists hold now.
     void updateAfterOpen();
     // The settings of a file dialog of the description, its texts translated.
     FileDialogSettings dialogSettings(const char* dialog);
@@ -151,9 +162,15 @@ protected:
 
 private:
     void descriptionLoaded() override;
+    // On a screen too low for the description: the file information beside the tree, the
+    // window as wide as the screen (main_window_layout.cpp).
+    void arrangeForRoom(const QSize& room) override;
     // Shortcuts (Ctrl+S, Ctrl+O, Ctrl+Q, F1, F5 for the search, F10 for the menu) and the labels'
     // fields.
     void setUpKeyboard();
+    // Keeps the information box and the buttons that depend on the tree with its current node and
+    // its ticks, however they change.
+    void followTree();
     void setStatus(const QString& text);
     // The same for a text made from counts, made only when it is shown or asked for: reports come
     // far more often than the line is repainted.
@@ -173,6 +190,7 @@ private:
     PathDialog* pathDialog_ = nullptr;
     DeleteDialog* deleteDialog_ = nullptr;
     AboutWindow* aboutWindow_ = nullptr;
+    HelpWindow* helpWindow_ = nullptr;
     std::shared_ptr<QtUiThread> uiThread_;
     qtcore::LocaleTexts texts_;
     mutable QString status_;

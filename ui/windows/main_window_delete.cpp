@@ -17,12 +17,6 @@ namespace {
 QString countsText(const engine::PlanCounts& counts) {
     QString text = QCoreApplication::translate("frm_utama", "\n\n%1 file(s) will be moved to the trash.")
                        .arg(counts.toAct + counts.lastCopies);
-    if (counts.lastCopies > 0) {
-        text +=
-            QCoreApplication::translate("frm_utama", "\n%1 of them are the last copies of their contents: "
-                                                     "no copy of those stays outside the trash.")
-                .arg(counts.lastCopies);
-    }
     if (counts.keptCopies > 0) {
         text +=
             QCoreApplication::translate(
@@ -59,7 +53,17 @@ void MainWindow::confirmAndDelete(DeleteDialog::FilesToDelete files, const QStri
         return;
     }
     const engine::PlanCounts counts = deleteDialog_->preparedCounts();
-    if (MessageDialog(MessageKind::Confirmation, question + countsText(counts)) != MessageResult::Ok) {
+    // Where no copy of some contents would stay outside the trash, the box says that first, and
+    // Enter alone does not let them go.
+    const bool lastCopies = counts.lastCopies > 0;
+    const QString warning =
+        lastCopies ? QCoreApplication::translate("frm_utama",
+                                                 "%1 of the files are the last copies of their contents: "
+                                                 "no copy of those stays outside the trash.\n\n")
+                         .arg(counts.lastCopies)
+                   : QString();
+    if (MessageDialog(lastCopies ? MessageKind::RiskyConfirmation : MessageKind::Confirmation,
+                      warning + question + countsText(counts)) != MessageResult::Ok) {
         deleteDialog_->setFilesToDelete(DeleteDialog::FilesToDelete::None);
         return;
     }

@@ -4,6 +4,7 @@
 #include "platform/file_info.h"
 #include "ui/desktop/desktop_shell.h"
 #include "ui/forms/list_controls_qt.h"
+#include "ui/views/shown_name.h"
 #include "ui/windows/main_window.h"
 #include "ui/windows/message_dialog.h"
 
@@ -24,16 +25,6 @@ QString text(const char* english) {
     return QCoreApplication::translate("frm_utama", english);
 }
 
-// The tree's selected node (there is at most one), or an invalid index.
-QModelIndex selectedNode(const TreeViewWidget& tree) {
-    const QItemSelectionModel* selection = tree.selectionModel();
-    if (!selection) {
-        return {};
-    }
-    const QModelIndexList selected = selection->selectedIndexes();
-    return selected.isEmpty() ? QModelIndex() : selected.first();
-}
-
 void toggle(TreeViewWidget& tree, const QModelIndex& node) {
     tree.treeModel()->ToggleCheckState(node, kStateUnchecked, kStateChecked, kStateRadioOff, kStateRadioOn);
 }
@@ -49,11 +40,21 @@ void showText(QLineEdit* edit, const QString& text) {
 void MainWindow::treeClicked(QObject*) {
     // Only a click on the picture itself toggles; a click on the text just selects.
     if (duplicateTree_->stateImageAt(duplicateTree_->clickPos()).isValid()) {
-        toggle(*duplicateTree_, selectedNode(*duplicateTree_));
+        toggle(*duplicateTree_, duplicateTree_->currentIndex());
     }
-    const QModelIndex index = selectedNode(*duplicateTree_);
+    showFileInformation();
+}
+
+void MainWindow::showFileInformation() {
+    const QModelIndex index = duplicateTree_->currentIndex();
     const DuplicateNode* node = duplicateTree_->treeModel()->node(index);
     if (!node) {
+        // No file is current: the tree was replaced, or the file's node went with its file.
+        for (QLineEdit* edit : {fileTypeField_, locationField_, sizeField_, createdField_}) {
+            edit->clear();
+        }
+        openFileButton_->setEnabled(false);
+        openFolderButton_->setEnabled(false);
         return;
     }
     for (QLineEdit* edit : {fileTypeField_, locationField_, sizeField_, createdField_}) {
@@ -62,7 +63,7 @@ void MainWindow::treeClicked(QObject*) {
     openFileButton_->setEnabled(true);
     openFolderButton_->setEnabled(true);
     showText(fileTypeField_, text(DuplicateTreeModel::isTopLevel(index) ? kOriginalFile : kDuplicateFile));
-    showText(locationField_, index.data(Qt::DisplayRole).toString());
+    showText(locationField_, shownName(node->text));
     if (const std::optional<platform::FileInfo> info = platform::lookupFile(node->text)) {
         showText(sizeField_, texts_.sizeText(info->size));
         showText(createdField_, texts_.creationDateText(info->creationTime));
@@ -71,18 +72,43 @@ void MainWindow::treeClicked(QObject*) {
     deleteCheckedButton_->setEnabled(true);
 }
 
+void MainWindow::followTree() {
+    // Whatever makes a node current (a click, the arrow keys, the focus coming to the tree) or
+    // takes it away (its file deleted, the tree emptied or read from a set), the information box
+    // and its buttons show that node.
+    connect(duplicateTree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this] { showFileInformation(); });
+    connect(duplicateTree_->treeModel(), &QAbstractItemModel::modelReset, this,
+            [this] { showFileInformation(); });
+    // A tick, by any way, makes the files it marks something to delete.
+    connect(duplicateTree_->treeModel(), &QAbstractItemModel::dataChanged, this, [this] {
+        if (duplicateTree_->isEnabled()) {
+            deleteDuplicatesButton_->setEnabled(true);
+            deleteCheckedButton_->setEnabled(true);
+        }
+    });
+}
+
 void MainWindow::treeKeyDown(const EventArgs& args) {
-    if (args.key && *args.key == Qt::Key_Space) {
-        toggle(*duplicateTree_, selectedNode(*duplicateTree_));
+    if (!args.key) {
+        return;
+    }
+    if (*args.key == Qt::Key_Space) {
+        // The current node, selected or not yet: the first press ticks it.
+        toggle(*duplicateTree_, duplicateTree_->currentIndex());
+    } else if (*args.key == Qt::Key_Delete && (args.modifiers & ~Qt::KeypadModifier) == Qt::NoModifier &&
+               deleteCheckedButton_->isEnabled()) {
+        // As the button: the question comes first.
+        deleteCheckedButton_->click();
     }
 }
 
 void MainWindow::openFileClicked(QObject*) {
-    const DuplicateNode* node = duplicateTree_->treeModel()->node(selectedNode(*duplicateTree_));
+    const DuplicateNode* node = duplicateTree_->treeModel()->node(duplicateTree_->currentIndex());
     if (!node) {
         return;
     }
-    const QString shown = QString::fromUtf8(node->text);
+    const QString shown = shownName(node->text);
     if (!platform::lookupFile(node->text)) {
         MessageDialog(
             MessageKind::Warning,
@@ -101,11 +127,11 @@ void MainWindow::openFileClicked(QObject*) {
 }
 
 void MainWindow::openFolderClicked(QObject*) {
-    const DuplicateNode* node = duplicateTree_->treeModel()->node(selectedNode(*duplicateTree_));
+    const DuplicateNode* node = duplicateTree_->treeModel()->node(duplicateTree_->currentIndex());
     if (!node) {
         return;
     }
-    const QString shown = QString::fromUtf8(node->text);
+    const QString shown = shownName(node->text);
     showInFileManager(node->text, [this, shown] {
         if (!closed_) {
             MessageDialog(

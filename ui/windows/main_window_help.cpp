@@ -2,31 +2,30 @@
 
 #include "ui/windows/main_window.h"
 
-#include "ui/desktop/desktop_shell.h"
+#include "ui/desktop/translations.h"
 #include "ui/windows/about_window.h"
 #include "ui/windows/help_page.h"
+#include "ui/windows/help_window.h"
 #include "ui/windows/message_dialog.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QUrl>
 
 namespace corvane::ui {
 
 void MainWindow::helpContentClicked(QObject*) {
-    const QString page = helpPageFile(QCoreApplication::applicationDirPath());
+    const QString page = helpPageFile(QCoreApplication::applicationDirPath(), programLanguage());
     if (!QFileInfo(page).isFile()) {
         MessageDialog(MessageKind::Warning,
                       QCoreApplication::translate("frm_utama", "The help page \"%1\" is missing.").arg(page),
                       this);
-    } else if (!desktopServices().openUrl(QUrl::fromLocalFile(page))) {
-        MessageDialog(MessageKind::Warning,
-                      QCoreApplication::translate("frm_utama",
-                                                  "The help page \"%1\" cannot be opened: the desktop "
-                                                  "has no program to open it with.")
-                          .arg(page),
-                      this);
+        return;
     }
+    // The program's own window: no web browser is needed to read the help.
+    if (!helpWindow_) {
+        helpWindow_ = new HelpWindow(this);
+    }
+    helpWindow_->showPage(page);
 }
 
 void MainWindow::aboutClicked(QObject*) {

@@ -2,7 +2,6 @@
 
 #include "qtcore/saved_result_file.h"
 #include "stream/error.h"
-#include "stream/messages.h"
 #include "stream/result_set.h"
 #include "ui/desktop/result_files.h"
 #include "ui/desktop/status_texts.h"
@@ -31,52 +30,6 @@ constexpr const char* kLoadingFiles = QT_TRANSLATE_NOOP("frm_utama", "Loading Fi
 
 QString text(const char* english) {
     return QCoreApplication::translate("frm_utama", english);
-}
-
-QString shownName(const std::string& bytes) {
-    return QString::fromStdString(stream::printableName(bytes));
-}
-
-bool startsWith(const std::string& text, const std::string& start) {
-    return text.rfind(start, 0) == 0;
-}
-
-// An error about the result set `name` as the user reads it: which file, what is wrong in plain
-// words, then the error's own text as the detail.
-Error resultFileError(const std::string& name, const std::string& detail, bool saving) {
-    QString plain;
-    for (const std::string& file : stream::resultSetFiles(name)) {
-        const std::string printable = stream::printableName(file);
-        if (startsWith(detail, "Cannot open file \"" + printable + "\"")) {
-            plain =
-                text(QT_TRANSLATE_NOOP("frm_utama", "The result file \"%1\" cannot be opened: it is missing, "
-                                                    "or Corvane may not read it."))
-                    .arg(shownName(file));
-        } else if (startsWith(detail, printable + ": ")) {
-            plain =
-                text(QT_TRANSLATE_NOOP("frm_utama", "The result file \"%1\" is damaged, or it is not a file "
-                                                    "that Corvane saved."))
-                    .arg(shownName(file));
-        } else if (startsWith(detail, "Cannot create file \"" + printable + "\"")) {
-            plain =
-                text(QT_TRANSLATE_NOOP("frm_utama", "The result file \"%1\" cannot be written: the disk may "
-                                                    "be full, or Corvane may not write there. Result files "
-                                                    "saved before are as they were."))
-                    .arg(shownName(file));
-        }
-        if (!plain.isEmpty()) {
-            break;
-        }
-    }
-    if (plain.isEmpty()) {
-        plain = saving ? text(QT_TRANSLATE_NOOP("frm_utama", "The search cannot be saved as \"%1\"."))
-                             .arg(shownName(name))
-                       : text(QT_TRANSLATE_NOOP("frm_utama", "The result files \"%1\" cannot be opened."))
-                             .arg(shownName(name));
-    }
-    const QString details = text(QT_TRANSLATE_NOOP("frm_utama", "Details: %1"))
-                                .arg(QString::fromUtf8(detail.data(), detail.size()));
-    return Error((plain + QLatin1String("\n\r\n\r") + details).toStdString());
 }
 
 // Repaints and the workers' reports go on between the files; clicks and keys wait until the set is
@@ -161,12 +114,9 @@ void MainWindow::saveClicked(QObject*) {
         return;
     }
     layOutAllPages(pages_);
-    const std::string file = fileNameBytes(name);
-    try {
-        stream::writeResultSet(file, resultSetOf(*this), qtcore::createResultFile, betweenFiles);
-    } catch (const Error& error) {
-        throw resultFileError(file, error.what(), true);
-    }
+    // A file that cannot be written ends Save with its error ("Cannot create file ..."), shown
+    // in the error box as it is.
+    stream::writeResultSet(fileNameBytes(name), resultSetOf(*this), qtcore::createResultFile, betweenFiles);
 }
 
 void MainWindow::openClicked(QObject*) {
@@ -176,20 +126,16 @@ void MainWindow::openClicked(QObject*) {
 
 void MainWindow::openResultSet(const std::string& file) {
     if (!file.empty()) {
-        const QString before = statusLine();
         setStatus(text(kLoadingFiles));
         flushStatus();
-        try {
+        // A file that cannot be read ends Open with its error ("Cannot open file ...", or the
+        // stream's): what was read stays, the status keeps "Loading Files, Please Wait ...", and
+        // neither the buttons nor the duplicate count follow, as Open ends there.
+        {
             const KeepWindowOwnState keep(*this);
             stream::ReadOptions options;
             options.findWindow = findWindow;
             stream::readResultSet(file, resultSetOf(*this), options, betweenFiles);
-        } catch (const Error& error) {
-            // The status says what it said before; the buttons follow what the lists now hold.
-            setStatus(before);
-            flushStatus();
-            updateAfterOpen();
-            throw resultFileError(file, error.what(), false);
         }
         setStatus(QString());
         flushStatus();

@@ -34,7 +34,7 @@ MessageResult MessageDialog(MessageKind kind, const QString& text, QWidget* pare
     box.setWindowTitle(QCoreApplication::translate("MessageDialog", "Confirm"));
     box.setIcon(QMessageBox::Question);
     box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-    box.setDefaultButton(QMessageBox::Ok);
+    box.setDefaultButton(kind == MessageKind::RiskyConfirmation ? QMessageBox::Cancel : QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Cancel);
     box.exec();
     return box.clickedButton() == box.button(QMessageBox::Ok) ? MessageResult::Ok : MessageResult::Cancel;

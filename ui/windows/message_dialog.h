@@ -9,7 +9,9 @@ class QWidget;
 
 namespace corvane::ui {
 
-enum class MessageKind { Warning, Confirmation };
+// RiskyConfirmation is a confirmation whose default button is "Cancel": for an action that
+// cannot be taken back as easily as the user may think, Enter must not be enough.
+enum class MessageKind { Warning, Confirmation, RiskyConfirmation };
 enum class MessageResult { Ok, Cancel };
 
 // A modal box centred on the screen. Warning: title "Warning", exclamation icon, "OK".

@@ -1,12 +1,14 @@
 #include "ui/windows/path_dialog.h"
 
 #include "ui/forms/window_texts.h"
+#include "ui/views/shown_name.h"
 #include "ui/windows/message_dialog.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -34,16 +36,12 @@ constexpr ControlDescription kControlDescriptions[] = {
                        "The file name patterns to search for, such as *.jpg; several are separated "
                        "with semicolons")},
     {"Button1", nullptr, QT_TRANSLATE_NOOP("frm_add", "Choose the folder in a folder dialog"), true},
-    {"btn_ok", nullptr, QT_TRANSLATE_NOOP("frm_add", "Take the folder and its file types (Enter)"), true},
-    {"btn_cancel", nullptr, QT_TRANSLATE_NOOP("frm_add", "Close without a change (Esc)"), true},
+    {"btn_ok", nullptr, QT_TRANSLATE_NOOP("frm_add", "Take the folder and its file types"), true},
+    {"btn_cancel", nullptr, QT_TRANSLATE_NOOP("frm_add", "Close without a change"), true},
 };
 
 QString text(const char* english) {
     return QCoreApplication::translate("frm_add", english);
-}
-
-QString shown(std::string_view bytes) {
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
 } // namespace
@@ -64,12 +62,13 @@ void PathDialog::descriptionLoaded() {
     browseButton_ = control<QPushButton>("Button1");
     okButton_ = control<QPushButton>("btn_ok");
     cancelButton_ = control<QPushButton>("btn_cancel");
-    // Enter takes the input, Esc cancels (QDialog's own handling of both keys); Enter on a focused
-    // button presses that button.
+    // No button is the dialog's default or its cancel button: Enter and Esc press none of them.
+    // Space presses the focused button, Alt and its letter any of them. (A dialog would make the
+    // first button that may become the default its default when it shows: none may.)
     for (QPushButton* button : {browseButton_, okButton_, cancelButton_}) {
-        button->setAutoDefault(true);
+        button->setAutoDefault(false);
+        button->setDefault(false);
     }
-    okButton_->setDefault(true);
     if (auto* label = control<QLabel>("Label1")) {
         label->setBuddy(pathField_);
     }
@@ -83,12 +82,20 @@ void PathDialog::showEvent(QShowEvent* event) {
     DialogForm::showEvent(event);
     // Whatever had the focus when the dialog closed last, typing goes to the path.
     pathField_->setFocus(Qt::OtherFocusReason);
-    okButton_->setDefault(true);
+}
+
+void PathDialog::keyPressEvent(QKeyEvent* event) {
+    // Esc closes nothing here (QDialog would cancel); the close box still does.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    DialogForm::keyPressEvent(event);
 }
 
 void PathDialog::setField(QLineEdit* edit, FieldBytes& kept, std::string_view bytes) {
     kept.bytes = std::string(bytes);
-    kept.shown = shown(bytes);
+    kept.shown = shownName(bytes);
     edit->setText(kept.shown);
 }
 
@@ -123,7 +130,7 @@ void PathDialog::okClicked(QObject*) {
     const bool addMode = captionOf(okButton_) == QLatin1String(kAddCaption);
     if (const std::optional<std::string> overlapping = overlapCheck_ ? overlapCheck_(path) : std::nullopt) {
         const QString message =
-            text(addMode ? kAddOverlapMessage : kSaveOverlapMessage) + shown(*overlapping);
+            text(addMode ? kAddOverlapMessage : kSaveOverlapMessage) + shownName(*overlapping);
         MessageDialog(MessageKind::Warning, message, this);
         return;
     }
@@ -144,6 +151,9 @@ QString PathDialog::chooseFolderWithDialog(QWidget* parent, const QString& title
 void PathDialog::browseClicked(QObject*) {
     const QString start = pathField_->text().isEmpty() ? QDir::currentPath() : pathField_->text();
     const QString folder = chooseFolder(this, text(kBrowseTitle), start);
+    // Back to the path, chosen or not: the next key is meant for it (Enter on the browse button
+    // would only open the chooser again).
+    pathField_->setFocus(Qt::OtherFocusReason);
     if (folder.isEmpty()) {
         return;
     }

@@ -49,9 +49,9 @@ public:
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
 
-    // The folder field and the pattern field as bytes. A text set here shows converted from
-    // UTF-8 and reads back as the same bytes as long as the user leaves it as shown, so that
-    // editing only the patterns of a path that is not UTF-8 keeps its bytes.
+    // The folder field and the pattern field as bytes. A text set here shows as the window shows
+    // names (shown_name.h) and reads back as the same bytes as long as the user leaves it as
+    // shown, so that editing only the patterns of a path that is not UTF-8 keeps its bytes.
     void setPathBytes(std::string_view bytes);
     std::string pathBytes() const;
     void setPatternBytes(std::string_view bytes);
@@ -65,6 +65,8 @@ public:
 protected:
     // Puts the focus in the path field.
     void showEvent(QShowEvent* event) override;
+    // Esc does not cancel.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // The bytes set into a field and the text shown for them.
