@@ -84,7 +84,7 @@ std::string parseFindArguments(const Arguments& args, FindOptions& options) {
 }
 
 // Makes the search's paths absolute against the working folder, in place.
-void makePathsAbsolute(engine::StringList& folders, SearchResult& result) {
+void makePathsAbsolute(std::vector<std::string>& folders, SearchResult& result) {
     char* working = ::getcwd(nullptr, 0);
     if (!working) {
         throw Error(std::string("the working folder cannot be found: ") + std::strerror(errno));
@@ -133,7 +133,7 @@ int runFind(const Arguments& args, const FindSettings& settings) {
         }
         if (!options.saveName.empty()) {
             // A set names its files wherever it is opened from: its paths are absolute.
-            engine::StringList folders = request.folders;
+            std::vector<std::string> folders = request.folders;
             makePathsAbsolute(folders, result);
             saveSearch(options.saveName, {folders, request.patterns, result.files, result.groups});
         }

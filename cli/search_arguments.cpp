@@ -121,7 +121,8 @@ std::vector<std::string> patternWarnings(const SearchRequest& request) {
         if (patterns.empty()) {
             found.push_back("the pattern text '" + text + "' names no pattern: its FOLDERs are not searched");
         }
-        for (const std::string& pattern : patterns) {
+        for (const std::string_view name : patterns) {
+            const std::string pattern(name);
             if (pattern.empty()) {
                 found.push_back("the pattern text '" + text +
                                 "' holds an empty pattern, which matches no file");
