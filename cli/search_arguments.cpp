@@ -4,6 +4,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace corvane::cli {
 
@@ -61,6 +65,24 @@ std::string SearchArguments::take(const Arguments& args, size_t& i) {
         request_.stats = true;
         return {};
     }
+    if (optionsOpen_ && (arg == "-0" || arg == "--null")) {
+        request_.nullSeparated = true;
+        return {};
+    }
+    if (optionsOpen_ && arg == "--keep") {
+        if (i + 1 >= args.size()) {
+            return "option --keep needs a RULE or RULE,RULE...";
+        }
+        if (!request_.keepRules.empty()) {
+            return "option --keep may be given once (name its rules in order: --keep newest,first-folder)";
+        }
+        engine::ParsedKeepRules parsed = engine::parseKeepRules(args[++i]);
+        if (!parsed.error.empty()) {
+            return "--keep: " + parsed.error;
+        }
+        request_.keepRules = std::move(parsed.rules);
+        return {};
+    }
     shapesSearch_ = true;
     if (optionsOpen_ && (arg == "-t" || arg == "--types")) {
         if (i + 1 >= args.size()) {
@@ -75,6 +97,17 @@ std::string SearchArguments::take(const Arguments& args, size_t& i) {
         }
         ++i;
         (arg == "--min-size" ? request_.minSize : request_.maxSize) = *size;
+    } else if (optionsOpen_ && arg == "--files-from") {
+        if (i + 1 >= args.size() || args[i + 1].empty()) {
+            return "option --files-from needs a FILE, or - for the standard input";
+        }
+        if (!filesFrom_.empty()) {
+            return "option --files-from may be given once";
+        }
+        filesFrom_ = args[++i];
+        filesFromPattern_ = pattern_;
+        readsPathList_ = true;
+        patternUnused_ = false;
     } else if (optionsOpen_ && arg == "--exclude") {
         if (i + 1 >= args.size() || args[i + 1].empty()) {
             return "option --exclude needs a PATTERN";
@@ -96,7 +129,69 @@ std::string SearchArguments::take(const Arguments& args, size_t& i) {
     return {};
 }
 
+namespace {
+
+// The whole of a file, or of the standard input for "-"; the reason when it cannot be read.
+std::string readAll(const std::string& name, std::string& bytes) {
+    const bool standardInput = name == "-";
+    const int fd = standardInput ? STDIN_FILENO : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return std::strerror(errno);
+    }
+    char buffer[65536];
+    std::string reason;
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got > 0) {
+            bytes.append(buffer, static_cast<size_t>(got));
+        } else if (got == 0) {
+            break;
+        } else if (errno != EINTR) {
+            reason = std::strerror(errno);
+            break;
+        }
+    }
+    if (!standardInput) {
+        ::close(fd);
+    }
+    return reason;
+}
+
+} // namespace
+
+engine::StringList splitPathList(std::string_view bytes, bool nullSeparated) {
+    engine::StringList paths;
+    const char end = nullSeparated ? '\0' : '\n';
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t stop = bytes.find(end, start);
+        if (stop == std::string_view::npos) {
+            stop = bytes.size();
+        }
+        if (stop > start) {
+            paths.push_back(std::string(bytes.substr(start, stop - start)));
+        }
+        start = stop + 1;
+    }
+    return paths;
+}
+
 std::string SearchArguments::finish() {
+    if (!filesFrom_.empty()) {
+        std::string bytes;
+        if (std::string reason = readAll(filesFrom_, bytes); !reason.empty()) {
+            return "--files-from " + filesFrom_ + ": " + reason;
+        }
+        engine::StringList listed = splitPathList(bytes, request_.nullSeparated);
+        if (listed.empty()) {
+            return "the list of --files-from " + filesFrom_ + " names no path";
+        }
+        for (std::string& path : listed) {
+            request_.folders.push_back(std::move(path));
+            request_.patterns.push_back(filesFromPattern_);
+        }
+        filesFrom_.clear();
+    }
     if (request_.folders.empty()) {
         return "no folder to search";
     }

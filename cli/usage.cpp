@@ -183,8 +183,11 @@ std::string commandHelp(std::string_view command) {
     return {};
 }
 
-int usageError(const std::string& reason) {
-    std::fprintf(stderr, "corvane-cli: %s\n\n%s", reason.c_str(), kUsage);
+int usageError(std::string_view command, const std::string& reason) {
+    const std::string named = command.empty() ? std::string() : std::string(command) + ": ";
+    const std::string help = command.empty() ? "--help" : std::string(command) + " --help";
+    std::fprintf(stderr, "corvane-cli: %s%s\nTry 'corvane-cli %s'.\n", named.c_str(), reason.c_str(),
+                 help.c_str());
     return 2;
 }
 

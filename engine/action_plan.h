@@ -121,6 +121,7 @@ inline constexpr const char* kReasonOnlyCopyLeft = "the original is gone: this f
 inline constexpr const char* kReasonOneFile =
     "it and the copy that stays are one file, seen through two paths";
 inline constexpr const char* kReasonInTrash = "in the trash already";
+inline constexpr const char* kReasonLastCopy = "the last copy of its contents";
 inline constexpr const char* kReasonReplaced = "replaced since it was checked";
 
 } // namespace corvane::engine

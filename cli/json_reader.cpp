@@ -1,8 +1,9 @@
-#include "strict_json.h"
+#include "cli/json_reader.h"
 
+#include <cstdlib>
 #include <stdexcept>
 
-namespace corvane::testing {
+namespace corvane::cli {
 
 const JsonValue& JsonValue::operator[](const std::string& key) const {
     const auto found = members.find(key);
@@ -41,6 +42,13 @@ private:
         }
     }
 
+    // Nesting is bounded, so that a crafted text cannot exhaust the stack.
+    void enter() {
+        if (++depth_ > kMaxDepth) {
+            fail("nested deeper than " + std::to_string(kMaxDepth) + " levels");
+        }
+    }
+
     void expectWord(std::string_view word) {
         if (text_.substr(at_, word.size()) != word) {
             fail("unknown word");
@@ -57,11 +65,15 @@ private:
         switch (text_[at_]) {
         case '{':
             value.kind = JsonValue::Kind::Object;
+            enter();
             readObject(value);
+            --depth_;
             break;
         case '[':
             value.kind = JsonValue::Kind::Array;
+            enter();
             readArray(value);
+            --depth_;
             break;
         case '"':
             value.kind = JsonValue::Kind::String;
@@ -174,7 +186,8 @@ private:
                 fail("malformed exponent");
             }
         }
-        return std::stod(std::string(text_.substr(start, at_ - start)));
+        // Out of range gives an infinity or zero, never an exception.
+        return std::strtod(std::string(text_.substr(start, at_ - start)).c_str(), nullptr);
     }
 
     unsigned hex4() {
@@ -322,8 +335,10 @@ private:
         }
     }
 
+    static constexpr int kMaxDepth = 256;
     std::string_view text_;
     size_t at_ = 0;
+    int depth_ = 0;
 };
 
 } // namespace
@@ -358,7 +373,7 @@ std::optional<std::string> decodeBase64(std::string_view text) {
     std::string out;
     for (size_t i = 0; i < text.size(); i += 4) {
         const bool last = i + 4 == text.size();
-        const size_t padding = last ? (text[i + 3] == '=') + (text[i + 2] == '=') : 0;
+        const size_t padding = !last || text[i + 3] != '=' ? 0 : text[i + 2] == '=' ? 2 : 1;
         uint32_t word = 0;
         for (size_t k = 0; k < 4; ++k) {
             const int value = k >= 4 - padding ? 0 : digit(text[i + k]);
@@ -378,4 +393,4 @@ std::optional<std::string> decodeBase64(std::string_view text) {
     return out;
 }
 
-} // namespace corvane::testing
+} // namespace corvane::cli
