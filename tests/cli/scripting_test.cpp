@@ -268,6 +268,21 @@ TEST(CliFromJson, AReportThatIsNoneOrNamesFilesByRelativePathsIsRefusedBeforeAny
     EXPECT_EQ(old.out, "would trash " + b + " (" + a + " stays)\n");
 }
 
+TEST(CliFromJson, NamesOfAnyBytesComeBackExactlyFromFindsReport) {
+    const OwnTrash trash;
+    TempTree tree;
+    const std::string lines = tree.writeFile("two\nlines", "same");
+    const std::string broken = tree.writeFile("bad\xff", "same");
+    const std::string quoted = tree.writeFile("quote\"back\\slash", "same");
+    const ProgramRun find = runCli({"find", "-q", "--json", "--keep", "longest-path", tree.root()});
+    ASSERT_EQ(find.status, 0) << find.err;
+    const ProgramRun run =
+        runProgramWithInput(CORVANE_CLI_PATH, {"trash", "-n", "--from-json", "-"}, find.out);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "would trash " + broken + " (" + quoted + " stays)\nwould trash " + lines + " (" +
+                           quoted + " stays)\n");
+}
+
 TEST(CliFilesFrom, PathsFromAListOrTheStandardInputAreSearchedWhateverTheirBytes) {
     TempTree tree;
     const std::string lines = tree.writeFile("two\nlines", "same");
