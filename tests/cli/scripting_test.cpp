@@ -4,6 +4,7 @@
 
 #include "cli/json_output.h"
 #include "cli/option_syntax.h"
+#include "support/data_home.h"
 #include "support/file_contents.h"
 #include "support/program_run.h"
 #include "support/temp_tree.h"
@@ -39,26 +40,8 @@ std::string fileAt(const TempTree& tree, const std::string& name, const std::str
 
 // The actions move files into a trash of the test's own.
 class OwnTrash {
-public:
-    OwnTrash() {
-        if (const char* old = std::getenv("XDG_DATA_HOME")) {
-            old_ = old;
-        }
-        ::setenv("XDG_DATA_HOME", data_.path("share").c_str(), 1);
-    }
-    ~OwnTrash() {
-        if (old_) {
-            ::setenv("XDG_DATA_HOME", old_->c_str(), 1);
-        } else {
-            ::unsetenv("XDG_DATA_HOME");
-        }
-    }
-    OwnTrash(const OwnTrash&) = delete;
-    OwnTrash& operator=(const OwnTrash&) = delete;
-
-private:
     TempTree data_;
-    std::optional<std::string> old_;
+    DataHome home_{data_.path("share")};
 };
 
 TEST(CliOptionSyntax, JoinedValuesAndBundledFlagsBecomeOneArgumentEach) {
