@@ -217,8 +217,8 @@ TEST(SearchOperands, AFileIsSearchedAsThatOneFile) {
     // b first (found first), the folder's c, then a; a again under "*.jpg" is left out; the link is
     // not a file to read.
     EXPECT_EQ(groupsOf(run.out), (std::vector<std::vector<std::string>>{{b, c, a}}));
-    EXPECT_TRUE(
-        says(run, "corvane-cli: cannot search " + tree.path("link.txt") + ": not a folder or a regular file\n"))
+    EXPECT_TRUE(says(run, "corvane-cli: cannot search " + tree.path("link.txt") +
+                              ": not a folder or a regular file\n"))
         << run.err;
     EXPECT_TRUE(says(run, "File Searched: 3\n")) << run.err;
 

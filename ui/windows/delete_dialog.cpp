@@ -1,10 +1,10 @@
 #include "ui/windows/delete_dialog.h"
 
 #include "ui/desktop/qt_ui_thread.h"
+#include "ui/forms/message_dialog.h"
 #include "ui/forms/window_texts.h"
 #include "ui/views/duplicate_tree_model.h"
 #include "ui/views/shown_name.h"
-#include "ui/windows/message_dialog.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

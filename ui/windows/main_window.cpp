@@ -7,9 +7,9 @@
 #include "ui/forms/control_classes.h"
 #include "ui/forms/control_support.h"
 #include "ui/forms/list_controls_qt.h"
+#include "ui/forms/message_dialog.h"
 #include "ui/forms/property_values.h"
 #include "ui/forms/window_texts.h"
-#include "ui/windows/message_dialog.h"
 
 #include <QAction>
 #include <QApplication>
