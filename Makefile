@@ -4,6 +4,10 @@
 #              under AddressSanitizer and UndefinedBehaviorSanitizer
 
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# The tests build with warnings as errors, so that no warning lands; a plain build (make run) on a
+# newer compiler with warnings of its own still starts.
+WERROR ?= OFF
+test test-release test-sanitize: WERROR = ON
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 # The main build uses CMake's default generator and the sanitizer build Ninja, so that the tests
@@ -17,7 +21,7 @@ bootstrap:
 	@./scripts/bootstrap.sh
 
 build: bootstrap
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVANE_WERROR=$(WERROR)
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
@@ -27,7 +31,7 @@ test-release: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
 test-sanitize: bootstrap
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANITIZE=ON
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORVANE_SANITIZE=ON -DCORVANE_WERROR=$(WERROR)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 

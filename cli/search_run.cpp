@@ -191,7 +191,7 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
         std::vector<uint32_t> readingOrder;
         readingOrder.reserve(foundFiles.size());
         // Only with limits: which places of the ordered list are compared.
-        std::vector<bool> compared;
+        std::vector<bool> comparedPlaces;
         const bool filtered = sizeLimited || options.skipHardLinks;
         size_t searched = 0;
         for (uint32_t row : order) {
@@ -204,9 +204,9 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
             const int64_t size = keys[row].size;
             const bool inRange = size >= options.minSize && size <= options.maxSize;
             if (filtered) {
-                compared.push_back(!furtherName && inRange);
+                comparedPlaces.push_back(!furtherName && inRange);
             }
-            if (!filtered || compared.back()) {
+            if (!filtered || comparedPlaces.back()) {
                 sizes.push_back(size);
                 readingOrder.push_back(row); // the comparer first reads the files in the scan's order
             }
@@ -216,7 +216,7 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
         if (filtered) {
             size_t kept = 0;
             for (size_t place = 0; place < foundFiles.size(); ++place) {
-                if (compared[place]) {
+                if (comparedPlaces[place]) {
                     if (kept != place) {
                         foundFiles[kept] = std::move(foundFiles[place]);
                     }
