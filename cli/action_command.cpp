@@ -8,6 +8,7 @@
 #include "cli/result_files.h"
 #include "cli/search_run.h"
 #include "cli/usage.h"
+#include "cli/whole_input.h"
 #include "engine/action_runner.h"
 #include "engine/keep_rules.h"
 #include "stream/error.h"
@@ -18,9 +19,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace corvane::cli {
 
@@ -159,28 +157,11 @@ ActionSource groupsOfSet(const std::string& name) {
 
 // The groups of a report of find --json, from a file or the standard input.
 ActionSource groupsOfReportFile(const std::string& name) {
-    const bool standardInput = name == "-";
-    const int fd = standardInput ? STDIN_FILENO : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        throw Error("Cannot read the report " + name + ": " + std::strerror(errno));
-    }
     std::string text;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got > 0) {
-            text.append(buffer, static_cast<size_t>(got));
-        } else if (got == 0 || errno != EINTR) {
-            const int error = got == 0 ? 0 : errno;
-            if (!standardInput) {
-                ::close(fd);
-            }
-            if (error != 0) {
-                throw Error("Cannot read the report " + name + ": " + std::strerror(error));
-            }
-            break;
-        }
+    if (const int error = readWholeInput(name, text); error != 0) {
+        throw Error("Cannot read the report " + name + ": " + std::strerror(error));
     }
+    const bool standardInput = name == "-";
     return {groupsOfReport(text, standardInput ? "on the standard input" : name), {}};
 }
 

@@ -1,13 +1,12 @@
 #include "cli/search_arguments.h"
 
+#include "cli/whole_input.h"
+
 #include "engine/file_scanner.h"
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace corvane::cli {
 
@@ -129,36 +128,6 @@ std::string SearchArguments::take(const Arguments& args, size_t& i) {
     return {};
 }
 
-namespace {
-
-// The whole of a file, or of the standard input for "-"; the reason when it cannot be read.
-std::string readAll(const std::string& name, std::string& bytes) {
-    const bool standardInput = name == "-";
-    const int fd = standardInput ? STDIN_FILENO : ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return std::strerror(errno);
-    }
-    char buffer[65536];
-    std::string reason;
-    for (;;) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
-        if (got > 0) {
-            bytes.append(buffer, static_cast<size_t>(got));
-        } else if (got == 0) {
-            break;
-        } else if (errno != EINTR) {
-            reason = std::strerror(errno);
-            break;
-        }
-    }
-    if (!standardInput) {
-        ::close(fd);
-    }
-    return reason;
-}
-
-} // namespace
-
 engine::StringList splitPathList(std::string_view bytes, bool nullSeparated) {
     engine::StringList paths;
     const char end = nullSeparated ? '\0' : '\n';
@@ -179,8 +148,8 @@ engine::StringList splitPathList(std::string_view bytes, bool nullSeparated) {
 std::string SearchArguments::finish() {
     if (!filesFrom_.empty()) {
         std::string bytes;
-        if (std::string reason = readAll(filesFrom_, bytes); !reason.empty()) {
-            return "--files-from " + filesFrom_ + ": " + reason;
+        if (const int error = readWholeInput(filesFrom_, bytes); error != 0) {
+            return "--files-from " + filesFrom_ + ": " + std::strerror(error);
         }
         engine::StringList listed = splitPathList(bytes, request_.nullSeparated);
         if (listed.empty()) {

@@ -62,13 +62,13 @@ struct RootProblems {
 RootProblems reportRootProblems(const SearchRequest& options) {
     RootProblems problems;
     for (const std::string& folder : options.folders) {
-        if (const std::string reason = searchRootProblem(folder); !reason.empty()) {
+        bool isFile = false;
+        if (const std::string reason = searchRootProblem(folder, &isFile); !reason.empty()) {
             std::fprintf(stderr, "corvane-cli: cannot search %s: %s\n", folder.c_str(), reason.c_str());
             ++problems.missing;
             continue;
         }
-        struct stat st {};
-        if (::lstat(folder.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        if (isFile) {
             continue; // searched as that one file
         }
         if (const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); fd < 0) {
@@ -112,9 +112,12 @@ void giveBackFreedMemory() {
 
 } // namespace
 
-std::string searchRootProblem(const std::string& path) {
+std::string searchRootProblem(const std::string& path, bool* isFile) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        if (isFile) {
+            *isFile = true;
+        }
         return {}; // searched as that one file
     }
     if (::stat(path.c_str(), &st) != 0) {

@@ -36,8 +36,9 @@ struct SearchResult {
 };
 
 // Why the FOLDER `path` is nothing a search can enter ("No such file or directory", "not a folder
-// or a regular file"); empty for a folder (readable or not) or a regular file.
-std::string searchRootProblem(const std::string& path);
+// or a regular file"); empty for a folder (readable or not) or a regular file, which sets
+// `*isFile` when given.
+std::string searchRootProblem(const std::string& path, bool* isFile = nullptr);
 
 // Runs the search. Names on stderr the FOLDERs it cannot search, and reports each folder and
 // file it could not read, one a line with the reason. Throws what ended a worker's run early: a
