@@ -10,8 +10,8 @@
 #include "engine/worker_thread.h"
 #include "ui/desktop/frame_style.h"
 #include "ui/desktop/translations.h"
+#include "ui/forms/message_dialog.h"
 #include "ui/windows/main_window.h"
-#include "ui/windows/message_dialog.h"
 #include "ui/windows/program_windows.h"
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 #include "app/window_requests.h"
 
 #include "ui/forms/list_controls_qt.h"
+#include "ui/forms/message_dialog.h"
 #include "ui/views/shown_name.h"
 #include "ui/windows/main_window.h"
-#include "ui/windows/message_dialog.h"
 
 #include <QAction>
 #include <QApplication>

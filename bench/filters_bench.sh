@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Times `corvane-cli find` on one tree with each search filter unused and used, beside the same
-# search by the program as it stood at BASE (before the filters existed), so that what an unused
-# filter costs shows. Run by hand, never in CI.
+# Times `corvane-cli find` on one tree with each search filter and keep rule unused and used,
+# beside the same search by the program as it stood at BASE (before them), so that what an unused
+# option costs shows. Run by hand, never in CI.
 #
 #   bench/filters_bench.sh [-n RUNS] [--base COMMIT] TREE
 #
@@ -56,6 +56,9 @@ cases+=(
     "--exclude 2 top folders|$cli|find -q --exclude */d0_01 --exclude */d0_02"
     "-x|$cli|find -q -x"
     "--skip-hard-links|$cli|find -q --skip-hard-links"
+    "--keep original|$cli|find -q --keep original"
+    "--keep newest|$cli|find -q --keep newest"
+    "--keep first-folder,shortest-path|$cli|find -q --keep first-folder,shortest-path"
 )
 median() { sort -g | awk '{v[NR]=$1} END {if (NR==0) print "-"; else if (NR%2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
 

@@ -2,12 +2,15 @@
 // window makes before it deletes (engine/action_plan.h) and folders whose files stay untouched.
 
 #include "cli/commands.h"
+#include "cli/json_report.h"
 #include "cli/keep_in_folders.h"
 #include "cli/progress_line.h"
 #include "cli/result_files.h"
 #include "cli/search_run.h"
 #include "cli/usage.h"
+#include "cli/whole_input.h"
 #include "engine/action_runner.h"
+#include "engine/keep_rules.h"
 #include "stream/error.h"
 #include "stream/result_set.h"
 
@@ -35,18 +38,29 @@ struct ActionKind {
     const char* joinsWith; // between the file and the copy that stays: " to ", " with ", or none
     const char* closing;   // the closing line's verb: "Trashed"
     bool bytesShared;      // its bytes are those the file system shares, not the files' sizes
+    // What a file that already is the copy that stays is, as the action itself says it.
+    const char* alreadyDone;
     engine::FileAction action;
 };
 
-const ActionKind kTrash{"trash", "trashed", nullptr, "Trashed", false, engine::moveToTrashAction};
-const ActionKind kLink{"link", "linked", " to ", "Linked", false, engine::linkToKeeperAction};
-const ActionKind kDedupe{"dedupe", "deduped", " with ", "Deduplicated", true, engine::shareBlocksAction};
+const ActionKind kTrash{"trash", "trashed", nullptr, "Trashed", false, nullptr, engine::moveToTrashAction};
+const ActionKind kLink{
+    "link", "linked", " to ", "Linked", false, "already a link to ", engine::linkToKeeperAction};
+const ActionKind kDedupe{"dedupe",
+                         "deduped",
+                         " with ",
+                         "Deduplicated",
+                         true,
+                         "already the same file as ",
+                         engine::shareBlocksAction};
 
 struct ActionOptions {
     SearchArguments search;
     bool dryRun = false;
     std::vector<std::string> keepIn;
     std::string fromSet;
+    std::string fromReport; // --from-json: a report of find --json, "-" for the standard input
+    bool checked = false;   // --checked: the files ticked in the set, not every duplicate
 };
 
 std::string parseActionArguments(const Arguments& args, ActionOptions& options) {
@@ -68,27 +82,58 @@ std::string parseActionArguments(const Arguments& args, ActionOptions& options) 
                 return "option --from may be given once";
             }
             options.fromSet = args[++i];
+        } else if (open && arg == "--from-json") {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                return "option --from-json needs a FILE, or - for the standard input";
+            }
+            if (!options.fromReport.empty()) {
+                return "option --from-json may be given once";
+            }
+            options.fromReport = args[++i];
+        } else if (open && arg == "--checked") {
+            options.checked = true;
         } else if (std::string reason = options.search.take(args, i); !reason.empty()) {
             return reason;
         }
     }
-    if (!options.fromSet.empty()) {
+    if (!options.fromSet.empty() && !options.fromReport.empty()) {
+        return "--from SET and --from-json FILE name two sources: give one";
+    }
+    if (options.checked && options.fromSet.empty()) {
+        return "--checked acts on the files ticked in a result set: it goes with --from SET";
+    }
+    if (options.checked && !options.search.request().keepRules.empty()) {
+        return "--checked and --keep both choose the files to act on: give one";
+    }
+    if (!options.fromSet.empty() || !options.fromReport.empty()) {
         if (options.search.shapesSearch()) {
-            return "--from SET takes no FOLDER and no search options";
+            return std::string(options.fromSet.empty() ? "--from-json FILE" : "--from SET") +
+                   " takes no FOLDER and no search options";
         }
         return {};
     }
     if (std::string reason = options.search.finish(); !reason.empty()) {
-        return reason + " (give FOLDERs or --from SET)";
+        return reason + " (give FOLDERs, --from SET or --from-json FILE)";
     }
     return {};
 }
 
-// The groups of a result set on disk: no comparison of this session stands for their bytes.
-std::vector<FileGroup> groupsOfSet(const std::string& name) {
+// The groups to act on, and the search folders they were found in (for first-folder).
+struct ActionSource {
+    std::vector<FileGroup> groups;
+    std::vector<std::string> folders;
+};
+
+// The groups of a result set on disk, each file chosen as it was ticked: no comparison of this
+// session stands for their bytes.
+ActionSource groupsOfSet(const std::string& name) {
     stream::MainWindowLists lists;
     stream::readResultSet(name, lists.set());
-    std::vector<FileGroup> groups;
+    ActionSource source;
+    for (const stream::ListRow& row : lists.searchPaths.rowData()) {
+        source.folders.push_back(row.caption);
+    }
+    std::vector<FileGroup>& groups = source.groups;
     const auto relative = [](const StoredFile& file) {
         return file.path.empty() || file.path.front() != platform::kPathSeparator;
     };
@@ -102,20 +147,31 @@ std::vector<FileGroup> groupsOfSet(const std::string& name) {
                 "search again to act on them");
         }
         FileGroup& group = groups.emplace_back();
-        group.files.push_back({stored.original.path, std::nullopt, false, false});
+        group.files.push_back({stored.original.path, std::nullopt, stored.original.checked, false});
         for (const StoredFile& duplicate : stored.duplicates) {
-            group.files.push_back({duplicate.path, std::nullopt, false, false});
+            group.files.push_back({duplicate.path, std::nullopt, duplicate.checked, false});
         }
     }
-    return groups;
+    return source;
+}
+
+// The groups of a report of find --json, from a file or the standard input.
+ActionSource groupsOfReportFile(const std::string& name) {
+    std::string text;
+    if (const int error = readWholeInput(name, text); error != 0) {
+        throw Error("Cannot read the report " + name + ": " + std::strerror(error));
+    }
+    const bool standardInput = name == "-";
+    return {groupsOfReport(text, standardInput ? "on the standard input" : name), {}};
 }
 
 // The groups of a search run now: what the comparer saw of each file stands for its bytes while
 // the file is unchanged.
-std::vector<FileGroup> groupsOfSearch(const SearchRequest& request) {
+ActionSource groupsOfSearch(const SearchRequest& request) {
     const SearchResult result = runSearch(request, FindSettings{}, {.fileInfos = true});
     printSearchTotals(result);
-    std::vector<FileGroup> groups;
+    ActionSource source{{}, request.folders};
+    std::vector<FileGroup>& groups = source.groups;
     groups.reserve(result.groups.size());
     for (size_t g = 0; g < result.groups.size(); ++g) {
         const DuplicateGroup& found = result.groups[g];
@@ -126,7 +182,7 @@ std::vector<FileGroup> groupsOfSearch(const SearchRequest& request) {
             group.files.push_back({found.duplicates[d], infos.at(d + 1), false, false});
         }
     }
-    return groups;
+    return source;
 }
 
 // Counts and bytes for the closing line.
@@ -200,9 +256,9 @@ private:
                 printLine("unchanged", path, ": an empty file: nothing to reclaim");
                 return;
             }
-            if (kind_.joinsWith && identityOf(plan.seen) == identityOf(keeperPlan.seen)) {
+            if (kind_.alreadyDone && identityOf(plan.seen) == identityOf(keeperPlan.seen)) {
                 ++tally_.unchanged;
-                printLine("unchanged", path, ": already the same file as " + keeper.path);
+                printLine("unchanged", path, ": " + (kind_.alreadyDone + keeper.path));
                 return;
             }
             ++tally_.done;
@@ -243,26 +299,44 @@ private:
 int runAction(const ActionKind& kind, const Arguments& args) {
     ActionOptions options;
     if (const std::string reason = parseActionArguments(args, options); !reason.empty()) {
-        return usageError(std::string(kind.command) + ": " + reason);
+        return usageError(kind.command, reason);
     }
     KeepInFolders keepIn;
     for (const std::string& folder : options.keepIn) {
         if (const std::string reason = keepIn.add(folder); !reason.empty()) {
             // Never act with a reference folder that is not there: its copies would not be kept.
-            return usageError(std::string(kind.command) + ": --keep-in " + folder + ": " + reason);
+            return usageError(kind.command, "--keep-in " + folder + ": " + reason);
         }
     }
-    // A set that cannot be read, or a search that fails, throws its message to main.
-    std::vector<FileGroup> groups =
-        options.fromSet.empty() ? groupsOfSearch(options.search.request()) : groupsOfSet(options.fromSet);
+    const SearchRequest& request = options.search.request();
+    if (options.fromSet.empty() && options.fromReport.empty()) {
+        // Never act on a search that missed a FOLDER: what it would have found there might be the
+        // copies the user means to keep.
+        for (const std::string& folder : request.folders) {
+            if (std::string reason = searchRootProblem(folder); !reason.empty()) {
+                return usageError(kind.command,
+                                  "cannot search " + folder + ": " + reason + "; nothing was done");
+            }
+        }
+    }
+    // A set or a report that cannot be read, or a search that fails, throws its message to main.
+    ActionSource source = !options.fromSet.empty()      ? groupsOfSet(options.fromSet)
+                          : !options.fromReport.empty() ? groupsOfReportFile(options.fromReport)
+                                                        : groupsOfSearch(request);
+    std::vector<FileGroup>& groups = source.groups;
+    if (!options.checked) {
+        engine::placeKeepersFirst(groups, request.keepRules, source.folders);
+    }
     for (FileGroup& group : groups) {
         for (engine::GroupFile& file : group.files) {
             file.isProtected = keepIn.holds(file.path);
         }
     }
-    ProgressLine progress(!options.search.request().quiet);
+    ProgressLine progress(!request.quiet);
+    const engine::Choice choice =
+        options.checked ? engine::Choice::ChosenFiles : engine::Choice::AllDuplicates;
     const std::vector<GroupPlan> plans =
-        engine::planGroups(groups, engine::Choice::AllDuplicates, {}, [&](size_t done, size_t total) {
+        engine::planGroups(groups, choice, {}, [&](size_t done, size_t total) {
             progress.show(
                 [&] { return "Checking file " + std::to_string(done) + " of " + std::to_string(total); });
         });

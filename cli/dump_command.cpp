@@ -19,15 +19,15 @@ int runDump(const Arguments& args) {
     std::string path;
     for (const std::string& arg : args) {
         if (arg.size() > 1 && arg[0] == '-') {
-            return usageError("dump: unknown option '" + arg + "'");
+            return usageError("dump", "unknown option '" + arg + "'");
         }
         if (!path.empty()) {
-            return usageError("dump takes one FILE");
+            return usageError("dump", "it takes one FILE");
         }
         path = arg;
     }
     if (path.empty()) {
-        return usageError("dump needs a FILE");
+        return usageError("dump", "a FILE is needed");
     }
     // Read as it is printed: the signature first, then piece by piece, so that neither a file that
     // is no stream nor one that never ends (/dev/zero) is read whole.

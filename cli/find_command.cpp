@@ -23,13 +23,13 @@ namespace {
 struct FindOptions {
     SearchArguments search;
     GroupFormat format = GroupFormat::Text;
-    std::string saveName; // --save: the result set to write
+    bool omitFirst = false; // -f: the plain list without each group's first file
+    std::string saveName;   // --save: the result set to write
 };
 
 // Parses the arguments of `find`; returns a reason on a usage error.
 std::string parseFindArguments(const Arguments& args, FindOptions& options) {
     std::optional<GroupFormat> format;
-    bool nullSeparated = false;
     const auto setFormat = [&](GroupFormat wanted, const std::string& option) -> std::string {
         if (format && *format != wanted) {
             return "option " + option + " contradicts the output format chosen before it";
@@ -59,8 +59,8 @@ std::string parseFindArguments(const Arguments& args, FindOptions& options) {
             if (std::string reason = setFormat(*named, "--format " + name); !reason.empty()) {
                 return reason;
             }
-        } else if (open && (arg == "-0" || arg == "--null")) {
-            nullSeparated = true;
+        } else if (open && (arg == "-f" || arg == "--omit-first")) {
+            options.omitFirst = true;
         } else if (open && arg == "--save") {
             if (i + 1 >= args.size() || args[i + 1].empty()) {
                 return "option --save needs the NAME of a result set";
@@ -74,11 +74,13 @@ std::string parseFindArguments(const Arguments& args, FindOptions& options) {
         return reason;
     }
     options.format = format.value_or(GroupFormat::Text);
-    if (nullSeparated) {
-        if (options.format != GroupFormat::Text) {
-            return "option -0 goes with the plain list only, not with --json or --format";
-        }
+    if (options.omitFirst && options.format != GroupFormat::Text) {
+        return "option -f goes with the plain list only, not with --json or --format";
+    }
+    if (options.search.request().nullSeparated && options.format == GroupFormat::Text) {
         options.format = GroupFormat::NullSeparated;
+    } else if (options.search.request().nullSeparated && !options.search.readsPathList()) {
+        return "option -0 goes with the plain list or --files-from only, not with --json or --format alone";
     }
     return {};
 }
@@ -110,6 +112,21 @@ void makePathsAbsolute(std::vector<std::string>& folders, SearchResult& result) 
     }
 }
 
+// The copy of each group the rules keep, from what the comparer saw of each file.
+void markKeepers(SearchResult& result, const SearchRequest& request) {
+    std::vector<engine::KeepCandidate> candidates;
+    for (size_t g = 0; g < result.groups.size(); ++g) {
+        DuplicateGroup& group = result.groups[g];
+        const std::vector<platform::FileInfo>& seen = result.fileInfos.at(g);
+        candidates.clear();
+        candidates.push_back(engine::keepCandidate(group.original, seen.at(0), request.folders));
+        for (size_t d = 0; d < group.duplicates.size(); ++d) {
+            candidates.push_back(engine::keepCandidate(group.duplicates[d], seen.at(d + 1), request.folders));
+        }
+        group.keeper = engine::chooseKeeper(candidates, request.keepRules);
+    }
+}
+
 } // namespace
 
 int runFind(const Arguments& args) {
@@ -119,13 +136,23 @@ int runFind(const Arguments& args) {
 int runFind(const Arguments& args, const FindSettings& settings) {
     FindOptions options;
     if (const std::string reason = parseFindArguments(args, options); !reason.empty()) {
-        return usageError(reason);
+        return usageError("find", reason);
     }
     const SearchRequest& request = options.search.request();
+    const bool marksKeeper = !request.keepRules.empty();
     try {
-        SearchResult result = runSearch(request, settings, {.searchedFiles = !options.saveName.empty()});
-        const bool written = writeGroups(
-            stdout, {result.searched, result.duplicates, result.reclaimable, result.groups}, options.format);
+        if (!options.saveName.empty()) {
+            checkCanSave(options.saveName); // before the search, not after it
+        }
+        SearchResult result = runSearch(
+            request, settings, {.searchedFiles = !options.saveName.empty(), .fileInfos = marksKeeper});
+        if (marksKeeper) {
+            markKeepers(result, request);
+        }
+        const bool written = writeGroups(stdout,
+                                         {result.searched, result.duplicates, result.reclaimable,
+                                          result.groups, marksKeeper, options.omitFirst},
+                                         options.format);
         printSearchTotals(result);
         if (!written) {
             std::fprintf(stderr, "corvane-cli: error: cannot write the result: %s\n", std::strerror(errno));
@@ -137,7 +164,8 @@ int runFind(const Arguments& args, const FindSettings& settings) {
             makePathsAbsolute(folders, result);
             saveSearch(options.saveName, {folders, request.patterns, result.files, result.groups});
         }
-        return 0;
+        // A FOLDER that is not there: the report holds what the others gave, and the run failed.
+        return result.missingFolders == 0 ? 0 : 1;
     } catch (...) {
         // A failure of the search or of writing its result: never "no duplicates".
         std::fprintf(stderr, "corvane-cli: error: %s\n",

@@ -2,6 +2,8 @@
 
 #include "cli/json_output.h"
 
+#include <vector>
+
 namespace corvane::cli {
 
 namespace {
@@ -10,8 +12,30 @@ bool writeAll(std::FILE* out, std::string_view bytes) {
     return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
 }
 
+// The group's paths, the original first; place `keeper` is the copy that stays.
+const std::string& pathAt(const DuplicateGroup& group, size_t place) {
+    return place == 0 ? group.original : group.duplicates[place - 1];
+}
+
+// The group's places in the order the lists print them: with marked keepers, the copy that stays
+// first, the others in the group's order.
+std::vector<size_t> listOrder(const DuplicateGroup& group, bool keeperFirst) {
+    std::vector<size_t> order;
+    order.reserve(group.duplicates.size() + 1);
+    if (keeperFirst) {
+        order.push_back(group.keeper);
+    }
+    for (size_t place = 0; place <= group.duplicates.size(); ++place) {
+        if (!keeperFirst || place != group.keeper) {
+            order.push_back(place);
+        }
+    }
+    return order;
+}
+
 // The plain list, with `end` after each path and between groups.
 bool writeLines(std::FILE* out, const FoundGroups& found, char end) {
+    const bool marks = found.marksKeeper && end == '\n' && !found.omitFirst;
     bool ok = true;
     bool first = true;
     for (const DuplicateGroup& group : found.groups) {
@@ -19,16 +43,20 @@ bool writeLines(std::FILE* out, const FoundGroups& found, char end) {
             ok = ok && std::fputc(end, out) != EOF;
         }
         first = false;
-        ok = ok && writeAll(out, group.original) && std::fputc(end, out) != EOF;
-        for (const std::string& path : group.duplicates) {
-            ok = ok && writeAll(out, path) && std::fputc(end, out) != EOF;
+        const std::vector<size_t> order = listOrder(group, found.marksKeeper);
+        for (size_t k = found.omitFirst ? 1 : 0; k < order.size(); ++k) {
+            if (marks) {
+                ok = ok && writeAll(out, order[k] == group.keeper ? "+ " : "- ");
+            }
+            ok = ok && writeAll(out, pathAt(group, order[k])) && std::fputc(end, out) != EOF;
         }
     }
     return ok;
 }
 
 bool writeJson(std::FILE* out, const FoundGroups& found) {
-    std::string text = "{\"searched\": " + std::to_string(found.searched) +
+    std::string text = "{\"version\": " + std::to_string(kJsonVersion) +
+                       ", \"searched\": " + std::to_string(found.searched) +
                        ", \"duplicates\": " + std::to_string(found.duplicates) +
                        ", \"reclaimable\": " + std::to_string(found.reclaimable) + ", \"groups\": [";
     for (size_t g = 0; g < found.groups.size(); ++g) {
@@ -36,7 +64,13 @@ bool writeJson(std::FILE* out, const FoundGroups& found) {
         text += g ? ", " : "";
         text += "{\"size\": " + std::to_string(group.size) + ", " +
                 jsonPathMember("original", group.original) + ", " +
-                jsonPathListMembers("duplicates", group.duplicates) + "}";
+                jsonPathListMembers("duplicates", group.duplicates) + ", \"files\": [";
+        for (size_t place = 0; place <= group.duplicates.size(); ++place) {
+            text += place ? ", {" : "{";
+            text += jsonPathMember("path", pathAt(group, place));
+            text += place == group.keeper ? ", \"keep\": true}" : ", \"keep\": false}";
+        }
+        text += "]}";
     }
     text += "]}\n";
     return writeAll(out, text);
@@ -47,9 +81,11 @@ bool writeCsv(std::FILE* out, const FoundGroups& found) {
     for (size_t g = 0; ok && g < found.groups.size(); ++g) {
         const DuplicateGroup& group = found.groups[g];
         const std::string lead = std::to_string(g + 1) + ',' + std::to_string(group.size) + ',';
-        ok = writeAll(out, lead + "original," + csvField(group.original) + '\n');
-        for (const std::string& path : group.duplicates) {
-            ok = ok && writeAll(out, lead + "duplicate," + csvField(path) + '\n');
+        const char* firstRole = found.marksKeeper ? "keep," : "original,";
+        for (const size_t place : listOrder(group, found.marksKeeper)) {
+            const bool stays = found.marksKeeper ? place == group.keeper : place == 0;
+            ok = ok && writeAll(out, lead + (stays ? firstRole : "duplicate,") +
+                                         csvField(pathAt(group, place)) + '\n');
         }
     }
     return ok;

@@ -16,9 +16,14 @@ namespace corvane::cli {
 enum class GroupFormat {
     Text,          // the original's path, its duplicates' paths, one a line; a blank line between groups
     NullSeparated, // the same, each path ending in a NUL, and one more NUL between groups
-    Json, // {"searched", "duplicates", "reclaimable", "groups": [{"size", "original", "duplicates"}]}
-    Csv,  // a header, then one row a file: group number, size, role, path (RFC 4180 quoting)
+    // {"version", "searched", "duplicates", "reclaimable",
+    //  "groups": [{"size", "original", "duplicates", "files": [{"path", "keep"}]}]}
+    Json,
+    Csv, // a header, then one row a file: group number, size, role, path (RFC 4180 quoting)
 };
+
+// The version of the JSON form; it grows when a member changes meaning or goes, not when one is added.
+inline constexpr int kJsonVersion = 2;
 
 // What a search found, as printed.
 struct FoundGroups {
@@ -26,6 +31,11 @@ struct FoundGroups {
     int64_t duplicates = 0;
     int64_t reclaimable = 0; // bytes the duplicates occupy (see reclaimableBytes)
     std::span<const DuplicateGroup> groups;
+    // The rules chose the copy that stays (--keep): the plain lists give it first, the text marks
+    // each line ("+ " stays, "- " would go) and the CSV's roles are "keep" and "duplicate".
+    bool marksKeeper = false;
+    // -f: the plain lists leave out each group's first path (the one that stays).
+    bool omitFirst = false;
 };
 
 // Writes the groups to `out` in `format`; false when the writing failed (errno tells why).

@@ -1,6 +1,7 @@
 // corvane-cli: the command-line front end of Corvane, on the same engine as the window.
 
 #include "cli/commands.h"
+#include "cli/option_syntax.h"
 #include "cli/usage.h"
 #include "corvane_version.h"
 
@@ -12,25 +13,32 @@
 
 namespace {
 
+using corvane::cli::CommandOptions;
+
 struct Command {
     const char* name;
     int (*run)(const corvane::cli::Arguments&);
+    const CommandOptions& (*options)();
 };
 
-constexpr Command kCommands[] = {
-    {"find", corvane::cli::runFind},   {"dump", corvane::cli::runDump}, {"show", corvane::cli::runShow},
-    {"trash", corvane::cli::runTrash}, {"link", corvane::cli::runLink}, {"dedupe", corvane::cli::runDedupe},
+const Command kCommands[] = {
+    {"find", corvane::cli::runFind, corvane::cli::findOptions},
+    {"dump", corvane::cli::runDump, corvane::cli::dumpOptions},
+    {"show", corvane::cli::runShow, corvane::cli::showOptions},
+    {"trash", corvane::cli::runTrash, corvane::cli::actionOptions},
+    {"link", corvane::cli::runLink, corvane::cli::actionOptions},
+    {"dedupe", corvane::cli::runDedupe, corvane::cli::actionOptions},
 };
 
 // The one place where a failure becomes what the user sees: whatever a command throws ends here as
 // a message on stderr and status 1, out of memory included, never as an abort.
-int run(const Command& command, int argc, char** argv) {
+int run(const Command& command, const corvane::cli::Arguments& args) {
     const auto fail = [](const char* message) {
         std::fprintf(stderr, "corvane-cli: error: %s\n", message);
         return 1;
     };
     try {
-        return command.run(corvane::cli::Arguments(argv + 2, argv + argc));
+        return command.run(args);
     } catch (const std::bad_alloc&) {
         return fail("out of memory");
     } catch (const std::exception& error) {
@@ -45,7 +53,7 @@ int run(const Command& command, int argc, char** argv) {
 int main(int argc, char** argv) {
     using namespace corvane::cli;
     if (argc < 2) {
-        return usageError("no command given");
+        return usageError({}, "no command given");
     }
     const std::string_view command = argv[1];
     if (command == "--help" || command == "-h" || (command == "help" && argc == 2)) {
@@ -59,22 +67,24 @@ int main(int argc, char** argv) {
     if (command == "help" && argc == 3) {
         const std::string help = commandHelp(argv[2]);
         if (help.empty()) {
-            return usageError("unknown command '" + std::string(argv[2]) + "'");
+            return usageError({}, "unknown command '" + std::string(argv[2]) + "'");
         }
         std::fputs(help.c_str(), stdout);
         return 0;
     }
     for (const Command& entry : kCommands) {
         if (command == entry.name) {
-            // "COMMAND --help" anywhere among the options (not after "--", where it is a name).
-            for (int i = 2; i < argc && std::string_view(argv[i]) != "--"; ++i) {
-                if (std::string_view(argv[i]) == "--help" || std::string_view(argv[i]) == "-h") {
-                    std::fputs(commandHelp(command).c_str(), stdout);
-                    return 0;
-                }
+            const PlainArguments plain = plainArguments(Arguments(argv + 2, argv + argc), entry.options());
+            // "COMMAND --help" anywhere among the options (not as a value, nor after "--").
+            if (plain.helpAsked) {
+                std::fputs(commandHelp(command).c_str(), stdout);
+                return 0;
             }
-            return run(entry, argc, argv);
+            if (!plain.error.empty()) {
+                return usageError(command, plain.error);
+            }
+            return run(entry, plain.args);
         }
     }
-    return usageError("unknown command '" + std::string(command) + "'");
+    return usageError({}, "unknown command '" + std::string(command) + "'");
 }

@@ -3,7 +3,15 @@
 #include "cli/save_module.h"
 #include "cli/save_module_loader.h"
 #include "engine/search_order.h"
+#include "platform/path_parts.h"
 #include "stream/error.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace corvane::cli {
 
@@ -56,6 +64,35 @@ void saveSearch(const std::string& name, const SearchToSave& search) {
     if (module.saveSearch(name.c_str(), &saved, keepMessage, &message) == 0) {
         throw Error(message);
     }
+}
+
+void checkCanSave(const std::string& name) {
+    const auto fail = [](const std::string& path, int error) {
+        throw Error("Cannot create file \"" + path + "\". " + std::strerror(error));
+    };
+    for (const char* suffix : {"", ".~SR~", ".~DF~"}) {
+        const std::string path = name + suffix;
+        struct stat st {};
+        if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            fail(path, EISDIR);
+        }
+    }
+    // A nameless file in the set's folder shows that a new file can be made there; it leaves nothing
+    // behind, whatever happens next. Where there are no nameless files, a named one is made and
+    // removed at once.
+    const std::string folder = platform::parentFolderOf(name);
+    int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+        std::string probe = platform::joinPath(folder, ".corvane-probe-XXXXXX");
+        fd = ::mkstemp(probe.data());
+        if (fd >= 0) {
+            ::unlink(probe.c_str());
+        }
+    }
+    if (fd < 0) {
+        fail(name, errno);
+    }
+    ::close(fd);
 }
 
 std::vector<StoredGroup> storedGroups(std::span<const stream::TreeNode> nodes) {

@@ -25,6 +25,8 @@ struct DuplicateGroup {
     std::string original;
     std::vector<std::string> duplicates;
     int64_t size = 0; // of each file, as the comparer read it
+    // The copy an action keeps (--keep): 0 the original, d + 1 duplicates[d].
+    size_t keeper = 0;
 };
 
 // A search as `find` ran it.
@@ -41,6 +43,11 @@ struct SearchToSave {
 // is done by the save module, loaded on the first call. Throws Error with the message the window
 // would show, or with what keeps the module from loading.
 void saveSearch(const std::string& name, const SearchToSave& search);
+
+// Throws the Error a save would end with ("Cannot create file "PATH". REASON") when the result set
+// NAME cannot be written: its folder is missing or takes no new file, or one of its three files is
+// a folder. For a check before a long search; the save itself still reports what fails later.
+void checkCanSave(const std::string& name);
 
 // A node of a stored tree with its check state.
 struct StoredFile {

@@ -1,9 +1,12 @@
 #include "cli/search_arguments.h"
 
+#include "cli/whole_input.h"
+
 #include "engine/file_scanner.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 namespace corvane::cli {
 
@@ -61,6 +64,24 @@ std::string SearchArguments::take(const Arguments& args, size_t& i) {
         request_.stats = true;
         return {};
     }
+    if (optionsOpen_ && (arg == "-0" || arg == "--null")) {
+        request_.nullSeparated = true;
+        return {};
+    }
+    if (optionsOpen_ && arg == "--keep") {
+        if (i + 1 >= args.size()) {
+            return "option --keep needs a RULE or RULE,RULE...";
+        }
+        if (!request_.keepRules.empty()) {
+            return "option --keep may be given once (name its rules in order: --keep newest,first-folder)";
+        }
+        engine::ParsedKeepRules parsed = engine::parseKeepRules(args[++i]);
+        if (!parsed.error.empty()) {
+            return "--keep: " + parsed.error;
+        }
+        request_.keepRules = std::move(parsed.rules);
+        return {};
+    }
     shapesSearch_ = true;
     if (optionsOpen_ && (arg == "-t" || arg == "--types")) {
         if (i + 1 >= args.size()) {
@@ -75,6 +96,17 @@ std::string SearchArguments::take(const Arguments& args, size_t& i) {
         }
         ++i;
         (arg == "--min-size" ? request_.minSize : request_.maxSize) = *size;
+    } else if (optionsOpen_ && arg == "--files-from") {
+        if (i + 1 >= args.size() || args[i + 1].empty()) {
+            return "option --files-from needs a FILE, or - for the standard input";
+        }
+        if (!filesFrom_.empty()) {
+            return "option --files-from may be given once";
+        }
+        filesFrom_ = args[++i];
+        filesFromPattern_ = pattern_;
+        readsPathList_ = true;
+        patternUnused_ = false;
     } else if (optionsOpen_ && arg == "--exclude") {
         if (i + 1 >= args.size() || args[i + 1].empty()) {
             return "option --exclude needs a PATTERN";
@@ -96,7 +128,39 @@ std::string SearchArguments::take(const Arguments& args, size_t& i) {
     return {};
 }
 
+std::vector<std::string> splitPathList(std::string_view bytes, bool nullSeparated) {
+    std::vector<std::string> paths;
+    const char end = nullSeparated ? '\0' : '\n';
+    size_t start = 0;
+    while (start < bytes.size()) {
+        size_t stop = bytes.find(end, start);
+        if (stop == std::string_view::npos) {
+            stop = bytes.size();
+        }
+        if (stop > start) {
+            paths.push_back(std::string(bytes.substr(start, stop - start)));
+        }
+        start = stop + 1;
+    }
+    return paths;
+}
+
 std::string SearchArguments::finish() {
+    if (!filesFrom_.empty()) {
+        std::string bytes;
+        if (const int error = readWholeInput(filesFrom_, bytes); error != 0) {
+            return "--files-from " + filesFrom_ + ": " + std::strerror(error);
+        }
+        std::vector<std::string> listed = splitPathList(bytes, request_.nullSeparated);
+        if (listed.empty()) {
+            return "the list of --files-from " + filesFrom_ + " names no path";
+        }
+        for (std::string& path : listed) {
+            request_.folders.push_back(std::move(path));
+            request_.patterns.push_back(filesFromPattern_);
+        }
+        filesFrom_.clear();
+    }
     if (request_.folders.empty()) {
         return "no folder to search";
     }

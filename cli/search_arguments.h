@@ -4,6 +4,7 @@
 // with their patterns and the options that shape the search.
 
 #include "cli/commands.h"
+#include "engine/keep_rules.h"
 
 #include <cstdint>
 #include <limits>
@@ -27,6 +28,10 @@ struct SearchRequest {
     std::vector<std::string> excludes;
     bool oneFileSystem = false; // folders on another device than their FOLDER are not entered
     bool skipHardLinks = false; // the names of one file count once: the first found
+    // -0: the list of --files-from is NUL-separated (and find's plain output too).
+    bool nullSeparated = false;
+    // --keep: which copy of each group stays; none given keeps the original.
+    std::vector<engine::KeepRule> keepRules;
 };
 
 // A size as the options take it: bytes, or a number with K, M, G or T (powers of 1024); nothing
@@ -48,11 +53,16 @@ public:
     // folder. Returns the reason of a usage error, else an empty text.
     std::string take(const Arguments& args, size_t& i);
 
+    // True when the paths of a list (--files-from) are among the folders.
+    bool readsPathList() const { return readsPathList_; }
+
     // True once a folder or an option that shapes the search (not -q, --stats) was taken.
     bool shapesSearch() const { return shapesSearch_; }
 
-    // The request, once every argument was taken; the reason of a usage error when it has no folder,
-    // or when a pattern text follows the last folder (it would apply to none).
+    // The request, once every argument was taken, with the paths of --files-from read after the
+    // FOLDERs (each under the pattern text in force where the option stood); the reason of a usage
+    // error when it has no folder, when a pattern text follows the last folder (it would apply to
+    // none), or when the list cannot be read.
     std::string finish();
     const SearchRequest& request() const { return request_; }
 
@@ -62,6 +72,13 @@ private:
     bool optionsOpen_ = true;
     bool shapesSearch_ = false;
     bool patternUnused_ = false; // a pattern text was given and no folder came after it
+    std::string filesFrom_;      // --files-from: a file of paths, "-" for the standard input
+    std::string filesFromPattern_;
+    bool readsPathList_ = false;
 };
+
+// The paths of a list: one a line, or each ending in a NUL (the last one's end may be missing).
+// Empty entries are passed over; a line's carriage return is kept (it may be part of a name).
+std::vector<std::string> splitPathList(std::string_view bytes, bool nullSeparated);
 
 } // namespace corvane::cli

@@ -52,29 +52,33 @@ void reportUnreadable(const char* what, std::string path, int error) {
                  error ? std::strerror(error) : "unknown reason");
 }
 
-// FOLDERs that are neither folders nor regular files, or that cannot be opened, before the
-// search; returns how many folders could not be read.
-size_t warnAboutMissingFolders(const SearchRequest& options) {
+// FOLDERs that cannot be searched, named on stderr before the search; counts those that are not
+// there (or are no folder or file) and those that cannot be read.
+struct RootProblems {
+    size_t missing = 0;
     size_t unreadable = 0;
+};
+
+RootProblems reportRootProblems(const SearchRequest& options) {
+    RootProblems problems;
     for (const std::string& folder : options.folders) {
-        struct stat st {};
-        if (::lstat(folder.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        bool isFile = false;
+        if (const std::string reason = searchRootProblem(folder, &isFile); !reason.empty()) {
+            std::fprintf(stderr, "corvane-cli: cannot search %s: %s\n", folder.c_str(), reason.c_str());
+            ++problems.missing;
+            continue;
+        }
+        if (isFile) {
             continue; // searched as that one file
         }
-        if (::stat(folder.c_str(), &st) != 0) {
-            std::fprintf(stderr, "corvane-cli: warning: cannot search %s: %s\n", folder.c_str(),
-                         std::strerror(errno));
-        } else if (!S_ISDIR(st.st_mode)) {
-            std::fprintf(stderr, "corvane-cli: warning: cannot search %s: not a folder or a regular file\n",
-                         folder.c_str());
-        } else if (const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); fd < 0) {
+        if (const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); fd < 0) {
             reportUnreadable("folder", folder, errno);
-            ++unreadable;
+            ++problems.unreadable;
         } else {
             ::close(fd);
         }
     }
-    return unreadable;
+    return problems;
 }
 
 // The exclusions of the search as the scanner asks for them; none when there are none.
@@ -95,6 +99,11 @@ engine::EntryFilter exclusionFilter(const std::vector<std::string>& excludes) {
     };
 }
 
+// "1 file", "2 files".
+std::string counted(int64_t count, const char* one, const char* many) {
+    return std::to_string(count) + ' ' + (count == 1 ? one : many);
+}
+
 void giveBackFreedMemory() {
 #ifdef __GLIBC__
     malloc_trim(0);
@@ -103,11 +112,25 @@ void giveBackFreedMemory() {
 
 } // namespace
 
+std::string searchRootProblem(const std::string& path, bool* isFile) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        if (isFile) {
+            *isFile = true;
+        }
+        return {}; // searched as that one file
+    }
+    if (::stat(path.c_str(), &st) != 0) {
+        return std::strerror(errno);
+    }
+    return S_ISDIR(st.st_mode) ? std::string() : "not a folder or a regular file";
+}
+
 SearchResult runSearch(const SearchRequest& options, const FindSettings& settings, const SearchKeeps& keeps) {
     for (const std::string& warning : patternWarnings(options)) {
         std::fprintf(stderr, "corvane-cli: warning: %s\n", warning.c_str());
     }
-    const size_t unreadableRoots = warnAboutMissingFolders(options);
+    const RootProblems rootProblems = reportRootProblems(options);
     auto uiThread = std::make_shared<engine::InlineUiThread>();
     engine::FileScanner scan(uiThread);
     engine::DuplicateComparer compare(uiThread);
@@ -164,8 +187,8 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
             found.push_back({{}, sizeText, dateText});
         }
         progress.show([&] {
-            return "Found " + std::to_string(fileCount) + " files in " + std::to_string(folderCount) +
-                   " folder";
+            return "Found " + counted(fileCount, "file", "files") + " in " +
+                   counted(folderCount, "folder", "folders");
         });
     };
     const auto orderAndCompare = [&](engine::ScanWorker* sender, StringList& foundFiles) {
@@ -175,7 +198,7 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
         // their order, and reads their first blocks in the order found.
         std::vector<int64_t> sizes;
         sizes.reserve(foundFiles.size());
-        std::vector<uint32_t> compared; // only with limits: the rows compared, in order
+        std::vector<uint32_t> comparedRows; // only with limits: the rows compared, in order
         const bool filtered = sizeLimited || options.skipHardLinks;
         size_t searched = 0;
         for (uint32_t row : order) {
@@ -189,13 +212,13 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
             if (!furtherName && size >= options.minSize && size <= options.maxSize) {
                 sizes.push_back(size);
                 if (filtered) {
-                    compared.push_back(row);
+                    comparedRows.push_back(row);
                 }
             }
         }
         std::vector<engine::SearchOrderKey>().swap(keys); // gives the memory back, unlike clear()
         if (filtered) {
-            order = std::move(compared);
+            order = std::move(comparedRows);
         }
         ordered = Clock::now();
         result.searched = static_cast<int32_t>(searched);
@@ -288,7 +311,8 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
             ++files;
         }
     }
-    result.unreadableFolders = unreadableRoots + reported.size();
+    result.missingFolders = rootProblems.missing;
+    result.unreadableFolders = rootProblems.unreadable + reported.size();
     result.unreadableFiles = files;
     if (failure) {
         std::rethrow_exception(failure);

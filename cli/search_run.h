@@ -28,13 +28,19 @@ struct SearchResult {
     // original first.
     std::vector<std::vector<platform::FileInfo>> fileInfos;
     std::vector<SearchedFile> files; // with SearchKeeps::searchedFiles
+    size_t missingFolders = 0;       // FOLDERs not there, or neither a folder nor a regular file
     size_t unreadableFolders = 0;    // each reported on stderr as the search ended
     size_t unreadableFiles = 0;
     // Trash folders the search did not enter (files there were thrown away already).
     std::vector<std::string> trashFoldersPassedOver;
 };
 
-// Runs the search. Warns on stderr about FOLDERs it cannot search, and reports each folder and
+// Why the FOLDER `path` is nothing a search can enter ("No such file or directory", "not a folder
+// or a regular file"); empty for a folder (readable or not) or a regular file, which sets
+// `*isFile` when given.
+std::string searchRootProblem(const std::string& path, bool* isFile = nullptr);
+
+// Runs the search. Names on stderr the FOLDERs it cannot search, and reports each folder and
 // file it could not read, one a line with the reason. Throws what ended a worker's run early: a
 // failed search is never "no duplicates".
 SearchResult runSearch(const SearchRequest& request, const FindSettings& settings, const SearchKeeps& keeps);

@@ -1,15 +1,19 @@
 // corvane-cli show NAME: prints a result set, as File > Open would load it, in text or as JSON.
 
 #include "cli/commands.h"
+#include "cli/group_output.h"
 #include "cli/json_output.h"
 #include "cli/result_files.h"
 #include "cli/usage.h"
 #include "stream/error.h"
 #include "stream/result_set.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
+#include <unordered_map>
 
 namespace corvane::cli {
 
@@ -27,8 +31,27 @@ ShownSet readSet(const std::string& name) {
     stream::readResultSet(name, lists.set());
     ShownSet set;
     set.paths = lists.searchPaths.rowData();
-    set.searched = lists.searchedFiles.rowData().size();
+    const std::vector<stream::ListRow>& searched = lists.searchedFiles.rowData();
+    set.searched = searched.size();
     set.groups = storedGroups(lists.duplicates.nodeData());
+    // The tree is stored in the order of its texts; the groups and their files come as find
+    // printed them, in the order the comparer met them: the order of the searched files.
+    std::unordered_map<std::string_view, size_t> place;
+    place.reserve(searched.size());
+    for (size_t row = 0; row < searched.size(); ++row) {
+        place.emplace(searched[row].caption, row);
+    }
+    const auto placeOf = [&](const StoredFile& file) {
+        const auto found = place.find(file.path);
+        return found == place.end() ? searched.size() : found->second;
+    };
+    const auto earlier = [&](const StoredFile& a, const StoredFile& b) { return placeOf(a) < placeOf(b); };
+    for (StoredGroup& group : set.groups) {
+        std::stable_sort(group.duplicates.begin(), group.duplicates.end(), earlier);
+    }
+    std::stable_sort(set.groups.begin(), set.groups.end(), [&](const StoredGroup& a, const StoredGroup& b) {
+        return earlier(a.original, b.original);
+    });
     for (const StoredGroup& group : set.groups) {
         set.duplicates += group.duplicates.size();
     }
@@ -57,7 +80,8 @@ std::string text(const ShownSet& set) {
 }
 
 std::string json(const ShownSet& set) {
-    std::string out = "{\"searched\": " + std::to_string(set.searched) +
+    std::string out = "{\"version\": " + std::to_string(kJsonVersion) +
+                      ", \"searched\": " + std::to_string(set.searched) +
                       ", \"duplicates\": " + std::to_string(set.duplicates) + ", \"paths\": [";
     for (size_t i = 0; i < set.paths.size(); ++i) {
         out += i ? ", " : "";
@@ -98,15 +122,15 @@ int runShow(const Arguments& args) {
         } else if (!optionsEnded && arg == "--json") {
             asJson = true;
         } else if (!optionsEnded && arg.size() > 1 && arg[0] == '-') {
-            return usageError("show: unknown option '" + arg + "'");
+            return usageError("show", "unknown option '" + arg + "'");
         } else if (!name.empty()) {
-            return usageError("show takes one NAME");
+            return usageError("show", "it takes one NAME");
         } else {
             name = arg;
         }
     }
     if (name.empty()) {
-        return usageError("show needs the NAME of a result set");
+        return usageError("show", "the NAME of a result set is needed");
     }
     // A set that cannot be read throws its message to main.
     const ShownSet set = readSet(name);

@@ -14,16 +14,20 @@ const char* const kUsage = "Usage: corvane-cli COMMAND [OPTIONS] ARGUMENTS\n"
                            "      (file-name patterns separated by \";\", default \"*.*\"; each -t applies\n"
                            "      to the folders after it), then prints every group of identical files:\n"
                            "      the original first, then its duplicates, a blank line between groups.\n"
-                           "  trash | link | dedupe [--dry-run] [--keep-in FOLDER]... --from SET\n"
-                           "  trash | link | dedupe [--dry-run] [--keep-in FOLDER]... [OPTIONS] FOLDER...\n"
+                           "  trash | link | dedupe [OPTIONS] --from SET | --from-json REPORT\n"
+                           "  trash | link | dedupe [OPTIONS] FOLDER...\n"
                            "      Moves each duplicate to the trash, replaces it with a hard link to the\n"
                            "      copy that stays, or has the file system share its blocks with that copy;\n"
-                           "      files in --keep-in folders are never touched.\n"
+                           "      files in --keep-in folders are never touched, --keep chooses the copy\n"
+                           "      that stays.\n"
                            "  show [--json] NAME\n"
                            "      Prints the result set NAME (as saved by the window or by find --save).\n"
                            "  dump FILE\n"
                            "      Prints a component stream (a result file or a window description) in\n"
                            "      its text form, the rows and nodes of its lists and trees as comments.\n"
+                           "\n"
+                           "Options take their values as \"--min-size 5\" or \"--min-size=5\"; one-letter\n"
+                           "options may share one argument (\"-xq0\").\n"
                            "\n"
                            "  corvane-cli COMMAND --help   shows a command's options\n"
                            "  --help                       shows this help\n"
@@ -35,12 +39,14 @@ namespace {
 
 constexpr const char* kFindHelp =
     "Usage: corvane-cli find [OPTIONS] [-t PATTERNS] FOLDER [[-t PATTERNS] FOLDER]...\n"
+    "       corvane-cli find [OPTIONS] --files-from LIST [FOLDER]...\n"
     "\n"
     "Searches each FOLDER and its subfolders for files matching PATTERNS, compares the files of\n"
     "equal size byte for byte, and prints every group of identical files: the original (the\n"
     "earliest created, then the first found) first, then its duplicates, one path a line, a blank\n"
     "line between groups. The totals and the bytes the duplicates occupy follow on stderr. A FOLDER\n"
-    "that is a file is searched as that one file. Folders and files that cannot be read are named\n"
+    "that is a file is searched as that one file; one that does not exist is named on stderr and\n"
+    "the run ends with status 1 after its report. Folders and files that cannot be read are named\n"
     "on stderr with the reason, and counted at the end. Trash folders (the home trash, and .Trash\n"
     "and .Trash-UID at the top of a file system) are never searched: each one passed over is named\n"
     "on stderr at the end. With --save, the set holds absolute paths, whatever the FOLDERs were.\n"
@@ -62,15 +68,22 @@ constexpr const char* kFindHelp =
     "                        the window\n"
     "  -q, --quiet           no progress line on stderr\n"
     "  --stats               the time of each phase on stderr\n"
+    "  --files-from LIST     also search each path of LIST (\"-\": standard input), one a line,\n"
+    "                        or NUL-separated with -0\n"
     "  --                    every argument after it is a FOLDER\n"
     "\n"
     "Output:\n"
-    "  --json                one JSON object: each group with its size, the bytes the duplicates\n"
-    "                        occupy, and the exact bytes (base64) of paths that are not UTF-8\n"
+    "  --json                one JSON object (\"version\": 2): each group with its size, its files\n"
+    "                        with the copy that stays marked \"keep\": true, the bytes the\n"
+    "                        duplicates occupy, and the exact bytes (base64) of paths that are\n"
+    "                        not UTF-8; the man page describes every member\n"
     "  --format FORMAT       text (the default), json, or csv: a header, then one row a file:\n"
     "                        group,size,role,path, quoted as RFC 4180 says\n"
     "  -0, --null            the plain list with each path ending in a NUL, and one more NUL\n"
     "                        between groups, for names that hold line breaks\n"
+    "  -f, --omit-first      leave each group's first path (the copy that stays) out of the list\n"
+    "  --keep RULE[,RULE...] mark the copy an action would keep: it comes first, \"+ \" before it\n"
+    "                        and \"- \" before the others (csv: role keep); rules as for trash\n"
     "  --save NAME           also write the search as the result set NAME, NAME.~SR~ and\n"
     "                        NAME.~DF~, which the window opens with File > Open\n"
     "\n"
@@ -81,7 +94,10 @@ constexpr const char* kActionOptions =
     "\n"
     "Which copy stays: in each group of identical files, the original, unless files of the group lie\n"
     "in --keep-in folders: those are never touched, and the first of them in group order stays. A\n"
-    "group whose files all lie in --keep-in folders is left alone. Just before each file is acted\n"
+    "group whose files all lie in --keep-in folders is left alone. Else --keep RULE,... chooses:\n"
+    "the first rule that tells the files apart decides, ties go on to the next rule, then to the\n"
+    "group's order. Rules: original (the default), oldest, newest (modification time),\n"
+    "first-folder (the FOLDER given first), shortest-path, longest-path. Just before each file is acted\n"
     "on, it and the copy that stays are checked to hold the same bytes still; if the original\n"
     "changed or is gone, the first of the duplicates that still agree stays in its place. No action\n"
     "ever removes the last copy of a content: files in a trash are never a copy that stays, a file\n"
@@ -94,14 +110,21 @@ constexpr const char* kActionOptions =
     "  -n, --dry-run         print what would be done, change nothing\n"
     "  --keep-in FOLDER      never touch the files in FOLDER (at any depth); they are the copies\n"
     "                        that stay. May be given several times\n"
+    "  --keep RULE[,RULE...] the copy that stays, by rule (see above)\n"
     "  --from SET            act on the groups of the result set SET (saved by the window or by\n"
     "                        find --save); every file is compared byte for byte again first. A\n"
     "                        set that names its files by relative paths is refused\n"
+    "  --checked             with --from: act on the files ticked in the set, not on every\n"
+    "                        duplicate; the files not ticked stay, and no last copy goes\n"
+    "  --from-json REPORT    act on a report of find --json (\"-\": standard input), edited or not:\n"
+    "                        only files every list of their group still names take part, the\n"
+    "                        one marked \"keep\": true stays; each file is compared again first\n"
     "\n"
     "Without --from, the FOLDERs are searched first, as find searches them:\n"
     "  -t, --types PATTERNS  file-name patterns for the folders that follow (default \"*.*\")\n"
     "  --min-size SIZE, --max-size SIZE, --exclude PATTERN, -x, --one-file-system,\n"
-    "  --skip-hard-links     as for find (see corvane-cli find --help)\n"
+    "  --skip-hard-links,\n"
+    "  --files-from LIST, -0 as for find (see corvane-cli find --help)\n"
     "  -q, --quiet           no progress line on stderr\n"
     "  --                    every argument after it is a FOLDER\n"
     "\n"
@@ -109,18 +132,21 @@ constexpr const char* kActionOptions =
     "reason; on stderr a closing line with the counts and bytes.\n"
     "\n"
     "Exit status: 0 when every planned action was done, 1 when any was refused or failed (or the\n"
-    "search or the set failed), 2 usage error.\n";
+    "search, the set or the report failed), 2 usage error (a FOLDER that does not exist included:\n"
+    "nothing is done).\n";
 
 constexpr const char* kTrashHead =
-    "Usage: corvane-cli trash [--dry-run] [--keep-in FOLDER]... --from SET\n"
-    "       corvane-cli trash [--dry-run] [--keep-in FOLDER]... [OPTIONS] [-t PATTERNS] FOLDER...\n"
+    "Usage: corvane-cli trash [--dry-run] [--keep-in FOLDER]... [--keep RULES | --checked] --from SET\n"
+    "       corvane-cli trash [--dry-run] [--keep-in FOLDER]... [--keep RULES] --from-json REPORT\n"
+    "       corvane-cli trash [--dry-run] [--keep-in FOLDER]... [--keep RULES] [OPTIONS] FOLDER...\n"
     "\n"
     "Moves each duplicate to the freedesktop.org trash (the home trash, or the trash at the top of\n"
     "the file system that holds it), where any file manager can restore it. Nothing is deleted.\n";
 
 constexpr const char* kLinkHead =
-    "Usage: corvane-cli link [--dry-run] [--keep-in FOLDER]... --from SET\n"
-    "       corvane-cli link [--dry-run] [--keep-in FOLDER]... [OPTIONS] [-t PATTERNS] FOLDER...\n"
+    "Usage: corvane-cli link [--dry-run] [--keep-in FOLDER]... [--keep RULES | --checked] --from SET\n"
+    "       corvane-cli link [--dry-run] [--keep-in FOLDER]... [--keep RULES] --from-json REPORT\n"
+    "       corvane-cli link [--dry-run] [--keep-in FOLDER]... [--keep RULES] [OPTIONS] FOLDER...\n"
     "\n"
     "Replaces each duplicate with a hard link to the copy that stays, in one step: a link under a\n"
     "temporary name in the duplicate's folder takes the duplicate's name. Both names then show one\n"
@@ -129,8 +155,9 @@ constexpr const char* kLinkHead =
     "already is a link to it left alone, and empty files are passed over (nothing to reclaim).\n";
 
 constexpr const char* kDedupeHead =
-    "Usage: corvane-cli dedupe [--dry-run] [--keep-in FOLDER]... --from SET\n"
-    "       corvane-cli dedupe [--dry-run] [--keep-in FOLDER]... [OPTIONS] [-t PATTERNS] FOLDER...\n"
+    "Usage: corvane-cli dedupe [--dry-run] [--keep-in FOLDER]... [--keep RULES | --checked] --from SET\n"
+    "       corvane-cli dedupe [--dry-run] [--keep-in FOLDER]... [--keep RULES] --from-json REPORT\n"
+    "       corvane-cli dedupe [--dry-run] [--keep-in FOLDER]... [--keep RULES] [OPTIONS] FOLDER...\n"
     "\n"
     "Has the file system keep one copy of the blocks of each duplicate and the copy that stays\n"
     "(Linux FIDEDUPERANGE, on XFS, Btrfs and others): both stay separate files with their own\n"
@@ -144,7 +171,7 @@ constexpr const char* kShowHelp =
     "\n"
     "Prints the result set NAME, NAME.~SR~ and NAME.~DF~ (as saved by the window or by find --save):\n"
     "its search paths with their patterns, the number of searched files, and its groups of identical\n"
-    "files as find prints them.\n"
+    "files as find printed them, in find's order.\n"
     "\n"
     "  --json    one JSON object: find's, with \"paths\" and each group's \"checked\" states\n"
     "\n"
@@ -183,8 +210,11 @@ std::string commandHelp(std::string_view command) {
     return {};
 }
 
-int usageError(const std::string& reason) {
-    std::fprintf(stderr, "corvane-cli: %s\n\n%s", reason.c_str(), kUsage);
+int usageError(std::string_view command, const std::string& reason) {
+    const std::string named = command.empty() ? std::string() : std::string(command) + ": ";
+    const std::string help = command.empty() ? "--help" : std::string(command) + " --help";
+    std::fprintf(stderr, "corvane-cli: %s%s\nTry 'corvane-cli %s'.\n", named.c_str(), reason.c_str(),
+                 help.c_str());
     return 2;
 }
 

@@ -225,6 +225,7 @@ void GroupPlanner::decide(const std::vector<size_t>& members) {
         if (choice_ == Choice::ChosenFiles) {
             for (size_t i : members) {
                 plan_.files[i].verdict = Verdict::LastCopy;
+                plan_.files[i].reason = kReasonLastCopy;
             }
             return;
         }

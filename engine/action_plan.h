@@ -11,6 +11,7 @@
 // Plain C++; runs on whatever thread calls it.
 
 #include "platform/file_info.h"
+#include "platform/reason_texts.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -107,20 +108,5 @@ struct StillCopy {
 // other.
 StillCopy checkStillCopy(const std::string& file, const platform::FileInfo& fileSeen,
                          const std::string& keeper, const platform::FileInfo& keeperSeen);
-
-// The texts of the refusals, as the delete dialog and the command line show them.
-inline constexpr const char* kReasonChanged = "changed since it was compared";
-inline constexpr const char* kReasonGone = "no longer there";
-inline constexpr const char* kReasonNotAFile = "not a regular file";
-inline constexpr const char* kReasonUnreadable = "cannot be read";
-inline constexpr const char* kReasonKeeperGone = "the copy that stays is gone";
-inline constexpr const char* kReasonKeeperChanged = "the copy that stays changed";
-inline constexpr const char* kReasonOriginalChanged = "kept: its original changed since the search";
-inline constexpr const char* kReasonOriginalGone = "kept: its original is gone";
-inline constexpr const char* kReasonOnlyCopyLeft = "the original is gone: this file is now the only copy";
-inline constexpr const char* kReasonOneFile =
-    "it and the copy that stays are one file, seen through two paths";
-inline constexpr const char* kReasonInTrash = "in the trash already";
-inline constexpr const char* kReasonReplaced = "replaced since it was checked";
 
 } // namespace corvane::engine

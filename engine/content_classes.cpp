@@ -311,8 +311,8 @@ void Splitter::acceptClass(const Group& group) {
     }
 }
 
-bool Splitter::splitAll(Group group) {
-    pending_.push_back(std::move(group));
+bool Splitter::splitAll(Group whole) {
+    pending_.push_back(std::move(whole));
     while (!pending_.empty()) {
         Group group = std::move(pending_.back());
         pending_.pop_back();

@@ -1,5 +1,6 @@
 #include "platform/block_sharing.h"
 
+#include "platform/reason_texts.h"
 #include "platform/unique_fd.h"
 
 #include <algorithm>
@@ -53,7 +54,7 @@ SharingResult openExpected(const std::string& path, const FileInfo& expected, Un
         return failure(SharingFailure::NotAFile, "not a regular file");
     }
     if (identityOf(*info) != identityOf(expected)) {
-        return failure(SharingFailure::Replaced, "replaced since it was checked");
+        return failure(SharingFailure::Replaced, kReasonReplaced);
     }
     now = *info;
     return {};

@@ -2,6 +2,7 @@
 
 #include "platform/folder_listing.h"
 #include "platform/path_parts.h"
+#include "platform/reason_texts.h"
 #include "platform/unique_fd.h"
 
 #include <algorithm>
@@ -239,7 +240,7 @@ LinkResult replaceWithHardLink(const std::string& path, const FileInfo& expected
         // it goes back where it was, untouched.
         if (::renameat2(folderFd.get(), temporary.c_str(), folderFd.get(), name.c_str(), RENAME_EXCHANGE) !=
             0) {
-            return systemError("replaced since it was checked, and what took its place is now " +
+            return systemError(std::string(kReasonReplaced) + ", and what took its place is now " +
                                    joinPath(folder, temporary) + ", since it cannot be put back",
                                errno);
         }

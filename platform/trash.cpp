@@ -2,6 +2,7 @@
 
 #include "platform/folder_listing.h"
 #include "platform/path_parts.h"
+#include "platform/reason_texts.h"
 #include "platform/trash_folder.h"
 #include "platform/trash_info.h"
 #include "platform/unique_fd.h"
@@ -39,9 +40,9 @@ constexpr size_t kMaxExtensionLength = 16;
 constexpr unsigned kMaxNameAttempts = 100000;
 constexpr size_t kMaxInfoFileSize = 1 << 20;
 
-constexpr const char* kMissing = "no longer there";
-constexpr const char* kNotAFile = "not a regular file or a symbolic link";
-constexpr const char* kReplaced = "another file has taken its place";
+constexpr const char* kMissing = kReasonGone;
+constexpr const char* kNotAFile = kReasonNotAFileOrLink;
+constexpr const char* kReplaced = kReasonTakenPlace;
 
 TrashResult failure(TrashFailure kind, std::string reason, std::string trashFolder = {}) {
     TrashResult result;

@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-    g++ cmake ninja-build make pkgconf
+    g++ clang cmake ninja-build make pkgconf clang-format
     libgtest-dev libgmock-dev
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-svg-dev
     qt6-l10n-tools qt6-translations-l10n

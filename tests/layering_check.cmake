@@ -24,6 +24,13 @@ set(plain_modules platform stream engine)
 # library built on it.
 set(qt_core_files cli/save_module.cpp)
 
+# Inside ui/, which folders each folder may include (its own first).
+set(allowed_ui_views views)
+set(allowed_ui_forms forms views)
+set(allowed_ui_desktop desktop forms views)
+set(allowed_ui_windows windows desktop forms views)
+set(ui_folders views forms desktop windows)
+
 set(violations)
 foreach(module ${all_modules})
     file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/${module}/*.h ${SOURCE_DIR}/${module}/*.cpp
@@ -37,6 +44,16 @@ foreach(module ${all_modules})
                     # the save module
                 elseif(target IN_LIST all_modules AND NOT target IN_LIST allowed_${module})
                     list(APPEND violations "${source}: ${module}/ may not include ${target}/ (${line})")
+                endif()
+                if(module STREQUAL "ui" AND target STREQUAL "ui" AND source MATCHES "^ui/([a-z_]+)/"
+                   AND line MATCHES "#[ \t]*include[ \t]*\"ui/([a-z_]+)/")
+                    set(target_folder ${CMAKE_MATCH_1})
+                    string(REGEX MATCH "^ui/([a-z_]+)/" ignored ${source})
+                    set(folder ${CMAKE_MATCH_1})
+                    if(folder IN_LIST ui_folders AND NOT target_folder IN_LIST allowed_ui_${folder})
+                        list(APPEND violations
+                             "${source}: ui/${folder}/ may not include ui/${target_folder}/ (${line})")
+                    endif()
                 endif()
             elseif(line MATCHES "#[ \t]*include[ \t]*<(Qt[A-Za-z]*/|Q[A-Z][A-Za-z]*>)")
                 if(module IN_LIST plain_modules)

@@ -23,10 +23,19 @@ add_custom_command(OUTPUT ${description_texts}
     DEPENDS ${description_files} ${PROJECT_SOURCE_DIR}/cmake/description_texts.cmake
     COMMENT "Listing the texts of the window descriptions" VERBATIM)
 
+# The reasons of the checks before acting (platform/reason_texts.h), listed for lupdate.
+set(reason_table ${PROJECT_SOURCE_DIR}/platform/reason_texts.h)
+set(reason_texts ${translations_dir}/reason_texts.cpp)
+add_custom_command(OUTPUT ${reason_texts}
+    COMMAND ${CMAKE_COMMAND} -DOUTPUT=${reason_texts} -DTABLE=${reason_table}
+            -P ${PROJECT_SOURCE_DIR}/cmake/reason_texts.cmake
+    DEPENDS ${reason_table} ${PROJECT_SOURCE_DIR}/cmake/reason_texts.cmake
+    COMMENT "Listing the reasons of the checks before acting" VERBATIM)
+
 # The sources that hold texts the user sees: the windows and the program's start.
 file(GLOB_RECURSE translated_sources CONFIGURE_DEPENDS
     ${PROJECT_SOURCE_DIR}/ui/*.cpp ${PROJECT_SOURCE_DIR}/ui/*.h ${PROJECT_SOURCE_DIR}/app/*.cpp)
-set(CORVANE_TRANSLATED_SOURCES ${translated_sources} ${description_texts} CACHE INTERNAL "")
+set(CORVANE_TRANSLATED_SOURCES ${translated_sources} ${description_texts} ${reason_texts} CACHE INTERNAL "")
 set(template ${translations_dir}/corvane.ts)
 add_custom_command(OUTPUT ${template}
     COMMAND ${CORVANE_LUPDATE} -silent -locations none -no-obsolete ${CORVANE_TRANSLATED_SOURCES} -ts ${template}

@@ -51,24 +51,8 @@ std::optional<Identity> identityOf(const std::string& path) {
     return Identity{st.st_dev, st.st_ino};
 }
 
-void ActionSafety::SetUp() {
-    if (const char* old = std::getenv("XDG_DATA_HOME")) {
-        oldDataHome_ = old;
-    }
-    useDataHome(data.path("share"));
-}
-
-void ActionSafety::TearDown() {
-    if (oldDataHome_) {
-        setenv("XDG_DATA_HOME", oldDataHome_->c_str(), 1);
-    } else {
-        unsetenv("XDG_DATA_HOME");
-    }
-}
-
 void ActionSafety::useDataHome(const std::string& folder) {
-    dataHome_ = folder;
-    setenv("XDG_DATA_HOME", folder.c_str(), 1);
+    home_.pointAt(folder);
 }
 
 ProgramRun ActionSafety::act(const std::vector<std::string>& args) {

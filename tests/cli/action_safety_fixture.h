@@ -5,6 +5,7 @@
 // was lost or left.
 
 #include "support/action_invariants.h"
+#include "support/data_home.h"
 #include "support/program_run.h"
 #include "support/temp_tree.h"
 
@@ -37,16 +38,12 @@ struct Identity {
 };
 std::optional<Identity> identityOf(const std::string& path);
 
-
 // Each test has a home trash of its own, outside the searched tree unless it moves it there.
 class ActionSafety : public ::testing::Test {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
     // Points XDG_DATA_HOME, and with it the home trash, at `folder`.
     void useDataHome(const std::string& folder);
-    std::string homeTrash() const { return dataHome_ + "/Trash"; }
+    std::string homeTrash() const { return home_.folder() + "/Trash"; }
     ActionScene sceneOf(std::vector<std::string> roots) const { return {std::move(roots), homeTrash()}; }
 
     // Runs the program and expects it to have ended on its own, with success or a refusal.
@@ -67,8 +64,7 @@ protected:
     TempTree tree;
 
 private:
-    std::string dataHome_;
-    std::optional<std::string> oldDataHome_;
+    DataHome home_{data.path("share")};
 };
 
 } // namespace corvane::testing

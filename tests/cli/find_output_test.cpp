@@ -2,7 +2,7 @@
 // path's exact bytes, CSV quoted as RFC 4180 says, NUL-separated paths, and the totals on stderr.
 
 #include "cli/group_output.h"
-#include "strict_json.h"
+#include "cli/json_reader.h"
 #include "support/program_run.h"
 #include "support/temp_tree.h"
 
@@ -14,6 +14,10 @@
 
 namespace corvane::testing {
 namespace {
+
+using cli::decodeBase64;
+using cli::JsonValue;
+using cli::parseStrictJson;
 
 ProgramRun runCli(const std::vector<std::string>& args) {
     return runProgram(CORVANE_CLI_PATH, args);

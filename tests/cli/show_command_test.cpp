@@ -31,7 +31,7 @@ bool exists(const std::string& path) {
     return std::filesystem::exists(path);
 }
 
-TEST(CliResultSets, FindSavesASetThatShowPrintsInTheWindowsOrder) {
+TEST(CliResultSets, FindSavesASetThatShowPrintsInFindsOrder) {
     TempTree tree;
     tree.writeFile("z1.txt", "aaaaa");
     tree.writeFile("z2.txt", "aaaaa");
@@ -50,11 +50,9 @@ TEST(CliResultSets, FindSavesASetThatShowPrintsInTheWindowsOrder) {
 
     const ProgramRun show = corvaneCli({"show", set});
     ASSERT_EQ(show.status, 0) << show.err;
-    // The tree's order: by text.
+    // The set's tree is ordered by text (b1 first); show gives the groups as find printed them.
     EXPECT_EQ(show.out, "Search paths:\n  " + tree.root() +
-                            "\t*.txt\nSearched files: 5\nDuplicate files: 2\n\n" + tree.path("b1.txt") +
-                            "\n" + tree.path("sub/b2.txt") + "\n\n" + tree.path("z1.txt") + "\n" +
-                            tree.path("z2.txt") + "\n");
+                            "\t*.txt\nSearched files: 5\nDuplicate files: 2\n\n" + find.out);
 }
 
 // Writes plain data as a set, as the window would.
@@ -91,7 +89,8 @@ TEST(CliResultSets, ShowJsonIsFindsWithThePathsAndEachNodesCheckState) {
     const ProgramRun show = corvaneCli({"show", "--json", set});
     ASSERT_EQ(show.status, 0) << show.err;
     EXPECT_EQ(show.out,
-              "{\"searched\": 1, \"duplicates\": 3, \"paths\": [{\"path\": " + cli::jsonString("/p\"q") +
+              "{\"version\": 2, \"searched\": 1, \"duplicates\": 3, \"paths\": [{\"path\": " +
+                  cli::jsonString("/p\"q") +
                   ", \"types\": \"*.jpg;*.png\"}, {\"path\": \"/r\", \"types\": \"*.*\"}], \"groups\": ["
                   "{\"original\": \"/p/a\", \"duplicates\": [\"/p/b\", \"/p/c\"], \"checked\": "
                   "{\"original\": false, \"duplicates\": [true, false]}}, "
@@ -102,6 +101,37 @@ TEST(CliResultSets, ShowJsonIsFindsWithThePathsAndEachNodesCheckState) {
     EXPECT_EQ(text.out,
               "Search paths:\n  /p\"q\t*.jpg;*.png\n  /r\t*.*\nSearched files: 1\nDuplicate files: 3\n\n"
               "/p/a\n/p/b\n/p/c\n\n/r/x\n/r/y\n");
+}
+
+TEST(CliResultSets, CheckedActsOnTheTicksOfTheSetAndNeverOnEveryCopyOfAContent) {
+    TempTree tree;
+    const std::string a = tree.writeFile("a", "first");
+    const std::string b = tree.writeFile("b", "first");
+    const std::string c = tree.writeFile("c", "first");
+    const std::string x = tree.writeFile("x", "second");
+    const std::string y = tree.writeFile("y", "second");
+    const TempTree sets;
+    const std::string set = sets.path("ticked.CVN");
+    stream::MainWindowLists lists;
+    lists.searchPaths.setRows({{.caption = tree.root(), .subItems = {{.text = "*.*"}}}});
+    // The original a ticked with c, b not; both files of the second group ticked.
+    lists.duplicates.setNodes({{.text = a, .stateIndex = stream::kStateChecked, .hasChildren = true},
+                               {.text = b, .level = 1},
+                               {.text = c, .level = 1, .stateIndex = stream::kStateChecked},
+                               {.text = x, .stateIndex = stream::kStateChecked, .hasChildren = true},
+                               {.text = y, .level = 1, .stateIndex = stream::kStateChecked}});
+    writeSet(set, lists);
+
+    const ProgramRun run = corvaneCli({"link", "-n", "--checked", "--from", set});
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.out, "would link " + a + " to " + b + "\nwould link " + c + " to " + b + "\nrefused " + x +
+                           ": the last copy of its contents\nrefused " + y +
+                           ": the last copy of its contents\n");
+    // Without --checked, every duplicate, as before.
+    const ProgramRun all = corvaneCli({"link", "-n", "--from", set});
+    EXPECT_EQ(all.status, 0) << all.err;
+    EXPECT_EQ(all.out, "would link " + b + " to " + a + "\nwould link " + c + " to " + a + "\nwould link " +
+                           y + " to " + x + "\n");
 }
 
 TEST(CliResultSets, ShowOfAMissingOrCorruptSetFailsWithItsMessage) {
@@ -308,7 +338,7 @@ TEST(CliResultSets, UsageErrorsOfSaveAndShowExitWithTwo) {
                                                                   {"show", "--x", "a"}}) {
         const ProgramRun run = corvaneCli(args);
         EXPECT_EQ(run.status, 2) << args.back() << run.err;
-        EXPECT_NE(run.err.find("Usage:"), std::string::npos);
+        EXPECT_NE(run.err.find("\nTry 'corvane-cli " + args.front() + " --help'.\n"), std::string::npos);
     }
 }
 

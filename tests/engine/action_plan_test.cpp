@@ -3,6 +3,7 @@
 #include "engine/action_plan.h"
 #include "engine/action_runner.h"
 #include "platform/trash.h"
+#include "support/data_home.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +24,7 @@
 namespace corvane::engine {
 namespace {
 
+using testing::DataHome;
 using testing::TempTree;
 
 std::string contentsOf(const std::string& path) {
@@ -219,9 +221,7 @@ TEST_F(ActionPlan, AFileMountedOverAnotherNameIsThatFileNeverItsCopy) {
 
 TEST_F(ActionPlan, FilesInTheTrashAreNeverKeptNorMovedAgain) {
     TempTree data;
-    const char* old = std::getenv("XDG_DATA_HOME");
-    const std::optional<std::string> previous = old ? std::optional<std::string>(old) : std::nullopt;
-    setenv("XDG_DATA_HOME", data.root().c_str(), 1);
+    const DataHome home(data.root());
     const std::string trashed = data.writeFile("Trash/files/a2.txt", "same bytes");
     data.writeFile("Trash/info/a2.txt.trashinfo",
                    "[Trash Info]\nPath=/a2.txt\nDeletionDate=2026-01-01T00:00:00\n");
@@ -232,11 +232,6 @@ TEST_F(ActionPlan, FilesInTheTrashAreNeverKeptNorMovedAgain) {
         group.files[0].chosen = group.files[1].chosen = true;
         return planGroups({group}, Choice::ChosenFiles).front();
     }();
-    if (previous) {
-        setenv("XDG_DATA_HOME", previous->c_str(), 1);
-    } else {
-        unsetenv("XDG_DATA_HOME");
-    }
     EXPECT_EQ(verdicts(plan), (std::vector<Verdict>{Verdict::Stays, Verdict::Changed}));
     EXPECT_EQ(plan.files[1].reason, kReasonOnlyCopyLeft);
     EXPECT_EQ(verdicts(chosen), (std::vector<Verdict>{Verdict::InTrash, Verdict::Changed}));
@@ -301,13 +296,10 @@ TEST_F(ActionPlan, AProtectedCopyThatChangedIsLeftAloneAndTheOriginalStaysForThe
 // trash goes back to where it was from its info file.
 TEST(ActionPlanProperty, NoContentIsLostWhateverChangesAfterTheSearch) {
     std::mt19937 random(20241208);
-    const char* oldDataHome = std::getenv("XDG_DATA_HOME");
-    const std::optional<std::string> previousDataHome =
-        oldDataHome ? std::optional<std::string>(oldDataHome) : std::nullopt;
     for (int round = 0; round < 60; ++round) {
         TempTree tree;
         TempTree data;
-        setenv("XDG_DATA_HOME", data.root().c_str(), 1);
+        const DataHome home(data.root());
         const std::string trash = data.path("Trash");
         std::vector<FileGroup> groups;
         std::multiset<std::string> before;
@@ -403,11 +395,6 @@ TEST(ActionPlanProperty, NoContentIsLostWhateverChangesAfterTheSearch) {
             }
         }
         EXPECT_EQ(restored, moved.size()) << "round " << round;
-    }
-    if (previousDataHome) {
-        setenv("XDG_DATA_HOME", previousDataHome->c_str(), 1);
-    } else {
-        unsetenv("XDG_DATA_HOME");
     }
 }
 

@@ -197,6 +197,16 @@ TEST(ChangingFiles, AFileReadAgainJoinsTheClassThatSettledCopiesFormedWithoutIt)
         }
     }
     const auto a = tree.writeFile("a", v.middleDiffers);
+    // The polls of one reading of the five, A unchanged: a reading again shows as more.
+    int onePass = 0;
+    {
+        const ContentClasses counting([&] {
+            ++onePass;
+            return false;
+        });
+        ContentClasses::Workspace workspace;
+        counting.split({&a, &b, &c, &d, &e}, static_cast<int64_t>(v.b.size()), workspace);
+    }
     int polls = 0;
     const ContentClasses classes([&] {
         // A's last block is read at the sixth poll (after the first block of all five).
@@ -208,6 +218,9 @@ TEST(ChangingFiles, AFileReadAgainJoinsTheClassThatSettledCopiesFormedWithoutIt)
     ContentClasses::Workspace workspace;
     const auto result = classes.split({&a, &b, &c, &d, &e}, static_cast<int64_t>(v.b.size()), workspace);
     EXPECT_TRUE(result.complete);
+    // Had the rewrite come before A was read, or after its reading, nothing would be read again and
+    // the test would prove nothing.
+    EXPECT_GT(polls, onePass) << "A was not read again";
     EXPECT_GE(result.classOf[1], 0);
     EXPECT_EQ(result.classOf[0], result.classOf[1]);
     EXPECT_EQ(result.classOf[2], result.classOf[1]);

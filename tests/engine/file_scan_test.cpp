@@ -1,4 +1,5 @@
 #include "engine/engine_harness.h"
+#include "support/data_home.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -138,9 +139,7 @@ TEST(scanner_, SystemEntriesAreLeftOutAndLinksNeverFollowed) {
 
 TEST(scanner_, TrashFoldersAreNoSearchGroundAndAreNamedOnce) {
     TempTree tree;
-    const char* old = std::getenv("XDG_DATA_HOME");
-    const std::optional<std::string> previous = old ? std::optional<std::string>(old) : std::nullopt;
-    setenv("XDG_DATA_HOME", tree.path("home/.local/share").c_str(), 1);
+    const DataHome home(tree.path("home/.local/share"));
     tree.writeFile("home/.local/share/Trash/files/thrown.txt", "x");
     tree.writeFile("home/.local/share/Trash/info/thrown.txt.trashinfo", "[Trash Info]\n");
     tree.writeFile("home/.local/share/kept.txt", "x");
@@ -150,11 +149,6 @@ TEST(scanner_, TrashFoldersAreNoSearchGroundAndAreNamedOnce) {
     const ScanRecord record = runScan({tree.path("home"), tree.path("home")}, {"*.txt", "*.txt;*.trashinfo"});
     // A search path that lies in the trash is passed over whole.
     const ScanRecord inside = runScan({tree.path("home/.local/share/Trash/files")}, {"*.*"});
-    if (previous) {
-        setenv("XDG_DATA_HOME", previous->c_str(), 1);
-    } else {
-        unsetenv("XDG_DATA_HOME");
-    }
     EXPECT_EQ(reportedNames(record), (StringList{tree.path("home/.local/share/kept.txt"),
                                                  tree.path("home/Documents/Trash/kept.txt")}));
     EXPECT_EQ(record.trashFolders, (StringList{tree.path("home/.local/share/Trash")}));

@@ -2,6 +2,7 @@
 // why when it cannot.
 
 #include "engine/action_runner.h"
+#include "support/data_home.h"
 #include "support/temp_tree.h"
 
 #include <gtest/gtest.h>
@@ -14,27 +15,14 @@
 namespace corvane::engine {
 namespace {
 
+using testing::DataHome;
 using testing::TempTree;
 
 class TrashAction : public ::testing::Test {
 protected:
-    void SetUp() override {
-        if (const char* old = std::getenv("XDG_DATA_HOME")) {
-            oldDataHome_ = old;
-        }
-        setenv("XDG_DATA_HOME", data_.path("share").c_str(), 1);
-    }
-    void TearDown() override {
-        if (oldDataHome_) {
-            setenv("XDG_DATA_HOME", oldDataHome_->c_str(), 1);
-        } else {
-            unsetenv("XDG_DATA_HOME");
-        }
-    }
-
     TempTree data_;
+    DataHome home_{data_.path("share")};
     TempTree files_;
-    std::optional<std::string> oldDataHome_;
 };
 
 TEST_F(TrashAction, MovesTheCheckedEntryAndNothingElse) {
@@ -59,7 +47,7 @@ TEST_F(TrashAction, MovesTheCheckedEntryAndNothingElse) {
 TEST_F(TrashAction, ATrashThatCannotBeMadeLeavesTheFileWithTheSystemsReason) {
     const std::string file = files_.writeFile("keep.txt", "keep");
     const std::string plain = data_.writeFile("plain", "");
-    setenv("XDG_DATA_HOME", (plain + "/share").c_str(), 1);
+    home_.pointAt(plain + "/share");
     EXPECT_EQ(moveToTrashAction(file, *platform::lookupFile(file)).reason,
               "the trash folder cannot be made: " + plain + "/share: " + std::strerror(ENOTDIR));
     EXPECT_TRUE(std::filesystem::exists(file));

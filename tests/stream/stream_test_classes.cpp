@@ -229,13 +229,13 @@ struct Classes {
             .owner = [](const T& c) { return componentRef(c.owner); },
             .create =
                 [](ObjectRef owner, ObjectRef parent) {
-                    auto* form = static_cast<Form*>(componentOf(owner));
+                    auto* ownerForm = static_cast<Form*>(componentOf(owner));
                     auto created = std::make_unique<T>();
                     T* raw = created.get();
-                    raw->owner = form;
-                    form->owned.push_back(std::move(created));
-                    if (componentOf(parent) == form) {
-                        form->children.push_back(raw);
+                    raw->owner = ownerForm;
+                    ownerForm->owned.push_back(std::move(created));
+                    if (componentOf(parent) == ownerForm) {
+                        ownerForm->children.push_back(raw);
                     }
                     return refOf(raw);
                 },

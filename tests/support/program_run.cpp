@@ -14,17 +14,20 @@ extern char** environ;
 
 namespace corvane::testing {
 
-ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args) {
-    return runProgramIn({}, program, args);
-}
+namespace {
 
-ProgramRun runProgramIn(const std::string& workingFolder, const std::string& program,
-                        const std::vector<std::string>& args) {
+// Runs `program` from `workingFolder` (the test's own when empty), its standard input read from the
+// file `input` (none when empty).
+ProgramRun spawn(const std::string& workingFolder, const std::string& program,
+                 const std::vector<std::string>& args, const std::string& input) {
     const TempTree io;
     const std::string out = io.path("out");
     const std::string err = io.path("err");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    if (!input.empty()) {
+        posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
+    }
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (!workingFolder.empty()) {
@@ -48,6 +51,23 @@ ProgramRun runProgramIn(const std::string& workingFolder, const std::string& pro
     run.out = fileContents(out);
     run.err = fileContents(err);
     return run;
+}
+
+} // namespace
+
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& args) {
+    return spawn({}, program, args, {});
+}
+
+ProgramRun runProgramIn(const std::string& workingFolder, const std::string& program,
+                        const std::vector<std::string>& args) {
+    return spawn(workingFolder, program, args, {});
+}
+
+ProgramRun runProgramWithInput(const std::string& program, const std::vector<std::string>& args,
+                               const std::string& input) {
+    TempTree io;
+    return spawn({}, program, args, io.writeFile("input", input));
 }
 
 ProgramRun runProgramUnprivileged(const std::string& program, const std::vector<std::string>& args) {

@@ -23,6 +23,10 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
 ProgramRun runProgramIn(const std::string& workingFolder, const std::string& program,
                         const std::vector<std::string>& args);
 
+// The same, with `input` as its standard input.
+ProgramRun runProgramWithInput(const std::string& program, const std::vector<std::string>& args,
+                               const std::string& input);
+
 // The same as the user "nobody" when the test runs as root, whom permissions do not stop (as CI
 // does); as the test's own user otherwise.
 ProgramRun runProgramUnprivileged(const std::string& program, const std::vector<std::string>& args);

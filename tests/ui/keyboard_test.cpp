@@ -9,8 +9,8 @@
 #include "ui/desktop/desktop_shell.h"
 #include "ui/desktop/result_files.h"
 #include "ui/forms/list_controls_qt.h"
+#include "ui/forms/message_dialog.h"
 #include "ui/forms/window_texts.h"
-#include "ui/windows/message_dialog.h"
 
 #include <QAction>
 #include <QApplication>

@@ -269,11 +269,10 @@ TEST_F(BusyWindow, StopDuringTheComparisonKeepsTheGroupsFound) {
     const Strings groups = treeGroups();
     EXPECT_FALSE(groups.empty());
     EXPECT_LT(groups.size(), 1500u);
-    EXPECT_TRUE(
-        std::is_sorted(groups.begin(), groups.end(), [this](const std::string& a, const std::string& b) {
-            return qtcore::LocaleTexts().nodeTextCollator().compare(QString::fromStdString(a),
-                                                                    QString::fromStdString(b)) < 0;
-        }));
+    EXPECT_TRUE(std::is_sorted(groups.begin(), groups.end(), [](const std::string& a, const std::string& b) {
+        return qtcore::LocaleTexts().nodeTextCollator().compare(QString::fromStdString(a),
+                                                                QString::fromStdString(b)) < 0;
+    }));
     EXPECT_TRUE(status(main()).startsWith("Duplicate files: "));
     EXPECT_TRUE(main().saveAction_->isEnabled());
 }

@@ -7,7 +7,7 @@
 #include "support/temp_tree.h"
 #include "ui/forms/list_controls_qt.h"
 #include "ui/forms/window_texts.h"
-#include "ui/views/search_path_list.h"
+#include "ui/windows/search_path_list.h"
 
 #include <QApplication>
 #include <QDir>

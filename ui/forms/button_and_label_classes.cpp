@@ -144,7 +144,8 @@ void autoSizeLabels(QWidget* form) {
             described->move(topLeft);
             continue;
         }
-        const int missing = described->fontMetrics().horizontalAdvance(described->text()) - described->width();
+        const int missing =
+            described->fontMetrics().horizontalAdvance(described->text()) - described->width();
         if (missing > 0 && !described->wordWrap()) {
             QRect r = described->geometry();
             if (described->alignment() & Qt::AlignRight) {

@@ -4,8 +4,8 @@
 #include "stream/stream_reader.h"
 #include "ui/forms/control_classes.h"
 #include "ui/forms/control_support.h"
+#include "ui/forms/message_dialog.h"
 #include "ui/forms/window_texts.h"
-#include "ui/windows/message_dialog.h"
 
 #include <QApplication>
 #include <QFile>

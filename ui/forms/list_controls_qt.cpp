@@ -92,8 +92,8 @@ std::vector<stream::ListRow> ListViewWidget::rows() const {
         const ListRow& row = model_->row(i);
         stream::ListRow out;
         out.caption = std::string(row.caption());
-        for (int i = 0; i < row.subItemCount(); ++i) {
-            out.subItems.push_back({std::string(row.subItemText(i)), row.subItemImageIndex(i)});
+        for (int sub = 0; sub < row.subItemCount(); ++sub) {
+            out.subItems.push_back({std::string(row.subItemText(sub)), row.subItemImageIndex(sub)});
         }
         out.imageIndex = row.imageIndex;
         out.stateIndex = row.stateIndex;

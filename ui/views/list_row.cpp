@@ -125,13 +125,13 @@ int16_t ListRow::subItemImageIndex(int i) const {
                                 static_cast<unsigned char>(texts_[at + 1]) << 8);
 }
 
-void ListRow::appendSubItem(std::string_view text, int16_t imageIndex) {
+void ListRow::appendSubItem(std::string_view text, int16_t image) {
     if (texts_.empty()) {
         appendLength(texts_, 0); // the empty caption
     }
     appendLength(texts_, text.size());
     texts_.append(text);
-    appendImageIndex(texts_, imageIndex);
+    appendImageIndex(texts_, image);
 }
 
 size_t ListRow::reachSubItem(int i) {
@@ -161,12 +161,12 @@ void ListRow::setSubItemText(int i, std::string_view text) {
     texts_ = std::move(replaced);
 }
 
-void ListRow::setSubItemImageIndex(int i, int16_t imageIndex) {
+void ListRow::setSubItemImageIndex(int i, int16_t image) {
     if (i < 0) {
         return;
     }
     const size_t at = subItemSpan(reachSubItem(i)).end - 2;
-    const auto bits = static_cast<uint16_t>(imageIndex);
+    const auto bits = static_cast<uint16_t>(image);
     texts_[at] = static_cast<char>(bits & 0xff);
     texts_[at + 1] = static_cast<char>(bits >> 8);
 }

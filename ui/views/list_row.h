@@ -26,10 +26,10 @@ public:
     std::string_view subItemText(int i) const;
     // The image index of sub-item `i`; -1 when there is no such sub-item.
     int16_t subItemImageIndex(int i) const;
-    void appendSubItem(std::string_view text, int16_t imageIndex = -1);
+    void appendSubItem(std::string_view text, int16_t image = -1);
     // These two add empty sub-items (image index -1) up to `i` when the row has fewer.
     void setSubItemText(int i, std::string_view text);
-    void setSubItemImageIndex(int i, int16_t imageIndex);
+    void setSubItemImageIndex(int i, int16_t image);
 
     // The per-row fields of a stored list, with the values the program's rows hold.
     int32_t imageIndex = 0;

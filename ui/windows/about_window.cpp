@@ -3,8 +3,8 @@
 #include "ui/desktop/desktop_shell.h"
 #include "ui/desktop/system_settings.h"
 #include "ui/forms/layout_scale.h"
+#include "ui/forms/message_dialog.h"
 #include "ui/forms/window_texts.h"
-#include "ui/windows/message_dialog.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

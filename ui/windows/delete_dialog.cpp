@@ -1,10 +1,10 @@
 #include "ui/windows/delete_dialog.h"
 
 #include "ui/desktop/qt_ui_thread.h"
+#include "ui/forms/message_dialog.h"
 #include "ui/forms/window_texts.h"
 #include "ui/views/duplicate_tree_model.h"
 #include "ui/views/shown_name.h"
-#include "ui/windows/message_dialog.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -24,26 +24,8 @@ using engine::Verdict;
 
 constexpr const char* kCheckingText =
     QT_TRANSLATE_NOOP("frm_delete", "Checking the files before they are moved ...");
-constexpr const char* kLastCopyReason = QT_TRANSLATE_NOOP("frm_delete", "the last copy of its contents");
-
-// The reasons the checks before acting give (engine/action_plan.h, platform/trash.cpp), translated
-// where they are shown; a reason with a path in it shows as it is.
-[[maybe_unused]] constexpr const char* kReasons[] = {
-    QT_TRANSLATE_NOOP("frm_delete", "changed since it was compared"),
-    QT_TRANSLATE_NOOP("frm_delete", "no longer there"),
-    QT_TRANSLATE_NOOP("frm_delete", "not a regular file"),
-    QT_TRANSLATE_NOOP("frm_delete", "cannot be read"),
-    QT_TRANSLATE_NOOP("frm_delete", "the copy that stays is gone"),
-    QT_TRANSLATE_NOOP("frm_delete", "the copy that stays changed"),
-    QT_TRANSLATE_NOOP("frm_delete", "kept: its original changed since the search"),
-    QT_TRANSLATE_NOOP("frm_delete", "kept: its original is gone"),
-    QT_TRANSLATE_NOOP("frm_delete", "it and the copy that stays are one file, seen through two paths"),
-    QT_TRANSLATE_NOOP("frm_delete", "the original is gone: this file is now the only copy"),
-    QT_TRANSLATE_NOOP("frm_delete", "in the trash already"),
-    QT_TRANSLATE_NOOP("frm_delete", "replaced since it was checked"),
-    QT_TRANSLATE_NOOP("frm_delete", "not a regular file or a symbolic link"),
-    QT_TRANSLATE_NOOP("frm_delete", "another file has taken its place"),
-};
+// The reasons the checks before acting give are those of platform/reason_texts.h, which the build
+// lists for the translation tool; a reason with a path in it shows as it is.
 
 constexpr ControlDescription kControlDescriptions[] = {
     {"Memo1", QT_TRANSLATE_NOOP("frm_delete", "Files not moved"),
@@ -286,7 +268,7 @@ void DeleteDialog::listEntriesBefore(const engine::FilePlace* place) {
         // A file the check kept back: it fails in its turn, with the check's reason.
         const engine::FilePlan& plan = plans_[entry.group].files[entry.file];
         listFailure(lineFor(groups_[entry.group].files[entry.file].path,
-                            plan.verdict == Verdict::LastCopy ? std::string(kLastCopyReason) : plan.reason));
+                            plan.verdict == Verdict::LastCopy ? std::string(kReasonLastCopy) : plan.reason));
     }
 }
 

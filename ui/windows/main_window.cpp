@@ -7,9 +7,9 @@
 #include "ui/forms/control_classes.h"
 #include "ui/forms/control_support.h"
 #include "ui/forms/list_controls_qt.h"
+#include "ui/forms/message_dialog.h"
 #include "ui/forms/property_values.h"
 #include "ui/forms/window_texts.h"
-#include "ui/windows/message_dialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -402,8 +402,9 @@ void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& Fo
             }
             sizes.push_back(rows->sizeOf(i));
             readingOrder.push_back(static_cast<uint32_t>(kept));
-            setStatusLater([](int64_t i, int64_t n, int64_t) { return sortingStatus(percentOf(i, n)); }, i,
-                           n);
+            setStatusLater(
+                [](int64_t done, int64_t total, int64_t) { return sortingStatus(percentOf(done, total)); }, i,
+                n);
             processPendingEvents(i == 0);
             if (closed_) {
                 return;

@@ -4,8 +4,8 @@
 #include "ui/windows/main_window.h"
 
 #include "ui/forms/list_controls_qt.h"
+#include "ui/forms/message_dialog.h"
 #include "ui/windows/delete_dialog.h"
-#include "ui/windows/message_dialog.h"
 
 #include <QCoreApplication>
 

@@ -4,9 +4,9 @@
 #include "platform/file_info.h"
 #include "ui/desktop/desktop_shell.h"
 #include "ui/forms/list_controls_qt.h"
+#include "ui/forms/message_dialog.h"
 #include "ui/views/shown_name.h"
 #include "ui/windows/main_window.h"
-#include "ui/windows/message_dialog.h"
 
 #include <QCoreApplication>
 #include <QItemSelectionModel>

@@ -3,10 +3,10 @@
 #include "ui/windows/main_window.h"
 
 #include "ui/desktop/translations.h"
+#include "ui/forms/message_dialog.h"
 #include "ui/windows/about_window.h"
 #include "ui/windows/help_page.h"
 #include "ui/windows/help_window.h"
-#include "ui/windows/message_dialog.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

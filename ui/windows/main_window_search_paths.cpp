@@ -1,11 +1,11 @@
 // The main window's search path list: adding, editing and deleting paths with the path dialog.
 
 #include "ui/forms/list_controls_qt.h"
+#include "ui/forms/message_dialog.h"
 #include "ui/forms/window_texts.h"
-#include "ui/views/search_path_list.h"
 #include "ui/windows/main_window.h"
-#include "ui/windows/message_dialog.h"
 #include "ui/windows/path_dialog.h"
+#include "ui/windows/search_path_list.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>

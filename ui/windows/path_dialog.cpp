@@ -1,8 +1,8 @@
 #include "ui/windows/path_dialog.h"
 
+#include "ui/forms/message_dialog.h"
 #include "ui/forms/window_texts.h"
 #include "ui/views/shown_name.h"
-#include "ui/windows/message_dialog.h"
 
 #include <QCoreApplication>
 #include <QDir>

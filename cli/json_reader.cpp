@@ -1,8 +1,12 @@
-#include "strict_json.h"
+#include "cli/json_reader.h"
 
+#include "platform/utf8.h"
+#include "stream/text_codec.h"
+
+#include <cstdlib>
 #include <stdexcept>
 
-namespace corvane::testing {
+namespace corvane::cli {
 
 const JsonValue& JsonValue::operator[](const std::string& key) const {
     const auto found = members.find(key);
@@ -41,6 +45,13 @@ private:
         }
     }
 
+    // Nesting is bounded, so that a crafted text cannot exhaust the stack.
+    void enter() {
+        if (++depth_ > kMaxDepth) {
+            fail("nested deeper than " + std::to_string(kMaxDepth) + " levels");
+        }
+    }
+
     void expectWord(std::string_view word) {
         if (text_.substr(at_, word.size()) != word) {
             fail("unknown word");
@@ -57,11 +68,15 @@ private:
         switch (text_[at_]) {
         case '{':
             value.kind = JsonValue::Kind::Object;
+            enter();
             readObject(value);
+            --depth_;
             break;
         case '[':
             value.kind = JsonValue::Kind::Array;
+            enter();
             readArray(value);
+            --depth_;
             break;
         case '"':
             value.kind = JsonValue::Kind::String;
@@ -174,7 +189,8 @@ private:
                 fail("malformed exponent");
             }
         }
-        return std::stod(std::string(text_.substr(start, at_ - start)));
+        // Out of range gives an infinity or zero, never an exception.
+        return std::strtod(std::string(text_.substr(start, at_ - start)).c_str(), nullptr);
     }
 
     unsigned hex4() {
@@ -198,51 +214,12 @@ private:
         return value;
     }
 
-    static void appendUtf8(std::string& out, char32_t cp) {
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
-
     // One raw UTF-8 sequence, checked strictly (no overlong forms, surrogates or values above U+10FFFF).
     void copyUtf8(std::string& out) {
-        const auto byte = [&](size_t k) { return static_cast<unsigned char>(text_[k]); };
-        const unsigned char lead = byte(at_);
-        size_t length = 0;
-        char32_t cp = 0;
-        char32_t least = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2, cp = lead & 0x1F, least = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3, cp = lead & 0x0F, least = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4, cp = lead & 0x07, least = 0x10000;
-        } else {
-            fail("a byte that is not UTF-8");
-        }
-        if (at_ + length > text_.size()) {
-            fail("a cut UTF-8 sequence");
-        }
-        for (size_t k = 1; k < length; ++k) {
-            if ((byte(at_ + k) & 0xC0) != 0x80) {
-                fail("a broken UTF-8 sequence");
-            }
-            cp = cp << 6 | (byte(at_ + k) & 0x3F);
-        }
-        if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            fail("an overlong or impossible UTF-8 sequence");
+        char32_t ignored = 0;
+        const size_t length = platform::decodeUtf8(text_, at_, ignored);
+        if (length == 0) {
+            fail("bytes that are not UTF-8");
         }
         out.append(text_.substr(at_, length));
         at_ += length;
@@ -313,7 +290,7 @@ private:
                     }
                     cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
                 }
-                appendUtf8(out, cp);
+                stream::appendUtf8(out, cp);
                 break;
             }
             default:
@@ -322,8 +299,10 @@ private:
         }
     }
 
+    static constexpr int kMaxDepth = 256;
     std::string_view text_;
     size_t at_ = 0;
+    int depth_ = 0;
 };
 
 } // namespace
@@ -358,7 +337,7 @@ std::optional<std::string> decodeBase64(std::string_view text) {
     std::string out;
     for (size_t i = 0; i < text.size(); i += 4) {
         const bool last = i + 4 == text.size();
-        const size_t padding = last ? (text[i + 3] == '=') + (text[i + 2] == '=') : 0;
+        const size_t padding = !last || text[i + 3] != '=' ? 0 : text[i + 2] == '=' ? 2 : 1;
         uint32_t word = 0;
         for (size_t k = 0; k < 4; ++k) {
             const int value = k >= 4 - padding ? 0 : digit(text[i + k]);
@@ -378,4 +357,4 @@ std::optional<std::string> decodeBase64(std::string_view text) {
     return out;
 }
 
-} // namespace corvane::testing
+} // namespace corvane::cli

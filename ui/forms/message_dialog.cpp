@@ -1,4 +1,4 @@
-#include "ui/windows/message_dialog.h"
+#include "ui/forms/message_dialog.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "ui/views/search_path_list.h"
+#include "ui/windows/search_path_list.h"
 
 #include "ui/forms/list_controls_qt.h"
 

@@ -1,8 +1,10 @@
 #pragma once
 
-// A strict JSON reader for tests (RFC 8259): it refuses what lenient parsers let through, such as
-// bytes that are not UTF-8, raw control characters in strings, lone surrogates, trailing commas
-// and anything after the value, so that what it accepts any conforming parser reads the same way.
+// A strict JSON reader (RFC 8259), for the reports that scripts hand back (--from-json) and for the
+// tests of what find writes: it refuses what lenient parsers let through, such as bytes that are
+// not UTF-8, raw control characters in strings, lone surrogates, trailing commas, a member named
+// twice and anything after the value, so that what it accepts any conforming parser reads the
+// same way. Nesting deeper than 256 levels is refused too.
 
 #include <cstdint>
 #include <map>
@@ -12,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace corvane::testing {
+namespace corvane::cli {
 
 struct JsonValue {
     enum class Kind { Null, Boolean, Number, String, Array, Object };
@@ -35,4 +37,4 @@ std::optional<JsonValue> parseStrictJson(std::string_view text, std::string* err
 // The bytes that a base64 text (RFC 4648, padded) stands for; nothing when it is not base64.
 std::optional<std::string> decodeBase64(std::string_view text);
 
-} // namespace corvane::testing
+} // namespace corvane::cli
