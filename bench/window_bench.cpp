@@ -23,6 +23,8 @@
 #include <fstream>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -81,6 +83,8 @@ int main(int argc, char** argv) {
     auto lastTurnWork = threadTime();
     std::chrono::nanoseconds longestWork{};
     QString workEndedAt;
+    // Every stretch of work over 30 ms, with the status line where it ended: where to look next.
+    std::vector<std::pair<double, QString>> longWork;
     // A turn of the event loop each millisecond: a gap longer than that is time the window could
     // not react. (A zero timer would measure the same, but keeps the main thread busy polling,
     // taking one of the machine's cores from the search that is measured.)
@@ -96,6 +100,10 @@ int main(int argc, char** argv) {
         }
         lastTurn = now;
         const auto work = threadTime();
+        if (work - lastTurnWork > std::chrono::milliseconds(30)) {
+            longWork.emplace_back(std::chrono::duration<double, std::milli>(work - lastTurnWork).count(),
+                                  status);
+        }
         if (work - lastTurnWork > longestWork) {
             longestWork = work - lastTurnWork;
             workEndedAt = status;
@@ -129,6 +137,9 @@ int main(int argc, char** argv) {
                 "time (ended at \"%s\")\n",
                 std::chrono::duration<double, std::milli>(longestWork).count(),
                 workEndedAt.toUtf8().constData());
+    for (const auto& [milliseconds, status] : longWork) {
+        std::printf("  work of %.0f ms, ended at \"%s\"\n", milliseconds, status.toUtf8().constData());
+    }
     const int files = window.searchedFilesList_->listModel()->count();
     const long long peak = static_cast<long long>(usage.ru_maxrss) * 1024;
     std::printf("window: total %.2f s (scan %.2f s, sort %.2f s, compare %.2f s), longest event gap %.0f ms "

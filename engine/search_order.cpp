@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cstdint>
+#include <memory>
 #include <numeric>
 #include <utility>
 
@@ -11,14 +12,43 @@ namespace corvane::engine {
 
 namespace {
 
+// How many rows a sort handles between two calls of its caller's BetweenPieces.
+constexpr size_t kPieceRows = 1 << 16;
+
+// Counts rows towards the next piece's end and asks the caller there whether to go on.
+class Pieces {
+public:
+    explicit Pieces(const BetweenPieces& between) : between_(between) {}
+    bool goOn() {
+        if (!between_ || ++done_ < kPieceRows) {
+            return true;
+        }
+        done_ = 0;
+        return between_();
+    }
+
+private:
+    const BetweenPieces& between_;
+    size_t done_ = 0;
+};
+
 // Stable radix sort of `items` by `bytes` bytes of their keys, from the lowest; a byte that is
-// the same in every key costs one counting pass and no moves.
-template <typename Item, typename ByteOf> void radixSort(std::vector<Item>& items, int bytes, ByteOf byteOf) {
-    std::vector<Item> moved(items.size());
+// the same in every key costs one counting pass and no moves. False when the caller stopped it
+// (`items` then hold the rows in some order).
+template <typename Item, typename ByteOf>
+bool radixSort(std::vector<Item>& items, int bytes, ByteOf byteOf, Pieces& pieces) {
+    // The second buffer is left unwritten until the passes write it: writing megabytes of zeros
+    // first would cost as much as a pass, in one go between two pieces.
+    const auto spare = std::make_unique_for_overwrite<Item[]>(items.size());
+    Item* from = items.data();
+    Item* to = spare.get();
     for (int byte = 0; byte < bytes; ++byte) {
         std::array<size_t, 256> start{};
-        for (const Item& item : items) {
-            ++start[byteOf(item, byte)];
+        for (size_t i = 0; i < items.size(); ++i) {
+            ++start[byteOf(from[i], byte)];
+            if (!pieces.goOn()) {
+                return false;
+            }
         }
         if (std::find(start.begin(), start.end(), items.size()) != start.end()) {
             continue;
@@ -27,27 +57,38 @@ template <typename Item, typename ByteOf> void radixSort(std::vector<Item>& item
         for (size_t& count : start) {
             sum += std::exchange(count, sum);
         }
-        for (const Item& item : items) {
-            moved[start[byteOf(item, byte)]++] = item;
+        for (size_t i = 0; i < items.size(); ++i) {
+            to[start[byteOf(from[i], byte)]++] = from[i];
+            if (!pieces.goOn()) {
+                return false;
+            }
         }
-        items.swap(moved);
+        std::swap(from, to);
     }
+    if (from != items.data()) {
+        std::copy(from, from + items.size(), items.data());
+    }
+    return true;
 }
 
 // Stable sort of `order` by one field of its rows' keys: a radix sort with the row number
 // travelling beside its key. Keys are taken from the least one up, so that sizes and days
 // usually fit 32 bits and key and row share one 64-bit word; a million rows then sort in a few
-// passes over 8 MB.
-void stableSortBy(std::vector<uint32_t>& order, const std::vector<SearchOrderKey>& keys,
-                  int64_t SearchOrderKey::*field) {
+// passes over 8 MB. `order` changes only once the sort is through.
+bool stableSortBy(std::vector<uint32_t>& order, const std::vector<SearchOrderKey>& keys,
+                  int64_t SearchOrderKey::*field, const BetweenPieces& between) {
     if (order.empty()) {
-        return;
+        return true;
     }
+    Pieces pieces(between);
     int64_t least = INT64_MAX;
     int64_t most = INT64_MIN;
     for (uint32_t row : order) {
         least = std::min(least, keys[row].*field);
         most = std::max(most, keys[row].*field);
+        if (!pieces.goOn()) {
+            return false;
+        }
     }
     const uint64_t range = static_cast<uint64_t>(most) - static_cast<uint64_t>(least);
     const auto above = [&](uint32_t row) {
@@ -62,8 +103,15 @@ void stableSortBy(std::vector<uint32_t>& order, const std::vector<SearchOrderKey
         packed.reserve(order.size());
         for (uint32_t row : order) {
             packed.push_back(above(row) << 32 | row);
+            if (!pieces.goOn()) {
+                return false;
+            }
         }
-        radixSort(packed, bytes, [](uint64_t item, int byte) { return (item >> (32 + 8 * byte)) & 0xff; });
+        if (!radixSort(
+                packed, bytes, [](uint64_t item, int byte) { return (item >> (32 + 8 * byte)) & 0xff; },
+                pieces)) {
+            return false;
+        }
         for (size_t i = 0; i < packed.size(); ++i) {
             order[i] = static_cast<uint32_t>(packed[i]);
         }
@@ -72,22 +120,32 @@ void stableSortBy(std::vector<uint32_t>& order, const std::vector<SearchOrderKey
         pairs.reserve(order.size());
         for (uint32_t row : order) {
             pairs.emplace_back(above(row), row);
+            if (!pieces.goOn()) {
+                return false;
+            }
         }
-        radixSort(pairs, bytes, [](const auto& item, int byte) { return (item.first >> (8 * byte)) & 0xff; });
+        if (!radixSort(
+                pairs, bytes, [](const auto& item, int byte) { return (item.first >> (8 * byte)) & 0xff; },
+                pieces)) {
+            return false;
+        }
         for (size_t i = 0; i < pairs.size(); ++i) {
             order[i] = pairs[i].second;
         }
     }
+    return true;
 }
 
 } // namespace
 
-void sortByCreationDay(std::vector<uint32_t>& order, const std::vector<SearchOrderKey>& keys) {
-    stableSortBy(order, keys, &SearchOrderKey::day);
+bool sortByCreationDay(std::vector<uint32_t>& order, const std::vector<SearchOrderKey>& keys,
+                       const BetweenPieces& between) {
+    return stableSortBy(order, keys, &SearchOrderKey::day, between);
 }
 
-void sortBySize(std::vector<uint32_t>& order, const std::vector<SearchOrderKey>& keys) {
-    stableSortBy(order, keys, &SearchOrderKey::size);
+bool sortBySize(std::vector<uint32_t>& order, const std::vector<SearchOrderKey>& keys,
+                const BetweenPieces& between) {
+    return stableSortBy(order, keys, &SearchOrderKey::size, between);
 }
 
 std::vector<uint32_t> searchOrder(const std::vector<SearchOrderKey>& keys) {

@@ -7,6 +7,7 @@
 #include "platform/local_time.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -19,10 +20,17 @@ struct SearchOrderKey {
     int64_t day = INT64_MIN;
 };
 
+// Called between pieces of a long sort, every 65,536 rows of each pass; returning false stops
+// the sort. A window turns its event loop here, so that a sort of a million rows never holds it.
+using BetweenPieces = std::function<bool()>;
+
 // Re-sorts `order` (row numbers into `keys`) by ascending day, keeping the order of equal rows.
-void sortByCreationDay(std::vector<uint32_t>& order, const std::vector<SearchOrderKey>& keys);
-// Re-sorts `order` by ascending size, keeping the order of equal rows.
-void sortBySize(std::vector<uint32_t>& order, const std::vector<SearchOrderKey>& keys);
+// Returns false, with `order` as it was, when `between` stopped it.
+bool sortByCreationDay(std::vector<uint32_t>& order, const std::vector<SearchOrderKey>& keys,
+                       const BetweenPieces& between = {});
+// Re-sorts `order` by ascending size, keeping the order of equal rows; as above.
+bool sortBySize(std::vector<uint32_t>& order, const std::vector<SearchOrderKey>& keys,
+                const BetweenPieces& between = {});
 // Rows 0..n-1 put through both re-sorts: the comparer's order.
 std::vector<uint32_t> searchOrder(const std::vector<SearchOrderKey>& keys);
 

@@ -80,6 +80,40 @@ TEST(SearchOrder, AgreesWithAComparisonSortOverTheWholeKeyRange) {
     EXPECT_EQ(rows, rowsInOrder);
 }
 
+TEST(SearchOrder, InPiecesTheSameOrderAndAStoppedSortChangesNothing) {
+    // Enough rows for several pieces in every pass; sizes past 32 bits take the wider path.
+    std::mt19937_64 random(7);
+    for (const int64_t sizeRange : {int64_t{5000}, int64_t{1} << 40}) {
+        std::vector<engine::SearchOrderKey> keys(300000);
+        for (auto& key : keys) {
+            key.size = static_cast<int64_t>(random() % static_cast<uint64_t>(sizeRange));
+            key.day = static_cast<int64_t>(random() % 3000);
+        }
+        std::vector<uint32_t> found(keys.size());
+        std::iota(found.begin(), found.end(), 0u);
+        std::shuffle(found.begin(), found.end(), random); // some earlier order shown
+
+        std::vector<uint32_t> atOnce = found;
+        engine::sortByCreationDay(atOnce, keys);
+        engine::sortBySize(atOnce, keys);
+
+        std::vector<uint32_t> inPieces = found;
+        int calls = 0;
+        const engine::BetweenPieces goOn = [&] { return ++calls, true; };
+        EXPECT_TRUE(engine::sortByCreationDay(inPieces, keys, goOn));
+        EXPECT_TRUE(engine::sortBySize(inPieces, keys, goOn));
+        EXPECT_EQ(inPieces, atOnce);
+        EXPECT_GE(calls, 2 * 3 * static_cast<int>(keys.size() >> 16)); // each sort: keys, count, move
+
+        for (const int stopAt : {1, 5, 12}) {
+            std::vector<uint32_t> stopped = found;
+            int left = stopAt;
+            EXPECT_FALSE(engine::sortBySize(stopped, keys, [&] { return --left > 0; }));
+            EXPECT_EQ(stopped, found) << "stopped at call " << stopAt;
+        }
+    }
+}
+
 TEST(SearchOrder, TextsReadBack) {
     EXPECT_EQ(engine::parseSizeText("3000000000"), 3000000000LL);
     EXPECT_EQ(engine::parseSizeText("-1294967296"), -1294967296LL);

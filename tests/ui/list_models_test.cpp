@@ -209,6 +209,49 @@ TEST(SearchedFilesModel, AssigningTheCurrentModeOrNoSortingLeavesTheRows) {
     EXPECT_EQ(model.row(model.count() - 1).caption(), "/g");
 }
 
+TEST(SearchedFilesModel, SortInPiecesGivesUpWhenTheRowsChangeMeanwhile) {
+    // More rows than one piece, so that the sort calls back; the found order is in the path.
+    const qtcore::LocaleTexts texts(kUnitedStates);
+    const auto fill = [&](SearchedFilesModel& model) {
+        for (int i = 0; i < 100000; ++i) {
+            model.appendFile("/" + std::to_string(i), std::to_string((i * 7919) % 1000),
+                             texts.shortDateText({2000 + i % 20, 1, 1}));
+        }
+        model.flushAppendedRows();
+    };
+    SearchedFilesModel atOnce{texts};
+    fill(atOnce);
+    atOnce.setSortType(stream::stData);
+
+    SearchedFilesModel inPieces{texts};
+    fill(inPieces);
+    int calls = 0;
+    EXPECT_TRUE(inPieces.sortInPieces(stream::stData, [&] { return ++calls, true; }));
+    EXPECT_GT(calls, 1);
+    EXPECT_EQ(inPieces.sortType(), stream::stData);
+    EXPECT_EQ(captions(inPieces), captions(atOnce));
+
+    // A row found while the sort waits: the sort gives up and leaves rows and mode as they were.
+    SearchedFilesModel changing{texts};
+    fill(changing);
+    const std::vector<std::string> before = captions(changing);
+    bool appended = false;
+    EXPECT_FALSE(changing.sortInPieces(stream::stText, [&] {
+        if (!appended) {
+            changing.appendFile("/late", "1", texts.shortDateText({1990, 1, 1}));
+            changing.flushAppendedRows();
+            appended = true;
+        }
+        return true;
+    }));
+    EXPECT_EQ(changing.sortType(), stream::stNone);
+    std::vector<std::string> expected = before;
+    expected.push_back("/late");
+    EXPECT_EQ(captions(changing), expected);
+    changing.setSortType(stream::stText); // and sorts whole afterwards
+    EXPECT_EQ(changing.row(0).caption(), "/late");
+}
+
 TEST(SearchedFilesModel, YearsAndSizesReadBackInFull) {
     SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
     const qtcore::LocaleTexts texts(kUnitedStates);

@@ -3,6 +3,7 @@
 #include "ui/views/shown_name.h"
 
 #include <QCollatorSortKey>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -340,8 +341,10 @@ void DuplicateTreeModel::setSortType(stream::SortType sortType) {
         // the top level takes the noted order, a pass with no comparison.
         std::vector<std::unique_ptr<Node>> sorted;
         sorted.reserve(ahead_.size());
+        spentKeys_.reserve(spentKeys_.size() + ahead_.size());
         for (Node* node : ahead_) {
             sorted.push_back(std::move(root_->children[static_cast<size_t>(node->row)]));
+            spentKeys_.push_back(std::move(*node->key)); // a pointer moved: nothing freed
             node->key.reset();
         }
         root_->children = std::move(sorted);
@@ -349,6 +352,7 @@ void DuplicateTreeModel::setSortType(stream::SortType sortType) {
         ahead_.clear();
         aheadValid_ = false;
         finishLayoutChange();
+        freeSpentKeysLater();
         return;
     }
     dropAhead();
@@ -362,6 +366,19 @@ void DuplicateTreeModel::setSortType(stream::SortType sortType) {
         }
     }
     finishLayoutChange();
+}
+
+void DuplicateTreeModel::freeSpentKeysLater() {
+    QTimer::singleShot(0, this, [this] {
+        constexpr size_t kBatch = 4096;
+        const size_t keep = spentKeys_.size() > kBatch ? spentKeys_.size() - kBatch : 0;
+        spentKeys_.erase(spentKeys_.begin() + static_cast<std::ptrdiff_t>(keep), spentKeys_.end());
+        if (spentKeys_.empty()) {
+            std::vector<QCollatorSortKey>().swap(spentKeys_);
+        } else {
+            freeSpentKeysLater();
+        }
+    });
 }
 
 void DuplicateTreeModel::finishLayoutChange() {

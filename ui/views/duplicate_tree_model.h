@@ -10,6 +10,7 @@
 
 #include <QAbstractItemModel>
 #include <QCollator>
+#include <QCollatorSortKey>
 
 #include <cstdint>
 #include <memory>
@@ -131,6 +132,10 @@ private:
     void orderChildren(Node& parent);
     // Forgets the places noted ahead, and the keys they kept.
     void dropAhead();
+    // Frees the keys of spentKeys_ a few thousand at a time, one batch a turn of the event loop:
+    // freeing the keys of tens of thousands of groups at once holds the window for tens of
+    // milliseconds.
+    void freeSpentKeysLater();
     // Moves the persistent indexes to their nodes' new rows and tells views the layout changed.
     void finishLayoutChange();
     void setState(Node& node, int32_t stateIndex);
@@ -143,6 +148,8 @@ private:
     bool aheadValid_ = false; // ahead_ holds every top-level node, in text order
     // Top-level nodes in text order (equal texts in the order they came), by their keys.
     std::multiset<Node*, AheadLess> ahead_;
+    // Keys no node needs any more, waiting to be freed (see freeSpentKeysLater).
+    std::vector<QCollatorSortKey> spentKeys_;
 };
 
 } // namespace corvane::ui

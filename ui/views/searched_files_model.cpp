@@ -22,6 +22,13 @@ SearchedFilesModel::SearchedFilesModel(qtcore::LocaleTexts texts, QObject* paren
     connect(this, &QAbstractItemModel::dataChanged, this, forgetKeys);
     connect(this, &QAbstractItemModel::rowsRemoved, this, forgetKeys);
     connect(this, &QAbstractItemModel::modelReset, this, forgetKeys);
+    // A sort in pieces gives up when the rows change between its pieces.
+    const auto changed = [this] { ++changes_; };
+    connect(this, &QAbstractItemModel::rowsInserted, this, changed);
+    connect(this, &QAbstractItemModel::rowsRemoved, this, changed);
+    connect(this, &QAbstractItemModel::modelReset, this, changed);
+    connect(this, &QAbstractItemModel::dataChanged, this, changed);
+    connect(this, &QAbstractItemModel::layoutChanged, this, changed);
 }
 
 void SearchedFilesModel::appendFile(std::string_view path, std::string_view sizeText,
@@ -78,31 +85,48 @@ void SearchedFilesModel::readSortKeys() {
 }
 
 void SearchedFilesModel::setSortType(stream::SortType sortType) {
+    sortInPieces(sortType, {});
+}
+
+bool SearchedFilesModel::sortInPieces(stream::SortType sortType, const engine::BetweenPieces& between) {
     if (sortType == sortType_) {
-        return;
+        return true;
     }
-    sortType_ = sortType;
     if (sortType != stream::stText && sortType != stream::stData) {
-        return;
+        sortType_ = sortType;
+        return true;
+    }
+    flushAppendedRows(); // rows found last are shown before the sort, not between its pieces
+    const uint64_t changesBefore = changes_;
+    engine::BetweenPieces pieces;
+    if (between) {
+        pieces = [&] { return between() && changes_ == changesBefore; };
     }
     readSortKeys();
     // Compact rows give their keys for this sort only: a million keys kept would take 16 MB.
     std::vector<engine::SearchOrderKey> compactKeys;
     if (compact()) {
-        compactKeys.resize(static_cast<size_t>(count()));
-        for (size_t i = 0; i < compactKeys.size(); ++i) {
-            compactKeys[i] = {compactSize(i), daysOfDates_[storedDateIndex(i)]};
+        // Reserved rather than sized: sizing writes 16 MB of zeros at once, which takes a
+        // few dozen milliseconds; pushing spreads the cost over the pieces.
+        compactKeys.reserve(static_cast<size_t>(count()));
+        for (size_t i = 0; i < static_cast<size_t>(count()); ++i) {
+            compactKeys.push_back({compactSize(i), daysOfDates_[storedDateIndex(i)]});
+            if (pieces && i % (1 << 16) == 0xffff && !pieces()) {
+                return false;
+            }
         }
     }
     const std::vector<engine::SearchOrderKey>& keys = compact() ? compactKeys : keys_;
     // The keys stay with the rows where they are kept; only the order shown changes.
     std::vector<uint32_t> order = shownOrder();
-    if (sortType == stream::stData) {
-        engine::sortBySize(order, keys);
-    } else {
-        engine::sortByCreationDay(order, keys);
+    const bool sorted = sortType == stream::stData ? engine::sortBySize(order, keys, pieces)
+                                                   : engine::sortByCreationDay(order, keys, pieces);
+    if (!sorted) {
+        return false;
     }
+    sortType_ = sortType;
     setShownOrder(std::move(order));
+    return true;
 }
 
 } // namespace corvane::ui

@@ -34,6 +34,9 @@ public:
     // of equal rows; a text that cannot be read counts as the least value. Assigning the
     // current mode does nothing; stNone and stBoth only change the mode.
     void setSortType(stream::SortType sortType);
+    // The same, calling `between` between pieces of the sort (see engine::BetweenPieces). False
+    // when `between` stopped it: the rows and the mode are then as they were.
+    bool sortInPieces(stream::SortType sortType, const engine::BetweenPieces& between);
 
     // Reads the sort keys of the rows appended since the last call or sort. A search calls it
     // as it goes, so that the sort at its end has no million texts left to read.
@@ -51,6 +54,8 @@ private:
     std::vector<engine::SearchOrderKey> keys_;
     // For compact rows: the day of each date text they use, by the text's number.
     std::vector<int64_t> daysOfDates_;
+    // Counts changes of the rows, so that a sort in pieces notices one made between its pieces.
+    uint64_t changes_ = 0;
 };
 
 } // namespace corvane::ui
