@@ -4,7 +4,8 @@
 
 namespace corvane::engine {
 
-QueuedUiThread::QueuedUiThread() : ownerThread_(std::this_thread::get_id()) {}
+QueuedUiThread::QueuedUiThread(bool workersYield)
+    : ownerThread_(std::this_thread::get_id()), workersYield_(workersYield) {}
 
 QueuedUiThread::~QueuedUiThread() {
     close();

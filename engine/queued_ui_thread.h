@@ -16,10 +16,12 @@ namespace corvane::engine {
 // waiting and later routine, so no worker can wait for ever on an owner that has stopped pumping.
 class QueuedUiThread final : public UiThread {
 public:
-    QueuedUiThread();
+    // `workersYield`: as a window's thread, the workers run below this thread (see UiThread).
+    explicit QueuedUiThread(bool workersYield = false);
     ~QueuedUiThread() override;
 
     bool runAndWait(const std::function<void()>& routine) override;
+    bool workersYield() const override { return workersYield_; }
 
     // Runs every routine waiting now, and those that arrive while it runs; returns how many ran.
     // Owner's thread only.
@@ -39,6 +41,7 @@ private:
     };
 
     std::thread::id ownerThread_;
+    bool workersYield_ = false;
     std::mutex mutex_;
     std::condition_variable arrived_;
     std::condition_variable finished_;

@@ -1,5 +1,7 @@
 #include "engine/worker_thread.h"
 
+#include "platform/thread_priority.h"
+
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -9,6 +11,11 @@
 namespace corvane::engine {
 
 namespace {
+
+// How far a window's workers run below the window: at 5 nice levels a runnable worker has a
+// third of the window thread's weight, enough for the window to win a processor quickly without
+// starving the search beside other programs.
+constexpr int kYieldSteps = 5;
 
 // The count of running workers. Never destroyed: a worker thread may still be finishing while
 // the process exits and runs its static destructors.
@@ -46,6 +53,9 @@ void WorkerThread::StartRunning() {
 }
 
 void WorkerThread::run() {
+    if (uiThread_->workersYield()) {
+        platform::lowerThisThreadsPriority(kYieldSteps); // where refused, the worker runs as it is
+    }
     try {
         Execute();
     } catch (...) {

@@ -6,9 +6,13 @@
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <mutex>
 #include <optional>
+#include <set>
 #include <stdexcept>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
 
@@ -195,6 +199,45 @@ TEST(scanner_, NameWithLineBreakStaysOnePath) {
     tree.writeFile("bad\xff\xfe.txt", "y");
     const ScanRecord record = runScan({tree.root()}, {"*.txt"});
     EXPECT_EQ(record.foundFiles, (Paths{tree.path("bad\xff\xfe.txt"), tree.path("two\nlines.txt")}));
+}
+
+// The nice value of the calling thread.
+int niceOfThisThread() {
+    return getpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)));
+}
+
+TEST(scanner_, AWindowsWorkersAndTheirThreadsRunBelowTheWindow) {
+    TempTree tree;
+    for (int i = 0; i < 40; ++i) {
+        tree.writeFile("f" + std::to_string(i % 8) + "/x" + std::to_string(i) + ".txt", "x");
+    }
+    const int owner = niceOfThisThread();
+    for (const bool yield : {true, false}) {
+        auto ui = std::make_shared<engine::QueuedUiThread>(yield);
+        engine::FileScanner scan(ui);
+        ScanRecord record;
+        recordScan(scan, record);
+        // The filter runs on the scanner's threads: the worker's and those it starts.
+        std::mutex mutex;
+        std::set<int> seen;
+        scan.LeaveOut = [&](const std::string&, platform::EntryKind) {
+            const std::lock_guard lock(mutex);
+            seen.insert(niceOfThisThread());
+            return false;
+        };
+        scan.SearchPaths = {tree.root()};
+        scan.FileTypes = {"*.txt"};
+        scan.Start();
+        ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
+        ASSERT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
+        EXPECT_EQ(record.files.size(), 40u);
+        ASSERT_FALSE(seen.empty());
+        if (yield && owner < 19) {
+            EXPECT_GT(*seen.begin(), owner) << "a thread of the window's search ran at the window's priority";
+        } else {
+            EXPECT_EQ(seen, std::set<int>{owner}) << "the command line's threads run at its priority";
+        }
+    }
 }
 
 TEST(scanner_, DateTextComesFromTheOwnersFormatter) {

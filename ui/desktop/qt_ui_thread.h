@@ -30,6 +30,8 @@ public:
     // there (true) or the hand-over has closed first (false, not run). From the main thread:
     // runs it at once. An exception thrown by the routine is thrown again to the caller.
     bool runAndWait(const std::function<void()>& routine) override;
+    // The window's workers yield to it.
+    bool workersYield() const override { return true; }
 
     // Releases every waiting worker without running its routine; later calls return false.
     // Any thread; call it when the window closes.

@@ -22,10 +22,21 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTimer>
+#include <system_error>
+#include <thread>
 
 namespace corvane::ui {
 
 namespace {
+
+void freeElsewhere(engine::StringList&& list) {
+    try {
+        std::thread([spent = std::move(list)]() mutable { spent.clear(); }).detach();
+    } catch (const std::system_error&) {
+        // No thread to be had: the list has been freed here and now.
+    }
+}
 
 // The status line is repainted at most this often; its text is always the latest.
 constexpr std::chrono::milliseconds kStatusInterval{30};
@@ -421,7 +432,11 @@ void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& Fo
                 return;
             }
         }
-        engine::StringList().swap(FoundFiles);
+        // The scan's list, whose paths were copied over, is freed on a thread of its own: giving
+        // back a million paths' storage takes a few dozen milliseconds the window would not
+        // react in.
+        freeElsewhere(std::move(FoundFiles));
+        FoundFiles.clear();
         searched = static_cast<int64_t>(ordered.size());
         // The list goes on to the comparer's worker as it is: a second copy of a million paths
         // would only take memory.
