@@ -31,4 +31,9 @@ inline constexpr const char* kReasonReplaced = "replaced since it was checked";
 inline constexpr const char* kReasonNotAFileOrLink = "not a regular file or a symbolic link";
 inline constexpr const char* kReasonTakenPlace = "another file has taken its place";
 
+// Putting back from the trash.
+inline constexpr const char* kReasonNoLongerInTrash = "it is no longer in the trash";
+inline constexpr const char* kReasonOtherInTrash = "the file of that name in the trash is another one";
+inline constexpr const char* kReasonPlaceTaken = "another file is at its place";
+
 } // namespace corvane

@@ -253,6 +253,18 @@
         <translation>eine andere Datei hat ihren Platz eingenommen</translation>
     </message>
     <message>
+        <source>it is no longer in the trash</source>
+        <translation>sie ist nicht mehr im Papierkorb</translation>
+    </message>
+    <message>
+        <source>the file of that name in the trash is another one</source>
+        <translation>die Datei dieses Namens im Papierkorb ist eine andere</translation>
+    </message>
+    <message>
+        <source>another file is at its place</source>
+        <translation>an ihrem Platz liegt eine andere Datei</translation>
+    </message>
+    <message>
         <source>Files not moved</source>
         <translation>Nicht verschobene Dateien</translation>
     </message>
