@@ -1,0 +1,79 @@
+#pragma once
+
+// What an action run changed, kept so that the run can be undone: one record per file acted on,
+// written as the run goes, so that a run that ends early (stopped, failed or killed) leaves the
+// record of every change it made. Each run starts a new record; the last run's is kept.
+//
+// The record is a text file, one change a line, its fields separated by tabs and paths escaped
+// as URLs escape them (any byte of a name, a line break or a tab included, comes back whole):
+//
+//     corvane-run 1
+//     trashed  PATH  INFO-FILE  DEVICE  INODE
+//     linked   PATH  TARGET     DEVICE  INODE  MODE  OWNER  GROUP  MODIFIED-NS
+//     shared   PATH  SOURCE     DEVICE  INODE
+//
+// trashed: PATH went to the trash; INFO-FILE is its info file there, DEVICE and INODE the entry
+// moved. linked: PATH became a name of TARGET (DEVICE and INODE are the target's); the file that
+// was at PATH had MODE, OWNER, GROUP and its modification time. shared: PATH's blocks are shared
+// with SOURCE's; PATH is still its own file (DEVICE, INODE).
+
+#include "platform/file_info.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace corvane::engine {
+
+struct RunChange {
+    enum class Kind : uint8_t { Trashed, Linked, Shared };
+    Kind kind = Kind::Trashed;
+    std::string path;  // the file acted on, where it was
+    std::string other; // the info file (Trashed), the target (Linked) or the source (Shared)
+    platform::FileIdentity identity;
+    // Linked only: what the replaced file had of its own.
+    uint32_t mode = 0;
+    uint32_t owner = 0;
+    uint32_t group = 0;
+    int64_t modifiedNs = 0;
+
+    friend bool operator==(const RunChange&, const RunChange&) = default;
+};
+
+// Where the last run's record is kept: $XDG_STATE_HOME/corvane/last-run when that variable holds
+// an absolute path, else ~/.local/state/corvane/last-run; empty when no home folder is known.
+std::string lastRunRecordPath();
+
+// Writes a run's record. Each change is on disk before add() returns, so that a change made and
+// then cut short by the end of the process is still there to undo.
+class RunRecordWriter {
+public:
+    RunRecordWriter() = default;
+    ~RunRecordWriter();
+    RunRecordWriter(const RunRecordWriter&) = delete;
+    RunRecordWriter& operator=(const RunRecordWriter&) = delete;
+
+    // Starts a new record at `path` (replacing the last run's), making its folder, readable by
+    // its owner only; false with `failure` set when it cannot.
+    bool start(const std::string& path, std::string* failure);
+    // Adds a change; false with `failure` set when it could not be written.
+    bool add(const RunChange& change, std::string* failure);
+    bool started() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+    off_t size_ = 0; // the bytes of whole lines written
+};
+
+// The changes of a record, in the order they were made. Nothing, with `failure` set, when the
+// record cannot be read, is of a later version, or has a line that is not a change: a record
+// that cannot be trusted whole is not acted on in part. A last line cut short (the disk was
+// full, or the process ended while writing it) is left out, and the others are read.
+std::optional<std::vector<RunChange>> readRunRecord(const std::string& path, std::string* failure);
+
+// One line of a record, without the line break; for the reader's tests and the writer.
+std::string runChangeLine(const RunChange& change);
+
+} // namespace corvane::engine
