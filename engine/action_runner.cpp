@@ -19,10 +19,10 @@ ActionOutcome actOnPlannedFile(const std::vector<FileGroup>& groups, const std::
         // No copy stays, by the user's choice; it must still be the entry that was checked.
         const std::optional<platform::FileInfo> now = platform::lookupFile(file.path);
         if (!now) {
-            return {ActionStatus::Refused, kReasonGone, 0};
+            return {ActionStatus::Refused, kReasonGone, 0, {}};
         }
         if (now->device != plan.seen.device || now->inode != plan.seen.inode) {
-            return {ActionStatus::Refused, kReasonReplaced, 0};
+            return {ActionStatus::Refused, kReasonReplaced, 0, {}};
         }
         return action(file.path, *now, nullptr);
     }
@@ -31,7 +31,7 @@ ActionOutcome actOnPlannedFile(const std::vector<FileGroup>& groups, const std::
     const StillCopy still =
         checkStillCopy(file.path, plan.seen, keeperPath, plans[place.group].files[keeperIndex].seen);
     if (!still.same) {
-        return {ActionStatus::Refused, still.reason, 0};
+        return {ActionStatus::Refused, still.reason, 0, {}};
     }
     const StayingCopy keeper{keeperPath, still.keeper};
     return action(file.path, still.file, &keeper);

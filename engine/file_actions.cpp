@@ -7,17 +7,18 @@
 #include "platform/trash.h"
 
 #include <functional>
+#include <sys/stat.h>
 
 namespace corvane::engine {
 
 namespace {
 
 ActionOutcome refused(std::string reason) {
-    return {ActionStatus::Refused, std::move(reason), 0};
+    return {ActionStatus::Refused, std::move(reason), 0, {}};
 }
 
 ActionOutcome failed(std::string reason) {
-    return {ActionStatus::Failed, std::move(reason), 0};
+    return {ActionStatus::Failed, std::move(reason), 0, {}};
 }
 
 constexpr const char* kNoKeeper = "no copy stays for it";
@@ -47,7 +48,10 @@ ActionOutcome moveToTrashAction(const std::string& path, const platform::FileInf
         keeper ? std::function<bool()>([keeper] { return stillThere(*keeper); }) : std::function<bool()>());
     switch (result.failure) {
     case platform::TrashFailure::None:
-        return {ActionStatus::Done, {}, checked.size};
+        return {ActionStatus::Done,
+                {},
+                checked.size,
+                RunChange{RunChange::Kind::Trashed, path, result.infoFile, identityOf(checked)}};
     case platform::TrashFailure::Missing:
         return refused(kReasonGone);
     case platform::TrashFailure::NotAFile:
@@ -74,15 +78,24 @@ ActionOutcome linkToKeeperAction(const std::string& path, const platform::FileIn
     }
     if (checked.size == 0) {
         // Empty files joined into one would share their future writes (marker and lock files).
-        return {ActionStatus::AlreadyDone, kEmpty, 0};
+        return {ActionStatus::AlreadyDone, kEmpty, 0, {}};
+    }
+    // What the file has of its own, which its name loses to the copy that stays: kept in the
+    // run's record, so that an undo can give the bytes back with it.
+    RunChange change{RunChange::Kind::Linked, path, keeper->path, identityOf(keeper->checked)};
+    change.modifiedNs = checked.modificationTimeNs;
+    if (struct stat st{}; ::lstat(path.c_str(), &st) == 0) {
+        change.mode = st.st_mode;
+        change.owner = st.st_uid;
+        change.group = st.st_gid;
     }
     const platform::LinkResult result =
         platform::replaceWithHardLink(path, checked, keeper->path, keeper->checked);
     switch (result.failure) {
     case platform::LinkFailure::None:
-        return {ActionStatus::Done, {}, checked.size};
+        return {ActionStatus::Done, {}, checked.size, std::move(change)};
     case platform::LinkFailure::AlreadyLinked:
-        return {ActionStatus::AlreadyDone, result.reason, 0};
+        return {ActionStatus::AlreadyDone, result.reason, 0, {}};
     case platform::LinkFailure::SystemError:
         return failed(result.reason);
     case platform::LinkFailure::SameFile:
@@ -102,19 +115,22 @@ ActionOutcome shareBlocksAction(const std::string& path, const platform::FileInf
         return refused(kNoKeeper);
     }
     if (checked.size == 0) {
-        return {ActionStatus::AlreadyDone, kEmpty, 0};
+        return {ActionStatus::AlreadyDone, kEmpty, 0, {}};
     }
     const platform::SharingResult result =
         platform::shareBlocks(path, checked, keeper->path, keeper->checked);
     switch (result.failure) {
     case platform::SharingFailure::None:
-        return {ActionStatus::Done, {}, result.bytesShared};
+        return {ActionStatus::Done,
+                {},
+                result.bytesShared,
+                RunChange{RunChange::Kind::Shared, path, keeper->path, identityOf(checked)}};
     case platform::SharingFailure::SameFile:
     case platform::SharingFailure::AlreadyShared:
-        return {ActionStatus::AlreadyDone, result.reason, 0};
+        return {ActionStatus::AlreadyDone, result.reason, 0, {}};
     case platform::SharingFailure::NotSupported:
     case platform::SharingFailure::SystemError:
-        return {ActionStatus::Failed, result.reason, result.bytesShared};
+        return {ActionStatus::Failed, result.reason, result.bytesShared, {}};
     case platform::SharingFailure::Missing:
     case platform::SharingFailure::NotAFile:
     case platform::SharingFailure::Replaced:
@@ -122,7 +138,7 @@ ActionOutcome shareBlocksAction(const std::string& path, const platform::FileInf
     case platform::SharingFailure::Differs:
         break;
     }
-    return {ActionStatus::Refused, result.reason, result.bytesShared};
+    return {ActionStatus::Refused, result.reason, result.bytesShared, {}};
 }
 
 } // namespace corvane::engine

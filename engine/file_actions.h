@@ -5,6 +5,7 @@
 // link to that copy, or have the file system share its blocks with that copy. Each acts only on
 // the entry that was checked, and says why when it cannot.
 
+#include "engine/run_record.h"
 #include "platform/file_info.h"
 
 #include <cstdint>
@@ -32,6 +33,8 @@ struct ActionOutcome {
     std::string reason;
     // Done: the file's size (trash, link), or the bytes the file system reports as shared (blocks).
     int64_t bytes = 0;
+    // Done: what changed, as the run's record keeps it (see engine/run_record.h).
+    std::optional<RunChange> change;
 
     bool succeeded() const { return status == ActionStatus::Done || status == ActionStatus::AlreadyDone; }
 };

@@ -27,16 +27,27 @@ protected:
 
 TEST_F(TrashAction, MovesTheCheckedEntryAndNothingElse) {
     const std::string file = files_.writeFile("a.txt", "a");
-    EXPECT_TRUE(moveToTrashAction(file, *platform::lookupFile(file)).succeeded());
+    const platform::FileInfo seen = *platform::lookupFile(file);
+    const ActionOutcome moved = moveToTrashAction(file, seen);
+    EXPECT_TRUE(moved.succeeded());
     EXPECT_FALSE(std::filesystem::exists(file));
     EXPECT_TRUE(std::filesystem::exists(data_.path("share/Trash/files/a.txt")));
+    // What the run's record keeps of it: enough to find it in the trash and know it again.
+    ASSERT_TRUE(moved.change);
+    EXPECT_EQ(moved.change->kind, RunChange::Kind::Trashed);
+    EXPECT_EQ(moved.change->path, file);
+    EXPECT_EQ(moved.change->identity, identityOf(seen));
+    EXPECT_TRUE(std::filesystem::exists(moved.change->other)) << moved.change->other;
+    EXPECT_EQ(std::filesystem::path(moved.change->other).filename(), "a.txt.trashinfo");
 
     // Another file put in its place after the check.
     const std::string replaced = files_.writeFile("b.txt", "one");
     const platform::FileInfo checked = *platform::lookupFile(replaced);
     const std::string other = files_.writeFile("other.txt", "two");
     std::filesystem::rename(other, replaced);
-    EXPECT_EQ(moveToTrashAction(replaced, checked).reason, "replaced since it was checked");
+    const ActionOutcome refusal = moveToTrashAction(replaced, checked);
+    EXPECT_EQ(refusal.reason, "replaced since it was checked");
+    EXPECT_FALSE(refusal.change) << "nothing changed, nothing to record";
     EXPECT_TRUE(std::filesystem::exists(replaced));
 
     EXPECT_EQ(moveToTrashAction(files_.path("gone.txt"), checked).reason, kReasonGone);
