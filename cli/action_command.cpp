@@ -11,6 +11,7 @@
 #include "cli/whole_input.h"
 #include "engine/action_runner.h"
 #include "engine/keep_rules.h"
+#include "engine/run_record.h"
 #include "stream/error.h"
 #include "stream/result_set.h"
 
@@ -208,7 +209,8 @@ std::string keptReason(const std::string& reason) {
 
 class ActionRun {
 public:
-    ActionRun(const ActionKind& kind, bool dryRun) : kind_(kind), dryRun_(dryRun) {}
+    ActionRun(const ActionKind& kind, bool dryRun)
+        : kind_(kind), dryRun_(dryRun), record_(dryRun ? std::string() : engine::lastRunRecordPath()) {}
 
     void run(const std::vector<FileGroup>& groups, const std::vector<GroupPlan>& plans) {
         for (size_t g = 0; g < groups.size(); ++g) {
@@ -219,6 +221,8 @@ public:
     }
 
     const Tally& tally() const { return tally_; }
+    // Why the run's record for `restore` could not be kept, or empty.
+    const std::string& recordFailure() const { return record_.failure(); }
 
     void printClosing() const {
         std::fprintf(stderr,
@@ -268,6 +272,9 @@ private:
             return;
         }
         const ActionOutcome outcome = engine::actOnPlannedFile(groups, plans, place, kind_.action);
+        if (outcome.change) {
+            record_.add(*outcome.change);
+        }
         switch (outcome.status) {
         case ActionStatus::Done:
             ++tally_.done;
@@ -293,6 +300,7 @@ private:
 
     const ActionKind& kind_;
     const bool dryRun_;
+    engine::RunRecorder record_;
     Tally tally_;
 };
 
@@ -346,6 +354,10 @@ int runAction(const ActionKind& kind, const Arguments& args) {
     run.run(groups, plans);
     const bool written = std::fflush(stdout) == 0 && !std::ferror(stdout);
     run.printClosing();
+    if (!run.recordFailure().empty()) {
+        std::fprintf(stderr, "corvane-cli: warning: %s; restore cannot undo this run\n",
+                     run.recordFailure().c_str());
+    }
     if (!written) {
         std::fprintf(stderr, "corvane-cli: error: cannot write the result: %s\n", std::strerror(errno));
         return 1;

@@ -24,5 +24,7 @@ int runShow(const Arguments& args);
 int runTrash(const Arguments& args);
 int runLink(const Arguments& args);
 int runDedupe(const Arguments& args);
+// Undoing the last trash, link or dedupe run, or the files of it that the arguments name.
+int runRestore(const Arguments& args);
 
 } // namespace corvane::cli

@@ -28,6 +28,7 @@ const Command kCommands[] = {
     {"trash", corvane::cli::runTrash, corvane::cli::actionOptions},
     {"link", corvane::cli::runLink, corvane::cli::actionOptions},
     {"dedupe", corvane::cli::runDedupe, corvane::cli::actionOptions},
+    {"restore", corvane::cli::runRestore, corvane::cli::restoreOptions},
 };
 
 // The one place where a failure becomes what the user sees: whatever a command throws ends here as

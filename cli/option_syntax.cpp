@@ -125,6 +125,11 @@ const CommandOptions& showOptions() {
     return options;
 }
 
+const CommandOptions& restoreOptions() {
+    static const CommandOptions options{{}, {"-n", "--dry-run"}};
+    return options;
+}
+
 const CommandOptions& dumpOptions() {
     static const CommandOptions options{};
     return options;

@@ -23,6 +23,7 @@ struct CommandOptions {
 const CommandOptions& findOptions();
 const CommandOptions& actionOptions(); // trash, link and dedupe
 const CommandOptions& showOptions();
+const CommandOptions& restoreOptions();
 const CommandOptions& dumpOptions();
 
 struct PlainArguments {

@@ -20,6 +20,8 @@ const char* const kUsage = "Usage: corvane-cli COMMAND [OPTIONS] ARGUMENTS\n"
                            "      copy that stays, or has the file system share its blocks with that copy;\n"
                            "      files in --keep-in folders are never touched, --keep chooses the copy\n"
                            "      that stays.\n"
+                           "  restore [--dry-run] [PATH]...\n"
+                           "      Undoes the last trash, link or dedupe run, or what it did to each PATH.\n"
                            "  show [--json] NAME\n"
                            "      Prints the result set NAME (as saved by the window or by find --save).\n"
                            "  dump FILE\n"
@@ -177,6 +179,30 @@ constexpr const char* kShowHelp =
     "\n"
     "Exit status: 0 success, 1 a file of the set cannot be read, 2 usage error.\n";
 
+constexpr const char* kRestoreHelp =
+    "Usage: corvane-cli restore [--dry-run] [--] [PATH]...\n"
+    "\n"
+    "Undoes what the last trash, link or dedupe run changed, the last change first (the window's\n"
+    "Edit > Undo does the same). With PATHs, only what it did to those files. A trashed file is\n"
+    "renamed back from the trash to its place, if its folder is still there, nothing else has taken\n"
+    "the place, and the file in the trash is the one the run moved there. A file that became a hard\n"
+    "link gets its own copy of the bytes again, with its former permissions, owner and modification\n"
+    "time, while it is still a name of the file it was linked to. A deduplicated file needs nothing:\n"
+    "its bytes always were its own.\n"
+    "\n"
+    "Each run keeps its record in $XDG_STATE_HOME/corvane/last-run (~/.local/state/corvane/last-run);\n"
+    "what cannot be put back now but might be later (its place is taken, the system refused) stays\n"
+    "there for another try.\n"
+    "\n"
+    "  -n, --dry-run   print what would be put back; change nothing\n"
+    "\n"
+    "Output: one line for each file put back, unchanged or not put back, with the reason; on stderr a\n"
+    "closing line with the counts.\n"
+    "\n"
+    "Exit status: 0 when everything asked for was put back or needed nothing (or no run is\n"
+    "recorded), 1 when anything was not put back, a PATH is not in the record, or the record cannot\n"
+    "be read, 2 usage error.\n";
+
 constexpr const char* kDumpHelp =
     "Usage: corvane-cli dump FILE\n"
     "\n"
@@ -200,6 +226,9 @@ std::string commandHelp(std::string_view command) {
     }
     if (command == "dedupe") {
         return std::string(kDedupeHead) + kActionOptions;
+    }
+    if (command == "restore") {
+        return kRestoreHelp;
     }
     if (command == "show") {
         return kShowHelp;

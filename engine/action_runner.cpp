@@ -45,8 +45,9 @@ ActionWorker::ActionWorker(ActionRunner* owner, std::shared_ptr<UiThread> uiThre
                            std::shared_ptr<WorkerControl> control)
     : WorkerThread(std::move(uiThread), std::move(control)), Owner(owner), Phase(owner->NextPhase),
       Groups(owner->Groups), ChoiceOfFiles(owner->ChoiceOfFiles), Plans(owner->Plans),
-      ActOnLastCopies(owner->ActOnLastCopies), action_(owner->Action), onPlanProgress_(owner->OnPlanProgress),
-      onFileActed_(owner->OnFileActed), onFinished_(owner->OnFinished) {
+      ActOnLastCopies(owner->ActOnLastCopies), action_(owner->Action), recordPath_(owner->RecordPath),
+      onPlanProgress_(owner->OnPlanProgress), onFileActed_(owner->OnFileActed),
+      onFinished_(owner->OnFinished) {
     StartRunning();
 }
 
@@ -71,8 +72,11 @@ void ActionWorker::plan() {
         });
 }
 
-std::string ActionWorker::actOn(const FilePlace& place) {
+std::string ActionWorker::actOn(const FilePlace& place, RunRecorder& record) {
     const ActionOutcome outcome = actOnPlannedFile(Groups, Plans, place, action_);
+    if (outcome.change) {
+        record.add(*outcome.change);
+    }
     return outcome.succeeded() ? std::string() : outcome.reason;
 }
 
@@ -93,11 +97,13 @@ void ActionWorker::act() {
             order.push_back({g, 0});
         }
     }
+    RunRecorder record(recordPath_);
     for (const FilePlace& place : order) {
         if (Terminated()) {
-            return;
+            break;
         }
-        const std::string reason = actOn(place);
+        const std::string reason = actOn(place, record);
+        RecordFailure = record.failure();
         if (onFileActed_) {
             Synchronize([&] { onFileActed_(this, place, reason.empty(), reason); });
         }

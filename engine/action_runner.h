@@ -53,6 +53,8 @@ public:
     std::vector<GroupPlan> Plans;
     bool ActOnLastCopies = false;
     FileAction Action = moveToTrashAction;
+    // Where acting keeps the run's record for an undo (run_record.h); none when empty.
+    std::string RecordPath;
 
     PlanProgressHandler OnPlanProgress;
     FileActedHandler OnFileActed;
@@ -76,16 +78,20 @@ public:
     const Choice ChoiceOfFiles;
     std::vector<GroupPlan> Plans;
     const bool ActOnLastCopies;
+    // After acting: why the run's record could not be kept, or empty.
+    std::string RecordFailure;
 
 private:
     void Execute() override;
     void ReportEnd() override;
     void plan();
     void act();
-    // The last look and the action for one file; an empty text when done.
-    std::string actOn(const FilePlace& place);
+    // The last look and the action for one file, its change kept in `record`; an empty text when
+    // done.
+    std::string actOn(const FilePlace& place, RunRecorder& record);
 
     FileAction action_;
+    const std::string recordPath_;
     PlanProgressHandler onPlanProgress_;
     FileActedHandler onFileActed_;
     ActionFinishedHandler onFinished_;

@@ -177,6 +177,55 @@ bool RunRecordWriter::add(const RunChange& change, std::string* failure) {
     return true;
 }
 
+void RunRecorder::add(RunChange change) {
+    if (path_.empty() || !failure_.empty()) {
+        return;
+    }
+    if (!writer_.started() && !writer_.start(path_, &failure_)) {
+        ::unlink(path_.c_str());
+        return;
+    }
+    const std::string here = platform::currentFolder();
+    for (std::string* path : {&change.path, &change.other}) {
+        if (!path->empty() && path->front() != platform::kPathSeparator) {
+            *path = platform::absolutePath(*path, here);
+        }
+    }
+    if (!writer_.add(change, &failure_)) {
+        // A record that misses a change would undo the run in part and say nothing of the rest.
+        ::unlink(path_.c_str());
+    }
+}
+
+bool replaceRunRecord(const std::string& path, const std::vector<RunChange>& changes, std::string* failure) {
+    if (changes.empty()) {
+        if (::unlink(path.c_str()) != 0 && errno != ENOENT) {
+            *failure = systemFailure("the record of the last run cannot be removed: " + path, errno);
+            return false;
+        }
+        return true;
+    }
+    const std::string fresh = path + ".new";
+    {
+        RunRecordWriter writer;
+        if (!writer.start(fresh, failure)) {
+            return false;
+        }
+        for (const RunChange& change : changes) {
+            if (!writer.add(change, failure)) {
+                ::unlink(fresh.c_str());
+                return false;
+            }
+        }
+    }
+    if (::rename(fresh.c_str(), path.c_str()) != 0) {
+        *failure = systemFailure("the record of the last run cannot be replaced: " + path, errno);
+        ::unlink(fresh.c_str());
+        return false;
+    }
+    return true;
+}
+
 std::optional<std::vector<RunChange>> readRunRecord(const std::string& path, std::string* failure) {
     std::string text;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

@@ -67,6 +67,30 @@ private:
     off_t size_ = 0; // the bytes of whole lines written
 };
 
+// Keeps the record of one run as the run goes. The record starts with the run's first change, so
+// a run that changes nothing leaves the last run's record as it was. When it cannot be kept, the
+// last run's record is removed as well (an undo must never take an older run for this one), the
+// first failure is kept for the user, and the run goes on: what the trash holds, it holds with
+// its own record.
+class RunRecorder {
+public:
+    explicit RunRecorder(std::string path) : path_(std::move(path)) {}
+
+    // Records `change`, its paths made absolute against the current folder.
+    void add(RunChange change);
+    // Why the record could not be kept, or empty.
+    const std::string& failure() const { return failure_; }
+
+private:
+    std::string path_;
+    RunRecordWriter writer_;
+    std::string failure_;
+};
+
+// Replaces the record at `path` with `changes` (what is still to undo of its run): whole or not
+// at all. No changes remove the record. False with `failure` set when it cannot.
+bool replaceRunRecord(const std::string& path, const std::vector<RunChange>& changes, std::string* failure);
+
 // The changes of a record, in the order they were made. Nothing, with `failure` set, when the
 // record cannot be read, is of a later version, or has a line that is not a change: a record
 // that cannot be trusted whole is not acted on in part. A last line cut short (the disk was

@@ -254,3 +254,165 @@ LinkResult replaceWithHardLink(const std::string& path, const FileInfo& expected
 }
 
 } // namespace corvane::platform
+
+namespace corvane::platform {
+
+namespace {
+
+// Copies what `from` holds, from its start to its end, into `to` (both open, `to` empty). The
+// file system may share the blocks rather than write them again; the copy is a file of its own
+// either way. 0, or the error number.
+int copyAllBytes(int from, int to) {
+    bool ranged = true;
+    std::vector<char> buffer;
+    for (;;) {
+        if (ranged) {
+            const ssize_t copied = ::copy_file_range(from, nullptr, to, nullptr, size_t{1} << 30, 0);
+            if (copied > 0) {
+                continue;
+            }
+            if (copied == 0) {
+                return 0;
+            }
+            if (errno == EINTR) {
+                continue;
+            }
+            if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) {
+                return errno;
+            }
+            ranged = false; // nothing was copied by it: the plain way from where both stand
+            buffer.resize(size_t{1} << 20);
+        }
+        const ssize_t got = ::read(from, buffer.data(), buffer.size());
+        if (got == 0) {
+            return 0;
+        }
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return errno;
+        }
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t put = ::write(to, buffer.data() + done, static_cast<size_t>(got - done));
+            if (put < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return errno;
+            }
+            done += put;
+        }
+    }
+}
+
+// A new file under a temporary name in the folder, for this user only until it is complete.
+UniqueFd createTemporary(int folderFd, std::string& name) {
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        name = temporaryName();
+        UniqueFd fd(
+            ::openat(folderFd, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (fd.isOpen() || errno != EEXIST) {
+            return fd;
+        }
+    }
+    errno = EEXIST;
+    return UniqueFd(-1);
+}
+
+// Gives the new file what the replaced one had: 0, or the error number of the step that failed.
+// `ownerSet` is false when this user may not give the file that owner; the rest is set all the same.
+int giveAttributes(int fd, const OwnAttributes& own, bool& ownerSet) {
+    ownerSet = ::fchown(fd, own.owner, own.group) == 0;
+    if (!ownerSet && errno != EPERM) {
+        return errno;
+    }
+    // After the owner: changing it clears the set-id bits.
+    if (::fchmod(fd, static_cast<mode_t>(own.mode & 07777)) != 0) {
+        return errno;
+    }
+    const timespec times[2] = {{0, UTIME_OMIT},
+                               {static_cast<time_t>(own.modifiedNs / 1'000'000'000),
+                                static_cast<long>(own.modifiedNs % 1'000'000'000)}};
+    if (::futimens(fd, times) != 0) {
+        return errno;
+    }
+    return 0;
+}
+
+} // namespace
+
+LinkResult replaceLinkWithOwnCopy(const std::string& path, const FileIdentity& linkedTo,
+                                  const OwnAttributes& own) {
+    const std::string folder = parentFolderOf(path);
+    const std::string name = lastNameOf(path);
+    const UniqueFd folderFd(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!folderFd.isOpen()) {
+        return errno == ENOENT ? failure(LinkFailure::Missing, kReasonGone)
+                               : systemError("its folder cannot be opened", errno);
+    }
+    removeLeftoverLinks(folderFd.get());
+    const UniqueFd source(::openat(folderFd.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (!source.isOpen()) {
+        if (errno == ENOENT) {
+            return failure(LinkFailure::Missing, kReasonGone);
+        }
+        if (errno == ELOOP) {
+            return failure(LinkFailure::Replaced, kReasonNoLongerLinked);
+        }
+        return systemError("it cannot be read", errno);
+    }
+    const std::optional<FileInfo> linked = lookupOpenFile(source.get());
+    if (!linked || linked->kind != EntryKind::RegularFile || identityOf(*linked) != linkedTo) {
+        return failure(LinkFailure::Replaced, kReasonNoLongerLinked);
+    }
+
+    std::string temporary;
+    const UniqueFd copy = createTemporary(folderFd.get(), temporary);
+    if (!copy.isOpen()) {
+        return systemError("no copy of its bytes can be made beside it", errno);
+    }
+    const auto dropCopy = [&] { ::unlinkat(folderFd.get(), temporary.c_str(), 0); };
+    bool ownerSet = true;
+    int error = copyAllBytes(source.get(), copy.get());
+    if (error == 0) {
+        error = giveAttributes(copy.get(), own, ownerSet);
+    }
+    if (error == 0 && ::fsync(copy.get()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        dropCopy();
+        return systemError("no copy of its bytes can be made beside it", error);
+    }
+    if (::renameat2(folderFd.get(), temporary.c_str(), folderFd.get(), name.c_str(), RENAME_EXCHANGE) != 0) {
+        error = errno;
+        dropCopy();
+        return systemError("the copy cannot be put in its place", error);
+    }
+    // The name that the copy gave up must be the link it replaced; anything else goes back.
+    const std::optional<FileInfo> replaced = lookupFileAt(folderFd.get(), temporary.c_str());
+    if (!replaced || identityOf(*replaced) != linkedTo) {
+        if (::renameat2(folderFd.get(), temporary.c_str(), folderFd.get(), name.c_str(), RENAME_EXCHANGE) !=
+            0) {
+            return systemError(std::string(kReasonNoLongerLinked) + ", and what took its place is now " +
+                                   joinPath(folder, temporary) + ", since it cannot be put back",
+                               errno);
+        }
+        dropCopy();
+        return failure(LinkFailure::Replaced, kReasonNoLongerLinked);
+    }
+    // The file linked to keeps its other names; this one of them goes.
+    if (::unlinkat(folderFd.get(), temporary.c_str(), 0) != 0) {
+        return systemError("its bytes are its own again, but one more name of the file it was linked to "
+                           "stays as " +
+                               joinPath(folder, temporary),
+                           errno);
+    }
+    if (!ownerSet) {
+        return {LinkFailure::None, kReasonOwnerNotBack};
+    }
+    return {};
+}
+
+} // namespace corvane::platform

@@ -43,4 +43,21 @@ struct LinkResult {
 LinkResult replaceWithHardLink(const std::string& path, const FileInfo& expected, const std::string& target,
                                const FileInfo& targetExpected);
 
+// What a file had of its own before a link replaced it.
+struct OwnAttributes {
+    uint32_t mode = 0; // permissions, with the set-id and sticky bits
+    uint32_t owner = 0;
+    uint32_t group = 0;
+    int64_t modifiedNs = 0;
+};
+
+// The way back from replaceWithHardLink: `path`, while it is still a name of the file `linkedTo`,
+// becomes a file of its own again, holding a copy of that file's bytes and `own` permissions,
+// owner, group and modification time. The copy is made under a temporary name and exchanged with
+// the link in one step, as the link was made; anything else found at `path` by then stays. Where
+// the system does not let this user give the file its owner back, the file is this user's, and
+// the result's reason says so (the copy is made all the same).
+LinkResult replaceLinkWithOwnCopy(const std::string& path, const FileIdentity& linkedTo,
+                                  const OwnAttributes& own);
+
 } // namespace corvane::platform

@@ -4,8 +4,10 @@
 
 #include "platform/file_info.h"
 
+#include <cstdlib>
 #include <string>
 #include <string_view>
+#include <unistd.h>
 
 namespace corvane::platform {
 
@@ -58,6 +60,18 @@ inline std::string absolutePath(std::string_view path, std::string_view folder) 
         start = end + 1;
     }
     return result.empty() ? std::string(1, kPathSeparator) : result;
+}
+
+// The process's current folder; empty when the system cannot tell it (it was removed, or its
+// path is too long).
+inline std::string currentFolder() {
+    char* cwd = ::getcwd(nullptr, 0);
+    if (!cwd) {
+        return {};
+    }
+    std::string result(cwd);
+    std::free(cwd);
+    return result;
 }
 
 } // namespace corvane::platform

@@ -36,4 +36,10 @@ inline constexpr const char* kReasonNoLongerInTrash = "it is no longer in the tr
 inline constexpr const char* kReasonOtherInTrash = "the file of that name in the trash is another one";
 inline constexpr const char* kReasonPlaceTaken = "another file is at its place";
 
+// Giving a file that was linked its own bytes again, and the blocks that stay shared.
+inline constexpr const char* kReasonNoLongerLinked = "it is no longer a name of the file it was linked to";
+inline constexpr const char* kReasonOwnerNotBack = "its bytes are its own again, but not its owner";
+inline constexpr const char* kReasonStillShared =
+    "its bytes were always its own: it only shares blocks with a copy of them";
+
 } // namespace corvane

@@ -75,13 +75,8 @@ std::string absolute(const std::string& path) {
     if (!path.empty() && path.front() == kPathSeparator) {
         return path;
     }
-    char* cwd = ::getcwd(nullptr, 0);
-    if (!cwd) {
-        return path;
-    }
-    std::string result = joinPath(cwd, path);
-    std::free(cwd);
-    return result;
+    const std::string here = currentFolder();
+    return here.empty() ? path : joinPath(here, path);
 }
 
 } // namespace

@@ -253,6 +253,18 @@
         <translation>eine andere Datei hat ihren Platz eingenommen</translation>
     </message>
     <message>
+        <source>it is no longer a name of the file it was linked to</source>
+        <translation>sie ist kein Name der Datei mehr, mit der sie verknüpft wurde</translation>
+    </message>
+    <message>
+        <source>its bytes are its own again, but not its owner</source>
+        <translation>sie hat wieder eigene Bytes, doch ihr Besitzer ließ sich nicht zurücksetzen</translation>
+    </message>
+    <message>
+        <source>its bytes were always its own: it only shares blocks with a copy of them</source>
+        <translation>ihre Bytes waren stets ihre eigenen: sie teilt nur Blöcke mit einer Kopie davon</translation>
+    </message>
+    <message>
         <source>it is no longer in the trash</source>
         <translation>sie ist nicht mehr im Papierkorb</translation>
     </message>
