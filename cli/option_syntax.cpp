@@ -126,7 +126,7 @@ const CommandOptions& showOptions() {
 }
 
 const CommandOptions& restoreOptions() {
-    static const CommandOptions options{{}, {"-n", "--dry-run"}};
+    static const CommandOptions options{{}, {"-n", "--dry-run", "-q", "--quiet"}};
     return options;
 }
 

@@ -29,6 +29,8 @@ int runRestore(const Arguments& args) {
             optionsOpen = false;
         } else if (optionsOpen && (arg == "-n" || arg == "--dry-run")) {
             dryRun = true;
+        } else if (optionsOpen && (arg == "-q" || arg == "--quiet")) {
+            // No progress line to leave out: taken, as every command takes it.
         } else if (optionsOpen && arg.size() > 1 && arg.front() == '-') {
             return usageError("restore", "unknown option '" + arg + "'");
         } else {

@@ -195,6 +195,7 @@ constexpr const char* kRestoreHelp =
     "there for another try.\n"
     "\n"
     "  -n, --dry-run   print what would be put back; change nothing\n"
+    "  -q, --quiet     taken, as by every command (restore prints no progress line)\n"
     "\n"
     "Output: one line for each file put back, unchanged or not put back, with the reason; on stderr a\n"
     "closing line with the counts.\n"

@@ -226,6 +226,58 @@ TEST_F(CliActions, LinkAndDedupeOnXfsShareOneCopyAndTheFilesReadTheSame) {
     EXPECT_NE(inodeOf(disk.path("d/y2")), inodeOf(disk.path("d/y1")));
 }
 
+TEST_F(CliActions, RestorePutsBackWhatTheLastRunChangedAllOfItOrTheFilesNamed) {
+    tree.writeFile("dl/a1", "alpha");
+    tree.writeFile("dl/a2", "alpha");
+    tree.writeFile("dl/sub/a3", "alpha");
+    tree.writeFile("dl/b1", "beta!!");
+    tree.writeFile("dl/b2", "beta!!");
+    const auto before = snapshot(tree.root());
+    const ProgramRun trash = runCli({"trash", "-q", tree.root()});
+    ASSERT_EQ(trash.status, 0) << trash.err;
+    ASSERT_EQ(trashed(), 3u);
+
+    const ProgramRun dry = runCli({"restore", "--dry-run"});
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(dry.out, "would restore " + tree.path("dl/b2") + "\nwould restore " + tree.path("dl/sub/a3") +
+                           "\nwould restore " + tree.path("dl/a2") + "\n");
+    EXPECT_EQ(trashed(), 3u);
+
+    // One file, named as the user is likely to name it: relative to where the shell stands.
+    const ProgramRun one = runProgramIn(tree.path("dl"), CORVANE_CLI_PATH, {"restore", "sub/a3"});
+    EXPECT_EQ(one.status, 0) << one.err;
+    EXPECT_EQ(one.out, "restored " + tree.path("dl/sub/a3") + "\n");
+    EXPECT_NE(one.err.find("Restored 1 files; unchanged 0, not restored 0"), std::string::npos) << one.err;
+    const ProgramRun rest = runCli({"restore"});
+    EXPECT_EQ(rest.status, 0) << rest.err;
+    EXPECT_EQ(snapshot(tree.root()), before) << "the very files, where they were, as they were";
+    EXPECT_EQ(trashed(), 0u);
+    const ProgramRun nothing = runCli({"restore"});
+    EXPECT_EQ(nothing.status, 0);
+    EXPECT_NE(nothing.err.find("Nothing to restore"), std::string::npos) << nothing.err;
+
+    // A link run is undone file by file: each has its own bytes again.
+    const ProgramRun link = runCli({"link", "-q", tree.root()});
+    ASSERT_EQ(link.status, 0) << link.err;
+    ASSERT_EQ(inodeOf(tree.path("dl/a2")), inodeOf(tree.path("dl/a1")));
+    const ProgramRun unlinked = runCli({"restore", "--", tree.path("dl/a2"), tree.path("dl/never")});
+    EXPECT_EQ(unlinked.status, 1) << "a path the run did not change is not restored";
+    EXPECT_EQ(unlinked.out, "restored " + tree.path("dl/a2") + "\nnot restored " + tree.path("dl/never") +
+                                ": the last run did not change it\n");
+    EXPECT_NE(inodeOf(tree.path("dl/a2")), inodeOf(tree.path("dl/a1")));
+    EXPECT_EQ(inodeOf(tree.path("dl/sub/a3")), inodeOf(tree.path("dl/a1")));
+    EXPECT_EQ(runCli({"restore"}).status, 0);
+    std::set<ino_t> inodes;
+    for (const auto& [path, described] : snapshot(tree.root())) {
+        inodes.insert(inodeOf(path));
+    }
+    EXPECT_EQ(inodes.size(), 5u);
+    EXPECT_EQ(contentsUnder(tree.root()),
+              (std::multiset<std::string>{"alpha", "alpha", "alpha", "beta!!", "beta!!"}));
+
+    EXPECT_EQ(runCli({"restore", "--all"}).status, 2);
+}
+
 TEST_F(CliActions, DedupeWhereBlocksCannotBeSharedFailsForEachFileAndChangesNothing) {
     SmallDisk disk(1 << 20);
     if (!disk.mounted()) {

@@ -203,7 +203,7 @@ TEST(CliHelp, EachCommandHasItsHelpAndTheManualPageDocumentsEveryOptionOfIt) {
     for (size_t at = 0; (at = manual.find("\\-", at)) != std::string::npos;) {
         manual.erase(at, 1);
     }
-    for (const std::string command : {"find", "trash", "link", "dedupe", "show", "dump"}) {
+    for (const std::string command : {"find", "trash", "link", "dedupe", "restore", "show", "dump"}) {
         const CliRun run = runCli({command, "--help"});
         EXPECT_EQ(run.status, 0) << command;
         EXPECT_EQ(run.out.rfind("Usage: corvane-cli " + command, 0), 0u) << run.out;
