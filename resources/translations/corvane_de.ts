@@ -320,6 +320,14 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message>
+        <source>Undo will not be able to put these files back: %1.
+
+They can still be restored from the trash.</source>
+        <translation>Rückgängig wird diese Dateien nicht zurückholen können: %1.
+
+Sie lassen sich weiterhin aus dem Papierkorb wiederherstellen.</translation>
+    </message>
 </context>
 <context>
     <name>frm_utama</name>
@@ -640,6 +648,60 @@
     <message>
         <source>Show the current file in the file manager</source>
         <translation>Die aktuelle Datei in der Dateiverwaltung zeigen</translation>
+    </message>
+    <message>
+        <source>Put back what the last run changed?</source>
+        <translation>Zurückholen, was der letzte Lauf verändert hat?</translation>
+    </message>
+    <message>
+        <source>
+
+%1 file(s) will go back from the trash to their folders.</source>
+        <translation>
+
+%1 Datei(en) kommen aus dem Papierkorb in ihre Ordner zurück.</translation>
+    </message>
+    <message>
+        <source>
+
+%1 linked file(s) will get their own bytes again.</source>
+        <translation>
+
+%1 verknüpfte Datei(en) erhalten wieder eigene Bytes.</translation>
+    </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>Put back what the last delete changed</source>
+        <translation>Zurückholen, was das letzte Löschen verändert hat</translation>
+    </message>
+    <message>
+        <source>Putting the files back ...</source>
+        <translation>Die Dateien werden zurückgeholt ...</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>%1 file(s) put back. Search again to see them among the duplicates.</source>
+        <translation>%1 Datei(en) zurückgeholt. Suchen Sie erneut, um sie unter den Duplikaten zu sehen.</translation>
+    </message>
+    <message>
+        <source>%1 file(s) were put back; %2 could not be:
+</source>
+        <translation>%1 Datei(en) wurden zurückgeholt, %2 nicht:
+</translation>
+    </message>
+    <message>
+        <source>... and %1 more</source>
+        <translation>... und %1 weitere</translation>
     </message>
 </context>
 </TS>

@@ -1,3 +1,4 @@
+#include "message_recorder.h"
 #include "scoped_environment.h"
 #include "support/file_contents.h"
 #include "support/temp_tree.h"
@@ -6,6 +7,7 @@
 #include "ui/desktop/result_files.h"
 #include "ui/forms/list_controls_qt.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
@@ -13,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <algorithm>
@@ -63,6 +66,7 @@ protected:
         WindowFixture::SetUp();
         env_.set("HOME", QByteArray::fromStdString(home_.root()));
         env_.unset("XDG_DATA_HOME");
+        env_.unset("XDG_STATE_HOME");
         previousFolder_ = QDir::currentPath();
         QDir::setCurrent(QString::fromStdString(files_.root()));
     }
@@ -178,6 +182,50 @@ TEST_F(DeleteDialog, AllDuplicatesOfASearchGoToTheTrashAndLeaveTheTree) {
     EXPECT_FALSE(exists(path("files")));
     EXPECT_FALSE(exists(path("info")));
     EXPECT_TRUE(deleteDialog().isHidden());
+}
+
+TEST_F(DeleteDialog, UndoPutsBackWhatTheLastRunMovedWhereItsPlaceIsFree) {
+    files_.writeFile("a.txt", "group a");
+    files_.writeFile("x/a1.txt", "group a");
+    files_.writeFile("y/a2.txt", "group a");
+    addSearchPath(files_.root(), "*.txt");
+    ASSERT_TRUE(runSearch());
+    QAction* undo = main().undoAction_;
+    ASSERT_NE(undo, nullptr);
+    EXPECT_FALSE(undo->isEnabled()) << "no run to undo yet";
+    ASSERT_EQ(clickDelete(main().deleteDuplicatesButton_, true).label, "deleted 2 of 2");
+    EXPECT_TRUE(undo->isEnabled());
+    // Something else has taken the place of one of them meanwhile.
+    files_.writeFile("y/a2.txt", "someone else's");
+
+    {
+        MessageRecorder recorder; // answers the question with OK, then the report
+        undo->trigger();
+        ASSERT_EQ(recorder.messages.size(), 2u);
+        EXPECT_EQ(recorder.messages[0].text, "Put back what the last run changed?\n\n2 file(s) will go back "
+                                             "from the trash to their folders.");
+        EXPECT_EQ(recorder.messages[1].text, "1 file(s) were put back; 1 could not be:\n\n" +
+                                                 QString::fromStdString(path("y/a2.txt")) +
+                                                 " \u2014 another file is at its place");
+    }
+    EXPECT_EQ(fileContents(path("x/a1.txt")), "group a");
+    EXPECT_FALSE(exists(inTrash("a1.txt")));
+    EXPECT_EQ(fileContents(path("y/a2.txt")), "someone else's");
+    EXPECT_TRUE(exists(inTrash("a2.txt")));
+    EXPECT_TRUE(main().statusLine().startsWith("1 file(s) put back."));
+    EXPECT_TRUE(undo->isEnabled()) << "what could not be put back yet stays to undo";
+
+    // The place free again, Ctrl+Z puts the last one back, and nothing is left to undo.
+    fs::remove(path("y/a2.txt"));
+    {
+        MessageRecorder recorder;
+        QApplication::setActiveWindow(&main());
+        QTest::keyClick(&main(), Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(recorder.messages.size(), 1u) << "the question; no report when all went back";
+    }
+    EXPECT_EQ(fileContents(path("y/a2.txt")), "group a");
+    EXPECT_FALSE(exists(inTrash("a2.txt")));
+    EXPECT_FALSE(undo->isEnabled());
 }
 
 TEST_F(DeleteDialog, CheckedFilesAtBothLevels) {

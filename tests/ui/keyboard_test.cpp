@@ -479,6 +479,7 @@ TEST_F(Keyboard, TheTreeFromTheKeyboardAlone) {
         TempTree homeFolder;
         home.set("HOME", QByteArray::fromStdString(homeFolder.root()));
         home.unset("XDG_DATA_HOME");
+        home.unset("XDG_STATE_HOME");
         QTest::keyClick(w.duplicateTree_, Qt::Key_Delete);
         closer.stop();
         ASSERT_EQ(recorder.messages.size(), 1u);
@@ -510,6 +511,7 @@ TEST_F(Keyboard, ASearchTicksDeletesSavesAndOpensByKeyboardAlone) {
     ScopedEnvironment home;
     home.set("HOME", QByteArray::fromStdString(homeFolder.root()));
     home.unset("XDG_DATA_HOME");
+    home.unset("XDG_STATE_HOME");
     const std::string set = homeFolder.path("keys.CVN");
     const ui::ResultFileChooser fixtureChooser =
         ui::setResultFileChooser([&](QWidget*, ui::ResultFileDialog, const ui::FileDialogSettings&) {

@@ -122,6 +122,7 @@ TEST_F(WindowFixture, ATrashInTheSearchedFolderIsPassedOverAndTheStatusSaysSo) {
     TempTree tree;
     ScopedEnvironment environment;
     environment.set("XDG_DATA_HOME", QByteArray::fromStdString(tree.path("share")));
+    environment.set("XDG_STATE_HOME", QByteArray::fromStdString(tree.path("state")));
     tree.writeFile("a.txt", "same!");
     // The copy in the trash was thrown away already: it is no copy that stays for a.txt.
     tree.writeFile("share/Trash/files/a.txt", "same!");

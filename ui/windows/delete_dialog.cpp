@@ -251,7 +251,9 @@ void DeleteDialog::startActing() {
     runner_->ActOnLastCopies = moveLastCopies_;
     runner_->OnFileActed = [this](engine::ActionWorker*, engine::FilePlace place, bool done,
                                   const std::string& reason) { fileActed(place, done, reason); };
-    runner_->OnFinished = [this](engine::ActionWorker*) {
+    runner_->RecordPath = engine::lastRunRecordPath();
+    runner_->OnFinished = [this](engine::ActionWorker* worker) {
+        recordFailure_ = worker->RecordFailure;
         QTimer::singleShot(0, this, &DeleteDialog::finishRun);
     };
     runner_->Start();
@@ -324,6 +326,16 @@ void DeleteDialog::finishRun() {
     moveLastCopies_ = false;
     running_ = false;
     okButton_->setEnabled(true);
+    if (!recordFailure_.empty()) {
+        const QString reason = QString::fromStdString(recordFailure_);
+        recordFailure_.clear();
+        MessageDialog(MessageKind::Warning,
+                      text(QT_TRANSLATE_NOOP("frm_delete",
+                                             "Undo will not be able to put these files back: %1.\n\nThey can "
+                                             "still be restored from the trash."))
+                          .arg(reason),
+                      this);
+    }
 }
 
 void DeleteDialog::listFailure(const QString& line) {

@@ -115,6 +115,7 @@ private:
     std::vector<int> removedChildren_;       // per top-level row, its children removed in this run
     int removedTops_ = 0;
     bool running_ = false;
+    std::string recordFailure_; // why the run's record for Undo could not be kept
 };
 
 } // namespace corvane::ui

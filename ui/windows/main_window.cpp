@@ -160,6 +160,7 @@ void MainWindow::descriptionLoaded() {
     duplicateTree_->treeModel()->setOrderingAhead(true);
     followTree();
     setUpKeyboard();
+    setUpUndo();
     describeControls(*this, kControlDescriptions);
 }
 
@@ -500,6 +501,13 @@ void MainWindow::returnToIdle() {
 }
 
 void MainWindow::setTreeSearching(bool searching) {
+    if (undoAction_) {
+        undoAction_->setEnabled(false);
+        if (!searching) {
+            // The workers clear their busy flags in their end reports, after this.
+            QTimer::singleShot(0, this, &MainWindow::updateUndo);
+        }
+    }
     duplicateTree_->setEnabled(!searching);
     setControlColor(duplicateTree_, searching ? kClInactiveCaptionText : kClWindow);
 }

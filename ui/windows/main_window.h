@@ -91,6 +91,8 @@ public:
     QAction* helpContentAction_ = nullptr;
     // Starts or stops a search from the keyboard (F5), as a click on searchButton_ would.
     QAction* searchAction_ = nullptr;
+    // Edit > Undo (Ctrl+Z): enabled while a run is recorded and nothing else runs.
+    QAction* undoAction_ = nullptr;
 
     // Fields besides the controls.
     std::unique_ptr<engine::FileScanner> scanner_;
@@ -124,6 +126,9 @@ public:
     void deleteCheckedClicked(QObject* sender);
     // Checks the files, asks `question` with what the check found, then runs the delete dialog.
     void confirmAndDelete(DeleteDialog::FilesToDelete files, const QString& question);
+    // Undo: asks, then puts back what the last delete run changed, with a progress window; what
+    // could not be put back is reported with its reasons.
+    void undoClicked(QObject* sender);
     // Help. Content shows the help page in the program's help window, in the program's language
     // where a page in it is installed.
     void helpContentClicked(QObject* sender);
@@ -168,6 +173,9 @@ private:
     // Shortcuts (Ctrl+S, Ctrl+O, Ctrl+Q, F1, F5 for the search, F10 for the menu) and the labels'
     // fields.
     void setUpKeyboard();
+    // The Edit menu with Undo, and whether Undo is offered now.
+    void setUpUndo();
+    void updateUndo();
     // Keeps the information box and the buttons that depend on the tree with its current node and
     // its ticks, however they change.
     void followTree();
@@ -203,6 +211,7 @@ private:
     std::chrono::steady_clock::time_point lastStatus_{};
     bool shown_ = false;
     bool closed_ = false;
+    bool undoing_ = false;
 };
 
 } // namespace corvane::ui

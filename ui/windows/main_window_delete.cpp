@@ -70,6 +70,7 @@ void MainWindow::confirmAndDelete(DeleteDialog::FilesToDelete files, const QStri
     // The user has been told which files are the last copies of their contents.
     deleteDialog_->setMoveLastCopies(true);
     deleteDialog_->exec();
+    updateUndo();
     duplicateTree_->setFocus();
 }
 

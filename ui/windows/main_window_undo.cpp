@@ -1,0 +1,168 @@
+// The main window's Edit > Undo: puts back what the last delete run changed (engine/run_undo.h),
+// on a worker thread, with a progress window and a report of what could not be put back.
+
+#include "ui/windows/main_window.h"
+
+#include "engine/undo_runner.h"
+#include "ui/desktop/qt_ui_thread.h"
+#include "ui/forms/control_classes.h"
+#include "ui/forms/message_dialog.h"
+#include "ui/views/shown_name.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressDialog>
+#include <QStringList>
+#include <sys/stat.h>
+
+namespace corvane::ui {
+
+namespace {
+
+// At most this many files are named in the report of what stayed.
+constexpr int kNamedInReport = 15;
+
+bool runRecorded() {
+    const std::string record = engine::lastRunRecordPath();
+    struct stat st {};
+    return !record.empty() && ::stat(record.c_str(), &st) == 0;
+}
+
+// The question before an undo: what will go back, counted from the record.
+QString undoQuestion(const std::vector<engine::RunChange>& changes) {
+    size_t trashed = 0;
+    size_t linked = 0;
+    for (const engine::RunChange& change : changes) {
+        trashed += change.kind == engine::RunChange::Kind::Trashed ? 1 : 0;
+        linked += change.kind == engine::RunChange::Kind::Linked ? 1 : 0;
+    }
+    QString question = QCoreApplication::translate("frm_utama", "Put back what the last run changed?");
+    if (trashed > 0) {
+        question += QCoreApplication::translate(
+                        "frm_utama", "\n\n%1 file(s) will go back from the trash to their folders.")
+                        .arg(trashed);
+    }
+    if (linked > 0) {
+        question +=
+            QCoreApplication::translate("frm_utama", "\n\n%1 linked file(s) will get their own bytes again.")
+                .arg(linked);
+    }
+    return question;
+}
+
+} // namespace
+
+void MainWindow::setUpUndo() {
+    auto* bar = qobject_cast<QMenuBar*>(menuWidget());
+    if (!bar) {
+        return;
+    }
+    auto* editMenu = new QMenu(QCoreApplication::translate("frm_utama", "&Edit"), this);
+    undoAction_ = editMenu->addAction(QCoreApplication::translate("frm_utama", "&Undo"));
+    undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    undoAction_->setStatusTip(
+        QCoreApplication::translate("frm_utama", "Put back what the last delete changed"));
+    connect(undoAction_, &QAction::triggered, this, [this] { undoClicked(this); });
+    // Between File and Help.
+    QAction* help = menuAction(findComponent("Help1"));
+    if (help && bar->actions().contains(help)) {
+        bar->insertMenu(help, editMenu);
+    } else {
+        bar->addMenu(editMenu);
+    }
+    updateUndo();
+}
+
+void MainWindow::updateUndo() {
+    if (undoAction_) {
+        undoAction_->setEnabled(!undoing_ && !(scanner_ && scanner_->Busy) &&
+                                !(comparer_ && comparer_->Busy) && runRecorded());
+    }
+}
+
+void MainWindow::undoClicked(QObject*) {
+    updateUndo();
+    if (!undoAction_ || !undoAction_->isEnabled() || !uiThread_) {
+        return;
+    }
+    const std::string record = engine::lastRunRecordPath();
+    std::string failure;
+    const std::optional<std::vector<engine::RunChange>> changes = engine::readRunRecord(record, &failure);
+    if (!changes) {
+        showErrorBox(QString::fromStdString(failure), this);
+        return;
+    }
+    if (MessageDialog(MessageKind::Confirmation, undoQuestion(*changes), this) != MessageResult::Ok) {
+        return;
+    }
+
+    undoing_ = true;
+    updateUndo();
+    engine::UndoRunner runner(uiThread_);
+    runner.RecordPath = record;
+    QProgressDialog progress(QCoreApplication::translate("frm_utama", "Putting the files back ..."),
+                             QCoreApplication::translate("frm_utama", "Cancel"), 0,
+                             static_cast<int>(std::min<size_t>(changes->size(), INT32_MAX)), this);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(400);
+    progress.setAutoReset(false);
+    progress.setAutoClose(false);
+    QEventLoop loop;
+    int handled = 0;
+    QStringList stayed;
+    runner.OnChangeUndone = [&](engine::UndoWorker*, const engine::RunChange& change,
+                                const engine::UndoOutcome& outcome) {
+        progress.setValue(++handled);
+        if (outcome.status == engine::UndoStatus::NotPutBack) {
+            stayed << shownName(change.path) + QStringLiteral(" \u2014 ") +
+                          QCoreApplication::translate("frm_delete", outcome.reason.c_str());
+        }
+    };
+    engine::UndoRun result;
+    std::exception_ptr workerFailure;
+    runner.OnFinished = [&](engine::UndoWorker* worker) {
+        result = worker->Result;
+        workerFailure = worker->Failure;
+        loop.quit();
+    };
+    connect(&progress, &QProgressDialog::canceled, &loop, [&runner] { runner.Stop(); });
+    runner.Start();
+    loop.exec();
+    if (runner.Busy) {
+        // The loop was ended from outside (the program is closing): the worker is let go with the
+        // runner, and what it did not reach stays in the record.
+        return;
+    }
+    progress.close();
+    undoing_ = false;
+    updateUndo();
+
+    setStatus(QCoreApplication::translate(
+                  "frm_utama", "%1 file(s) put back. Search again to see them among the duplicates.")
+                  .arg(result.putBack));
+    flushStatus();
+    if (workerFailure || !result.failure.empty()) {
+        showErrorBox(
+            QString::fromStdString(workerFailure ? engine::failureMessage(workerFailure) : result.failure),
+            this);
+    }
+    if (!stayed.isEmpty()) {
+        QString report =
+            QCoreApplication::translate("frm_utama", "%1 file(s) were put back; %2 could not be:\n")
+                .arg(result.putBack)
+                .arg(static_cast<qsizetype>(stayed.size()));
+        for (qsizetype i = 0; i < stayed.size() && i < kNamedInReport; ++i) {
+            report += QLatin1Char('\n') + stayed[i];
+        }
+        if (stayed.size() > kNamedInReport) {
+            report += QLatin1Char('\n') + QCoreApplication::translate("frm_utama", "... and %1 more")
+                                              .arg(stayed.size() - kNamedInReport);
+        }
+        MessageDialog(MessageKind::Warning, report, this);
+    }
+}
+
+} // namespace corvane::ui
