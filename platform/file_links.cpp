@@ -253,10 +253,6 @@ LinkResult replaceWithHardLink(const std::string& path, const FileInfo& expected
     return {};
 }
 
-} // namespace corvane::platform
-
-namespace corvane::platform {
-
 namespace {
 
 // Copies what `from` holds, from its start to its end, into `to` (both open, `to` empty). The
@@ -306,8 +302,15 @@ int copyAllBytes(int from, int to) {
     }
 }
 
-// A new file under a temporary name in the folder, for this user only until it is complete.
-UniqueFd createTemporary(int folderFd, std::string& name) {
+// A new file in the folder for the copy, for this user only until it is complete: without a name
+// where the file system allows (a process that ends while copying then leaves nothing behind), else
+// under a temporary name. `name` is empty for a file without one.
+UniqueFd createCopyFile(int folderFd, std::string& name) {
+    name.clear();
+    UniqueFd unnamed(::openat(folderFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+    if (unnamed.isOpen() || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) {
+        return unnamed;
+    }
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         name = temporaryName();
         UniqueFd fd(
@@ -368,11 +371,15 @@ LinkResult replaceLinkWithOwnCopy(const std::string& path, const FileIdentity& l
     }
 
     std::string temporary;
-    const UniqueFd copy = createTemporary(folderFd.get(), temporary);
+    const UniqueFd copy = createCopyFile(folderFd.get(), temporary);
     if (!copy.isOpen()) {
         return systemError("no copy of its bytes can be made beside it", errno);
     }
-    const auto dropCopy = [&] { ::unlinkat(folderFd.get(), temporary.c_str(), 0); };
+    const auto dropCopy = [&] {
+        if (!temporary.empty()) {
+            ::unlinkat(folderFd.get(), temporary.c_str(), 0);
+        }
+    };
     bool ownerSet = true;
     int error = copyAllBytes(source.get(), copy.get());
     if (error == 0) {
@@ -380,6 +387,13 @@ LinkResult replaceLinkWithOwnCopy(const std::string& path, const FileIdentity& l
     }
     if (error == 0 && ::fsync(copy.get()) != 0) {
         error = errno;
+    }
+    if (error == 0 && temporary.empty()) {
+        // Whole: now it gets its temporary name, for the exchange.
+        error = linkOpenFile(copy.get(), std::string(), folderFd.get(), temporary);
+        if (error != 0) {
+            temporary.clear();
+        }
     }
     if (error != 0) {
         dropCopy();

@@ -63,20 +63,34 @@ RestoreResult restoreFromTrash(const std::string& infoFile, const std::optional<
     int error = 0;
     const std::optional<FileIdentity> inTrash =
         trashFolder.isOpen() ? identityAt(trashFolder.get(), trashName.c_str(), &error) : std::nullopt;
+    const UniqueFd placeFolder(::open(parentFolderOf(original).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const int placeFolderError = placeFolder.isOpen() ? 0 : errno;
+    const std::string placeName = lastNameOf(original);
+    // A restore that ended (killed) between its steps: the file is at its place already, and
+    // what is left in the trash of it (its record, a second name of it) goes.
+    int placeError = 0;
+    if (moved && placeFolder.isOpen() &&
+        identityAt(placeFolder.get(), placeName.c_str(), &placeError) == moved) {
+        if (inTrash == moved) {
+            ::unlinkat(trashFolder.get(), trashName.c_str(), 0);
+        }
+        if (!inTrash || inTrash == moved) {
+            ::unlink(infoFile.c_str());
+            return {RestoreFailure::None, {}, original};
+        }
+    }
     if (!inTrash) {
         return refused(RestoreFailure::GoneFromTrash, kReasonNoLongerInTrash, original);
     }
     if (moved && *inTrash != *moved) {
         return refused(RestoreFailure::Changed, kReasonOtherInTrash, original);
     }
-    const UniqueFd placeFolder(::open(parentFolderOf(original).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!placeFolder.isOpen()) {
-        return refused(
-            RestoreFailure::NoFolder,
-            withSystemReason("its folder " + parentFolderOf(original) + " cannot be opened", errno),
-            original);
+        return refused(RestoreFailure::NoFolder,
+                       withSystemReason("its folder " + parentFolderOf(original) + " cannot be opened",
+                                        placeFolderError),
+                       original);
     }
-    const std::string placeName = lastNameOf(original);
     error =
         renameWithoutReplacing(trashFolder.get(), trashName.c_str(), placeFolder.get(), placeName.c_str());
     if (error == EEXIST || error == ENOTEMPTY) {

@@ -30,8 +30,9 @@ namespace fs = std::filesystem;
 // run makes, while files are acted on. CORVANE_KILL_SEED sets the seed; a failure names it and N.
 class KilledActions : public ActionSafety {
 protected:
-    static constexpr const char* kSystemCalls[] = {"renameat2", "rename", "linkat", "link", "unlinkat",
-                                                   "write",     "openat", "fsync",  "ioctl"};
+    static constexpr const char* kSystemCalls[] = {
+        "renameat2", "rename", "linkat", "link",      "unlinkat",        "write", "openat",
+        "fsync",     "ioctl",  "fchown", "fdatasync", "copy_file_range", "unlink"};
     static constexpr int kKillsPerCall = 3;
     static constexpr int kCopies = 50;
 
@@ -92,8 +93,10 @@ protected:
     }
 
     // Kills `action` on fresh groups under `base` at kKillsPerCall random calls of each system call
-    // it makes, runs it again each time and checks what is left.
-    void killAndRunAgain(const std::string& action, const std::string& base) {
+    // it makes, runs it again each time and checks what is left. With `undo`, the action runs whole
+    // and `restore` is killed and run again instead: then every file is back at its place with the
+    // bytes it had (for a trashed file, the very file, as it was) and the trash holds nothing of it.
+    void killAndRunAgain(const std::string& action, const std::string& base, bool undo = false) {
         strace_ = programOnPath("strace");
         if (strace_.empty()) {
             GTEST_SKIP() << "strace is not installed (scripts/bootstrap.sh installs it)";
@@ -105,10 +108,16 @@ protected:
         // The calls made before any file is acted on are those of a dry run.
         makeGroups(base + "/count");
         useDataHome(data.path("count"));
-        std::vector<std::string> dryRun = actionArgs(action, base + "/count");
+        const auto killedArgs = [&](const std::string& root) {
+            return undo ? std::vector<std::string>{"restore"} : actionArgs(action, root);
+        };
+        if (undo) {
+            act(actionArgs(action, base + "/count"));
+        }
+        std::vector<std::string> dryRun = killedArgs(base + "/count");
         dryRun.insert(dryRun.begin() + 1, "--dry-run");
         const std::map<std::string, long> planning = callsOf(dryRun);
-        const std::map<std::string, long> calls = callsOf(actionArgs(action, base + "/count"));
+        const std::map<std::string, long> calls = callsOf(killedArgs(base + "/count"));
         if (calls.empty()) {
             GTEST_SKIP() << "strace cannot trace " << CORVANE_CLI_PATH << " here";
         }
@@ -138,7 +147,11 @@ protected:
                 const ActionScene scene = sceneOf({root});
                 const Snapshot before = contentsOutsideTrash(scene);
                 const Snapshot kept = folderSnapshot(root + "/keep");
-                const std::vector<std::string> args = actionArgs(action, root);
+                const Snapshot untouched = folderSnapshot(root);
+                if (undo) {
+                    act(actionArgs(action, root));
+                }
+                const std::vector<std::string> args = killedArgs(root);
 
                 // (strace's --seccomp-bpf, which would spare the other calls a stop, loses the kill.)
                 std::vector<std::string> straceArgs{"-f",
@@ -160,6 +173,10 @@ protected:
                                   again, scene, before, true);
                 expectUnchanged("a file in the --keep-in folder changed", kept,
                                 folderSnapshot(root + "/keep"), again);
+                if (undo) {
+                    expectRestored(action, untouched, folderSnapshot(root), again);
+                    EXPECT_TRUE(orphanInfoFiles(scene).empty());
+                }
                 fs::remove_all(root);
             }
         }
@@ -172,11 +189,43 @@ protected:
         EXPECT_GT(kills, 0) << "strace killed none of the " << rounds << " runs: nothing was tested";
     }
 
+    // After an undo: every file of `before` is at its place again with its bytes; a trashed one is
+    // the very file, with its times.
+    void expectRestored(const std::string& action, const Snapshot& before, const Snapshot& after,
+                        const ProgramRun& run) {
+        if (action == "trash") {
+            expectUnchanged("restore did not put back every file as it was", before, after, run);
+            return;
+        }
+        const auto contentsOnly = [](const Snapshot& snapshot) {
+            Snapshot contents;
+            for (const auto& [path, described] : snapshot) {
+                const size_t holding = described.find(", holding ");
+                contents[path] = holding == std::string::npos ? described : described.substr(holding);
+            }
+            return contents;
+        };
+        expectUnchanged("restore did not give every file its bytes back", contentsOnly(before),
+                        contentsOnly(after), run);
+    }
+
     std::string strace_;
 };
 
 TEST_F(KilledActions, TrashLosesNothingAndLeavesNothingBehind) {
     killAndRunAgain("trash", tree.root());
+}
+
+TEST_F(KilledActions, RestoreOfATrashRunFinishesWhenRunAgain) {
+    killAndRunAgain("trash", tree.root(), true);
+}
+
+TEST_F(KilledActions, RestoreOfALinkRunFinishesWhenRunAgain) {
+    XfsDisk disk;
+    if (!disk.mounted()) {
+        GTEST_SKIP() << disk.why();
+    }
+    killAndRunAgain("link", disk.root(), true);
 }
 
 TEST_F(KilledActions, LinkLosesNothingAndLeavesNothingBehind) {

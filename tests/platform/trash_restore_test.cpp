@@ -46,6 +46,32 @@ TEST_F(TrashRestore, PutsBackWhatWasMovedAndForgetsItsRecord) {
     }
 }
 
+TEST_F(TrashRestore, ARestoreCutShortBetweenItsStepsIsFinishedByTheNext) {
+    // Ended after the rename, before its record in the trash went.
+    const std::string renamed = files_.writeFile("renamed.txt", "renamed");
+    const auto renamedIdentity = identityAt(renamed);
+    const platform::TrashResult first = platform::moveToTrash(renamed);
+    ASSERT_TRUE(first.moved()) << first.reason;
+    ASSERT_EQ(::rename(first.fileInTrash.c_str(), renamed.c_str()), 0);
+    const platform::RestoreResult finished = platform::restoreFromTrash(first.infoFile, renamedIdentity);
+    EXPECT_TRUE(finished.restored()) << finished.reason;
+    EXPECT_FALSE(entryExists(first.infoFile));
+    EXPECT_EQ(contentsOf(renamed), "renamed");
+
+    // Ended between the link to its place and the removal of its name in the trash (the way back
+    // where a file system cannot rename without replacing).
+    const std::string linked = files_.writeFile("linked.txt", "linked");
+    const auto linkedIdentity = identityAt(linked);
+    const platform::TrashResult second = platform::moveToTrash(linked);
+    ASSERT_TRUE(second.moved()) << second.reason;
+    ASSERT_EQ(::link(second.fileInTrash.c_str(), linked.c_str()), 0);
+    const platform::RestoreResult done = platform::restoreFromTrash(second.infoFile, linkedIdentity);
+    EXPECT_TRUE(done.restored()) << done.reason;
+    EXPECT_FALSE(entryExists(second.fileInTrash));
+    EXPECT_FALSE(entryExists(second.infoFile));
+    EXPECT_EQ(identityAt(linked), linkedIdentity);
+}
+
 TEST_F(TrashRestore, NeverReplacesNorTakesAnotherFile) {
     const std::string file = files_.writeFile("report.txt", "first");
     const auto identity = identityAt(file);
