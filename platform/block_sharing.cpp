@@ -11,6 +11,7 @@
 #include <linux/fs.h>
 #include <optional>
 #include <sys/ioctl.h>
+#include <sys/vfs.h>
 #include <vector>
 
 namespace corvane::platform {
@@ -194,6 +195,20 @@ SharingResult shareBlocks(const std::string& path, const FileInfo& expected, con
     }
     // The kernel counts the bytes it compared; those shared before were not reclaimed now.
     return {SharingFailure::None, {}, std::max<int64_t>(0, shared - sharedBefore)};
+}
+
+bool fileSystemMayShareBlocks(const std::string& path) {
+    struct statfs fs {};
+    if (::statfs(path.c_str(), &fs) != 0) {
+        return false;
+    }
+    // The types' numbers, as linux/magic.h gives them.
+    constexpr unsigned long kXfs = 0x58465342;
+    constexpr unsigned long kBtrfs = 0x9123683E;
+    constexpr unsigned long kOcfs2 = 0x7461636F;
+    constexpr unsigned long kBcachefs = 0xCA451A4E;
+    const auto type = static_cast<unsigned long>(fs.f_type);
+    return type == kXfs || type == kBtrfs || type == kOcfs2 || type == kBcachefs;
 }
 
 } // namespace corvane::platform

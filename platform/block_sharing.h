@@ -42,6 +42,11 @@ struct SharingResult {
 SharingResult shareBlocks(const std::string& path, const FileInfo& expected, const std::string& source,
                           const FileInfo& sourceExpected);
 
+// Whether the file system that holds `path` is one that can share blocks between files (XFS,
+// Btrfs, OCFS2, bcachefs), as far as its type tells: one made without that feature still refuses
+// each file, with the reason.
+bool fileSystemMayShareBlocks(const std::string& path);
+
 // The largest piece asked for at once: file systems may cap what one call compares (Btrfs at 16 MiB).
 inline constexpr int64_t kSharingPiece = 16 << 20;
 

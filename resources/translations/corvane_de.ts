@@ -328,6 +328,30 @@ They can still be restored from the trash.</source>
 
 Sie lassen sich weiterhin aus dem Papierkorb wiederherstellen.</translation>
     </message>
+    <message>
+        <source>Hard Links Complete</source>
+        <translation>Harte Links abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Sharing Blocks Complete</source>
+        <translation>Blockteilung abgeschlossen</translation>
+    </message>
+    <message>
+        <source>linked %1 of %2</source>
+        <translation>%1 von %2 verknüpft</translation>
+    </message>
+    <message>
+        <source>shared %1 of %2</source>
+        <translation>%1 von %2 geteilt</translation>
+    </message>
+    <message>
+        <source>Failed to replace the following files with hard links...</source>
+        <translation>Folgende Dateien konnten nicht durch harte Links ersetzt werden...</translation>
+    </message>
+    <message>
+        <source>Failed to share the blocks of the following files...</source>
+        <translation>Die Blöcke folgender Dateien konnten nicht geteilt werden...</translation>
+    </message>
 </context>
 <context>
     <name>frm_utama</name>
@@ -702,6 +726,60 @@ Sie lassen sich weiterhin aus dem Papierkorb wiederherstellen.</translation>
     <message>
         <source>... and %1 more</source>
         <translation>... und %1 weitere</translation>
+    </message>
+    <message>
+        <source>
+
+%1 file(s) will be replaced with hard links to the copies that stay.</source>
+        <translation>
+
+%1 Datei(en) werden durch harte Links auf die bleibenden Kopien ersetzt.</translation>
+    </message>
+    <message>
+        <source>
+
+%1 file(s) will share their blocks with the copies that stay.</source>
+        <translation>
+
+%1 Datei(en) teilen ihre Blöcke mit den bleibenden Kopien.</translation>
+    </message>
+    <message>
+        <source>
+%1 file(s) will stay as they are: every copy of their contents is ticked, so no copy stays to join them to.</source>
+        <translation>
+%1 Datei(en) bleiben, wie sie sind: Jede Kopie ihres Inhalts ist markiert, also bleibt keine, mit der sie verbunden werden könnten.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to replace all checkmarked files with hard links to the copies that stay ?</source>
+        <translation>Wollen Sie wirklich alle markierten Dateien durch harte Links auf die bleibenden Kopien ersetzen?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want the file system to share the blocks of all checkmarked files with the copies that stay ?</source>
+        <translation>Soll das Dateisystem die Blöcke aller markierten Dateien wirklich mit den bleibenden Kopien teilen?</translation>
+    </message>
+    <message>
+        <source>
+
+%1 file(s) that share blocks need nothing: their bytes always were their own.</source>
+        <translation>
+
+%1 Datei(en), die Blöcke teilen, brauchen nichts: Ihre Bytes waren stets ihre eigenen.</translation>
+    </message>
+    <message>
+        <source>Replace Checked with &amp;Hard Links</source>
+        <translation>Markierte durch &amp;harte Links ersetzen</translation>
+    </message>
+    <message>
+        <source>Replace every ticked file with a hard link to the copy that stays</source>
+        <translation>Jede markierte Datei durch einen harten Link auf die bleibende Kopie ersetzen</translation>
+    </message>
+    <message>
+        <source>&amp;Share Checked Blocks</source>
+        <translation>Blöcke der Markierten &amp;teilen</translation>
+    </message>
+    <message>
+        <source>Have the file system keep one copy of the blocks of every ticked file and the copy that stays</source>
+        <translation>Das Dateisystem eine Kopie der Blöcke jeder markierten Datei und der bleibenden Kopie behalten lassen</translation>
     </message>
 </context>
 </TS>

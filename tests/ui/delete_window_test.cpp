@@ -2,6 +2,7 @@
 #include "scoped_environment.h"
 #include "support/file_contents.h"
 #include "support/temp_tree.h"
+#include "support/xfs_disk.h"
 #include "window_fixture.h"
 
 #include "ui/desktop/result_files.h"
@@ -102,6 +103,16 @@ protected:
     // Clicks a delete button and answers the confirmation; with OK, waits for the run to end
     // and closes the dialog with its OK button.
     DeleteRun clickDelete(QPushButton* button, bool confirm) {
+        return runDialog(
+            [button] {
+                button->setEnabled(true);
+                button->click();
+            },
+            confirm);
+    }
+
+    // The same for any way of starting a run.
+    DeleteRun runDialog(const std::function<void()>& start, bool confirm) {
         DeleteRun run;
         QTimer answer;
         answer.setInterval(1);
@@ -139,8 +150,7 @@ protected:
             }
         });
         answer.start();
-        button->setEnabled(true);
-        button->click();
+        start();
         return run;
     }
 
@@ -226,6 +236,67 @@ TEST_F(DeleteDialog, UndoPutsBackWhatTheLastRunMovedWhereItsPlaceIsFree) {
     EXPECT_EQ(fileContents(path("y/a2.txt")), "group a");
     EXPECT_FALSE(exists(inTrash("a2.txt")));
     EXPECT_FALSE(undo->isEnabled());
+}
+
+TEST_F(DeleteDialog, CheckedFilesBecomeHardLinksOrShareBlocksOnXfsAndUndoGivesThemTheirOwnBytes) {
+    XfsDisk disk;
+    if (!disk.mounted()) {
+        GTEST_SKIP() << disk.why();
+    }
+    const std::string contents(200000, 'x');
+    for (const char* name : {"l/a", "l/b", "l/sub/c", "s/a", "s/b"}) {
+        fs::create_directories(fs::path(disk.path(name)).parent_path());
+        std::ofstream(disk.path(name), std::ios::binary) << contents << name;
+    }
+    for (const char* name : {"l/b", "l/sub/c"}) {
+        fs::copy_file(disk.path("l/a"), disk.path(name), fs::copy_options::overwrite_existing);
+    }
+    fs::copy_file(disk.path("s/a"), disk.path("s/b"), fs::copy_options::overwrite_existing);
+    addSearchPath(disk.root());
+    ASSERT_TRUE(runSearch());
+    ASSERT_EQ(treeGroups(), (Strings{disk.path("l/a") + "|" + disk.path("l/b") + "|" + disk.path("l/sub/c"),
+                                     disk.path("s/a") + "|" + disk.path("s/b")}));
+    const QModelIndex linkGroup = tree()->index(0, 0);
+    check(child(linkGroup, 0));
+    check(child(linkGroup, 1));
+    const DeleteRun linked = runDialog([this] { main().linkCheckedClicked(nullptr); }, true);
+    EXPECT_EQ(linked.question,
+              "Are you sure you want to replace all checkmarked files with hard links to the "
+              "copies that stay ?\n\n2 file(s) will be replaced with hard links to the copies "
+              "that stay.");
+    EXPECT_EQ(linked.label, "linked 2 of 2");
+    EXPECT_TRUE(linked.memo.empty());
+    struct stat a {
+    }, b{}, c{};
+    ASSERT_EQ(::stat(disk.path("l/a").c_str(), &a), 0);
+    ASSERT_EQ(::stat(disk.path("l/b").c_str(), &b), 0);
+    ASSERT_EQ(::stat(disk.path("l/sub/c").c_str(), &c), 0);
+    EXPECT_EQ(b.st_ino, a.st_ino);
+    EXPECT_EQ(c.st_ino, a.st_ino);
+    // The files stay in the tree, done with: no longer ticked.
+    EXPECT_EQ(treeGroups()[0], disk.path("l/a") + "|" + disk.path("l/b") + "|" + disk.path("l/sub/c"));
+    EXPECT_EQ(tree()->node(child(linkGroup, 0))->stateIndex, ui::kStateUnchecked);
+
+    const QModelIndex shareGroup = tree()->index(1, 0);
+    check(child(shareGroup, 0));
+    const DeleteRun shared = runDialog([this] { main().shareCheckedClicked(nullptr); }, true);
+    EXPECT_EQ(shared.label, "shared 1 of 1");
+    EXPECT_TRUE(shared.memo.empty()) << shared.memo.front();
+    const Extents extents = extentsOf(disk.path("s/b"));
+    EXPECT_EQ(extents.shared, extents.total);
+
+    // Undo of the last run (the shared blocks) needs nothing; of the links before it nothing is
+    // left to undo then, since each run keeps only its own record.
+    {
+        MessageRecorder recorder;
+        main().undoAction_->trigger();
+        ASSERT_EQ(recorder.messages.size(), 1u);
+        EXPECT_EQ(recorder.messages[0].text,
+                  "Put back what the last run changed?\n\n1 file(s) that share blocks "
+                  "need nothing: their bytes always were their own.");
+    }
+    EXPECT_FALSE(main().undoAction_->isEnabled());
+    EXPECT_EQ(fileContents(disk.path("s/b")), contents + "s/a");
 }
 
 TEST_F(DeleteDialog, CheckedFilesAtBothLevels) {

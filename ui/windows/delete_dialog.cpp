@@ -71,6 +71,23 @@ void DeleteDialog::descriptionLoaded() {
     // Enter and Esc close the dialog once the run is over.
     okButton_->setDefault(true);
     describeControls(*this, kControlDescriptions);
+    trashCaption_ = windowTitle();
+}
+
+void DeleteDialog::setAction(Action action) {
+    action_ = action;
+    prepared_ = false;
+    switch (action) {
+    case Action::Trash:
+        setWindowTitle(trashCaption_);
+        break;
+    case Action::Link:
+        setWindowTitle(text(QT_TRANSLATE_NOOP("frm_delete", "Hard Links Complete")));
+        break;
+    case Action::ShareBlocks:
+        setWindowTitle(text(QT_TRANSLATE_NOOP("frm_delete", "Sharing Blocks Complete")));
+        break;
+    }
 }
 
 void DeleteDialog::setFilesToDelete(FilesToDelete files) {
@@ -183,8 +200,11 @@ void DeleteDialog::closeEvent(QCloseEvent* event) {
 }
 
 void DeleteDialog::showCount() {
-    countLabel_->setText(
-        text(QT_TRANSLATE_NOOP("frm_delete", "deleted %1 of %2")).arg(succeeded_).arg(total_));
+    const char* count = action_ == Action::Link ? QT_TRANSLATE_NOOP("frm_delete", "linked %1 of %2")
+                        : action_ == Action::ShareBlocks
+                            ? QT_TRANSLATE_NOOP("frm_delete", "shared %1 of %2")
+                            : QT_TRANSLATE_NOOP("frm_delete", "deleted %1 of %2");
+    countLabel_->setText(text(count).arg(succeeded_).arg(total_));
     countLabel_->adjustSize();
 }
 
@@ -248,7 +268,11 @@ void DeleteDialog::startActing() {
     runner_->NextPhase = engine::ActionRunner::Phase::Act;
     runner_->Groups = groups_;
     runner_->Plans = plans_;
-    runner_->ActOnLastCopies = moveLastCopies_;
+    // Only the trash takes a last copy: a link or shared blocks need a copy that stays.
+    runner_->ActOnLastCopies = moveLastCopies_ && action_ == Action::Trash;
+    runner_->Action = action_ == Action::Link          ? engine::FileAction(engine::linkToKeeperAction)
+                      : action_ == Action::ShareBlocks ? engine::FileAction(engine::shareBlocksAction)
+                                                       : engine::FileAction(engine::moveToTrashAction);
     runner_->OnFileActed = [this](engine::ActionWorker*, engine::FilePlace place, bool done,
                                   const std::string& reason) { fileActed(place, done, reason); };
     runner_->RecordPath = engine::lastRunRecordPath();
@@ -306,6 +330,11 @@ void DeleteDialog::fileActed(const engine::FilePlace& place, bool done, const st
         // no node is removed on a guess.
         return;
     }
+    if (action_ != Action::Trash) {
+        // Still there, now sharing its bytes with the copy that stays: nothing more to do to it.
+        tree_.setStateIndex(index, kStateUnchecked);
+        return;
+    }
     tree_.removeNode(index);
     if (place.file > 0) {
         ++removedChildren_[place.group];
@@ -340,7 +369,9 @@ void DeleteDialog::finishRun() {
 
 void DeleteDialog::listFailure(const QString& line) {
     if (failureList_->document()->isEmpty()) {
-        failureList_->appendPlainText(text(kFailedHeading));
+        failureList_->appendPlainText(text(action_ == Action::Link          ? kNotLinkedHeading
+                                           : action_ == Action::ShareBlocks ? kNotSharedHeading
+                                                                            : kFailedHeading));
     }
     failureList_->appendPlainText(line);
 }

@@ -46,6 +46,13 @@ public:
     void setFilesToDelete(FilesToDelete files);
     FilesToDelete filesToDelete() const { return filesToDelete_; }
 
+    // What a run does to each file: moves it to the trash (the file leaves the tree), replaces it
+    // with a hard link to the copy that stays, or has the file system share its blocks with that
+    // copy (the file stays in the tree, unticked). Set before setFilesToDelete; the trash unless set.
+    enum class Action { Trash, Link, ShareBlocks };
+    void setAction(Action action);
+    Action action() const { return action_; }
+
     // Checks the chosen files now, on a worker thread, with a progress window the user may cancel
     // (over `parent`); the next showing moves what the check allows. False when the check was
     // cancelled or failed (the error box has then said why); the next showing checks again.
@@ -65,6 +72,10 @@ public:
     // The heading of the failure list.
     static constexpr const char* kFailedHeading =
         QT_TRANSLATE_NOOP("frm_delete", "Failed to delete the following files...");
+    static constexpr const char* kNotLinkedHeading =
+        QT_TRANSLATE_NOOP("frm_delete", "Failed to replace the following files with hard links...");
+    static constexpr const char* kNotSharedHeading =
+        QT_TRANSLATE_NOOP("frm_delete", "Failed to share the blocks of the following files...");
 
     // Whether a run is under way (from the showing until the last file has been handled).
     bool running() const { return running_; }
@@ -99,6 +110,8 @@ private:
     std::shared_ptr<QtUiThread> uiThread_;
     std::unique_ptr<engine::ActionRunner> runner_;
     FilesToDelete filesToDelete_ = FilesToDelete::None;
+    Action action_ = Action::Trash;
+    QString trashCaption_; // the description's caption, for the trash
     bool moveLastCopies_ = false;
 
     // One run: the groups as collected, the node of each file, the plans.

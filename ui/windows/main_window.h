@@ -93,6 +93,10 @@ public:
     QAction* searchAction_ = nullptr;
     // Edit > Undo (Ctrl+Z): enabled while a run is recorded and nothing else runs.
     QAction* undoAction_ = nullptr;
+    // Edit > Replace Checked with Hard Links, Edit > Share Checked Blocks: enabled with the delete
+    // buttons; sharing only where a search path lies on a file system that can share blocks.
+    QAction* linkCheckedAction_ = nullptr;
+    QAction* shareCheckedAction_ = nullptr;
 
     // Fields besides the controls.
     std::unique_ptr<engine::FileScanner> scanner_;
@@ -124,8 +128,14 @@ public:
     // Deleting duplicates.
     void deleteDuplicatesClicked(QObject* sender);
     void deleteCheckedClicked(QObject* sender);
-    // Checks the files, asks `question` with what the check found, then runs the delete dialog.
-    void confirmAndDelete(DeleteDialog::FilesToDelete files, const QString& question);
+    // Edit > Replace Checked with Hard Links, Edit > Share Checked Blocks: as Delete All Checked
+    // Files, with another action.
+    void linkCheckedClicked(QObject* sender);
+    void shareCheckedClicked(QObject* sender);
+    // Checks the files, asks `question` with what the check found, then runs the delete dialog
+    // with `action`.
+    void confirmAndDelete(DeleteDialog::FilesToDelete files, const QString& question,
+                          DeleteDialog::Action action = DeleteDialog::Action::Trash);
     // Undo: asks, then puts back what the last delete run changed, with a progress window; what
     // could not be put back is reported with its reasons.
     void undoClicked(QObject* sender);

@@ -1,12 +1,17 @@
-// The main window's Edit > Undo: puts back what the last delete run changed (engine/run_undo.h),
-// on a worker thread, with a progress window and a report of what could not be put back.
+// The main window's Edit menu. Undo puts back what the last run changed (engine/run_undo.h), on a
+// worker thread, with a progress window and a report of what could not be put back; the other two
+// act on the ticked files as Delete All Checked Files does, with hard links or shared blocks in
+// place of the trash (main_window_delete.cpp).
 
 #include "ui/windows/main_window.h"
 
 #include "engine/undo_runner.h"
+#include "platform/block_sharing.h"
 #include "ui/desktop/qt_ui_thread.h"
 #include "ui/forms/control_classes.h"
+#include "ui/forms/list_controls_qt.h"
 #include "ui/forms/message_dialog.h"
+#include "ui/views/searched_files_model.h"
 #include "ui/views/shown_name.h"
 
 #include <QAction>
@@ -15,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QStringList>
 #include <sys/stat.h>
 
@@ -35,9 +41,11 @@ bool runRecorded() {
 QString undoQuestion(const std::vector<engine::RunChange>& changes) {
     size_t trashed = 0;
     size_t linked = 0;
+    size_t shared = 0;
     for (const engine::RunChange& change : changes) {
         trashed += change.kind == engine::RunChange::Kind::Trashed ? 1 : 0;
         linked += change.kind == engine::RunChange::Kind::Linked ? 1 : 0;
+        shared += change.kind == engine::RunChange::Kind::Shared ? 1 : 0;
     }
     QString question = QCoreApplication::translate("frm_utama", "Put back what the last run changed?");
     if (trashed > 0) {
@@ -49,6 +57,12 @@ QString undoQuestion(const std::vector<engine::RunChange>& changes) {
         question +=
             QCoreApplication::translate("frm_utama", "\n\n%1 linked file(s) will get their own bytes again.")
                 .arg(linked);
+    }
+    if (shared > 0) {
+        question += QCoreApplication::translate("frm_utama",
+                                                "\n\n%1 file(s) that share blocks need nothing: their bytes "
+                                                "always were their own.")
+                        .arg(shared);
     }
     return question;
 }
@@ -66,6 +80,31 @@ void MainWindow::setUpUndo() {
     undoAction_->setStatusTip(
         QCoreApplication::translate("frm_utama", "Put back what the last delete changed"));
     connect(undoAction_, &QAction::triggered, this, [this] { undoClicked(this); });
+    editMenu->addSeparator();
+    linkCheckedAction_ =
+        editMenu->addAction(QCoreApplication::translate("frm_utama", "Replace Checked with &Hard Links"));
+    linkCheckedAction_->setStatusTip(QCoreApplication::translate(
+        "frm_utama", "Replace every ticked file with a hard link to the copy that stays"));
+    connect(linkCheckedAction_, &QAction::triggered, this, [this] { linkCheckedClicked(this); });
+    shareCheckedAction_ =
+        editMenu->addAction(QCoreApplication::translate("frm_utama", "&Share Checked Blocks"));
+    shareCheckedAction_->setStatusTip(QCoreApplication::translate(
+        "frm_utama",
+        "Have the file system keep one copy of the blocks of every ticked file and the copy that stays"));
+    connect(shareCheckedAction_, &QAction::triggered, this, [this] { shareCheckedClicked(this); });
+    // The ticked files can be acted on when they can be deleted; sharing blocks only where a
+    // search path lies on a file system that can.
+    connect(editMenu, &QMenu::aboutToShow, this, [this] {
+        const bool ticked = deleteCheckedButton_->isEnabled() && duplicateTree_->isEnabled();
+        linkCheckedAction_->setEnabled(ticked);
+        bool sharing = false;
+        const SearchedFilesModel* paths = searchPathList_->listModel();
+        for (int i = 0; ticked && !sharing && i < paths->count(); ++i) {
+            sharing = platform::fileSystemMayShareBlocks(std::string(paths->row(i).caption()));
+        }
+        shareCheckedAction_->setEnabled(sharing);
+        updateUndo();
+    });
     // Between File and Help.
     QAction* help = menuAction(findComponent("Help1"));
     if (help && bar->actions().contains(help)) {
