@@ -629,5 +629,61 @@
         <source>Show the current file in the file manager</source>
         <translation>Die aktuelle Datei in der Dateiverwaltung zeigen</translation>
     </message>
+    <message>
+        <source>Select</source>
+        <translation>Auswahl</translation>
+    </message>
+    <message>
+        <source>Tick duplicates, keeping …</source>
+        <translation>Duplikate markieren, es bleibt …</translation>
+    </message>
+    <message>
+        <source>the original</source>
+        <translation>das Original</translation>
+    </message>
+    <message>
+        <source>the oldest</source>
+        <translation>die älteste Datei</translation>
+    </message>
+    <message>
+        <source>the newest</source>
+        <translation>die neueste Datei</translation>
+    </message>
+    <message>
+        <source>the one in the first search path</source>
+        <translation>die Datei im ersten Suchpfad</translation>
+    </message>
+    <message>
+        <source>the shortest path</source>
+        <translation>die Datei mit dem kürzesten Pfad</translation>
+    </message>
+    <message>
+        <source>the longest path</source>
+        <translation>die Datei mit dem längsten Pfad</translation>
+    </message>
+    <message>
+        <source>Untick all</source>
+        <translation>Alle Markierungen aufheben</translation>
+    </message>
+    <message>
+        <source>Invert ticks in this group</source>
+        <translation>Markierungen dieser Gruppe umkehren</translation>
+    </message>
+    <message>
+        <source>Export…</source>
+        <translation>Exportieren…</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Exportieren</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <source>JSON files (*.json)</source>
+        <translation>JSON-Dateien (*.json)</translation>
+    </message>
 </context>
 </TS>

@@ -114,6 +114,8 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), client_(new QWidg
     published.emplace_back("Listview2Compare");
     class_ = makeFormClass("Tfrm_utama", published);
     loadDescription(embeddedDescription("main_window"));
+    // Once the description's controls have their mnemonics: the new entries take letters left free.
+    addSelectMenuAndExport();
 }
 
 void MainWindow::setWindowsToOpen(PathDialog& pathDialog, DeleteDialog& deleteDialog,
@@ -470,6 +472,7 @@ void MainWindow::compareFinished(engine::CompareWorker* Sender, int32_t ListCoun
     duplicateTree_->setSortType(stream::stText);
     setTreeSearching(false);
     setCaption(searchButton_, QLatin1String(kStartSearch));
+    enableSelectAndExport();
     openAction_->setEnabled(true);
     saveAction_->setEnabled(duplicateTree_->hasNodes());
     setStatus(withTrashFoldersNote(summaryStatus(DuplicatesFound, ListCount),
@@ -497,6 +500,7 @@ void MainWindow::searchFailed(const std::exception_ptr& failure) {
 void MainWindow::returnToIdle() {
     setTreeSearching(false);
     setCaption(searchButton_, QLatin1String(kStartSearch));
+    enableSelectAndExport();
 }
 
 void MainWindow::setTreeSearching(bool searching) {
