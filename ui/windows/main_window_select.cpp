@@ -90,6 +90,10 @@ void MainWindow::addSelectMenuAndExport() {
     bar->insertMenu(helpMenu, selectMenu_);
     QMenu* keeping = selectMenu_->addMenu(
         withMnemonic(text(QT_TRANSLATE_NOOP("frm_utama", "Tick duplicates, keeping …")), QString()));
+    // The menus as assistive technology names them when they open: their words, without the mark.
+    for (QMenu* menu : {selectMenu_, keeping}) {
+        menu->setAccessibleName(withoutMnemonic(menu->title()));
+    }
     for (const KeepEntry& entry : kKeepEntries) {
         QAction* action = addEntry(keeping, entry.english);
         action->setShortcut(QKeySequence(Qt::CTRL | entry.key));
