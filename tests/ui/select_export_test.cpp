@@ -14,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTest>
 
 #include <fcntl.h>
 #include <filesystem>
@@ -198,12 +199,13 @@ TEST_F(SelectAndExport, InvertTurnsTheCurrentGroupAroundAndUntickAllClearsEveryG
     main().invertGroupAction_->trigger();
     EXPECT_EQ(tickedByGroup(), ruled);
 
-    main().untickAllAction_->trigger();
+    // From the keyboard, wherever the focus is in the window.
+    QTest::keyClick(&main(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
     for (const auto& [original, ticked] : tickedByGroup()) {
         EXPECT_TRUE(ticked.empty()) << original;
     }
     // Inverting a group without ticks ticks all of it.
-    main().invertGroupAction_->trigger();
+    QTest::keyClick(&main(), Qt::Key_I, Qt::ControlModifier);
     inverted = tickedByGroup();
     EXPECT_EQ(inverted.at(originalA), std::set<std::string>(groupA.begin(), groupA.end()));
     EXPECT_TRUE(inverted.at(originalB).empty());
@@ -278,6 +280,24 @@ TEST_F(SelectAndExport, ExportWritesTheBytesTheCommandLinePrintsAfterTheSameSear
     EXPECT_NE(fileText(older), "an older export");
     // Only the two files: no temporary name is left beside them.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.root()), {}), 2);
+
+    // A tree read from a saved set holds nothing the comparer saw: sizes and files are looked at
+    // now, and the order of the searched files gives the comparer's order back.
+    const std::string exported = fileText(out.path("groups.json"));
+    TempTree sets;
+    ui::setResultFileChooser([&](QWidget*, ui::ResultFileDialog, const ui::FileDialogSettings&) {
+        return QString::fromStdString(sets.path("set.CVN"));
+    });
+    main().saveClicked(nullptr);
+    ASSERT_TRUE(std::filesystem::exists(sets.path("set.CVN.~DF~")));
+    main().searchPathList_->listModel()->clear();
+    main().searchedFilesList_->listModel()->clear();
+    tree().clear();
+    EXPECT_FALSE(main().exportAction_->isEnabled());
+    main().openResultSet(sets.path("set.CVN"));
+    ASSERT_EQ(treeGroups().size(), 3u);
+    ASSERT_TRUE(exportAs(out.path("opened.json")).empty());
+    EXPECT_EQ(fileText(out.path("opened.json")), exported);
 }
 
 TEST_F(SelectAndExport, AnExportThatCannotBeWrittenShowsTheErrorBoxAndLeavesTheOlderFile) {
