@@ -2,6 +2,7 @@
 // `find --format csv` or `find --json` writes them after the same search.
 
 #include "engine/group_report.h"
+#include "engine/worker_thread.h"
 #include "platform/file_info.h"
 #include "qtcore/saved_result_file.h"
 #include "stream/error.h"
@@ -112,8 +113,10 @@ void MainWindow::exportClicked() {
                                            : engine::GroupFormat::Csv;
     try {
         exportGroups(fileNameBytes(name), format);
-    } catch (const std::exception& error) {
-        showErrorBox(QString::fromUtf8(error.what()), this);
+    } catch (...) {
+        // Whatever ended it, running out of memory included, in the standard error box.
+        const std::string message = engine::failureMessage(std::current_exception());
+        showErrorBox(QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())), this);
     }
 }
 
