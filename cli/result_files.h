@@ -3,6 +3,7 @@
 // The result sets of corvane-cli: `find --save NAME` writes a search as the three files the window
 // writes after the same search, and `show` reads them back.
 
+#include "engine/group_report.h"
 #include "stream/result_set.h"
 
 #include <cstdint>
@@ -21,13 +22,7 @@ struct SearchedFile {
 };
 
 // A group of identical files: the first file and the files identical to it.
-struct DuplicateGroup {
-    std::string original;
-    std::vector<std::string> duplicates;
-    int64_t size = 0; // of each file, as the comparer read it
-    // The copy an action keeps (--keep): 0 the original, d + 1 duplicates[d].
-    size_t keeper = 0;
-};
+using engine::DuplicateGroup;
 
 // A search as `find` ran it.
 struct SearchToSave {

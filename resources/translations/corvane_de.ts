@@ -694,18 +694,6 @@ Sie lassen sich weiterhin aus dem Papierkorb wiederherstellen.</translation>
 %1 verknüpfte Datei(en) erhalten wieder eigene Bytes.</translation>
     </message>
     <message>
-        <source>&amp;Edit</source>
-        <translation>&amp;Bearbeiten</translation>
-    </message>
-    <message>
-        <source>&amp;Undo</source>
-        <translation>&amp;Rückgängig</translation>
-    </message>
-    <message>
-        <source>Put back what the last delete changed</source>
-        <translation>Zurückholen, was das letzte Löschen verändert hat</translation>
-    </message>
-    <message>
         <source>Putting the files back ...</source>
         <translation>Die Dateien werden zurückgeholt ...</translation>
     </message>
@@ -766,20 +754,88 @@ Sie lassen sich weiterhin aus dem Papierkorb wiederherstellen.</translation>
 %1 Datei(en), die Blöcke teilen, brauchen nichts: Ihre Bytes waren stets ihre eigenen.</translation>
     </message>
     <message>
-        <source>Replace Checked with &amp;Hard Links</source>
-        <translation>Markierte durch &amp;harte Links ersetzen</translation>
-    </message>
-    <message>
         <source>Replace every ticked file with a hard link to the copy that stays</source>
         <translation>Jede markierte Datei durch einen harten Link auf die bleibende Kopie ersetzen</translation>
     </message>
     <message>
-        <source>&amp;Share Checked Blocks</source>
-        <translation>Blöcke der Markierten &amp;teilen</translation>
-    </message>
-    <message>
         <source>Have the file system keep one copy of the blocks of every ticked file and the copy that stays</source>
         <translation>Das Dateisystem eine Kopie der Blöcke jeder markierten Datei und der bleibenden Kopie behalten lassen</translation>
+    </message>
+    <message>
+        <source>Select</source>
+        <translation>Auswahl</translation>
+    </message>
+    <message>
+        <source>Tick duplicates, keeping …</source>
+        <translation>Duplikate markieren, es bleibt …</translation>
+    </message>
+    <message>
+        <source>the original</source>
+        <translation>das Original</translation>
+    </message>
+    <message>
+        <source>the oldest</source>
+        <translation>die älteste Datei</translation>
+    </message>
+    <message>
+        <source>the newest</source>
+        <translation>die neueste Datei</translation>
+    </message>
+    <message>
+        <source>the one in the first search path</source>
+        <translation>die Datei im ersten Suchpfad</translation>
+    </message>
+    <message>
+        <source>the shortest path</source>
+        <translation>die Datei mit dem kürzesten Pfad</translation>
+    </message>
+    <message>
+        <source>the longest path</source>
+        <translation>die Datei mit dem längsten Pfad</translation>
+    </message>
+    <message>
+        <source>Untick all</source>
+        <translation>Alle Markierungen aufheben</translation>
+    </message>
+    <message>
+        <source>Invert ticks in this group</source>
+        <translation>Markierungen dieser Gruppe umkehren</translation>
+    </message>
+    <message>
+        <source>Export…</source>
+        <translation>Exportieren…</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>Exportieren</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <source>JSON files (*.json)</source>
+        <translation>JSON-Dateien (*.json)</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Put back what the last run changed</source>
+        <translation>Zurückholen, was der letzte Lauf verändert hat</translation>
+    </message>
+    <message>
+        <source>Replace Checked with Hard Links</source>
+        <translation>Markierte durch harte Links ersetzen</translation>
+    </message>
+    <message>
+        <source>Share Checked Blocks</source>
+        <translation>Blöcke der Markierten teilen</translation>
     </message>
 </context>
 </TS>

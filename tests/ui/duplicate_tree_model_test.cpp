@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <span>
 
 namespace corvane::ui {
 namespace {
@@ -186,6 +188,46 @@ TEST_F(DuplicateTree, OtherModesNeitherSortNorPlace) {
     QSignalSpy layout(&model, &QAbstractItemModel::layoutChanged);
     model.setSortType(stream::stText);
     EXPECT_EQ(layout.size(), 0) << "assigning the current mode does nothing";
+}
+
+// States chosen for every group at once reach a view as one change, keep the current places, and
+// are announced only when a state changed; one group's states are told as changes of its data.
+TEST_F(DuplicateTree, StatesChosenForAllGroupsOrOneGroupAreToldOnce) {
+    model.appendGroup("/a", {"/a1", "/a2"});
+    model.appendGroup("/b", {"/b1"});
+    const QPersistentModelIndex kept(model.index(1, 0, model.index(0, 0)));
+    QSignalSpy layouts(&model, &QAbstractItemModel::layoutChanged);
+    QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
+    QSignalSpy announced(&model, &DuplicateTreeModel::checkStatesChanged);
+    std::vector<size_t> groupSizes;
+    const auto tickAllButFirst = [&](std::span<const DuplicateNode* const> nodes, std::span<int32_t> states) {
+        groupSizes.push_back(nodes.size());
+        for (size_t i = 0; i < states.size(); ++i) {
+            states[i] = i == 0 ? kStateUnchecked : kStateChecked;
+        }
+    };
+    model.chooseStatesOfAllGroups(tickAllButFirst);
+    EXPECT_EQ(groupSizes, (std::vector<size_t>{3, 2}));
+    EXPECT_EQ(layouts.count(), 1);
+    EXPECT_EQ(changes.count(), 0);
+    EXPECT_EQ(announced.count(), 1);
+    EXPECT_EQ(textOf(kept), "/a2");
+    EXPECT_EQ(stateOf(kept), kStateChecked);
+    EXPECT_EQ(stateOf(model.index(0, 0)), kStateUnchecked);
+    EXPECT_EQ(stateOf(model.index(0, 0, model.index(1, 0))), kStateChecked);
+
+    model.chooseStatesOfAllGroups(tickAllButFirst);
+    EXPECT_EQ(announced.count(), 1) << "nothing changed";
+
+    // From a child, its group: the top-level node and all its children.
+    model.chooseStatesOfGroup(model.index(0, 0, model.index(1, 0)),
+                              [](std::span<const DuplicateNode* const>, std::span<int32_t> states) {
+                                  std::fill(states.begin(), states.end(), kStateChecked);
+                              });
+    EXPECT_EQ(changes.count(), 2) << "the top-level node, and the children";
+    EXPECT_EQ(announced.count(), 2);
+    EXPECT_EQ(stateOf(model.index(1, 0)), kStateChecked);
+    EXPECT_EQ(stateOf(model.index(0, 0)), kStateUnchecked) << "another group";
 }
 
 TEST_F(DuplicateTree, StoredNodeMayShowAnExpandButtonWithoutChildren) {

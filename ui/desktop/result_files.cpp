@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QRegularExpression>
 #include <QTabWidget>
 
 namespace corvane::ui {
@@ -38,6 +39,14 @@ QString askWithFileDialog(QWidget* parent, ResultFileDialog kind, const FileDial
     const QStringList filters = nameFilters(settings.filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
+    }
+    if (kind == ResultFileDialog::Export) {
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+            static const QRegularExpression extension(QStringLiteral(R"(\*\.(\w+))"));
+            if (const QRegularExpressionMatch match = extension.match(filter); match.hasMatch()) {
+                dialog.setDefaultSuffix(match.captured(1));
+            }
+        });
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return {};

@@ -15,7 +15,9 @@ class QWidget;
 
 namespace corvane::ui {
 
-enum class ResultFileDialog { Save, Open };
+// Save and Open ask for a result set; Export for a file to save the groups in, whose default
+// extension follows the filter chosen (the filters' first pattern, "*.EXT").
+enum class ResultFileDialog { Save, Open, Export };
 
 // Asks for the name of a result set with the settings of a file dialog of the window description;
 // returns the chosen name, or an empty text when the user cancels.

@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -253,6 +254,32 @@ QChar mnemonicOf(const QString& text) {
         }
     }
     return {};
+}
+
+QString lettersOf(const QList<QAction*>& actions) {
+    QString taken;
+    for (const QAction* action : actions) {
+        if (const QChar letter = mnemonicOf(action->text()); !letter.isNull()) {
+            taken += letter;
+        }
+    }
+    return taken;
+}
+
+QString lettersTakenIn(QWidget* form) {
+    QString taken;
+    if (auto* window = qobject_cast<QMainWindow*>(form)) {
+        if (auto* bar = qobject_cast<QMenuBar*>(window->menuWidget())) {
+            taken += lettersOf(bar->actions());
+        }
+    }
+    for (const QPushButton* button : form->findChildren<QPushButton*>()) {
+        taken += mnemonicOf(button->text());
+    }
+    for (const QLabel* label : form->findChildren<QLabel*>()) {
+        taken += mnemonicOf(label->text());
+    }
+    return taken;
 }
 
 QString withMnemonic(const QString& text, const QString& taken, QChar preferred) {

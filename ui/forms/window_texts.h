@@ -9,7 +9,11 @@
 // The English caption is what the program compares: some captions are state (the search button's,
 // the path dialog's OK button's), and a translation or a mnemonic must not change that state.
 
+#include <QList>
 #include <QString>
+
+class QAction;
+class QWidget;
 
 #include <span>
 
@@ -49,6 +53,13 @@ QChar mnemonicOf(const QString& text);
 // `taken` (lower-case letters), preferring `preferred`; any '&' of the text itself is doubled. The
 // text unchanged, '&' doubled, when every letter is taken.
 QString withMnemonic(const QString& text, const QString& taken, QChar preferred = QChar());
+
+// The letters the mnemonics of `actions` underline, lower case.
+QString lettersOf(const QList<QAction*>& actions);
+
+// The letters taken in `form` by what Alt and a letter reaches from anywhere in it: its menu bar's
+// menus, its buttons and the labels of its fields. A new menu takes a letter not among them.
+QString lettersTakenIn(QWidget* form);
 
 // `text` without its mnemonic marks, as it reads.
 QString withoutMnemonic(const QString& text);

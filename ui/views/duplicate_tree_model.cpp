@@ -254,6 +254,63 @@ void DuplicateTreeModel::ToggleCheckState(const QModelIndex& index, int32_t unch
     }
 }
 
+bool DuplicateTreeModel::chooseStates(Node& top, const StateChooser& choose) {
+    std::vector<const DuplicateNode*> nodes;
+    std::vector<int32_t> states;
+    nodes.reserve(top.children.size() + 1);
+    states.reserve(top.children.size() + 1);
+    nodes.push_back(&top.value);
+    states.push_back(top.value.stateIndex);
+    for (const auto& child : top.children) {
+        nodes.push_back(&child->value);
+        states.push_back(child->value.stateIndex);
+    }
+    choose(nodes, states);
+    bool changed = top.value.stateIndex != states[0];
+    top.value.stateIndex = states[0];
+    for (size_t i = 0; i < top.children.size(); ++i) {
+        changed = changed || top.children[i]->value.stateIndex != states[i + 1];
+        top.children[i]->value.stateIndex = states[i + 1];
+    }
+    return changed;
+}
+
+void DuplicateTreeModel::chooseStatesOfAllGroups(const StateChooser& choose) {
+    if (root_->children.empty()) {
+        return;
+    }
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::NoLayoutChangeHint);
+    bool changed = false;
+    for (const auto& top : root_->children) {
+        changed = chooseStates(*top, choose) || changed;
+    }
+    // No node moved: the persistent indexes stay as they are.
+    emit layoutChanged({}, QAbstractItemModel::NoLayoutChangeHint);
+    if (changed) {
+        emit checkStatesChanged();
+    }
+}
+
+void DuplicateTreeModel::chooseStatesOfGroup(const QModelIndex& member, const StateChooser& choose) {
+    Node* node = nodeOf(member);
+    if (node == nullptr) {
+        return;
+    }
+    while (node->parent != root_.get()) {
+        node = node->parent;
+    }
+    if (!chooseStates(*node, choose)) {
+        return;
+    }
+    const QModelIndex top = indexOf(node);
+    emit dataChanged(top, top, {StateIndexRole, Qt::CheckStateRole});
+    if (!node->children.empty()) {
+        emit dataChanged(index(0, 0, top), index(static_cast<int>(node->children.size()) - 1, 0, top),
+                         {StateIndexRole, Qt::CheckStateRole});
+    }
+    emit checkStatesChanged();
+}
+
 bool DuplicateTreeModel::removeNode(const QModelIndex& index) {
     Node* node = nodeOf(index);
     if (node == nullptr) {

@@ -13,6 +13,7 @@
 #include <QCollatorSortKey>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -94,6 +95,19 @@ public:
     void ToggleCheckState(const QModelIndex& index, int32_t unchecked, int32_t checked, int32_t radioOff,
                           int32_t radioOn);
 
+    // New check states for the nodes of one group: `nodes` are the group's top-level node and then
+    // its children in order, `states` their states, which the chooser may change.
+    using StateChooser =
+        std::function<void(std::span<const DuplicateNode* const> nodes, std::span<int32_t> states)>;
+    // Gives the nodes of every group the states `choose` gives them. Views hear of it once, as a
+    // change of layout: a change of data is told per parent, and a tree view looks each parent up
+    // among its rows, which for a tree of a hundred thousand groups would take minutes. Then
+    // checkStatesChanged, when any state changed.
+    void chooseStatesOfAllGroups(const StateChooser& choose);
+    // The same for the group of `index` (a top-level node or one of its children), told as a
+    // change of data; nothing for an invalid index.
+    void chooseStatesOfGroup(const QModelIndex& index, const StateChooser& choose);
+
     // Removes a node; a top-level node takes its children along. False for an invalid index.
     bool removeNode(const QModelIndex& index);
     void clear();
@@ -115,6 +129,10 @@ public:
     // The order shown at the end is the one assigning stText gives anyway. Any other change
     // (appendNode, removeNode) drops the noted places, and the sort at the end does it all.
     void setOrderingAhead(bool on);
+
+signals:
+    // Check states changed by one of the choose functions, after views have been told.
+    void checkStatesChanged();
 
 private:
     struct Node;
@@ -139,6 +157,8 @@ private:
     // Moves the persistent indexes to their nodes' new rows and tells views the layout changed.
     void finishLayoutChange();
     void setState(Node& node, int32_t stateIndex);
+    // Asks `choose` for the states of the group `top`; true when any changed.
+    bool chooseStates(Node& top, const StateChooser& choose);
 
     QCollator collator_;
     std::unique_ptr<Node> root_; // holds the top-level nodes as its children

@@ -114,6 +114,9 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), client_(new QWidg
     published.emplace_back("Listview2Compare");
     class_ = makeFormClass("Tfrm_utama", published);
     loadDescription(embeddedDescription("main_window"));
+    // Once the description's controls have their mnemonics: the new entries take letters left free.
+    addSelectMenuAndExport();
+    addEditMenu();
 }
 
 void MainWindow::setWindowsToOpen(PathDialog& pathDialog, DeleteDialog& deleteDialog,
@@ -160,7 +163,6 @@ void MainWindow::descriptionLoaded() {
     duplicateTree_->treeModel()->setOrderingAhead(true);
     followTree();
     setUpKeyboard();
-    setUpUndo();
     describeControls(*this, kControlDescriptions);
 }
 
@@ -471,6 +473,7 @@ void MainWindow::compareFinished(engine::CompareWorker* Sender, int32_t ListCoun
     duplicateTree_->setSortType(stream::stText);
     setTreeSearching(false);
     setCaption(searchButton_, QLatin1String(kStartSearch));
+    enableSelectAndExport();
     openAction_->setEnabled(true);
     saveAction_->setEnabled(duplicateTree_->hasNodes());
     setStatus(withTrashFoldersNote(summaryStatus(DuplicatesFound, ListCount),
@@ -498,6 +501,7 @@ void MainWindow::searchFailed(const std::exception_ptr& failure) {
 void MainWindow::returnToIdle() {
     setTreeSearching(false);
     setCaption(searchButton_, QLatin1String(kStartSearch));
+    enableSelectAndExport();
 }
 
 void MainWindow::setTreeSearching(bool searching) {

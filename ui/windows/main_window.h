@@ -7,6 +7,8 @@
 
 #include "engine/duplicate_comparer.h"
 #include "engine/file_scanner.h"
+#include "engine/group_report.h"
+#include "engine/keep_rules.h"
 #include "qtcore/locale_texts.h"
 #include "ui/forms/control_classes.h"
 #include "ui/forms/form.h"
@@ -17,9 +19,11 @@
 #include <chrono>
 #include <exception>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QLineEdit;
+class QMenu;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;
@@ -161,6 +165,23 @@ public:
     // The number of duplicate nodes in duplicateTree_: the children of its top-level nodes.
     int32_t countDuplicateNodes() const;
 
+    // The Select menu and File > Export (main_window_select.cpp, main_window_export.cpp).
+    // Ticks every file of each group but the one `rule` keeps, which it unticks.
+    void tickDuplicatesKeeping(engine::KeepRule rule);
+    void untickAll();
+    // Ticks the unticked files of the current node's group and unticks the ticked ones.
+    void invertTicksInGroup();
+    void exportClicked();
+    // What Export does once the dialog has given a file (bytes) and its format: the groups as the
+    // command line's `find` prints them. Throws corvane::Error with the text of the error box; an
+    // older file of that name stays whole then.
+    void exportGroups(const std::string& file, engine::GroupFormat format);
+    QMenu* selectMenu_ = nullptr;
+    std::vector<QAction*> keepRuleActions_; // one per rule, in the order of engine::KeepRule
+    QAction* untickAllAction_ = nullptr;
+    QAction* invertGroupAction_ = nullptr;
+    QAction* exportAction_ = nullptr;
+
     // Reports of the engine.
     void fileFound(engine::ScanWorker* Sender, const std::string& FileName, const std::string& SizeText,
                    const std::string& DateText, int64_t TotalSize, int32_t FolderCount, int32_t FileCount);
@@ -183,8 +204,9 @@ private:
     // Shortcuts (Ctrl+S, Ctrl+O, Ctrl+Q, F1, F5 for the search, F10 for the menu) and the labels'
     // fields.
     void setUpKeyboard();
-    // The Edit menu with Undo, and whether Undo is offered now.
-    void setUpUndo();
+    // The Edit menu (Undo and the actions beside the trash), before the Select menu; and whether
+    // Undo is offered now.
+    void addEditMenu();
     void updateUndo();
     // Keeps the information box and the buttons that depend on the tree with its current node and
     // its ticks, however they change.
@@ -202,6 +224,10 @@ private:
     void returnToIdle();
     // A run that a failure ended: back to idle with what was found, the failure in the error box.
     void searchFailed(const std::exception_ptr& failure);
+    // The Select menu and File > Export, added to the menus the description made.
+    void addSelectMenuAndExport();
+    // Their entries are there to use when the tree has groups and no search runs.
+    void enableSelectAndExport();
 
     QWidget* client_;
     std::unique_ptr<stream::ClassInfo> class_;

@@ -80,13 +80,16 @@ void MainWindow::followTree() {
             [this] { showFileInformation(); });
     connect(duplicateTree_->treeModel(), &QAbstractItemModel::modelReset, this,
             [this] { showFileInformation(); });
-    // A tick, by any way, makes the files it marks something to delete.
-    connect(duplicateTree_->treeModel(), &QAbstractItemModel::dataChanged, this, [this] {
+    // A tick, by any way (one node's, or many at once from the Select menu), makes the files it
+    // marks something to delete.
+    const auto ticked = [this] {
         if (duplicateTree_->isEnabled()) {
             deleteDuplicatesButton_->setEnabled(true);
             deleteCheckedButton_->setEnabled(true);
         }
-    });
+    };
+    connect(duplicateTree_->treeModel(), &QAbstractItemModel::dataChanged, this, ticked);
+    connect(duplicateTree_->treeModel(), &DuplicateTreeModel::checkStatesChanged, this, ticked);
 }
 
 void MainWindow::treeKeyDown(const EventArgs& args) {

@@ -11,6 +11,7 @@
 #include "ui/forms/control_classes.h"
 #include "ui/forms/list_controls_qt.h"
 #include "ui/forms/message_dialog.h"
+#include "ui/forms/window_texts.h"
 #include "ui/views/searched_files_model.h"
 #include "ui/views/shown_name.h"
 
@@ -69,25 +70,29 @@ QString undoQuestion(const std::vector<engine::RunChange>& changes) {
 
 } // namespace
 
-void MainWindow::setUpUndo() {
+void MainWindow::addEditMenu() {
     auto* bar = qobject_cast<QMenuBar*>(menuWidget());
     if (!bar) {
         return;
     }
-    auto* editMenu = new QMenu(QCoreApplication::translate("frm_utama", "&Edit"), this);
-    undoAction_ = editMenu->addAction(QCoreApplication::translate("frm_utama", "&Undo"));
+    const auto entry = [](QMenu* menu, const QString& text, QChar preferred) {
+        return menu->addAction(withMnemonic(text, lettersOf(menu->actions()), preferred));
+    };
+    auto* editMenu = new QMenu(
+        withMnemonic(QCoreApplication::translate("frm_utama", "Edit"), lettersTakenIn(this), u'e'), this);
+    editMenu->setAccessibleName(withoutMnemonic(editMenu->title()));
+    undoAction_ = entry(editMenu, QCoreApplication::translate("frm_utama", "Undo"), u'u');
     undoAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    undoAction_->setStatusTip(
-        QCoreApplication::translate("frm_utama", "Put back what the last delete changed"));
+    undoAction_->setStatusTip(QCoreApplication::translate("frm_utama", "Put back what the last run changed"));
     connect(undoAction_, &QAction::triggered, this, [this] { undoClicked(this); });
     editMenu->addSeparator();
     linkCheckedAction_ =
-        editMenu->addAction(QCoreApplication::translate("frm_utama", "Replace Checked with &Hard Links"));
+        entry(editMenu, QCoreApplication::translate("frm_utama", "Replace Checked with Hard Links"), u'h');
     linkCheckedAction_->setStatusTip(QCoreApplication::translate(
         "frm_utama", "Replace every ticked file with a hard link to the copy that stays"));
     connect(linkCheckedAction_, &QAction::triggered, this, [this] { linkCheckedClicked(this); });
     shareCheckedAction_ =
-        editMenu->addAction(QCoreApplication::translate("frm_utama", "&Share Checked Blocks"));
+        entry(editMenu, QCoreApplication::translate("frm_utama", "Share Checked Blocks"), u's');
     shareCheckedAction_->setStatusTip(QCoreApplication::translate(
         "frm_utama",
         "Have the file system keep one copy of the blocks of every ticked file and the copy that stays"));
@@ -105,10 +110,10 @@ void MainWindow::setUpUndo() {
         shareCheckedAction_->setEnabled(sharing);
         updateUndo();
     });
-    // Between File and Help.
-    QAction* help = menuAction(findComponent("Help1"));
-    if (help && bar->actions().contains(help)) {
-        bar->insertMenu(help, editMenu);
+    // Between File and Select, as on other desktops.
+    QAction* before = selectMenu_ ? selectMenu_->menuAction() : menuAction(findComponent("Help1"));
+    if (before && bar->actions().contains(before)) {
+        bar->insertMenu(before, editMenu);
     } else {
         bar->addMenu(editMenu);
     }

@@ -1,11 +1,11 @@
-#include "cli/json_output.h"
+#include "engine/json_text.h"
 
 #include "platform/utf8.h"
 
 #include <cstdint>
 #include <cstdio>
 
-namespace corvane::cli {
+namespace corvane::engine {
 
 std::string jsonString(std::string_view bytes) {
     std::string out;
@@ -119,4 +119,4 @@ std::string jsonPathListMembers(std::string_view key, std::span<const std::strin
     return out;
 }
 
-} // namespace corvane::cli
+} // namespace corvane::engine

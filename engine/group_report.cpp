@@ -1,16 +1,10 @@
-#include "cli/group_output.h"
+#include "engine/group_report.h"
 
-#include "cli/json_output.h"
+#include "engine/json_text.h"
 
-#include <vector>
-
-namespace corvane::cli {
+namespace corvane::engine {
 
 namespace {
-
-bool writeAll(std::FILE* out, std::string_view bytes) {
-    return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
-}
 
 // The group's paths, the original first; place `keeper` is the copy that stays.
 const std::string& pathAt(const DuplicateGroup& group, size_t place) {
@@ -34,27 +28,28 @@ std::vector<size_t> listOrder(const DuplicateGroup& group, bool keeperFirst) {
 }
 
 // The plain list, with `end` after each path and between groups.
-bool writeLines(std::FILE* out, const FoundGroups& found, char end) {
+bool writeLines(const ReportSink& write, const FoundGroups& found, char end) {
     const bool marks = found.marksKeeper && end == '\n' && !found.omitFirst;
+    const std::string_view endBytes(&end, 1);
     bool ok = true;
     bool first = true;
     for (const DuplicateGroup& group : found.groups) {
         if (!first) {
-            ok = ok && std::fputc(end, out) != EOF;
+            ok = ok && write(endBytes);
         }
         first = false;
         const std::vector<size_t> order = listOrder(group, found.marksKeeper);
         for (size_t k = found.omitFirst ? 1 : 0; k < order.size(); ++k) {
             if (marks) {
-                ok = ok && writeAll(out, order[k] == group.keeper ? "+ " : "- ");
+                ok = ok && write(order[k] == group.keeper ? "+ " : "- ");
             }
-            ok = ok && writeAll(out, pathAt(group, order[k])) && std::fputc(end, out) != EOF;
+            ok = ok && write(pathAt(group, order[k])) && write(endBytes);
         }
     }
     return ok;
 }
 
-bool writeJson(std::FILE* out, const FoundGroups& found) {
+bool writeJson(const ReportSink& write, const FoundGroups& found) {
     std::string text = "{\"version\": " + std::to_string(kJsonVersion) +
                        ", \"searched\": " + std::to_string(found.searched) +
                        ", \"duplicates\": " + std::to_string(found.duplicates) +
@@ -73,19 +68,19 @@ bool writeJson(std::FILE* out, const FoundGroups& found) {
         text += "]}";
     }
     text += "]}\n";
-    return writeAll(out, text);
+    return write(text);
 }
 
-bool writeCsv(std::FILE* out, const FoundGroups& found) {
-    bool ok = writeAll(out, "group,size,role,path\n");
+bool writeCsv(const ReportSink& write, const FoundGroups& found) {
+    bool ok = write("group,size,role,path\n");
     for (size_t g = 0; ok && g < found.groups.size(); ++g) {
         const DuplicateGroup& group = found.groups[g];
         const std::string lead = std::to_string(g + 1) + ',' + std::to_string(group.size) + ',';
         const char* firstRole = found.marksKeeper ? "keep," : "original,";
         for (const size_t place : listOrder(group, found.marksKeeper)) {
             const bool stays = found.marksKeeper ? place == group.keeper : place == 0;
-            ok = ok && writeAll(out, lead + (stays ? firstRole : "duplicate,") +
-                                         csvField(pathAt(group, place)) + '\n');
+            ok = ok &&
+                 write(lead + (stays ? firstRole : "duplicate,") + csvField(pathAt(group, place)) + '\n');
         }
     }
     return ok;
@@ -108,23 +103,27 @@ std::string csvField(std::string_view bytes) {
     return out;
 }
 
-bool writeGroups(std::FILE* out, const FoundGroups& found, GroupFormat format) {
-    bool written = false;
+bool writeGroups(const ReportSink& write, const FoundGroups& found, GroupFormat format) {
     switch (format) {
     case GroupFormat::Text:
-        written = writeLines(out, found, '\n');
-        break;
+        return writeLines(write, found, '\n');
     case GroupFormat::NullSeparated:
-        written = writeLines(out, found, '\0');
-        break;
+        return writeLines(write, found, '\0');
     case GroupFormat::Json:
-        written = writeJson(out, found);
-        break;
+        return writeJson(write, found);
     case GroupFormat::Csv:
-        written = writeCsv(out, found);
-        break;
+        return writeCsv(write, found);
     }
+    return false;
+}
+
+bool writeGroups(std::FILE* out, const FoundGroups& found, GroupFormat format) {
+    const bool written = writeGroups(
+        [out](std::string_view bytes) {
+            return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+        },
+        found, format);
     return std::fflush(out) == 0 && written && !std::ferror(out);
 }
 
-} // namespace corvane::cli
+} // namespace corvane::engine

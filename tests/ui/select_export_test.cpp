@@ -1,0 +1,319 @@
+// The main window's Select menu and File > Export, after real searches of temporary trees.
+
+#include "message_recorder.h"
+#include "window_fixture.h"
+
+#include "engine/keep_rules.h"
+#include "stream/byte_streams.h"
+#include "support/program_run.h"
+#include "support/temp_tree.h"
+#include "ui/desktop/result_files.h"
+#include "ui/forms/list_controls_qt.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <map>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace corvane::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// Gives `path` the modification time `seconds` after the epoch.
+void setModified(const std::string& path, time_t seconds) {
+    const timespec times[2] = {{seconds, 0}, {seconds, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0) << path;
+}
+
+std::string fileText(const std::string& path) {
+    const std::vector<uint8_t> bytes = stream::readWholeFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+class SelectAndExport : public WindowFixture {
+protected:
+    void TearDown() override {
+        ui::setResultFileChooser({});
+        WindowFixture::TearDown();
+    }
+
+    ui::DuplicateTreeModel& tree() { return *main().duplicateTree_->treeModel(); }
+
+    // Each group by its original: the paths of the group's ticked files.
+    std::map<std::string, std::set<std::string>> tickedByGroup() {
+        std::map<std::string, std::set<std::string>> groups;
+        for (int g = 0; g < tree().rowCount(); ++g) {
+            const QModelIndex top = tree().index(g, 0);
+            std::set<std::string>& ticked = groups[tree().node(top)->text];
+            for (int i = -1; i < tree().rowCount(top); ++i) {
+                const ui::DuplicateNode* node = tree().node(i < 0 ? top : tree().index(i, 0, top));
+                if (node->stateIndex == ui::kStateChecked) {
+                    ticked.insert(node->text);
+                }
+            }
+        }
+        return groups;
+    }
+
+    // The paths of the group whose original or duplicate `member` is, original first.
+    Strings groupOf(const std::string& member) {
+        for (const std::string& line : treeGroups()) {
+            Strings paths;
+            for (size_t from = 0;;) {
+                const size_t bar = line.find('|', from);
+                paths.push_back(line.substr(from, bar - from));
+                if (bar == std::string::npos) {
+                    break;
+                }
+                from = bar + 1;
+            }
+            if (std::find(paths.begin(), paths.end(), member) != paths.end()) {
+                return paths;
+            }
+        }
+        return {};
+    }
+
+    QModelIndex indexOf(const std::string& path) {
+        for (int g = 0; g < tree().rowCount(); ++g) {
+            const QModelIndex top = tree().index(g, 0);
+            for (int i = -1; i < tree().rowCount(top); ++i) {
+                const QModelIndex at = i < 0 ? top : tree().index(i, 0, top);
+                if (tree().node(at)->text == path) {
+                    return at;
+                }
+            }
+        }
+        return {};
+    }
+
+    std::vector<QAction*> selectEntries() {
+        std::vector<QAction*> entries = main().keepRuleActions_;
+        entries.push_back(main().untickAllAction_);
+        entries.push_back(main().invertGroupAction_);
+        return entries;
+    }
+
+    // Chooses `name` in the export dialog and exports; the messages boxes shown meanwhile.
+    std::vector<MessageRecorder::Message> exportAs(const std::string& name) {
+        ui::setResultFileChooser([name](QWidget*, ui::ResultFileDialog, const ui::FileDialogSettings&) {
+            return QString::fromStdString(name);
+        });
+        MessageRecorder recorder;
+        main().exportAction_->trigger();
+        return recorder.messages;
+    }
+
+    TempTree tree_;
+};
+
+// Two search paths, a group whose every rule keeps another copy, and a pair beside it.
+TEST_F(SelectAndExport, EachRuleTicksEveryCopyButTheOneItKeepsInEveryGroup) {
+    const std::string first = tree_.makeDir("one");
+    const std::string second = tree_.makeDir("two");
+    const std::string inFirst = tree_.writeFile("one/in-first.txt", "five alike");
+    const std::string oldest = tree_.writeFile("two/oldest.txt", "five alike");
+    const std::string newest = tree_.writeFile("two/newest.txt", "five alike");
+    const std::string shortest = tree_.writeFile("two/s.txt", "five alike");
+    const std::string longest = tree_.writeFile("two/deep/deeper/the-longest-name.txt", "five alike");
+    const std::string pairOld = tree_.writeFile("two/pair-a.txt", "a pair");
+    const std::string pairNew = tree_.writeFile("one/pair-bb.txt", "a pair");
+    for (const std::string& path : {inFirst, shortest, longest}) {
+        setModified(path, 3'000'000);
+    }
+    setModified(oldest, 1'000'000);
+    setModified(newest, 5'000'000);
+    setModified(pairOld, 2'000'000);
+    setModified(pairNew, 4'000'000);
+    addSearchPath(first);
+    addSearchPath(second);
+    ASSERT_TRUE(runSearch());
+    const Strings five = groupOf(oldest);
+    const Strings pair = groupOf(pairOld);
+    ASSERT_EQ(five.size(), 5u);
+    ASSERT_EQ(pair.size(), 2u);
+    EXPECT_FALSE(main().deleteCheckedButton_->isEnabled());
+
+    const auto allBut = [](const Strings& group, const std::string& kept) {
+        std::set<std::string> ticked(group.begin(), group.end());
+        EXPECT_EQ(ticked.erase(kept), 1u) << kept;
+        return ticked;
+    };
+    const std::map<engine::KeepRule, std::pair<std::string, std::string>> kept{
+        {engine::KeepRule::Original, {five.front(), pair.front()}},
+        {engine::KeepRule::Oldest, {oldest, pairOld}},
+        {engine::KeepRule::Newest, {newest, pairNew}},
+        {engine::KeepRule::FirstFolder, {inFirst, pairNew}},
+        {engine::KeepRule::ShortestPath, {shortest, pairOld.size() < pairNew.size() ? pairOld : pairNew}},
+        {engine::KeepRule::LongestPath, {longest, pairOld.size() < pairNew.size() ? pairNew : pairOld}},
+    };
+    ASSERT_EQ(main().keepRuleActions_.size(), kept.size());
+    for (const auto& [rule, keepers] : kept) {
+        main().keepRuleActions_[static_cast<size_t>(rule)]->trigger();
+        const auto ticked = tickedByGroup();
+        EXPECT_EQ(ticked.at(five.front()), allBut(five, keepers.first)) << engine::keepRuleName(rule);
+        EXPECT_EQ(ticked.at(pair.front()), allBut(pair, keepers.second)) << engine::keepRuleName(rule);
+    }
+    // The ticks are something to delete; nothing was acted on.
+    EXPECT_TRUE(main().deleteCheckedButton_->isEnabled());
+    EXPECT_TRUE(main().deleteDuplicatesButton_->isEnabled());
+    for (const std::string& path : five) {
+        EXPECT_TRUE(std::filesystem::exists(path)) << path;
+    }
+}
+
+TEST_F(SelectAndExport, InvertTurnsTheCurrentGroupAroundAndUntickAllClearsEveryGroup) {
+    tree_.writeFile("a1.txt", "group a");
+    const std::string a2 = tree_.writeFile("a2.txt", "group a");
+    tree_.writeFile("a3.txt", "group a");
+    const std::string b1 = tree_.writeFile("b1.txt", "group b");
+    tree_.writeFile("b2.txt", "group b");
+    addSearchPath(tree_.root());
+    ASSERT_TRUE(runSearch());
+    ASSERT_EQ(treeGroups().size(), 2u);
+    // Without a current node there is no group to invert.
+    main().duplicateTree_->setCurrentIndex({});
+    EXPECT_FALSE(main().invertGroupAction_->isEnabled());
+
+    main().keepRuleActions_[static_cast<size_t>(engine::KeepRule::Original)]->trigger();
+    const auto ruled = tickedByGroup();
+    main().duplicateTree_->setCurrentIndex(indexOf(a2));
+    ASSERT_TRUE(main().invertGroupAction_->isEnabled());
+    main().invertGroupAction_->trigger();
+    auto inverted = tickedByGroup();
+    const Strings groupA = groupOf(a2);
+    const std::string originalA = groupA.front();
+    const std::string originalB = groupOf(b1).front();
+    EXPECT_EQ(inverted.at(originalA), (std::set<std::string>{originalA}));
+    EXPECT_EQ(inverted.at(originalB), ruled.at(originalB));
+    // Twice is as before.
+    main().invertGroupAction_->trigger();
+    EXPECT_EQ(tickedByGroup(), ruled);
+
+    // From the keyboard, wherever the focus is in the window.
+    QTest::keyClick(&main(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+    for (const auto& [original, ticked] : tickedByGroup()) {
+        EXPECT_TRUE(ticked.empty()) << original;
+    }
+    // Inverting a group without ticks ticks all of it.
+    QTest::keyClick(&main(), Qt::Key_I, Qt::ControlModifier);
+    inverted = tickedByGroup();
+    EXPECT_EQ(inverted.at(originalA), std::set<std::string>(groupA.begin(), groupA.end()));
+    EXPECT_TRUE(inverted.at(originalB).empty());
+}
+
+TEST_F(SelectAndExport, EntriesWaitForATreeWithGroupsAndForTheSearchToEnd) {
+    const auto enabled = [this] {
+        std::vector<bool> states;
+        for (QAction* action : selectEntries()) {
+            states.push_back(action->isEnabled());
+        }
+        states.push_back(main().exportAction_->isEnabled());
+        return states;
+    };
+    const std::vector<bool> none(selectEntries().size() + 1, false);
+    EXPECT_EQ(enabled(), none);
+    tree_.writeFile("lonely.txt", "no other");
+    addSearchPath(tree_.root());
+    ASSERT_TRUE(runSearch());
+    EXPECT_EQ(enabled(), none) << "a search without groups";
+
+    tree_.writeFile("x.txt", "same");
+    tree_.writeFile("y.txt", "same");
+    ASSERT_TRUE(runSearch());
+    ASSERT_EQ(treeGroups().size(), 1u);
+    main().duplicateTree_->setCurrentIndex(tree().index(0, 0));
+    EXPECT_EQ(enabled(), std::vector<bool>(none.size(), true));
+
+    main().searchButton_->click();
+    EXPECT_EQ(enabled(), none) << "while a search runs";
+    ASSERT_TRUE(waitUntil([this] { return idle(); }));
+    main().duplicateTree_->setCurrentIndex(tree().index(0, 0));
+    EXPECT_EQ(enabled(), std::vector<bool>(none.size(), true));
+
+    // The Select menu stands between the Edit menu and the description's Help menu.
+    QStringList titles;
+    for (const QAction* menu : qobject_cast<QMenuBar*>(main().menuWidget())->actions()) {
+        titles << menu->text().remove('&');
+    }
+    EXPECT_EQ(titles, (QStringList{"File", "Edit", "Select", "Help"}));
+}
+
+// Export writes what `corvane-cli find` prints after the same search, in either form: groups in
+// the comparer's order, a name with a comma, a quote or bytes that are not UTF-8, and hard links,
+// whose bytes count once.
+TEST_F(SelectAndExport, ExportWritesTheBytesTheCommandLinePrintsAfterTheSameSearch) {
+    tree_.writeFile("zz.txt", "first pair");
+    tree_.writeFile("sub/aa.txt", "first pair");
+    tree_.writeFile("with, comma.txt", "three alike");
+    tree_.writeFile("with \"quote\".txt", "three alike");
+    tree_.writeFile("bad\xff.txt", "three alike");
+    const std::string linked = tree_.writeFile("linked.txt", "linked twice and copied");
+    ASSERT_EQ(::link(linked.c_str(), tree_.path("link.txt").c_str()), 0);
+    tree_.writeFile("copy.txt", "linked twice and copied");
+    tree_.writeFile("alone.txt", "nothing like it");
+    addSearchPath(tree_.root(), "*.txt");
+    ASSERT_TRUE(runSearch());
+    ASSERT_EQ(treeGroups().size(), 3u);
+    // Ticks are no part of the report.
+    main().keepRuleActions_[static_cast<size_t>(engine::KeepRule::LongestPath)]->trigger();
+
+    TempTree out;
+    const std::string older = out.writeFile("groups.csv", "an older export");
+    for (const auto& [name, format] : {std::pair{std::string("groups.csv"), std::string("csv")},
+                                       std::pair{std::string("groups.json"), std::string("json")}}) {
+        const ProgramRun run = runProgram(
+            CORVANE_CLI_PATH, {"find", "--quiet", "--format", format, "-t", "*.txt", tree_.root()});
+        ASSERT_EQ(run.status, 0) << run.err;
+        ASSERT_TRUE(exportAs(out.path(name)).empty());
+        EXPECT_EQ(fileText(out.path(name)), run.out) << format;
+    }
+    EXPECT_NE(fileText(older), "an older export");
+    // Only the two files: no temporary name is left beside them.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.root()), {}), 2);
+
+    // A tree read from a saved set holds nothing the comparer saw: sizes and files are looked at
+    // now, and the order of the searched files gives the comparer's order back.
+    const std::string exported = fileText(out.path("groups.json"));
+    TempTree sets;
+    ui::setResultFileChooser([&](QWidget*, ui::ResultFileDialog, const ui::FileDialogSettings&) {
+        return QString::fromStdString(sets.path("set.CVN"));
+    });
+    main().saveClicked(nullptr);
+    ASSERT_TRUE(std::filesystem::exists(sets.path("set.CVN.~DF~")));
+    main().searchPathList_->listModel()->clear();
+    main().searchedFilesList_->listModel()->clear();
+    tree().clear();
+    EXPECT_FALSE(main().exportAction_->isEnabled());
+    main().openResultSet(sets.path("set.CVN"));
+    ASSERT_EQ(treeGroups().size(), 3u);
+    ASSERT_TRUE(exportAs(out.path("opened.json")).empty());
+    EXPECT_EQ(fileText(out.path("opened.json")), exported);
+}
+
+TEST_F(SelectAndExport, AnExportThatCannotBeWrittenShowsTheErrorBoxAndLeavesTheOlderFile) {
+    tree_.writeFile("x.txt", "same");
+    tree_.writeFile("y.txt", "same");
+    addSearchPath(tree_.root());
+    ASSERT_TRUE(runSearch());
+    TempTree out;
+    const std::string folder = out.makeDir("a folder.json");
+    const auto messages = exportAs(folder);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].text.startsWith("Cannot create file \"" + QString::fromStdString(folder) + "\"."))
+        << messages[0].text.toStdString();
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.root()), {}), 1);
+}
+
+} // namespace
+} // namespace corvane::testing

@@ -1,0 +1,151 @@
+// The main window's File > Export: the groups of the duplicate tree written as the command line's
+// `find --format csv` or `find --json` writes them after the same search.
+
+#include "engine/group_report.h"
+#include "engine/worker_thread.h"
+#include "platform/file_info.h"
+#include "qtcore/saved_result_file.h"
+#include "stream/error.h"
+#include "ui/desktop/result_files.h"
+#include "ui/forms/list_controls_qt.h"
+#include "ui/forms/message_dialog.h"
+#include "ui/windows/main_window.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <span>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+
+namespace corvane::ui {
+
+namespace {
+
+constexpr const char* kCsvFiles = QT_TRANSLATE_NOOP("frm_utama", "CSV files (*.csv)");
+constexpr const char* kJsonFiles = QT_TRANSLATE_NOOP("frm_utama", "JSON files (*.json)");
+
+QString text(const char* english) {
+    return QCoreApplication::translate("frm_utama", english);
+}
+
+// What the comparer saw of a file, or what it is now when the tree was read from a set.
+std::optional<platform::FileInfo> infoOf(const DuplicateNode& node) {
+    return node.fileInfo ? node.fileInfo : platform::lookupFile(node.text);
+}
+
+// The groups as the comparer reported them, with what `find` writes of them: the tree is in the
+// order of its texts, the comparer's order is that of the searched files.
+struct ExportedGroups {
+    std::vector<engine::DuplicateGroup> groups;
+    int64_t duplicates = 0;
+    int64_t reclaimable = 0;
+};
+
+ExportedGroups groupsOf(const DuplicateTreeModel& tree, const SearchedFilesModel& searched) {
+    std::unordered_map<std::string_view, int> place;
+    place.reserve(static_cast<size_t>(searched.count()));
+    for (int row = 0; row < searched.count(); ++row) {
+        place.emplace(searched.caption(row), row);
+    }
+    const auto placeOf = [&](const std::string& path) {
+        const auto found = place.find(path);
+        return found == place.end() ? searched.count() : found->second;
+    };
+    const auto earlier = [&](const std::string& a, const std::string& b) { return placeOf(a) < placeOf(b); };
+    ExportedGroups out;
+    out.groups.reserve(static_cast<size_t>(tree.rowCount()));
+    std::vector<std::pair<uint64_t, uint64_t>> inodes;
+    for (int g = 0; g < tree.rowCount(); ++g) {
+        const QModelIndex top = tree.index(g, 0);
+        const DuplicateNode& original = *tree.node(top);
+        engine::DuplicateGroup& group = out.groups.emplace_back();
+        group.original = original.text;
+        const std::optional<platform::FileInfo> originalInfo = infoOf(original);
+        group.size = originalInfo ? originalInfo->size : 0;
+        // Names of one file (hard links) take its bytes once; a file not there counts as a file.
+        inodes.clear();
+        size_t unknown = 0;
+        const auto count = [&](const std::optional<platform::FileInfo>& info) {
+            if (info) {
+                inodes.emplace_back(info->device, info->inode);
+            } else {
+                ++unknown;
+            }
+        };
+        count(originalInfo);
+        for (int d = 0; d < tree.rowCount(top); ++d) {
+            const DuplicateNode& duplicate = *tree.node(tree.index(d, 0, top));
+            group.duplicates.push_back(duplicate.text);
+            count(infoOf(duplicate));
+        }
+        std::stable_sort(group.duplicates.begin(), group.duplicates.end(), earlier);
+        std::sort(inodes.begin(), inodes.end());
+        inodes.erase(std::unique(inodes.begin(), inodes.end()), inodes.end());
+        out.duplicates += static_cast<int64_t>(group.duplicates.size());
+        out.reclaimable += group.size * static_cast<int64_t>(inodes.size() + unknown - 1);
+    }
+    std::stable_sort(out.groups.begin(), out.groups.end(),
+                     [&](const engine::DuplicateGroup& a, const engine::DuplicateGroup& b) {
+                         return earlier(a.original, b.original);
+                     });
+    return out;
+}
+
+} // namespace
+
+void MainWindow::exportClicked() {
+    if (!exportAction_->isEnabled()) {
+        return;
+    }
+    FileDialogSettings settings;
+    settings.title = text(QT_TRANSLATE_NOOP("frm_utama", "Export"));
+    settings.filter = text(kCsvFiles) + "|*.csv|" + text(kJsonFiles) + "|*.json";
+    settings.defaultExt = QStringLiteral("csv");
+    const QString name = chooseResultFile(this, ResultFileDialog::Export, settings);
+    if (name.isEmpty()) {
+        return;
+    }
+    // The dialog gives the chosen filter's extension to a name without one.
+    const engine::GroupFormat format = name.endsWith(QLatin1String(".json"), Qt::CaseInsensitive)
+                                           ? engine::GroupFormat::Json
+                                           : engine::GroupFormat::Csv;
+    try {
+        exportGroups(fileNameBytes(name), format);
+    } catch (...) {
+        // Whatever ended it, running out of memory included, in the standard error box.
+        const std::string message = engine::failureMessage(std::current_exception());
+        showErrorBox(QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())), this);
+    }
+}
+
+void MainWindow::exportGroups(const std::string& file, engine::GroupFormat format) {
+    const ExportedGroups exported = groupsOf(*duplicateTree_->treeModel(), *searchedFilesList_->listModel());
+    const engine::FoundGroups found{.searched = searchedFilesList_->listModel()->count(),
+                                    .duplicates = exported.duplicates,
+                                    .reclaimable = exported.reclaimable,
+                                    .groups = exported.groups};
+    // Into a file beside it, which takes the name only once it is whole and on the disk: a write
+    // that fails leaves an older file of the name as it was.
+    qtcore::SavedResultFile out(file);
+    std::string pending;
+    const auto flush = [&] {
+        out.write(std::span(reinterpret_cast<const uint8_t*>(pending.data()), pending.size()));
+        pending.clear();
+    };
+    engine::writeGroups(
+        [&](std::string_view bytes) {
+            pending.append(bytes);
+            if (pending.size() >= 1 << 16) {
+                flush();
+            }
+            return true;
+        },
+        found, format);
+    flush();
+    out.finish();
+    out.commit();
+}
+
+} // namespace corvane::ui
