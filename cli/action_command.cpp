@@ -3,13 +3,13 @@
 
 #include "cli/commands.h"
 #include "cli/json_report.h"
-#include "cli/keep_in_folders.h"
 #include "cli/progress_line.h"
 #include "cli/result_files.h"
 #include "cli/search_run.h"
 #include "cli/usage.h"
 #include "cli/whole_input.h"
 #include "engine/action_runner.h"
+#include "engine/keep_in_folders.h"
 #include "engine/keep_rules.h"
 #include "engine/run_record.h"
 #include "stream/error.h"
@@ -119,10 +119,12 @@ std::string parseActionArguments(const Arguments& args, ActionOptions& options) 
     return {};
 }
 
-// The groups to act on, and the search folders they were found in (for first-folder).
+// The groups to act on, the search folders they were found in (for first-folder), and those of
+// the folders that a result set marks as reference folders (their files stay, as with --keep-in).
 struct ActionSource {
     std::vector<FileGroup> groups;
     std::vector<std::string> folders;
+    std::vector<std::string> referenceFolders;
 };
 
 // The groups of a result set on disk, each file chosen as it was ticked: no comparison of this
@@ -133,6 +135,9 @@ ActionSource groupsOfSet(const std::string& name) {
     ActionSource source;
     for (const stream::ListRow& row : lists.searchPaths.rowData()) {
         source.folders.push_back(row.caption);
+        if (row.data == stream::kReferenceFolderRowData) {
+            source.referenceFolders.push_back(row.caption);
+        }
     }
     std::vector<FileGroup>& groups = source.groups;
     const auto relative = [](const StoredFile& file) {
@@ -163,7 +168,7 @@ ActionSource groupsOfReportFile(const std::string& name) {
         throw Error("Cannot read the report " + name + ": " + std::strerror(error));
     }
     const bool standardInput = name == "-";
-    return {groupsOfReport(text, standardInput ? "on the standard input" : name), {}};
+    return {groupsOfReport(text, standardInput ? "on the standard input" : name), {}, {}};
 }
 
 // The groups of a search run now: what the comparer saw of each file stands for its bytes while
@@ -171,7 +176,7 @@ ActionSource groupsOfReportFile(const std::string& name) {
 ActionSource groupsOfSearch(const SearchRequest& request) {
     const SearchResult result = runSearch(request, FindSettings{}, {.fileInfos = true});
     printSearchTotals(result);
-    ActionSource source{{}, request.folders};
+    ActionSource source{{}, request.folders, {}};
     std::vector<FileGroup>& groups = source.groups;
     groups.reserve(result.groups.size());
     for (size_t g = 0; g < result.groups.size(); ++g) {
@@ -309,7 +314,7 @@ int runAction(const ActionKind& kind, const Arguments& args) {
     if (const std::string reason = parseActionArguments(args, options); !reason.empty()) {
         return usageError(kind.command, reason);
     }
-    KeepInFolders keepIn;
+    engine::KeepInFolders keepIn;
     for (const std::string& folder : options.keepIn) {
         if (const std::string reason = keepIn.add(folder); !reason.empty()) {
             // Never act with a reference folder that is not there: its copies would not be kept.
@@ -331,6 +336,12 @@ int runAction(const ActionKind& kind, const Arguments& args) {
     ActionSource source = !options.fromSet.empty()      ? groupsOfSet(options.fromSet)
                           : !options.fromReport.empty() ? groupsOfReportFile(options.fromReport)
                                                         : groupsOfSearch(request);
+    for (const std::string& folder : source.referenceFolders) {
+        if (const std::string reason = keepIn.add(folder); !reason.empty()) {
+            // As with --keep-in: never act while the copies there cannot be told.
+            throw Error("the reference folder " + folder + " of the set: " + reason + "; nothing was done");
+        }
+    }
     std::vector<FileGroup>& groups = source.groups;
     if (!options.checked) {
         engine::placeKeepersFirst(groups, request.keepRules, source.folders);

@@ -1,6 +1,9 @@
 #include "engine/action_runner.h"
 
+#include "engine/keep_in_folders.h"
+
 #include <chrono>
+#include <stdexcept>
 
 namespace corvane::engine {
 
@@ -46,8 +49,8 @@ ActionWorker::ActionWorker(ActionRunner* owner, std::shared_ptr<UiThread> uiThre
     : WorkerThread(std::move(uiThread), std::move(control)), Owner(owner), Phase(owner->NextPhase),
       Groups(owner->Groups), ChoiceOfFiles(owner->ChoiceOfFiles), Plans(owner->Plans),
       ActOnLastCopies(owner->ActOnLastCopies), action_(owner->Action), recordPath_(owner->RecordPath),
-      onPlanProgress_(owner->OnPlanProgress), onFileActed_(owner->OnFileActed),
-      onFinished_(owner->OnFinished) {
+      referenceFolders_(owner->ReferenceFolders), onPlanProgress_(owner->OnPlanProgress),
+      onFileActed_(owner->OnFileActed), onFinished_(owner->OnFinished) {
     StartRunning();
 }
 
@@ -60,6 +63,20 @@ void ActionWorker::Execute() {
 }
 
 void ActionWorker::plan() {
+    if (!referenceFolders_.empty()) {
+        KeepInFolders reference;
+        for (const std::string& folder : referenceFolders_) {
+            if (const std::string reason = reference.add(folder); !reason.empty()) {
+                throw std::runtime_error("The reference folder " + folder + " cannot be used: " + reason +
+                                         ". Nothing was changed");
+            }
+        }
+        for (FileGroup& group : Groups) {
+            for (GroupFile& file : group.files) {
+                file.isProtected = file.isProtected || reference.holds(file.path);
+            }
+        }
+    }
     auto lastReport = std::chrono::steady_clock::now();
     Plans = planGroups(
         Groups, ChoiceOfFiles, [this] { return Terminated(); },

@@ -55,6 +55,10 @@ public:
     FileAction Action = moveToTrashAction;
     // Where acting keeps the run's record for an undo (run_record.h); none when empty.
     std::string RecordPath;
+    // Planning: folders whose files are never acted on and stay for their copies (keep_in_folders.h),
+    // besides files already marked isProtected. A folder that is not there fails the plan: its
+    // copies could not be told.
+    std::vector<std::string> ReferenceFolders;
 
     PlanProgressHandler OnPlanProgress;
     FileActedHandler OnFileActed;
@@ -92,6 +96,7 @@ private:
 
     FileAction action_;
     const std::string recordPath_;
+    const std::vector<std::string> referenceFolders_;
     PlanProgressHandler onPlanProgress_;
     FileActedHandler onFileActed_;
     ActionFinishedHandler onFinished_;

@@ -72,6 +72,11 @@ void writeResultSet(const std::string& name, const ResultSet& set, const CreateR
 void readResultSet(const std::string& name, const ResultSet& set, const ReadOptions& options = {},
                    const std::function<void()>& betweenFiles = {});
 
+// The data value of a search path row whose folder is a reference folder: its files are never
+// deleted, linked or shared, and in a group that holds one a copy there is the copy that stays.
+// Other rows hold 0, as they always did, so a set without reference folders keeps its bytes.
+inline constexpr int32_t kReferenceFolderRowData = 1;
+
 // The main window's three lists as plain data, laid out as the window lays them out at its design
 // size, with their columns, modes and tab orders, empty.
 class MainWindowLists {

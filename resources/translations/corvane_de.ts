@@ -185,6 +185,14 @@
         <source>Close without a change</source>
         <translation>Ohne Änderung schließen</translation>
     </message>
+    <message>
+        <source>A reference folder: its files are never deleted, and a copy there is the one that stays</source>
+        <translation>Ein Referenzordner: Seine Dateien werden nie gelöscht, und eine Kopie dort ist die bleibende</translation>
+    </message>
+    <message>
+        <source>Never delete files here (a reference folder)</source>
+        <translation>Hier nie Dateien löschen (Referenzordner)</translation>
+    </message>
 </context>
 <context>
     <name>frm_delete</name>
@@ -836,6 +844,14 @@ Sie lassen sich weiterhin aus dem Papierkorb wiederherstellen.</translation>
     <message>
         <source>Share Checked Blocks</source>
         <translation>Blöcke der Markierten teilen</translation>
+    </message>
+    <message>
+        <source>In a reference folder: never deleted, and the copy that stays</source>
+        <translation>In einem Referenzordner: nie gelöscht, und die bleibende Kopie</translation>
+    </message>
+    <message>
+        <source>A reference folder: its files are never deleted</source>
+        <translation>Ein Referenzordner: Seine Dateien werden nie gelöscht</translation>
     </message>
 </context>
 </TS>

@@ -134,6 +134,43 @@ TEST(CliResultSets, CheckedActsOnTheTicksOfTheSetAndNeverOnEveryCopyOfAContent) 
                            y + " to " + x + "\n");
 }
 
+TEST(CliResultSets, TheFilesOfASetsReferenceFoldersStayAndAreTheCopiesThatStay) {
+    TempTree tree;
+    const std::string kept = tree.writeFile("archive/a", "first");
+    const std::string copy = tree.writeFile("inbox/a", "first");
+    const std::string other = tree.writeFile("inbox/b", "second");
+    const std::string otherCopy = tree.writeFile("inbox/c", "second");
+    const TempTree sets;
+    const std::string set = sets.path("reference.CVN");
+    stream::MainWindowLists lists;
+    lists.searchPaths.setRows({{.caption = tree.path("inbox"), .subItems = {{.text = "*"}}},
+                               {.caption = tree.path("archive"),
+                                .subItems = {{.text = "*"}},
+                                .data = stream::kReferenceFolderRowData}});
+    // The reference copy is the group's original and even ticked: it stays all the same.
+    lists.duplicates.setNodes({{.text = copy, .stateIndex = stream::kStateChecked, .hasChildren = true},
+                               {.text = kept, .level = 1, .stateIndex = stream::kStateChecked},
+                               {.text = other, .hasChildren = true},
+                               {.text = otherCopy, .level = 1}});
+    writeSet(set, lists);
+
+    const ProgramRun run = corvaneCli({"trash", "-n", "--from", set});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "would trash " + copy + " (" + kept + " stays)\nwould trash " + otherCopy + " (" +
+                           other + " stays)\n");
+    const ProgramRun checked = corvaneCli({"trash", "-n", "--checked", "--from", set});
+    EXPECT_EQ(checked.out, "would trash " + copy + " (" + kept + " stays)\n") << checked.err;
+
+    // A reference folder that is gone: nothing is done, since its copies cannot be told.
+    std::filesystem::rename(tree.path("archive"), tree.path("moved"));
+    const ProgramRun gone = corvaneCli({"trash", "-n", "--from", set});
+    EXPECT_EQ(gone.status, 1);
+    EXPECT_EQ(gone.out, "");
+    EXPECT_NE(gone.err.find("the reference folder " + tree.path("archive") + " of the set"),
+              std::string::npos)
+        << gone.err;
+}
+
 TEST(CliResultSets, ShowOfAMissingOrCorruptSetFailsWithItsMessage) {
     const TempTree sets;
     const std::string set = sets.path("r.CVN");

@@ -5,6 +5,7 @@
 #include "support/xfs_disk.h"
 #include "window_fixture.h"
 
+#include "stream/result_set.h"
 #include "ui/desktop/result_files.h"
 #include "ui/forms/list_controls_qt.h"
 
@@ -297,6 +298,89 @@ TEST_F(DeleteDialog, CheckedFilesBecomeHardLinksOrShareBlocksOnXfsAndUndoGivesTh
     }
     EXPECT_FALSE(main().undoAction_->isEnabled());
     EXPECT_EQ(fileContents(disk.path("s/b")), contents + "s/a");
+}
+
+TEST_F(DeleteDialog, AReferenceFolderKeepsItsCopiesUntickedAndUntouchedAndIsKeptInTheSet) {
+    files_.writeFile("ref/a", "group a");
+    files_.writeFile("dl/a1", "group a");
+    files_.writeFile("dl/a2", "group a");
+    files_.writeFile("dl/b1", "group b");
+    files_.writeFile("dl/b2", "group b");
+    main().searchPathList_->listModel()->appendRow(ui::ListRow(path("dl"), {"*"}));
+    ui::ListRow reference(path("ref"), {"*"});
+    reference.data = stream::kReferenceFolderRowData;
+    main().searchPathList_->listModel()->appendRow(reference);
+    main().searchPathList_->listModel()->flushAppendedRows();
+    main().searchButton_->setEnabled(true);
+    ASSERT_TRUE(runSearch());
+    EXPECT_FALSE(main()
+                     .searchPathList_->listModel()
+                     ->data(main().searchPathList_->listModel()->index(1, 0), Qt::DecorationRole)
+                     .isNull())
+        << "the list shows which path is a reference folder";
+
+    // Its copy wears the padlock and takes no tick, however asked.
+    QModelIndex referenceCopy;
+    for (int g = 0; g < tree()->rowCount(); ++g) {
+        const QModelIndex top = tree()->index(g, 0);
+        for (int i = -1; i < tree()->rowCount(top); ++i) {
+            const QModelIndex at = i < 0 ? top : child(top, i);
+            const bool inReference = tree()->node(at)->text == path("ref/a");
+            EXPECT_EQ(tree()->data(at, Qt::DecorationRole).isNull(), !inReference) << tree()->node(at)->text;
+            EXPECT_EQ(tree()->flags(at).testFlag(Qt::ItemIsUserCheckable), !inReference);
+            if (inReference) {
+                referenceCopy = at;
+            }
+        }
+    }
+    ASSERT_TRUE(referenceCopy.isValid());
+    tree()->ToggleCheckState(referenceCopy, ui::kStateUnchecked, ui::kStateChecked, 0, 2);
+    check(referenceCopy);
+    EXPECT_EQ(tree()->node(referenceCopy)->stateIndex, ui::kStateUnchecked);
+
+    // A rule keeps the reference copy, whatever it would choose: every other copy is ticked.
+    {
+        QApplication::setActiveWindow(&main());
+        QTest::keyClick(&main(), Qt::Key_2, Qt::ControlModifier); // keeping the oldest
+    }
+    const DeleteRun run = runDialog([this] { main().deleteCheckedClicked(nullptr); }, true);
+    EXPECT_TRUE(run.memo.empty()) << run.memo.front();
+    EXPECT_EQ(fileContents(path("ref/a")), "group a");
+    EXPECT_FALSE(exists(path("dl/a1")));
+    EXPECT_FALSE(exists(path("dl/a2")));
+    EXPECT_EQ(exists(path("dl/b1")) + exists(path("dl/b2")), 1) << "one copy of b stays";
+
+    // A copy ticked before its folder became a reference folder (as a set of an older version may
+    // hold it) still stays: the check before acting knows the folder too.
+    files_.writeFile("dl/a3", "group a");
+    main().searchPathList_->listModel()->setRow(1, ui::ListRow(path("ref"), {"*"}));
+    ASSERT_TRUE(runSearch());
+    for (int g = 0; g < tree()->rowCount(); ++g) {
+        const QModelIndex top = tree()->index(g, 0);
+        check(top);
+        for (int i = 0; i < tree()->rowCount(top); ++i) {
+            check(child(top, i));
+        }
+    }
+    main().searchPathList_->listModel()->setRow(1, reference);
+    tree()->setReferenceFolders({path("ref")});
+    const DeleteRun second = runDialog([this] { main().deleteCheckedClicked(nullptr); }, true);
+    EXPECT_EQ(fileContents(path("ref/a")), "group a");
+    EXPECT_FALSE(exists(path("dl/a3")));
+
+    // Saved and opened again, the path is still a reference folder, and its copies still wear the mark.
+    const std::string set = home_.path("ref.CVN");
+    ui::setResultFileChooser([&](QWidget*, ui::ResultFileDialog, const ui::FileDialogSettings&) {
+        return QString::fromStdString(set);
+    });
+    main().saveClicked(nullptr);
+    main().searchPathList_->listModel()->clear();
+    main().openResultSet(set);
+    ui::setResultFileChooser({});
+    ASSERT_EQ(main().searchPathList_->listModel()->count(), 2);
+    EXPECT_EQ(main().searchPathList_->listModel()->row(1).data, stream::kReferenceFolderRowData);
+    EXPECT_EQ(main().searchPathList_->listModel()->row(0).data, 0);
+    EXPECT_EQ(tree()->referenceFolders(), Strings{path("ref")});
 }
 
 TEST_F(DeleteDialog, CheckedFilesAtBothLevels) {

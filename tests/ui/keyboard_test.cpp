@@ -149,7 +149,7 @@ TEST_F(Keyboard, PathDialogTabsThroughItsControlsInTheStoredOrder) {
                   EXPECT_EQ(dialog.focusWidget(), dialog.pathField_) << "typing goes to the path";
                   QApplication::setActiveWindow(&dialog);
                   EXPECT_EQ(namesOf(tabCycle(dialog.pathField_)),
-                            (Strings{"Edit1", "Edit2", "Button1", "btn_ok", "btn_cancel"}));
+                            (Strings{"Edit1", "Edit2", "ReferenceBox", "Button1", "btn_ok", "btn_cancel"}));
                   dialog.reject();
               });
     EXPECT_TRUE(opened);
@@ -532,8 +532,8 @@ TEST_F(Keyboard, ASearchTicksDeletesSavesAndOpensByKeyboardAlone) {
             dialog && dialog->pathField_->text().isEmpty()) {
             QApplication::setActiveWindow(dialog);
             QTest::keyClicks(QApplication::focusWidget(), QString::fromStdString(files.root()));
-            for (int i = 0; i < 3; ++i) {
-                press(Qt::Key_Tab); // to the patterns, Browse..., Add
+            for (int i = 0; i < 4; ++i) {
+                press(Qt::Key_Tab); // to the patterns, the reference box, Browse..., Add
             }
             press(Qt::Key_Space);
         } else if (qobject_cast<QMessageBox*>(modal)) {

@@ -1,8 +1,10 @@
 #include "ui/views/duplicate_tree_model.h"
 
+#include "ui/views/reference_mark.h"
 #include "ui/views/shown_name.h"
 
 #include <QCollatorSortKey>
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <algorithm>
@@ -129,6 +131,15 @@ QVariant DuplicateTreeModel::data(const QModelIndex& index, int role) const {
         return QByteArray(node->value.text.data(), static_cast<qsizetype>(node->value.text.size()));
     case StateIndexRole:
         return node->value.stateIndex;
+    case Qt::DecorationRole:
+        return inReferenceFolder(node->value.text) ? QVariant(referenceMark()) : QVariant();
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole:
+        return inReferenceFolder(node->value.text)
+                   ? QVariant(QCoreApplication::translate(
+                         "frm_utama", "In a reference folder: never deleted, and the copy "
+                                      "that stays"))
+                   : QVariant();
     case Qt::CheckStateRole:
         // What assistive technology reads as the node's tick: the picture of a ticked box or of
         // a chosen radio button.
@@ -141,8 +152,36 @@ QVariant DuplicateTreeModel::data(const QModelIndex& index, int role) const {
 }
 
 Qt::ItemFlags DuplicateTreeModel::flags(const QModelIndex& index) const {
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable
-                           : Qt::NoItemFlags;
+    const Node* node = nodeOf(index);
+    if (node == nullptr) {
+        return Qt::NoItemFlags;
+    }
+    return inReferenceFolder(node->value.text)
+               ? Qt::ItemIsEnabled | Qt::ItemIsSelectable
+               : Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
+}
+
+void DuplicateTreeModel::setReferenceFolders(std::vector<std::string> folders) {
+    for (std::string& folder : folders) {
+        while (folder.size() > 1 && folder.back() == '/') {
+            folder.pop_back();
+        }
+    }
+    referenceFolders_ = std::move(folders);
+    if (!root_->children.empty()) {
+        emit layoutAboutToBeChanged({}, QAbstractItemModel::NoLayoutChangeHint);
+        emit layoutChanged({}, QAbstractItemModel::NoLayoutChangeHint);
+    }
+}
+
+bool DuplicateTreeModel::inReferenceFolder(std::string_view path) const {
+    for (const std::string& folder : referenceFolders_) {
+        if (path.starts_with(folder) &&
+            (path.size() == folder.size() || path[folder.size()] == '/' || folder == "/")) {
+            return true;
+        }
+    }
+    return false;
 }
 
 size_t DuplicateTreeModel::placeFor(const Node& parent, const std::string& text) const {
@@ -219,7 +258,8 @@ const DuplicateNode* DuplicateTreeModel::node(const QModelIndex& index) const {
 }
 
 void DuplicateTreeModel::setState(Node& node, int32_t stateIndex) {
-    if (node.value.stateIndex == stateIndex) {
+    if (node.value.stateIndex == stateIndex ||
+        (stateIndex == kStateChecked && inReferenceFolder(node.value.text))) {
         return;
     }
     node.value.stateIndex = stateIndex;
@@ -266,6 +306,11 @@ bool DuplicateTreeModel::chooseStates(Node& top, const StateChooser& choose) {
         states.push_back(child->value.stateIndex);
     }
     choose(nodes, states);
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (states[i] == kStateChecked && inReferenceFolder(nodes[i]->text)) {
+            states[i] = nodes[i]->stateIndex; // never ticked
+        }
+    }
     bool changed = top.value.stateIndex != states[0];
     top.value.stateIndex = states[0];
     for (size_t i = 0; i < top.children.size(); ++i) {

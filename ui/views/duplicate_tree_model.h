@@ -19,6 +19,7 @@
 #include <set>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace corvane::ui {
@@ -108,6 +109,15 @@ public:
     // change of data; nothing for an invalid index.
     void chooseStatesOfGroup(const QModelIndex& index, const StateChooser& choose);
 
+    // The reference folders of the search the tree shows (paths as bytes): the files in them are
+    // never deleted, so their nodes show the padlock (DecorationRole; their tooltip says why) and
+    // take no tick, whichever way a tick comes (a click, Space, a rule, a stored set's state is
+    // kept as read but a toggle only unticks).
+    void setReferenceFolders(std::vector<std::string> folders);
+    const std::vector<std::string>& referenceFolders() const { return referenceFolders_; }
+    // True when `path` is one of the reference folders or lies below one, by its text.
+    bool inReferenceFolder(std::string_view path) const;
+
     // Removes a node; a top-level node takes its children along. False for an invalid index.
     bool removeNode(const QModelIndex& index);
     void clear();
@@ -164,6 +174,7 @@ private:
     std::unique_ptr<Node> root_; // holds the top-level nodes as its children
     int nodeCount_ = 0;
     stream::SortType sortType_ = stream::stNone;
+    std::vector<std::string> referenceFolders_;
     bool orderingAhead_ = false;
     bool aheadValid_ = false; // ahead_ holds every top-level node, in text order
     // Top-level nodes in text order (equal texts in the order they came), by their keys.

@@ -1,7 +1,11 @@
 #include "ui/views/list_view_model.h"
 
 #include "engine/search_order.h"
+#include "stream/result_set.h"
+#include "ui/views/reference_mark.h"
 #include "ui/views/shown_name.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <charconv>
@@ -54,6 +58,17 @@ QVariant ListViewModel::data(const QModelIndex& index, int role) const {
         const std::string_view caption = storedText(kept, 0, scratch);
         return QByteArray(caption.data(), static_cast<qsizetype>(caption.size()));
     }
+    case Qt::DecorationRole:
+        // A search path that is a reference folder (compact rows are searched files: never one).
+        return !compact_ && index.column() == 0 && rows_[kept].data == stream::kReferenceFolderRowData
+                   ? QVariant(referenceMark())
+                   : QVariant();
+    case Qt::ToolTipRole:
+    case Qt::AccessibleDescriptionRole:
+        return !compact_ && rows_[kept].data == stream::kReferenceFolderRowData
+                   ? QVariant(QCoreApplication::translate("frm_utama",
+                                                          "A reference folder: its files are never deleted"))
+                   : QVariant();
     default:
         return {};
     }

@@ -112,7 +112,8 @@ void DeleteDialog::collect() {
         std::vector<const DuplicateNode*> nodes;
         const auto add = [&](const DuplicateNode* node, bool isOriginal) {
             const bool asked = allDuplicates ? !isOriginal : node->stateIndex == kStateChecked;
-            group.files.push_back({node->text, node->fileInfo, checkedFiles && asked});
+            group.files.push_back(
+                {node->text, node->fileInfo, checkedFiles && asked, tree_.inReferenceFolder(node->text)});
             nodes.push_back(node);
             total_ += asked ? 1 : 0;
         };
@@ -128,6 +129,7 @@ void DeleteDialog::collect() {
 bool DeleteDialog::prepare(QWidget* parent) {
     collect();
     runner_->NextPhase = engine::ActionRunner::Phase::Plan;
+    runner_->ReferenceFolders = tree_.referenceFolders();
     runner_->Groups = groups_;
     runner_->ChoiceOfFiles = filesToDelete_ == FilesToDelete::CheckedFiles ? engine::Choice::ChosenFiles
                                                                            : engine::Choice::AllDuplicates;
@@ -213,6 +215,7 @@ void DeleteDialog::run() {
         // Shown without a check beforehand: the check is part of the run.
         collect();
         runner_->NextPhase = engine::ActionRunner::Phase::Plan;
+        runner_->ReferenceFolders = tree_.referenceFolders();
         runner_->Groups = groups_;
         runner_->ChoiceOfFiles = filesToDelete_ == FilesToDelete::CheckedFiles
                                      ? engine::Choice::ChosenFiles

@@ -2,6 +2,7 @@
 
 #include "stream/error.h"
 #include "stream/list_controls.h"
+#include "stream/result_set.h"
 #include "ui/desktop/qt_ui_thread.h"
 #include "ui/desktop/status_texts.h"
 #include "ui/forms/control_classes.h"
@@ -354,6 +355,7 @@ void MainWindow::searchClicked(QObject*) {
             scanner_->SearchPaths.emplace_back(paths->row(i).caption());
             scanner_->FileTypes.emplace_back(paths->row(i).subItemText(0));
         }
+        duplicateTree_->treeModel()->setReferenceFolders(referenceFolders());
         flushStatus();
         scanner_->Start();
     } else if (caption == QLatin1String(kStopSearch)) {
@@ -496,6 +498,17 @@ void MainWindow::searchFailed(const std::exception_ptr& failure) {
     flushStatus();
     const std::string message = engine::failureMessage(failure);
     showErrorBox(QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())), this);
+}
+
+std::vector<std::string> MainWindow::referenceFolders() const {
+    std::vector<std::string> folders;
+    const SearchedFilesModel* paths = searchPathList_->listModel();
+    for (int i = 0; i < paths->count(); ++i) {
+        if (paths->row(i).data == stream::kReferenceFolderRowData) {
+            folders.emplace_back(paths->row(i).caption());
+        }
+    }
+    return folders;
 }
 
 void MainWindow::returnToIdle() {

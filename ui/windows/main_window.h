@@ -207,6 +207,8 @@ private:
     // The Edit menu (Undo and the actions beside the trash), before the Select menu; and whether
     // Undo is offered now.
     void addEditMenu();
+    // The folders of the search path list marked as reference folders, in list order.
+    std::vector<std::string> referenceFolders() const;
     void updateUndo();
     // Keeps the information box and the buttons that depend on the tree with its current node and
     // its ticks, however they change.

@@ -146,6 +146,8 @@ void MainWindow::openResultSet(const std::string& file) {
 }
 
 void MainWindow::updateAfterOpen() {
+    // The set's reference folders mark its files as the search that made it did.
+    duplicateTree_->treeModel()->setReferenceFolders(referenceFolders());
     if (searchPathList_->hasRows()) {
         deletePathButton_->setEnabled(true);
         searchButton_->setEnabled(true);

@@ -1,5 +1,6 @@
 // The main window's search path list: adding, editing and deleting paths with the path dialog.
 
+#include "stream/result_set.h"
 #include "ui/forms/list_controls_qt.h"
 #include "ui/forms/message_dialog.h"
 #include "ui/forms/window_texts.h"
@@ -52,9 +53,12 @@ void MainWindow::addPathClicked(QObject*) {
     setCaption(&dialog, QLatin1String(kAddTitle));
     setCaption(dialog.okButton_, QLatin1String(PathDialog::kAddCaption));
     dialog.setPatternBytes(kAllFiles);
+    dialog.setReferenceFolder(false);
     dialog.setOverlapCheck(overlapCheck(rows, -1));
     if (dialog.exec() == QDialog::Accepted) {
-        rows.appendRow(ListRow(dialog.pathBytes(), {dialog.patternBytes()}));
+        ListRow row(dialog.pathBytes(), {dialog.patternBytes()});
+        row.data = dialog.referenceFolder() ? stream::kReferenceFolderRowData : 0;
+        rows.appendRow(std::move(row));
         rows.flushAppendedRows();
     }
     updatePathButtons(*this);
@@ -71,6 +75,7 @@ void MainWindow::editPathClicked(QObject*) {
     SearchedFilesModel& rows = *searchPathList_->listModel();
     dialog.setPathBytes(rows.row(row).caption());
     dialog.setPatternBytes(rows.row(row).subItemText(0));
+    dialog.setReferenceFolder(rows.row(row).data == stream::kReferenceFolderRowData);
     setCaption(&dialog, QLatin1String(kEditTitle));
     setCaption(dialog.okButton_, QLatin1String(PathDialog::kSaveCaption));
     // The edited row may keep its own folder.
@@ -79,6 +84,11 @@ void MainWindow::editPathClicked(QObject*) {
         ListRow edited = rows.row(row);
         edited.setCaption(dialog.pathBytes());
         edited.setSubItemText(0, dialog.patternBytes());
+        // Another data value a set may hold stays as it is, unless the box changed.
+        const bool wasReference = edited.data == stream::kReferenceFolderRowData;
+        if (dialog.referenceFolder() != wasReference) {
+            edited.data = dialog.referenceFolder() ? stream::kReferenceFolderRowData : 0;
+        }
         rows.setRow(row, std::move(edited));
     }
 }

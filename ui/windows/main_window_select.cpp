@@ -127,8 +127,16 @@ void MainWindow::tickDuplicatesKeeping(engine::KeepRule rule) {
     const bool byTime = rule == engine::KeepRule::Oldest || rule == engine::KeepRule::Newest;
     const std::array rules{rule};
     std::vector<engine::KeepCandidate> candidates;
+    DuplicateTreeModel* tree = duplicateTree_->treeModel();
     duplicateTree_->treeModel()->chooseStatesOfAllGroups(
         [&](std::span<const DuplicateNode* const> nodes, std::span<int32_t> states) {
+            // A copy in a reference folder stays, whatever the rule: the rule chooses none, and
+            // every other copy is ticked (the model leaves the reference copies unticked).
+            if (std::any_of(nodes.begin(), nodes.end(),
+                            [&](const DuplicateNode* node) { return tree->inReferenceFolder(node->text); })) {
+                std::fill(states.begin(), states.end(), kStateChecked);
+                return;
+            }
             candidates.clear();
             for (const DuplicateNode* node : nodes) {
                 candidates.push_back(byTime ? engine::keepCandidate(node->text, node->fileInfo, folders)

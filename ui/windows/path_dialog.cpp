@@ -4,6 +4,7 @@
 #include "ui/forms/window_texts.h"
 #include "ui/views/shown_name.h"
 
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -38,6 +39,11 @@ constexpr ControlDescription kControlDescriptions[] = {
     {"Button1", nullptr, QT_TRANSLATE_NOOP("frm_add", "Choose the folder in a folder dialog"), true},
     {"btn_ok", nullptr, QT_TRANSLATE_NOOP("frm_add", "Take the folder and its file types"), true},
     {"btn_cancel", nullptr, QT_TRANSLATE_NOOP("frm_add", "Close without a change"), true},
+    {"ReferenceBox", nullptr,
+     QT_TRANSLATE_NOOP("frm_add",
+                       "A reference folder: its files are never deleted, and a copy there is the one that "
+                       "stays"),
+     true},
 };
 
 QString text(const char* english) {
@@ -75,10 +81,39 @@ void PathDialog::descriptionLoaded() {
     if (auto* label = control<QLabel>("Label2")) {
         label->setBuddy(patternField_);
     }
+    referenceBox_ = new QCheckBox(
+        withMnemonic(text(QT_TRANSLATE_NOOP("frm_add", "Never delete files here (a reference folder)")),
+                     lettersTakenIn(this), u'n'),
+        clientArea());
+    referenceBox_->setObjectName(QStringLiteral("ReferenceBox"));
+    QWidget::setTabOrder(patternField_, referenceBox_);
+    QWidget::setTabOrder(referenceBox_, browseButton_);
     describeControls(*this, kControlDescriptions);
 }
 
+void PathDialog::placeReferenceBox() {
+    const QLabel* note = control<QLabel>("Label3");
+    const int margin = note ? note->x() : 8;
+    referenceBox_->adjustSize();
+    const int top = note ? note->geometry().bottom() + margin : height();
+    referenceBox_->move(margin, top);
+    referenceBox_->show();
+    const int wanted = referenceBox_->geometry().bottom() + margin;
+    if (height() < wanted) {
+        setFixedSize(width(), wanted);
+    }
+}
+
+void PathDialog::setReferenceFolder(bool reference) {
+    referenceBox_->setChecked(reference);
+}
+
+bool PathDialog::referenceFolder() const {
+    return referenceBox_->isChecked();
+}
+
 void PathDialog::showEvent(QShowEvent* event) {
+    placeReferenceBox();
     DialogForm::showEvent(event);
     // Whatever had the focus when the dialog closed last, typing goes to the path.
     pathField_->setFocus(Qt::OtherFocusReason);

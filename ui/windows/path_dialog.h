@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+class QCheckBox;
 class QLineEdit;
 class QPushButton;
 
@@ -48,6 +49,9 @@ public:
     QPushButton* browseButton_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
+    // "Never delete files here": the folder is a reference folder (below the note, after the
+    // file types in the tab order).
+    QCheckBox* referenceBox_ = nullptr;
 
     // The folder field and the pattern field as bytes. A text set here shows as the window shows
     // names (shown_name.h) and reads back as the same bytes as long as the user leaves it as
@@ -56,6 +60,10 @@ public:
     std::string pathBytes() const;
     void setPatternBytes(std::string_view bytes);
     std::string patternBytes() const;
+
+    // Whether the folder is a reference folder.
+    void setReferenceFolder(bool reference);
+    bool referenceFolder() const;
 
     void okClicked(QObject* sender);
     void cancelClicked(QObject* sender);
@@ -78,6 +86,9 @@ private:
     static std::string fieldBytes(const QLineEdit* edit, const FieldBytes& kept);
 
     void descriptionLoaded() override;
+    // Puts referenceBox_ under the note, the dialog grown to hold it, at whatever size the
+    // window was laid out.
+    void placeReferenceBox();
 
     FieldBytes path_;
     FieldBytes patterns_;

@@ -1,4 +1,4 @@
-#include "cli/keep_in_folders.h"
+#include "engine/keep_in_folders.h"
 
 #include "platform/folder_handles.h"
 #include "platform/folder_listing.h"
@@ -10,7 +10,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
-namespace corvane::cli {
+namespace corvane::engine {
 
 namespace {
 
@@ -78,4 +78,4 @@ bool KeepInFolders::holds(const std::string& path) {
     return folders_.count({st.st_dev, st.st_ino}) != 0;
 }
 
-} // namespace corvane::cli
+} // namespace corvane::engine

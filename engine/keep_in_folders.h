@@ -1,10 +1,10 @@
 #pragma once
 
-// The folders whose files an action never touches (--keep-in), and whether a file lies in one of
-// them. A file lies in one when any path to it does: folders are known by what they are (device
-// and inode), and every folder below a keep-in folder is known, so that a file reached by a
-// relative path, through a linked folder, or through a bind mount of a folder inside a keep-in
-// folder (whose walk up by ".." would leave the keep-in folder) is recognised.
+// The folders whose files an action never touches (the command line's --keep-in, the window's
+// reference folders), and whether a file lies in one of them. A file lies in one when any path to it does:
+// folders are known by what they are (device and inode), and every folder below a keep-in folder is known, so
+// that a file reached by a relative path, through a linked folder, or through a bind mount of a folder inside
+// a keep-in folder (whose walk up by ".." would leave the keep-in folder) is recognised.
 
 #include <cstdint>
 #include <set>
@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-namespace corvane::cli {
+namespace corvane::engine {
 
 class KeepInFolders {
 public:
@@ -33,4 +33,4 @@ private:
     std::set<Identity> folders_; // every folder in a keep-in folder, the keep-in folders included
 };
 
-} // namespace corvane::cli
+} // namespace corvane::engine
