@@ -7,6 +7,7 @@
 
 #include "engine/duplicate_comparer.h"
 #include "engine/file_scanner.h"
+#include "engine/search_filters.h"
 #include "qtcore/locale_texts.h"
 #include "ui/forms/control_classes.h"
 #include "ui/forms/form.h"
@@ -32,6 +33,7 @@ class HelpWindow;
 class ListViewWidget;
 class PathDialog;
 class QtUiThread;
+class SearchOptionsDialog;
 class TreeViewWidget;
 
 class MainWindow final : public QMainWindow, public Form {
@@ -151,6 +153,12 @@ public:
     // The number of duplicate nodes in duplicateTree_: the children of its top-level nodes.
     int32_t countDuplicateNodes() const;
 
+    // Search options: Search > Search Options... sets the filters of the next searches
+    // (main_window_search_options.cpp); they last for the session.
+    void searchOptionsClicked(QObject* sender);
+    SearchOptionsDialog* searchOptionsDialog() const { return searchOptionsDialog_; }
+    QAction* searchOptionsAction_ = nullptr;
+
     // Reports of the engine.
     void fileFound(engine::ScanWorker* Sender, const std::string& FileName, const std::string& SizeText,
                    const std::string& DateText, int64_t TotalSize, int32_t FolderCount, int32_t FileCount);
@@ -212,6 +220,20 @@ private:
     bool shown_ = false;
     bool closed_ = false;
     bool undoing_ = false;
+
+    // Search options (main_window_search_options.cpp).
+    // The Search menu with its options entry, and the dialog it opens.
+    void setUpSearchOptions();
+    // At the start of a search: the options in force become the search's, and the scanner gets
+    // its part of them.
+    void takeSearchOptions();
+    // `status` with what the search's filters left out, when it had any.
+    QString withFiltersNote(const QString& status) const;
+    SearchOptionsDialog* searchOptionsDialog_ = nullptr;
+    engine::SearchFilters searchFilters_; // of the running or last search
+    engine::FurtherNames furtherNames_;   // with skipHardLinks: the files the search met
+    int64_t furtherNamesPassedOver_ = 0;  // not listed, not compared
+    int64_t outsideSizeLimits_ = 0;       // listed, not compared
 };
 
 } // namespace corvane::ui
