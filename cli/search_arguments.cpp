@@ -5,50 +5,9 @@
 #include "engine/file_scanner.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 
 namespace corvane::cli {
-
-std::optional<int64_t> parseSize(std::string_view text) {
-    int64_t value = 0;
-    size_t i = 0;
-    constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
-    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
-        const int digit = text[i] - '0';
-        if (value > (kMax - digit) / 10) {
-            return std::nullopt;
-        }
-        value = value * 10 + digit;
-    }
-    if (i == 0 || i + 1 < text.size()) {
-        return std::nullopt;
-    }
-    if (i + 1 == text.size()) {
-        int shift = 0;
-        switch (std::toupper(static_cast<unsigned char>(text[i]))) {
-        case 'K':
-            shift = 10;
-            break;
-        case 'M':
-            shift = 20;
-            break;
-        case 'G':
-            shift = 30;
-            break;
-        case 'T':
-            shift = 40;
-            break;
-        default:
-            return std::nullopt;
-        }
-        if (value > (kMax >> shift)) {
-            return std::nullopt;
-        }
-        value <<= shift;
-    }
-    return value;
-}
 
 std::string SearchArguments::take(const Arguments& args, size_t& i) {
     const std::string& arg = args[i];
@@ -95,7 +54,7 @@ std::string SearchArguments::take(const Arguments& args, size_t& i) {
             return "option " + arg + " needs a SIZE: bytes, or a number with K, M, G or T";
         }
         ++i;
-        (arg == "--min-size" ? request_.minSize : request_.maxSize) = *size;
+        (arg == "--min-size" ? request_.filters.minSize : request_.filters.maxSize) = *size;
     } else if (optionsOpen_ && arg == "--files-from") {
         if (i + 1 >= args.size() || args[i + 1].empty()) {
             return "option --files-from needs a FILE, or - for the standard input";
@@ -111,11 +70,11 @@ std::string SearchArguments::take(const Arguments& args, size_t& i) {
         if (i + 1 >= args.size() || args[i + 1].empty()) {
             return "option --exclude needs a PATTERN";
         }
-        request_.excludes.push_back(args[++i]);
+        request_.filters.excludes.push_back(args[++i]);
     } else if (optionsOpen_ && (arg == "-x" || arg == "--one-file-system")) {
-        request_.oneFileSystem = true;
+        request_.filters.oneFileSystem = true;
     } else if (optionsOpen_ && arg == "--skip-hard-links") {
-        request_.skipHardLinks = true;
+        request_.filters.skipHardLinks = true;
     } else if (optionsOpen_ && arg.size() > 1 && arg[0] == '-') {
         return "unknown option '" + arg + "'";
     } else if (arg.empty()) {
@@ -164,7 +123,7 @@ std::string SearchArguments::finish() {
     if (request_.folders.empty()) {
         return "no folder to search";
     }
-    if (request_.minSize > request_.maxSize) {
+    if (request_.filters.minSize > request_.filters.maxSize) {
         return "--min-size is larger than --max-size";
     }
     if (patternUnused_) {

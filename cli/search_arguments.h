@@ -5,9 +5,9 @@
 
 #include "cli/commands.h"
 #include "engine/keep_rules.h"
+#include "engine/search_filters.h"
 
 #include <cstdint>
-#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,22 +21,16 @@ struct SearchRequest {
     std::vector<std::string> patterns; // the pattern text of each folder
     bool quiet = false;                // no progress line
     bool stats = false;                // the phases' times on stderr, for the benchmarks
-    // Files outside these sizes are searched but not compared.
-    int64_t minSize = 0;
-    int64_t maxSize = std::numeric_limits<int64_t>::max();
-    // Patterns of full paths: matching folders are not entered, matching files not found.
-    std::vector<std::string> excludes;
-    bool oneFileSystem = false; // folders on another device than their FOLDER are not entered
-    bool skipHardLinks = false; // the names of one file count once: the first found
+    // --min-size, --max-size, --exclude, -x and --skip-hard-links.
+    engine::SearchFilters filters;
     // -0: the list of --files-from is NUL-separated (and find's plain output too).
     bool nullSeparated = false;
     // --keep: which copy of each group stays; none given keeps the original.
     std::vector<engine::KeepRule> keepRules;
 };
 
-// A size as the options take it: bytes, or a number with K, M, G or T (powers of 1024); nothing
-// when the text is no size or too large.
-std::optional<int64_t> parseSize(std::string_view text);
+// A size as the options take it: the filters' own (bytes, or a number with K, M, G or T).
+using engine::parseSize;
 
 // What may be wrong with a request without making it wrong: each pattern that can never match a
 // file name (empty, or holding a folder separator) and each pattern text that names no pattern.

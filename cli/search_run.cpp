@@ -6,8 +6,8 @@
 #include "engine/duplicate_comparer.h"
 #include "engine/file_scanner.h"
 #include "engine/queued_ui_thread.h"
+#include "engine/search_filters.h"
 #include "engine/search_order.h"
-#include "platform/wildcard.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -16,11 +16,9 @@
 #include <cstring>
 #include <exception>
 #include <fcntl.h>
-#include <limits>
 #include <mutex>
 #include <set>
 #include <unistd.h>
-#include <unordered_set>
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -35,12 +33,6 @@ using engine::StringList;
 struct UnreadableEntry {
     std::string path;
     int error = 0;
-};
-
-struct IdentityHash {
-    size_t operator()(const platform::FileIdentity& identity) const {
-        return std::hash<uint64_t>{}(identity.inode * 31 + identity.device);
-    }
 };
 
 void reportUnreadable(const char* what, std::string path, int error) {
@@ -79,24 +71,6 @@ RootProblems reportRootProblems(const SearchRequest& options) {
         }
     }
     return problems;
-}
-
-// The exclusions of the search as the scanner asks for them; none when there are none.
-engine::EntryFilter exclusionFilter(const std::vector<std::string>& excludes) {
-    if (excludes.empty()) {
-        return {};
-    }
-    std::vector<platform::PathPattern> patterns(excludes.begin(), excludes.end());
-    return [patterns = std::move(patterns)](const std::string& path, platform::EntryKind kind) {
-        for (const platform::PathPattern& pattern : patterns) {
-            // A folder also as "path/", so that "*/cache/*" leaves out the folder itself.
-            if (pattern.matches(path) || (kind == platform::EntryKind::Directory &&
-                                          pattern.matches(path + platform::kPathSeparator))) {
-                return true;
-            }
-        }
-        return false;
-    };
 }
 
 // "1 file", "2 files".
@@ -143,10 +117,10 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
     std::vector<engine::SearchOrderKey> keys;
     const bool saving = keeps.searchedFiles;
     std::vector<SearchedFile> found; // with --save: each row's texts, in the order found
-    // With --skip-hard-links: the files seen, and the rows that are a further name of one of them.
-    std::unordered_set<platform::FileIdentity, IdentityHash> filesSeen;
+    const engine::SearchFilters& filters = options.filters;
+    // With --skip-hard-links: the files met, and the rows that are a further name of one of them.
+    engine::FurtherNames filesMet;
     std::vector<bool> furtherNames;
-    const bool sizeLimited = options.minSize > 0 || options.maxSize < std::numeric_limits<int64_t>::max();
     std::vector<UnreadableEntry> unreadableFolders;
     std::vector<UnreadableEntry> unreadableFiles;
 
@@ -165,13 +139,12 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
     scan.SearchPaths = options.folders;
     scan.FileTypes = options.patterns;
     scan.SearchFileRoots = true;
-    scan.OneFileSystem = options.oneFileSystem;
-    scan.LeaveOut = exclusionFilter(options.excludes);
+    engine::applyToScanner(filters, scan);
     // The first look at the files the comparison will read goes on while the scan does: the
     // comparison then reads again only files whose size the scan met once.
     scan.LookAhead.enabled = true;
-    scan.LookAhead.minSize = std::max<int64_t>(options.minSize, 1);
-    scan.LookAhead.maxSize = options.maxSize;
+    scan.LookAhead.minSize = std::max<int64_t>(filters.minSize, 1);
+    scan.LookAhead.maxSize = filters.maxSize;
     scan.OnFileFound = [&](engine::ScanWorker* sender, const std::string&, const std::string& sizeText,
                            const std::string& dateText, int64_t, int32_t folderCount, int32_t fileCount) {
         engine::SearchOrderKey key;
@@ -180,8 +153,8 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
             key.day = engine::dayNumber(*date);
         }
         keys.push_back(key);
-        if (options.skipHardLinks) {
-            furtherNames.push_back(!filesSeen.insert(platform::identityOf(sender->CurrentInfo)).second);
+        if (filters.skipHardLinks) {
+            furtherNames.push_back(filesMet.isFurtherName(sender->CurrentInfo));
         }
         if (saving) {
             found.push_back({{}, sizeText, dateText});
@@ -199,17 +172,17 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
         std::vector<int64_t> sizes;
         sizes.reserve(foundFiles.size());
         std::vector<uint32_t> comparedRows; // only with limits: the rows compared, in order
-        const bool filtered = sizeLimited || options.skipHardLinks;
+        const bool filtered = filters.limitsSizes() || filters.skipHardLinks;
         size_t searched = 0;
         for (uint32_t row : order) {
-            const bool furtherName = options.skipHardLinks && furtherNames[row];
+            const bool furtherName = filters.skipHardLinks && furtherNames[row];
             if (saving && !furtherName) {
                 result.files.push_back(std::move(found[row]));
                 result.files.back().path = foundFiles[row];
             }
             searched += furtherName ? 0 : 1;
             const int64_t size = keys[row].size;
-            if (!furtherName && size >= options.minSize && size <= options.maxSize) {
+            if (!furtherName && filters.compares(size)) {
                 sizes.push_back(size);
                 if (filtered) {
                     comparedRows.push_back(row);

@@ -49,6 +49,97 @@
     </message>
 </context>
 <context>
+    <name>SearchOptionsDialog</name>
+    <message>
+        <source>The minimum size &quot;%1&quot; is not a size. Give a number of bytes, or a whole number followed by K, M, G or T (1K is 1024 bytes).</source>
+        <translation>Die Mindestgröße „%1“ ist keine Größe. Geben Sie eine Anzahl Bytes an oder eine ganze Zahl mit K, M, G oder T dahinter (1K sind 1024 Bytes).</translation>
+    </message>
+    <message>
+        <source>The maximum size &quot;%1&quot; is not a size. Give a number of bytes, or a whole number followed by K, M, G or T (1K is 1024 bytes).</source>
+        <translation>Die Höchstgröße „%1“ ist keine Größe. Geben Sie eine Anzahl Bytes an oder eine ganze Zahl mit K, M, G oder T dahinter (1K sind 1024 Bytes).</translation>
+    </message>
+    <message>
+        <source>Search Options</source>
+        <translation>Suchoptionen</translation>
+    </message>
+    <message>
+        <source>Bytes, or a whole number with K, M, G or T (1K is 1024 bytes); empty for no limit. Files outside the limits are listed but not compared.</source>
+        <translation>Bytes oder eine ganze Zahl mit K, M, G oder T (1K sind 1024 Bytes); leer für keine Grenze. Dateien außerhalb der Grenzen werden aufgeführt, aber nicht verglichen.</translation>
+    </message>
+    <message>
+        <source>Patterns of whole paths, separated by &quot;;&quot;: * stands for any run of characters, also across folders, ? for one. Folders that match are not searched, files that match not listed. For example: */.git;*/cache/*;*.tmp</source>
+        <translation>Muster ganzer Pfade, getrennt durch „;“: * steht für beliebig viele Zeichen, auch über Ordner hinweg, ? für eines. Passende Ordner werden nicht durchsucht, passende Dateien nicht aufgeführt. Zum Beispiel: */.git;*/cache/*;*.tmp</translation>
+    </message>
+    <message>
+        <source>Minimum size</source>
+        <translation>Mindestgröße</translation>
+    </message>
+    <message>
+        <source>Maximum size</source>
+        <translation>Höchstgröße</translation>
+    </message>
+    <message>
+        <source>no limit</source>
+        <translation>keine Grenze</translation>
+    </message>
+    <message>
+        <source>Leave out</source>
+        <translation>Auslassen</translation>
+    </message>
+    <message>
+        <source>Skip &amp;hard links of one another</source>
+        <translation>Harte &amp;Links derselben Datei überspringen</translation>
+    </message>
+    <message>
+        <source>A file with several names (hard links) is searched once, by the first name found</source>
+        <translation>Eine Datei mit mehreren Namen (harten Links) wird einmal durchsucht, unter dem zuerst gefundenen Namen</translation>
+    </message>
+    <message>
+        <source>Stay on one file &amp;system</source>
+        <translation>Im selben Datei&amp;system bleiben</translation>
+    </message>
+    <message>
+        <source>Folders on another file system than their search path (other disks, mounts) are not searched</source>
+        <translation>Ordner auf einem anderen Dateisystem als ihr Suchpfad (andere Platten, Einhängepunkte) werden nicht durchsucht</translation>
+    </message>
+    <message>
+        <source>&amp;Minimum size:</source>
+        <translation>&amp;Mindestgröße:</translation>
+    </message>
+    <message>
+        <source>Ma&amp;ximum size:</source>
+        <translation>&amp;Höchstgröße:</translation>
+    </message>
+    <message>
+        <source>&amp;Leave out:</source>
+        <translation>&amp;Auslassen:</translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation>&amp;OK</translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation>Abbre&amp;chen</translation>
+    </message>
+    <message>
+        <source>&amp;Reset</source>
+        <translation>&amp;Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Empty the fields and clear the boxes: no filters</source>
+        <translation>Die Felder leeren und die Kästchen löschen: keine Filter</translation>
+    </message>
+    <message>
+        <source>The minimum size is larger than the maximum size: no file could be compared.</source>
+        <translation>Die Mindestgröße ist größer als die Höchstgröße: Keine Datei könnte verglichen werden.</translation>
+    </message>
+    <message>
+        <source>The pattern &quot;%1&quot; can never match: patterns are matched against whole paths, so begin it with / or * (for example */%1).</source>
+        <translation>Das Muster „%1“ kann nie passen: Muster werden mit ganzen Pfaden verglichen, beginnen Sie es also mit / oder * (zum Beispiel */%1).</translation>
+    </message>
+</context>
+<context>
     <name>frm_about</name>
     <message>
         <source>Support link</source>
@@ -852,6 +943,34 @@ Sie lassen sich weiterhin aus dem Papierkorb wiederherstellen.</translation>
     <message>
         <source>A reference folder: its files are never deleted</source>
         <translation>Ein Referenzordner: Seine Dateien werden nie gelöscht</translation>
+    </message>
+    <message>
+        <source>%1 file(s) outside the size limits not compared</source>
+        <translation>%1 Datei(en) außerhalb der Größengrenzen nicht verglichen</translation>
+    </message>
+    <message>
+        <source>%1 further name(s) of files passed over</source>
+        <translation>%1 weitere(r) Name(n) von Dateien übergangen</translation>
+    </message>
+    <message>
+        <source> (search options in effect)</source>
+        <translation> (Suchoptionen aktiv)</translation>
+    </message>
+    <message>
+        <source> (search options in effect: %1)</source>
+        <translation> (Suchoptionen aktiv: %1)</translation>
+    </message>
+    <message>
+        <source>Sea&amp;rch</source>
+        <translation>Su&amp;che</translation>
+    </message>
+    <message>
+        <source>Search &amp;Options...</source>
+        <translation>Such&amp;optionen...</translation>
+    </message>
+    <message>
+        <source>Size limits, folders to leave out, hard links and file systems for the next searches</source>
+        <translation>Größengrenzen, auszulassende Ordner, harte Links und Dateisysteme für die nächsten Suchen</translation>
     </message>
 </context>
 </TS>

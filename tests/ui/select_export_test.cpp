@@ -240,12 +240,12 @@ TEST_F(SelectAndExport, EntriesWaitForATreeWithGroupsAndForTheSearchToEnd) {
     main().duplicateTree_->setCurrentIndex(tree().index(0, 0));
     EXPECT_EQ(enabled(), std::vector<bool>(none.size(), true));
 
-    // The Select menu stands between the Edit menu and the description's Help menu.
+    // The Select menu stands between the Edit and the Search menus, before the description's Help.
     QStringList titles;
     for (const QAction* menu : qobject_cast<QMenuBar*>(main().menuWidget())->actions()) {
         titles << menu->text().remove('&');
     }
-    EXPECT_EQ(titles, (QStringList{"File", "Edit", "Select", "Help"}));
+    EXPECT_EQ(titles, (QStringList{"File", "Edit", "Select", "Search", "Help"}));
 }
 
 // Export writes what `corvane-cli find` prints after the same search, in either form: groups in

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLocale>
+#include <QStringList>
 
 #include <algorithm>
 
@@ -75,6 +76,23 @@ QString withTrashFoldersNote(const QString& status, int64_t trashFolders) {
     }
     return status +
            QCoreApplication::translate("frm_utama", " (trash folders passed over: %1)").arg(trashFolders);
+}
+
+QString withSearchOptionsNote(const QString& status, int64_t outsideSizeLimits, int64_t furtherNames) {
+    QStringList facts;
+    if (outsideSizeLimits > 0) {
+        facts << QCoreApplication::translate("frm_utama", "%1 file(s) outside the size limits not compared")
+                     .arg(outsideSizeLimits);
+    }
+    if (furtherNames > 0) {
+        facts << QCoreApplication::translate("frm_utama", "%1 further name(s) of files passed over")
+                     .arg(furtherNames);
+    }
+    if (facts.isEmpty()) {
+        return status + QCoreApplication::translate("frm_utama", " (search options in effect)");
+    }
+    return status + QCoreApplication::translate("frm_utama", " (search options in effect: %1)")
+                        .arg(facts.join(QStringLiteral(", ")));
 }
 
 } // namespace corvane::ui

@@ -34,4 +34,9 @@ QString summaryStatus(int64_t duplicates, int64_t filesSearched);
 // folders, which it never enters; `status` itself when it passed over none.
 QString withTrashFoldersNote(const QString& status, int64_t trashFolders);
 
+// `status` followed by a note that the search options were in effect, with the files outside the
+// size limits (searched, not compared) and the further names of files passed over, where there
+// were any.
+QString withSearchOptionsNote(const QString& status, int64_t outsideSizeLimits, int64_t furtherNames);
+
 } // namespace corvane::ui

@@ -118,6 +118,7 @@ MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent), client_(new QWidg
     // Once the description's controls have their mnemonics: the new entries take letters left free.
     addSelectMenuAndExport();
     addEditMenu();
+    setUpSearchOptions();
 }
 
 void MainWindow::setWindowsToOpen(PathDialog& pathDialog, DeleteDialog& deleteDialog,
@@ -356,6 +357,7 @@ void MainWindow::searchClicked(QObject*) {
             scanner_->FileTypes.emplace_back(paths->row(i).subItemText(0));
         }
         duplicateTree_->treeModel()->setReferenceFolders(referenceFolders());
+        takeSearchOptions();
         flushStatus();
         scanner_->Start();
     } else if (caption == QLatin1String(kStopSearch)) {
@@ -366,16 +368,23 @@ void MainWindow::searchClicked(QObject*) {
     }
 }
 
-void MainWindow::fileFound(engine::ScanWorker*, const std::string& FileName, const std::string& SizeText,
-                           const std::string& DateText, int64_t, int32_t FolderCount, int32_t FileCount) {
+void MainWindow::fileFound(engine::ScanWorker* Sender, const std::string& FileName,
+                           const std::string& SizeText, const std::string& DateText, int64_t,
+                           int32_t FolderCount, int32_t FileCount) {
     processPendingEvents();
+    // A further name of a file met before is neither listed nor compared.
+    const bool furtherName = searchFilters_.skipHardLinks && furtherNames_.isFurtherName(Sender->CurrentInfo);
+    furtherNamesPassedOver_ += furtherName ? 1 : 0;
     setStatusLater([](int64_t files, int64_t folders, int64_t) { return foundFilesStatus(files, folders); },
-                   FileCount, FolderCount);
-    searchedFilesList_->listModel()->appendFile(FileName, SizeText, DateText);
+                   FileCount - furtherNamesPassedOver_, FolderCount);
+    if (!furtherName) {
+        searchedFilesList_->listModel()->appendFile(FileName, SizeText, DateText);
+    }
 }
 
 void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& FoundFiles) {
-    int64_t searched = static_cast<int64_t>(FoundFiles.size());
+    // The further names of files met before are in FoundFiles but have no row.
+    int64_t searched = static_cast<int64_t>(FoundFiles.size()) - furtherNamesPassedOver_;
     trashFoldersPassedOver_ = Sender->TrashFoldersPassedOver.size();
     if (Sender->Failure) {
         // The rows shown: a file whose row failed is in FoundFiles but not in the list.
@@ -420,15 +429,21 @@ void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& Fo
         std::vector<uint32_t> readingOrder;
         readingOrder.reserve(static_cast<size_t>(n));
         for (int i = 0; i < n && !stopRequested_; ++i) {
-            const std::string_view caption = rows->caption(i);
-            const size_t kept = rows->stored(i);
-            if (rowPerPath && FoundFiles[kept] == caption) {
-                ordered.push_back(std::move(FoundFiles[kept]));
+            const int64_t size = rows->sizeOf(i);
+            // A file outside the size limits stays in the list, searched, but is not compared.
+            if (searchFilters_.compares(size)) {
+                const std::string_view caption = rows->caption(i);
+                const size_t kept = rows->stored(i);
+                if (rowPerPath && FoundFiles[kept] == caption) {
+                    ordered.push_back(std::move(FoundFiles[kept]));
+                } else {
+                    ordered.emplace_back(caption);
+                }
+                sizes.push_back(size);
+                readingOrder.push_back(static_cast<uint32_t>(kept));
             } else {
-                ordered.emplace_back(caption);
+                ++outsideSizeLimits_;
             }
-            sizes.push_back(rows->sizeOf(i));
-            readingOrder.push_back(static_cast<uint32_t>(kept));
             setStatusLater(
                 [](int64_t done, int64_t total, int64_t) { return sortingStatus(percentOf(done, total)); }, i,
                 n);
@@ -442,7 +457,7 @@ void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& Fo
         // react in.
         freeElsewhere(std::move(FoundFiles));
         FoundFiles.clear();
-        searched = static_cast<int64_t>(ordered.size());
+        searched = static_cast<int64_t>(ordered.size()) + outsideSizeLimits_;
         // The list goes on to the comparer's worker as it is: a second copy of a million paths
         // would only take memory.
         comparer_->SetFileList(std::move(ordered), std::move(sizes));
@@ -453,8 +468,8 @@ void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& Fo
             returnToIdle();
         }
     }
-    setStatus(
-        withTrashFoldersNote(summaryStatus(0, searched), static_cast<int64_t>(trashFoldersPassedOver_)));
+    setStatus(withFiltersNote(
+        withTrashFoldersNote(summaryStatus(0, searched), static_cast<int64_t>(trashFoldersPassedOver_))));
     flushStatus();
     openAction_->setEnabled(true);
 }
@@ -478,8 +493,9 @@ void MainWindow::compareFinished(engine::CompareWorker* Sender, int32_t ListCoun
     enableSelectAndExport();
     openAction_->setEnabled(true);
     saveAction_->setEnabled(duplicateTree_->hasNodes());
-    setStatus(withTrashFoldersNote(summaryStatus(DuplicatesFound, ListCount),
-                                   static_cast<int64_t>(trashFoldersPassedOver_)));
+    setStatus(
+        withFiltersNote(withTrashFoldersNote(summaryStatus(DuplicatesFound, ListCount + outsideSizeLimits_),
+                                             static_cast<int64_t>(trashFoldersPassedOver_))));
     flushStatus();
     duplicateCount_ = DuplicatesFound;
     if (Sender->Failure) {

@@ -9,6 +9,7 @@
 #include "engine/file_scanner.h"
 #include "engine/group_report.h"
 #include "engine/keep_rules.h"
+#include "engine/search_filters.h"
 #include "qtcore/locale_texts.h"
 #include "ui/forms/control_classes.h"
 #include "ui/forms/form.h"
@@ -36,6 +37,7 @@ class HelpWindow;
 class ListViewWidget;
 class PathDialog;
 class QtUiThread;
+class SearchOptionsDialog;
 class TreeViewWidget;
 
 class MainWindow final : public QMainWindow, public Form {
@@ -181,6 +183,11 @@ public:
     QAction* untickAllAction_ = nullptr;
     QAction* invertGroupAction_ = nullptr;
     QAction* exportAction_ = nullptr;
+    // Search options: Search > Search Options... sets the filters of the next searches
+    // (main_window_search_options.cpp); they last for the session.
+    void searchOptionsClicked(QObject* sender);
+    SearchOptionsDialog* searchOptionsDialog() const { return searchOptionsDialog_; }
+    QAction* searchOptionsAction_ = nullptr;
 
     // Reports of the engine.
     void fileFound(engine::ScanWorker* Sender, const std::string& FileName, const std::string& SizeText,
@@ -250,6 +257,20 @@ private:
     bool shown_ = false;
     bool closed_ = false;
     bool undoing_ = false;
+
+    // Search options (main_window_search_options.cpp).
+    // The Search menu with its options entry, and the dialog it opens.
+    void setUpSearchOptions();
+    // At the start of a search: the options in force become the search's, and the scanner gets
+    // its part of them.
+    void takeSearchOptions();
+    // `status` with what the search's filters left out, when it had any.
+    QString withFiltersNote(const QString& status) const;
+    SearchOptionsDialog* searchOptionsDialog_ = nullptr;
+    engine::SearchFilters searchFilters_; // of the running or last search
+    engine::FurtherNames furtherNames_;   // with skipHardLinks: the files the search met
+    int64_t furtherNamesPassedOver_ = 0;  // not listed, not compared
+    int64_t outsideSizeLimits_ = 0;       // listed, not compared
 };
 
 } // namespace corvane::ui
