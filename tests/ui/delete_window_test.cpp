@@ -5,14 +5,18 @@
 #include "support/xfs_disk.h"
 #include "window_fixture.h"
 
+#include "engine/group_report.h"
+#include "engine/keep_rules.h"
 #include "stream/result_set.h"
 #include "ui/desktop/result_files.h"
 #include "ui/forms/list_controls_qt.h"
+#include "ui/windows/search_options_dialog.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -381,6 +385,107 @@ TEST_F(DeleteDialog, AReferenceFolderKeepsItsCopiesUntickedAndUntouchedAndIsKept
     EXPECT_EQ(main().searchPathList_->listModel()->row(1).data, stream::kReferenceFolderRowData);
     EXPECT_EQ(main().searchPathList_->listModel()->row(0).data, 0);
     EXPECT_EQ(tree()->referenceFolders(), Strings{path("ref")});
+}
+
+// A session as a user would have it, each step through the window: a search of a folder beside a
+// reference folder with a size limit, the duplicates ticked keeping the newest, the ticked files
+// replaced with hard links on XFS, the groups exported, the set saved and opened again. No
+// content is lost on the way.
+TEST_F(DeleteDialog, ReferenceFolderSizeLimitNewestHardLinksExportSaveAndOpenOnXfs) {
+    XfsDisk disk;
+    if (!disk.mounted()) {
+        GTEST_SKIP() << disk.why();
+    }
+    const auto write = [&](const char* name, const std::string& contents, time_t modified) {
+        fs::create_directories(fs::path(disk.path(name)).parent_path());
+        std::ofstream(disk.path(name), std::ios::binary) << contents;
+        const timespec times[2] = {{modified, 0}, {modified, 0}};
+        ::utimensat(AT_FDCWD, disk.path(name).c_str(), times, 0);
+    };
+    const std::string photo(300000, 'p');
+    const std::string video(3 << 20, 'v');
+    const std::string letter(5000, 'l');
+    write("archive/photo", photo, 1'000'000'000);
+    write("inbox/photo-old", photo, 1'100'000'000);
+    write("inbox/photo-new", photo, 1'200'000'000);
+    write("inbox/video-1", video, 1'100'000'000);
+    write("inbox/video-2", video, 1'200'000'000);
+    write("inbox/letter-old", letter, 1'100'000'000);
+    write("inbox/letter-new", letter, 1'200'000'000);
+    main().searchPathList_->listModel()->appendRow(ui::ListRow(disk.path("inbox"), {"*"}));
+    ui::ListRow archive(disk.path("archive"), {"*"});
+    archive.data = stream::kReferenceFolderRowData;
+    main().searchPathList_->listModel()->appendRow(archive);
+    main().searchPathList_->listModel()->flushAppendedRows();
+    main().searchButton_->setEnabled(true);
+    ui::SearchOptionsDialog& options = *main().searchOptionsDialog();
+    options.maximumField_->setText("1M");
+    options.accept();
+    ASSERT_EQ(options.filters().maxSize, 1 << 20);
+
+    ASSERT_TRUE(runSearch());
+    EXPECT_EQ(treeGroups().size(), 2u) << "the videos are over the limit: not compared";
+    EXPECT_EQ(tree()->referenceFolders(), Strings{disk.path("archive")});
+
+    main().keepRuleActions_.at(static_cast<size_t>(engine::KeepRule::Newest))->trigger();
+    std::set<std::string> ticked;
+    for (int g = 0; g < tree()->rowCount(); ++g) {
+        const QModelIndex top = tree()->index(g, 0);
+        for (int i = -1; i < tree()->rowCount(top); ++i) {
+            const ui::DuplicateNode* node = tree()->node(i < 0 ? top : child(top, i));
+            if (node->stateIndex == ui::kStateChecked) {
+                ticked.insert(node->text);
+            }
+        }
+    }
+    EXPECT_EQ(ticked, (std::set<std::string>{disk.path("inbox/photo-old"), disk.path("inbox/photo-new"),
+                                             disk.path("inbox/letter-old")}))
+        << "the reference copy stays whatever the rule; elsewhere the newest";
+
+    const DeleteRun linked = runDialog([this] { main().linkCheckedClicked(nullptr); }, true);
+    EXPECT_EQ(linked.label, "linked 3 of 3");
+    EXPECT_TRUE(linked.memo.empty()) << linked.memo.front();
+    const auto inode = [&](const char* name) {
+        struct stat st {};
+        return ::stat(disk.path(name).c_str(), &st) == 0 ? st.st_ino : 0;
+    };
+    EXPECT_EQ(inode("inbox/photo-old"), inode("archive/photo"));
+    EXPECT_EQ(inode("inbox/photo-new"), inode("archive/photo"));
+    EXPECT_EQ(inode("inbox/letter-old"), inode("inbox/letter-new"));
+    EXPECT_NE(inode("inbox/video-1"), inode("inbox/video-2"));
+
+    main().exportGroups(disk.path("groups.csv"), engine::GroupFormat::Csv);
+    const std::string exported = fileContents(disk.path("groups.csv"));
+    for (const char* name : {"archive/photo", "inbox/photo-old", "inbox/letter-new"}) {
+        EXPECT_NE(exported.find(disk.path(name)), std::string::npos) << name;
+    }
+
+    const std::string set = disk.path("session.CVN");
+    ui::setResultFileChooser([&](QWidget*, ui::ResultFileDialog, const ui::FileDialogSettings&) {
+        return QString::fromStdString(set);
+    });
+    main().saveClicked(nullptr);
+    const Strings before = treeGroups();
+    main().searchPathList_->listModel()->clear();
+    tree()->clear();
+    tree()->setReferenceFolders({});
+    main().openResultSet(set);
+    ui::setResultFileChooser({});
+    EXPECT_EQ(treeGroups(), before);
+    EXPECT_EQ(tree()->referenceFolders(), Strings{disk.path("archive")});
+
+    // Every content is still held outside the trash, by every name it had.
+    for (const auto& [name, contents] :
+         std::vector<std::pair<const char*, const std::string*>>{{"archive/photo", &photo},
+                                                                 {"inbox/photo-old", &photo},
+                                                                 {"inbox/photo-new", &photo},
+                                                                 {"inbox/video-1", &video},
+                                                                 {"inbox/video-2", &video},
+                                                                 {"inbox/letter-old", &letter},
+                                                                 {"inbox/letter-new", &letter}}) {
+        EXPECT_EQ(fileContents(disk.path(name)), *contents) << name;
+    }
+    EXPECT_FALSE(exists(home_.path(".local/share/Trash/files")));
 }
 
 TEST_F(DeleteDialog, CheckedFilesAtBothLevels) {
