@@ -972,5 +972,9 @@ Sie lassen sich weiterhin aus dem Papierkorb wiederherstellen.</translation>
         <source>Size limits, folders to leave out, hard links and file systems for the next searches</source>
         <translation>Größengrenzen, auszulassende Ordner, harte Links und Dateisysteme für die nächsten Suchen</translation>
     </message>
+    <message>
+        <source>%1 file(s) put back.</source>
+        <translation>%1 Datei(en) zurückgeholt.</translation>
+    </message>
 </context>
 </TS>

@@ -32,9 +32,11 @@ QStringList nameFilters(const QString& filter) {
 
 QString askWithFileDialog(QWidget* parent, ResultFileDialog kind, const FileDialogSettings& settings) {
     QFileDialog dialog(parent, settings.title);
-    dialog.setAcceptMode(kind == ResultFileDialog::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // Export writes a file too: its dialog saves, and asks before it replaces one (a set's Save
+    // replaces the older set without asking, as the program always did).
+    dialog.setAcceptMode(kind == ResultFileDialog::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, kind != ResultFileDialog::Export);
     dialog.setDefaultSuffix(settings.defaultExt);
     const QStringList filters = nameFilters(settings.filter);
     if (!filters.isEmpty()) {

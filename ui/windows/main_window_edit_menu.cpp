@@ -23,6 +23,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QStringList>
+#include <algorithm>
 #include <sys/stat.h>
 
 namespace corvane::ui {
@@ -184,9 +185,15 @@ void MainWindow::undoClicked(QObject*) {
     undoing_ = false;
     updateUndo();
 
-    setStatus(QCoreApplication::translate(
-                  "frm_utama", "%1 file(s) put back. Search again to see them among the duplicates.")
-                  .arg(result.putBack));
+    // Files back from the trash are not in the tree; linked files never left it.
+    const bool fromTrash = std::any_of(changes->begin(), changes->end(), [](const engine::RunChange& change) {
+        return change.kind == engine::RunChange::Kind::Trashed;
+    });
+    setStatus(fromTrash
+                  ? QCoreApplication::translate(
+                        "frm_utama", "%1 file(s) put back. Search again to see them among the duplicates.")
+                        .arg(result.putBack)
+                  : QCoreApplication::translate("frm_utama", "%1 file(s) put back.").arg(result.putBack));
     flushStatus();
     if (workerFailure || !result.failure.empty()) {
         showErrorBox(
