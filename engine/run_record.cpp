@@ -117,6 +117,9 @@ std::string runChangeLine(const RunChange& change) {
 
 RunRecordWriter::~RunRecordWriter() {
     if (fd_ >= 0) {
+        // Once, at the end of the run: a flush for each change would cost a run of thousands of
+        // files more than its actions (the trash's own info files are not flushed either).
+        ::fdatasync(fd_);
         ::close(fd_);
     }
 }
@@ -170,10 +173,6 @@ bool RunRecordWriter::add(const RunChange& change, std::string* failure) {
         return false;
     }
     size_ += static_cast<off_t>(line.size());
-    if (::fdatasync(fd_) != 0) {
-        *failure = systemFailure("the record of the run cannot be written", errno);
-        return false;
-    }
     return true;
 }
 

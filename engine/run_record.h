@@ -46,8 +46,9 @@ struct RunChange {
 // an absolute path, else ~/.local/state/corvane/last-run; empty when no home folder is known.
 std::string lastRunRecordPath();
 
-// Writes a run's record. Each change is on disk before add() returns, so that a change made and
-// then cut short by the end of the process is still there to undo.
+// Writes a run's record. Each change is in the file before add() returns, so that a change made and
+// then cut short by the end of the process (a kill included) is still there to undo; the record is
+// flushed to the disk when the writer ends.
 class RunRecordWriter {
 public:
     RunRecordWriter() = default;
