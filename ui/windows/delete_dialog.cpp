@@ -112,8 +112,8 @@ void DeleteDialog::collect() {
         std::vector<const DuplicateNode*> nodes;
         const auto add = [&](const DuplicateNode* node, bool isOriginal) {
             const bool asked = allDuplicates ? !isOriginal : node->stateIndex == kStateChecked;
-            group.files.push_back(
-                {node->text, node->fileInfo, checkedFiles && asked, tree_.inReferenceFolder(node->text)});
+            // The files of reference folders are marked by planning (ActionRunner::ReferenceFolders).
+            group.files.push_back({node->text, node->fileInfo, checkedFiles && asked});
             nodes.push_back(node);
             total_ += asked ? 1 : 0;
         };

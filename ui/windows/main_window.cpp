@@ -520,8 +520,8 @@ std::vector<std::string> MainWindow::referenceFolders() const {
     std::vector<std::string> folders;
     const SearchedFilesModel* paths = searchPathList_->listModel();
     for (int i = 0; i < paths->count(); ++i) {
-        if (paths->row(i).data == stream::kReferenceFolderRowData) {
-            folders.emplace_back(paths->row(i).caption());
+        if (const ListRow row = paths->row(i); row.data == stream::kReferenceFolderRowData) {
+            folders.emplace_back(row.caption());
         }
     }
     return folders;
