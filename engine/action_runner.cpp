@@ -84,7 +84,7 @@ void ActionWorker::plan() {
             const auto now = std::chrono::steady_clock::now();
             if (onPlanProgress_ && (now - lastReport >= kProgressInterval || done == total)) {
                 lastReport = now;
-                Synchronize([&] { onPlanProgress_(this, done, total); });
+                Synchronize([&] { onPlanProgress_(done, total); });
             }
         });
 }
@@ -122,7 +122,7 @@ void ActionWorker::act() {
         const std::string reason = actOn(place, record);
         RecordFailure = record.failure();
         if (onFileActed_) {
-            Synchronize([&] { onFileActed_(this, place, reason.empty(), reason); });
+            Synchronize([&] { onFileActed_(place, reason.empty(), reason); });
         }
     }
 }
@@ -130,7 +130,8 @@ void ActionWorker::act() {
 void ActionWorker::ReportEnd() {
     Owner->Busy = false;
     if (onFinished_) {
-        onFinished_(this);
+        ActionEnd end{Plans, Failure, Terminated(), RecordFailure};
+        onFinished_(end);
     }
 }
 

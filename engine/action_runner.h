@@ -30,13 +30,20 @@ struct FilePlace {
 ActionOutcome actOnPlannedFile(const std::vector<FileGroup>& groups, const std::vector<GroupPlan>& plans,
                                FilePlace place, const FileAction& action);
 
-using PlanProgressHandler = std::function<void(ActionWorker* Sender, size_t Done, size_t Total)>;
-// A file that was to be acted on: done, or refused / failed with `Reason`.
-using FileActedHandler =
-    std::function<void(ActionWorker* Sender, FilePlace Place, bool Done, const std::string& Reason)>;
-// The end report of either phase. After planning, Sender->Plans holds the plans (complete unless
-// the run was stopped or failed: Sender->Failure).
-using ActionFinishedHandler = std::function<void(ActionWorker* Sender)>;
+using PlanProgressHandler = std::function<void(size_t done, size_t total)>;
+// A file that was to be acted on: done, or refused / failed with `reason`.
+using FileActedHandler = std::function<void(FilePlace place, bool done, const std::string& reason)>;
+
+// The end report of either phase. Valid during the report only; the handler may take the plans.
+struct ActionEnd {
+    // After planning: the plans, complete unless the run was stopped or failed.
+    std::vector<GroupPlan>& plans;
+    std::exception_ptr failure;
+    bool stopped = false; // a stop ended the run early
+    // After acting: why the run's record could not be kept, or empty.
+    const std::string& recordFailure;
+};
+using ActionFinishedHandler = std::function<void(ActionEnd& end)>;
 
 // The driver: lives on the owner's thread, holds what the next run does.
 class ActionRunner final : public WorkerDriver<ActionWorker> {

@@ -16,7 +16,7 @@ UndoWorker::UndoWorker(UndoRunner* owner, std::shared_ptr<UiThread> uiThread,
 void UndoWorker::Execute() {
     Result = undoLastRun(recordPath_, {}, false, [this](const RunChange& change, const UndoOutcome& outcome) {
         if (onChangeUndone_) {
-            Synchronize([&] { onChangeUndone_(this, change, outcome); });
+            Synchronize([&] { onChangeUndone_(change, outcome); });
         }
         return !Terminated();
     });
@@ -25,7 +25,7 @@ void UndoWorker::Execute() {
 void UndoWorker::ReportEnd() {
     Owner->Busy = false;
     if (onFinished_) {
-        onFinished_(this);
+        onFinished_(UndoEnd{Result, Failure});
     }
 }
 

@@ -15,10 +15,13 @@ namespace corvane::engine {
 class UndoWorker;
 
 // A change of the record, undone (or not, with the reason).
-using ChangeUndoneHandler =
-    std::function<void(UndoWorker* Sender, const RunChange& Change, const UndoOutcome& Outcome)>;
-// The end: Sender->Result holds the counts and any failure to read or keep the record.
-using UndoFinishedHandler = std::function<void(UndoWorker* Sender)>;
+using ChangeUndoneHandler = std::function<void(const RunChange& change, const UndoOutcome& outcome)>;
+// The end report. Valid during the report only.
+struct UndoEnd {
+    const UndoRun& result; // the counts, and any failure to read or keep the record
+    std::exception_ptr failure;
+};
+using UndoFinishedHandler = std::function<void(const UndoEnd& end)>;
 
 class UndoRunner final : public WorkerDriver<UndoWorker> {
 public:

@@ -142,14 +142,14 @@ bool DeleteDialog::prepare(QWidget* parent) {
     QEventLoop loop;
     bool planned = false;
     std::exception_ptr failure;
-    runner_->OnPlanProgress = [&](engine::ActionWorker*, size_t done, size_t total) {
+    runner_->OnPlanProgress = [&](size_t done, size_t total) {
         progress.setMaximum(static_cast<int>(std::min<size_t>(total, INT32_MAX)));
         progress.setValue(static_cast<int>(std::min<size_t>(done, INT32_MAX)));
     };
-    runner_->OnFinished = [&](engine::ActionWorker* worker) {
-        failure = worker->Failure;
-        planned = !failure && !worker->Terminated();
-        plans_ = std::move(worker->Plans);
+    runner_->OnFinished = [&](engine::ActionEnd& end) {
+        failure = end.failure;
+        planned = !failure && !end.stopped;
+        plans_ = std::move(end.plans);
         loop.quit();
     };
     connect(&progress, &QProgressDialog::canceled, &loop, [this] { runner_->Stop(); });
@@ -221,10 +221,10 @@ void DeleteDialog::run() {
                                      ? engine::Choice::ChosenFiles
                                      : engine::Choice::AllDuplicates;
         runner_->OnPlanProgress = nullptr;
-        runner_->OnFinished = [this](engine::ActionWorker* worker) {
-            plans_ = std::move(worker->Plans);
-            if (worker->Failure) {
-                listFailure(QString::fromStdString(engine::failureMessage(worker->Failure)));
+        runner_->OnFinished = [this](engine::ActionEnd& end) {
+            plans_ = std::move(end.plans);
+            if (end.failure) {
+                listFailure(QString::fromStdString(engine::failureMessage(end.failure)));
                 plans_.clear();
             }
             // Deferred: the worker is still inside its end report.
@@ -276,11 +276,12 @@ void DeleteDialog::startActing() {
     runner_->Action = action_ == Action::Link          ? engine::FileAction(engine::linkToKeeperAction)
                       : action_ == Action::ShareBlocks ? engine::FileAction(engine::shareBlocksAction)
                                                        : engine::FileAction(engine::moveToTrashAction);
-    runner_->OnFileActed = [this](engine::ActionWorker*, engine::FilePlace place, bool done,
-                                  const std::string& reason) { fileActed(place, done, reason); };
+    runner_->OnFileActed = [this](engine::FilePlace place, bool done, const std::string& reason) {
+        fileActed(place, done, reason);
+    };
     runner_->RecordPath = engine::lastRunRecordPath();
-    runner_->OnFinished = [this](engine::ActionWorker* worker) {
-        recordFailure_ = worker->RecordFailure;
+    runner_->OnFinished = [this](engine::ActionEnd& end) {
+        recordFailure_ = end.recordFailure;
         QTimer::singleShot(0, this, &DeleteDialog::finishRun);
     };
     runner_->Start();

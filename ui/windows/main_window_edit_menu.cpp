@@ -158,8 +158,7 @@ void MainWindow::undoClicked(QObject*) {
     QEventLoop loop;
     int handled = 0;
     QStringList stayed;
-    runner.OnChangeUndone = [&](engine::UndoWorker*, const engine::RunChange& change,
-                                const engine::UndoOutcome& outcome) {
+    runner.OnChangeUndone = [&](const engine::RunChange& change, const engine::UndoOutcome& outcome) {
         progress.setValue(++handled);
         if (outcome.status == engine::UndoStatus::NotPutBack) {
             stayed << shownName(change.path) + QStringLiteral(" \u2014 ") +
@@ -168,9 +167,9 @@ void MainWindow::undoClicked(QObject*) {
     };
     engine::UndoRun result;
     std::exception_ptr workerFailure;
-    runner.OnFinished = [&](engine::UndoWorker* worker) {
-        result = worker->Result;
-        workerFailure = worker->Failure;
+    runner.OnFinished = [&](const engine::UndoEnd& end) {
+        result = end.result;
+        workerFailure = end.failure;
         loop.quit();
     };
     connect(&progress, &QProgressDialog::canceled, &loop, [&runner] { runner.Stop(); });
