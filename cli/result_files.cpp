@@ -26,15 +26,13 @@ void saveSearch(const std::string& name, const SearchToSave& search) {
     }
     std::vector<CorvaneSavedFile> files;
     files.reserve(search.files.size());
+    // The module makes each date text in the window's format from the day.
+    std::vector<std::string> sizeTexts;
+    sizeTexts.reserve(search.files.size());
     for (const SearchedFile& file : search.files) {
-        CorvaneSavedFile saved{file.path.c_str(), file.sizeText.c_str(), file.dateText.c_str(), 0, 0, 0, 0};
-        if (const std::optional<platform::CivilDate> date = engine::parseIsoDate(file.dateText)) {
-            saved.dated = 1;
-            saved.year = date->year;
-            saved.month = date->month;
-            saved.day = date->day;
-        }
-        files.push_back(saved);
+        const std::string& sizeText = sizeTexts.emplace_back(std::to_string(file.size));
+        const platform::CivilDate& day = file.createdOn;
+        files.push_back({file.path.c_str(), sizeText.c_str(), "", 1, day.year, day.month, day.day});
     }
     size_t duplicateCount = 0;
     for (const DuplicateGroup& group : search.groups) {

@@ -4,6 +4,7 @@
 // writes after the same search, and `show` reads them back.
 
 #include "engine/group_report.h"
+#include "platform/local_time.h"
 #include "stream/result_set.h"
 
 #include <cstdint>
@@ -13,12 +14,11 @@
 
 namespace corvane::cli {
 
-// One row of the searched-files list: the path, and the size and date texts as the scanner of
-// `find` writes them (the date as yyyy-mm-dd).
+// One row of the searched-files list: the path, the size and the local day it was created on.
 struct SearchedFile {
     std::string path;
-    std::string sizeText;
-    std::string dateText;
+    int64_t size = 0;
+    platform::CivilDate createdOn;
 };
 
 // A group of identical files: the first file and the files identical to it.

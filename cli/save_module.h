@@ -25,7 +25,7 @@ typedef struct CorvaneSavedFile {
     const char* path;
     const char* sizeText;
     const char* dateText;
-    int32_t dated; // 1 when year, month and day hold the date of dateText, else 0
+    int32_t dated; // 1 when year, month and day hold the creation day (dateText is not read), else 0
     int32_t year;
     int32_t month;
     int32_t day;

@@ -116,7 +116,7 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
     Clock::time_point scanned, ordered, compared;
     std::vector<engine::SearchOrderKey> keys;
     const bool saving = keeps.searchedFiles;
-    std::vector<SearchedFile> found; // with --save: each row's texts, in the order found
+    std::vector<SearchedFile> found; // with --save: each row's size and day, in the order found
     const engine::SearchFilters& filters = options.filters;
     // With --skip-hard-links: the files met, and the rows that are a further name of one of them.
     engine::FurtherNames filesMet;
@@ -145,26 +145,21 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
     scan.LookAhead.enabled = true;
     scan.LookAhead.minSize = std::max<int64_t>(filters.minSize, 1);
     scan.LookAhead.maxSize = filters.maxSize;
-    scan.OnFileFound = [&](engine::ScanWorker* sender, const std::string&, const std::string& sizeText,
-                           const std::string& dateText, int64_t, int32_t folderCount, int32_t fileCount) {
-        engine::SearchOrderKey key;
-        key.size = sender->CurrentInfo.size; // what sizeText says
-        if (const auto date = engine::parseIsoDate(dateText)) {
-            key.day = engine::dayNumber(*date);
-        }
-        keys.push_back(key);
+    scan.OnFileFound = [&](const engine::FoundFile& file) {
+        keys.push_back({file.info.size, engine::dayNumber(file.createdOn)});
         if (filters.skipHardLinks) {
-            furtherNames.push_back(filesMet.isFurtherName(sender->CurrentInfo));
+            furtherNames.push_back(filesMet.isFurtherName(file.info));
         }
         if (saving) {
-            found.push_back({{}, sizeText, dateText});
+            found.push_back({{}, file.info.size, file.createdOn});
         }
         progress.show([&] {
-            return "Found " + counted(fileCount, "file", "files") + " in " +
-                   counted(folderCount, "folder", "folders");
+            return "Found " + counted(file.fileCount, "file", "files") + " in " +
+                   counted(file.folderCount, "folder", "folders");
         });
     };
-    const auto orderAndCompare = [&](engine::ScanWorker* sender, StringList& foundFiles) {
+    const auto orderAndCompare = [&](engine::ScanEnd& end) {
+        StringList& foundFiles = end.foundFiles;
         scanned = Clock::now();
         std::vector<uint32_t> order = engine::searchOrder(keys);
         // The paths stay where the scan put them: the comparer takes the rows it compares in
@@ -203,46 +198,45 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
         // system before the comparison takes its own.
         giveBackFreedMemory();
         compare.SetFileList(std::move(foundFiles), std::move(order), std::move(sizes));
-        compare.EarlierLooks = std::move(sender->FirstLooks);
+        compare.EarlierLooks = std::move(end.firstLooks);
         compare.Start(); // hands the lists over to the worker
     };
-    scan.OnScanFinished = [&](engine::ScanWorker* sender, StringList& foundFiles) {
-        for (const engine::ScanWorker::UnreadableFolder& folder : sender->UnreadableFolders) {
+    scan.OnScanFinished = [&](engine::ScanEnd& end) {
+        for (const engine::UnreadableFolder& folder : end.unreadableFolders) {
             unreadableFolders.push_back({folder.path, folder.error});
         }
-        result.trashFoldersPassedOver = sender->TrashFoldersPassedOver;
-        if (sender->Failure) {
-            finish(sender->Failure);
+        result.trashFoldersPassedOver = end.trashFoldersPassedOver;
+        if (end.failure) {
+            finish(end.failure);
             return;
         }
         try {
-            orderAndCompare(sender, foundFiles);
+            orderAndCompare(end);
         } catch (...) {
             finish(std::current_exception());
         }
     };
-    compare.OnCompareProgress = [&](engine::CompareWorker*, int32_t position, int32_t listCount,
-                                    int32_t duplicatesFound) {
+    compare.OnCompareProgress = [&](int32_t position, int32_t listCount, int32_t duplicatesFound) {
         progress.show([&] {
             return "Comparing file " + std::to_string(position) + " of " + std::to_string(listCount) +
                    ", Duplicate files found: " + std::to_string(duplicatesFound);
         });
     };
-    compare.OnDuplicateGroup = [&](engine::CompareWorker* sender, const std::string& groupFile,
-                                   const StringList& groupDuplicates) {
-        DuplicateGroup group{groupFile,
-                             std::vector<std::string>(groupDuplicates.begin(), groupDuplicates.end()),
-                             sender->GroupFileInfo.size};
+    compare.OnDuplicateGroup = [&](const engine::FoundGroup& identical) {
+        DuplicateGroup group{
+            identical.file,
+            std::vector<std::string>(identical.duplicates.begin(), identical.duplicates.end()),
+            identical.fileInfo.size};
         if (keeps.fileInfos) {
             std::vector<platform::FileInfo>& infos = result.fileInfos.emplace_back();
-            infos.push_back(sender->GroupFileInfo);
-            infos.insert(infos.end(), sender->GroupDuplicateInfos.begin(), sender->GroupDuplicateInfos.end());
+            infos.push_back(identical.fileInfo);
+            infos.insert(infos.end(), identical.duplicateInfos.begin(), identical.duplicateInfos.end());
         }
         // Names of one inode (hard links) take its bytes once.
         std::vector<std::pair<uint64_t, uint64_t>> inodes{
-            {sender->GroupFileInfo.device, sender->GroupFileInfo.inode}};
-        inodes.reserve(sender->GroupDuplicateInfos.size() + 1);
-        for (const platform::FileInfo& info : sender->GroupDuplicateInfos) {
+            {identical.fileInfo.device, identical.fileInfo.inode}};
+        inodes.reserve(identical.duplicateInfos.size() + 1);
+        for (const platform::FileInfo& info : identical.duplicateInfos) {
             inodes.emplace_back(info.device, info.inode);
         }
         std::sort(inodes.begin(), inodes.end());
@@ -250,13 +244,13 @@ SearchResult runSearch(const SearchRequest& options, const FindSettings& setting
         result.reclaimable += group.size * static_cast<int64_t>(inodes.size() - 1);
         result.groups.push_back(std::move(group));
     };
-    compare.OnCompareFinished = [&](engine::CompareWorker* sender, int32_t, int32_t duplicatesFound) {
-        for (const engine::CompareWorker::UnreadableFile& file : sender->UnreadableFiles) {
+    compare.OnCompareFinished = [&](const engine::CompareEnd& end) {
+        for (const engine::UnreadableFile& file : end.unreadableFiles) {
             unreadableFiles.push_back({file.path, file.error});
         }
-        result.duplicates = duplicatesFound;
+        result.duplicates = end.duplicatesFound;
         compared = Clock::now();
-        finish(sender->Failure);
+        finish(end.failure);
     };
 
     // Driver calls belong on the "user-interface thread" too: under the inline runner's lock.

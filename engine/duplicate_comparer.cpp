@@ -105,8 +105,7 @@ void CompareWorker::Execute() {
             lastReport = now;
             Synchronize([&] {
                 if (OnFirstLookProgress) {
-                    OnFirstLookProgress(this, static_cast<int32_t>(filesRead),
-                                        static_cast<int32_t>(fileCount));
+                    OnFirstLookProgress(static_cast<int32_t>(filesRead), static_cast<int32_t>(fileCount));
                 }
             });
         };
@@ -185,11 +184,7 @@ void CompareWorker::DeliverReports() {
             Position = report.position;
             DuplicatesFound = report.duplicatesFound;
             if (report.group) {
-                GroupFile = std::move(report.groupFile);
-                GroupDuplicates = std::move(report.groupDuplicates);
-                GroupFileInfo = report.groupFileInfo;
-                GroupDuplicateInfos = std::move(report.groupDuplicateInfos);
-                ReportGroup();
+                ReportGroup(report);
             } else {
                 ReportProgress();
             }
@@ -343,20 +338,21 @@ void CompareWorker::CollectDuplicates(Run& run, size_t position) {
 
 void CompareWorker::ReportProgress() {
     if (OnCompareProgress) {
-        OnCompareProgress(this, Position, static_cast<int32_t>(ListCount()), DuplicatesFound);
+        OnCompareProgress(Position, static_cast<int32_t>(ListCount()), DuplicatesFound);
     }
 }
 
-void CompareWorker::ReportGroup() {
-    if (!GroupDuplicates.empty() && OnDuplicateGroup) {
-        OnDuplicateGroup(this, GroupFile, GroupDuplicates);
+void CompareWorker::ReportGroup(const CompareReport& report) {
+    if (!report.groupDuplicates.empty() && OnDuplicateGroup) {
+        OnDuplicateGroup(FoundGroup{report.groupFile, report.groupDuplicates, report.groupFileInfo,
+                                    report.groupDuplicateInfos});
     }
 }
 
 void CompareWorker::ReportRunProgress(int32_t fileCount, int64_t fileSize, int64_t bytesRead) {
     Synchronize([&] {
         if (OnRunProgress) {
-            OnRunProgress(this, fileCount, fileSize, bytesRead);
+            OnRunProgress(fileCount, fileSize, bytesRead);
         }
     });
 }
@@ -364,7 +360,8 @@ void CompareWorker::ReportRunProgress(int32_t fileCount, int64_t fileSize, int64
 void CompareWorker::ReportEnd() {
     Owner->Busy = false;
     if (OnCompareFinished) {
-        OnCompareFinished(this, static_cast<int32_t>(ListCount()), DuplicatesFound);
+        OnCompareFinished(
+            CompareEnd{static_cast<int32_t>(ListCount()), DuplicatesFound, Failure, UnreadableFiles});
     }
 }
 

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -25,24 +26,44 @@ namespace corvane::engine {
 
 class CompareWorker;
 
+// A file the system would not open or read, with its reason (errno).
+struct UnreadableFile {
+    std::string path;
+    int error = 0;
+};
+
+// A group of identical files, as the comparer hands it to its owner. Valid during the report
+// only.
+struct FoundGroup {
+    const std::string& file;      // the group's first file
+    const StringList& duplicates; // the files identical to it; never empty
+    // What each was when it was compared, for a later check that it has not changed since.
+    const platform::FileInfo& fileInfo;
+    const std::vector<platform::FileInfo>& duplicateInfos; // parallel to duplicates
+};
+
+// The end report of a comparison. Valid during the report only. `failure` tells why a run ended
+// early (the groups reported before it stand); the handler shows it to the user and handles its
+// own failures: nothing reports for it.
+struct CompareEnd {
+    int32_t listCount = 0;
+    int32_t duplicatesFound = 0;
+    std::exception_ptr failure;
+    // Files the system would not open or read, in the order met.
+    const std::vector<UnreadableFile>& unreadableFiles;
+};
+
 using CompareProgressHandler =
-    std::function<void(CompareWorker* Sender, int32_t Position, int32_t ListCount, int32_t DuplicatesFound)>;
-// The end report. Sender->Failure tells why a run ended early (the groups reported before it
-// stand); the handler shows it to the user and handles its own failures: nothing reports for it.
-using CompareFinishedHandler =
-    std::function<void(CompareWorker* Sender, int32_t ListCount, int32_t DuplicatesFound)>;
-// While the files of one run of equal size are compared: FileCount files of FileSize bytes each,
-// of whose FileCount * FileSize bytes BytesRead have been read so far (a file that differs from
+    std::function<void(int32_t position, int32_t listCount, int32_t duplicatesFound)>;
+using CompareFinishedHandler = std::function<void(const CompareEnd& end)>;
+// While the files of one run of equal size are compared: fileCount files of fileSize bytes each,
+// of whose fileCount * fileSize bytes bytesRead have been read so far (a file that differs from
 // all others early is not read further, and a file may be read more than once).
-using RunProgressHandler =
-    std::function<void(CompareWorker* Sender, int32_t FileCount, int64_t FileSize, int64_t BytesRead)>;
+using RunProgressHandler = std::function<void(int32_t fileCount, int64_t fileSize, int64_t bytesRead)>;
 // While the first look reads the start of every file that may have a twin (see
-// FirstBlockFilter): FilesRead of FileCount files read so far.
-using FirstLookProgressHandler =
-    std::function<void(CompareWorker* Sender, int32_t FilesRead, int32_t FileCount)>;
-// GroupDuplicates is never empty; it is valid during the call only.
-using DuplicateGroupHandler = std::function<void(CompareWorker* Sender, const std::string& GroupFile,
-                                                 const StringList& GroupDuplicates)>;
+// FirstBlockFilter): filesRead of fileCount files read so far.
+using FirstLookProgressHandler = std::function<void(int32_t filesRead, int32_t fileCount)>;
+using DuplicateGroupHandler = std::function<void(const FoundGroup& group)>;
 
 // The comparer's driver: holds the list to compare; WorkerDriver starts and stops its worker.
 class DuplicateComparer final : public WorkerDriver<CompareWorker> {
@@ -106,7 +127,7 @@ private:
 // reports a group of those not reported before. ContentClasses splits each run into classes of
 // identical files (how often it reads a file's bytes is told there). A file that cannot be read
 // (gone, not a regular file, access denied) joins no group and the files around it are compared
-// as usual. Handlers may read its fields during a report.
+// as usual. Everything a handler learns comes in its report.
 class CompareWorker final : public WorkerThread {
 public:
     CompareWorker(DuplicateComparer* owner, CompareProgressHandler onCompareProgress,
@@ -127,19 +148,9 @@ public:
     std::vector<int64_t> FileSizes;
     int32_t Position = 0;
     int32_t DuplicatesFound = 0;
-    std::string GroupFile;
     std::unordered_set<std::string> ReportedFiles;
-    StringList GroupDuplicates;
-    // What GroupFile and each of GroupDuplicates were when they were compared, for a later check
-    // that a file has not changed since.
-    platform::FileInfo GroupFileInfo;
-    std::vector<platform::FileInfo> GroupDuplicateInfos;
-    // Files the system would not open or read, with its reason (errno), in the order met;
-    // complete when the end report runs.
-    struct UnreadableFile {
-        std::string path;
-        int error = 0;
-    };
+    // Files the system would not open or read, in the order met; complete when the end report
+    // runs, which hands them over.
     std::vector<UnreadableFile> UnreadableFiles;
 
     // The list compared, position by position: FileList in FileOrder.
@@ -168,7 +179,6 @@ private:
     // Hands the queued reports over to the owner's thread.
     void DeliverReports();
     void ReportProgress();
-    void ReportGroup();
     void ReportRunProgress(int32_t fileCount, int64_t fileSize, int64_t bytesRead);
 
     size_t memoryBudget_;
@@ -176,8 +186,8 @@ private:
     std::vector<uint32_t> readingOrder_;
     std::deque<FirstLook> earlierLooks_;
 
-    // A report not yet delivered: the progress of a position, or a group found there, with what
-    // the fields are while it runs.
+    // A report not yet delivered: the progress of a position, or a group found there, with the
+    // counts as they were then.
     struct CompareReport {
         bool group = false;
         int32_t position = 0;
@@ -187,6 +197,7 @@ private:
         platform::FileInfo groupFileInfo;
         std::vector<platform::FileInfo> groupDuplicateInfos;
     };
+    void ReportGroup(const CompareReport& report);
     ReportBatch<CompareReport> reports_;
 };
 

@@ -122,8 +122,8 @@ ScannedFolder fileAsListing(const std::string& root) {
 // FileScanner
 
 ScanWorker* FileScanner::makeWorker(std::shared_ptr<WorkerControl> control) {
-    return new ScanWorker(this, Recursive, SearchPaths, FileTypes, OnFileFound, OnScanFinished, DateFormat,
-                          uiThread(), std::move(control));
+    return new ScanWorker(this, Recursive, SearchPaths, FileTypes, OnFileFound, OnScanFinished, uiThread(),
+                          std::move(control));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -131,14 +131,13 @@ ScanWorker* FileScanner::makeWorker(std::shared_ptr<WorkerControl> control) {
 
 ScanWorker::ScanWorker(FileScanner* owner, bool recursive, const StringList& searchPaths,
                        const StringList& fileTypes, FileFoundHandler onFileFound,
-                       ScanFinishedHandler onScanFinished, DateFormatter dateFormat,
-                       std::shared_ptr<UiThread> uiThread, std::shared_ptr<WorkerControl> control)
+                       ScanFinishedHandler onScanFinished, std::shared_ptr<UiThread> uiThread,
+                       std::shared_ptr<WorkerControl> control)
     : WorkerThread(std::move(uiThread), std::move(control)), Owner(owner), Recursive(recursive),
       FileTypes(fileTypes), SearchPaths(searchPaths), OnFileFound(std::move(onFileFound)),
-      OnScanFinished(std::move(onScanFinished)), DateFormat(std::move(dateFormat)),
-      leaveOut_(owner->LeaveOut), oneFileSystem_(owner->OneFileSystem),
-      searchFileRoots_(owner->SearchFileRoots), lookAhead_(owner->LookAhead),
-      foundIndex_(0, FoundHash{&FoundFiles}, FoundEqual{&FoundFiles}) {
+      OnScanFinished(std::move(onScanFinished)), leaveOut_(owner->LeaveOut),
+      oneFileSystem_(owner->OneFileSystem), searchFileRoots_(owner->SearchFileRoots),
+      lookAhead_(owner->LookAhead), foundIndex_(0, FoundHash{&FoundFiles}, FoundEqual{&FoundFiles}) {
     StartRunning();
 }
 
@@ -266,8 +265,7 @@ void ScanWorker::ScanFiles(const ScannedFolder& listing) {
                 FoundReport report;
                 report.found = FoundFiles.size() - 1;
                 report.info = *info;
-                report.sizeText = std::to_string(info->size);
-                report.dateText = DateFormat(localDate(info->creationTime));
+                report.createdOn = localDate(info->creationTime);
                 report.fileCount = ++FileCount;
                 report.totalSize = (TotalSize += info->size);
                 reports_.add(std::move(report));
@@ -295,13 +293,9 @@ void ScanWorker::DeliverReports() {
     const auto outcome =
         reports_.flush([this](const std::function<void()>& routine) { Synchronize(routine); },
                        [this](FoundReport& report) {
-                           CurrentFile = FoundFiles[report.found];
-                           CurrentInfo = report.info;
-                           CurrentSizeText = std::move(report.sizeText);
-                           CurrentDateText = std::move(report.dateText);
                            FileCount = report.fileCount;
                            TotalSize = report.totalSize;
-                           ReportFile();
+                           ReportFile(report);
                        },
                        [](const FoundReport&) { return true; }, [this] { return Terminated(); });
     if (outcome.dropped > 0) {
@@ -341,16 +335,18 @@ void ScanWorker::NoteTrashFolder(const std::string& path) {
     }
 }
 
-void ScanWorker::ReportFile() {
+void ScanWorker::ReportFile(const FoundReport& report) {
     if (OnFileFound) {
-        OnFileFound(this, CurrentFile, CurrentSizeText, CurrentDateText, TotalSize, FolderCount, FileCount);
+        OnFileFound(FoundFile{FoundFiles[report.found], report.info, report.createdOn, report.totalSize,
+                              FolderCount, report.fileCount});
     }
 }
 
 void ScanWorker::ReportEnd() {
     Owner->Busy = false;
     if (OnScanFinished) {
-        OnScanFinished(this, FoundFiles);
+        ScanEnd end{FoundFiles, Failure, FolderCount, UnreadableFolders, TrashFoldersPassedOver, FirstLooks};
+        OnScanFinished(end);
     }
 }
 

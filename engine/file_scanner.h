@@ -13,26 +13,57 @@
 
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 
 namespace corvane::engine {
 
 class ScanWorker;
 
-using FileFoundHandler = std::function<void(ScanWorker* Sender, const std::string& FileName,
-                                            const std::string& SizeText, const std::string& DateText,
-                                            int64_t TotalSize, int32_t FolderCount, int32_t FileCount)>;
-// The end report. The handler may read and change FoundFiles during the call. Sender->Failure
-// tells why a run ended early (FoundFiles then holds what was reported before); the handler shows
-// it to the user and handles its own failures: nothing reports for it.
-using ScanFinishedHandler = std::function<void(ScanWorker* Sender, StringList& FoundFiles)>;
-// Turns the local creation day of a file into the text of its date column.
-using DateFormatter = std::function<std::string(const platform::CivilDate&)>;
+// A folder below a search path that could not be listed, with the system's reason (errno).
+struct UnreadableFolder {
+    std::string path; // ending in a separator
+    int error = 0;
+};
 
+// One file found, as the scan hands it to its owner. Valid during the report only.
+struct FoundFile {
+    std::string_view path;
+    // What the listing gave for it: size, creation time, identity.
+    const platform::FileInfo& info;
+    // The local calendar day of info.creationTime (1900-01-01 where the system cannot tell).
+    platform::CivilDate createdOn;
+    // The running totals of the scan, this file included.
+    int64_t totalSize = 0;
+    int32_t folderCount = 0;
+    int32_t fileCount = 0;
+};
+using FileFoundHandler = std::function<void(const FoundFile& file)>;
+
+// The end report of a scan. Valid during the report only; the handler may take over what the
+// non-const members hold. `failure` tells why a run ended early (foundFiles then holds what was
+// reported before); the handler shows it to the user and handles its own failures: nothing
+// reports for it.
+struct ScanEnd {
+    StringList& foundFiles; // every path reported, in the order found
+    std::exception_ptr failure;
+    int32_t folderCount = 0; // subfolders entered
+    // The subfolders that could not be listed, in the order met (once per pass that met them).
+    const std::vector<UnreadableFolder>& unreadableFolders;
+    // The trash folders passed over (subfolders, and search paths that lie in a trash), each
+    // once, in the order met, without a trailing separator.
+    const std::vector<std::string>& trashFoldersPassedOver;
+    // With FileScanner::LookAhead: one per entry of foundFiles, what a look at its first block
+    // found (kNotLooked for a file not looked at), for DuplicateComparer::EarlierLooks. Empty
+    // otherwise.
+    std::deque<FirstLook>& firstLooks;
+};
+using ScanFinishedHandler = std::function<void(ScanEnd& end)>;
 // The date text of the command line: yyyy-MM-dd.
 std::string isoDateText(const platform::CivilDate& date);
 
@@ -58,7 +89,6 @@ public:
     StringList FileTypes; // entry i: the pattern text of search path i
     bool Recursive = true;
     StringList SearchPaths; // the folders to search, parallel to FileTypes
-    DateFormatter DateFormat = isoDateText;
     // Optional, for the command line; unset, they cost nothing.
     // Entries to leave out by their path (see EntryFilter): folders not entered, files not found.
     EntryFilter LeaveOut;
@@ -76,44 +106,27 @@ private:
 };
 
 // The scanner's worker: one pass over every search path and pattern, one report per file found,
-// exactly one end report, then it deletes itself. Its fields may be read by handlers during a
+// exactly one end report, then it deletes itself. Everything a handler learns comes in its
 // report.
 class ScanWorker final : public WorkerThread {
 public:
     ScanWorker(FileScanner* owner, bool recursive, const StringList& searchPaths, const StringList& fileTypes,
-               FileFoundHandler onFileFound, ScanFinishedHandler onScanFinished, DateFormatter dateFormat,
+               FileFoundHandler onFileFound, ScanFinishedHandler onScanFinished,
                std::shared_ptr<UiThread> uiThread, std::shared_ptr<WorkerControl> control);
-
-    // A folder below a search path that could not be listed, with the system's reason (errno).
-    struct UnreadableFolder {
-        std::string path; // ending in a separator
-        int error = 0;
-    };
 
     FileScanner* Owner;
     bool Recursive;
     StringList FileTypes;
     StringList SearchPaths;
-    std::string CurrentFile;
-    std::string CurrentSizeText;
-    std::string CurrentDateText;
     FileFoundHandler OnFileFound;
     ScanFinishedHandler OnScanFinished;
     StringList FoundFiles;
     int64_t TotalSize = 0;
     int32_t FolderCount = 0;
     int32_t FileCount = 0;
-    // What the listing gave for the entry being reported (size, times, identity).
-    platform::FileInfo CurrentInfo;
-    // The subfolders that could not be listed, in the order met (once per pass that met them);
-    // complete when the end report runs.
+    // What the end report hands over (see ScanEnd), complete when it runs.
     std::vector<UnreadableFolder> UnreadableFolders;
-    // With FileScanner::LookAhead: one per entry of FoundFiles, what a look at its first block
-    // found (kNotLooked for a file not looked at); complete when the end report runs, for the
-    // comparer (DuplicateComparer::EarlierLooks). Empty otherwise.
     std::deque<FirstLook> FirstLooks;
-    // The trash folders passed over (subfolders, and search paths that lie in a trash), each once,
-    // in the order met, without a trailing separator; complete when the end report runs.
     std::vector<std::string> TrashFoldersPassedOver;
 
 private:
@@ -129,10 +142,8 @@ private:
     void DeliverReports();
     // Winds the fields back to the last of the queued reports delivered (none: to before them).
     void ForgetReportsAfter(size_t delivered);
-    void ReportFile();
     void NoteTrashFolder(const std::string& path);
 
-    DateFormatter DateFormat;
     EntryFilter leaveOut_;
     bool oneFileSystem_;
     bool searchFileRoots_;
@@ -152,15 +163,15 @@ private:
     size_t indexed_ = 0; // FoundFiles before this are in foundIndex_
     int passes_ = 0;     // walks begun, one per search path and pattern
 
-    // A file found and not yet reported: what the fields are while its report runs.
+    // A file found and not yet reported, with the totals as they were when it was found.
     struct FoundReport {
         size_t found = 0; // its place in FoundFiles
         platform::FileInfo info;
-        std::string sizeText;
-        std::string dateText;
+        platform::CivilDate createdOn;
         int64_t totalSize = 0;
         int32_t fileCount = 0;
     };
+    void ReportFile(const FoundReport& report);
     ReportBatch<FoundReport> reports_;
     std::optional<std::pair<int64_t, platform::CivilDate>> lastDate_;
 };

@@ -5,39 +5,36 @@
 namespace corvane::testing {
 
 void recordScan(engine::FileScanner& scan, ScanRecord& record) {
-    scan.OnFileFound = [&record](engine::ScanWorker*, const std::string& fileName,
-                                 const std::string& sizeText, const std::string&, int64_t totalSize,
-                                 int32_t folderCount, int32_t fileCount) {
-        record.files.push_back({fileName, sizeText, totalSize, folderCount, fileCount});
+    scan.OnFileFound = [&record](const engine::FoundFile& file) {
+        record.files.push_back(
+            {std::string(file.path), file.info.size, file.totalSize, file.folderCount, file.fileCount});
     };
-    scan.OnScanFinished = [&record, &scan](engine::ScanWorker* sender, engine::StringList& foundFiles) {
-        record.foundFiles.assign(foundFiles.begin(), foundFiles.end());
-        record.trashFolders = sender->TrashFoldersPassedOver;
-        record.failure = engine::failureMessage(sender->Failure);
+    scan.OnScanFinished = [&record, &scan](engine::ScanEnd& end) {
+        record.foundFiles.assign(end.foundFiles.begin(), end.foundFiles.end());
+        record.trashFolders = end.trashFoldersPassedOver;
+        record.failure = engine::failureMessage(end.failure);
         record.busyAtEnd = scan.Busy;
         ++record.endReports;
     };
 }
 
 void recordCompare(engine::DuplicateComparer& compare, CompareRecord& record) {
-    compare.OnDuplicateGroup = [&record](engine::CompareWorker*, const std::string& groupFile,
-                                         const engine::StringList& duplicates) {
-        std::string line = "group " + groupFile;
-        for (std::string_view path : duplicates) {
+    compare.OnDuplicateGroup = [&record](const engine::FoundGroup& group) {
+        std::string line = "group " + group.file;
+        for (std::string_view path : group.duplicates) {
             line += "|";
             line += path;
         }
         record.reports.push_back(line);
     };
-    compare.OnCompareProgress = [&record](engine::CompareWorker*, int32_t position, int32_t count,
-                                          int32_t found) {
+    compare.OnCompareProgress = [&record](int32_t position, int32_t count, int32_t found) {
         record.reports.push_back("progress " + std::to_string(position) + " " + std::to_string(count) + " " +
                                  std::to_string(found));
     };
-    compare.OnCompareFinished = [&record, &compare](engine::CompareWorker* sender, int32_t count,
-                                                    int32_t found) {
-        record.reports.push_back("end " + std::to_string(count) + " " + std::to_string(found));
-        record.failure = engine::failureMessage(sender->Failure);
+    compare.OnCompareFinished = [&record, &compare](const engine::CompareEnd& end) {
+        record.reports.push_back("end " + std::to_string(end.listCount) + " " +
+                                 std::to_string(end.duplicatesFound));
+        record.failure = engine::failureMessage(end.failure);
         record.busyAtEnd = compare.Busy;
         ++record.endReports;
     };

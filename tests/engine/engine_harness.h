@@ -18,7 +18,7 @@ inline constexpr std::chrono::seconds kGenerousTimeout{60};
 
 struct FileReport {
     std::string fileName;
-    std::string sizeText;
+    int64_t size;
     int64_t totalSize;
     int32_t folderCount;
     int32_t fileCount;

@@ -221,9 +221,8 @@ TEST(comparer_, StopLeavesAfterTheProgressReport) {
     CompareRecord record;
     recordCompare(compare, record);
     const auto recordProgress = compare.OnCompareProgress;
-    compare.OnCompareProgress = [&](engine::CompareWorker* sender, int32_t position, int32_t count,
-                                    int32_t found) {
-        recordProgress(sender, position, count, found);
+    compare.OnCompareProgress = [&](int32_t position, int32_t count, int32_t found) {
+        recordProgress(position, count, found);
         if (position == 2) {
             compare.Stop();
         }
@@ -253,7 +252,7 @@ TEST(comparer_, FirstLookReportsComeFirstAndAStopDuringItEndsTheRun) {
         CompareRecord record;
         recordCompare(compare, record);
         compare.RunProgressInterval = std::chrono::milliseconds(0);
-        compare.OnFirstLookProgress = [&](engine::CompareWorker*, int32_t read, int32_t count) {
+        compare.OnFirstLookProgress = [&](int32_t read, int32_t count) {
             record.reports.push_back("look " + std::to_string(read) + " " + std::to_string(count));
             if (stopInFirstLook) {
                 compare.Stop();
@@ -321,9 +320,7 @@ TEST(comparer_, HandlerFailureEndsTheWalkAndReachesTheEndReport) {
     engine::DuplicateComparer compare(ui);
     CompareRecord record;
     recordCompare(compare, record);
-    compare.OnDuplicateGroup = [](engine::CompareWorker*, const std::string&, const StringList&) {
-        throw std::runtime_error("handler failed");
-    };
+    compare.OnDuplicateGroup = [](const engine::FoundGroup&) { throw std::runtime_error("handler failed"); };
     compare.SetFileList({a, b, c, d});
     compare.Start();
     ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
@@ -366,13 +363,11 @@ TEST(comparer_, DestroyingTheDriverMidRunIsSafe) {
     {
         auto compare = std::make_unique<engine::DuplicateComparer>(ui);
         int progress = 0;
-        compare->OnCompareProgress = [&](engine::CompareWorker*, int32_t, int32_t, int32_t) {
+        compare->OnCompareProgress = [&](int32_t, int32_t, int32_t) {
             reportsAfterDestruction += destroyed;
             ++progress;
         };
-        compare->OnCompareFinished = [&](engine::CompareWorker*, int32_t, int32_t) {
-            reportsAfterDestruction += destroyed;
-        };
+        compare->OnCompareFinished = [&](const engine::CompareEnd&) { reportsAfterDestruction += destroyed; };
         compare->SetFileList(list);
         compare->Start();
         ASSERT_TRUE(ui->runUntil([&] { return progress >= 5; }, kGenerousTimeout));

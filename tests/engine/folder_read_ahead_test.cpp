@@ -161,18 +161,17 @@ TEST_F(WideTree, StopWhileLookingAheadEndsTheScanWithALookPerFileFound) {
     ScanRecord record;
     recordScan(scan, record);
     const auto recordFile = scan.OnFileFound;
-    scan.OnFileFound = [&](engine::ScanWorker* sender, const std::string& name, const std::string& size,
-                           const std::string& date, int64_t total, int32_t folders, int32_t files) {
-        recordFile(sender, name, size, date, total, folders, files);
-        if (files == 40) {
+    scan.OnFileFound = [&](const engine::FoundFile& file) {
+        recordFile(file);
+        if (file.fileCount == 40) {
             scan.Stop();
         }
     };
     size_t looks = 0;
     const auto recordEnd = scan.OnScanFinished;
-    scan.OnScanFinished = [&](engine::ScanWorker* sender, engine::StringList& found) {
-        looks = sender->FirstLooks.size();
-        recordEnd(sender, found);
+    scan.OnScanFinished = [&](engine::ScanEnd& end) {
+        looks = end.firstLooks.size();
+        recordEnd(end);
     };
     scan.SearchPaths = {tree_->root()};
     scan.FileTypes = {"*"};
@@ -199,12 +198,10 @@ TEST_F(WideTree, LooksTakenDuringTheScanLeaveTheGroupsAsTheyWere) {
         engine::StringList found;
         std::deque<FirstLook> looks;
         bool ended = false;
-        scan.OnFileFound = [&](engine::ScanWorker* sender, const std::string&, const std::string&,
-                               const std::string&, int64_t, int32_t,
-                               int32_t) { sizes.push_back(sender->CurrentInfo.size); };
-        scan.OnScanFinished = [&](engine::ScanWorker* sender, engine::StringList& foundFiles) {
-            found = std::move(foundFiles);
-            looks = std::move(sender->FirstLooks);
+        scan.OnFileFound = [&](const engine::FoundFile& file) { sizes.push_back(file.info.size); };
+        scan.OnScanFinished = [&](engine::ScanEnd& end) {
+            found = std::move(end.foundFiles);
+            looks = std::move(end.firstLooks);
             ended = true;
         };
         scan.SearchPaths = {tree_->root(), tree_->path("d2")};

@@ -35,8 +35,7 @@ TEST(RunProgress, TellsTheBytesReadOfTheRunBeforeItsPositions) {
     CompareRecord record;
     recordCompare(compare, record);
     std::vector<RunProgress> progress;
-    compare.OnRunProgress = [&](engine::CompareWorker*, int32_t fileCount, int64_t fileSize,
-                                int64_t bytesRead) {
+    compare.OnRunProgress = [&](int32_t fileCount, int64_t fileSize, int64_t bytesRead) {
         progress.push_back({fileCount, fileSize, bytesRead});
         record.reports.push_back("run");
     };

@@ -29,11 +29,10 @@ std::vector<FoundFile> scanWith(const engine::SearchFilters& filters, const std:
     engine::FileScanner scan(ui);
     std::vector<FoundFile> found;
     bool ended = false;
-    scan.OnFileFound = [&](engine::ScanWorker* sender, const std::string& path, const std::string&,
-                           const std::string&, int64_t, int32_t, int32_t) {
-        found.push_back({path, sender->CurrentInfo});
+    scan.OnFileFound = [&](const engine::FoundFile& file) {
+        found.push_back({std::string(file.path), file.info});
     };
-    scan.OnScanFinished = [&](engine::ScanWorker*, engine::StringList&) { ended = true; };
+    scan.OnScanFinished = [&](engine::ScanEnd&) { ended = true; };
     scan.SearchPaths = {root};
     scan.FileTypes = {pattern};
     engine::applyToScanner(filters, scan);

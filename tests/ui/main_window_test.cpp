@@ -152,13 +152,11 @@ TEST_F(WindowFixture, HandlerFailureEndsTheScanInTheErrorBox) {
     addSearchPath(tree.root(), "*.txt");
     ui::MainWindow& w = main();
     const auto fileFound = w.scanner_->OnFileFound;
-    w.scanner_->OnFileFound = [fileFound](engine::ScanWorker* sender, const std::string& name,
-                                          const std::string& size, const std::string& date, int64_t total,
-                                          int32_t folders, int32_t files) {
-        if (files == 3) {
+    w.scanner_->OnFileFound = [fileFound](const engine::FoundFile& file) {
+        if (file.fileCount == 3) {
             throw Error("The list cannot take another row");
         }
-        fileFound(sender, name, size, date, total, folders, files);
+        fileFound(file);
     };
     MessageRecorder recorder;
     ASSERT_TRUE(runSearch());
@@ -224,11 +222,9 @@ TEST_F(BusyWindow, StopDuringTheScanKeepsTheRowsFound) {
     // The clicks come during the twentieth report, as clicks taken from the event queue then
     // would: a scan of a warm tree may be over before the test's own loop looks again.
     const auto fileFound = main().scanner_->OnFileFound;
-    main().scanner_->OnFileFound = [this, fileFound](engine::ScanWorker* sender, const std::string& name,
-                                                     const std::string& size, const std::string& date,
-                                                     int64_t total, int32_t folders, int32_t files) {
-        fileFound(sender, name, size, date, total, folders, files);
-        if (files == 20) {
+    main().scanner_->OnFileFound = [this, fileFound](const engine::FoundFile& file) {
+        fileFound(file);
+        if (file.fileCount == 20) {
             main().searchButton_->click();
             EXPECT_EQ(ui::captionOf(main().searchButton_), "Stoping ...");
             main().searchButton_->click(); // ignored while stopping
@@ -250,9 +246,8 @@ TEST_F(BusyWindow, StopDuringTheScanKeepsTheRowsFound) {
 // taken from the event queue during that report would.
 void atComparePosition(ui::MainWindow& window, int32_t position, std::function<void()> action) {
     auto progress = window.comparer_->OnCompareProgress;
-    window.comparer_->OnCompareProgress = [=](engine::CompareWorker* sender, int32_t at, int32_t count,
-                                              int32_t found) {
-        progress(sender, at, count, found);
+    window.comparer_->OnCompareProgress = [=](int32_t at, int32_t count, int32_t found) {
+        progress(at, count, found);
         if (at == position) {
             action();
         }

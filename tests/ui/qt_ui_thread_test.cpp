@@ -31,16 +31,15 @@ struct ScanLog {
 };
 
 void logScan(engine::FileScanner& scan, ScanLog& log, EventWait& ended) {
-    scan.OnFileFound = [&log](engine::ScanWorker*, const std::string&, const std::string&, const std::string&,
-                              int64_t, int32_t, int32_t fileCount) {
+    scan.OnFileFound = [&log](const engine::FoundFile& file) {
         // The window processes pending events in this handler; reports must stay in order.
         QCoreApplication::processEvents();
         log.reportsOffMainThread += !onMainThread();
-        log.fileCounts.push_back(fileCount);
+        log.fileCounts.push_back(file.fileCount);
     };
-    scan.OnScanFinished = [&log, &ended](engine::ScanWorker*, engine::StringList& found) {
+    scan.OnScanFinished = [&log, &ended](engine::ScanEnd& end) {
         log.reportsOffMainThread += !onMainThread();
-        log.filesBeforeEnd = found.size();
+        log.filesBeforeEnd = end.foundFiles.size();
         ++log.endReports;
         ended.finish();
     };

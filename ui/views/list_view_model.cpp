@@ -155,12 +155,30 @@ std::string_view ListViewModel::storedText(size_t i, int column, std::string& sc
 
 void ListViewModel::appendFileRow(std::string_view path, std::string_view sizeText,
                                   std::string_view dateText) {
+    int64_t size = 0;
+    const auto read = std::from_chars(sizeText.data(), sizeText.data() + sizeText.size(), size);
+    size = read.ec == std::errc() ? size : 0;
+    char buffer[24];
+    const bool plain = plainSizeText(size, buffer) == sizeText;
+    if (!appendCompactRow(path, size, dateText, plain ? nullptr : &sizeText)) {
+        appendRow(ListRow(path, {sizeText, dateText}));
+    }
+}
+
+void ListViewModel::appendFileRow(std::string_view path, int64_t size, std::string_view dateText) {
+    if (!appendCompactRow(path, size, dateText, nullptr)) {
+        char buffer[24];
+        appendRow(ListRow(path, {plainSizeText(size, buffer), dateText}));
+    }
+}
+
+bool ListViewModel::appendCompactRow(std::string_view path, int64_t size, std::string_view dateText,
+                                     const std::string_view* oddSizeText) {
     if (!compact_ && rows_.empty()) {
         compact_ = true;
     }
     if (!compact_ || path.size() > UINT32_MAX) {
-        appendRow(ListRow(path, {sizeText, dateText}));
-        return;
+        return false;
     }
     FileRow file{};
     if (path.size() > pathRoom_) {
@@ -188,15 +206,13 @@ void ListViewModel::appendFileRow(std::string_view path, std::string_view sizeTe
         }
         file.dateIndex = lastDate_ = found->second;
     }
-    int64_t size = 0;
-    const auto read = std::from_chars(sizeText.data(), sizeText.data() + sizeText.size(), size);
-    char buffer[24];
-    file.size = read.ec == std::errc() ? size : 0;
-    if (plainSizeText(file.size, buffer) != sizeText) {
-        oddSizeTexts_.emplace(files_.size(), sizeText); // kept as it came
+    file.size = size;
+    if (oddSizeText) {
+        oddSizeTexts_.emplace(files_.size(), *oddSizeText); // kept as it came
     }
     files_.push_back(file);
     rowAppended();
+    return true;
 }
 
 void ListViewModel::appendRow(ListRow row) {

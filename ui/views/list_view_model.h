@@ -60,6 +60,8 @@ public:
     // shared block, the size as a number, the date as one of the texts seen; the texts are made
     // again, byte for byte, when asked for (a million rows take about a hundred bytes each).
     void appendFileRow(std::string_view path, std::string_view sizeText, std::string_view dateText);
+    // The same with the size as a number, shown as its plain text.
+    void appendFileRow(std::string_view path, int64_t size, std::string_view dateText);
     // Tells views now of the rows appended since they last heard; they then show them.
     void flushAppendedRows();
     // Replaces row `i`.
@@ -102,6 +104,10 @@ private:
     // Turns compact rows into ListRows, for a change that compact rows cannot hold.
     void keepAsListRows();
     void clearFiles();
+    // Appends a compact row (`oddSizeText`: the size text, when it is not `size`'s plain text);
+    // false when the rows are not kept compact, or the path is too long for one.
+    bool appendCompactRow(std::string_view path, int64_t size, std::string_view dateText,
+                          const std::string_view* oddSizeText);
     // Tells views of an appended row, soon.
     void rowAppended();
 

@@ -31,9 +31,33 @@ SearchedFilesModel::SearchedFilesModel(qtcore::LocaleTexts texts, QObject* paren
     connect(this, &QAbstractItemModel::layoutChanged, this, changed);
 }
 
+void SearchedFilesModel::appendFile(std::string_view path, int64_t size,
+                                    const platform::CivilDate& createdOn) {
+    // Files of one folder mostly share their day, and a search meets few days.
+    const int64_t day = engine::dayNumber(createdOn);
+    if (!lastDateText_ || day != lastDay_) {
+        auto [known, added] = dateTextOfDay_.try_emplace(day);
+        if (added) {
+            known->second = texts_.shortDateText(createdOn);
+            dayOfDateText_.emplace(known->second, day);
+        }
+        lastDay_ = day;
+        lastDateText_ = &known->second;
+    }
+    appendFileRow(path, size, *lastDateText_);
+}
+
 void SearchedFilesModel::appendFile(std::string_view path, std::string_view sizeText,
                                     std::string_view dateText) {
     appendFileRow(path, sizeText, dateText);
+}
+
+int64_t SearchedFilesModel::dayOf(std::string_view dateText) const {
+    if (const auto made = dayOfDateText_.find(std::string(dateText)); made != dayOfDateText_.end()) {
+        return made->second;
+    }
+    const auto date = texts_.readShortDate(dateText);
+    return date ? engine::dayNumber(*date) : INT64_MIN;
 }
 
 int64_t SearchedFilesModel::sizeOf(int i) const {
@@ -60,8 +84,7 @@ void SearchedFilesModel::readSortKeys() {
             daysOfDates_.clear();
         }
         for (size_t d = daysOfDates_.size(); d < dateTextCount(); ++d) {
-            const auto date = texts_.readShortDate(dateText(static_cast<uint32_t>(d)));
-            daysOfDates_.push_back(date ? engine::dayNumber(*date) : INT64_MIN);
+            daysOfDates_.push_back(dayOf(dateText(static_cast<uint32_t>(d))));
         }
         return;
     }
@@ -77,8 +100,7 @@ void SearchedFilesModel::readSortKeys() {
         const std::string_view dateText = storedText(i, 1 + kDateSubItem, dateScratch);
         auto found = dayOfText.find(dateText);
         if (found == dayOfText.end()) {
-            const auto date = texts_.readShortDate(dateText);
-            found = dayOfText.emplace(dateText, date ? engine::dayNumber(*date) : INT64_MIN).first;
+            found = dayOfText.emplace(dateText, dayOf(dateText)).first;
         }
         keys_[i].day = found->second;
     }

@@ -227,50 +227,37 @@ void MainWindow::formShown(QObject*) {
 
     scanner_ = std::make_unique<engine::FileScanner>(uiThread_);
     scanner_->Recursive = true;
-    scanner_->DateFormat = [texts = texts_](const platform::CivilDate& date) {
-        return texts.shortDateText(date);
-    };
-    scanner_->OnFileFound = [this](engine::ScanWorker* sender, const std::string& fileName,
-                                   const std::string& sizeText, const std::string& dateText,
-                                   int64_t totalSize, int32_t folderCount, int32_t fileCount) {
-        fileFound(sender, fileName, sizeText, dateText, totalSize, folderCount, fileCount);
-    };
+    scanner_->OnFileFound = [this](const engine::FoundFile& file) { fileFound(file); };
     // An end report is the last word of a run: a failure of its handler is shown here, or nowhere.
-    scanner_->OnScanFinished = [this](engine::ScanWorker* sender, engine::StringList& foundFiles) {
+    scanner_->OnScanFinished = [this](engine::ScanEnd& end) {
         try {
-            scanFinished(sender, foundFiles);
+            scanFinished(end);
         } catch (...) {
             searchFailed(std::current_exception());
         }
     };
 
     comparer_ = std::make_unique<engine::DuplicateComparer>(uiThread_);
-    comparer_->OnCompareProgress = [this](engine::CompareWorker* sender, int32_t position, int32_t listCount,
-                                          int32_t duplicatesFound) {
-        compareProgress(sender, position, listCount, duplicatesFound);
+    comparer_->OnCompareProgress = [this](int32_t position, int32_t listCount, int32_t duplicatesFound) {
+        compareProgress(position, listCount, duplicatesFound);
     };
-    comparer_->OnCompareFinished = [this](engine::CompareWorker* sender, int32_t listCount,
-                                          int32_t duplicatesFound) {
+    comparer_->OnCompareFinished = [this](const engine::CompareEnd& end) {
         try {
-            compareFinished(sender, listCount, duplicatesFound);
+            compareFinished(end);
         } catch (...) {
             searchFailed(std::current_exception());
         }
     };
-    comparer_->OnRunProgress = [this](engine::CompareWorker*, int32_t fileCount, int64_t fileSize,
-                                      int64_t bytesRead) {
+    comparer_->OnRunProgress = [this](int32_t fileCount, int64_t fileSize, int64_t bytesRead) {
         // A long run: what it has read, rather than a count of files that stands still.
         setStatus(runProgressStatus(fileCount, fileSize, bytesRead));
         processPendingEvents();
     };
-    comparer_->OnFirstLookProgress = [this](engine::CompareWorker*, int32_t filesRead, int32_t fileCount) {
+    comparer_->OnFirstLookProgress = [this](int32_t filesRead, int32_t fileCount) {
         setStatus(firstLookStatus(filesRead, fileCount));
         processPendingEvents();
     };
-    comparer_->OnDuplicateGroup = [this](engine::CompareWorker* sender, const std::string& groupFile,
-                                         const engine::StringList& groupDuplicates) {
-        duplicateGroupFound(sender, groupFile, groupDuplicates);
-    };
+    comparer_->OnDuplicateGroup = [this](const engine::FoundGroup& group) { duplicateGroupFound(group); };
 
     pages_->setCurrentIndex(0);
 }
@@ -368,31 +355,30 @@ void MainWindow::searchClicked(QObject*) {
     }
 }
 
-void MainWindow::fileFound(engine::ScanWorker* Sender, const std::string& FileName,
-                           const std::string& SizeText, const std::string& DateText, int64_t,
-                           int32_t FolderCount, int32_t FileCount) {
+void MainWindow::fileFound(const engine::FoundFile& file) {
     processPendingEvents();
     // A further name of a file met before is neither listed nor compared.
-    const bool furtherName = searchFilters_.skipHardLinks && furtherNames_.isFurtherName(Sender->CurrentInfo);
+    const bool furtherName = searchFilters_.skipHardLinks && furtherNames_.isFurtherName(file.info);
     furtherNamesPassedOver_ += furtherName ? 1 : 0;
     setStatusLater([](int64_t files, int64_t folders, int64_t) { return foundFilesStatus(files, folders); },
-                   FileCount - furtherNamesPassedOver_, FolderCount);
+                   file.fileCount - furtherNamesPassedOver_, file.folderCount);
     if (!furtherName) {
-        searchedFilesList_->listModel()->appendFile(FileName, SizeText, DateText);
+        searchedFilesList_->listModel()->appendFile(file.path, file.info.size, file.createdOn);
     }
 }
 
-void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& FoundFiles) {
-    // The further names of files met before are in FoundFiles but have no row.
-    int64_t searched = static_cast<int64_t>(FoundFiles.size()) - furtherNamesPassedOver_;
-    trashFoldersPassedOver_ = Sender->TrashFoldersPassedOver.size();
-    if (Sender->Failure) {
-        // The rows shown: a file whose row failed is in FoundFiles but not in the list.
+void MainWindow::scanFinished(engine::ScanEnd& end) {
+    engine::StringList& foundFiles = end.foundFiles;
+    // The further names of files met before are in foundFiles but have no row.
+    int64_t searched = static_cast<int64_t>(foundFiles.size()) - furtherNamesPassedOver_;
+    trashFoldersPassedOver_ = end.trashFoldersPassedOver.size();
+    if (end.failure) {
+        // The rows shown: a file whose row failed is in foundFiles but not in the list.
         setStatus(summaryStatus(0, searchedFilesList_->listModel()->count()));
-        searchFailed(Sender->Failure);
+        searchFailed(end.failure);
         return;
     }
-    if (stopRequested_ || FoundFiles.empty()) {
+    if (stopRequested_ || foundFiles.empty()) {
         returnToIdle();
     } else {
         SearchedFilesModel* rows = searchedFilesList_->listModel();
@@ -419,7 +405,7 @@ void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& Fo
         // rather than being copied again (a million paths are tens of megabytes, and the scan's
         // copies, made on its thread, would stay in the process as free memory). A path that is
         // not its row's is copied from the row.
-        const bool rowPerPath = FoundFiles.size() == static_cast<size_t>(n);
+        const bool rowPerPath = foundFiles.size() == static_cast<size_t>(n);
         engine::StringList ordered;
         ordered.reserve(static_cast<size_t>(n));
         std::vector<int64_t> sizes;
@@ -434,8 +420,8 @@ void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& Fo
             if (searchFilters_.compares(size)) {
                 const std::string_view caption = rows->caption(i);
                 const size_t kept = rows->stored(i);
-                if (rowPerPath && FoundFiles[kept] == caption) {
-                    ordered.push_back(std::move(FoundFiles[kept]));
+                if (rowPerPath && foundFiles[kept] == caption) {
+                    ordered.push_back(std::move(foundFiles[kept]));
                 } else {
                     ordered.emplace_back(caption);
                 }
@@ -455,8 +441,8 @@ void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& Fo
         // The scan's list, whose paths were copied over, is freed on a thread of its own: giving
         // back a million paths' storage takes a few dozen milliseconds the window would not
         // react in.
-        freeElsewhere(std::move(FoundFiles));
-        FoundFiles.clear();
+        freeElsewhere(std::move(foundFiles));
+        foundFiles.clear();
         searched = static_cast<int64_t>(ordered.size()) + outsideSizeLimits_;
         // The list goes on to the comparer's worker as it is: a second copy of a million paths
         // would only take memory.
@@ -474,32 +460,30 @@ void MainWindow::scanFinished(engine::ScanWorker* Sender, engine::StringList& Fo
     openAction_->setEnabled(true);
 }
 
-void MainWindow::compareProgress(engine::CompareWorker*, int32_t Position, int32_t ListCount,
-                                 int32_t DuplicatesFound) {
+void MainWindow::compareProgress(int32_t position, int32_t listCount, int32_t duplicatesFound) {
     processPendingEvents();
-    setStatusLater(comparingStatus, Position, ListCount, DuplicatesFound);
+    setStatusLater(comparingStatus, position, listCount, duplicatesFound);
 }
 
-void MainWindow::duplicateGroupFound(engine::CompareWorker* Sender, const std::string& GroupFile,
-                                     const engine::StringList& GroupDuplicates) {
-    duplicateTree_->treeModel()->appendGroup(GroupFile, GroupDuplicates, Sender->GroupFileInfo,
-                                             Sender->GroupDuplicateInfos);
+void MainWindow::duplicateGroupFound(const engine::FoundGroup& group) {
+    duplicateTree_->treeModel()->appendGroup(group.file, group.duplicates, group.fileInfo,
+                                             group.duplicateInfos);
 }
 
-void MainWindow::compareFinished(engine::CompareWorker* Sender, int32_t ListCount, int32_t DuplicatesFound) {
+void MainWindow::compareFinished(const engine::CompareEnd& end) {
     duplicateTree_->setSortType(stream::stText);
     setTreeSearching(false);
     setCaption(searchButton_, QLatin1String(kStartSearch));
     enableSelectAndExport();
     openAction_->setEnabled(true);
     saveAction_->setEnabled(duplicateTree_->hasNodes());
-    setStatus(
-        withFiltersNote(withTrashFoldersNote(summaryStatus(DuplicatesFound, ListCount + outsideSizeLimits_),
-                                             static_cast<int64_t>(trashFoldersPassedOver_))));
+    setStatus(withFiltersNote(
+        withTrashFoldersNote(summaryStatus(end.duplicatesFound, end.listCount + outsideSizeLimits_),
+                             static_cast<int64_t>(trashFoldersPassedOver_))));
     flushStatus();
-    duplicateCount_ = DuplicatesFound;
-    if (Sender->Failure) {
-        searchFailed(Sender->Failure);
+    duplicateCount_ = end.duplicatesFound;
+    if (end.failure) {
+        searchFailed(end.failure);
     }
 }
 

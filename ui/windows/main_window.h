@@ -190,14 +190,11 @@ public:
     QAction* searchOptionsAction_ = nullptr;
 
     // Reports of the engine.
-    void fileFound(engine::ScanWorker* Sender, const std::string& FileName, const std::string& SizeText,
-                   const std::string& DateText, int64_t TotalSize, int32_t FolderCount, int32_t FileCount);
-    void scanFinished(engine::ScanWorker* Sender, engine::StringList& FoundFiles);
-    void compareProgress(engine::CompareWorker* Sender, int32_t Position, int32_t ListCount,
-                         int32_t DuplicatesFound);
-    void duplicateGroupFound(engine::CompareWorker* Sender, const std::string& GroupFile,
-                             const engine::StringList& GroupDuplicates);
-    void compareFinished(engine::CompareWorker* Sender, int32_t ListCount, int32_t DuplicatesFound);
+    void fileFound(const engine::FoundFile& file);
+    void scanFinished(engine::ScanEnd& end);
+    void compareProgress(int32_t position, int32_t listCount, int32_t duplicatesFound);
+    void duplicateGroupFound(const engine::FoundGroup& group);
+    void compareFinished(const engine::CompareEnd& end);
 
 protected:
     void showEvent(QShowEvent* event) override;
