@@ -265,6 +265,29 @@ TEST(SearchedFilesModel, YearsAndSizesReadBackInFull) {
     EXPECT_EQ(captions(model), (std::vector<std::string>{"/small", "/old", "/new"}));
 }
 
+// A search hands each file's size and day over as numbers: the rows show the user's texts, and
+// sort by the numbers, also for a day whose text the locale would not read back.
+TEST(SearchedFilesModel, FoundFilesShowTheirTextsAndSortByTheirNumbers) {
+    SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
+    const qtcore::LocaleTexts texts(kUnitedStates);
+    model.appendFile("/far", 7, platform::CivilDate{12026, 3, 1});
+    model.appendFile("/new", 5368709120, platform::CivilDate{2025, 6, 1});
+    model.appendFile("/old", 4294967296, platform::CivilDate{1926, 6, 1});
+    model.appendFile("/also-new", 100, platform::CivilDate{2025, 6, 1});
+    ASSERT_FALSE(texts.readShortDate(texts.shortDateText({12026, 3, 1})));
+    EXPECT_EQ(model.row(1).subItemText(0), "5368709120");
+    EXPECT_EQ(model.row(1).subItemText(1), texts.shortDateText({2025, 6, 1}));
+    EXPECT_EQ(model.row(3).subItemText(1), model.row(1).subItemText(1));
+    model.setSortType(stream::stText);
+    EXPECT_EQ(captions(model), (std::vector<std::string>{"/old", "/new", "/also-new", "/far"}));
+    model.setSortType(stream::stData);
+    EXPECT_EQ(captions(model), (std::vector<std::string>{"/far", "/also-new", "/old", "/new"}));
+    // A row of texts after them, as a result set gives: its date is read from its text.
+    model.appendFile("/set", "1", texts.shortDateText({1900, 1, 2}));
+    model.setSortType(stream::stText);
+    EXPECT_EQ(captions(model).front(), "/set");
+}
+
 TEST(SearchedFilesModel, UnreadableTextsComeFirst) {
     SearchedFilesModel model{qtcore::LocaleTexts(kUnitedStates)};
     model.appendFile("/a", "10", "1/1/2000");
