@@ -74,27 +74,34 @@ uint32_t folderKey(std::string_view path) {
     return static_cast<uint32_t>(std::hash<std::string_view>{}(folder));
 }
 
-} // namespace
+// Every member of a run of files that hold bytes, numbered run after run, with what the look at
+// each found.
+struct RunMembers {
+    // Item `f` is member f - start[r] of run r; the last entry is the number of items.
+    std::vector<size_t> start;
+    std::vector<FirstLook> looks; // one per item
 
-bool FirstBlockFilter::sift(const OrderedPaths& paths, std::vector<SizeRun>& runs,
-                            const std::function<bool()>& stopRequested,
-                            const std::vector<uint32_t>& readingOrder,
-                            const std::deque<FirstLook>& earlierLooks) const {
-    // Every member of a run of files that hold bytes, numbered run after run: item `f` is member
-    // f - start[r] of run r.
-    std::vector<size_t> start(runs.size() + 1, 0);
-    for (size_t r = 0; r < runs.size(); ++r) {
-        start[r + 1] = start[r] + (runs[r].size > 0 ? runs[r].candidates.size() : 0);
+    explicit RunMembers(const std::vector<SizeRun>& runs) : start(runs.size() + 1, 0) {
+        for (size_t r = 0; r < runs.size(); ++r) {
+            start[r + 1] = start[r] + (runs[r].size > 0 ? runs[r].candidates.size() : 0);
+        }
+        looks.assign(count(), kNotLooked);
     }
-    const size_t total = start.back();
-    if (total == 0) {
-        return true;
+
+    size_t count() const { return start.back(); }
+    size_t runOf(size_t item) const {
+        return static_cast<size_t>(std::upper_bound(start.begin(), start.end(), item) - start.begin()) - 1;
     }
-    std::vector<FirstLook> looks(total, kNotLooked);
-    // The reading order: the one given, the order of the places where the list keeps its paths,
-    // or by a number of the file's folder, so that the files of one folder are read one after
-    // the other through one folder handle; in list order among equals. Files looked at before are
-    // not read again.
+};
+
+// The items still to be read, in the order they are read in: by the reading order given, by the
+// places where the list keeps its paths, or by a number of the file's folder, so that the files of
+// one folder are read one after the other through one folder handle; in item order among equals.
+// Each entry is the key in its upper half and the item in its lower one. Items looked at before
+// (`earlierLooks`, as FirstBlockFilter::sift takes it) get that look and are not read again.
+std::vector<uint64_t> orderReads(const OrderedPaths& paths, const std::vector<SizeRun>& runs,
+                                 const std::vector<uint32_t>& readingOrder,
+                                 const std::deque<FirstLook>& earlierLooks, RunMembers& members) {
     const bool ordered = readingOrder.size() == paths.size();
     const bool placed = !paths.order.empty();
     const bool lookedBefore = earlierLooks.size() == paths.paths.size();
@@ -104,11 +111,11 @@ bool FirstBlockFilter::sift(const OrderedPaths& paths, std::vector<SizeRun>& run
             continue;
         }
         for (size_t m = 0; m < runs[r].candidates.size(); ++m) {
-            const uint64_t item = start[r] + m;
+            const uint64_t item = members.start[r] + m;
             const uint32_t position = runs[r].candidates[m];
             if (lookedBefore) {
-                looks[item] = earlierLooks[paths.place(position)];
-                if (looks[item] != kNotLooked) {
+                members.looks[item] = earlierLooks[paths.place(position)];
+                if (members.looks[item] != kNotLooked) {
                     continue;
                 }
             }
@@ -119,23 +126,29 @@ bool FirstBlockFilter::sift(const OrderedPaths& paths, std::vector<SizeRun>& run
         }
     }
     std::sort(order.begin(), order.end());
+    return order;
+}
 
+// Looks at the first block of each item of `order` (orderReads), in that order, on disk threads,
+// and notes what each look found in `members.looks`. Returns false when `stopRequested` turned
+// true.
+bool readFirstBlocks(const FirstBlockFilter& filter, const OrderedPaths& paths,
+                     const std::vector<SizeRun>& runs, const std::vector<uint64_t>& order,
+                     RunMembers& members, const std::function<bool()>& stopRequested) {
+    const size_t total = members.count();
     std::atomic<size_t> nextBatch{0};
     std::atomic<size_t> filesRead{total - order.size()};
     std::atomic<bool> stop{false};
     std::atomic<bool> reporting{false}; // one thread at a time tells the progress
-    const auto runOf = [&](size_t item) {
-        return static_cast<size_t>(std::upper_bound(start.begin(), start.end(), item) - start.begin()) - 1;
-    };
     const auto work = [&](DiskThreads& threadsAtWork) {
         // A batch goes to the system whole, each file by its whole path: the folder handles
         // kept for one file at a time could be given back before the batch is done.
-        platform::StartReads reads(kBatch, kFirstBlock);
+        platform::StartReads reads(kBatch, FirstBlockFilter::kFirstBlock);
         platform::FolderHandles folders(kFoldersHeld);
         std::vector<platform::FolderRelativeName> wheres;
         std::vector<size_t> lengths;
         std::vector<size_t> items;
-        std::vector<char> oneAtATime(kFirstBlock);
+        std::vector<char> oneAtATime(FirstBlockFilter::kFirstBlock);
         for (;;) {
             const size_t from = nextBatch.fetch_add(kBatch);
             if (from >= order.size() || stop.load(std::memory_order_relaxed)) {
@@ -147,13 +160,13 @@ bool FirstBlockFilter::sift(const OrderedPaths& paths, std::vector<SizeRun>& run
             items.clear();
             for (size_t k = from; k < to; ++k) {
                 const auto item = static_cast<size_t>(order[k] & 0xffffffffu);
-                const size_t r = runOf(item);
+                const size_t r = members.runOf(item);
                 const SizeRun& run = runs[r];
-                const char* path = paths.c_str(run.candidates[item - start[r]]);
+                const char* path = paths.c_str(run.candidates[item - members.start[r]]);
                 if (std::strlen(path) > platform::kLongestPath) {
                     // Opened piece by piece: one at a time.
-                    looks[item] =
-                        lookAtFirstBlock(folders.resolve(path), run.size, oneAtATime.data(), digest);
+                    members.looks[item] =
+                        lookAtFirstBlock(folders.resolve(path), run.size, oneAtATime.data(), filter.digest);
                     continue;
                 }
                 wheres.push_back({platform::kCurrentFolder, path});
@@ -161,7 +174,8 @@ bool FirstBlockFilter::sift(const OrderedPaths& paths, std::vector<SizeRun>& run
                 items.push_back(item);
             }
             reads.read(wheres, lengths, [&](size_t i, int64_t result, const char* bytes) {
-                looks[items[i]] = firstLookOf(runs[runOf(items[i])].size, result, bytes, digest);
+                members.looks[items[i]] =
+                    firstLookOf(runs[members.runOf(items[i])].size, result, bytes, filter.digest);
             });
             const size_t done = filesRead.fetch_add(to - from) + (to - from);
             threadsAtWork.pieceDone((order.size() - std::min(order.size(), to)) / kBatch >
@@ -170,16 +184,16 @@ bool FirstBlockFilter::sift(const OrderedPaths& paths, std::vector<SizeRun>& run
                 if (stopRequested && stopRequested()) {
                     stop = true;
                 }
-                if (onProgress) {
-                    onProgress(done, total);
+                if (filter.onProgress) {
+                    filter.onProgress(done, total);
                 }
                 reporting = false;
             }
         }
     };
     if (!order.empty()) {
-        const unsigned initial = order.size() > kBatch ? std::max(1u, threads) : 1u;
-        DiskThreads readers(initial, std::max(initial, mostThreads), [&](DiskThreads& threadsAtWork) {
+        const unsigned initial = order.size() > kBatch ? std::max(1u, filter.threads) : 1u;
+        DiskThreads readers(initial, std::max(initial, filter.mostThreads), [&](DiskThreads& threadsAtWork) {
             try {
                 work(threadsAtWork);
             } catch (...) {
@@ -192,12 +206,17 @@ bool FirstBlockFilter::sift(const OrderedPaths& paths, std::vector<SizeRun>& run
     if (stop) {
         return false;
     }
-    if (onProgress) {
-        onProgress(total, total);
+    if (filter.onProgress) {
+        filter.onProgress(total, total);
     }
-    std::vector<uint64_t>().swap(order);
+    return true;
+}
 
-    // Within each run: members whose digest no other member shares leave it.
+// Within each run: members whose digest no other member shares leave it, unless a look at any
+// member of the run was uncertain. Runs left with fewer than two members are removed.
+void keepMembersWithTwins(std::vector<SizeRun>& runs, const RunMembers& members) {
+    const std::vector<size_t>& start = members.start;
+    const std::vector<FirstLook>& looks = members.looks;
     std::vector<std::pair<uint64_t, uint32_t>> byDigest;
     std::vector<bool> twin;
     size_t kept = 0;
@@ -237,6 +256,24 @@ bool FirstBlockFilter::sift(const OrderedPaths& paths, std::vector<SizeRun>& run
         }
     }
     runs.resize(kept);
+}
+
+} // namespace
+
+bool FirstBlockFilter::sift(const OrderedPaths& paths, std::vector<SizeRun>& runs,
+                            const std::function<bool()>& stopRequested,
+                            const std::vector<uint32_t>& readingOrder,
+                            const std::deque<FirstLook>& earlierLooks) const {
+    RunMembers members(runs);
+    if (members.count() == 0) {
+        return true;
+    }
+    std::vector<uint64_t> order = orderReads(paths, runs, readingOrder, earlierLooks, members);
+    if (!readFirstBlocks(*this, paths, runs, order, members, stopRequested)) {
+        return false;
+    }
+    std::vector<uint64_t>().swap(order);
+    keepMembersWithTwins(runs, members);
     return true;
 }
 
