@@ -1,6 +1,7 @@
 #include "engine/action_runner.h"
 
 #include "engine/keep_in_folders.h"
+#include "platform/error.h"
 
 #include <chrono>
 #include <stdexcept>
@@ -67,8 +68,8 @@ void ActionWorker::plan() {
         KeepInFolders reference;
         for (const std::string& folder : referenceFolders_) {
             if (const std::string reason = reference.add(folder); !reason.empty()) {
-                throw std::runtime_error("The reference folder " + folder + " cannot be used: " + reason +
-                                         ". Nothing was changed");
+                throw Error("The reference folder " + folder + " cannot be used: " + reason +
+                            ". Nothing was changed");
             }
         }
         for (FileGroup& group : Groups) {

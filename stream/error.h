@@ -1,17 +1,11 @@
 #pragma once
 
-#include <stdexcept>
+#include "platform/error.h"
+
 #include <string>
 #include <string_view>
 
 namespace corvane {
-
-// The one error type of Corvane: it carries the exact text the user is shown. The window shows it in
-// the standard error box, the command line prints it on stderr; neither adds to it.
-class Error : public std::runtime_error {
-public:
-    explicit Error(const std::string& message) : std::runtime_error(message) {}
-};
 
 namespace stream {
 
