@@ -33,6 +33,7 @@ class QGroupBox;
 namespace corvane::ui {
 
 class AboutWindow;
+class DuplicateTreeModel;
 class HelpWindow;
 class ListViewWidget;
 class PathDialog;
@@ -68,6 +69,14 @@ public:
     // some desktops want before they let a window take the focus. Returns whether the window is
     // now shown (not minimised).
     bool bringToFront(const QByteArray& activationToken = {});
+
+    // Whether File > Open is offered now: not while a search runs.
+    bool canOpenResultSet() const;
+    // Whether the window shows something a set would replace: search paths, searched files or
+    // groups.
+    bool showsResults() const;
+    // The groups of the duplicate tree with their ticks, which the delete dialog works on.
+    DuplicateTreeModel& duplicateModel() const;
 
     // The text the status line shows (or is about to show: repaints are spaced out).
     QString statusLine() const;

@@ -159,6 +159,14 @@ void MainWindow::updateAfterOpen() {
     }
 }
 
+bool MainWindow::canOpenResultSet() const {
+    return openAction_ != nullptr && openAction_->isEnabled();
+}
+
+bool MainWindow::showsResults() const {
+    return searchPathList_->hasRows() || searchedFilesList_->hasRows() || duplicateTree_->hasNodes();
+}
+
 int32_t MainWindow::countDuplicateNodes() const {
     const DuplicateTreeModel* tree = duplicateTree_->treeModel();
     int64_t count = 0;
