@@ -30,6 +30,10 @@ class QStatusBar;
 class QTabWidget;
 class QGroupBox;
 
+namespace corvane::stream {
+struct ResultSet;
+}
+
 namespace corvane::ui {
 
 class AboutWindow;
@@ -140,6 +144,9 @@ public:
     void addPathClicked(QObject* sender);
     void editPathClicked(QObject* sender);
     void deletePathClicked(QObject* sender);
+    // The path buttons follow the row count. A running search keeps searchButton_, which is then
+    // its only way to stop, whatever happens to the list it has already copied.
+    void updatePathButtons();
     // Deleting duplicates.
     void deleteDuplicatesClicked(QObject* sender);
     void deleteCheckedClicked(QObject* sender);
@@ -171,6 +178,10 @@ public:
     // After Open (the dialog given a name, or cancelled): the path buttons, Save and the
     // duplicate count follow what the lists hold now.
     void updateAfterOpen();
+    // The three lists a result set holds.
+    stream::ResultSet resultSet() const;
+    // What a set read by Open must not change in the window (main_window_result_sets.cpp).
+    class KeepWindowOwnState;
     // The settings of a file dialog of the description, its texts translated.
     FileDialogSettings dialogSettings(const char* dialog);
     // The number of duplicate nodes in duplicateTree_: the children of its top-level nodes.
