@@ -74,6 +74,9 @@ public:
     // now shown (not minimised).
     bool bringToFront(const QByteArray& activationToken = {});
 
+    // Tests reach the controls, the engine's drivers and the handlers through it.
+    friend class MainWindowProbe;
+
     // Whether File > Open is offered now: not while a search runs.
     bool canOpenResultSet() const;
     // Whether the window shows something a set would replace: search paths, searched files or
