@@ -74,9 +74,11 @@ public:
     // now shown (not minimised).
     bool bringToFront(const QByteArray& activationToken = {});
 
-    // Tests reach the controls, the engine's drivers and the handlers through it.
-    friend class MainWindowProbe;
-
+    // What Open does once the dialog has given a name, the .CVN file's (bytes; empty when the
+    // dialog was cancelled). The program's command line opens a set through here too. Throws
+    // corvane::Error with the text of the error box when a file of the set cannot be read; the
+    // status line then keeps "Loading Files, Please Wait ...".
+    void openResultSet(const std::string& file);
     // Whether File > Open is offered now: not while a search runs.
     bool canOpenResultSet() const;
     // Whether the window shows something a set would replace: search paths, searched files or
@@ -84,6 +86,14 @@ public:
     bool showsResults() const;
     // The groups of the duplicate tree with their ticks, which the delete dialog works on.
     DuplicateTreeModel& duplicateModel() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Tests reach the controls, the engine's drivers and the handlers through it.
+    friend class MainWindowProbe;
 
     // The text the status line shows (or is about to show: repaints are spaced out).
     QString statusLine() const;
@@ -173,11 +183,6 @@ public:
     // Result file sets.
     void saveClicked(QObject* sender);
     void openClicked(QObject* sender);
-    // What Open does once the dialog has given a name, the .CVN file's (bytes; empty when the
-    // dialog was cancelled). The program's command line opens a set through here too. Throws
-    // corvane::Error with the text of the error box when a file of the set cannot be read; the
-    // status line then keeps "Loading Files, Please Wait ...".
-    void openResultSet(const std::string& file);
     // After Open (the dialog given a name, or cancelled): the path buttons, Save and the
     // duplicate count follow what the lists hold now.
     void updateAfterOpen();
@@ -222,11 +227,6 @@ public:
                              const engine::StringList& GroupDuplicates);
     void compareFinished(engine::CompareWorker* Sender, int32_t ListCount, int32_t DuplicatesFound);
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
     void descriptionLoaded() override;
     // On a screen too low for the description: the file information beside the tree, the
     // window as wide as the screen (main_window_layout.cpp).
