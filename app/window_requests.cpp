@@ -1,11 +1,9 @@
 #include "app/window_requests.h"
 
-#include "ui/forms/list_controls_qt.h"
 #include "ui/forms/message_dialog.h"
 #include "ui/views/shown_name.h"
 #include "ui/windows/main_window.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
 #include <QTimer>
@@ -21,14 +19,7 @@ namespace {
 int opensUnderWay = 0;
 
 bool canOpenNow(const ui::MainWindow& window) {
-    return opensUnderWay == 0 && window.openAction_ != nullptr && window.openAction_->isEnabled() &&
-           QApplication::activeModalWidget() == nullptr;
-}
-
-// Whether the window shows something a set would replace: search paths, searched files or groups.
-bool showsResults(const ui::MainWindow& window) {
-    return window.searchPathList_->hasRows() || window.searchedFilesList_->hasRows() ||
-           window.duplicateTree_->hasNodes();
+    return opensUnderWay == 0 && window.canOpenResultSet() && QApplication::activeModalWidget() == nullptr;
 }
 
 } // namespace
@@ -38,7 +29,7 @@ void openSoon(ui::MainWindow& window, const std::string& file, OpenQuestion ques
     QTimer::singleShot(0, &window, [&window, file, question] {
         try {
             const bool go =
-                question == OpenQuestion::None || !showsResults(window) ||
+                question == OpenQuestion::None || !window.showsResults() ||
                 ui::MessageDialog(ui::MessageKind::Confirmation,
                                   QCoreApplication::translate(
                                       "Corvane", "Open the result set \"%1\"?\n\rIts search paths, "

@@ -8,6 +8,7 @@
 //
 // --screenshot saves a picture of the window once the search has ended, to look at its layout.
 
+#include "main_window_probe.h"
 #include "ui/forms/list_controls_qt.h"
 #include "ui/forms/window_texts.h"
 #include "ui/windows/main_window.h"
@@ -58,12 +59,13 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     const ui::ProgramWindows windows;
     ui::MainWindow& window = windows.mainWindow();
+    const ui::MainWindowProbe probe(window);
     window.show();
     QApplication::processEvents();
 
-    window.searchPathList_->listModel()->appendRow(ui::ListRow(argv[1], {argc > 2 ? argv[2] : "*.*"}));
-    window.searchPathList_->listModel()->flushAppendedRows();
-    window.searchButton_->setEnabled(true);
+    probe.searchPathList()->listModel()->appendRow(ui::ListRow(argv[1], {argc > 2 ? argv[2] : "*.*"}));
+    probe.searchPathList()->listModel()->flushAppendedRows();
+    probe.searchButton()->setEnabled(true);
     QApplication::processEvents();
     const long long emptyWindow = residentBytes();
 
@@ -93,7 +95,7 @@ int main(int argc, char** argv) {
     turns.setInterval(1);
     QObject::connect(&turns, &QTimer::timeout, [&] {
         const auto now = Clock::now();
-        const QString status = window.statusLine();
+        const QString status = probe.statusLine();
         if (now - lastTurn > longestGap) {
             longestGap = now - lastTurn;
             gapEndedAt = status;
@@ -116,14 +118,14 @@ int main(int argc, char** argv) {
         if (sorted == Clock::time_point{} && status.startsWith("Comparing")) {
             sorted = now;
         }
-        if (ui::captionOf(window.searchButton_) == QLatin1String(ui::MainWindow::kStartSearch) &&
-            !window.scanner_->Busy && !window.comparer_->Busy) {
+        if (ui::captionOf(probe.searchButton()) == QLatin1String(ui::MainWindow::kStartSearch) &&
+            !probe.scanner()->Busy && !probe.comparer()->Busy) {
             compared = now;
             QApplication::quit();
         }
     });
     turns.start();
-    window.searchButton_->click();
+    probe.searchButton()->click();
     QApplication::exec();
 
     const auto seconds = [](Clock::time_point from, Clock::time_point to) {
@@ -140,14 +142,14 @@ int main(int argc, char** argv) {
     for (const auto& [milliseconds, status] : longWork) {
         std::printf("  work of %.0f ms, ended at \"%s\"\n", milliseconds, status.toUtf8().constData());
     }
-    const int files = window.searchedFilesList_->listModel()->count();
+    const int files = probe.searchedFilesList()->listModel()->count();
     const long long peak = static_cast<long long>(usage.ru_maxrss) * 1024;
     std::printf("window: total %.2f s (scan %.2f s, sort %.2f s, compare %.2f s), longest event gap %.0f ms "
                 "(ended at \"%s\"), peak %.1f MiB, %s\n",
                 seconds(started, compared), seconds(started, scanned), seconds(scanned, sorted),
                 seconds(sorted, compared), std::chrono::duration<double, std::milli>(longestGap).count(),
                 gapEndedAt.toUtf8().constData(), usage.ru_maxrss / 1024.0,
-                window.statusLine().toUtf8().constData());
+                probe.statusLine().toUtf8().constData());
     std::printf("memory: empty window %.1f MiB, peak %.1f MiB, %.0f bytes per searched file above the "
                 "empty window (%d files)\n",
                 emptyWindow / 1048576.0, peak / 1048576.0,

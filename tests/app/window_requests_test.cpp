@@ -79,7 +79,8 @@ TEST_F(WindowRequests, ASetNamedAtTheStartOpensAsFileOpenOpensIt) {
     ASSERT_TRUE(waitUntil([this] { return !treeGroups().empty(); }));
     EXPECT_EQ(treeGroups(), std::vector<std::string>{expectedGroup()});
     EXPECT_EQ(searchedFiles().size(), 3u);
-    EXPECT_TRUE(main().saveAction_->isEnabled()) << "the buttons follow the opened set as after File > Open";
+    EXPECT_TRUE(probe().saveAction()->isEnabled())
+        << "the buttons follow the opened set as after File > Open";
 }
 
 TEST_F(WindowRequests, ADamagedSetShowsTheErrorBoxOfFileOpen) {
@@ -130,8 +131,8 @@ TEST_F(WindowRequests, AHandedOverSetAsksBeforeItReplacesWhatTheWindowShows) {
                             "those shown now.");
     QApplication::processEvents();
     EXPECT_TRUE(treeGroups().empty()) << "Cancel keeps what was shown";
-    ASSERT_EQ(main().searchPathList_->listModel()->count(), 1);
-    EXPECT_EQ(main().searchPathList_->listModel()->row(0).caption(), "/srv/shown");
+    ASSERT_EQ(probe().searchPathList()->listModel()->count(), 1);
+    EXPECT_EQ(probe().searchPathList()->listModel()->row(0).caption(), "/srv/shown");
 
     question.clear();
     agree = true;
@@ -176,9 +177,9 @@ TEST_F(WindowRequests, ABusyWindowComesToTheFrontButOpensNothing) {
     const std::string set = savedSet("busy.CVN");
 
     // While a search runs, Open is off: so is opening from a second start.
-    main().openAction_->setEnabled(false);
+    probe().openAction()->setEnabled(false);
     EXPECT_EQ(askFromSecondStart(set), app::InstanceAnswer::Busy);
-    main().openAction_->setEnabled(true);
+    probe().openAction()->setEnabled(true);
 
     // A dialog of the window is open.
     QDialog dialog(&main());

@@ -72,7 +72,7 @@ protected:
 
     ui::AboutWindow& about() { return aboutWindow(); }
     void showAbout() {
-        main().aboutClicked(nullptr);
+        probe().aboutClicked();
         QApplication::processEvents();
     }
     QImage picture() { return about().grab().toImage(); }
@@ -246,22 +246,22 @@ TEST_F(AboutWindow, TheLinkOpensOnTheDesktopAndTheHelpPageInTheProgram) {
     ASSERT_FALSE(QFileInfo::exists(page));
     {
         MessageRecorder recorder;
-        main().helpContentClicked(nullptr);
+        probe().helpContentClicked();
         ASSERT_EQ(recorder.messages.size(), 1u);
         EXPECT_EQ(recorder.messages[0].text, "The help page \"" + page + "\" is missing.");
         EXPECT_TRUE(files.urls.empty());
     }
     ASSERT_TRUE(QDir().mkpath(QFileInfo(page).path()));
     QFile(page).open(QIODevice::WriteOnly);
-    main().helpContentClicked(nullptr);
+    probe().helpContentClicked();
     QFile::remove(page);
     QDir().rmdir(QFileInfo(page).path());
     // The program's own help window shows it: nothing goes to the desktop.
     EXPECT_TRUE(files.urls.empty());
-    ASSERT_NE(main().helpWindow(), nullptr);
-    EXPECT_TRUE(main().helpWindow()->isVisible());
-    EXPECT_EQ(main().helpWindow()->browser()->source().toLocalFile(), page);
-    main().helpWindow()->close();
+    ASSERT_NE(probe().helpWindow(), nullptr);
+    EXPECT_TRUE(probe().helpWindow()->isVisible());
+    EXPECT_EQ(probe().helpWindow()->browser()->source().toLocalFile(), page);
+    probe().helpWindow()->close();
 }
 
 TEST(HelpPage, BesideTheProgramElseWhereItIsInstalledInTheProgramsLanguageFirst) {

@@ -93,7 +93,7 @@ protected:
         }
         return tree()->appendGroup(topPath, paths, platform::lookupFile(topPath), infos);
     }
-    ui::DuplicateTreeModel* tree() { return main().duplicateTree_->treeModel(); }
+    ui::DuplicateTreeModel* tree() { return probe().duplicateTree()->treeModel(); }
     void check(const QModelIndex& index) { tree()->setStateIndex(index, ui::kStateChecked); }
     QModelIndex child(const QModelIndex& top, int row) { return tree()->index(row, 0, top); }
 
@@ -176,7 +176,7 @@ TEST_F(DeleteDialog, AllDuplicatesOfASearchGoToTheTrashAndLeaveTheTree) {
     ASSERT_EQ(treeGroups(), (Strings{path("a.txt") + "|" + path("x/a1.txt") + "|" + path("y/a2.txt"),
                                      path("b.txt") + "|" + path("x/b1.txt")}));
 
-    const DeleteRun run = clickDelete(main().deleteDuplicatesButton_, true);
+    const DeleteRun run = clickDelete(probe().deleteDuplicatesButton(), true);
     EXPECT_EQ(run.question, kAllDuplicatesQuestion + "\n\n3 file(s) will be moved to the trash.");
     EXPECT_FALSE(run.cancelIsDefault);
     EXPECT_EQ(deleteDialog().filesToDelete(), Files::AllDuplicates);
@@ -205,10 +205,10 @@ TEST_F(DeleteDialog, UndoPutsBackWhatTheLastRunMovedWhereItsPlaceIsFree) {
     files_.writeFile("y/a2.txt", "group a");
     addSearchPath(files_.root(), "*.txt");
     ASSERT_TRUE(runSearch());
-    QAction* undo = main().undoAction_;
+    QAction* undo = probe().undoAction();
     ASSERT_NE(undo, nullptr);
     EXPECT_FALSE(undo->isEnabled()) << "no run to undo yet";
-    ASSERT_EQ(clickDelete(main().deleteDuplicatesButton_, true).label, "deleted 2 of 2");
+    ASSERT_EQ(clickDelete(probe().deleteDuplicatesButton(), true).label, "deleted 2 of 2");
     EXPECT_TRUE(undo->isEnabled());
     // Something else has taken the place of one of them meanwhile.
     files_.writeFile("y/a2.txt", "someone else's");
@@ -227,7 +227,7 @@ TEST_F(DeleteDialog, UndoPutsBackWhatTheLastRunMovedWhereItsPlaceIsFree) {
     EXPECT_FALSE(exists(inTrash("a1.txt")));
     EXPECT_EQ(fileContents(path("y/a2.txt")), "someone else's");
     EXPECT_TRUE(exists(inTrash("a2.txt")));
-    EXPECT_TRUE(main().statusLine().startsWith("1 file(s) put back."));
+    EXPECT_TRUE(probe().statusLine().startsWith("1 file(s) put back."));
     EXPECT_TRUE(undo->isEnabled()) << "what could not be put back yet stays to undo";
 
     // The place free again, Ctrl+Z puts the last one back, and nothing is left to undo.
@@ -264,7 +264,7 @@ TEST_F(DeleteDialog, CheckedFilesBecomeHardLinksOrShareBlocksOnXfsAndUndoGivesTh
     const QModelIndex linkGroup = tree()->index(0, 0);
     check(child(linkGroup, 0));
     check(child(linkGroup, 1));
-    const DeleteRun linked = runDialog([this] { main().linkCheckedClicked(nullptr); }, true);
+    const DeleteRun linked = runDialog([this] { probe().linkCheckedClicked(); }, true);
     EXPECT_EQ(linked.question,
               "Are you sure you want to replace all checkmarked files with hard links to the "
               "copies that stay ?\n\n2 file(s) will be replaced with hard links to the copies "
@@ -284,7 +284,7 @@ TEST_F(DeleteDialog, CheckedFilesBecomeHardLinksOrShareBlocksOnXfsAndUndoGivesTh
 
     const QModelIndex shareGroup = tree()->index(1, 0);
     check(child(shareGroup, 0));
-    const DeleteRun shared = runDialog([this] { main().shareCheckedClicked(nullptr); }, true);
+    const DeleteRun shared = runDialog([this] { probe().shareCheckedClicked(); }, true);
     EXPECT_EQ(shared.label, "shared 1 of 1");
     EXPECT_TRUE(shared.memo.empty()) << shared.memo.front();
     const Extents extents = extentsOf(disk.path("s/b"));
@@ -294,13 +294,13 @@ TEST_F(DeleteDialog, CheckedFilesBecomeHardLinksOrShareBlocksOnXfsAndUndoGivesTh
     // left to undo then, since each run keeps only its own record.
     {
         MessageRecorder recorder;
-        main().undoAction_->trigger();
+        probe().undoAction()->trigger();
         ASSERT_EQ(recorder.messages.size(), 1u);
         EXPECT_EQ(recorder.messages[0].text,
                   "Put back what the last run changed?\n\n1 file(s) that share blocks "
                   "need nothing: their bytes always were their own.");
     }
-    EXPECT_FALSE(main().undoAction_->isEnabled());
+    EXPECT_FALSE(probe().undoAction()->isEnabled());
     EXPECT_EQ(fileContents(disk.path("s/b")), contents + "s/a");
 }
 
@@ -310,16 +310,17 @@ TEST_F(DeleteDialog, AReferenceFolderKeepsItsCopiesUntickedAndUntouchedAndIsKept
     files_.writeFile("dl/a2", "group a");
     files_.writeFile("dl/b1", "group b");
     files_.writeFile("dl/b2", "group b");
-    main().searchPathList_->listModel()->appendRow(ui::ListRow(path("dl"), {"*"}));
+    probe().searchPathList()->listModel()->appendRow(ui::ListRow(path("dl"), {"*"}));
     ui::ListRow reference(path("ref"), {"*"});
     reference.data = stream::kReferenceFolderRowData;
-    main().searchPathList_->listModel()->appendRow(reference);
-    main().searchPathList_->listModel()->flushAppendedRows();
-    main().searchButton_->setEnabled(true);
+    probe().searchPathList()->listModel()->appendRow(reference);
+    probe().searchPathList()->listModel()->flushAppendedRows();
+    probe().searchButton()->setEnabled(true);
     ASSERT_TRUE(runSearch());
-    EXPECT_FALSE(main()
-                     .searchPathList_->listModel()
-                     ->data(main().searchPathList_->listModel()->index(1, 0), Qt::DecorationRole)
+    EXPECT_FALSE(probe()
+                     .searchPathList()
+                     ->listModel()
+                     ->data(probe().searchPathList()->listModel()->index(1, 0), Qt::DecorationRole)
                      .isNull())
         << "the list shows which path is a reference folder";
 
@@ -347,7 +348,7 @@ TEST_F(DeleteDialog, AReferenceFolderKeepsItsCopiesUntickedAndUntouchedAndIsKept
         QApplication::setActiveWindow(&main());
         QTest::keyClick(&main(), Qt::Key_2, Qt::ControlModifier); // keeping the oldest
     }
-    const DeleteRun run = runDialog([this] { main().deleteCheckedClicked(nullptr); }, true);
+    const DeleteRun run = runDialog([this] { probe().deleteCheckedClicked(); }, true);
     EXPECT_TRUE(run.memo.empty()) << run.memo.front();
     EXPECT_EQ(fileContents(path("ref/a")), "group a");
     EXPECT_FALSE(exists(path("dl/a1")));
@@ -357,7 +358,7 @@ TEST_F(DeleteDialog, AReferenceFolderKeepsItsCopiesUntickedAndUntouchedAndIsKept
     // A copy ticked before its folder became a reference folder (as a set of an older version may
     // hold it) still stays: the check before acting knows the folder too.
     files_.writeFile("dl/a3", "group a");
-    main().searchPathList_->listModel()->setRow(1, ui::ListRow(path("ref"), {"*"}));
+    probe().searchPathList()->listModel()->setRow(1, ui::ListRow(path("ref"), {"*"}));
     ASSERT_TRUE(runSearch());
     for (int g = 0; g < tree()->rowCount(); ++g) {
         const QModelIndex top = tree()->index(g, 0);
@@ -366,9 +367,9 @@ TEST_F(DeleteDialog, AReferenceFolderKeepsItsCopiesUntickedAndUntouchedAndIsKept
             check(child(top, i));
         }
     }
-    main().searchPathList_->listModel()->setRow(1, reference);
+    probe().searchPathList()->listModel()->setRow(1, reference);
     tree()->setReferenceFolders({path("ref")});
-    const DeleteRun second = runDialog([this] { main().deleteCheckedClicked(nullptr); }, true);
+    const DeleteRun second = runDialog([this] { probe().deleteCheckedClicked(); }, true);
     EXPECT_EQ(fileContents(path("ref/a")), "group a");
     EXPECT_FALSE(exists(path("dl/a3")));
 
@@ -377,13 +378,13 @@ TEST_F(DeleteDialog, AReferenceFolderKeepsItsCopiesUntickedAndUntouchedAndIsKept
     ui::setResultFileChooser([&](QWidget*, ui::ResultFileDialog, const ui::FileDialogSettings&) {
         return QString::fromStdString(set);
     });
-    main().saveClicked(nullptr);
-    main().searchPathList_->listModel()->clear();
+    probe().saveClicked();
+    probe().searchPathList()->listModel()->clear();
     main().openResultSet(set);
     ui::setResultFileChooser({});
-    ASSERT_EQ(main().searchPathList_->listModel()->count(), 2);
-    EXPECT_EQ(main().searchPathList_->listModel()->row(1).data, stream::kReferenceFolderRowData);
-    EXPECT_EQ(main().searchPathList_->listModel()->row(0).data, 0);
+    ASSERT_EQ(probe().searchPathList()->listModel()->count(), 2);
+    EXPECT_EQ(probe().searchPathList()->listModel()->row(1).data, stream::kReferenceFolderRowData);
+    EXPECT_EQ(probe().searchPathList()->listModel()->row(0).data, 0);
     EXPECT_EQ(tree()->referenceFolders(), Strings{path("ref")});
 }
 
@@ -412,13 +413,13 @@ TEST_F(DeleteDialog, ReferenceFolderSizeLimitNewestHardLinksExportSaveAndOpenOnX
     write("inbox/video-2", video, 1'200'000'000);
     write("inbox/letter-old", letter, 1'100'000'000);
     write("inbox/letter-new", letter, 1'200'000'000);
-    main().searchPathList_->listModel()->appendRow(ui::ListRow(disk.path("inbox"), {"*"}));
+    probe().searchPathList()->listModel()->appendRow(ui::ListRow(disk.path("inbox"), {"*"}));
     ui::ListRow archive(disk.path("archive"), {"*"});
     archive.data = stream::kReferenceFolderRowData;
-    main().searchPathList_->listModel()->appendRow(archive);
-    main().searchPathList_->listModel()->flushAppendedRows();
-    main().searchButton_->setEnabled(true);
-    ui::SearchOptionsDialog& options = *main().searchOptionsDialog();
+    probe().searchPathList()->listModel()->appendRow(archive);
+    probe().searchPathList()->listModel()->flushAppendedRows();
+    probe().searchButton()->setEnabled(true);
+    ui::SearchOptionsDialog& options = *probe().searchOptionsDialog();
     options.maximumField_->setText("1M");
     options.accept();
     ASSERT_EQ(options.filters().maxSize, 1 << 20);
@@ -427,7 +428,7 @@ TEST_F(DeleteDialog, ReferenceFolderSizeLimitNewestHardLinksExportSaveAndOpenOnX
     EXPECT_EQ(treeGroups().size(), 2u) << "the videos are over the limit: not compared";
     EXPECT_EQ(tree()->referenceFolders(), Strings{disk.path("archive")});
 
-    main().keepRuleActions_.at(static_cast<size_t>(engine::KeepRule::Newest))->trigger();
+    probe().keepRuleActions().at(static_cast<size_t>(engine::KeepRule::Newest))->trigger();
     std::set<std::string> ticked;
     for (int g = 0; g < tree()->rowCount(); ++g) {
         const QModelIndex top = tree()->index(g, 0);
@@ -442,7 +443,7 @@ TEST_F(DeleteDialog, ReferenceFolderSizeLimitNewestHardLinksExportSaveAndOpenOnX
                                              disk.path("inbox/letter-old")}))
         << "the reference copy stays whatever the rule; elsewhere the newest";
 
-    const DeleteRun linked = runDialog([this] { main().linkCheckedClicked(nullptr); }, true);
+    const DeleteRun linked = runDialog([this] { probe().linkCheckedClicked(); }, true);
     EXPECT_EQ(linked.label, "linked 3 of 3");
     EXPECT_TRUE(linked.memo.empty()) << linked.memo.front();
     const auto inode = [&](const char* name) {
@@ -454,7 +455,7 @@ TEST_F(DeleteDialog, ReferenceFolderSizeLimitNewestHardLinksExportSaveAndOpenOnX
     EXPECT_EQ(inode("inbox/letter-old"), inode("inbox/letter-new"));
     EXPECT_NE(inode("inbox/video-1"), inode("inbox/video-2"));
 
-    main().exportGroups(disk.path("groups.csv"), engine::GroupFormat::Csv);
+    probe().exportGroups(disk.path("groups.csv"), engine::GroupFormat::Csv);
     const std::string exported = fileContents(disk.path("groups.csv"));
     for (const char* name : {"archive/photo", "inbox/photo-old", "inbox/letter-new"}) {
         EXPECT_NE(exported.find(disk.path(name)), std::string::npos) << name;
@@ -464,9 +465,9 @@ TEST_F(DeleteDialog, ReferenceFolderSizeLimitNewestHardLinksExportSaveAndOpenOnX
     ui::setResultFileChooser([&](QWidget*, ui::ResultFileDialog, const ui::FileDialogSettings&) {
         return QString::fromStdString(set);
     });
-    main().saveClicked(nullptr);
+    probe().saveClicked();
     const Strings before = treeGroups();
-    main().searchPathList_->listModel()->clear();
+    probe().searchPathList()->listModel()->clear();
     tree()->clear();
     tree()->setReferenceFolders({});
     main().openResultSet(set);
@@ -497,7 +498,7 @@ TEST_F(DeleteDialog, CheckedFilesAtBothLevels) {
     check(child(b, 1));
     check(child(c, 0));
 
-    const DeleteRun run = clickDelete(main().deleteCheckedButton_, true);
+    const DeleteRun run = clickDelete(probe().deleteCheckedButton(), true);
     EXPECT_EQ(run.question, kCheckedQuestion + "\n\n4 file(s) will be moved to the trash.");
     EXPECT_EQ(deleteDialog().filesToDelete(), Files::CheckedFiles);
     EXPECT_TRUE(run.memo.empty());
@@ -526,12 +527,12 @@ TEST_F(DeleteDialog, ChildrenComeFirstThenTopLevelNodesEachInTreeOrder) {
     }
     const char* gone = "no longer there";
 
-    DeleteRun run = clickDelete(main().deleteCheckedButton_, true);
+    DeleteRun run = clickDelete(probe().deleteCheckedButton(), true);
     EXPECT_EQ(run.memo, (Strings{"Failed to delete the following files...", failed("a2", gone),
                                  failed("b1", gone), failed("a", gone), failed("b", gone)}));
     EXPECT_EQ(run.label, "deleted 0 of 4");
 
-    run = clickDelete(main().deleteDuplicatesButton_, true);
+    run = clickDelete(probe().deleteDuplicatesButton(), true);
     EXPECT_EQ(run.memo, (Strings{"Failed to delete the following files...", failed("a1", gone),
                                  failed("a2", gone), failed("b1", gone)}));
     EXPECT_EQ(treeGroups(),
@@ -543,7 +544,7 @@ TEST_F(DeleteDialog, FiveEntriesWithTheSecondFailingThenARunWithNothingToDelete)
     addGroup("b", {"b1", "b2"});
     fs::remove(path("a2"));
 
-    DeleteRun run = clickDelete(main().deleteDuplicatesButton_, true);
+    DeleteRun run = clickDelete(probe().deleteDuplicatesButton(), true);
     EXPECT_EQ(run.label, "deleted 4 of 5");
     EXPECT_EQ(run.barMinimum, 1);
     EXPECT_EQ(run.barMaximum, 5);
@@ -554,7 +555,7 @@ TEST_F(DeleteDialog, FiveEntriesWithTheSecondFailingThenARunWithNothingToDelete)
 
     // Nothing is checked: no file is touched, OK is there at once, and nothing of the last run
     // is shown: neither its failures nor its count.
-    run = clickDelete(main().deleteCheckedButton_, true);
+    run = clickDelete(probe().deleteCheckedButton(), true);
     EXPECT_TRUE(run.dialogShown);
     EXPECT_TRUE(run.memo.empty());
     EXPECT_EQ(run.label, "deleted 0 of 0");
@@ -587,7 +588,7 @@ TEST_F(DeleteDialog, AFailureLeavesBarAndCountAndIsListedInItsTurn) {
                                   {dialog->countLabel_->text(), dialog->progressBar_->value()}});
             }
         });
-    const DeleteRun run = clickDelete(main().deleteCheckedButton_, true);
+    const DeleteRun run = clickDelete(probe().deleteCheckedButton(), true);
     QObject::disconnect(watch);
 
     const char* gone = "no longer there";
@@ -608,7 +609,7 @@ TEST_F(DeleteDialog, AFailureLeavesBarAndCountAndIsListedInItsTurn) {
 TEST_F(DeleteDialog, CancelChangesNothing) {
     const QModelIndex a = addGroup("a", {"a1"});
     check(a);
-    for (QPushButton* button : {main().deleteDuplicatesButton_, main().deleteCheckedButton_}) {
+    for (QPushButton* button : {probe().deleteDuplicatesButton(), probe().deleteCheckedButton()}) {
         const DeleteRun run = clickDelete(button, false);
         EXPECT_FALSE(run.question.isEmpty());
         EXPECT_FALSE(run.dialogShown);
@@ -623,7 +624,7 @@ TEST_F(DeleteDialog, AFileChangedSinceItWasComparedStays) {
     addGroup("a", {"a1", "a2"});
     std::ofstream(path("a1"), std::ios::app) << " and more";
 
-    const DeleteRun run = clickDelete(main().deleteDuplicatesButton_, true);
+    const DeleteRun run = clickDelete(probe().deleteDuplicatesButton(), true);
     EXPECT_EQ(run.memo, (Strings{"Failed to delete the following files...",
                                  failed("a1", "changed since it was compared")}));
     EXPECT_EQ(run.label, "deleted 1 of 2");
@@ -693,7 +694,7 @@ protected:
 
 TEST_F(DeleteSafely, AnOriginalChangedAfterTheSearchKeepsOneOfItsDuplicates) {
     overwrite(original(), "Text"); // same size
-    const DeleteRun run = clickDelete(main().deleteDuplicatesButton_, true);
+    const DeleteRun run = clickDelete(probe().deleteDuplicatesButton(), true);
     expectEveryContentOutsideTheTrash();
     EXPECT_TRUE(exists(path("photos/a1.txt")) != exists(path("docs/nested/deep/a3.txt")));
     EXPECT_EQ(run.label, "deleted 4 of 5");
@@ -706,7 +707,7 @@ TEST_F(DeleteSafely, AnOriginalChangedAfterTheSearchKeepsOneOfItsDuplicates) {
 
 TEST_F(DeleteSafely, AVanishedOriginalKeepsOneOfItsDuplicates) {
     fs::remove(path("docs/Bilder/\u00dcn\u00efc\u00f6d\u00e9_\u00dfild.jpg"));
-    const DeleteRun run = clickDelete(main().deleteDuplicatesButton_, true);
+    const DeleteRun run = clickDelete(probe().deleteDuplicatesButton(), true);
     expectEveryContentOutsideTheTrash();
     EXPECT_EQ(run.label, "deleted 4 of 5");
     int left = 0;
@@ -722,15 +723,15 @@ TEST_F(DeleteSafely, DuplicatesChangedAfterASetWasSavedStayAfterOpen) {
         ui::setResultFileChooser([&](QWidget*, ui::ResultFileDialog, const ui::FileDialogSettings&) {
             return QString::fromStdString(saved);
         });
-    main().saveClicked(nullptr);
+    probe().saveClicked();
     overwrite(path("photos/a1.txt"), "TEXT");
     overwrite(path("photos/holiday1.jpg"), "PICTURE");
-    main().duplicateTree_->treeModel()->clear();
-    main().openClicked(nullptr);
+    probe().duplicateTree()->treeModel()->clear();
+    probe().openClicked();
     ui::setResultFileChooser(previous);
     ASSERT_EQ(treeGroups().size(), 2u);
 
-    const DeleteRun run = clickDelete(main().deleteDuplicatesButton_, true);
+    const DeleteRun run = clickDelete(probe().deleteDuplicatesButton(), true);
     EXPECT_TRUE(exists(path("photos/a1.txt")));
     EXPECT_TRUE(exists(path("photos/holiday1.jpg")));
     EXPECT_EQ(run.label, "deleted 3 of 5");
@@ -747,7 +748,7 @@ TEST_F(DeleteSafely, AChangeBehindARestoredModificationTimeIsCaught) {
     overwrite(file, "TEXT");
     const timespec times[2] = {before.st_atim, before.st_mtim};
     ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0); // as `touch -r` does
-    const DeleteRun run = clickDelete(main().deleteDuplicatesButton_, true);
+    const DeleteRun run = clickDelete(probe().deleteDuplicatesButton(), true);
     EXPECT_TRUE(exists(file));
     EXPECT_NE(std::find(run.memo.begin(), run.memo.end(),
                         failed("docs/nested/deep/a3.txt", "changed since it was compared")),
@@ -768,7 +769,7 @@ TEST_F(DeleteDialog, AFileMountedOverAnotherNameIsNeverItsOwnCopy) {
     addSearchPath(files_.root(), "*.*");
     const bool searched = runSearch();
     const std::vector<std::string> groups = treeGroups();
-    const DeleteRun run = clickDelete(main().deleteDuplicatesButton_, true);
+    const DeleteRun run = clickDelete(probe().deleteDuplicatesButton(), true);
     ::umount2(over.c_str(), MNT_DETACH);
     ASSERT_TRUE(searched);
     ASSERT_EQ(groups.size(), 1u);
@@ -784,7 +785,7 @@ TEST_F(DeleteSafely, CheckingEveryCopyIsSaidBeforeAnythingMoves) {
     for (int row = 0; row < model->rowCount(text); ++row) {
         check(child(text, row));
     }
-    DeleteRun run = clickDelete(main().deleteCheckedButton_, false);
+    DeleteRun run = clickDelete(probe().deleteCheckedButton(), false);
     // The warning leads, and Enter alone answers Cancel.
     EXPECT_TRUE(run.question.startsWith("3 of the files are the last copies of their contents"))
         << run.question.toStdString();
@@ -792,7 +793,7 @@ TEST_F(DeleteSafely, CheckingEveryCopyIsSaidBeforeAnythingMoves) {
     EXPECT_TRUE(exists(original()));
     EXPECT_FALSE(run.dialogShown);
 
-    run = clickDelete(main().deleteCheckedButton_, true);
+    run = clickDelete(probe().deleteCheckedButton(), true);
     EXPECT_EQ(run.label, "deleted 3 of 3");
     EXPECT_FALSE(exists(original()));
 }

@@ -51,7 +51,7 @@ protected:
         QLocale::setDefault(QLocale::system());
     }
 
-    ui::TreeViewWidget& tree() { return *main().duplicateTree_; }
+    ui::TreeViewWidget& tree() { return *probe().duplicateTree(); }
     ui::DuplicateTreeModel& model() { return *tree().treeModel(); }
 
     // Appends a group, shows all nodes and returns the top-level node.
@@ -74,8 +74,8 @@ protected:
 
     // The four boxes of "File Information", top to bottom.
     std::vector<QString> box() {
-        return {main().fileTypeField_->text(), main().locationField_->text(), main().sizeField_->text(),
-                main().createdField_->text()};
+        return {probe().fileTypeField()->text(), probe().locationField()->text(), probe().sizeField()->text(),
+                probe().createdField()->text()};
     }
 
     std::vector<QByteArray> opened;
@@ -145,12 +145,12 @@ TEST_F(DuplicateTreeWindow, ARadioNodeTurnsOnAndItsRadioSiblingsOff) {
 TEST_F(DuplicateTreeWindow, SpaceBarLeavesTheBoxAndOtherKeysGoToTheTree) {
     const QModelIndex group = addGroup("/srv/original", {"/srv/copy"});
     clickText(group);
-    main().fileTypeField_->setText("as before");
+    probe().fileTypeField()->setText("as before");
     pressSpace();
     EXPECT_EQ(state(group), kStateChecked);
     pressSpace();
     EXPECT_EQ(state(group), kStateUnchecked);
-    EXPECT_EQ(main().fileTypeField_->text(), "as before");
+    EXPECT_EQ(probe().fileTypeField()->text(), "as before");
     QTest::keyClick(&tree(), Qt::Key_Down);
     EXPECT_EQ(tree().currentIndex(), model().index(0, 0, group));
     EXPECT_EQ(state(group), kStateUnchecked);
@@ -169,20 +169,20 @@ TEST_F(DuplicateTreeWindow, TheBoxShowsTypeLocationSizeAndCreationDate) {
     }
     const QDate today = QDate::currentDate();
     const QModelIndex group = addGroup(original, {big});
-    EXPECT_FALSE(main().openFileButton_->isEnabled());
-    EXPECT_FALSE(main().deleteDuplicatesButton_->isEnabled());
+    EXPECT_FALSE(probe().openFileButton()->isEnabled());
+    EXPECT_FALSE(probe().deleteDuplicatesButton()->isEnabled());
 
     clickText(group);
     const QLocale german(QLocale::German, QLocale::Germany);
     // Made just now: today, unless the day ended in between.
-    const QString date = main().createdField_->text();
+    const QString date = probe().createdField()->text();
     EXPECT_TRUE(date == german.toString(today, QLocale::LongFormat) ||
                 date == german.toString(QDate::currentDate(), QLocale::LongFormat))
         << date.toStdString();
     EXPECT_EQ(box(),
               (std::vector<QString>{"Original file", QString::fromStdString(original), "1,50 KB", date}));
-    for (QPushButton* b : {main().openFileButton_, main().openFolderButton_, main().deleteDuplicatesButton_,
-                           main().deleteCheckedButton_}) {
+    for (QPushButton* b : {probe().openFileButton(), probe().openFolderButton(),
+                           probe().deleteDuplicatesButton(), probe().deleteCheckedButton()}) {
         EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
     }
 
@@ -198,10 +198,10 @@ TEST_F(DuplicateTreeWindow, AMissingFileShowsUnknownAndCanStillBeOpened) {
     clickImage(model().index(0, 0, group));
     EXPECT_EQ(box(),
               (std::vector<QString>{"Duplicate file", QString::fromStdString(gone), "Unknown", "Unknown"}));
-    EXPECT_TRUE(main().openFileButton_->isEnabled());
-    EXPECT_TRUE(main().openFolderButton_->isEnabled());
-    EXPECT_TRUE(main().deleteDuplicatesButton_->isEnabled());
-    EXPECT_TRUE(main().deleteCheckedButton_->isEnabled());
+    EXPECT_TRUE(probe().openFileButton()->isEnabled());
+    EXPECT_TRUE(probe().openFolderButton()->isEnabled());
+    EXPECT_TRUE(probe().deleteDuplicatesButton()->isEnabled());
+    EXPECT_TRUE(probe().deleteCheckedButton()->isEnabled());
 }
 
 TEST_F(DuplicateTreeWindow, AClickOnEmptySpaceRefreshesTheBoxOfTheSelectedNodeOnly) {
@@ -209,7 +209,7 @@ TEST_F(DuplicateTreeWindow, AClickOnEmptySpaceRefreshesTheBoxOfTheSelectedNodeOn
     // Nothing selected: nothing to show, nothing enabled.
     clickAt(QPoint(5, tree().viewport()->height() - 3));
     EXPECT_EQ(box(), (std::vector<QString>{"", "", "", ""}));
-    EXPECT_FALSE(main().deleteDuplicatesButton_->isEnabled());
+    EXPECT_FALSE(probe().deleteDuplicatesButton()->isEnabled());
 
     const QModelIndex copy = model().index(0, 0, group);
     select(copy);
@@ -217,7 +217,7 @@ TEST_F(DuplicateTreeWindow, AClickOnEmptySpaceRefreshesTheBoxOfTheSelectedNodeOn
     EXPECT_EQ(tree().currentIndex(), copy);
     EXPECT_EQ(box(), (std::vector<QString>{"Duplicate file", "/srv/copy", "Unknown", "Unknown"}));
     EXPECT_EQ(state(copy), kStateUnchecked);
-    EXPECT_TRUE(main().deleteDuplicatesButton_->isEnabled());
+    EXPECT_TRUE(probe().deleteDuplicatesButton()->isEnabled());
 }
 
 TEST_F(DuplicateTreeWindow, OpenFileAndOpenFolderUseTheExactBytesOfTheSelectedPath) {
@@ -225,14 +225,14 @@ TEST_F(DuplicateTreeWindow, OpenFileAndOpenFolderUseTheExactBytesOfTheSelectedPa
     const std::string name =
         files.writeFile("caf\xe9 #1.txt", "x"); // not UTF-8, and characters a URL escapes
     const QModelIndex group = addGroup("/srv/original", {name});
-    main().openFileClicked(nullptr);
-    main().openFolderClicked(nullptr);
+    probe().openFileClicked();
+    probe().openFolderClicked();
     EXPECT_TRUE(opened.empty()) << "nothing selected, nothing opened";
 
     clickText(model().index(0, 0, group));
-    main().openFileButton_->click();
+    probe().openFileButton()->click();
     // Without a file manager on the bus the folder is opened.
-    main().openFolderButton_->click();
+    probe().openFolderButton()->click();
     const QByteArray root = QByteArray::fromStdString(files.root());
     EXPECT_EQ(opened, (std::vector<QByteArray>{"file://" + root + "/caf%E9%20%231.txt", "file://" + root}));
 }
@@ -244,7 +244,7 @@ TEST_F(DuplicateTreeWindow, WhatTheDesktopCannotOpenIsSaidInAMessage) {
     MessageRecorder recorder;
 
     clickText(model().index(0, 0, group)); // a file that is no longer there
-    main().openFileButton_->click();
+    probe().openFileButton()->click();
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].title, "Warning");
     EXPECT_EQ(recorder.messages[0].text.toStdString(),
@@ -254,8 +254,8 @@ TEST_F(DuplicateTreeWindow, WhatTheDesktopCannotOpenIsSaidInAMessage) {
     // A desktop with no program for the file, and no file manager nor program for its folder.
     ui::desktopServices().openUrl = [](const QUrl&) { return false; };
     clickText(group);
-    main().openFileButton_->click();
-    main().openFolderButton_->click();
+    probe().openFileButton()->click();
+    probe().openFolderButton()->click();
     ASSERT_EQ(recorder.messages.size(), 3u);
     EXPECT_EQ(recorder.messages[1].text.toStdString(),
               "The file \"" + file + "\" cannot be opened: the desktop has no program to open it with.");
@@ -288,7 +288,7 @@ TEST_F(DuplicateTreeWindow, NamesShowWithVisibleEscapesEverywhere) {
     EXPECT_EQ(shown(utf8), QString::fromUtf8("/srv/caf\xc3\xa9"));
     EXPECT_EQ(shown(lookalike), "/srv/caf\\x5CxE9");
 
-    ui::SearchedFilesModel* files = main().searchedFilesList_->listModel();
+    ui::SearchedFilesModel* files = probe().searchedFilesList()->listModel();
     files->appendFile(newline, "1", "1.1.2026");
     files->appendFile(latin1, "1", "1.1.2026");
     files->flushAppendedRows();
@@ -296,9 +296,9 @@ TEST_F(DuplicateTreeWindow, NamesShowWithVisibleEscapesEverywhere) {
     EXPECT_EQ(files->index(1, 0).data(Qt::DisplayRole).toString(), "/srv/caf\\xE9");
 
     select(group);
-    EXPECT_EQ(main().locationField_->text(), "/srv/q\\x0A-line.dat");
+    EXPECT_EQ(probe().locationField()->text(), "/srv/q\\x0A-line.dat");
     MessageRecorder recorder;
-    main().openFileButton_->click();
+    probe().openFileButton()->click();
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].text,
               "The file \"/srv/q\\x0A-line.dat\" cannot be opened: it is not there any more.");

@@ -73,7 +73,7 @@ protected:
     ui::HelpWindow* openHelp() {
         main().activateWindow();
         QTest::keyClick(&main(), Qt::Key_F1);
-        ui::HelpWindow* help = main().helpWindow();
+        ui::HelpWindow* help = probe().helpWindow();
         EXPECT_NE(help, nullptr);
         return help;
     }

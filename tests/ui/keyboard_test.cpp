@@ -97,10 +97,10 @@ protected:
     }
 
     void enableEveryButton() {
-        ui::MainWindow& w = main();
-        for (QPushButton* button :
-             {w.addPathButton_, w.editPathButton_, w.deletePathButton_, w.searchButton_,
-              w.deleteDuplicatesButton_, w.deleteCheckedButton_, w.openFileButton_, w.openFolderButton_}) {
+        const ui::MainWindowProbe w = probe();
+        for (QPushButton* button : {w.addPathButton(), w.editPathButton(), w.deletePathButton(),
+                                    w.searchButton(), w.deleteDuplicatesButton(), w.deleteCheckedButton(),
+                                    w.openFileButton(), w.openFolderButton()}) {
             button->setEnabled(true);
         }
     }
@@ -117,32 +117,32 @@ private:
 TEST_F(Keyboard, TabVisitsEveryEnabledControlOnceInTheStoredOrder) {
     addSearchPath("/srv/a");
     enableEveryButton();
-    EXPECT_EQ(namesOf(tabCycle(main().addPathButton_)),
+    EXPECT_EQ(namesOf(tabCycle(probe().addPathButton())),
               (Strings{"Bit_Add", "ListView1", "Bit_edit", "Bit_Del", "Bit_Search", "PageControl1",
                        "TreeView1", "bit_del_dup", "bit_del_checked", "Edit1", "Edit2", "Edit3", "Edit4",
                        "Bit_open", "bit_explorer"}));
 
     // Disabled controls are passed over; the second page's list follows its tab.
-    main().editPathButton_->setEnabled(false);
-    main().openFileButton_->setEnabled(false);
-    main().pages_->setCurrentIndex(1);
-    EXPECT_EQ(namesOf(tabCycle(main().addPathButton_)),
+    probe().editPathButton()->setEnabled(false);
+    probe().openFileButton()->setEnabled(false);
+    probe().pages()->setCurrentIndex(1);
+    EXPECT_EQ(namesOf(tabCycle(probe().addPathButton())),
               (Strings{"Bit_Add", "ListView1", "Bit_Del", "Bit_Search", "PageControl1", "Listview2"}));
-    main().pages_->setCurrentIndex(0);
+    probe().pages()->setCurrentIndex(0);
 }
 
 TEST_F(Keyboard, TabLeavesAListWithRowsInsteadOfWalkingItsCells) {
     addSearchPath("/srv/a", "*.jpg");
     addSearchPath("/srv/b", "*.png");
-    main().searchPathList_->setFocus(Qt::TabFocusReason);
-    main().searchPathList_->setCurrentIndex(main().searchPathList_->listModel()->index(0, 0));
-    QTest::keyClick(main().searchPathList_, Qt::Key_Tab);
-    EXPECT_EQ(focused(), main().searchButton_) << "Edit Path and Delete Path are disabled";
+    probe().searchPathList()->setFocus(Qt::TabFocusReason);
+    probe().searchPathList()->setCurrentIndex(probe().searchPathList()->listModel()->index(0, 0));
+    QTest::keyClick(probe().searchPathList(), Qt::Key_Tab);
+    EXPECT_EQ(focused(), probe().searchButton()) << "Edit Path and Delete Path are disabled";
 }
 
 TEST_F(Keyboard, PathDialogTabsThroughItsControlsInTheStoredOrder) {
     bool opened = false;
-    withModal([&] { main().addPathButton_->click(); },
+    withModal([&] { probe().addPathButton()->click(); },
               [&](QWidget& modal) {
                   auto& dialog = static_cast<ui::PathDialog&>(modal);
                   opened = true;
@@ -157,7 +157,7 @@ TEST_F(Keyboard, PathDialogTabsThroughItsControlsInTheStoredOrder) {
 
 TEST_F(Keyboard, ShortcutsTriggerTheirActions) {
     ui::MainWindow& w = main();
-    w.saveAction_->setEnabled(true);
+    probe().saveAction()->setEnabled(true);
     QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(saveDialogs_, 1);
     QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
@@ -165,7 +165,7 @@ TEST_F(Keyboard, ShortcutsTriggerTheirActions) {
 
     {
         MessageRecorder recorder; // a build has no help page beside the test: its warning
-        QSignalSpy help(w.helpContentAction_, &QAction::triggered);
+        QSignalSpy help(probe().helpContentAction(), &QAction::triggered);
         QTest::keyClick(&w, Qt::Key_F1);
         EXPECT_EQ(help.count(), 1);
     }
@@ -176,7 +176,8 @@ TEST_F(Keyboard, ShortcutsTriggerTheirActions) {
     tree.writeFile("b", "same");
     addSearchPath(tree.root());
     QTest::keyClick(&w, Qt::Key_F5);
-    EXPECT_NE(ui::captionOf(w.searchButton_), QLatin1String(ui::MainWindow::kStartSearch)) << "F5 starts";
+    EXPECT_NE(ui::captionOf(probe().searchButton()), QLatin1String(ui::MainWindow::kStartSearch))
+        << "F5 starts";
     ASSERT_TRUE(waitUntil([this] { return idle(); }));
     EXPECT_EQ(treeGroups().size(), 1u);
 
@@ -192,17 +193,17 @@ TEST_F(Keyboard, ShortcutsTriggerTheirActions) {
 }
 
 TEST_F(Keyboard, F5StopsARunningSearch) {
-    ui::setCaption(main().searchButton_, ui::MainWindow::kStopSearch);
-    main().searchButton_->setEnabled(true);
+    ui::setCaption(probe().searchButton(), ui::MainWindow::kStopSearch);
+    probe().searchButton()->setEnabled(true);
     QTest::keyClick(&main(), Qt::Key_F5);
-    EXPECT_EQ(ui::captionOf(main().searchButton_), ui::MainWindow::kStopping);
-    ui::setCaption(main().searchButton_, ui::MainWindow::kStartSearch);
+    EXPECT_EQ(ui::captionOf(probe().searchButton()), ui::MainWindow::kStopping);
+    ui::setCaption(probe().searchButton(), ui::MainWindow::kStartSearch);
 }
 
 TEST_F(Keyboard, MenusAndButtonsHaveMnemonicsThatKeepTheirWords) {
     ui::MainWindow& w = main();
-    EXPECT_EQ(w.addPathButton_->text(), "&Add Path");
-    EXPECT_EQ(w.searchButton_->text(), "&Start Search");
+    EXPECT_EQ(probe().addPathButton()->text(), "&Add Path");
+    EXPECT_EQ(probe().searchButton()->text(), "&Start Search");
     auto* bar = qobject_cast<QMenuBar*>(w.menuWidget());
     ASSERT_NE(bar, nullptr);
     EXPECT_EQ(bar->actions().at(0)->text(), "&File");
@@ -242,14 +243,14 @@ TEST_F(Keyboard, MenusAndButtonsHaveMnemonicsThatKeepTheirWords) {
     }
 
     // A caption that changes keeps its letter.
-    ui::setCaption(w.searchButton_, ui::MainWindow::kStopSearch);
-    EXPECT_EQ(w.searchButton_->text(), "&Stop Search");
-    ui::setCaption(w.searchButton_, ui::MainWindow::kStartSearch);
+    ui::setCaption(probe().searchButton(), ui::MainWindow::kStopSearch);
+    EXPECT_EQ(probe().searchButton()->text(), "&Stop Search");
+    ui::setCaption(probe().searchButton(), ui::MainWindow::kStartSearch);
 
     // Alt and the letter press the button.
     MessageRecorder recorder;
-    QSignalSpy edit(w.editPathButton_, &QPushButton::clicked);
-    w.editPathButton_->setEnabled(true);
+    QSignalSpy edit(probe().editPathButton(), &QPushButton::clicked);
+    probe().editPathButton()->setEnabled(true);
     QTest::keyClick(&w, Qt::Key_E, Qt::AltModifier);
     EXPECT_TRUE(waitUntil([&] { return edit.count() == 1; }))
         << "a button's mnemonic clicks it a moment later";
@@ -278,7 +279,7 @@ TEST(Mnemonics, TheFirstFreeLetterOfAWordThenAnyFreeLetter) {
 // wherever the focus is. Space presses the focused button, as do Alt and its letter.
 TEST_F(Keyboard, EnterAndEscPressNoButtonOfThePathDialog) {
     QSignalSpy browsed(pathDialog().browseButton_, &QPushButton::clicked);
-    withModal([&] { main().addPathButton_->click(); },
+    withModal([&] { probe().addPathButton()->click(); },
               [](QWidget& modal) {
                   auto& dialog = static_cast<ui::PathDialog&>(modal);
                   QApplication::setActiveWindow(&dialog);
@@ -299,11 +300,11 @@ TEST_F(Keyboard, EnterAndEscPressNoButtonOfThePathDialog) {
                   EXPECT_FALSE(dialog.isVisible()) << "Space on Add adds";
               });
     EXPECT_EQ(browsed.count(), 0);
-    ASSERT_EQ(main().searchPathList_->listModel()->count(), 1);
-    EXPECT_EQ(main().searchPathList_->listModel()->row(0).caption(), "/srv/entered");
+    ASSERT_EQ(probe().searchPathList()->listModel()->count(), 1);
+    EXPECT_EQ(probe().searchPathList()->listModel()->row(0).caption(), "/srv/entered");
 
     // Alt and the letter of Cancel, and the close box, close it without a change.
-    withModal([&] { main().addPathButton_->click(); },
+    withModal([&] { probe().addPathButton()->click(); },
               [](QWidget& modal) {
                   auto& dialog = static_cast<ui::PathDialog&>(modal);
                   QApplication::setActiveWindow(&dialog);
@@ -312,7 +313,7 @@ TEST_F(Keyboard, EnterAndEscPressNoButtonOfThePathDialog) {
                                   Qt::AltModifier);
               });
     ASSERT_TRUE(waitUntil([this] { return !pathDialog().isVisible(); }));
-    EXPECT_EQ(main().searchPathList_->listModel()->count(), 1);
+    EXPECT_EQ(probe().searchPathList()->listModel()->count(), 1);
 }
 
 TEST_F(Keyboard, AfterBrowseTheFocusIsBackInThePathField) {
@@ -321,7 +322,7 @@ TEST_F(Keyboard, AfterBrowseTheFocusIsBackInThePathField) {
     QString answer;
     ui::PathDialog::chooseFolder = [&](QWidget*, const QString&, const QString&) { return answer; };
     const QString before = QDir::currentPath();
-    withModal([&] { main().addPathButton_->click(); },
+    withModal([&] { probe().addPathButton()->click(); },
               [&](QWidget& modal) {
                   auto& dialog = static_cast<ui::PathDialog&>(modal);
                   QApplication::setActiveWindow(&dialog);
@@ -339,7 +340,7 @@ TEST_F(Keyboard, AfterBrowseTheFocusIsBackInThePathField) {
 }
 
 TEST_F(Keyboard, TypingIntoAnEmptiedPatternReplacesTheDefault) {
-    withModal([&] { main().addPathButton_->click(); },
+    withModal([&] { probe().addPathButton()->click(); },
               [](QWidget& modal) {
                   auto& dialog = static_cast<ui::PathDialog&>(modal);
                   dialog.patternField_->setFocus();
@@ -389,7 +390,7 @@ TEST_F(Keyboard, EnterAndEscCloseTheDeleteDialogOnlyOnceItsRunIsOver) {
 
 TEST_F(Keyboard, EnterAndEscCloseTheAboutWindow) {
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-        main().aboutClicked(nullptr);
+        probe().aboutClicked();
         ASSERT_TRUE(aboutWindow().isVisible());
         QTest::keyClick(&aboutWindow(), key);
         EXPECT_FALSE(aboutWindow().isVisible()) << "key " << key;
@@ -403,15 +404,15 @@ TEST_F(Keyboard, AfterADeleteRunSpaceTicksInTheTreeAndPressesNothingAgain) {
     TempTree files;
     const std::string original = files.writeFile("a", "same");
     const std::string copy = files.writeFile("b", "same");
-    ui::DuplicateTreeModel* tree = main().duplicateTree_->treeModel();
+    ui::DuplicateTreeModel* tree = probe().duplicateTree()->treeModel();
     const QModelIndex group = tree->appendGroup(original, {copy}, platform::lookupFile(original),
                                                 std::vector<platform::FileInfo>{*platform::lookupFile(copy)});
-    main().duplicateTree_->setCurrentIndex(group);
-    main().deleteDuplicatesButton_->setEnabled(true);
+    probe().duplicateTree()->setCurrentIndex(group);
+    probe().deleteDuplicatesButton()->setEnabled(true);
     // Nothing is checked: the run moves nothing, and the files stay.
-    QSignalSpy pressed(main().deleteCheckedButton_, &QPushButton::clicked);
-    main().deleteCheckedButton_->setEnabled(true);
-    main().deleteCheckedButton_->setFocus(Qt::TabFocusReason);
+    QSignalSpy pressed(probe().deleteCheckedButton(), &QPushButton::clicked);
+    probe().deleteCheckedButton()->setEnabled(true);
+    probe().deleteCheckedButton()->setFocus(Qt::TabFocusReason);
 
     MessageRecorder recorder; // the confirmation: OK
     QTimer closer;
@@ -421,12 +422,12 @@ TEST_F(Keyboard, AfterADeleteRunSpaceTicksInTheTreeAndPressesNothingAgain) {
         }
     });
     closer.start(10);
-    QTest::keyClick(main().deleteCheckedButton_, Qt::Key_Space);
+    QTest::keyClick(probe().deleteCheckedButton(), Qt::Key_Space);
     closer.stop();
     EXPECT_EQ(pressed.count(), 1);
     EXPECT_EQ(recorder.messages.size(), 1u);
     // The focus the window gives back when it is active again.
-    EXPECT_EQ(main().focusWidget(), main().duplicateTree_);
+    EXPECT_EQ(main().focusWidget(), probe().duplicateTree());
 
     QTest::keyClick(main().focusWidget(), Qt::Key_Space);
     EXPECT_EQ(pressed.count(), 1) << "Space pressed the delete button again";
@@ -441,33 +442,33 @@ TEST_F(Keyboard, TheTreeFromTheKeyboardAlone) {
     TempTree files;
     const std::string original = files.writeFile("a", "same");
     const std::string copy = files.writeFile("b", "same");
-    ui::DuplicateTreeModel* tree = main().duplicateTree_->treeModel();
+    ui::DuplicateTreeModel* tree = probe().duplicateTree()->treeModel();
     tree->appendGroup(original, {copy}, platform::lookupFile(original),
                       std::vector<platform::FileInfo>{*platform::lookupFile(copy)});
-    main().duplicateTree_->expandAll();
-    ui::MainWindow& w = main();
-    EXPECT_FALSE(w.deleteCheckedButton_->isEnabled());
-    EXPECT_FALSE(w.openFileButton_->isEnabled());
+    probe().duplicateTree()->expandAll();
+    const ui::MainWindowProbe w = probe();
+    EXPECT_FALSE(w.deleteCheckedButton()->isEnabled());
+    EXPECT_FALSE(w.openFileButton()->isEnabled());
 
-    w.pages_->setFocus(Qt::TabFocusReason);
+    w.pages()->setFocus(Qt::TabFocusReason);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    ASSERT_EQ(QApplication::focusWidget(), w.duplicateTree_);
-    EXPECT_EQ(w.locationField_->text().toStdString(), original);
-    EXPECT_EQ(w.fileTypeField_->text(), "Original file");
+    ASSERT_EQ(QApplication::focusWidget(), w.duplicateTree());
+    EXPECT_EQ(w.locationField()->text().toStdString(), original);
+    EXPECT_EQ(w.fileTypeField()->text(), "Original file");
     for (QPushButton* button :
-         {w.deleteDuplicatesButton_, w.deleteCheckedButton_, w.openFileButton_, w.openFolderButton_}) {
+         {w.deleteDuplicatesButton(), w.deleteCheckedButton(), w.openFileButton(), w.openFolderButton()}) {
         EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
     }
 
-    QTest::keyClick(w.duplicateTree_, Qt::Key_Down);
-    EXPECT_EQ(w.locationField_->text().toStdString(), copy);
-    EXPECT_EQ(w.fileTypeField_->text(), "Duplicate file");
+    QTest::keyClick(w.duplicateTree(), Qt::Key_Down);
+    EXPECT_EQ(w.locationField()->text().toStdString(), copy);
+    EXPECT_EQ(w.fileTypeField()->text(), "Duplicate file");
     const QModelIndex copyNode = tree->index(0, 0, tree->index(0, 0));
-    QTest::keyClick(w.duplicateTree_, Qt::Key_Space);
+    QTest::keyClick(w.duplicateTree(), Qt::Key_Space);
     EXPECT_EQ(tree->node(copyNode)->stateIndex, ui::kStateChecked) << "the first Space ticks";
-    QTest::keyClick(w.duplicateTree_, Qt::Key_Space);
+    QTest::keyClick(w.duplicateTree(), Qt::Key_Space);
     EXPECT_EQ(tree->node(copyNode)->stateIndex, ui::kStateUnchecked);
-    QTest::keyClick(w.duplicateTree_, Qt::Key_Space);
+    QTest::keyClick(w.duplicateTree(), Qt::Key_Space);
 
     {
         MessageRecorder recorder; // answers Cancel? No: the default, OK; the run moves the copy
@@ -483,7 +484,7 @@ TEST_F(Keyboard, TheTreeFromTheKeyboardAlone) {
         home.set("HOME", QByteArray::fromStdString(homeFolder.root()));
         home.unset("XDG_DATA_HOME");
         home.unset("XDG_STATE_HOME");
-        QTest::keyClick(w.duplicateTree_, Qt::Key_Delete);
+        QTest::keyClick(w.duplicateTree(), Qt::Key_Delete);
         closer.stop();
         ASSERT_EQ(recorder.messages.size(), 1u);
         EXPECT_TRUE(
@@ -492,15 +493,15 @@ TEST_F(Keyboard, TheTreeFromTheKeyboardAlone) {
     // The copy went, with its node: the box no longer shows it.
     EXPECT_FALSE(platform::lookupFile(copy).has_value());
     EXPECT_EQ(treeGroups(), (Strings{original}));
-    EXPECT_TRUE(w.locationField_->text().isEmpty());
-    EXPECT_FALSE(w.openFileButton_->isEnabled());
+    EXPECT_TRUE(w.locationField()->text().isEmpty());
+    EXPECT_FALSE(w.openFileButton()->isEnabled());
 
     // A tree that is replaced leaves no file in the box either.
-    w.duplicateTree_->setCurrentIndex(tree->index(0, 0));
-    EXPECT_EQ(w.locationField_->text().toStdString(), original);
+    w.duplicateTree()->setCurrentIndex(tree->index(0, 0));
+    EXPECT_EQ(w.locationField()->text().toStdString(), original);
     tree->clear();
-    EXPECT_TRUE(w.locationField_->text().isEmpty());
-    EXPECT_FALSE(w.openFolderButton_->isEnabled());
+    EXPECT_TRUE(w.locationField()->text().isEmpty());
+    EXPECT_FALSE(w.openFolderButton()->isEnabled());
 }
 
 // A whole session without the mouse: a path added, a search, a duplicate ticked and deleted, the
@@ -546,10 +547,10 @@ TEST_F(Keyboard, ASearchTicksDeletesSavesAndOpensByKeyboardAlone) {
     keys.start(5);
 
     w.activateWindow();
-    QTest::keyClick(&w, ui::mnemonicOf(w.addPathButton_->text()).toLatin1(), Qt::AltModifier);
-    ASSERT_TRUE(
-        waitUntil([&] { return w.searchPathList_->listModel()->count() == 1 && !pathDialog().isVisible(); }));
-    EXPECT_EQ(w.searchPathList_->listModel()->row(0).caption(), files.root());
+    QTest::keyClick(&w, ui::mnemonicOf(probe().addPathButton()->text()).toLatin1(), Qt::AltModifier);
+    ASSERT_TRUE(waitUntil(
+        [&] { return probe().searchPathList()->listModel()->count() == 1 && !pathDialog().isVisible(); }));
+    EXPECT_EQ(probe().searchPathList()->listModel()->row(0).caption(), files.root());
 
     // The dialog closed: the window is active again (on a desktop, its window manager does this).
     QApplication::setActiveWindow(&w);
@@ -557,10 +558,10 @@ TEST_F(Keyboard, ASearchTicksDeletesSavesAndOpensByKeyboardAlone) {
     ASSERT_TRUE(waitUntil([this] { return idle(); }));
     ASSERT_EQ(treeGroups(), (Strings{original + "|" + copy}));
 
-    for (int i = 0; i < 12 && QApplication::focusWidget() != w.duplicateTree_; ++i) {
+    for (int i = 0; i < 12 && QApplication::focusWidget() != probe().duplicateTree(); ++i) {
         press(Qt::Key_Tab);
     }
-    ASSERT_EQ(QApplication::focusWidget(), w.duplicateTree_);
+    ASSERT_EQ(QApplication::focusWidget(), probe().duplicateTree());
     press(Qt::Key_Right); // opens the group
     press(Qt::Key_Down);  // to its duplicate
     press(Qt::Key_Space); // ticked
@@ -572,43 +573,43 @@ TEST_F(Keyboard, ASearchTicksDeletesSavesAndOpensByKeyboardAlone) {
 
     QTest::keyClick(&w, Qt::Key_S, Qt::ControlModifier);
     ASSERT_TRUE(platform::lookupFile(set + ".~DF~").has_value());
-    w.duplicateTree_->treeModel()->clear();
-    w.searchPathList_->listModel()->clear();
+    probe().duplicateTree()->treeModel()->clear();
+    probe().searchPathList()->listModel()->clear();
     QTest::keyClick(&w, Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(treeGroups(), (Strings{original}));
-    EXPECT_EQ(w.searchPathList_->listModel()->count(), 1);
+    EXPECT_EQ(probe().searchPathList()->listModel()->count(), 1);
     keys.stop();
     ui::setResultFileChooser(fixtureChooser);
 }
 
 // Where the focus is shows, also in a list without rows.
 TEST_F(Keyboard, TheFocusShowsInAnEmptyList) {
-    ui::ListViewWidget* list = main().searchedFilesList_;
-    main().pages_->setCurrentIndex(1);
-    main().addPathButton_->setFocus(Qt::TabFocusReason);
+    ui::ListViewWidget* list = probe().searchedFilesList();
+    probe().pages()->setCurrentIndex(1);
+    probe().addPathButton()->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
     const QImage without = list->grab().toImage();
     list->setFocus(Qt::TabFocusReason);
     QApplication::processEvents();
     ASSERT_TRUE(list->hasFocus());
     EXPECT_NE(list->grab().toImage(), without);
-    main().pages_->setCurrentIndex(0);
+    probe().pages()->setCurrentIndex(0);
 }
 
 TEST_F(Keyboard, ADoubleClickOnAButtonIsOneClick) {
     addSearchPath("/srv/a");
     addSearchPath("/srv/b");
-    main().deletePathButton_->setEnabled(true);
-    main().searchPathList_->selectRow(0);
-    QSignalSpy clicked(main().deletePathButton_, &QPushButton::clicked);
-    const QPoint middle = main().deletePathButton_->rect().center();
-    QTest::mouseClick(main().deletePathButton_, Qt::LeftButton, {}, middle);
-    main().searchPathList_->selectRow(0);
+    probe().deletePathButton()->setEnabled(true);
+    probe().searchPathList()->selectRow(0);
+    QSignalSpy clicked(probe().deletePathButton(), &QPushButton::clicked);
+    const QPoint middle = probe().deletePathButton()->rect().center();
+    QTest::mouseClick(probe().deletePathButton(), Qt::LeftButton, {}, middle);
+    probe().searchPathList()->selectRow(0);
     // The second press of a double-click, as the window system sends it, and its release.
-    QTest::mouseDClick(main().deletePathButton_, Qt::LeftButton, {}, middle);
-    QTest::mouseRelease(main().deletePathButton_, Qt::LeftButton, {}, middle);
+    QTest::mouseDClick(probe().deletePathButton(), Qt::LeftButton, {}, middle);
+    QTest::mouseRelease(probe().deletePathButton(), Qt::LeftButton, {}, middle);
     EXPECT_EQ(clicked.count(), 1);
-    EXPECT_EQ(main().searchPathList_->listModel()->count(), 1);
+    EXPECT_EQ(probe().searchPathList()->listModel()->count(), 1);
 }
 
 TEST_F(Keyboard, ASecondStartBringsAMinimisedWindowBack) {

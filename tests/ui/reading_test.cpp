@@ -46,7 +46,7 @@ const std::string kLongPath = "/srv/archive/" + std::string(60, 'x') + "/photos/
 class Reading : public WindowFixture {};
 
 TEST_F(Reading, ACutCellShowsItsWholeTextAsTooltip) {
-    ui::ListViewWidget& list = *main().searchPathList_;
+    ui::ListViewWidget& list = *probe().searchPathList();
     addSearchPath(kLongPath, "*.jpg;*.txt;*.png;*.gif;*.tif;*.bmp;*.raw;*.heic;*.webp;*.svg;*.pdf");
     addSearchPath("/srv/a", "*.*");
     list.fitColumns();
@@ -66,7 +66,7 @@ TEST_F(Reading, ACutCellShowsItsWholeTextAsTooltip) {
     QToolTip::hideText();
 
     // The tree, whose nodes are paths too.
-    ui::TreeViewWidget& tree = *main().duplicateTree_;
+    ui::TreeViewWidget& tree = *probe().duplicateTree();
     tree.treeModel()->appendGroup(kLongPath, {"/srv/b"});
     tree.expandAll();
     const QModelIndex group = tree.treeModel()->index(0, 0);
@@ -75,7 +75,7 @@ TEST_F(Reading, ACutCellShowsItsWholeTextAsTooltip) {
 }
 
 TEST_F(Reading, ThePathListsColumnsFitTheirTextsAndCanBeSized) {
-    ui::ListViewWidget& list = *main().searchPathList_;
+    ui::ListViewWidget& list = *probe().searchPathList();
     QHeaderView* header = list.horizontalHeader();
     addSearchPath("/srv/a", "*.jpg;*.txt");
     list.fitColumns();
@@ -111,7 +111,7 @@ TEST_F(Reading, SeparatorsAreLinesWithoutText) {
 }
 
 TEST_F(Reading, AssistiveTechnologyReadsTheTick) {
-    ui::TreeViewWidget& tree = *main().duplicateTree_;
+    ui::TreeViewWidget& tree = *probe().duplicateTree();
     const QModelIndex group = tree.treeModel()->appendGroup("/srv/a", {"/srv/b"});
     tree.expandAll();
     tree.treeModel()->setStateIndex(tree.treeModel()->index(0, 0, group), ui::kStateChecked);
@@ -140,14 +140,16 @@ TEST_F(Reading, AssistiveTechnologyReadsTheTick) {
 TEST_F(Reading, EveryControlHasANameAndTheButtonsTooltips) {
     ui::MainWindow& w = main();
     for (QWidget* control : std::initializer_list<QWidget*>{
-             w.searchPathList_, w.duplicateTree_, w.searchedFilesList_, w.fileTypeField_, w.locationField_,
-             w.sizeField_, w.createdField_, w.pages_, w.statusBar_}) {
+             probe().searchPathList(), probe().duplicateTree(), probe().searchedFilesList(),
+             probe().fileTypeField(), probe().locationField(), probe().sizeField(), probe().createdField(),
+             probe().pages(), probe().statusBar()}) {
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
         ASSERT_NE(accessible, nullptr);
         EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty()) << control->objectName().toStdString();
     }
     // The fields are named by their labels.
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(w.locationField_)->text(QAccessible::Name), "Location:");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(probe().locationField())->text(QAccessible::Name),
+              "Location:");
     for (QPushButton* button : w.findChildren<QPushButton*>()) {
         if (button->window() == &w) {
             EXPECT_FALSE(button->toolTip().isEmpty()) << button->objectName().toStdString();
@@ -245,17 +247,18 @@ TEST(OtherDesktops, ALargerFontMakesAProportionallyLargerWindow) {
     }();
     OtherWindows windows(desktopFont(16));
     ui::MainWindow& w = (*windows).mainWindow();
+    const ui::MainWindowProbe probe(w);
     const double factor = ui::layoutScale(&w);
     EXPECT_NEAR(factor, QFontMetricsF(desktopFont(16)).height() / 13, 0.01) << "the line heights' ratio";
     EXPECT_GT(factor, 1.8);
     EXPECT_NEAR(w.width(), designed.width() * factor, 2);
     // The menu bar grows with the desktop's font; the rest with the factor.
     EXPECT_NEAR(w.centralWidget()->height(), 621 * factor, 2);
-    EXPECT_NEAR(w.searchButton_->width(), 95 * factor, 1);
-    EXPECT_NEAR(w.searchButton_->font().pixelSize(), 11 * factor, 1);
-    EXPECT_GE(w.searchButton_->iconSize().width(), 16 * factor - 1);
+    EXPECT_NEAR(probe.searchButton()->width(), 95 * factor, 1);
+    EXPECT_NEAR(probe.searchButton()->font().pixelSize(), 11 * factor, 1);
+    EXPECT_GE(probe.searchButton()->iconSize().width(), 16 * factor - 1);
     // Saved bounds stay the description's.
-    EXPECT_EQ(w.searchPathList_->placement().width, 393);
+    EXPECT_EQ(probe.searchPathList()->placement().width, 393);
     expectTextsFit(w);
     expectTextsFit((*windows).pathDialog());
     expectTextsFit((*windows).aboutWindow());
@@ -281,13 +284,15 @@ TEST(OtherDesktops, TheGermanTranslationShowsAndFits) {
     {
         OtherWindows windows(desktopFont(8));
         ui::MainWindow& w = (*windows).mainWindow();
-        EXPECT_EQ(ui::withoutMnemonic(w.searchButton_->text()), "Suchen");
-        EXPECT_EQ(ui::captionOf(w.searchButton_), "Start Search") << "the state stays the English caption";
-        EXPECT_EQ(ui::withoutMnemonic(w.addPathButton_->text()), "Hinzufügen");
-        EXPECT_EQ(w.pages_->tabText(0), "Duplikate");
-        EXPECT_EQ(w.fileInfoBox_->title(), "Dateiinformationen");
-        EXPECT_EQ(w.searchPathList_->model()->headerData(0, Qt::Horizontal).toString(), "Pfad");
-        EXPECT_EQ(w.searchPathList_->columns()[0].caption, "Path")
+        const ui::MainWindowProbe probe(w);
+        EXPECT_EQ(ui::withoutMnemonic(probe.searchButton()->text()), "Suchen");
+        EXPECT_EQ(ui::captionOf(probe.searchButton()), "Start Search")
+            << "the state stays the English caption";
+        EXPECT_EQ(ui::withoutMnemonic(probe.addPathButton()->text()), "Hinzufügen");
+        EXPECT_EQ(probe.pages()->tabText(0), "Duplikate");
+        EXPECT_EQ(probe.fileInfoBox()->title(), "Dateiinformationen");
+        EXPECT_EQ(probe.searchPathList()->model()->headerData(0, Qt::Horizontal).toString(), "Pfad");
+        EXPECT_EQ(probe.searchPathList()->columns()[0].caption, "Path")
             << "a result file keeps the English caption";
         auto* bar = qobject_cast<QMenuBar*>(w.menuWidget());
         ASSERT_NE(bar, nullptr);
@@ -306,7 +311,8 @@ TEST(OtherDesktops, TheGermanTranslationShowsAndFits) {
     }
     ui::removeTranslations();
     OtherWindows english(desktopFont(8));
-    EXPECT_EQ((*english).mainWindow().searchButton_->text(), "&Start Search") << "English again";
+    EXPECT_EQ(ui::MainWindowProbe((*english).mainWindow()).searchButton()->text(), "&Start Search")
+        << "English again";
 }
 
 } // namespace

@@ -91,38 +91,38 @@ protected:
     }
 
     // Runs a handler as the menu would, but hands an error back instead of showing it in a box.
-    std::string run(void (ui::MainWindow::*handler)(QObject*), const std::string& name) {
+    std::string run(void (ui::MainWindowProbe::*handler)() const, const std::string& name) {
         answer_ = QString::fromStdString(name);
         try {
-            (main().*handler)(nullptr);
+            (probe().*handler)();
             return {};
         } catch (const Error& error) {
             return error.what();
         }
     }
-    std::string save(const std::string& name) { return run(&ui::MainWindow::saveClicked, name); }
-    std::string open(const std::string& name) { return run(&ui::MainWindow::openClicked, name); }
+    std::string save(const std::string& name) { return run(&ui::MainWindowProbe::saveClicked, name); }
+    std::string open(const std::string& name) { return run(&ui::MainWindowProbe::openClicked, name); }
 
     WindowLists lists() {
-        return {main().searchPathList_->rows(), main().searchedFilesList_->rows(),
-                main().duplicateTree_->nodes()};
+        return {probe().searchPathList()->rows(), probe().searchedFilesList()->rows(),
+                probe().duplicateTree()->nodes()};
     }
 
     // The window as it starts, without search paths, files or groups.
     void emptyWindow() {
-        ui::MainWindow& w = main();
-        w.searchPathList_->listModel()->clear();
-        w.searchedFilesList_->listModel()->clear();
-        w.duplicateTree_->treeModel()->clear();
-        w.duplicateCount_ = 0;
-        for (QPushButton* button : {w.deletePathButton_, w.searchButton_, w.editPathButton_}) {
+        const ui::MainWindowProbe w = probe();
+        w.searchPathList()->listModel()->clear();
+        w.searchedFilesList()->listModel()->clear();
+        w.duplicateTree()->treeModel()->clear();
+        w.duplicateCount() = 0;
+        for (QPushButton* button : {w.deletePathButton(), w.searchButton(), w.editPathButton()}) {
             button->setEnabled(false);
         }
-        w.saveAction_->setEnabled(false);
-        ui::setStatusText(w.statusBar_, QString());
+        w.saveAction()->setEnabled(false);
+        ui::setStatusText(w.statusBar(), QString());
     }
 
-    QString status() { return ui::statusText(main().statusBar_); }
+    QString status() { return ui::statusText(probe().statusBar()); }
 
     // A folder with one group of three identical files and one file of its own; searched.
     void searchSampleTree() {
@@ -137,7 +137,7 @@ protected:
 
     // Checks the first duplicate of the first group.
     void checkFirstDuplicate() {
-        ui::DuplicateTreeModel* tree = main().duplicateTree_->treeModel();
+        ui::DuplicateTreeModel* tree = probe().duplicateTree()->treeModel();
         tree->setStateIndex(tree->index(0, 0, tree->index(0, 0)), ui::kStateChecked);
     }
 
@@ -181,15 +181,16 @@ TEST_F(ResultFiles, OpenBringsBackWhatSaveKeptWithCheckStatesCountAndButtons) {
     EXPECT_EQ(lists().nodes[1].stateIndex, ui::kStateChecked);
     EXPECT_EQ(lists().nodes[2].stateIndex, ui::kStateUnchecked);
     // One group of two duplicates: the count it had after the search.
-    EXPECT_EQ(main().duplicateCount_, 2);
-    EXPECT_EQ(main().countDuplicateNodes(), 2);
+    EXPECT_EQ(probe().duplicateCount(), 2);
+    EXPECT_EQ(probe().countDuplicateNodes(), 2);
     EXPECT_EQ(status(), "Duplicate files: 2, File Searched: 4");
-    for (QPushButton* button : {main().deletePathButton_, main().searchButton_, main().editPathButton_}) {
+    for (QPushButton* button :
+         {probe().deletePathButton(), probe().searchButton(), probe().editPathButton()}) {
         EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
     }
-    EXPECT_TRUE(main().saveAction_->isEnabled());
-    EXPECT_EQ(main().searchedFilesList_->sortType(), stream::stData);
-    EXPECT_EQ(main().duplicateTree_->sortType(), stream::stText);
+    EXPECT_TRUE(probe().saveAction()->isEnabled());
+    EXPECT_EQ(probe().searchedFilesList()->sortType(), stream::stData);
+    EXPECT_EQ(probe().duplicateTree()->sortType(), stream::stText);
     EXPECT_EQ(ui::boundHandler(main().findComponent("Save1"), "OnClick"), "Save1Click");
     EXPECT_EQ(ui::boundHandler(main().findComponent("Open1"), "OnClick"), "Open1Click");
 }
@@ -210,34 +211,35 @@ TEST_F(ResultFiles, OpenPlacesNodesInTextOrderAndReSortsTheSearchedFiles) {
     const std::string name = sets_.path("plain.CVN");
     stream::writeResultSet(name, plain.set(), qtcore::createResultFile);
 
-    main().searchedFilesList_->setSortType(stream::stNone);
+    probe().searchedFilesList()->setSortType(stream::stNone);
     ASSERT_EQ(open(name), "");
     EXPECT_EQ(searchedFiles(), (Strings{"/d/small", "/d/big"}));
     EXPECT_EQ(treeGroups(), (Strings{"/d/B|/d/e", "/d/c|/d/x|/d/y"}));
-    EXPECT_EQ(main().duplicateCount_, 3);
+    EXPECT_EQ(probe().duplicateCount(), 3);
 }
 
 TEST_F(ResultFiles, CancelledDialogsWriteNothingButOpenStillEnablesAndRewritesTheStatus) {
     addSearchPath("/somewhere", "*.*");
-    main().deletePathButton_->setEnabled(false);
-    main().editPathButton_->setEnabled(false);
-    main().searchButton_->setEnabled(false);
-    main().duplicateCount_ = 5;
+    probe().deletePathButton()->setEnabled(false);
+    probe().editPathButton()->setEnabled(false);
+    probe().searchButton()->setEnabled(false);
+    probe().duplicateCount() = 5;
 
     answer_.clear();
-    main().saveAction_->setEnabled(true);
-    main().saveAction_->trigger();
+    probe().saveAction()->setEnabled(true);
+    probe().saveAction()->trigger();
     EXPECT_TRUE(filesIn(sets_.root()).empty());
     EXPECT_EQ(status(), "");
 
-    main().saveAction_->setEnabled(false);
-    main().openAction_->trigger();
-    for (QPushButton* button : {main().deletePathButton_, main().searchButton_, main().editPathButton_}) {
+    probe().saveAction()->setEnabled(false);
+    probe().openAction()->trigger();
+    for (QPushButton* button :
+         {probe().deletePathButton(), probe().searchButton(), probe().editPathButton()}) {
         EXPECT_TRUE(button->isEnabled()) << button->objectName().toStdString();
     }
-    EXPECT_TRUE(main().saveAction_->isEnabled());
+    EXPECT_TRUE(probe().saveAction()->isEnabled());
     EXPECT_EQ(status(), "Duplicate files: 5, File Searched: 0");
-    EXPECT_EQ(main().duplicateCount_, 5);
+    EXPECT_EQ(probe().duplicateCount(), 5);
 }
 
 TEST_F(ResultFiles, OpenOfASetWithoutItsTreeFileLoadsTheListsAndStopsAtTheOpenError) {
@@ -248,7 +250,7 @@ TEST_F(ResultFiles, OpenOfASetWithoutItsTreeFileLoadsTheListsAndStopsAtTheOpenEr
     std::filesystem::remove(name + ".~DF~");
 
     emptyWindow();
-    main().duplicateCount_ = 9;
+    probe().duplicateCount() = 9;
     const std::string error = open(name);
     // The system's message, as it is: no words of ours around it.
     EXPECT_EQ(error, "Cannot open file \"" + name + ".~DF~\". No such file or directory");
@@ -258,9 +260,9 @@ TEST_F(ResultFiles, OpenOfASetWithoutItsTreeFileLoadsTheListsAndStopsAtTheOpenEr
     // Open ends at the error: the status still says it is loading, and neither the buttons nor
     // the duplicate count follow what was read.
     EXPECT_EQ(status(), "Loading Files, Please Wait ...");
-    EXPECT_EQ(main().duplicateCount_, 9);
-    EXPECT_FALSE(main().searchButton_->isEnabled());
-    EXPECT_FALSE(main().saveAction_->isEnabled());
+    EXPECT_EQ(probe().duplicateCount(), 9);
+    EXPECT_FALSE(probe().searchButton()->isEnabled());
+    EXPECT_FALSE(probe().saveAction()->isEnabled());
 }
 
 // File > Open from the menu: the standard error box shows the message with its full stop.
@@ -268,7 +270,7 @@ TEST_F(ResultFiles, TheErrorBoxShowsTheOpenErrorAsItIs) {
     const std::string name = sets_.path("missing.CVN");
     answer_ = QString::fromStdString(name);
     MessageRecorder recorder;
-    main().openAction_->trigger();
+    probe().openAction()->trigger();
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].title, QApplication::applicationDisplayName());
     EXPECT_EQ(recorder.messages[0].icon, QMessageBox::Critical);
@@ -294,10 +296,10 @@ TEST_F(ResultFiles, OpenOfASetWithAnEmptyTreeKeepsTheDuplicateCount) {
     const std::string name = sets_.path("paths only.CVN");
     ASSERT_EQ(save(name), "");
     emptyWindow();
-    main().duplicateCount_ = 7;
+    probe().duplicateCount() = 7;
     ASSERT_EQ(open(name), "");
-    EXPECT_EQ(main().searchPathList_->listModel()->count(), 1);
-    EXPECT_EQ(main().duplicateCount_, 7);
+    EXPECT_EQ(probe().searchPathList()->listModel()->count(), 1);
+    EXPECT_EQ(probe().duplicateCount(), 7);
     EXPECT_EQ(status(), "Duplicate files: 7, File Searched: 0");
 }
 
@@ -318,7 +320,7 @@ TEST_F(ResultFiles, AnItemBlockOfAnotherVersionEmptiesTheListWithoutAnError) {
 
     ASSERT_EQ(open(set), "");
     EXPECT_TRUE(searchedFiles().empty());
-    EXPECT_EQ(main().searchPathList_->listModel()->count(), 1);
+    EXPECT_EQ(probe().searchPathList()->listModel()->count(), 1);
     EXPECT_EQ(treeGroups().size(), 1u);
     EXPECT_EQ(status(), "Duplicate files: 2, File Searched: 0");
 }
@@ -326,7 +328,7 @@ TEST_F(ResultFiles, AnItemBlockOfAnotherVersionEmptiesTheListWithoutAnError) {
 // The search path list at its design bounds and the tree of one checked duplicate.
 TEST_F(ResultFiles, TheWindowsListsWriteTheByteExamples) {
     addSearchPath("C:\\Data", "*.jpg");
-    ui::DuplicateTreeModel* tree = main().duplicateTree_->treeModel();
+    ui::DuplicateTreeModel* tree = probe().duplicateTree()->treeModel();
     ui::DuplicateNode top;
     top.text = "C:\\a.txt";
     ui::DuplicateNode child;
@@ -340,7 +342,7 @@ TEST_F(ResultFiles, TheWindowsListsWriteTheByteExamples) {
     EXPECT_EQ(searchPaths.size(), 273u);
     // The bytes of the plain lists, whose stream tests spell them out.
     stream::MainWindowLists plain;
-    plain.searchPaths.setRows(main().searchPathList_->rows());
+    plain.searchPaths.setRows(probe().searchPathList()->rows());
     EXPECT_EQ(searchPaths,
               stream::writeRootRecordToBytes(stream::makeRef(
                   stream::listViewClass(), static_cast<stream::ListViewControl*>(&plain.searchPaths))));
@@ -380,14 +382,14 @@ TEST_F(ResultFiles, OpenReadsOlderListAndTreeBlocks) {
               " 21000000 00000000 00000000 01000000 FFFFFFFF 00000000 00000000 08 433A5C622E747874");
 
     ASSERT_EQ(open(set), "");
-    const std::vector<stream::ListRow> paths = main().searchPathList_->rows();
+    const std::vector<stream::ListRow> paths = probe().searchPathList()->rows();
     ASSERT_EQ(paths.size(), 1u);
     EXPECT_EQ(paths[0].caption, "C:\\Data");
     ASSERT_EQ(paths[0].subItems.size(), 1u);
     EXPECT_EQ(paths[0].subItems[0].text, "*.jpg");
     EXPECT_EQ(treeGroups(), (Strings{"C:\\a.txt|C:\\b.txt"}));
     EXPECT_EQ(lists().nodes[1].stateIndex, ui::kStateChecked);
-    EXPECT_EQ(main().duplicateCount_, 1);
+    EXPECT_EQ(probe().duplicateCount(), 1);
 }
 
 // ------------------------------------------------------------------------------------------------
@@ -437,15 +439,15 @@ TEST_F(ResultFiles, SaveOnAFullDiskShowsTheErrorBoxAndKeepsTheOlderSet) {
         many.writeFile(std::string(150, 'n') + std::to_string(i),
                        i < 2 ? "pair" : "file " + std::to_string(i));
     }
-    main().searchPathList_->listModel()->clear();
+    probe().searchPathList()->listModel()->clear();
     addSearchPath(many.root(), "*.*");
     ASSERT_TRUE(runSearch());
     ASSERT_EQ(searchedFiles().size(), 100u);
-    ASSERT_TRUE(main().saveAction_->isEnabled());
+    ASSERT_TRUE(probe().saveAction()->isEnabled());
 
     answer_ = QString::fromStdString(set);
     MessageRecorder recorder;
-    main().saveAction_->trigger();
+    probe().saveAction()->trigger();
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].text.toStdString(),
               "Cannot create file \"" + set + ".~SR~\". No space left on device.");
@@ -492,7 +494,7 @@ TEST_F(ResultFiles, ATextTooLongForAResultFileStopsTheSaveBeforeAnyFile) {
     const Bytes before = fileBytes(set);
 
     const std::string longPath = "/" + std::string(255, 'p');
-    ui::DuplicateTreeModel* tree = main().duplicateTree_->treeModel();
+    ui::DuplicateTreeModel* tree = probe().duplicateTree()->treeModel();
     ui::DuplicateNode top;
     top.text = "/first/a";
     ui::DuplicateNode child;
@@ -530,19 +532,19 @@ TEST_F(ResultFiles, AResultFileNeitherRenamesNorMovesTheWindowsLists) {
     const std::string set = sets_.path("odd.CVN");
     stream::writeResultSet(set, plain.set(), qtcore::createResultFile);
 
-    const QRect before = main().searchPathList_->geometry();
-    const stream::ObjectRef images = main().duplicateTree_->stateImages();
+    const QRect before = probe().searchPathList()->geometry();
+    const stream::ObjectRef images = probe().duplicateTree()->stateImages();
     ASSERT_EQ(open(set), "");
-    EXPECT_EQ(main().searchPathList_->objectName(), "ListView1");
-    EXPECT_EQ(main().findComponent("TreeView1"), main().duplicateTree_);
-    EXPECT_EQ(main().searchPathList_->geometry(), before);
-    EXPECT_EQ(main().duplicateTree_->stateImages(), images);
-    EXPECT_EQ(main().duplicateTree_->indent(), 19);
-    EXPECT_EQ(main().searchPathList_->listModel()->count(), 1);
+    EXPECT_EQ(probe().searchPathList()->objectName(), "ListView1");
+    EXPECT_EQ(main().findComponent("TreeView1"), probe().duplicateTree());
+    EXPECT_EQ(probe().searchPathList()->geometry(), before);
+    EXPECT_EQ(probe().duplicateTree()->stateImages(), images);
+    EXPECT_EQ(probe().duplicateTree()->indent(), 19);
+    EXPECT_EQ(probe().searchPathList()->listModel()->count(), 1);
     // It keeps following the window.
     main().resize(main().width() + 40, main().height());
     QApplication::processEvents();
-    EXPECT_EQ(main().searchPathList_->geometry(), before.adjusted(0, 0, 40, 0));
+    EXPECT_EQ(probe().searchPathList()->geometry(), before.adjusted(0, 0, 40, 0));
 }
 
 // While a comparison runs the tree is greyed and disabled; a set saved then is the same set, and
@@ -551,20 +553,20 @@ TEST_F(ResultFiles, TheTreesSearchLookIsNeitherSavedNorOpened) {
     searchSampleTree();
     const std::string idle = sets_.path("idle.CVN");
     ASSERT_EQ(save(idle), "");
-    main().duplicateTree_->setEnabled(false);
-    ui::setControlColor(main().duplicateTree_, ui::kClInactiveCaptionText);
+    probe().duplicateTree()->setEnabled(false);
+    ui::setControlColor(probe().duplicateTree(), ui::kClInactiveCaptionText);
     const std::string busy = sets_.path("busy.CVN");
     ASSERT_EQ(save(busy), "");
     EXPECT_EQ(fileBytes(busy + ".~DF~"), fileBytes(idle + ".~DF~"));
 
-    main().duplicateTree_->setEnabled(true);
+    probe().duplicateTree()->setEnabled(true);
     std::string text = stream::streamToText(fileBytes(idle + ".~DF~"));
     text.insert(text.find("  Indent"), "  Color = clInactiveCaptionText\n  Enabled = False\n");
     stream::FileOutputStream out(idle + ".~DF~");
     out.write(stream::textToStream(text));
     out.close();
     ASSERT_EQ(open(idle), "");
-    EXPECT_TRUE(main().duplicateTree_->isEnabled());
+    EXPECT_TRUE(probe().duplicateTree()->isEnabled());
     EXPECT_EQ(treeGroups().size(), 1u);
 }
 

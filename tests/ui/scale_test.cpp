@@ -49,18 +49,19 @@ TEST_F(Scale, TheWindowUsesTheScreensWidthAndNeedsNoScrollBar) {
 
     // Everything in the window, nothing on top of anything else: the information beside the tree.
     const QRect window = main().rect();
-    const QRect tree = placeOf(main().duplicateTree_);
-    const QRect box = placeOf(main().fileInfoBox_);
+    const QRect tree = placeOf(probe().duplicateTree());
+    const QRect box = placeOf(probe().fileInfoBox());
     for (const QWidget* widget : std::initializer_list<const QWidget*>{
-             main().searchButton_, main().searchPathList_, main().deleteCheckedButton_, main().duplicateTree_,
-             main().fileInfoBox_, main().openFolderButton_, main().statusBar_}) {
+             probe().searchButton(), probe().searchPathList(), probe().deleteCheckedButton(),
+             probe().duplicateTree(), probe().fileInfoBox(), probe().openFolderButton(),
+             probe().statusBar()}) {
         EXPECT_TRUE(window.contains(placeOf(widget))) << widget->objectName().toStdString();
     }
     EXPECT_FALSE(tree.intersects(box));
     EXPECT_LT(tree.right(), box.left());
-    EXPECT_TRUE(placeOf(main().pages_).contains(box));
+    EXPECT_TRUE(placeOf(probe().pages()).contains(box));
     EXPECT_GE(tree.height(), box.height());
-    EXPECT_LT(box.bottom(), placeOf(main().statusBar_).top());
+    EXPECT_LT(box.bottom(), placeOf(probe().statusBar()).top());
 }
 
 // A list or tree whose frame lies half a device pixel off loses sides with the plain style; the
@@ -71,7 +72,7 @@ TEST_F(Scale, EveryFrameIsWhole) {
     }
     const QImage image = main().grab().toImage();
     ASSERT_DOUBLE_EQ(image.devicePixelRatio(), ratio_);
-    for (QWidget* view : std::initializer_list<QWidget*>{main().searchPathList_, main().duplicateTree_}) {
+    for (QWidget* view : std::initializer_list<QWidget*>{probe().searchPathList(), probe().duplicateTree()}) {
         const QRect r = placeOf(view);
         const int left = static_cast<int>(std::lround(r.left() * ratio_));
         const int right = static_cast<int>(std::lround((r.right() + 1) * ratio_)) - 1;
@@ -95,14 +96,14 @@ TEST_F(Scale, EveryFrameIsWhole) {
 }
 
 TEST_F(Scale, TheTreesPicturesAreDrawnForTheDevicesPixels) {
-    ui::DuplicateTreeModel* tree = main().duplicateTree_->treeModel();
+    ui::DuplicateTreeModel* tree = probe().duplicateTree()->treeModel();
     const QModelIndex group = tree->appendGroup("/srv/a", {"/srv/b"});
     tree->setStateIndex(group, ui::kStateChecked);
     QApplication::processEvents();
-    const QRect at = main().duplicateTree_->stateImageRect(group);
-    const int size = main().duplicateTree_->stateImageSize();
+    const QRect at = probe().duplicateTree()->stateImageRect(group);
+    const int size = probe().duplicateTree()->stateImageSize();
     ASSERT_EQ(at.width(), size);
-    const QImage shown = main().duplicateTree_->viewport()->grab(at).toImage();
+    const QImage shown = probe().duplicateTree()->viewport()->grab(at).toImage();
     const QImage drawn = ui::stateImage(ui::kStateChecked, size, ratio_);
     ASSERT_EQ(shown.size(), drawn.size()) << "drawn with as many device pixels as the screen has";
     if (std::abs(ratio_ - std::round(ratio_)) > 0.01) {

@@ -91,7 +91,7 @@ protected:
         WindowFixture::TearDown();
     }
 
-    ui::SearchOptionsDialog& dialog() { return *main().searchOptionsDialog(); }
+    ui::SearchOptionsDialog& dialog() { return *probe().searchOptionsDialog(); }
 
     // Fills the dialog's fields as a user would type them.
     void fill(const Options& options) {
@@ -115,25 +115,25 @@ protected:
                 dialog().reject();
             }
         });
-        main().searchOptionsAction_->trigger();
+        probe().searchOptionsAction()->trigger();
         return closed;
     }
 
     std::string save() {
         const std::string name = sets_.path("window" + std::to_string(++saves_) + ".CVN");
         answer_ = QString::fromStdString(name);
-        main().saveClicked(nullptr);
+        probe().saveClicked();
         return name;
     }
 
-    QString status() { return ui::statusText(main().statusBar_); }
+    QString status() { return ui::statusText(probe().statusBar()); }
 
     // Searches `tree_` in the window with `options` and with corvane-cli find: both save their
     // sets, which must hold the same bytes, and the window's status starts with the command
     // line's totals. Returns the window's groups.
     std::vector<std::string> searchBothWays(const Options& options) {
         EXPECT_TRUE(chooseOptions(options));
-        if (main().searchPathList_->listModel()->count() == 0) {
+        if (probe().searchPathList()->listModel()->count() == 0) {
             addSearchPath(tree_.root());
         }
         EXPECT_TRUE(runSearch());
@@ -200,7 +200,7 @@ TEST_F(SearchOptionsWindow, AFilteredSearchFindsWhatTheCommandLineFindsWithTheSa
     const std::vector<std::string> sized = searchBothWays(sizes("1K", "2k"));
     EXPECT_LT(sized.size(), plain.size());
     // The note counts the rows listed but outside the limits: files and folders alike.
-    const ui::SearchedFilesModel* rows = main().searchedFilesList_->listModel();
+    const ui::SearchedFilesModel* rows = probe().searchedFilesList()->listModel();
     int outside = 0;
     for (int i = 0; i < rows->count(); ++i) {
         outside += rows->sizeOf(i) < 1024 || rows->sizeOf(i) > 2048 ? 1 : 0;
@@ -232,7 +232,7 @@ TEST_F(SearchOptionsWindow, AFilteredSearchFindsWhatTheCommandLineFindsWithTheSa
         QTest::mouseClick(dialog().resetButton_, Qt::LeftButton);
         QTest::mouseClick(dialog().okButton_, Qt::LeftButton);
     });
-    main().searchOptionsAction_->trigger();
+    probe().searchOptionsAction()->trigger();
     EXPECT_FALSE(dialog().filters().any());
     ASSERT_TRUE(runSearch());
     EXPECT_EQ(treeGroups(), plain);

@@ -102,7 +102,7 @@ protected:
 
     // Adds a row through the dialog; the messages shown stay in `messages`.
     bool addThroughDialog(const QString& path, const QString& patterns = QString()) {
-        return withDialog(main().addPathButton_, [&](ui::PathDialog& dialog) {
+        return withDialog(probe().addPathButton(), [&](ui::PathDialog& dialog) {
             dialog.pathField_->setText(path);
             if (!patterns.isEmpty()) {
                 dialog.patternField_->setText(patterns);
@@ -114,20 +114,20 @@ protected:
     // Lists a path as an added one would be, with the path buttons enabled.
     void listPath(const std::string& folder, const std::string& patterns = "*.*") {
         addSearchPath(folder, patterns);
-        main().editPathButton_->setEnabled(true);
-        main().deletePathButton_->setEnabled(true);
+        probe().editPathButton()->setEnabled(true);
+        probe().deletePathButton()->setEnabled(true);
     }
 
     void selectRow(int row) {
-        main().searchPathList_->selectionModel()->select(main().searchPathList_->listModel()->index(row, 0),
-                                                         QItemSelectionModel::ClearAndSelect |
-                                                             QItemSelectionModel::Rows);
+        probe().searchPathList()->selectionModel()->select(
+            probe().searchPathList()->listModel()->index(row, 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
 
     // The rows of searchPathList_ as "path|patterns".
     Strings rows() {
         Strings result;
-        const ui::ListViewModel* model = main().searchPathList_->listModel();
+        const ui::ListViewModel* model = probe().searchPathList()->listModel();
         for (int i = 0; i < model->count(); ++i) {
             result.push_back(std::string(model->row(i).caption()) + "|" +
                              std::string(model->row(i).subItemText(0)));
@@ -138,10 +138,10 @@ protected:
     // Whether Start Search, Edit Path and Delete Path are all enabled (true), all disabled
     // (false); fails the test when they disagree.
     bool pathButtonsEnabled() {
-        const bool search = main().searchButton_->isEnabled();
-        EXPECT_EQ(main().editPathButton_->isEnabled(), search);
-        EXPECT_EQ(main().deletePathButton_->isEnabled(), search);
-        EXPECT_TRUE(main().addPathButton_->isEnabled());
+        const bool search = probe().searchButton()->isEnabled();
+        EXPECT_EQ(probe().editPathButton()->isEnabled(), search);
+        EXPECT_EQ(probe().deletePathButton()->isEnabled(), search);
+        EXPECT_TRUE(probe().addPathButton()->isEnabled());
         return search;
     }
 };
@@ -150,7 +150,7 @@ TEST_F(SearchPaths, AddingOpensTheDialogInAddModeAndAppendsTheRow) {
     ASSERT_FALSE(pathButtonsEnabled());
     MessageRecorder recorder;
     bool checked = false;
-    ASSERT_TRUE(withDialog(main().addPathButton_, [&](ui::PathDialog& dialog) {
+    ASSERT_TRUE(withDialog(probe().addPathButton(), [&](ui::PathDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Add Search Path...");
         EXPECT_EQ(ui::captionOf(dialog.okButton_), "Add");
         EXPECT_EQ(dialog.pathField_->text(), "");
@@ -166,7 +166,7 @@ TEST_F(SearchPaths, AddingOpensTheDialogInAddModeAndAppendsTheRow) {
     EXPECT_TRUE(pathButtonsEnabled());
 
     // The next add starts afresh and the row goes last.
-    ASSERT_TRUE(withDialog(main().addPathButton_, [&](ui::PathDialog& dialog) {
+    ASSERT_TRUE(withDialog(probe().addPathButton(), [&](ui::PathDialog& dialog) {
         EXPECT_EQ(dialog.pathField_->text(), "");
         EXPECT_EQ(dialog.patternField_->text(), "*.*");
         dialog.pathField_->setText("/home/music");
@@ -174,12 +174,12 @@ TEST_F(SearchPaths, AddingOpensTheDialogInAddModeAndAppendsTheRow) {
     }));
     EXPECT_EQ(rows(), (Strings{"/srv/photos|*.jpg;*.png", "/home/music|*.*"}));
     // The view shows the new rows at once.
-    EXPECT_EQ(main().searchPathList_->model()->rowCount(), 2);
+    EXPECT_EQ(probe().searchPathList()->model()->rowCount(), 2);
 }
 
 TEST_F(SearchPaths, EmptyPathIsRefusedAndBlanksAreAPath) {
     MessageRecorder recorder;
-    ASSERT_TRUE(withDialog(main().addPathButton_, [&](ui::PathDialog& dialog) {
+    ASSERT_TRUE(withDialog(probe().addPathButton(), [&](ui::PathDialog& dialog) {
         dialog.patternField_->setText("*.txt");
         dialog.okButton_->click();
         EXPECT_TRUE(dialog.isVisible()) << "the dialog stays open";
@@ -202,7 +202,7 @@ TEST_F(SearchPaths, OverlappingAddIsRefusedNamingTheFirstOverlappingRow) {
     listPath("/srv/data/old");
     selectRow(2); // add mode tests every row, the selected one too
     MessageRecorder recorder;
-    ASSERT_TRUE(withDialog(main().addPathButton_, [&](ui::PathDialog& dialog) {
+    ASSERT_TRUE(withDialog(probe().addPathButton(), [&](ui::PathDialog& dialog) {
         dialog.pathField_->setText("/srv/data/db");
         dialog.patternField_->setText("*.db");
         dialog.okButton_->click();
@@ -233,15 +233,15 @@ TEST_F(SearchPaths, OverlappingAddIsRefusedNamingTheFirstOverlappingRow) {
 TEST_F(SearchPaths, CancelAndTheCloseBoxChangeNothingButTheButtonsAreSetAgain) {
     addSearchPath("/srv/data", "*.txt");
     // As if the row had come without the buttons noticing: cancelling sets them again.
-    main().searchButton_->setEnabled(false);
-    ASSERT_TRUE(withDialog(main().addPathButton_, [&](ui::PathDialog& dialog) {
+    probe().searchButton()->setEnabled(false);
+    ASSERT_TRUE(withDialog(probe().addPathButton(), [&](ui::PathDialog& dialog) {
         dialog.pathField_->setText("/home");
         dialog.cancelButton_->click();
     }));
     EXPECT_TRUE(pathButtonsEnabled());
 
     // The close box cancels (Esc presses no button: Keyboard.EnterAndEscPressNoButtonOfThePathDialog).
-    ASSERT_TRUE(withDialog(main().addPathButton_, [&](ui::PathDialog& dialog) {
+    ASSERT_TRUE(withDialog(probe().addPathButton(), [&](ui::PathDialog& dialog) {
         dialog.pathField_->setText("/home");
         dialog.close();
         EXPECT_FALSE(dialog.isVisible());
@@ -254,13 +254,13 @@ TEST_F(SearchPaths, EditingSavesTheSelectedRowInPlace) {
     listPath("/srv/b", "*.b");
     listPath("/srv/c", "*.c");
     MessageRecorder recorder;
-    ASSERT_FALSE(withDialog(main().editPathButton_, [](ui::PathDialog&) {}));
+    ASSERT_FALSE(withDialog(probe().editPathButton(), [](ui::PathDialog&) {}));
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].title, "Warning");
     EXPECT_EQ(recorder.messages[0].text, "Select a Search Path to Edit.");
 
     selectRow(1);
-    ASSERT_TRUE(withDialog(main().editPathButton_, [&](ui::PathDialog& dialog) {
+    ASSERT_TRUE(withDialog(probe().editPathButton(), [&](ui::PathDialog& dialog) {
         EXPECT_EQ(dialog.windowTitle(), "Edit Search Path...");
         EXPECT_EQ(ui::captionOf(dialog.okButton_), "Save");
         EXPECT_EQ(dialog.pathField_->text(), "/srv/b");
@@ -275,7 +275,7 @@ TEST_F(SearchPaths, EditingSavesTheSelectedRowInPlace) {
 
     // Every other row, before and after the edited one, is still tested.
     for (const char* path : {"/srv/a/x", "/srv/c/x"}) {
-        ASSERT_TRUE(withDialog(main().editPathButton_, [&](ui::PathDialog& dialog) {
+        ASSERT_TRUE(withDialog(probe().editPathButton(), [&](ui::PathDialog& dialog) {
             dialog.pathField_->setText(path);
             dialog.okButton_->click();
             EXPECT_TRUE(dialog.isVisible());
@@ -285,7 +285,7 @@ TEST_F(SearchPaths, EditingSavesTheSelectedRowInPlace) {
     EXPECT_EQ(recorder.messages[1].text, kSaveOverlap + "/srv/a");
     EXPECT_EQ(recorder.messages[2].text, kSaveOverlap + "/srv/c");
 
-    ASSERT_TRUE(withDialog(main().editPathButton_, [&](ui::PathDialog& dialog) {
+    ASSERT_TRUE(withDialog(probe().editPathButton(), [&](ui::PathDialog& dialog) {
         dialog.pathField_->setText("/home/b");
         dialog.okButton_->click();
     }));
@@ -296,13 +296,13 @@ TEST_F(SearchPaths, EditingOnlyThePatternsKeepsAPathThatIsNotUtf8) {
     const std::string path = "/srv/caf\xe9";
     listPath(path, "*.a");
     selectRow(0);
-    ASSERT_TRUE(withDialog(main().editPathButton_, [&](ui::PathDialog& dialog) {
+    ASSERT_TRUE(withDialog(probe().editPathButton(), [&](ui::PathDialog& dialog) {
         dialog.patternField_->setText("*.b");
         dialog.okButton_->click();
     }));
     EXPECT_EQ(rows(), (Strings{path + "|*.b"}));
     // A path the user retyped is taken as typed.
-    ASSERT_TRUE(withDialog(main().editPathButton_, [&](ui::PathDialog& dialog) {
+    ASSERT_TRUE(withDialog(probe().editPathButton(), [&](ui::PathDialog& dialog) {
         dialog.pathField_->setText(QString::fromUtf8("/srv/caf\xc3\xa9"));
         dialog.okButton_->click();
     }));
@@ -314,26 +314,26 @@ TEST_F(SearchPaths, DeletingRemovesTheSelectedRowAndTheLastOneDisablesTheButtons
     ASSERT_TRUE(addThroughDialog("/srv/a"));
     ASSERT_TRUE(addThroughDialog("/srv/b"));
     ASSERT_TRUE(addThroughDialog("/srv/c"));
-    main().deletePathButton_->click();
+    probe().deletePathButton()->click();
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].text, "Select a Search Path to Delete.");
     EXPECT_EQ(rows().size(), 3u);
 
     // Selected as a click selects: the row is also the list's current row.
-    main().searchPathList_->selectRow(1);
-    ASSERT_EQ(main().searchPathList_->currentIndex().row(), 1);
-    main().deletePathButton_->click();
+    probe().searchPathList()->selectRow(1);
+    ASSERT_EQ(probe().searchPathList()->currentIndex().row(), 1);
+    probe().deletePathButton()->click();
     EXPECT_EQ(rows(), (Strings{"/srv/a|*.*", "/srv/c|*.*"}));
     EXPECT_TRUE(pathButtonsEnabled());
     // No other row is selected in its place: a second click asks for one instead of deleting it.
-    EXPECT_TRUE(main().searchPathList_->selectionModel()->selectedRows().isEmpty());
-    main().deletePathButton_->click();
+    EXPECT_TRUE(probe().searchPathList()->selectionModel()->selectedRows().isEmpty());
+    probe().deletePathButton()->click();
     ASSERT_EQ(recorder.messages.size(), 2u);
     EXPECT_EQ(recorder.messages[1].text, "Select a Search Path to Delete.");
     EXPECT_EQ(rows().size(), 2u);
     for (int left = 1; left >= 0; --left) {
         selectRow(0);
-        main().deletePathButton_->click();
+        probe().deletePathButton()->click();
         EXPECT_EQ(static_cast<int>(rows().size()), left);
     }
     EXPECT_FALSE(pathButtonsEnabled());
@@ -342,14 +342,14 @@ TEST_F(SearchPaths, DeletingRemovesTheSelectedRowAndTheLastOneDisablesTheButtons
 
 TEST_F(SearchPaths, DeletingTheLastRowDuringASearchLeavesTheSearchStoppable) {
     listPath("/srv/a");
-    ui::setCaption(main().searchButton_, ui::MainWindow::kStopSearch);
+    ui::setCaption(probe().searchButton(), ui::MainWindow::kStopSearch);
     selectRow(0);
-    main().deletePathButton_->click();
+    probe().deletePathButton()->click();
     EXPECT_TRUE(rows().empty());
-    EXPECT_TRUE(main().searchButton_->isEnabled());
-    EXPECT_FALSE(main().editPathButton_->isEnabled());
-    EXPECT_FALSE(main().deletePathButton_->isEnabled());
-    ui::setCaption(main().searchButton_, ui::MainWindow::kStartSearch);
+    EXPECT_TRUE(probe().searchButton()->isEnabled());
+    EXPECT_FALSE(probe().editPathButton()->isEnabled());
+    EXPECT_FALSE(probe().deletePathButton()->isEnabled());
+    ui::setCaption(probe().searchButton(), ui::MainWindow::kStartSearch);
 }
 
 TEST_F(SearchPaths, PatternFieldNeverStaysEmpty) {

@@ -46,7 +46,7 @@ protected:
         WindowFixture::TearDown();
     }
 
-    ui::DuplicateTreeModel& tree() { return *main().duplicateTree_->treeModel(); }
+    ui::DuplicateTreeModel& tree() { return *probe().duplicateTree()->treeModel(); }
 
     // Each group by its original: the paths of the group's ticked files.
     std::map<std::string, std::set<std::string>> tickedByGroup() {
@@ -97,9 +97,9 @@ protected:
     }
 
     std::vector<QAction*> selectEntries() {
-        std::vector<QAction*> entries = main().keepRuleActions_;
-        entries.push_back(main().untickAllAction_);
-        entries.push_back(main().invertGroupAction_);
+        std::vector<QAction*> entries = probe().keepRuleActions();
+        entries.push_back(probe().untickAllAction());
+        entries.push_back(probe().invertGroupAction());
         return entries;
     }
 
@@ -109,7 +109,7 @@ protected:
             return QString::fromStdString(name);
         });
         MessageRecorder recorder;
-        main().exportAction_->trigger();
+        probe().exportAction()->trigger();
         return recorder.messages;
     }
 
@@ -141,7 +141,7 @@ TEST_F(SelectAndExport, EachRuleTicksEveryCopyButTheOneItKeepsInEveryGroup) {
     const Strings pair = groupOf(pairOld);
     ASSERT_EQ(five.size(), 5u);
     ASSERT_EQ(pair.size(), 2u);
-    EXPECT_FALSE(main().deleteCheckedButton_->isEnabled());
+    EXPECT_FALSE(probe().deleteCheckedButton()->isEnabled());
 
     const auto allBut = [](const Strings& group, const std::string& kept) {
         std::set<std::string> ticked(group.begin(), group.end());
@@ -156,16 +156,16 @@ TEST_F(SelectAndExport, EachRuleTicksEveryCopyButTheOneItKeepsInEveryGroup) {
         {engine::KeepRule::ShortestPath, {shortest, pairOld.size() < pairNew.size() ? pairOld : pairNew}},
         {engine::KeepRule::LongestPath, {longest, pairOld.size() < pairNew.size() ? pairNew : pairOld}},
     };
-    ASSERT_EQ(main().keepRuleActions_.size(), kept.size());
+    ASSERT_EQ(probe().keepRuleActions().size(), kept.size());
     for (const auto& [rule, keepers] : kept) {
-        main().keepRuleActions_[static_cast<size_t>(rule)]->trigger();
+        probe().keepRuleActions()[static_cast<size_t>(rule)]->trigger();
         const auto ticked = tickedByGroup();
         EXPECT_EQ(ticked.at(five.front()), allBut(five, keepers.first)) << engine::keepRuleName(rule);
         EXPECT_EQ(ticked.at(pair.front()), allBut(pair, keepers.second)) << engine::keepRuleName(rule);
     }
     // The ticks are something to delete; nothing was acted on.
-    EXPECT_TRUE(main().deleteCheckedButton_->isEnabled());
-    EXPECT_TRUE(main().deleteDuplicatesButton_->isEnabled());
+    EXPECT_TRUE(probe().deleteCheckedButton()->isEnabled());
+    EXPECT_TRUE(probe().deleteDuplicatesButton()->isEnabled());
     for (const std::string& path : five) {
         EXPECT_TRUE(std::filesystem::exists(path)) << path;
     }
@@ -181,14 +181,14 @@ TEST_F(SelectAndExport, InvertTurnsTheCurrentGroupAroundAndUntickAllClearsEveryG
     ASSERT_TRUE(runSearch());
     ASSERT_EQ(treeGroups().size(), 2u);
     // Without a current node there is no group to invert.
-    main().duplicateTree_->setCurrentIndex({});
-    EXPECT_FALSE(main().invertGroupAction_->isEnabled());
+    probe().duplicateTree()->setCurrentIndex({});
+    EXPECT_FALSE(probe().invertGroupAction()->isEnabled());
 
-    main().keepRuleActions_[static_cast<size_t>(engine::KeepRule::Original)]->trigger();
+    probe().keepRuleActions()[static_cast<size_t>(engine::KeepRule::Original)]->trigger();
     const auto ruled = tickedByGroup();
-    main().duplicateTree_->setCurrentIndex(indexOf(a2));
-    ASSERT_TRUE(main().invertGroupAction_->isEnabled());
-    main().invertGroupAction_->trigger();
+    probe().duplicateTree()->setCurrentIndex(indexOf(a2));
+    ASSERT_TRUE(probe().invertGroupAction()->isEnabled());
+    probe().invertGroupAction()->trigger();
     auto inverted = tickedByGroup();
     const Strings groupA = groupOf(a2);
     const std::string originalA = groupA.front();
@@ -196,7 +196,7 @@ TEST_F(SelectAndExport, InvertTurnsTheCurrentGroupAroundAndUntickAllClearsEveryG
     EXPECT_EQ(inverted.at(originalA), (std::set<std::string>{originalA}));
     EXPECT_EQ(inverted.at(originalB), ruled.at(originalB));
     // Twice is as before.
-    main().invertGroupAction_->trigger();
+    probe().invertGroupAction()->trigger();
     EXPECT_EQ(tickedByGroup(), ruled);
 
     // From the keyboard, wherever the focus is in the window.
@@ -217,7 +217,7 @@ TEST_F(SelectAndExport, EntriesWaitForATreeWithGroupsAndForTheSearchToEnd) {
         for (QAction* action : selectEntries()) {
             states.push_back(action->isEnabled());
         }
-        states.push_back(main().exportAction_->isEnabled());
+        states.push_back(probe().exportAction()->isEnabled());
         return states;
     };
     const std::vector<bool> none(selectEntries().size() + 1, false);
@@ -231,13 +231,13 @@ TEST_F(SelectAndExport, EntriesWaitForATreeWithGroupsAndForTheSearchToEnd) {
     tree_.writeFile("y.txt", "same");
     ASSERT_TRUE(runSearch());
     ASSERT_EQ(treeGroups().size(), 1u);
-    main().duplicateTree_->setCurrentIndex(tree().index(0, 0));
+    probe().duplicateTree()->setCurrentIndex(tree().index(0, 0));
     EXPECT_EQ(enabled(), std::vector<bool>(none.size(), true));
 
-    main().searchButton_->click();
+    probe().searchButton()->click();
     EXPECT_EQ(enabled(), none) << "while a search runs";
     ASSERT_TRUE(waitUntil([this] { return idle(); }));
-    main().duplicateTree_->setCurrentIndex(tree().index(0, 0));
+    probe().duplicateTree()->setCurrentIndex(tree().index(0, 0));
     EXPECT_EQ(enabled(), std::vector<bool>(none.size(), true));
 
     // The Select menu stands between the Edit and the Search menus, before the description's Help.
@@ -265,7 +265,7 @@ TEST_F(SelectAndExport, ExportWritesTheBytesTheCommandLinePrintsAfterTheSameSear
     ASSERT_TRUE(runSearch());
     ASSERT_EQ(treeGroups().size(), 3u);
     // Ticks are no part of the report.
-    main().keepRuleActions_[static_cast<size_t>(engine::KeepRule::LongestPath)]->trigger();
+    probe().keepRuleActions()[static_cast<size_t>(engine::KeepRule::LongestPath)]->trigger();
 
     TempTree out;
     const std::string older = out.writeFile("groups.csv", "an older export");
@@ -288,12 +288,12 @@ TEST_F(SelectAndExport, ExportWritesTheBytesTheCommandLinePrintsAfterTheSameSear
     ui::setResultFileChooser([&](QWidget*, ui::ResultFileDialog, const ui::FileDialogSettings&) {
         return QString::fromStdString(sets.path("set.CVN"));
     });
-    main().saveClicked(nullptr);
+    probe().saveClicked();
     ASSERT_TRUE(std::filesystem::exists(sets.path("set.CVN.~DF~")));
-    main().searchPathList_->listModel()->clear();
-    main().searchedFilesList_->listModel()->clear();
+    probe().searchPathList()->listModel()->clear();
+    probe().searchedFilesList()->listModel()->clear();
     tree().clear();
-    EXPECT_FALSE(main().exportAction_->isEnabled());
+    EXPECT_FALSE(probe().exportAction()->isEnabled());
     main().openResultSet(sets.path("set.CVN"));
     ASSERT_EQ(treeGroups().size(), 3u);
     ASSERT_TRUE(exportAs(out.path("opened.json")).empty());

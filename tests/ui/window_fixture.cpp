@@ -24,14 +24,14 @@ void WindowFixture::TearDown() {
 }
 
 void WindowFixture::addSearchPath(const std::string& folder, const std::string& patterns) {
-    main().searchPathList_->listModel()->appendRow(ui::ListRow(folder, {patterns}));
-    main().searchPathList_->listModel()->flushAppendedRows();
-    main().searchButton_->setEnabled(true);
+    probe().searchPathList()->listModel()->appendRow(ui::ListRow(folder, {patterns}));
+    probe().searchPathList()->listModel()->flushAppendedRows();
+    probe().searchButton()->setEnabled(true);
 }
 
 bool WindowFixture::idle() {
-    return ui::captionOf(main().searchButton_) == QLatin1String(ui::MainWindow::kStartSearch) &&
-           main().scanner_ && !main().scanner_->Busy && !main().comparer_->Busy;
+    return ui::captionOf(probe().searchButton()) == QLatin1String(ui::MainWindow::kStartSearch) &&
+           probe().scanner() && !probe().scanner()->Busy && !probe().comparer()->Busy;
 }
 
 bool WindowFixture::waitUntil(const std::function<bool()>& done) {
@@ -46,13 +46,13 @@ bool WindowFixture::waitUntil(const std::function<bool()>& done) {
 }
 
 bool WindowFixture::runSearch() {
-    main().searchButton_->click();
+    probe().searchButton()->click();
     return waitUntil([this] { return idle(); });
 }
 
 std::vector<std::string> WindowFixture::searchedFiles() {
     std::vector<std::string> rows;
-    const ui::SearchedFilesModel* model = main().searchedFilesList_->listModel();
+    const ui::SearchedFilesModel* model = probe().searchedFilesList()->listModel();
     for (int i = 0; i < model->count(); ++i) {
         rows.emplace_back(model->row(i).caption());
     }
@@ -61,7 +61,7 @@ std::vector<std::string> WindowFixture::searchedFiles() {
 
 std::vector<std::string> WindowFixture::treeGroups() {
     std::vector<std::string> groups;
-    const ui::DuplicateTreeModel* tree = main().duplicateTree_->treeModel();
+    const ui::DuplicateTreeModel* tree = probe().duplicateTree()->treeModel();
     for (int top = 0; top < tree->rowCount(); ++top) {
         const QModelIndex group = tree->index(top, 0);
         std::string line = tree->node(group)->text;

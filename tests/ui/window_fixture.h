@@ -3,6 +3,7 @@
 // The program's four windows, created as start-up creates them, for tests that drive the main
 // window: add search paths, run a search to its end, read the lists, the tree and the status.
 
+#include "main_window_probe.h"
 #include "ui/windows/about_window.h"
 #include "ui/windows/delete_dialog.h"
 #include "ui/windows/main_window.h"
@@ -24,6 +25,8 @@ protected:
     void TearDown() override;
 
     ui::MainWindow& main() { return windows_->mainWindow(); }
+    // The main window's controls, drivers and handlers.
+    ui::MainWindowProbe probe() { return ui::MainWindowProbe(main()); }
     ui::PathDialog& pathDialog() { return windows_->pathDialog(); }
     ui::DeleteDialog& deleteDialog() { return windows_->deleteDialog(); }
     ui::AboutWindow& aboutWindow() { return windows_->aboutWindow(); }
@@ -37,7 +40,7 @@ protected:
     bool waitUntil(const std::function<bool()>& done);
     bool idle();
 
-    // The rows of searchedFilesList_ (captions) and the tree as "top|child|child" lines, in view order.
+    // The rows of the searched files list (captions) and the tree as "top|child|child" lines, in view order.
     std::vector<std::string> searchedFiles();
     std::vector<std::string> treeGroups();
 

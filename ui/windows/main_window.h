@@ -30,9 +30,14 @@ class QStatusBar;
 class QTabWidget;
 class QGroupBox;
 
+namespace corvane::stream {
+struct ResultSet;
+}
+
 namespace corvane::ui {
 
 class AboutWindow;
+class DuplicateTreeModel;
 class HelpWindow;
 class ListViewWidget;
 class PathDialog;
@@ -68,6 +73,27 @@ public:
     // some desktops want before they let a window take the focus. Returns whether the window is
     // now shown (not minimised).
     bool bringToFront(const QByteArray& activationToken = {});
+
+    // What Open does once the dialog has given a name, the .CVN file's (bytes; empty when the
+    // dialog was cancelled). The program's command line opens a set through here too. Throws
+    // corvane::Error with the text of the error box when a file of the set cannot be read; the
+    // status line then keeps "Loading Files, Please Wait ...".
+    void openResultSet(const std::string& file);
+    // Whether File > Open is offered now: not while a search runs.
+    bool canOpenResultSet() const;
+    // Whether the window shows something a set would replace: search paths, searched files or
+    // groups.
+    bool showsResults() const;
+    // The groups of the duplicate tree with their ticks, which the delete dialog works on.
+    DuplicateTreeModel& duplicateModel() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Tests reach the controls, the engine's drivers and the handlers through it.
+    friend class MainWindowProbe;
 
     // The text the status line shows (or is about to show: repaints are spaced out).
     QString statusLine() const;
@@ -131,6 +157,9 @@ public:
     void addPathClicked(QObject* sender);
     void editPathClicked(QObject* sender);
     void deletePathClicked(QObject* sender);
+    // The path buttons follow the row count. A running search keeps searchButton_, which is then
+    // its only way to stop, whatever happens to the list it has already copied.
+    void updatePathButtons();
     // Deleting duplicates.
     void deleteDuplicatesClicked(QObject* sender);
     void deleteCheckedClicked(QObject* sender);
@@ -154,14 +183,13 @@ public:
     // Result file sets.
     void saveClicked(QObject* sender);
     void openClicked(QObject* sender);
-    // What Open does once the dialog has given a name, the .CVN file's (bytes; empty when the
-    // dialog was cancelled). The program's command line opens a set through here too. Throws
-    // corvane::Error with the text of the error box when a file of the set cannot be read; the
-    // status line then keeps "Loading Files, Please Wait ...".
-    void openResultSet(const std::string& file);
     // After Open (the dialog given a name, or cancelled): the path buttons, Save and the
     // duplicate count follow what the lists hold now.
     void updateAfterOpen();
+    // The three lists a result set holds.
+    stream::ResultSet resultSet() const;
+    // What a set read by Open must not change in the window (main_window_result_sets.cpp).
+    class KeepWindowOwnState;
     // The settings of a file dialog of the description, its texts translated.
     FileDialogSettings dialogSettings(const char* dialog);
     // The number of duplicate nodes in duplicateTree_: the children of its top-level nodes.
@@ -196,11 +224,6 @@ public:
     void duplicateGroupFound(const engine::FoundGroup& group);
     void compareFinished(const engine::CompareEnd& end);
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-
-private:
     void descriptionLoaded() override;
     // On a screen too low for the description: the file information beside the tree, the
     // window as wide as the screen (main_window_layout.cpp).

@@ -37,6 +37,10 @@ void showText(QLineEdit* edit, const QString& text) {
 
 } // namespace
 
+DuplicateTreeModel& MainWindow::duplicateModel() const {
+    return *duplicateTree_->treeModel();
+}
+
 void MainWindow::treeClicked(QObject*) {
     // Only a click on the picture itself toggles; a click on the text just selects.
     if (duplicateTree_->stateImageAt(duplicateTree_->clickPos()).isValid()) {

@@ -38,15 +38,27 @@ void betweenFiles() {
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-stream::ResultSet resultSetOf(MainWindow& window) {
-    return {*window.searchPathList_, *window.searchedFilesList_, *window.duplicateTree_};
+stream::ObjectRef findWindow(std::string_view name) {
+    const QString wanted = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (dynamic_cast<Form*>(window) && window->objectName().compare(wanted, Qt::CaseInsensitive) == 0) {
+            return refOf(window);
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+stream::ResultSet MainWindow::resultSet() const {
+    return {*searchPathList_, *searchedFilesList_, *duplicateTree_};
 }
 
 // What a result file must not change, whatever it holds, restored when the read ends (also when it
 // fails): the controls' names, by which the window finds them; the tree's state images; and the
 // window's layout, the tree's indent included: a set saved in a larger window, or a hostile one, would
 // otherwise leave the lists beyond the window's edges for good.
-class KeepWindowOwnState {
+class MainWindow::KeepWindowOwnState {
 public:
     explicit KeepWindowOwnState(MainWindow& window)
         : window_(window), stateImages_(window.duplicateTree_->stateImages()),
@@ -89,18 +101,6 @@ private:
     std::vector<QString> names_;
 };
 
-stream::ObjectRef findWindow(std::string_view name) {
-    const QString wanted = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        if (dynamic_cast<Form*>(window) && window->objectName().compare(wanted, Qt::CaseInsensitive) == 0) {
-            return refOf(window);
-        }
-    }
-    return {};
-}
-
-} // namespace
-
 FileDialogSettings MainWindow::dialogSettings(const char* dialog) {
     FileDialogSettings settings = fileDialogSettings(findComponent(dialog));
     settings.filter = windowText(this, settings.filter);
@@ -116,7 +116,7 @@ void MainWindow::saveClicked(QObject*) {
     layOutAllPages(pages_);
     // A file that cannot be written ends Save with its error ("Cannot create file ..."), shown
     // in the error box as it is.
-    stream::writeResultSet(fileNameBytes(name), resultSetOf(*this), qtcore::createResultFile, betweenFiles);
+    stream::writeResultSet(fileNameBytes(name), resultSet(), qtcore::createResultFile, betweenFiles);
 }
 
 void MainWindow::openClicked(QObject*) {
@@ -135,7 +135,7 @@ void MainWindow::openResultSet(const std::string& file) {
             const KeepWindowOwnState keep(*this);
             stream::ReadOptions options;
             options.findWindow = findWindow;
-            stream::readResultSet(file, resultSetOf(*this), options, betweenFiles);
+            stream::readResultSet(file, resultSet(), options, betweenFiles);
         }
         setStatus(QString());
         flushStatus();
@@ -157,6 +157,14 @@ void MainWindow::updateAfterOpen() {
     if (duplicateTree_->hasNodes()) {
         duplicateCount_ = countDuplicateNodes();
     }
+}
+
+bool MainWindow::canOpenResultSet() const {
+    return openAction_ != nullptr && openAction_->isEnabled();
+}
+
+bool MainWindow::showsResults() const {
+    return searchPathList_->hasRows() || searchedFilesList_->hasRows() || duplicateTree_->hasNodes();
 }
 
 int32_t MainWindow::countDuplicateNodes() const {

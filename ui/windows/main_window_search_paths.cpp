@@ -21,16 +21,6 @@ constexpr const char* kAddTitle = QT_TRANSLATE_NOOP("frm_add", "Add Search Path.
 constexpr const char* kEditTitle = QT_TRANSLATE_NOOP("frm_add", "Edit Search Path...");
 constexpr const char* kAllFiles = "*.*";
 
-// The path buttons follow the row count. A running search keeps searchButton_, which is then its
-// only way to stop, whatever happens to the list it has already copied.
-void updatePathButtons(MainWindow& window) {
-    const bool hasRows = window.searchPathList_->listModel()->count() > 0;
-    const bool searching = captionOf(window.searchButton_) != QLatin1String(MainWindow::kStartSearch);
-    window.searchButton_->setEnabled(hasRows || searching);
-    window.deletePathButton_->setEnabled(hasRows);
-    window.editPathButton_->setEnabled(hasRows);
-}
-
 // The path dialog's check before it takes a folder: no listed folder other than the edited row
 // (-1 for none) may overlap it.
 PathDialog::OverlapCheck overlapCheck(const ListViewModel& rows, int editedRow) {
@@ -44,6 +34,14 @@ PathDialog::OverlapCheck overlapCheck(const ListViewModel& rows, int editedRow) 
 }
 
 } // namespace
+
+void MainWindow::updatePathButtons() {
+    const bool hasRows = searchPathList_->listModel()->count() > 0;
+    const bool searching = captionOf(searchButton_) != QLatin1String(kStartSearch);
+    searchButton_->setEnabled(hasRows || searching);
+    deletePathButton_->setEnabled(hasRows);
+    editPathButton_->setEnabled(hasRows);
+}
 
 void MainWindow::addPathClicked(QObject*) {
     PathDialog& dialog = *pathDialog_;
@@ -61,7 +59,7 @@ void MainWindow::addPathClicked(QObject*) {
         rows.appendRow(std::move(row));
         rows.flushAppendedRows();
     }
-    updatePathButtons(*this);
+    updatePathButtons();
 }
 
 void MainWindow::editPathClicked(QObject*) {
@@ -101,7 +99,7 @@ void MainWindow::deletePathClicked(QObject*) {
         return;
     }
     searchPathList_->listModel()->removeRows(row, 1);
-    updatePathButtons(*this);
+    updatePathButtons();
 }
 
 } // namespace corvane::ui

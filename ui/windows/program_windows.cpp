@@ -1,6 +1,5 @@
 #include "ui/windows/program_windows.h"
 
-#include "ui/forms/list_controls_qt.h"
 #include "ui/windows/about_window.h"
 #include "ui/windows/delete_dialog.h"
 #include "ui/windows/main_window.h"
@@ -11,8 +10,7 @@ namespace corvane::ui {
 ProgramWindows::ProgramWindows()
     : mainWindow_(std::make_unique<MainWindow>()),
       pathDialog_(std::make_unique<PathDialog>(mainWindow_.get())),
-      deleteDialog_(
-          std::make_unique<DeleteDialog>(*mainWindow_->duplicateTree_->treeModel(), mainWindow_.get())),
+      deleteDialog_(std::make_unique<DeleteDialog>(mainWindow_->duplicateModel(), mainWindow_.get())),
       aboutWindow_(std::make_unique<AboutWindow>(mainWindow_.get())) {
     mainWindow_->setWindowsToOpen(*pathDialog_, *deleteDialog_, *aboutWindow_);
 }
