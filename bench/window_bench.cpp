@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
             sorted = now;
         }
         if (ui::captionOf(probe.searchButton()) == QLatin1String(ui::MainWindow::kStartSearch) &&
-            !probe.scanner()->Busy && !probe.comparer()->Busy) {
+            !probe.scanner()->busy && !probe.comparer()->busy) {
             compared = now;
             QApplication::quit();
         }

@@ -180,32 +180,32 @@ void SearchRun::checkRoots() {
 }
 
 void SearchRun::setUpScanner() {
-    scanner_.Recursive = true;
-    scanner_.SearchPaths = request_.folders;
-    scanner_.FileTypes = request_.patterns;
-    scanner_.SearchFileRoots = true;
+    scanner_.recursive = true;
+    scanner_.searchPaths = request_.folders;
+    scanner_.fileTypes = request_.patterns;
+    scanner_.searchFileRoots = true;
     engine::applyToScanner(filters(), scanner_);
     // The first look at the files the comparison will read goes on while the scan does: the
     // comparison then reads again only files whose size the scan met once.
-    scanner_.LookAhead.enabled = true;
-    scanner_.LookAhead.minSize = std::max<int64_t>(filters().minSize, 1);
-    scanner_.LookAhead.maxSize = filters().maxSize;
-    scanner_.OnFileFound = [this](const engine::FoundFile& file) { fileFound(file); };
-    scanner_.OnScanFinished = [this](engine::ScanEnd& end) { scanFinished(end); };
+    scanner_.lookAhead.enabled = true;
+    scanner_.lookAhead.minSize = std::max<int64_t>(filters().minSize, 1);
+    scanner_.lookAhead.maxSize = filters().maxSize;
+    scanner_.onFileFound = [this](const engine::FoundFile& file) { fileFound(file); };
+    scanner_.onScanFinished = [this](engine::ScanEnd& end) { scanFinished(end); };
 }
 
 void SearchRun::setUpComparer() {
-    comparer_.MemoryBudget = settings_.compareMemoryBudget;
-    comparer_.OnCompareProgress = [this](int32_t position, int32_t listCount, int32_t duplicatesFound) {
+    comparer_.memoryBudget = settings_.compareMemoryBudget;
+    comparer_.onCompareProgress = [this](int32_t position, int32_t listCount, int32_t duplicatesFound) {
         showCompareProgress(position, listCount, duplicatesFound);
     };
-    comparer_.OnDuplicateGroup = [this](const engine::FoundGroup& found) { duplicateGroupFound(found); };
-    comparer_.OnCompareFinished = [this](const engine::CompareEnd& end) { compareFinished(end); };
+    comparer_.onDuplicateGroup = [this](const engine::FoundGroup& found) { duplicateGroupFound(found); };
+    comparer_.onCompareFinished = [this](const engine::CompareEnd& end) { compareFinished(end); };
 }
 
 void SearchRun::scanAndCompare() {
     // Driver calls belong on the "user-interface thread" too: under the inline runner's lock.
-    uiThread_->runAndWait([this] { scanner_.Start(); });
+    uiThread_->runAndWait([this] { scanner_.start(); });
     waitUntilFinished();
     progress_.clear();
     // The workers have delivered their end reports; let their threads finish before the drivers go.
@@ -290,9 +290,9 @@ void SearchRun::startComparing(StringList& foundFiles, RowsToCompare rows,
     // The scan's threads are done: what their memory pools hold freed goes back to the
     // system before the comparison takes its own.
     giveBackFreedMemory();
-    comparer_.SetFileList(std::move(foundFiles), std::move(rows.order), std::move(rows.sizes));
-    comparer_.EarlierLooks = std::move(firstLooks);
-    comparer_.Start(); // hands the lists over to the worker
+    comparer_.setFileList(std::move(foundFiles), std::move(rows.order), std::move(rows.sizes));
+    comparer_.earlierLooks = std::move(firstLooks);
+    comparer_.start(); // hands the lists over to the worker
 }
 
 void SearchRun::showCompareProgress(int32_t position, int32_t listCount, int32_t duplicatesFound) {

@@ -45,18 +45,18 @@ ActionWorker* ActionRunner::makeWorker(std::shared_ptr<WorkerControl> control) {
     return new ActionWorker(this, uiThread(), std::move(control));
 }
 
-ActionWorker::ActionWorker(ActionRunner* owner, std::shared_ptr<UiThread> uiThread,
+ActionWorker::ActionWorker(ActionRunner* driver, std::shared_ptr<UiThread> uiThread,
                            std::shared_ptr<WorkerControl> control)
-    : WorkerThread(std::move(uiThread), std::move(control)), Owner(owner), Phase(owner->NextPhase),
-      Groups(owner->Groups), ChoiceOfFiles(owner->ChoiceOfFiles), Plans(owner->Plans),
-      ActOnLastCopies(owner->ActOnLastCopies), action_(owner->Action), recordPath_(owner->RecordPath),
-      referenceFolders_(owner->ReferenceFolders), onPlanProgress_(owner->OnPlanProgress),
-      onFileActed_(owner->OnFileActed), onFinished_(owner->OnFinished) {
-    StartRunning();
+    : WorkerThread(std::move(uiThread), std::move(control)), owner(driver), phase(driver->nextPhase),
+      groups(driver->groups), choiceOfFiles(driver->choiceOfFiles), plans(driver->plans),
+      actOnLastCopies(driver->actOnLastCopies), action_(driver->action), recordPath_(driver->recordPath),
+      referenceFolders_(driver->referenceFolders), onPlanProgress_(driver->onPlanProgress),
+      onFileActed_(driver->onFileActed), onFinished_(driver->onFinished) {
+    startRunning();
 }
 
-void ActionWorker::Execute() {
-    if (Phase == ActionRunner::Phase::Plan) {
+void ActionWorker::execute() {
+    if (phase == ActionRunner::Phase::Plan) {
         plan();
     } else {
         act();
@@ -72,26 +72,26 @@ void ActionWorker::plan() {
                             ". Nothing was changed");
             }
         }
-        for (FileGroup& group : Groups) {
+        for (FileGroup& group : groups) {
             for (GroupFile& file : group.files) {
                 file.isProtected = file.isProtected || reference.holds(file.path);
             }
         }
     }
     auto lastReport = std::chrono::steady_clock::now();
-    Plans = planGroups(
-        Groups, ChoiceOfFiles, [this] { return Terminated(); },
+    plans = planGroups(
+        groups, choiceOfFiles, [this] { return terminated(); },
         [&](size_t done, size_t total) {
             const auto now = std::chrono::steady_clock::now();
             if (onPlanProgress_ && (now - lastReport >= kProgressInterval || done == total)) {
                 lastReport = now;
-                Synchronize([&] { onPlanProgress_(done, total); });
+                synchronize([&] { onPlanProgress_(done, total); });
             }
         });
 }
 
 std::string ActionWorker::actOn(const FilePlace& place, RunRecorder& record) {
-    const ActionOutcome outcome = actOnPlannedFile(Groups, Plans, place, action_);
+    const ActionOutcome outcome = actOnPlannedFile(groups, plans, place, action_);
     if (outcome.change) {
         record.add(*outcome.change);
     }
@@ -100,38 +100,38 @@ std::string ActionWorker::actOn(const FilePlace& place, RunRecorder& record) {
 
 void ActionWorker::act() {
     const auto acts = [this](const FilePlan& plan) {
-        return plan.verdict == Verdict::Act || (plan.verdict == Verdict::LastCopy && ActOnLastCopies);
+        return plan.verdict == Verdict::Act || (plan.verdict == Verdict::LastCopy && actOnLastCopies);
     };
     std::vector<FilePlace> order;
-    for (size_t g = 0; g < Plans.size() && g < Groups.size(); ++g) {
-        for (size_t i = 1; i < Plans[g].files.size(); ++i) {
-            if (acts(Plans[g].files[i])) {
+    for (size_t g = 0; g < plans.size() && g < groups.size(); ++g) {
+        for (size_t i = 1; i < plans[g].files.size(); ++i) {
+            if (acts(plans[g].files[i])) {
                 order.push_back({g, i});
             }
         }
     }
-    for (size_t g = 0; g < Plans.size() && g < Groups.size(); ++g) {
-        if (!Plans[g].files.empty() && acts(Plans[g].files[0])) {
+    for (size_t g = 0; g < plans.size() && g < groups.size(); ++g) {
+        if (!plans[g].files.empty() && acts(plans[g].files[0])) {
             order.push_back({g, 0});
         }
     }
     RunRecorder record(recordPath_);
     for (const FilePlace& place : order) {
-        if (Terminated()) {
+        if (terminated()) {
             break;
         }
         const std::string reason = actOn(place, record);
-        RecordFailure = record.failure();
+        recordFailure = record.failure();
         if (onFileActed_) {
-            Synchronize([&] { onFileActed_(place, reason.empty(), reason); });
+            synchronize([&] { onFileActed_(place, reason.empty(), reason); });
         }
     }
 }
 
-void ActionWorker::ReportEnd() {
-    Owner->Busy = false;
+void ActionWorker::reportEnd() {
+    owner->busy = false;
     if (onFinished_) {
-        ActionEnd end{Plans, Failure, Terminated(), RecordFailure};
+        ActionEnd end{plans, failure, terminated(), recordFailure};
         onFinished_(end);
     }
 }

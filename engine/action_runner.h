@@ -52,24 +52,24 @@ public:
 
     enum class Phase { Plan, Act };
 
-    Phase NextPhase = Phase::Plan;
-    std::vector<FileGroup> Groups;
-    Choice ChoiceOfFiles = Choice::AllDuplicates;
-    // For acting: the plans planning gave for Groups, and whether files that are the last copies
+    Phase nextPhase = Phase::Plan;
+    std::vector<FileGroup> groups;
+    Choice choiceOfFiles = Choice::AllDuplicates;
+    // For acting: the plans planning gave for groups, and whether files that are the last copies
     // of their contents go too (the user agreed).
-    std::vector<GroupPlan> Plans;
-    bool ActOnLastCopies = false;
-    FileAction Action = moveToTrashAction;
+    std::vector<GroupPlan> plans;
+    bool actOnLastCopies = false;
+    FileAction action = moveToTrashAction;
     // Where acting keeps the run's record for an undo (run_record.h); none when empty.
-    std::string RecordPath;
+    std::string recordPath;
     // Planning: folders whose files are never acted on and stay for their copies (keep_in_folders.h),
     // besides files already marked isProtected. A folder that is not there fails the plan: its
     // copies could not be told.
-    std::vector<std::string> ReferenceFolders;
+    std::vector<std::string> referenceFolders;
 
-    PlanProgressHandler OnPlanProgress;
-    FileActedHandler OnFileActed;
-    ActionFinishedHandler OnFinished;
+    PlanProgressHandler onPlanProgress;
+    FileActedHandler onFileActed;
+    ActionFinishedHandler onFinished;
 
 private:
     ActionWorker* makeWorker(std::shared_ptr<WorkerControl> control) override;
@@ -80,21 +80,21 @@ private:
 // original's node with its children has handled the children first).
 class ActionWorker final : public WorkerThread {
 public:
-    ActionWorker(ActionRunner* owner, std::shared_ptr<UiThread> uiThread,
+    ActionWorker(ActionRunner* driver, std::shared_ptr<UiThread> uiThread,
                  std::shared_ptr<WorkerControl> control);
 
-    ActionRunner* Owner;
-    const ActionRunner::Phase Phase;
-    std::vector<FileGroup> Groups;
-    const Choice ChoiceOfFiles;
-    std::vector<GroupPlan> Plans;
-    const bool ActOnLastCopies;
+    ActionRunner* owner;
+    const ActionRunner::Phase phase;
+    std::vector<FileGroup> groups;
+    const Choice choiceOfFiles;
+    std::vector<GroupPlan> plans;
+    const bool actOnLastCopies;
     // After acting: why the run's record could not be kept, or empty.
-    std::string RecordFailure;
+    std::string recordFailure;
 
 private:
-    void Execute() override;
-    void ReportEnd() override;
+    void execute() override;
+    void reportEnd() override;
     void plan();
     void act();
     // The last look and the action for one file, its change kept in `record`; an empty text when

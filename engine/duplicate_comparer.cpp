@@ -30,101 +30,97 @@ platform::EntryIdentity entryOf(const std::string& path) {
 // ---------------------------------------------------------------------------------------------
 // DuplicateComparer
 
-void DuplicateComparer::SetFileList(const StringList& list, std::vector<int64_t> sizes) {
-    FileList = list;
-    FileOrder.clear();
-    FileSizes = std::move(sizes);
+void DuplicateComparer::setFileList(const StringList& list, std::vector<int64_t> sizes) {
+    fileList = list;
+    fileOrder.clear();
+    fileSizes = std::move(sizes);
     handOver_ = false;
 }
 
-void DuplicateComparer::SetFileList(StringList&& list, std::vector<int64_t> sizes) {
-    SetFileList(std::move(list), {}, std::move(sizes));
+void DuplicateComparer::setFileList(StringList&& list, std::vector<int64_t> sizes) {
+    setFileList(std::move(list), {}, std::move(sizes));
 }
 
-void DuplicateComparer::SetFileList(StringList&& list, std::vector<uint32_t> order,
+void DuplicateComparer::setFileList(StringList&& list, std::vector<uint32_t> order,
                                     std::vector<int64_t> sizes) {
-    FileList = std::move(list);
-    FileOrder = std::move(order);
-    FileSizes = std::move(sizes);
+    fileList = std::move(list);
+    fileOrder = std::move(order);
+    fileSizes = std::move(sizes);
     handOver_ = true;
 }
 
 CompareWorker* DuplicateComparer::makeWorker(std::shared_ptr<WorkerControl> control) {
     if (!handOver_) {
-        return new CompareWorker(this, OnCompareProgress, OnCompareFinished, OnDuplicateGroup, FileList,
-                                 FileOrder, FileSizes, MemoryBudget, uiThread(), std::move(control));
+        return new CompareWorker(this, fileList, fileOrder, fileSizes, uiThread(), std::move(control));
     }
-    CompareWorker* worker = new CompareWorker(this, OnCompareProgress, OnCompareFinished, OnDuplicateGroup,
-                                              std::move(FileList), std::move(FileOrder), std::move(FileSizes),
-                                              MemoryBudget, uiThread(), std::move(control));
-    FileList.clear();
-    FileOrder.clear();
-    FileSizes.clear();
+    CompareWorker* started = new CompareWorker(this, std::move(fileList), std::move(fileOrder),
+                                               std::move(fileSizes), uiThread(), std::move(control));
+    fileList.clear();
+    fileOrder.clear();
+    fileSizes.clear();
     handOver_ = false;
-    return worker;
+    return started;
 }
 
 // ---------------------------------------------------------------------------------------------
 // CompareWorker
 
-CompareWorker::CompareWorker(DuplicateComparer* owner, CompareProgressHandler onCompareProgress,
-                             CompareFinishedHandler onCompareFinished, DuplicateGroupHandler onDuplicateGroup,
-                             StringList fileList, std::vector<uint32_t> fileOrder,
-                             std::vector<int64_t> fileSizes, size_t memoryBudget,
-                             std::shared_ptr<UiThread> uiThread, std::shared_ptr<WorkerControl> control)
-    : WorkerThread(std::move(uiThread), std::move(control)), Owner(owner),
-      OnCompareProgress(std::move(onCompareProgress)), OnCompareFinished(std::move(onCompareFinished)),
-      OnDuplicateGroup(std::move(onDuplicateGroup)), OnRunProgress(owner->OnRunProgress),
-      OnFirstLookProgress(owner->OnFirstLookProgress), RunProgressInterval(owner->RunProgressInterval),
-      FileList(std::move(fileList)), FileOrder(std::move(fileOrder)), FileSizes(std::move(fileSizes)),
-      memoryBudget_(memoryBudget), firstBlockDigest_(owner->FirstBlockDigest),
-      readingOrder_(std::exchange(owner->ReadingOrder, {})),
-      earlierLooks_(std::exchange(owner->EarlierLooks, {})) {
-    StartRunning();
+CompareWorker::CompareWorker(DuplicateComparer* driver, StringList list, std::vector<uint32_t> order,
+                             std::vector<int64_t> sizes, std::shared_ptr<UiThread> uiThread,
+                             std::shared_ptr<WorkerControl> control)
+    : WorkerThread(std::move(uiThread), std::move(control)), owner(driver),
+      onCompareProgress(driver->onCompareProgress), onCompareFinished(driver->onCompareFinished),
+      onDuplicateGroup(driver->onDuplicateGroup), onRunProgress(driver->onRunProgress),
+      onFirstLookProgress(driver->onFirstLookProgress), runProgressInterval(driver->runProgressInterval),
+      fileList(std::move(list)), fileOrder(std::move(order)), fileSizes(std::move(sizes)),
+      memoryBudget_(driver->memoryBudget), firstBlockDigest_(driver->firstBlockDigest),
+      readingOrder_(std::exchange(driver->readingOrder, {})),
+      earlierLooks_(std::exchange(driver->earlierLooks, {})) {
+    startRunning();
 }
 
-void CompareWorker::Execute() {
-    DuplicatesFound = 0;
-    const OrderedPaths list = List();
+void CompareWorker::execute() {
+    duplicatesFound = 0;
+    const OrderedPaths list = orderedList();
     const size_t count = list.size();
     if (count < 2) {
         return;
     }
-    std::vector<Span> spans = FindRuns();
-    std::vector<int64_t>().swap(FileSizes); // the runs are known: the sizes are of no more use
+    std::vector<Span> spans = findRuns();
+    std::vector<int64_t>().swap(fileSizes); // the runs are known: the sizes are of no more use
     // Files whose first block has no twin in their run are left out before the runs are read.
     FirstBlockFilter filter;
     filter.digest = firstBlockDigest_;
-    if (OnFirstLookProgress) {
+    if (onFirstLookProgress) {
         auto lastReport = std::chrono::steady_clock::now();
         filter.onProgress = [this, lastReport](size_t filesRead, size_t fileCount) mutable {
             const auto now = std::chrono::steady_clock::now();
-            if (filesRead < fileCount && now - lastReport < RunProgressInterval) {
+            if (filesRead < fileCount && now - lastReport < runProgressInterval) {
                 return;
             }
             lastReport = now;
-            Synchronize([&] {
-                if (OnFirstLookProgress) {
-                    OnFirstLookProgress(static_cast<int32_t>(filesRead), static_cast<int32_t>(fileCount));
+            synchronize([&] {
+                if (onFirstLookProgress) {
+                    onFirstLookProgress(static_cast<int32_t>(filesRead), static_cast<int32_t>(fileCount));
                 }
             });
         };
     }
     filter.sift(
-        list, spans, [this] { return Terminated(); }, readingOrder_, earlierLooks_);
+        list, spans, [this] { return terminated(); }, readingOrder_, earlierLooks_);
     std::vector<uint32_t>().swap(readingOrder_);
     std::deque<FirstLook>().swap(earlierLooks_);
     std::vector<RunsAhead::Job> jobs;
     for (const Span& span : spans) {
         RunsAhead::Job job;
         job.size = span.size;
-        for (uint32_t position : span.candidates) {
-            job.paths.push_back(list.c_str(position));
+        for (uint32_t at : span.candidates) {
+            job.paths.push_back(list.c_str(at));
         }
         jobs.push_back(std::move(job));
     }
     RunsAhead ahead(
-        std::move(jobs), [this] { return Terminated(); }, memoryBudget_);
+        std::move(jobs), [this] { return terminated(); }, memoryBudget_);
 
     Run run;
     size_t span = 0;
@@ -133,68 +129,68 @@ void CompareWorker::Execute() {
         if (span < spans.size() && i == spans[span].first) {
             if (!ahead.ready(span)) {
                 // The run may take a while yet: what is queued is shown first.
-                DeliverReports();
-                if (Terminated()) {
+                deliverReports();
+                if (terminated()) {
                     break;
                 }
             }
             ContentClasses::Result classes;
             const Span& current = spans[span];
             RunsAhead::Progress progress;
-            if (OnRunProgress) {
+            if (onRunProgress) {
                 progress = [&](int64_t bytesRead) {
-                    ReportRunProgress(static_cast<int32_t>(current.candidates.size()), current.size,
+                    reportRunProgress(static_cast<int32_t>(current.candidates.size()), current.size,
                                       bytesRead);
                 };
             }
             try {
-                classes = ahead.take(span, progress, RunProgressInterval);
+                classes = ahead.take(span, progress, runProgressInterval);
             } catch (...) {
                 // The run could not be compared: the reports of the positions before it still
                 // come first.
-                DeliverReports();
+                deliverReports();
                 throw;
             }
             for (const auto& [member, error] : classes.unreadable) {
-                UnreadableFiles.push_back({std::string(list[spans[span].candidates[member]]), error});
+                unreadableFiles.push_back({std::string(list[spans[span].candidates[member]]), error});
             }
-            run = MakeRun(spans[span], std::move(classes));
+            run = makeRun(spans[span], std::move(classes));
             ++span;
         }
-        Position = static_cast<int32_t>(i + 1);
-        CollectDuplicates(run, i);
+        position = static_cast<int32_t>(i + 1);
+        collectDuplicates(run, i);
         CompareReport progress;
-        progress.position = Position;
-        progress.duplicatesFound = DuplicatesFound;
+        progress.position = position;
+        progress.duplicatesFound = duplicatesFound;
         reports_.add(std::move(progress));
         if (reports_.due()) {
-            DeliverReports();
+            deliverReports();
         }
-        if (Terminated()) {
+        if (terminated()) {
             break;
         }
     }
-    DeliverReports();
+    deliverReports();
 }
 
-void CompareWorker::DeliverReports() {
+void CompareWorker::deliverReports() {
     const auto outcome = reports_.flush(
-        [this](const std::function<void()>& routine) { Synchronize(routine); },
+        [this](const std::function<void()>& routine) { synchronize(routine); },
         [this](CompareReport& report) {
-            Position = report.position;
-            DuplicatesFound = report.duplicatesFound;
+            position = report.position;
+            duplicatesFound = report.duplicatesFound;
             if (report.group) {
-                ReportGroup(report);
+                reportGroup(report);
             } else {
-                ReportProgress();
+                reportProgress();
             }
         },
         // A stop takes effect after the progress of a position.
-        [](const CompareReport& report) { return !report.group; }, [this] { return Terminated(); });
+        [](const CompareReport& report) { return !report.group; }, [this] { return terminated(); });
     if (outcome.dropped > 0 && outcome.delivered == 0) {
         // Back to before the first report: the positions after it were never reported.
-        Position = reports_.front().position;
-        DuplicatesFound = reports_.front().duplicatesFound - (reports_.front().group ? 1 : 0);
+        position = reports_.front().position;
+        duplicatesFound = reports_.front().duplicatesFound - (reports_.front().group ? 1 : 0);
     }
     reports_.clear();
     if (outcome.failure) {
@@ -202,20 +198,20 @@ void CompareWorker::DeliverReports() {
     }
 }
 
-std::vector<CompareWorker::Span> CompareWorker::FindRuns() const {
+std::vector<CompareWorker::Span> CompareWorker::findRuns() const {
     // A run is a stretch of consecutive entries whose sizes are equal. Entries that cannot be
     // compared (gone, or not regular files) do not end a run: they are passed over, so that
     // files on both sides of them are still compared. Sizes the scan gave are trusted for the
     // bounds; every file is checked again when it is opened.
-    const OrderedPaths list = List();
-    const bool hinted = FileSizes.size() == list.size();
+    const OrderedPaths list = orderedList();
+    const bool hinted = fileSizes.size() == list.size();
     std::vector<Span> spans;
     Span current;
     bool sized = false;
     for (size_t j = 0; j < list.size(); ++j) {
         std::optional<int64_t> size;
         if (hinted) {
-            size = FileSizes[j];
+            size = fileSizes[j];
         } else if (const auto info = platform::lookupFile(list.c_str(j));
                    info && info->kind == EntryKind::RegularFile) {
             size = info->size;
@@ -240,7 +236,7 @@ std::vector<CompareWorker::Span> CompareWorker::FindRuns() const {
     return spans;
 }
 
-CompareWorker::Run CompareWorker::MakeRun(const Span& span, ContentClasses::Result result) const {
+CompareWorker::Run CompareWorker::makeRun(const Span& span, ContentClasses::Result result) const {
     Run run;
     run.first = span.candidates.front();
     const size_t length = span.candidates.back() - run.first + 1;
@@ -270,7 +266,7 @@ CompareWorker::Run CompareWorker::MakeRun(const Span& span, ContentClasses::Resu
         }
         const auto c = static_cast<size_t>(run.classOf[k]);
         if (sharedInode[{run.info[k].device, run.info[k].inode}] > 1) {
-            platform::EntryIdentity entry = entryOf(std::string(List()[run.first + k]));
+            platform::EntryIdentity entry = entryOf(std::string(orderedList()[run.first + k]));
             auto& seen = entriesOfClass[c];
             if (std::find(seen.begin(), seen.end(), entry) != seen.end()) {
                 run.classOf[k] = -1;
@@ -297,11 +293,11 @@ CompareWorker::Run CompareWorker::MakeRun(const Span& span, ContentClasses::Resu
     return run;
 }
 
-void CompareWorker::CollectDuplicates(Run& run, size_t position) {
-    if (position < run.first || position - run.first >= run.classOf.size()) {
+void CompareWorker::collectDuplicates(Run& run, size_t at) {
+    if (at < run.first || at - run.first >= run.classOf.size()) {
         return;
     }
-    const size_t k = position - run.first;
+    const size_t k = at - run.first;
     const int32_t cls = run.classOf[k];
     if (cls < 0) {
         return;
@@ -317,51 +313,51 @@ void CompareWorker::CollectDuplicates(Run& run, size_t position) {
     const size_t from = std::max(self + 1, run.scanned[c]);
     const bool found = self + 1 < members.size();
     run.scanned[c] = members.size();
-    const OrderedPaths list = List();
+    const OrderedPaths list = orderedList();
     for (size_t m = from; m < members.size(); ++m) {
         const size_t candidate = members[m];
         const std::string_view path = list[candidate];
-        if (ReportedFiles.emplace(path).second) {
-            group.groupFile = list[position];
+        if (reportedFiles.emplace(path).second) {
+            group.groupFile = list[at];
             group.groupFileInfo = run.info[k];
             group.groupDuplicates.push_back(path);
             group.groupDuplicateInfos.push_back(run.info[candidate - run.first]);
         }
     }
     if (found) {
-        ++DuplicatesFound;
-        group.position = Position;
-        group.duplicatesFound = DuplicatesFound;
+        ++duplicatesFound;
+        group.position = position;
+        group.duplicatesFound = duplicatesFound;
         reports_.add(std::move(group));
     }
 }
 
-void CompareWorker::ReportProgress() {
-    if (OnCompareProgress) {
-        OnCompareProgress(Position, static_cast<int32_t>(ListCount()), DuplicatesFound);
+void CompareWorker::reportProgress() {
+    if (onCompareProgress) {
+        onCompareProgress(position, static_cast<int32_t>(listCount()), duplicatesFound);
     }
 }
 
-void CompareWorker::ReportGroup(const CompareReport& report) {
-    if (!report.groupDuplicates.empty() && OnDuplicateGroup) {
-        OnDuplicateGroup(FoundGroup{report.groupFile, report.groupDuplicates, report.groupFileInfo,
+void CompareWorker::reportGroup(const CompareReport& report) {
+    if (!report.groupDuplicates.empty() && onDuplicateGroup) {
+        onDuplicateGroup(FoundGroup{report.groupFile, report.groupDuplicates, report.groupFileInfo,
                                     report.groupDuplicateInfos});
     }
 }
 
-void CompareWorker::ReportRunProgress(int32_t fileCount, int64_t fileSize, int64_t bytesRead) {
-    Synchronize([&] {
-        if (OnRunProgress) {
-            OnRunProgress(fileCount, fileSize, bytesRead);
+void CompareWorker::reportRunProgress(int32_t fileCount, int64_t fileSize, int64_t bytesRead) {
+    synchronize([&] {
+        if (onRunProgress) {
+            onRunProgress(fileCount, fileSize, bytesRead);
         }
     });
 }
 
-void CompareWorker::ReportEnd() {
-    Owner->Busy = false;
-    if (OnCompareFinished) {
-        OnCompareFinished(
-            CompareEnd{static_cast<int32_t>(ListCount()), DuplicatesFound, Failure, UnreadableFiles});
+void CompareWorker::reportEnd() {
+    owner->busy = false;
+    if (onCompareFinished) {
+        onCompareFinished(
+            CompareEnd{static_cast<int32_t>(listCount()), duplicatesFound, failure, unreadableFiles});
     }
 }
 

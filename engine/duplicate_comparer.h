@@ -70,51 +70,51 @@ class DuplicateComparer final : public WorkerDriver<CompareWorker> {
 public:
     explicit DuplicateComparer(std::shared_ptr<UiThread> uiThread) : WorkerDriver(std::move(uiThread)) {}
 
-    CompareProgressHandler OnCompareProgress;
-    CompareFinishedHandler OnCompareFinished;
-    DuplicateGroupHandler OnDuplicateGroup;
-    // Raised while a run takes long to compare, at most every RunProgressInterval, before the
+    CompareProgressHandler onCompareProgress;
+    CompareFinishedHandler onCompareFinished;
+    DuplicateGroupHandler onDuplicateGroup;
+    // Raised while a run takes long to compare, at most every runProgressInterval, before the
     // progress of its positions: a run of large files can take minutes.
-    RunProgressHandler OnRunProgress;
-    // Raised at most every RunProgressInterval while the first look runs, before any position's
+    RunProgressHandler onRunProgress;
+    // Raised at most every runProgressInterval while the first look runs, before any position's
     // progress: on a million files it takes seconds.
-    FirstLookProgressHandler OnFirstLookProgress;
-    std::chrono::milliseconds RunProgressInterval{250};
-    // The full paths to compare, sorted by size ascending; or, with FileOrder, in any order.
-    StringList FileList;
-    // Empty, or the places in FileList of the paths to compare, sorted by size ascending: the
-    // list compared is then FileList[FileOrder[0]], FileList[FileOrder[1]], ... A search keeps
+    FirstLookProgressHandler onFirstLookProgress;
+    std::chrono::milliseconds runProgressInterval{250};
+    // The full paths to compare, sorted by size ascending; or, with fileOrder, in any order.
+    StringList fileList;
+    // Empty, or the places in fileList of the paths to compare, sorted by size ascending: the
+    // list compared is then fileList[fileOrder[0]], fileList[fileOrder[1]], ... A search keeps
     // its paths where the scan put them and orders only their numbers, and the first look reads
-    // the files in FileList's order, the order the scan found them in.
-    std::vector<uint32_t> FileOrder;
+    // the files in fileList's order, the order the scan found them in.
+    std::vector<uint32_t> fileOrder;
     // The sizes the scan reported for the list's entries, in the list's order, or empty: the
     // worker then looks each size up. The worker's copy is emptied once it has found the runs. Only the
     // bounds of the runs of equal size come from here; every file is checked again when it is read.
-    std::vector<int64_t> FileSizes;
+    std::vector<int64_t> fileSizes;
     // Memory for the chunks that one thread holds while it compares (see ContentClasses). A run
     // that cannot be compared within it ends the comparison with std::bad_alloc, as a machine
     // out of memory would.
-    size_t MemoryBudget = ContentClasses::kMemoryBudget;
+    size_t memoryBudget = ContentClasses::kMemoryBudget;
     // The digest of the first look at every file (see FirstBlockFilter); tests give one that
     // collides.
-    BlockDigest FirstBlockDigest = blockDigest;
+    BlockDigest firstBlockDigest = blockDigest;
     // Empty, or one per position of the list: the order in which the first look reads the files,
     // best the order the scan found them in (see FirstBlockFilter::sift). Taken over by the next
-    // Start.
-    std::vector<uint32_t> ReadingOrder;
-    // Empty, or one per entry of FileList: what a look at the file's first block found while the
-    // scan went on (FileScanner::LookAhead), made with FirstBlockDigest; those files are not read
-    // again for the first look. Taken over by the next Start.
-    std::deque<FirstLook> EarlierLooks;
+    // start().
+    std::vector<uint32_t> readingOrder;
+    // Empty, or one per entry of fileList: what a look at the file's first block found while the
+    // scan went on (FileScanner::lookAhead), made with firstBlockDigest; those files are not read
+    // again for the first look. Taken over by the next start.
+    std::deque<FirstLook> earlierLooks;
 
-    // FileList becomes a copy of `list`, and FileSizes `sizes` (parallel to it, or empty).
-    void SetFileList(const StringList& list, std::vector<int64_t> sizes = {});
-    // The same, taking over a list the caller no longer needs; the next Start hands both lists on
-    // to its worker instead of copying them, and FileList and FileSizes are empty after it. A
+    // fileList becomes a copy of `list`, and fileSizes `sizes` (parallel to it, or empty).
+    void setFileList(const StringList& list, std::vector<int64_t> sizes = {});
+    // The same, taking over a list the caller no longer needs; the next start hands both lists on
+    // to its worker instead of copying them, and fileList and fileSizes are empty after it. A
     // million paths are tens of megabytes: one copy is enough.
-    void SetFileList(StringList&& list, std::vector<int64_t> sizes = {});
-    // The same with an order of the list's own (see FileOrder); `sizes` follows that order.
-    void SetFileList(StringList&& list, std::vector<uint32_t> order, std::vector<int64_t> sizes);
+    void setFileList(StringList&& list, std::vector<int64_t> sizes = {});
+    // The same with an order of the list's own (see fileOrder); `sizes` follows that order.
+    void setFileList(StringList&& list, std::vector<uint32_t> order, std::vector<int64_t> sizes);
 
 private:
     CompareWorker* makeWorker(std::shared_ptr<WorkerControl> control) override;
@@ -122,7 +122,7 @@ private:
     bool handOver_ = false; // the lists were given over and go to the next worker as they are
 };
 
-// The comparer's worker. It walks FileList: only files of equal size that stand next to each
+// The comparer's worker. It walks fileList: only files of equal size that stand next to each
 // other are compared, and for each file with identical files later in its run of equal size it
 // reports a group of those not reported before. ContentClasses splits each run into classes of
 // identical files (how often it reads a file's bytes is told there). A file that cannot be read
@@ -130,32 +130,32 @@ private:
 // as usual. Everything a handler learns comes in its report.
 class CompareWorker final : public WorkerThread {
 public:
-    CompareWorker(DuplicateComparer* owner, CompareProgressHandler onCompareProgress,
-                  CompareFinishedHandler onCompareFinished, DuplicateGroupHandler onDuplicateGroup,
-                  StringList fileList, std::vector<uint32_t> fileOrder, std::vector<int64_t> fileSizes,
-                  size_t memoryBudget, std::shared_ptr<UiThread> uiThread,
+    // Takes the handlers and settings of `driver`'s next run, compares `list` (see
+    // DuplicateComparer::fileList, fileOrder and fileSizes), and starts.
+    CompareWorker(DuplicateComparer* driver, StringList list, std::vector<uint32_t> order,
+                  std::vector<int64_t> sizes, std::shared_ptr<UiThread> uiThread,
                   std::shared_ptr<WorkerControl> control);
 
-    DuplicateComparer* Owner;
-    CompareProgressHandler OnCompareProgress;
-    CompareFinishedHandler OnCompareFinished;
-    DuplicateGroupHandler OnDuplicateGroup;
-    RunProgressHandler OnRunProgress;                // the owner's, taken at construction
-    FirstLookProgressHandler OnFirstLookProgress;    // likewise
-    std::chrono::milliseconds RunProgressInterval{}; // likewise
-    StringList FileList;
-    std::vector<uint32_t> FileOrder; // as the owner's: empty, or the places of the list's positions
-    std::vector<int64_t> FileSizes;
-    int32_t Position = 0;
-    int32_t DuplicatesFound = 0;
-    std::unordered_set<std::string> ReportedFiles;
+    DuplicateComparer* owner;
+    CompareProgressHandler onCompareProgress;
+    CompareFinishedHandler onCompareFinished;
+    DuplicateGroupHandler onDuplicateGroup;
+    RunProgressHandler onRunProgress;                // the owner's, taken at construction
+    FirstLookProgressHandler onFirstLookProgress;    // likewise
+    std::chrono::milliseconds runProgressInterval{}; // likewise
+    StringList fileList;
+    std::vector<uint32_t> fileOrder; // as the owner's: empty, or the places of the list's positions
+    std::vector<int64_t> fileSizes;
+    int32_t position = 0;
+    int32_t duplicatesFound = 0;
+    std::unordered_set<std::string> reportedFiles;
     // Files the system would not open or read, in the order met; complete when the end report
     // runs, which hands them over.
-    std::vector<UnreadableFile> UnreadableFiles;
+    std::vector<UnreadableFile> unreadableFiles;
 
-    // The list compared, position by position: FileList in FileOrder.
-    OrderedPaths List() const { return {FileList, FileOrder}; }
-    size_t ListCount() const { return List().size(); }
+    // The list compared, position by position: fileList in fileOrder.
+    OrderedPaths orderedList() const { return {fileList, fileOrder}; }
+    size_t listCount() const { return orderedList().size(); }
 
 private:
     // A run of equal size as found in the list, with two entries or more that may be compared:
@@ -171,15 +171,15 @@ private:
         std::vector<size_t> scanned;              // per class: members before this one are reported
     };
 
-    void Execute() override;
-    void ReportEnd() override;
-    std::vector<Span> FindRuns() const;
-    Run MakeRun(const Span& span, ContentClasses::Result result) const;
-    void CollectDuplicates(Run& run, size_t position);
+    void execute() override;
+    void reportEnd() override;
+    std::vector<Span> findRuns() const;
+    Run makeRun(const Span& span, ContentClasses::Result result) const;
+    void collectDuplicates(Run& run, size_t at);
     // Hands the queued reports over to the owner's thread.
-    void DeliverReports();
-    void ReportProgress();
-    void ReportRunProgress(int32_t fileCount, int64_t fileSize, int64_t bytesRead);
+    void deliverReports();
+    void reportProgress();
+    void reportRunProgress(int32_t fileCount, int64_t fileSize, int64_t bytesRead);
 
     size_t memoryBudget_;
     BlockDigest firstBlockDigest_;
@@ -197,7 +197,7 @@ private:
         platform::FileInfo groupFileInfo;
         std::vector<platform::FileInfo> groupDuplicateInfos;
     };
-    void ReportGroup(const CompareReport& report);
+    void reportGroup(const CompareReport& report);
     ReportBatch<CompareReport> reports_;
 };
 

@@ -122,32 +122,29 @@ ScannedFolder fileAsListing(const std::string& root) {
 // FileScanner
 
 ScanWorker* FileScanner::makeWorker(std::shared_ptr<WorkerControl> control) {
-    return new ScanWorker(this, Recursive, SearchPaths, FileTypes, OnFileFound, OnScanFinished, uiThread(),
-                          std::move(control));
+    return new ScanWorker(this, uiThread(), std::move(control));
 }
 
 // ---------------------------------------------------------------------------------------------
 // ScanWorker
 
-ScanWorker::ScanWorker(FileScanner* owner, bool recursive, const StringList& searchPaths,
-                       const StringList& fileTypes, FileFoundHandler onFileFound,
-                       ScanFinishedHandler onScanFinished, std::shared_ptr<UiThread> uiThread,
+ScanWorker::ScanWorker(FileScanner* driver, std::shared_ptr<UiThread> uiThread,
                        std::shared_ptr<WorkerControl> control)
-    : WorkerThread(std::move(uiThread), std::move(control)), Owner(owner), Recursive(recursive),
-      FileTypes(fileTypes), SearchPaths(searchPaths), OnFileFound(std::move(onFileFound)),
-      OnScanFinished(std::move(onScanFinished)), leaveOut_(owner->LeaveOut),
-      oneFileSystem_(owner->OneFileSystem), searchFileRoots_(owner->SearchFileRoots),
-      lookAhead_(owner->LookAhead), foundIndex_(0, FoundHash{&FoundFiles}, FoundEqual{&FoundFiles}) {
-    StartRunning();
+    : WorkerThread(std::move(uiThread), std::move(control)), owner(driver), recursive(driver->recursive),
+      fileTypes(driver->fileTypes), searchPaths(driver->searchPaths), onFileFound(driver->onFileFound),
+      onScanFinished(driver->onScanFinished), leaveOut_(driver->leaveOut),
+      oneFileSystem_(driver->oneFileSystem), searchFileRoots_(driver->searchFileRoots),
+      lookAhead_(driver->lookAhead), foundIndex_(0, FoundHash{&foundFiles}, FoundEqual{&foundFiles}) {
+    startRunning();
 }
 
-void ScanWorker::Execute() {
+void ScanWorker::execute() {
     // A stop that came before the pass began leaves it out altogether.
-    if (Terminated()) {
+    if (terminated()) {
         return;
     }
-    std::vector<ScanPass> passes = scanPasses(SearchPaths, FileTypes);
-    LookAtRoots(passes);
+    std::vector<ScanPass> passes = scanPasses(searchPaths, fileTypes);
+    lookAtRoots(passes);
     // A search path in a trash is passed over whole, as a trash folder met on the way is.
     platform::TrashFolderTest inTrash;
     std::erase_if(passes, [&](const ScanPass& pass) {
@@ -155,57 +152,57 @@ void ScanWorker::Execute() {
         if (!inTrash.holds(root)) {
             return false;
         }
-        NoteTrashFolder(root);
+        noteTrashFolder(root);
         return true;
     });
     try {
-        FolderReadAhead readAhead(passes, Recursive, leaveOut_, lookAhead_);
+        FolderReadAhead readAhead(passes, recursive, leaveOut_, lookAhead_);
         uint64_t currentDevice = 0;
         // Folders come from the thread that reads them ahead, in the order of this walk, until a
         // stop makes the walk leave that order.
         const auto read = [&](const std::string& path, platform::FolderRelativeName where) {
-            if (!Terminated()) {
+            if (!terminated()) {
                 if (std::optional<ScannedFolder> ahead = readAhead.next()) {
                     assert(ahead->path == path);
                     return std::move(*ahead);
                 }
             }
-            return readFolder(path, CurrentPattern, where, leaveOut_, currentDevice);
+            return readFolder(path, currentPattern, where, leaveOut_, currentDevice);
         };
         const auto visit = [&](const ScannedFolder& folder, bool isSubfolder, bool walkedInto) {
             if (isSubfolder) {
-                ++FolderCount;
+                ++folderCount;
                 if (!folder.listed) {
-                    UnreadableFolders.push_back({folder.path, folder.error});
+                    unreadableFolders.push_back({folder.path, folder.error});
                 }
             }
             for (const std::string& trash : folder.trashFolders) {
-                NoteTrashFolder(trash);
+                noteTrashFolder(trash);
             }
             if (walkedInto) {
-                ScanFiles(folder);
+                scanFiles(folder);
             }
             return true;
         };
         for (const ScanPass& pass : passes) {
-            CurrentPattern = pass.pattern;
+            currentPattern = pass.pattern;
             currentDevice = pass.device;
             ++passes_;
             if (pass.isFile) {
-                ScanFiles(fileAsListing(pass.root));
+                scanFiles(fileAsListing(pass.root));
             } else {
-                FolderWalk(Recursive).walk(pass.root, read, visit, [this] { return !Terminated(); });
+                FolderWalk(recursive).walk(pass.root, read, visit, [this] { return !terminated(); });
             }
         }
     } catch (...) {
         // The files queued and not yet reported were never found.
-        ForgetReportsAfter(0);
+        forgetReportsAfter(0);
         reports_.clear();
         throw;
     }
 }
 
-void ScanWorker::LookAtRoots(std::vector<ScanPass>& passes) const {
+void ScanWorker::lookAtRoots(std::vector<ScanPass>& passes) const {
     if (!oneFileSystem_ && !searchFileRoots_) {
         return;
     }
@@ -222,35 +219,35 @@ void ScanWorker::LookAtRoots(std::vector<ScanPass>& passes) const {
     }
 }
 
-bool ScanWorker::AlreadyFound(const std::string& path) {
+bool ScanWorker::alreadyFound(const std::string& path) {
     // File names are case-sensitive here, so paths compare byte for byte: Photo.JPG and
     // photo.jpg are two files.
-    FoundFiles.push_back(path);
+    foundFiles.push_back(path);
     if (passes_ <= 1) {
         // One pass never reaches a path twice: it enters every folder once, by one name.
         return false;
     }
-    while (indexed_ + 1 < FoundFiles.size()) {
+    while (indexed_ + 1 < foundFiles.size()) {
         foundIndex_.insert(indexed_++);
     }
-    if (!foundIndex_.insert(FoundFiles.size() - 1).second) {
-        FoundFiles.pop_back();
+    if (!foundIndex_.insert(foundFiles.size() - 1).second) {
+        foundFiles.pop_back();
         return true;
     }
-    indexed_ = FoundFiles.size();
+    indexed_ = foundFiles.size();
     return false;
 }
 
-void ScanWorker::ScanFiles(const ScannedFolder& listing) {
+void ScanWorker::scanFiles(const ScannedFolder& listing) {
     const std::string& folder = listing.path;
     const auto& entries = listing.entries;
-    const bool everything = platform::matchesEverything(CurrentPattern);
+    const bool everything = platform::matchesEverything(currentPattern);
 
     // Every entry that matches the pattern and is not a system entry.
     for (size_t i = 0; i < entries.size(); ++i) {
         const platform::FolderEntry& entry = entries[i];
         if (entry.kind == EntryKind::Other ||
-            !(everything || platform::matchesPattern(CurrentPattern, entry.name))) {
+            !(everything || platform::matchesPattern(currentPattern, entry.name))) {
             continue;
         }
         // An entry that has gone since the listing was read, or has become a system entry, is
@@ -258,27 +255,27 @@ void ScanWorker::ScanFiles(const ScannedFolder& listing) {
         const auto& info = listing.details[i];
         if (info && info->kind != EntryKind::Other) {
             std::string path = folder + entry.name;
-            if (!AlreadyFound(path)) {
+            if (!alreadyFound(path)) {
                 if (lookAhead_.enabled) {
-                    FirstLooks.push_back(listing.looks.empty() ? kNotLooked : listing.looks[i]);
+                    firstLooks.push_back(listing.looks.empty() ? kNotLooked : listing.looks[i]);
                 }
                 FoundReport report;
-                report.found = FoundFiles.size() - 1;
+                report.found = foundFiles.size() - 1;
                 report.info = *info;
                 report.createdOn = localDate(info->creationTime);
-                report.fileCount = ++FileCount;
-                report.totalSize = (TotalSize += info->size);
+                report.fileCount = ++fileCount;
+                report.totalSize = (totalSize += info->size);
                 reports_.add(std::move(report));
                 if (reports_.due()) {
-                    DeliverReports();
+                    deliverReports();
                 }
             }
         }
-        if (Terminated()) {
+        if (terminated()) {
             break;
         }
     }
-    DeliverReports();
+    deliverReports();
 }
 
 platform::CivilDate ScanWorker::localDate(int64_t seconds) {
@@ -289,17 +286,17 @@ platform::CivilDate ScanWorker::localDate(int64_t seconds) {
     return lastDate_->second;
 }
 
-void ScanWorker::DeliverReports() {
+void ScanWorker::deliverReports() {
     const auto outcome =
-        reports_.flush([this](const std::function<void()>& routine) { Synchronize(routine); },
+        reports_.flush([this](const std::function<void()>& routine) { synchronize(routine); },
                        [this](FoundReport& report) {
-                           FileCount = report.fileCount;
-                           TotalSize = report.totalSize;
-                           ReportFile(report);
+                           fileCount = report.fileCount;
+                           totalSize = report.totalSize;
+                           reportFile(report);
                        },
-                       [](const FoundReport&) { return true; }, [this] { return Terminated(); });
+                       [](const FoundReport&) { return true; }, [this] { return terminated(); });
     if (outcome.dropped > 0) {
-        ForgetReportsAfter(outcome.delivered);
+        forgetReportsAfter(outcome.delivered);
     }
     reports_.clear();
     if (outcome.failure) {
@@ -307,46 +304,46 @@ void ScanWorker::DeliverReports() {
     }
 }
 
-void ScanWorker::ForgetReportsAfter(size_t delivered) {
+void ScanWorker::forgetReportsAfter(size_t delivered) {
     // Back to the last file delivered: the files after it were never reported.
     if (reports_.empty()) {
         return;
     }
     if (delivered == 0) {
         const FoundReport& first = reports_.front();
-        FoundFiles.resize(first.found);
-        FileCount = first.fileCount - 1;
-        TotalSize = first.totalSize - first.info.size;
+        foundFiles.resize(first.found);
+        fileCount = first.fileCount - 1;
+        totalSize = first.totalSize - first.info.size;
     } else {
         const FoundReport& last = reports_.at(delivered - 1);
-        FoundFiles.resize(last.found + 1);
-        FileCount = last.fileCount;
-        TotalSize = last.totalSize;
+        foundFiles.resize(last.found + 1);
+        fileCount = last.fileCount;
+        totalSize = last.totalSize;
     }
-    if (FirstLooks.size() > FoundFiles.size()) {
-        FirstLooks.resize(FoundFiles.size());
-    }
-}
-
-void ScanWorker::NoteTrashFolder(const std::string& path) {
-    if (std::find(TrashFoldersPassedOver.begin(), TrashFoldersPassedOver.end(), path) ==
-        TrashFoldersPassedOver.end()) {
-        TrashFoldersPassedOver.push_back(path);
+    if (firstLooks.size() > foundFiles.size()) {
+        firstLooks.resize(foundFiles.size());
     }
 }
 
-void ScanWorker::ReportFile(const FoundReport& report) {
-    if (OnFileFound) {
-        OnFileFound(FoundFile{FoundFiles[report.found], report.info, report.createdOn, report.totalSize,
-                              FolderCount, report.fileCount});
+void ScanWorker::noteTrashFolder(const std::string& path) {
+    if (std::find(trashFoldersPassedOver.begin(), trashFoldersPassedOver.end(), path) ==
+        trashFoldersPassedOver.end()) {
+        trashFoldersPassedOver.push_back(path);
     }
 }
 
-void ScanWorker::ReportEnd() {
-    Owner->Busy = false;
-    if (OnScanFinished) {
-        ScanEnd end{FoundFiles, Failure, FolderCount, UnreadableFolders, TrashFoldersPassedOver, FirstLooks};
-        OnScanFinished(end);
+void ScanWorker::reportFile(const FoundReport& report) {
+    if (onFileFound) {
+        onFileFound(FoundFile{foundFiles[report.found], report.info, report.createdOn, report.totalSize,
+                              folderCount, report.fileCount});
+    }
+}
+
+void ScanWorker::reportEnd() {
+    owner->busy = false;
+    if (onScanFinished) {
+        ScanEnd end{foundFiles, failure, folderCount, unreadableFolders, trashFoldersPassedOver, firstLooks};
+        onScanFinished(end);
     }
 }
 

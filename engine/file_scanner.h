@@ -58,7 +58,7 @@ struct ScanEnd {
     // The trash folders passed over (subfolders, and search paths that lie in a trash), each
     // once, in the order met, without a trailing separator.
     const std::vector<std::string>& trashFoldersPassedOver;
-    // With FileScanner::LookAhead: one per entry of foundFiles, what a look at its first block
+    // With FileScanner::lookAhead: one per entry of foundFiles, what a look at its first block
     // found (kNotLooked for a file not looked at), for DuplicateComparer::EarlierLooks. Empty
     // otherwise.
     std::deque<FirstLook>& firstLooks;
@@ -84,22 +84,22 @@ class FileScanner final : public WorkerDriver<ScanWorker> {
 public:
     explicit FileScanner(std::shared_ptr<UiThread> uiThread) : WorkerDriver(std::move(uiThread)) {}
 
-    FileFoundHandler OnFileFound;
-    ScanFinishedHandler OnScanFinished;
-    StringList FileTypes; // entry i: the pattern text of search path i
-    bool Recursive = true;
-    StringList SearchPaths; // the folders to search, parallel to FileTypes
+    FileFoundHandler onFileFound;
+    ScanFinishedHandler onScanFinished;
+    StringList fileTypes; // entry i: the pattern text of search path i
+    bool recursive = true;
+    StringList searchPaths; // the folders to search, parallel to fileTypes
     // Optional, for the command line; unset, they cost nothing.
     // Entries to leave out by their path (see EntryFilter): folders not entered, files not found.
-    EntryFilter LeaveOut;
+    EntryFilter leaveOut;
     // Folders on another device than their search path are not entered.
-    bool OneFileSystem = false;
+    bool oneFileSystem = false;
     // A search path that is a regular file is searched as that one file (its patterns apply to its
     // name); otherwise it is a folder that cannot be listed.
-    bool SearchFileRoots = false;
+    bool searchFileRoots = false;
     // The comparer's first look at files, taken while the scan goes on (see
-    // FirstLookAhead): ScanWorker::FirstLooks then holds what it found.
-    FirstLookAhead LookAhead;
+    // FirstLookAhead): ScanWorker::firstLooks then holds what it found.
+    FirstLookAhead lookAhead;
 
 private:
     ScanWorker* makeWorker(std::shared_ptr<WorkerControl> control) override;
@@ -110,47 +110,47 @@ private:
 // report.
 class ScanWorker final : public WorkerThread {
 public:
-    ScanWorker(FileScanner* owner, bool recursive, const StringList& searchPaths, const StringList& fileTypes,
-               FileFoundHandler onFileFound, ScanFinishedHandler onScanFinished,
-               std::shared_ptr<UiThread> uiThread, std::shared_ptr<WorkerControl> control);
+    // Takes the settings and handlers of `driver`'s next run, and starts.
+    ScanWorker(FileScanner* driver, std::shared_ptr<UiThread> uiThread,
+               std::shared_ptr<WorkerControl> control);
 
-    FileScanner* Owner;
-    bool Recursive;
-    StringList FileTypes;
-    StringList SearchPaths;
-    FileFoundHandler OnFileFound;
-    ScanFinishedHandler OnScanFinished;
-    StringList FoundFiles;
-    int64_t TotalSize = 0;
-    int32_t FolderCount = 0;
-    int32_t FileCount = 0;
+    FileScanner* owner;
+    bool recursive;
+    StringList fileTypes;
+    StringList searchPaths;
+    FileFoundHandler onFileFound;
+    ScanFinishedHandler onScanFinished;
+    StringList foundFiles;
+    int64_t totalSize = 0;
+    int32_t folderCount = 0;
+    int32_t fileCount = 0;
     // What the end report hands over (see ScanEnd), complete when it runs.
-    std::vector<UnreadableFolder> UnreadableFolders;
-    std::deque<FirstLook> FirstLooks;
-    std::vector<std::string> TrashFoldersPassedOver;
+    std::vector<UnreadableFolder> unreadableFolders;
+    std::deque<FirstLook> firstLooks;
+    std::vector<std::string> trashFoldersPassedOver;
 
 private:
-    void Execute() override;
-    void ReportEnd() override;
+    void execute() override;
+    void reportEnd() override;
     // Marks the passes over files and the devices of the search paths, as the settings ask.
-    void LookAtRoots(std::vector<ScanPass>& passes) const;
+    void lookAtRoots(std::vector<ScanPass>& passes) const;
     // The file pass of one folder: its entries that the pattern takes, reported as found.
-    void ScanFiles(const ScannedFolder& folder);
+    void scanFiles(const ScannedFolder& folder);
     platform::CivilDate localDate(int64_t seconds);
-    bool AlreadyFound(const std::string& path);
+    bool alreadyFound(const std::string& path);
     // Hands the queued reports of files found over to the owner's thread.
-    void DeliverReports();
+    void deliverReports();
     // Winds the fields back to the last of the queued reports delivered (none: to before them).
-    void ForgetReportsAfter(size_t delivered);
-    void NoteTrashFolder(const std::string& path);
+    void forgetReportsAfter(size_t delivered);
+    void noteTrashFolder(const std::string& path);
 
     EntryFilter leaveOut_;
     bool oneFileSystem_;
     bool searchFileRoots_;
     FirstLookAhead lookAhead_;
-    std::string CurrentPattern;
+    std::string currentPattern;
 
-    // The found-path test over FoundFiles, by index, so that a path is stored only once.
+    // The found-path test over foundFiles, by index, so that a path is stored only once.
     struct FoundHash {
         const StringList* list;
         size_t operator()(size_t index) const { return std::hash<std::string_view>{}((*list)[index]); }
@@ -160,18 +160,18 @@ private:
         bool operator()(size_t a, size_t b) const { return (*list)[a] == (*list)[b]; }
     };
     std::unordered_set<size_t, FoundHash, FoundEqual> foundIndex_;
-    size_t indexed_ = 0; // FoundFiles before this are in foundIndex_
+    size_t indexed_ = 0; // foundFiles before this are in foundIndex_
     int passes_ = 0;     // walks begun, one per search path and pattern
 
     // A file found and not yet reported, with the totals as they were when it was found.
     struct FoundReport {
-        size_t found = 0; // its place in FoundFiles
+        size_t found = 0; // its place in foundFiles
         platform::FileInfo info;
         platform::CivilDate createdOn;
         int64_t totalSize = 0;
         int32_t fileCount = 0;
     };
-    void ReportFile(const FoundReport& report);
+    void reportFile(const FoundReport& report);
     ReportBatch<FoundReport> reports_;
     std::optional<std::pair<int64_t, platform::CivilDate>> lastDate_;
 };

@@ -13,7 +13,7 @@ namespace corvane::engine {
 // hands them over in one go when the batch is full, old enough, or the stretch ends.
 //
 // On the owner's thread each report is delivered as if it had been handed over alone: the
-// worker's fields are set from it, then its handler runs. A stop request seen after a report that
+// worker's counts are set from it, then its handler runs with it. A stop request seen after a report that
 // is a stop point, or a handler that fails, drops the reports behind it; the worker then winds its
 // state back to the last report delivered and ends the stretch there, exactly where a worker
 // handing over one report at a time would have ended it.

@@ -7,8 +7,8 @@
 namespace corvane::engine {
 
 void applyToScanner(const SearchFilters& filters, FileScanner& scanner) {
-    scanner.LeaveOut = exclusionFilter(filters.excludes);
-    scanner.OneFileSystem = filters.oneFileSystem;
+    scanner.leaveOut = exclusionFilter(filters.excludes);
+    scanner.oneFileSystem = filters.oneFileSystem;
 }
 
 std::optional<int64_t> parseSize(std::string_view text) {

@@ -6,26 +6,26 @@ UndoWorker* UndoRunner::makeWorker(std::shared_ptr<WorkerControl> control) {
     return new UndoWorker(this, uiThread(), std::move(control));
 }
 
-UndoWorker::UndoWorker(UndoRunner* owner, std::shared_ptr<UiThread> uiThread,
+UndoWorker::UndoWorker(UndoRunner* driver, std::shared_ptr<UiThread> uiThread,
                        std::shared_ptr<WorkerControl> control)
-    : WorkerThread(std::move(uiThread), std::move(control)), Owner(owner), recordPath_(owner->RecordPath),
-      onChangeUndone_(owner->OnChangeUndone), onFinished_(owner->OnFinished) {
-    StartRunning();
+    : WorkerThread(std::move(uiThread), std::move(control)), owner(driver), recordPath_(driver->recordPath),
+      onChangeUndone_(driver->onChangeUndone), onFinished_(driver->onFinished) {
+    startRunning();
 }
 
-void UndoWorker::Execute() {
-    Result = undoLastRun(recordPath_, {}, false, [this](const RunChange& change, const UndoOutcome& outcome) {
+void UndoWorker::execute() {
+    result = undoLastRun(recordPath_, {}, false, [this](const RunChange& change, const UndoOutcome& outcome) {
         if (onChangeUndone_) {
-            Synchronize([&] { onChangeUndone_(change, outcome); });
+            synchronize([&] { onChangeUndone_(change, outcome); });
         }
-        return !Terminated();
+        return !terminated();
     });
 }
 
-void UndoWorker::ReportEnd() {
-    Owner->Busy = false;
+void UndoWorker::reportEnd() {
+    owner->busy = false;
     if (onFinished_) {
-        onFinished_(UndoEnd{Result, Failure});
+        onFinished_(UndoEnd{result, failure});
     }
 }
 

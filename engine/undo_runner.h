@@ -28,9 +28,9 @@ public:
     explicit UndoRunner(std::shared_ptr<UiThread> uiThread) : WorkerDriver(std::move(uiThread)) {}
 
     // The record of the run to undo (lastRunRecordPath() for the program).
-    std::string RecordPath;
-    ChangeUndoneHandler OnChangeUndone;
-    UndoFinishedHandler OnFinished;
+    std::string recordPath;
+    ChangeUndoneHandler onChangeUndone;
+    UndoFinishedHandler onFinished;
 
 private:
     UndoWorker* makeWorker(std::shared_ptr<WorkerControl> control) override;
@@ -40,14 +40,15 @@ private:
 // what is left stays in the record.
 class UndoWorker final : public WorkerThread {
 public:
-    UndoWorker(UndoRunner* owner, std::shared_ptr<UiThread> uiThread, std::shared_ptr<WorkerControl> control);
+    UndoWorker(UndoRunner* driver, std::shared_ptr<UiThread> uiThread,
+               std::shared_ptr<WorkerControl> control);
 
-    UndoRunner* Owner;
-    UndoRun Result;
+    UndoRunner* owner;
+    UndoRun result;
 
 private:
-    void Execute() override;
-    void ReportEnd() override;
+    void execute() override;
+    void reportEnd() override;
 
     const std::string recordPath_;
     ChangeUndoneHandler onChangeUndone_;

@@ -11,30 +11,30 @@
 namespace corvane::engine {
 
 // The owner's side of a worker of type `WorkerType`. Lives on the owner's user-interface thread
-// and never waits for its worker; the worker clears Busy in its end report.
+// and never waits for its worker; the worker clears busy in its end report.
 template <typename WorkerType> class WorkerDriver {
 public:
     WorkerDriver(const WorkerDriver&) = delete;
     WorkerDriver& operator=(const WorkerDriver&) = delete;
 
-    WorkerType* Worker = nullptr; // the current run's worker; valid only while Busy
-    bool Busy = false;            // a worker runs and its end report has not run yet
+    WorkerType* worker = nullptr; // the current run's worker; valid only while busy
+    bool busy = false;            // a worker runs and its end report has not run yet
 
-    // Starts a run unless one is under way; throws when the worker cannot be created (Busy then
+    // Starts a run unless one is under way; throws when the worker cannot be created (busy then
     // stays false).
-    void Start() {
-        if (!Busy) {
+    void start() {
+        if (!busy) {
             auto control = std::make_shared<WorkerControl>();
-            Worker = makeWorker(control);
+            worker = makeWorker(control);
             workerControl_ = std::move(control);
         }
-        Busy = true;
+        busy = true;
     }
 
     // Asks a running worker to end; returns at once. Does nothing while idle.
-    void Stop() {
-        if (Busy && workerControl_) {
-            workerControl_->Terminate();
+    void stop() {
+        if (busy && workerControl_) {
+            workerControl_->terminate();
         }
     }
 
@@ -43,8 +43,8 @@ protected:
 
     // Detaches a running worker: it reports nothing more and ends on its own.
     virtual ~WorkerDriver() {
-        if (Busy && workerControl_) {
-            workerControl_->DetachFromOwner();
+        if (busy && workerControl_) {
+            workerControl_->detachFromOwner();
         }
     }
 

@@ -37,7 +37,7 @@ WorkerThread::WorkerThread(std::shared_ptr<UiThread> uiThread, std::shared_ptr<W
 
 WorkerThread::~WorkerThread() = default;
 
-void WorkerThread::StartRunning() {
+void WorkerThread::startRunning() {
     LiveWorkers& live = liveWorkers();
     {
         std::lock_guard lock(live.mutex);
@@ -57,12 +57,12 @@ void WorkerThread::run() {
         platform::lowerThisThreadsPriority(kYieldSteps); // where refused, the worker runs as it is
     }
     try {
-        Execute();
+        execute();
     } catch (...) {
-        Failure = std::current_exception();
+        failure = std::current_exception();
     }
     try {
-        Synchronize([this] { ReportEnd(); });
+        synchronize([this] { reportEnd(); });
     } catch (...) {
         // The end handler failed on the owner's thread: the run is over and no report follows
         // that could carry it.
@@ -74,27 +74,27 @@ void WorkerThread::run() {
     live.changed.notify_all();
 }
 
-void WorkerThread::Synchronize(const std::function<void()>& routine) {
-    if (control_->Detached()) {
+void WorkerThread::synchronize(const std::function<void()>& routine) {
+    if (control_->detached()) {
         return;
     }
-    std::exception_ptr failure;
+    std::exception_ptr thrown;
     const bool ran = uiThread_->runAndWait([&] {
         // Checked again here: the owner may have gone while this routine was waiting its turn.
-        if (control_->Detached()) {
+        if (control_->detached()) {
             return;
         }
         try {
             routine();
         } catch (...) {
-            failure = std::current_exception();
+            thrown = std::current_exception();
         }
     });
     if (!ran) {
-        control_->DetachFromOwner();
+        control_->detachFromOwner();
     }
-    if (failure) {
-        std::rethrow_exception(failure);
+    if (thrown) {
+        std::rethrow_exception(thrown);
     }
 }
 

@@ -23,15 +23,15 @@ namespace corvane::engine {
 class WorkerControl {
 public:
     // Asks the pass to end at its next stop point. Any thread.
-    void Terminate() { stopRequested_.store(true, std::memory_order_relaxed); }
-    bool Terminated() const { return stopRequested_.load(std::memory_order_relaxed); }
+    void terminate() { stopRequested_.store(true, std::memory_order_relaxed); }
+    bool terminated() const { return stopRequested_.load(std::memory_order_relaxed); }
 
     // No further report runs, and the pass is asked to stop. Owner's thread.
-    void DetachFromOwner() {
+    void detachFromOwner() {
         detached_.store(true, std::memory_order_relaxed);
-        Terminate();
+        terminate();
     }
-    bool Detached() const { return detached_.load(std::memory_order_relaxed); }
+    bool detached() const { return detached_.load(std::memory_order_relaxed); }
 
 private:
     std::atomic<bool> stopRequested_{false};
@@ -43,12 +43,12 @@ public:
     WorkerThread(const WorkerThread&) = delete;
     WorkerThread& operator=(const WorkerThread&) = delete;
 
-    bool Terminated() const { return control_->Terminated(); }
+    bool terminated() const { return control_->terminated(); }
 
     // Why the pass ended early: what a report's handler or the work itself threw. Empty when the
     // pass ran to its end or was stopped. Set before the end report, whose handler reads it here
     // and tells the user: a failure never passes for a run that found nothing.
-    std::exception_ptr Failure;
+    std::exception_ptr failure;
 
     // Number of workers whose thread has not yet ended, over the whole process.
     static int liveCount();
@@ -64,19 +64,19 @@ protected:
 
     // Starts the thread; the last step of a derived constructor, once the object is complete.
     // Throws when the thread cannot be created (the object is then not running).
-    void StartRunning();
+    void startRunning();
 
-    // The pass. An exception that leaves it ends the pass and becomes Failure.
-    virtual void Execute() = 0;
+    // The pass. An exception that leaves it ends the pass and becomes failure.
+    virtual void execute() = 0;
     // The end report, on the owner's thread, once the pass is over however it ended. Nothing is
     // left to tell about an exception that leaves it: the handlers of end reports deal with their
     // own failures.
-    virtual void ReportEnd() = 0;
+    virtual void reportEnd() = 0;
 
     // Runs `routine` on the owner's thread and waits for it. An exception thrown by the routine
     // is thrown again here, on the worker's thread. Does nothing once the worker is detached or
     // the owner's thread has stopped taking routines (the pass is then asked to stop).
-    void Synchronize(const std::function<void()>& routine);
+    void synchronize(const std::function<void()>& routine);
 
 private:
     void run();
@@ -85,7 +85,7 @@ private:
     std::shared_ptr<WorkerControl> control_;
 };
 
-// The text a user is shown for a worker's Failure: the message the exception carries, "Out of
+// The text a user is shown for a worker's failure: the message the exception carries, "Out of
 // memory" for std::bad_alloc.
 std::string failureMessage(const std::exception_ptr& failure);
 

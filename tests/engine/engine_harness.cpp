@@ -5,21 +5,21 @@
 namespace corvane::testing {
 
 void recordScan(engine::FileScanner& scan, ScanRecord& record) {
-    scan.OnFileFound = [&record](const engine::FoundFile& file) {
+    scan.onFileFound = [&record](const engine::FoundFile& file) {
         record.files.push_back(
             {std::string(file.path), file.info.size, file.totalSize, file.folderCount, file.fileCount});
     };
-    scan.OnScanFinished = [&record, &scan](engine::ScanEnd& end) {
+    scan.onScanFinished = [&record, &scan](engine::ScanEnd& end) {
         record.foundFiles.assign(end.foundFiles.begin(), end.foundFiles.end());
         record.trashFolders = end.trashFoldersPassedOver;
         record.failure = engine::failureMessage(end.failure);
-        record.busyAtEnd = scan.Busy;
+        record.busyAtEnd = scan.busy;
         ++record.endReports;
     };
 }
 
 void recordCompare(engine::DuplicateComparer& compare, CompareRecord& record) {
-    compare.OnDuplicateGroup = [&record](const engine::FoundGroup& group) {
+    compare.onDuplicateGroup = [&record](const engine::FoundGroup& group) {
         std::string line = "group " + group.file;
         for (std::string_view path : group.duplicates) {
             line += "|";
@@ -27,15 +27,15 @@ void recordCompare(engine::DuplicateComparer& compare, CompareRecord& record) {
         }
         record.reports.push_back(line);
     };
-    compare.OnCompareProgress = [&record](int32_t position, int32_t count, int32_t found) {
+    compare.onCompareProgress = [&record](int32_t position, int32_t count, int32_t found) {
         record.reports.push_back("progress " + std::to_string(position) + " " + std::to_string(count) + " " +
                                  std::to_string(found));
     };
-    compare.OnCompareFinished = [&record, &compare](const engine::CompareEnd& end) {
+    compare.onCompareFinished = [&record, &compare](const engine::CompareEnd& end) {
         record.reports.push_back("end " + std::to_string(end.listCount) + " " +
                                  std::to_string(end.duplicatesFound));
         record.failure = engine::failureMessage(end.failure);
-        record.busyAtEnd = compare.Busy;
+        record.busyAtEnd = compare.busy;
         ++record.endReports;
     };
 }
@@ -45,9 +45,9 @@ ScanRecord runScan(const std::vector<std::string>& paths, const std::vector<std:
     engine::FileScanner scan(ui);
     ScanRecord record;
     recordScan(scan, record);
-    scan.SearchPaths = paths;
-    scan.FileTypes = patterns;
-    scan.Start();
+    scan.searchPaths = paths;
+    scan.fileTypes = patterns;
+    scan.start();
     EXPECT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout))
         << "the scan never ended";
     EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
@@ -58,11 +58,11 @@ CompareRecord runCompare(const engine::StringList& fileList, const std::vector<i
                          engine::BlockDigest firstBlockDigest) {
     auto ui = std::make_shared<engine::QueuedUiThread>();
     engine::DuplicateComparer compare(ui);
-    compare.FirstBlockDigest = firstBlockDigest;
+    compare.firstBlockDigest = firstBlockDigest;
     CompareRecord record;
     recordCompare(compare, record);
-    compare.SetFileList(fileList, sizes);
-    compare.Start();
+    compare.setFileList(fileList, sizes);
+    compare.start();
     EXPECT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout))
         << "the comparison never ended";
     EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));

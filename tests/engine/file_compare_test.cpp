@@ -220,15 +220,15 @@ TEST(comparer_, StopLeavesAfterTheProgressReport) {
     engine::DuplicateComparer compare(ui);
     CompareRecord record;
     recordCompare(compare, record);
-    const auto recordProgress = compare.OnCompareProgress;
-    compare.OnCompareProgress = [&](int32_t position, int32_t count, int32_t found) {
+    const auto recordProgress = compare.onCompareProgress;
+    compare.onCompareProgress = [&](int32_t position, int32_t count, int32_t found) {
         recordProgress(position, count, found);
         if (position == 2) {
-            compare.Stop();
+            compare.stop();
         }
     };
-    compare.SetFileList(list);
-    compare.Start();
+    compare.setFileList(list);
+    compare.start();
     ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
     EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
     ASSERT_EQ(record.reports.size(), 4u);
@@ -251,15 +251,15 @@ TEST(comparer_, FirstLookReportsComeFirstAndAStopDuringItEndsTheRun) {
         engine::DuplicateComparer compare(ui);
         CompareRecord record;
         recordCompare(compare, record);
-        compare.RunProgressInterval = std::chrono::milliseconds(0);
-        compare.OnFirstLookProgress = [&](int32_t read, int32_t count) {
+        compare.runProgressInterval = std::chrono::milliseconds(0);
+        compare.onFirstLookProgress = [&](int32_t read, int32_t count) {
             record.reports.push_back("look " + std::to_string(read) + " " + std::to_string(count));
             if (stopInFirstLook) {
-                compare.Stop();
+                compare.stop();
             }
         };
-        compare.SetFileList(list);
-        compare.Start();
+        compare.setFileList(list);
+        compare.start();
         ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
         EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
         ASSERT_FALSE(record.reports.empty());
@@ -295,13 +295,13 @@ TEST(comparer_, ACopiedListStaysWithTheDriverAndAHandedOverOneGoesToTheWorker) {
         CompareRecord record;
         recordCompare(compare, record);
         if (handOver) {
-            compare.SetFileList(StringList(list), {1, 1});
+            compare.setFileList(StringList(list), {1, 1});
         } else {
-            compare.SetFileList(list, {1, 1});
+            compare.setFileList(list, {1, 1});
         }
-        compare.Start();
-        EXPECT_EQ(compare.FileList, handOver ? StringList{} : list);
-        EXPECT_EQ(compare.FileSizes.size(), handOver ? 0u : 2u);
+        compare.start();
+        EXPECT_EQ(compare.fileList, handOver ? StringList{} : list);
+        EXPECT_EQ(compare.fileSizes.size(), handOver ? 0u : 2u);
         ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
         EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
         EXPECT_EQ(record.reports, (Reports{"group " + std::string(list[0]) + "|" + std::string(list[1]),
@@ -320,9 +320,9 @@ TEST(comparer_, HandlerFailureEndsTheWalkAndReachesTheEndReport) {
     engine::DuplicateComparer compare(ui);
     CompareRecord record;
     recordCompare(compare, record);
-    compare.OnDuplicateGroup = [](const engine::FoundGroup&) { throw std::runtime_error("handler failed"); };
-    compare.SetFileList({a, b, c, d});
-    compare.Start();
+    compare.onDuplicateGroup = [](const engine::FoundGroup&) { throw std::runtime_error("handler failed"); };
+    compare.setFileList({a, b, c, d});
+    compare.start();
     ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
     EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
     EXPECT_EQ(record.reports, (Reports{"end 4 1"}));
@@ -340,9 +340,9 @@ TEST(comparer_, RunThatCannotBeComparedEndsTheWalkAfterTheReportsBeforeIt) {
     CompareRecord record;
     recordCompare(compare, record);
     // Empty files need no memory to compare; two bytes need room for two.
-    compare.MemoryBudget = 1;
-    compare.SetFileList({e1, e2, x1, x2});
-    compare.Start();
+    compare.memoryBudget = 1;
+    compare.setFileList({e1, e2, x1, x2});
+    compare.start();
     ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
     EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
     EXPECT_EQ(record.reports,
@@ -363,13 +363,13 @@ TEST(comparer_, DestroyingTheDriverMidRunIsSafe) {
     {
         auto compare = std::make_unique<engine::DuplicateComparer>(ui);
         int progress = 0;
-        compare->OnCompareProgress = [&](int32_t, int32_t, int32_t) {
+        compare->onCompareProgress = [&](int32_t, int32_t, int32_t) {
             reportsAfterDestruction += destroyed;
             ++progress;
         };
-        compare->OnCompareFinished = [&](const engine::CompareEnd&) { reportsAfterDestruction += destroyed; };
-        compare->SetFileList(list);
-        compare->Start();
+        compare->onCompareFinished = [&](const engine::CompareEnd&) { reportsAfterDestruction += destroyed; };
+        compare->setFileList(list);
+        compare->start();
         ASSERT_TRUE(ui->runUntil([&] { return progress >= 5; }, kGenerousTimeout));
         compare.reset();
         destroyed = true;

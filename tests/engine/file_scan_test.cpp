@@ -69,13 +69,13 @@ TEST(scanner_, CountsEveryFolderOncePerPatternWalk) {
     engine::FileScanner scan(ui);
     int32_t lastFolderCount = -1;
     bool ended = false;
-    scan.OnScanFinished = [&](engine::ScanEnd& end) {
+    scan.onScanFinished = [&](engine::ScanEnd& end) {
         lastFolderCount = end.folderCount;
         ended = true;
     };
-    scan.SearchPaths = {tree.root()};
-    scan.FileTypes = {"*.jpg;*.png"};
-    scan.Start();
+    scan.searchPaths = {tree.root()};
+    scan.fileTypes = {"*.jpg;*.png"};
+    scan.start();
     ASSERT_TRUE(ui->runUntil([&] { return ended; }, kGenerousTimeout));
     EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
     EXPECT_EQ(lastFolderCount, 4); // sub and sub/deeper, walked once for each pattern
@@ -221,14 +221,14 @@ TEST(scanner_, AWindowsWorkersAndTheirThreadsRunBelowTheWindow) {
         // The filter runs on the scanner's threads: the worker's and those it starts.
         std::mutex mutex;
         std::set<int> seen;
-        scan.LeaveOut = [&](const std::string&, platform::EntryKind) {
+        scan.leaveOut = [&](const std::string&, platform::EntryKind) {
             const std::lock_guard lock(mutex);
             seen.insert(niceOfThisThread());
             return false;
         };
-        scan.SearchPaths = {tree.root()};
-        scan.FileTypes = {"*.txt"};
-        scan.Start();
+        scan.searchPaths = {tree.root()};
+        scan.fileTypes = {"*.txt"};
+        scan.start();
         ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
         ASSERT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
         EXPECT_EQ(record.files.size(), 40u);
@@ -249,14 +249,14 @@ TEST(scanner_, FoundFileCarriesItsSizeIdentityAndLocalCreationDay) {
     std::optional<platform::FileInfo> info;
     platform::CivilDate createdOn{0, 0, 0};
     bool ended = false;
-    scan.OnFileFound = [&](const engine::FoundFile& file) {
+    scan.onFileFound = [&](const engine::FoundFile& file) {
         info = file.info;
         createdOn = file.createdOn;
     };
-    scan.OnScanFinished = [&](engine::ScanEnd&) { ended = true; };
-    scan.SearchPaths = {tree.root()};
-    scan.FileTypes = {"*.*"};
-    scan.Start();
+    scan.onScanFinished = [&](engine::ScanEnd&) { ended = true; };
+    scan.searchPaths = {tree.root()};
+    scan.fileTypes = {"*.*"};
+    scan.start();
     ASSERT_TRUE(ui->runUntil([&] { return ended; }, kGenerousTimeout));
     EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
     const std::optional<platform::FileInfo> now = platform::lookupFile(tree.path("a.txt"));
@@ -293,19 +293,19 @@ TEST_F(BigTree, StopEndsTheRunAfterTheCurrentEntryOfEachListing) {
     engine::FileScanner scan(ui);
     ScanRecord record;
     recordScan(scan, record);
-    const auto recordFile = scan.OnFileFound;
+    const auto recordFile = scan.onFileFound;
     // Stop from inside the fifth report, as a click processed by a handler would.
-    scan.OnFileFound = [&](const engine::FoundFile& file) {
+    scan.onFileFound = [&](const engine::FoundFile& file) {
         recordFile(file);
         if (file.fileCount == 5) {
-            scan.Stop();
-            scan.Start(); // does nothing while the run winds down
+            scan.stop();
+            scan.start(); // does nothing while the run winds down
         }
     };
     // A second search path and pattern still open their listings and take their first entry.
-    scan.SearchPaths = {tree_->root(), tree_->path("d7")};
-    scan.FileTypes = {"*.txt", "f3*.txt;f4*"};
-    scan.Start();
+    scan.searchPaths = {tree_->root(), tree_->path("d7")};
+    scan.fileTypes = {"*.txt", "f3*.txt;f4*"};
+    scan.start();
     ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
     EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
     EXPECT_EQ(record.endReports, 1);
@@ -322,15 +322,15 @@ TEST_F(BigTree, StopEndsTheRunAfterTheCurrentEntryOfEachListing) {
 TEST_F(BigTree, StopAndStartWhileIdleDoNothingHarmful) {
     auto ui = std::make_shared<engine::QueuedUiThread>();
     engine::FileScanner scan(ui);
-    scan.Stop();
-    EXPECT_FALSE(scan.Busy);
+    scan.stop();
+    EXPECT_FALSE(scan.busy);
     ScanRecord record;
     recordScan(scan, record);
-    scan.SearchPaths = {tree_->path("d1")};
-    scan.FileTypes = {"*.txt"};
-    scan.Start();
-    EXPECT_TRUE(scan.Busy);
-    scan.Start(); // a second start while running starts nothing
+    scan.searchPaths = {tree_->path("d1")};
+    scan.fileTypes = {"*.txt"};
+    scan.start();
+    EXPECT_TRUE(scan.busy);
+    scan.start(); // a second start while running starts nothing
     ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
     EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
     ui->processPending();
@@ -343,22 +343,22 @@ TEST_F(BigTree, HandlerFailureEndsThePassAndReachesTheEndReport) {
     engine::FileScanner scan(ui);
     ScanRecord record;
     recordScan(scan, record);
-    scan.OnFileFound = [&](const engine::FoundFile& file) {
+    scan.onFileFound = [&](const engine::FoundFile& file) {
         record.files.push_back({std::string(file.path), 0, 0, 0, file.fileCount});
         if (file.fileCount == 3) {
             throw std::runtime_error("handler failed");
         }
     };
-    scan.SearchPaths = {tree_->root()};
-    scan.FileTypes = {"*.txt"};
-    scan.Start();
+    scan.searchPaths = {tree_->root()};
+    scan.fileTypes = {"*.txt"};
+    scan.start();
     ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
     EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
     EXPECT_EQ(record.files.size(), 3u);
     EXPECT_EQ(record.foundFiles.size(), 3u);
     EXPECT_EQ(record.endReports, 1);
     EXPECT_EQ(record.failure, "handler failed");
-    EXPECT_FALSE(scan.Busy);
+    EXPECT_FALSE(scan.busy);
 }
 
 TEST_F(BigTree, FailureOnTheWorkersThreadReachesTheEndReport) {
@@ -370,15 +370,15 @@ TEST_F(BigTree, FailureOnTheWorkersThreadReachesTheEndReport) {
     // been searched (20 subfolders, then 50 files each). The threads that read ahead give up on
     // the failure, and the worker meets it again when it reads the folders itself.
     auto calls = std::make_shared<std::atomic<int>>(0);
-    scan.LeaveOut = [calls](const std::string&, platform::EntryKind) -> bool {
+    scan.leaveOut = [calls](const std::string&, platform::EntryKind) -> bool {
         if (++*calls > 75) {
             throw std::length_error("no room for a date");
         }
         return false;
     };
-    scan.SearchPaths = {tree_->root()};
-    scan.FileTypes = {"*.txt"};
-    scan.Start();
+    scan.searchPaths = {tree_->root()};
+    scan.fileTypes = {"*.txt"};
+    scan.start();
     ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
     EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
     EXPECT_EQ(record.failure, "no room for a date");
@@ -395,14 +395,14 @@ TEST_F(BigTree, DestroyingTheDriverMidRunIsSafe) {
     {
         auto scan = std::make_unique<engine::FileScanner>(ui);
         int reports = 0;
-        scan->OnFileFound = [&](const engine::FoundFile&) {
+        scan->onFileFound = [&](const engine::FoundFile&) {
             reportsAfterDestruction += destroyed ? 1 : 0;
             ++reports;
         };
-        scan->OnScanFinished = [&](engine::ScanEnd&) { reportsAfterDestruction += destroyed; };
-        scan->SearchPaths = {tree_->root()};
-        scan->FileTypes = {"*.txt"};
-        scan->Start();
+        scan->onScanFinished = [&](engine::ScanEnd&) { reportsAfterDestruction += destroyed; };
+        scan->searchPaths = {tree_->root()};
+        scan->fileTypes = {"*.txt"};
+        scan->start();
         ASSERT_TRUE(ui->runUntil([&] { return reports >= 10; }, kGenerousTimeout));
         scan.reset();
         destroyed = true;
@@ -416,9 +416,9 @@ TEST_F(BigTree, DestroyingTheDriverMidRunIsSafe) {
 TEST_F(BigTree, ClosedOwnerThreadReleasesAWaitingWorker) {
     auto ui = std::make_shared<engine::QueuedUiThread>();
     auto scan = std::make_unique<engine::FileScanner>(ui);
-    scan->SearchPaths = {tree_->root()};
-    scan->FileTypes = {"*.txt"};
-    scan->Start();
+    scan->searchPaths = {tree_->root()};
+    scan->fileTypes = {"*.txt"};
+    scan->start();
     // The owner never pumps: its worker waits on the first report until the queue closes.
     ui->close();
     EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));

@@ -157,25 +157,25 @@ TEST_F(WideTree, FilesOfASizeMetBeforeAreLookedAtAsTheComparerWould) {
 TEST_F(WideTree, StopWhileLookingAheadEndsTheScanWithALookPerFileFound) {
     auto ui = std::make_shared<engine::QueuedUiThread>();
     engine::FileScanner scan(ui);
-    scan.LookAhead.enabled = true;
+    scan.lookAhead.enabled = true;
     ScanRecord record;
     recordScan(scan, record);
-    const auto recordFile = scan.OnFileFound;
-    scan.OnFileFound = [&](const engine::FoundFile& file) {
+    const auto recordFile = scan.onFileFound;
+    scan.onFileFound = [&](const engine::FoundFile& file) {
         recordFile(file);
         if (file.fileCount == 40) {
-            scan.Stop();
+            scan.stop();
         }
     };
     size_t looks = 0;
-    const auto recordEnd = scan.OnScanFinished;
-    scan.OnScanFinished = [&](engine::ScanEnd& end) {
+    const auto recordEnd = scan.onScanFinished;
+    scan.onScanFinished = [&](engine::ScanEnd& end) {
         looks = end.firstLooks.size();
         recordEnd(end);
     };
-    scan.SearchPaths = {tree_->root()};
-    scan.FileTypes = {"*"};
-    scan.Start();
+    scan.searchPaths = {tree_->root()};
+    scan.fileTypes = {"*"};
+    scan.start();
     ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
     EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
     EXPECT_EQ(record.endReports, 1);
@@ -190,23 +190,23 @@ TEST_F(WideTree, LooksTakenDuringTheScanLeaveTheGroupsAsTheyWere) {
     for (const bool collide : {false, true}) {
         auto ui = std::make_shared<engine::QueuedUiThread>();
         engine::FileScanner scan(ui);
-        scan.LookAhead.enabled = true;
+        scan.lookAhead.enabled = true;
         if (collide) {
-            scan.LookAhead.digest = [](const char*, size_t) -> uint64_t { return 9; };
+            scan.lookAhead.digest = [](const char*, size_t) -> uint64_t { return 9; };
         }
         std::vector<int64_t> sizes;
         engine::StringList found;
         std::deque<FirstLook> looks;
         bool ended = false;
-        scan.OnFileFound = [&](const engine::FoundFile& file) { sizes.push_back(file.info.size); };
-        scan.OnScanFinished = [&](engine::ScanEnd& end) {
+        scan.onFileFound = [&](const engine::FoundFile& file) { sizes.push_back(file.info.size); };
+        scan.onScanFinished = [&](engine::ScanEnd& end) {
             found = std::move(end.foundFiles);
             looks = std::move(end.firstLooks);
             ended = true;
         };
-        scan.SearchPaths = {tree_->root(), tree_->path("d2")};
-        scan.FileTypes = {"*", "*.b;*.a"};
-        scan.Start();
+        scan.searchPaths = {tree_->root(), tree_->path("d2")};
+        scan.fileTypes = {"*", "*.b;*.a"};
+        scan.start();
         ASSERT_TRUE(ui->runUntil([&] { return ended; }, kGenerousTimeout));
         ASSERT_EQ(looks.size(), found.size());
 
@@ -223,12 +223,12 @@ TEST_F(WideTree, LooksTakenDuringTheScanLeaveTheGroupsAsTheyWere) {
         const CompareRecord expected = runCompare(ordered, orderedSizes);
 
         engine::DuplicateComparer compare(ui);
-        compare.FirstBlockDigest = scan.LookAhead.digest;
+        compare.firstBlockDigest = scan.lookAhead.digest;
         CompareRecord record;
         recordCompare(compare, record);
-        compare.SetFileList(std::move(found), order, orderedSizes);
-        compare.EarlierLooks = std::move(looks);
-        compare.Start();
+        compare.setFileList(std::move(found), order, orderedSizes);
+        compare.earlierLooks = std::move(looks);
+        compare.start();
         ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
         EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
         EXPECT_EQ(record.reports, expected.reports) << (collide ? "colliding digests" : "");

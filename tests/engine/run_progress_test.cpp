@@ -35,13 +35,13 @@ TEST(RunProgress, TellsTheBytesReadOfTheRunBeforeItsPositions) {
     CompareRecord record;
     recordCompare(compare, record);
     std::vector<RunProgress> progress;
-    compare.OnRunProgress = [&](int32_t fileCount, int64_t fileSize, int64_t bytesRead) {
+    compare.onRunProgress = [&](int32_t fileCount, int64_t fileSize, int64_t bytesRead) {
         progress.push_back({fileCount, fileSize, bytesRead});
         record.reports.push_back("run");
     };
-    compare.RunProgressInterval = std::chrono::milliseconds(0); // every chunk
-    compare.SetFileList({a, b, c});
-    compare.Start();
+    compare.runProgressInterval = std::chrono::milliseconds(0); // every chunk
+    compare.setFileList({a, b, c});
+    compare.start();
     ASSERT_TRUE(ui->runUntil([&] { return record.endReports > 0; }, kGenerousTimeout));
     EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
 

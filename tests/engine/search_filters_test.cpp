@@ -29,14 +29,14 @@ std::vector<FoundFile> scanWith(const engine::SearchFilters& filters, const std:
     engine::FileScanner scan(ui);
     std::vector<FoundFile> found;
     bool ended = false;
-    scan.OnFileFound = [&](const engine::FoundFile& file) {
+    scan.onFileFound = [&](const engine::FoundFile& file) {
         found.push_back({std::string(file.path), file.info});
     };
-    scan.OnScanFinished = [&](engine::ScanEnd&) { ended = true; };
-    scan.SearchPaths = {root};
-    scan.FileTypes = {pattern};
+    scan.onScanFinished = [&](engine::ScanEnd&) { ended = true; };
+    scan.searchPaths = {root};
+    scan.fileTypes = {pattern};
     engine::applyToScanner(filters, scan);
-    scan.Start();
+    scan.start();
     EXPECT_TRUE(ui->runUntil([&] { return ended; }, kGenerousTimeout)) << "the scan never ended";
     EXPECT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
     return found;

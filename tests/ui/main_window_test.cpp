@@ -152,8 +152,8 @@ TEST_F(WindowFixture, HandlerFailureEndsTheScanInTheErrorBox) {
     }
     addSearchPath(tree.root(), "*.txt");
     const ui::MainWindowProbe w = probe();
-    const auto fileFound = w.scanner()->OnFileFound;
-    w.scanner()->OnFileFound = [fileFound](const engine::FoundFile& file) {
+    const auto fileFound = w.scanner()->onFileFound;
+    w.scanner()->onFileFound = [fileFound](const engine::FoundFile& file) {
         if (file.fileCount == 3) {
             throw Error("The list cannot take another row");
         }
@@ -169,7 +169,7 @@ TEST_F(WindowFixture, HandlerFailureEndsTheScanInTheErrorBox) {
     // The two rows reported before stay; the comparison never started.
     EXPECT_EQ(searchedFiles().size(), 2u);
     EXPECT_TRUE(treeGroups().empty());
-    EXPECT_FALSE(w.comparer()->Busy);
+    EXPECT_FALSE(w.comparer()->busy);
     EXPECT_EQ(status(w).toStdString(), "Duplicate files: 0, File Searched: 2");
     EXPECT_TRUE(w.duplicateTree()->isEnabled());
     EXPECT_TRUE(w.openAction()->isEnabled());
@@ -182,7 +182,7 @@ TEST_F(WindowFixture, ComparisonThatRunsOutOfMemoryEndsInTheErrorBox) {
     tree.writeFile("b.txt", "1");
     addSearchPath(tree.root(), "*.txt");
     const ui::MainWindowProbe w = probe();
-    w.comparer()->MemoryBudget = 1; // comparing two bytes needs room for two
+    w.comparer()->memoryBudget = 1; // comparing two bytes needs room for two
     MessageRecorder recorder;
     ASSERT_TRUE(runSearch());
 
@@ -195,7 +195,7 @@ TEST_F(WindowFixture, ComparisonThatRunsOutOfMemoryEndsInTheErrorBox) {
     EXPECT_TRUE(w.openAction()->isEnabled());
 
     // The next search runs as usual.
-    w.comparer()->MemoryBudget = engine::ContentClasses::kMemoryBudget;
+    w.comparer()->memoryBudget = engine::ContentClasses::kMemoryBudget;
     ASSERT_TRUE(runSearch());
     EXPECT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(treeGroups(), (Strings{tree.path("a.txt") + "|" + tree.path("b.txt")}));
@@ -222,8 +222,8 @@ TEST_F(BusyWindow, StopDuringTheScanKeepsTheRowsFound) {
     addSearchPath(tree_->root());
     // The clicks come during the twentieth report, as clicks taken from the event queue then
     // would: a scan of a warm tree may be over before the test's own loop looks again.
-    const auto fileFound = probe().scanner()->OnFileFound;
-    probe().scanner()->OnFileFound = [this, fileFound](const engine::FoundFile& file) {
+    const auto fileFound = probe().scanner()->onFileFound;
+    probe().scanner()->onFileFound = [this, fileFound](const engine::FoundFile& file) {
         fileFound(file);
         if (file.fileCount == 20) {
             probe().searchButton()->click();
@@ -246,8 +246,8 @@ TEST_F(BusyWindow, StopDuringTheScanKeepsTheRowsFound) {
 // Runs `action` on the window's thread when the comparer reports position `position`, as a click
 // taken from the event queue during that report would.
 void atComparePosition(const ui::MainWindowProbe& window, int32_t position, std::function<void()> action) {
-    auto progress = window.comparer()->OnCompareProgress;
-    window.comparer()->OnCompareProgress = [=](int32_t at, int32_t count, int32_t found) {
+    auto progress = window.comparer()->onCompareProgress;
+    window.comparer()->onCompareProgress = [=](int32_t at, int32_t count, int32_t found) {
         progress(at, count, found);
         if (at == position) {
             action();

@@ -31,13 +31,13 @@ struct ScanLog {
 };
 
 void logScan(engine::FileScanner& scan, ScanLog& log, EventWait& ended) {
-    scan.OnFileFound = [&log](const engine::FoundFile& file) {
+    scan.onFileFound = [&log](const engine::FoundFile& file) {
         // The window processes pending events in this handler; reports must stay in order.
         QCoreApplication::processEvents();
         log.reportsOffMainThread += !onMainThread();
         log.fileCounts.push_back(file.fileCount);
     };
-    scan.OnScanFinished = [&log, &ended](engine::ScanEnd& end) {
+    scan.onScanFinished = [&log, &ended](engine::ScanEnd& end) {
         log.reportsOffMainThread += !onMainThread();
         log.filesBeforeEnd = end.foundFiles.size();
         ++log.endReports;
@@ -56,9 +56,9 @@ TEST(QtUiThread, ReportsOfAScanArriveOnTheMainThreadInOrder) {
     {
         engine::FileScanner scan(ui);
         logScan(scan, log, ended);
-        scan.SearchPaths = {tree.root()};
-        scan.FileTypes = {"*.*"};
-        scan.Start();
+        scan.searchPaths = {tree.root()};
+        scan.fileTypes = {"*.*"};
+        scan.start();
         ASSERT_TRUE(ended.wait()) << "the scan never reported its end";
     }
     ASSERT_TRUE(engine::WorkerThread::waitUntilNoneRuns(kGenerousTimeout));
@@ -80,9 +80,9 @@ TEST(QtUiThread, CloseReleasesAScanWaitingForTheMainThread) {
     EventWait ended;
     engine::FileScanner scan(ui);
     logScan(scan, log, ended);
-    scan.SearchPaths = {tree.root()};
-    scan.FileTypes = {"*.*"};
-    scan.Start();
+    scan.searchPaths = {tree.root()};
+    scan.fileTypes = {"*.*"};
+    scan.start();
     // The event loop does not run, as after the window has closed: the worker blocks on its
     // first report until the hand-over closes.
     ASSERT_TRUE(ui->waitForWaitingRoutine(kGenerousTimeout));

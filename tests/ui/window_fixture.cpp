@@ -31,7 +31,7 @@ void WindowFixture::addSearchPath(const std::string& folder, const std::string& 
 
 bool WindowFixture::idle() {
     return ui::captionOf(probe().searchButton()) == QLatin1String(ui::MainWindow::kStartSearch) &&
-           probe().scanner() && !probe().scanner()->Busy && !probe().comparer()->Busy;
+           probe().scanner() && !probe().scanner()->busy && !probe().comparer()->busy;
 }
 
 bool WindowFixture::waitUntil(const std::function<bool()>& done) {

@@ -128,10 +128,10 @@ void DeleteDialog::collect() {
 
 bool DeleteDialog::prepare(QWidget* parent) {
     collect();
-    runner_->NextPhase = engine::ActionRunner::Phase::Plan;
-    runner_->ReferenceFolders = tree_.referenceFolders();
-    runner_->Groups = groups_;
-    runner_->ChoiceOfFiles = filesToDelete_ == FilesToDelete::CheckedFiles ? engine::Choice::ChosenFiles
+    runner_->nextPhase = engine::ActionRunner::Phase::Plan;
+    runner_->referenceFolders = tree_.referenceFolders();
+    runner_->groups = groups_;
+    runner_->choiceOfFiles = filesToDelete_ == FilesToDelete::CheckedFiles ? engine::Choice::ChosenFiles
                                                                            : engine::Choice::AllDuplicates;
     QProgressDialog progress(text(kCheckingText), text(QT_TRANSLATE_NOOP("frm_delete", "Cancel")), 0, 0,
                              parent);
@@ -142,26 +142,26 @@ bool DeleteDialog::prepare(QWidget* parent) {
     QEventLoop loop;
     bool planned = false;
     std::exception_ptr failure;
-    runner_->OnPlanProgress = [&](size_t done, size_t total) {
+    runner_->onPlanProgress = [&](size_t done, size_t total) {
         progress.setMaximum(static_cast<int>(std::min<size_t>(total, INT32_MAX)));
         progress.setValue(static_cast<int>(std::min<size_t>(done, INT32_MAX)));
     };
-    runner_->OnFinished = [&](engine::ActionEnd& end) {
+    runner_->onFinished = [&](engine::ActionEnd& end) {
         failure = end.failure;
         planned = !failure && !end.stopped;
         plans_ = std::move(end.plans);
         loop.quit();
     };
-    connect(&progress, &QProgressDialog::canceled, &loop, [this] { runner_->Stop(); });
-    runner_->Start();
+    connect(&progress, &QProgressDialog::canceled, &loop, [this] { runner_->stop(); });
+    runner_->start();
     loop.exec();
-    if (runner_->Busy) {
+    if (runner_->busy) {
         // The loop was ended from outside (the program is closing): let the worker go.
         runner_ = std::make_unique<engine::ActionRunner>(uiThread_);
         return false;
     }
-    runner_->OnPlanProgress = nullptr;
-    runner_->OnFinished = nullptr;
+    runner_->onPlanProgress = nullptr;
+    runner_->onFinished = nullptr;
     progress.close();
     if (failure) {
         showErrorBox(QString::fromStdString(engine::failureMessage(failure)), parent);
@@ -214,14 +214,14 @@ void DeleteDialog::run() {
     if (!prepared_) {
         // Shown without a check beforehand: the check is part of the run.
         collect();
-        runner_->NextPhase = engine::ActionRunner::Phase::Plan;
-        runner_->ReferenceFolders = tree_.referenceFolders();
-        runner_->Groups = groups_;
-        runner_->ChoiceOfFiles = filesToDelete_ == FilesToDelete::CheckedFiles
+        runner_->nextPhase = engine::ActionRunner::Phase::Plan;
+        runner_->referenceFolders = tree_.referenceFolders();
+        runner_->groups = groups_;
+        runner_->choiceOfFiles = filesToDelete_ == FilesToDelete::CheckedFiles
                                      ? engine::Choice::ChosenFiles
                                      : engine::Choice::AllDuplicates;
-        runner_->OnPlanProgress = nullptr;
-        runner_->OnFinished = [this](engine::ActionEnd& end) {
+        runner_->onPlanProgress = nullptr;
+        runner_->onFinished = [this](engine::ActionEnd& end) {
             plans_ = std::move(end.plans);
             if (end.failure) {
                 listFailure(QString::fromStdString(engine::failureMessage(end.failure)));
@@ -230,7 +230,7 @@ void DeleteDialog::run() {
             // Deferred: the worker is still inside its end report.
             QTimer::singleShot(0, this, &DeleteDialog::startActing);
         };
-        runner_->Start();
+        runner_->start();
         return;
     }
     startActing();
@@ -268,23 +268,23 @@ void DeleteDialog::startActing() {
         }
     }
 
-    runner_->NextPhase = engine::ActionRunner::Phase::Act;
-    runner_->Groups = groups_;
-    runner_->Plans = plans_;
+    runner_->nextPhase = engine::ActionRunner::Phase::Act;
+    runner_->groups = groups_;
+    runner_->plans = plans_;
     // Only the trash takes a last copy: a link or shared blocks need a copy that stays.
-    runner_->ActOnLastCopies = moveLastCopies_ && action_ == Action::Trash;
-    runner_->Action = action_ == Action::Link          ? engine::FileAction(engine::linkToKeeperAction)
+    runner_->actOnLastCopies = moveLastCopies_ && action_ == Action::Trash;
+    runner_->action = action_ == Action::Link          ? engine::FileAction(engine::linkToKeeperAction)
                       : action_ == Action::ShareBlocks ? engine::FileAction(engine::shareBlocksAction)
                                                        : engine::FileAction(engine::moveToTrashAction);
-    runner_->OnFileActed = [this](engine::FilePlace place, bool done, const std::string& reason) {
+    runner_->onFileActed = [this](engine::FilePlace place, bool done, const std::string& reason) {
         fileActed(place, done, reason);
     };
-    runner_->RecordPath = engine::lastRunRecordPath();
-    runner_->OnFinished = [this](engine::ActionEnd& end) {
+    runner_->recordPath = engine::lastRunRecordPath();
+    runner_->onFinished = [this](engine::ActionEnd& end) {
         recordFailure_ = end.recordFailure;
         QTimer::singleShot(0, this, &DeleteDialog::finishRun);
     };
-    runner_->Start();
+    runner_->start();
 }
 
 void DeleteDialog::listEntriesBefore(const engine::FilePlace* place) {

@@ -226,10 +226,10 @@ void MainWindow::formShown(QObject*) {
     uiThread_ = std::make_shared<QtUiThread>(this);
 
     scanner_ = std::make_unique<engine::FileScanner>(uiThread_);
-    scanner_->Recursive = true;
-    scanner_->OnFileFound = [this](const engine::FoundFile& file) { fileFound(file); };
+    scanner_->recursive = true;
+    scanner_->onFileFound = [this](const engine::FoundFile& file) { fileFound(file); };
     // An end report is the last word of a run: a failure of its handler is shown here, or nowhere.
-    scanner_->OnScanFinished = [this](engine::ScanEnd& end) {
+    scanner_->onScanFinished = [this](engine::ScanEnd& end) {
         try {
             scanFinished(end);
         } catch (...) {
@@ -238,26 +238,26 @@ void MainWindow::formShown(QObject*) {
     };
 
     comparer_ = std::make_unique<engine::DuplicateComparer>(uiThread_);
-    comparer_->OnCompareProgress = [this](int32_t position, int32_t listCount, int32_t duplicatesFound) {
+    comparer_->onCompareProgress = [this](int32_t position, int32_t listCount, int32_t duplicatesFound) {
         compareProgress(position, listCount, duplicatesFound);
     };
-    comparer_->OnCompareFinished = [this](const engine::CompareEnd& end) {
+    comparer_->onCompareFinished = [this](const engine::CompareEnd& end) {
         try {
             compareFinished(end);
         } catch (...) {
             searchFailed(std::current_exception());
         }
     };
-    comparer_->OnRunProgress = [this](int32_t fileCount, int64_t fileSize, int64_t bytesRead) {
+    comparer_->onRunProgress = [this](int32_t fileCount, int64_t fileSize, int64_t bytesRead) {
         // A long run: what it has read, rather than a count of files that stands still.
         setStatus(runProgressStatus(fileCount, fileSize, bytesRead));
         processPendingEvents();
     };
-    comparer_->OnFirstLookProgress = [this](int32_t filesRead, int32_t fileCount) {
+    comparer_->onFirstLookProgress = [this](int32_t filesRead, int32_t fileCount) {
         setStatus(firstLookStatus(filesRead, fileCount));
         processPendingEvents();
     };
-    comparer_->OnDuplicateGroup = [this](const engine::FoundGroup& group) { duplicateGroupFound(group); };
+    comparer_->onDuplicateGroup = [this](const engine::FoundGroup& group) { duplicateGroupFound(group); };
 
     pages_->setCurrentIndex(0);
 }
@@ -268,10 +268,10 @@ void MainWindow::formClosed(QObject*) {
     }
     closed_ = true;
     if (scanner_) {
-        scanner_->Stop();
+        scanner_->stop();
     }
     if (comparer_) {
-        comparer_->Stop();
+        comparer_->stop();
     }
     // No worker may wait on a window that has closed: waiting and later reports are turned away.
     if (uiThread_) {
@@ -336,21 +336,21 @@ void MainWindow::searchClicked(QObject*) {
         duplicateTree_->treeModel()->clear();
         duplicateTree_->setSortType(stream::stNone);
         setTreeSearching(true);
-        scanner_->SearchPaths.clear();
-        scanner_->FileTypes.clear();
+        scanner_->searchPaths.clear();
+        scanner_->fileTypes.clear();
         const SearchedFilesModel* paths = searchPathList_->listModel();
         for (int i = 0; i < paths->count(); ++i) {
-            scanner_->SearchPaths.emplace_back(paths->row(i).caption());
-            scanner_->FileTypes.emplace_back(paths->row(i).subItemText(0));
+            scanner_->searchPaths.emplace_back(paths->row(i).caption());
+            scanner_->fileTypes.emplace_back(paths->row(i).subItemText(0));
         }
         duplicateTree_->treeModel()->setReferenceFolders(referenceFolders());
         takeSearchOptions();
         flushStatus();
-        scanner_->Start();
+        scanner_->start();
     } else if (caption == QLatin1String(kStopSearch)) {
         setCaption(searchButton_, QLatin1String(kStopping));
-        scanner_->Stop();
-        comparer_->Stop();
+        scanner_->stop();
+        comparer_->stop();
         stopRequested_ = true;
     }
 }
@@ -446,10 +446,10 @@ void MainWindow::scanFinished(engine::ScanEnd& end) {
         searched = static_cast<int64_t>(ordered.size()) + outsideSizeLimits_;
         // The list goes on to the comparer's worker as it is: a second copy of a million paths
         // would only take memory.
-        comparer_->SetFileList(std::move(ordered), std::move(sizes));
-        comparer_->ReadingOrder = std::move(readingOrder);
+        comparer_->setFileList(std::move(ordered), std::move(sizes));
+        comparer_->readingOrder = std::move(readingOrder);
         if (!stopRequested_) {
-            comparer_->Start();
+            comparer_->start();
         } else {
             returnToIdle();
         }
@@ -491,7 +491,7 @@ void MainWindow::searchFailed(const std::exception_ptr& failure) {
     if (closed_) {
         return;
     }
-    comparer_->Stop(); // in case it was started before the failure
+    comparer_->stop(); // in case it was started before the failure
     returnToIdle();
     openAction_->setEnabled(true);
     saveAction_->setEnabled(duplicateTree_->hasNodes());
@@ -566,7 +566,7 @@ void MainWindow::processPendingEvents(bool always) {
     }
     flushStatus();
     searchedFilesList_->listModel()->flushAppendedRows();
-    if (scanner_->Busy) {
+    if (scanner_->busy) {
         searchedFilesList_->listModel()->readSortKeys();
     }
     QApplication::processEvents();

@@ -123,8 +123,8 @@ void MainWindow::addEditMenu() {
 
 void MainWindow::updateUndo() {
     if (undoAction_) {
-        undoAction_->setEnabled(!undoing_ && !(scanner_ && scanner_->Busy) &&
-                                !(comparer_ && comparer_->Busy) && runRecorded());
+        undoAction_->setEnabled(!undoing_ && !(scanner_ && scanner_->busy) &&
+                                !(comparer_ && comparer_->busy) && runRecorded());
     }
 }
 
@@ -147,7 +147,7 @@ void MainWindow::undoClicked(QObject*) {
     undoing_ = true;
     updateUndo();
     engine::UndoRunner runner(uiThread_);
-    runner.RecordPath = record;
+    runner.recordPath = record;
     QProgressDialog progress(QCoreApplication::translate("frm_utama", "Putting the files back ..."),
                              QCoreApplication::translate("frm_utama", "Cancel"), 0,
                              static_cast<int>(std::min<size_t>(changes->size(), INT32_MAX)), this);
@@ -158,7 +158,7 @@ void MainWindow::undoClicked(QObject*) {
     QEventLoop loop;
     int handled = 0;
     QStringList stayed;
-    runner.OnChangeUndone = [&](const engine::RunChange& change, const engine::UndoOutcome& outcome) {
+    runner.onChangeUndone = [&](const engine::RunChange& change, const engine::UndoOutcome& outcome) {
         progress.setValue(++handled);
         if (outcome.status == engine::UndoStatus::NotPutBack) {
             stayed << shownName(change.path) + QStringLiteral(" \u2014 ") +
@@ -167,15 +167,15 @@ void MainWindow::undoClicked(QObject*) {
     };
     engine::UndoRun result;
     std::exception_ptr workerFailure;
-    runner.OnFinished = [&](const engine::UndoEnd& end) {
+    runner.onFinished = [&](const engine::UndoEnd& end) {
         result = end.result;
         workerFailure = end.failure;
         loop.quit();
     };
-    connect(&progress, &QProgressDialog::canceled, &loop, [&runner] { runner.Stop(); });
-    runner.Start();
+    connect(&progress, &QProgressDialog::canceled, &loop, [&runner] { runner.stop(); });
+    runner.start();
     loop.exec();
-    if (runner.Busy) {
+    if (runner.busy) {
         // The loop was ended from outside (the program is closing): the worker is let go with the
         // runner, and what it did not reach stays in the record.
         return;
