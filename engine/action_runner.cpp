@@ -89,12 +89,12 @@ void ActionWorker::plan() {
         });
 }
 
-std::string ActionWorker::actOn(const FilePlace& place, RunRecorder& record) {
+platform::Reason ActionWorker::actOn(const FilePlace& place, RunRecorder& record) {
     const ActionOutcome outcome = actOnPlannedFile(Groups, Plans, place, action_);
     if (outcome.change) {
         record.add(*outcome.change);
     }
-    return outcome.succeeded() ? std::string() : outcome.reason;
+    return outcome.succeeded() ? platform::Reason() : outcome.reason;
 }
 
 void ActionWorker::act() {
@@ -119,7 +119,7 @@ void ActionWorker::act() {
         if (Terminated()) {
             break;
         }
-        const std::string reason = actOn(place, record);
+        const platform::Reason reason = actOn(place, record);
         RecordFailure = record.failure();
         if (onFileActed_) {
             Synchronize([&] { onFileActed_(place, reason.empty(), reason); });
