@@ -247,13 +247,13 @@ private:
             return;
         case Verdict::KeptCopy:
             ++tally_.kept;
-            printLine("kept", path, ": " + keptReason(plan.reason));
+            printLine("kept", path, ": " + keptReason(plan.reason.text()));
             return;
         case Verdict::Act:
             break;
         default:
             ++tally_.refused;
-            printLine("refused", path, ": " + plan.reason);
+            printLine("refused", path, ": " + plan.reason.text());
             return;
         }
         const engine::GroupFile& keeper = groups[place.group].files[static_cast<size_t>(plan.keeper)];
@@ -290,15 +290,15 @@ private:
             return;
         case ActionStatus::AlreadyDone:
             ++tally_.unchanged;
-            printLine("unchanged", path, ": " + outcome.reason);
+            printLine("unchanged", path, ": " + outcome.reason.text());
             return;
         case ActionStatus::Refused:
             ++tally_.refused;
-            printLine("refused", path, ": " + outcome.reason);
+            printLine("refused", path, ": " + outcome.reason.text());
             return;
         case ActionStatus::Failed:
             ++tally_.failed;
-            printLine("failed", path, ": " + outcome.reason);
+            printLine("failed", path, ": " + outcome.reason.text());
             return;
         }
     }

@@ -43,13 +43,13 @@ int runRestore(const Arguments& args) {
         [dryRun](const engine::RunChange& change, const engine::UndoOutcome& outcome) {
             switch (outcome.status) {
             case engine::UndoStatus::PutBack:
-                printLine(dryRun ? "would restore" : "restored", change.path, outcome.reason);
+                printLine(dryRun ? "would restore" : "restored", change.path, outcome.reason.text());
                 break;
             case engine::UndoStatus::Unchanged:
-                printLine("unchanged", change.path, outcome.reason);
+                printLine("unchanged", change.path, outcome.reason.text());
                 break;
             case engine::UndoStatus::NotPutBack:
-                printLine("not restored", change.path, outcome.reason);
+                printLine("not restored", change.path, outcome.reason.text());
                 break;
             }
             return true;

@@ -5,13 +5,18 @@
 #   cmake -DOUTPUT=FILE -DTABLE=platform/reason_texts.h -P reason_texts.cmake
 
 file(READ ${TABLE} table)
-# "kReasonName =" and its text, which clang-format may have put on the next line.
-string(REGEX MATCHALL "kReason[A-Za-z]+ =[ \n]*\"([^\"\\]|\\.)*\"" found "${table}")
+# A ';' would split the list of matches below: it stands as a mark until the entries are made.
+string(REPLACE ";" "<semicolon>" table "${table}")
+# "kReasonName =" and its text, which clang-format may have put on the next line, and which may go
+# on in adjacent literals (joined here into one).
+string(REGEX MATCHALL "kReason[A-Za-z]+ =([ \n]*\"([^\"\\]|\\.)*\")+" found "${table}")
 set(entries "")
 foreach(constant IN LISTS found)
     string(REGEX REPLACE "^kReason[A-Za-z]+ =[ \n]*" "" text "${constant}")
+    string(REGEX REPLACE "\"[ \n]*\"" "" text "${text}")
     string(APPEND entries "    QT_TRANSLATE_NOOP(\"frm_delete\", ${text}),\n")
 endforeach()
+string(REPLACE "<semicolon>" ";" entries "${entries}")
 if(entries STREQUAL "")
     message(FATAL_ERROR "${TABLE} holds no reason")
 endif()

@@ -39,7 +39,7 @@ private:
     void look();
     bool sortByContents();
     void decide(const std::vector<size_t>& members);
-    void refuse(size_t i, Verdict verdict, std::string reason);
+    void refuse(size_t i, Verdict verdict, platform::Reason reason);
     // A file already present that is the file `i` under another path, where one of the two paths
     // is a mount of it (hard links are two entries, and copies of each other).
     std::optional<size_t> oneFileWith(size_t i) const;
@@ -55,7 +55,7 @@ private:
 };
 
 // A file that was asked for and may not be acted on; one that was not stays as it is.
-void GroupPlanner::refuse(size_t i, Verdict verdict, std::string reason) {
+void GroupPlanner::refuse(size_t i, Verdict verdict, platform::Reason reason) {
     if (asked(group_.files[i], i, choice_)) {
         plan_.files[i].verdict = verdict;
         plan_.files[i].reason = std::move(reason);
@@ -93,7 +93,7 @@ void GroupPlanner::look() {
             if (same != entries.end()) {
                 plan_.files[i].keeper = static_cast<int32_t>(same->second);
                 refuse(i, Verdict::SameEntry,
-                       "the same file as " + group_.files[same->second].path + ", reached by another path");
+                       platform::Reason(kReasonSameFileAs, group_.files[same->second].path));
                 continue;
             }
             entries.emplace_back(std::move(*entry), i);

@@ -11,6 +11,7 @@
 // Plain C++; runs on whatever thread calls it.
 
 #include "platform/file_info.h"
+#include "platform/reason.h"
 #include "platform/reason_texts.h"
 
 #include <cstddef>
@@ -70,7 +71,7 @@ struct FilePlan {
     // checkStillCopy.
     platform::FileInfo seen;
     // Gone, Changed, KeptCopy, SameEntry...: for the user.
-    std::string reason;
+    platform::Reason reason;
 };
 
 struct GroupPlan {
@@ -97,7 +98,7 @@ std::vector<GroupPlan> planGroups(const std::vector<FileGroup>& groups, Choice c
 // The result of the last look before acting.
 struct StillCopy {
     bool same = false;
-    std::string reason;        // why not, for the user
+    platform::Reason reason;   // why not, for the user
     platform::FileInfo file;   // the file as just checked: the identity the action must find
     platform::FileInfo keeper; // the copy that stays, as just checked
 };

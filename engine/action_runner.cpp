@@ -90,12 +90,12 @@ void ActionWorker::plan() {
         });
 }
 
-std::string ActionWorker::actOn(const FilePlace& place, RunRecorder& record) {
+platform::Reason ActionWorker::actOn(const FilePlace& place, RunRecorder& record) {
     const ActionOutcome outcome = actOnPlannedFile(groups, plans, place, action_);
     if (outcome.change) {
         record.add(*outcome.change);
     }
-    return outcome.succeeded() ? std::string() : outcome.reason;
+    return outcome.succeeded() ? platform::Reason() : outcome.reason;
 }
 
 void ActionWorker::act() {
@@ -120,7 +120,7 @@ void ActionWorker::act() {
         if (terminated()) {
             break;
         }
-        const std::string reason = actOn(place, record);
+        const platform::Reason reason = actOn(place, record);
         recordFailure = record.failure();
         if (onFileActed_) {
             synchronize([&] { onFileActed_(place, reason.empty(), reason); });

@@ -32,7 +32,7 @@ ActionOutcome actOnPlannedFile(const std::vector<FileGroup>& groups, const std::
 
 using PlanProgressHandler = std::function<void(size_t done, size_t total)>;
 // A file that was to be acted on: done, or refused / failed with `reason`.
-using FileActedHandler = std::function<void(FilePlace place, bool done, const std::string& reason)>;
+using FileActedHandler = std::function<void(FilePlace place, bool done, const platform::Reason& reason)>;
 
 // The end report of either phase. Valid during the report only; the handler may take the plans.
 struct ActionEnd {
@@ -99,7 +99,7 @@ private:
     void act();
     // The last look and the action for one file, its change kept in `record`; an empty text when
     // done.
-    std::string actOn(const FilePlace& place, RunRecorder& record);
+    platform::Reason actOn(const FilePlace& place, RunRecorder& record);
 
     FileAction action_;
     const std::string recordPath_;

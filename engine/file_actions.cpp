@@ -13,16 +13,13 @@ namespace corvane::engine {
 
 namespace {
 
-ActionOutcome refused(std::string reason) {
+ActionOutcome refused(platform::Reason reason) {
     return {ActionStatus::Refused, std::move(reason), 0, {}};
 }
 
-ActionOutcome failed(std::string reason) {
+ActionOutcome failed(platform::Reason reason) {
     return {ActionStatus::Failed, std::move(reason), 0, {}};
 }
-
-constexpr const char* kNoKeeper = "no copy stays for it";
-constexpr const char* kEmpty = "an empty file: nothing to reclaim";
 
 // True when the copy that stays is still there as it was checked. After a file has gone, this
 // tells what no identity can: two paths that were one file (a second mount of a folder, names
@@ -58,12 +55,13 @@ ActionOutcome moveToTrashAction(const std::string& path, const platform::FileInf
         return refused(kReasonNotAFile);
     case platform::TrashFailure::Replaced:
         // Another file took its place; if that one went to the trash instead, say where it is.
-        return refused(result.fileInTrash.empty() ? std::string(kReasonReplaced)
-                                                  : std::string(kReasonReplaced) + "; " + result.reason);
+        return refused(result.fileInTrash.empty()
+                           ? platform::Reason(kReasonReplaced)
+                           : platform::Reason(kReasonReplacedOtherWentToTrash, result.fileInTrash));
     case platform::TrashFailure::PutBack:
         return refused(kReasonOneFile);
     case platform::TrashFailure::NotPutBack:
-        return failed(std::string(kReasonOneFile) + "; " + result.reason);
+        return failed(platform::Reason(kReasonOneFileStaysInTrash, result.fileInTrash));
     case platform::TrashFailure::NoTrash:
     case platform::TrashFailure::MoveFailed:
         break;
@@ -74,11 +72,11 @@ ActionOutcome moveToTrashAction(const std::string& path, const platform::FileInf
 ActionOutcome linkToKeeperAction(const std::string& path, const platform::FileInfo& checked,
                                  const StayingCopy* keeper) {
     if (!keeper) {
-        return refused(kNoKeeper);
+        return refused(kReasonNoKeeper);
     }
     if (checked.size == 0) {
         // Empty files joined into one would share their future writes (marker and lock files).
-        return {ActionStatus::AlreadyDone, kEmpty, 0, {}};
+        return {ActionStatus::AlreadyDone, kReasonEmpty, 0, {}};
     }
     // What the file has of its own, which its name loses to the copy that stays: kept in the
     // run's record, so that an undo can give the bytes back with it.
@@ -112,10 +110,10 @@ ActionOutcome linkToKeeperAction(const std::string& path, const platform::FileIn
 ActionOutcome shareBlocksAction(const std::string& path, const platform::FileInfo& checked,
                                 const StayingCopy* keeper) {
     if (!keeper) {
-        return refused(kNoKeeper);
+        return refused(kReasonNoKeeper);
     }
     if (checked.size == 0) {
-        return {ActionStatus::AlreadyDone, kEmpty, 0, {}};
+        return {ActionStatus::AlreadyDone, kReasonEmpty, 0, {}};
     }
     const platform::SharingResult result =
         platform::shareBlocks(path, checked, keeper->path, keeper->checked);

@@ -7,6 +7,7 @@
 
 #include "engine/run_record.h"
 #include "platform/file_info.h"
+#include "platform/reason.h"
 
 #include <cstdint>
 #include <functional>
@@ -30,7 +31,7 @@ enum class ActionStatus : uint8_t {
 struct ActionOutcome {
     ActionStatus status = ActionStatus::Done;
     // Why not (Refused, Failed), or what was found (AlreadyDone), for the user.
-    std::string reason;
+    platform::Reason reason;
     // Done: the file's size (trash, link), or the bytes the file system reports as shared (blocks).
     int64_t bytes = 0;
     // Done: what changed, as the run's record keeps it (see engine/run_record.h).

@@ -7,6 +7,7 @@
 // Both front ends undo through here. Plain C++.
 
 #include "engine/run_record.h"
+#include "platform/reason.h"
 
 #include <cstdint>
 #include <functional>
@@ -26,7 +27,7 @@ struct UndoOutcome {
     UndoStatus status = UndoStatus::PutBack;
     // Why not (NotPutBack), why nothing was needed (Unchanged), or what is not as it was though
     // the file is back (PutBack), for the user; empty when there is nothing to say.
-    std::string reason;
+    platform::Reason reason;
     // NotPutBack: a later try may succeed (the place is taken, the system refused), so the change
     // stays in the record.
     bool worthAnotherTry = false;

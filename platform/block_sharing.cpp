@@ -18,24 +18,35 @@ namespace corvane::platform {
 
 namespace {
 
-SharingResult failure(SharingFailure kind, std::string reason, int64_t bytesShared = 0) {
+SharingResult failure(SharingFailure kind, Reason reason, int64_t bytesShared = 0) {
     return {kind, std::move(reason), bytesShared};
+}
+
+// The reason openExpected gave, said of the copy that stays.
+Reason ofKeeper(const Reason& reason) {
+    const char* code = reason.code();
+    if (code == kReasonGone) {
+        return kReasonKeeperMissing;
+    }
+    if (code == kReasonNotAFile) {
+        return kReasonKeeperNotAFile;
+    }
+    if (code == kReasonReplaced) {
+        return kReasonKeeperReplacedSince;
+    }
+    return Reason(kReasonKeeperCannotOpen, {}, {}, reason.error());
 }
 
 // What an error of the sharing call means for the user.
 SharingResult systemFailure(int error, int64_t bytesShared) {
     if (error == EOPNOTSUPP || error == ENOTTY || error == EINVAL || error == ENOSYS) {
-        return failure(SharingFailure::NotSupported,
-                       std::string("the file system does not share blocks between files (") +
-                           std::strerror(error) + ")",
+        return failure(SharingFailure::NotSupported, Reason(kReasonNoBlockSharing, {}, {}, error),
                        bytesShared);
     }
     if (error == EXDEV) {
-        return failure(SharingFailure::OtherFileSystem, "on another mount than the copy that stays",
-                       bytesShared);
+        return failure(SharingFailure::OtherFileSystem, kReasonOtherMountThanKeeper, bytesShared);
     }
-    return failure(SharingFailure::SystemError,
-                   std::string("cannot share its blocks: ") + std::strerror(error), bytesShared);
+    return failure(SharingFailure::SystemError, Reason(kReasonCannotShare, {}, {}, error), bytesShared);
 }
 
 // Opens `path` for reading, if it is the regular file `expected`.
@@ -43,16 +54,16 @@ SharingResult openExpected(const std::string& path, const FileInfo& expected, Un
     fd = UniqueFd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (!fd.isOpen()) {
         if (errno == ENOENT) {
-            return failure(SharingFailure::Missing, "no longer there");
+            return failure(SharingFailure::Missing, kReasonGone);
         }
         if (errno == ELOOP) {
-            return failure(SharingFailure::NotAFile, "not a regular file");
+            return failure(SharingFailure::NotAFile, kReasonNotAFile);
         }
-        return failure(SharingFailure::SystemError, std::string("cannot be opened: ") + std::strerror(errno));
+        return failure(SharingFailure::SystemError, Reason(kReasonCannotOpen, {}, {}, errno));
     }
     const std::optional<FileInfo> info = lookupOpenFile(fd.get());
     if (!info || info->kind != EntryKind::RegularFile) {
-        return failure(SharingFailure::NotAFile, "not a regular file");
+        return failure(SharingFailure::NotAFile, kReasonNotAFile);
     }
     if (identityOf(*info) != identityOf(expected)) {
         return failure(SharingFailure::Replaced, kReasonReplaced);
@@ -137,7 +148,7 @@ SharingResult shareBlocks(const std::string& path, const FileInfo& expected, con
     UniqueFd sourceFd;
     FileInfo sourceNow;
     if (SharingResult opened = openExpected(source, sourceExpected, sourceFd, sourceNow); !opened.shared()) {
-        opened.reason = "the copy that stays: " + opened.reason;
+        opened.reason = ofKeeper(opened.reason);
         opened.failure =
             opened.failure == SharingFailure::SystemError ? opened.failure : SharingFailure::Replaced;
         return opened;
@@ -149,18 +160,18 @@ SharingResult shareBlocks(const std::string& path, const FileInfo& expected, con
         return opened;
     }
     if (identityOf(fileNow) == identityOf(sourceNow)) {
-        return failure(SharingFailure::SameFile, "already the same file as " + source);
+        return failure(SharingFailure::SameFile, Reason(kReasonAlreadySameFileAs, source));
     }
     if (fileNow.device != sourceNow.device) {
-        return failure(SharingFailure::OtherFileSystem, "on another file system than " + source);
+        return failure(SharingFailure::OtherFileSystem, Reason(kReasonOtherFileSystemThan, source));
     }
     if (fileNow.size != sourceNow.size) {
-        return failure(SharingFailure::Differs, "its size differs from that of " + source);
+        return failure(SharingFailure::Differs, Reason(kReasonSizeDiffersFrom, source));
     }
 
     const int64_t sharedBefore = std::min(bytesAlreadyShared(fileFd.get(), sourceFd.get()), fileNow.size);
     if (fileNow.size > 0 && sharedBefore == fileNow.size) {
-        return failure(SharingFailure::AlreadyShared, "its blocks are already shared with " + source);
+        return failure(SharingFailure::AlreadyShared, Reason(kReasonAlreadySharedWith, source));
     }
 
     std::vector<unsigned char> request(sizeof(file_dedupe_range) + sizeof(file_dedupe_range_info));
@@ -180,9 +191,7 @@ SharingResult shareBlocks(const std::string& path, const FileInfo& expected, con
         const file_dedupe_range_info& answer = range->info[0];
         if (answer.status == FILE_DEDUPE_RANGE_DIFFERS) {
             return failure(SharingFailure::Differs,
-                           "the kernel found bytes that differ from " + source + " after " +
-                               std::to_string(offset) + " bytes",
-                           shared);
+                           Reason(kReasonKernelFoundDifference, source, std::to_string(offset)), shared);
         }
         if (answer.status < 0) {
             return systemFailure(-answer.status, shared);

@@ -7,6 +7,7 @@
 // file changed at the last moment is never joined to the other's contents.
 
 #include "platform/file_info.h"
+#include "platform/reason.h"
 
 #include <cstdint>
 #include <string>
@@ -28,7 +29,7 @@ enum class SharingFailure : uint8_t {
 
 struct SharingResult {
     SharingFailure failure = SharingFailure::None;
-    std::string reason;
+    Reason reason;
     // Bytes newly shared: those the kernel reported as shared (also before a later piece failed),
     // without those the two files shared already.
     int64_t bytesShared = 0;

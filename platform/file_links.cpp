@@ -27,12 +27,13 @@ namespace {
 
 constexpr int kNameAttempts = 100;
 
-LinkResult failure(LinkFailure kind, std::string reason) {
+LinkResult failure(LinkFailure kind, Reason reason) {
     return {kind, std::move(reason)};
 }
 
-LinkResult systemError(const std::string& what, int error) {
-    return failure(LinkFailure::SystemError, what + ": " + std::strerror(error));
+// `code` with %3 for the system's words on `error`, and %1 for `path` where it names one.
+LinkResult systemError(const char* code, int error, std::string path = {}) {
+    return failure(LinkFailure::SystemError, Reason(code, std::move(path), {}, error));
 }
 
 // The same entry with the same bytes, as far as its size and modification time tell: linking
@@ -162,47 +163,47 @@ LinkResult replaceWithHardLink(const std::string& path, const FileInfo& expected
     const std::string name = lastNameOf(path);
     const UniqueFd folderFd(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!folderFd.isOpen()) {
-        return errno == ENOENT ? failure(LinkFailure::Missing, "no longer there")
-                               : systemError("its folder cannot be opened", errno);
+        return errno == ENOENT ? failure(LinkFailure::Missing, kReasonGone)
+                               : systemError(kReasonFolderNotOpened, errno);
     }
     removeLeftoverLinks(folderFd.get());
     const std::optional<FileInfo> before = lookupFileAt(folderFd.get(), name.c_str());
     if (!before) {
-        return failure(LinkFailure::Missing, "no longer there");
+        return failure(LinkFailure::Missing, kReasonGone);
     }
     if (before->kind != EntryKind::RegularFile) {
-        return failure(LinkFailure::NotAFile, "not a regular file");
+        return failure(LinkFailure::NotAFile, kReasonNotAFile);
     }
     if (!sameFileUnwritten(*before, expected)) {
-        return failure(LinkFailure::Replaced, "replaced or changed since it was checked");
+        return failure(LinkFailure::Replaced, kReasonReplacedOrChanged);
     }
     const UniqueFd targetFd(::open(target.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
     const std::optional<FileInfo> targetNow =
         targetFd.isOpen() ? lookupOpenFile(targetFd.get()) : std::optional<FileInfo>();
     if (!targetNow || identityOf(*targetNow) != identityOf(targetExpected) ||
         targetNow->kind != EntryKind::RegularFile) {
-        return failure(LinkFailure::TargetReplaced, "the copy that stays is gone or was replaced");
+        return failure(LinkFailure::TargetReplaced, kReasonKeeperGoneOrReplaced);
     }
     if (identityOf(*before) == identityOf(*targetNow)) {
-        return failure(LinkFailure::AlreadyLinked, "already a link to " + target);
+        return failure(LinkFailure::AlreadyLinked, Reason(kReasonAlreadyLinkedTo, target));
     }
     if (before->device != targetNow->device) {
-        return failure(LinkFailure::OtherFileSystem, "on another file system than " + target);
+        return failure(LinkFailure::OtherFileSystem, Reason(kReasonOtherFileSystemThan, target));
     }
 
     std::string temporary;
     if (const int error = linkOpenFile(targetFd.get(), target, folderFd.get(), temporary); error != 0) {
         if (error == EXDEV) {
-            return failure(LinkFailure::OtherFileSystem, "on another mount than " + target);
+            return failure(LinkFailure::OtherFileSystem, Reason(kReasonOtherMountThan, target));
         }
-        return systemError("cannot link it to " + target, error);
+        return systemError(kReasonCannotLinkTo, error, target);
     }
     const std::optional<FileInfo> made = lookupFileAt(folderFd.get(), temporary.c_str());
     if (!made || identityOf(*made) != identityOf(*targetNow)) {
         // Only a path link can miss: another file took the target's name in between. That file
         // keeps its name there, so this extra name of it can go.
         ::unlinkat(folderFd.get(), temporary.c_str(), 0);
-        return failure(LinkFailure::TargetReplaced, "the copy that stays was replaced");
+        return failure(LinkFailure::TargetReplaced, kReasonKeeperReplaced);
     }
 
     // One step: the new link takes the name, and the entry that had it takes the temporary name.
@@ -211,11 +212,9 @@ LinkResult replaceWithHardLink(const std::string& path, const FileInfo& expected
         ::unlinkat(folderFd.get(), temporary.c_str(), 0); // our own extra name of the target
         if (error == EINVAL || error == ENOTSUP || error == ENOSYS) {
             // Replacing in two steps would leave the name empty for a moment.
-            return failure(LinkFailure::SystemError,
-                           "the file system cannot exchange two names in one step, which replacing a file "
-                           "without a moment where its name is empty needs");
+            return failure(LinkFailure::SystemError, kReasonNoExchange);
         }
-        return systemError("cannot put the link in its place", error);
+        return systemError(kReasonLinkNotPlaced, error);
     }
     const std::optional<FileInfo> replaced = lookupFileAt(folderFd.get(), temporary.c_str());
     // The copy that stays must still be there as it was: if it is gone, it and the file were one
@@ -226,29 +225,23 @@ LinkResult replaceWithHardLink(const std::string& path, const FileInfo& expected
     if (replaced && sameFileUnwritten(*replaced, expected) && !targetStayed) {
         if (::renameat2(folderFd.get(), temporary.c_str(), folderFd.get(), name.c_str(), RENAME_EXCHANGE) !=
             0) {
-            return systemError("it and the copy that stays look like one file seen through two paths, and "
-                               "it cannot be put back: it is now " +
-                                   joinPath(folder, temporary),
-                               errno);
+            return systemError(kReasonOneFileNotPutBack, errno, joinPath(folder, temporary));
         }
         ::unlinkat(folderFd.get(), temporary.c_str(), 0);
-        return failure(LinkFailure::SameFile,
-                       "it and the copy that stays are one file, seen through two paths");
+        return failure(LinkFailure::SameFile, kReasonOneFile);
     }
     if (!replaced || !sameFileUnwritten(*replaced, expected)) {
         // Something else was at the name, or the file was written to in the moment since the look:
         // it goes back where it was, untouched.
         if (::renameat2(folderFd.get(), temporary.c_str(), folderFd.get(), name.c_str(), RENAME_EXCHANGE) !=
             0) {
-            return systemError(std::string(kReasonReplaced) + ", and what took its place is now " +
-                                   joinPath(folder, temporary) + ", since it cannot be put back",
-                               errno);
+            return systemError(kReasonReplacedNotPutBack, errno, joinPath(folder, temporary));
         }
         ::unlinkat(folderFd.get(), temporary.c_str(), 0);
-        return failure(LinkFailure::Replaced, "replaced or changed since it was checked");
+        return failure(LinkFailure::Replaced, kReasonReplacedOrChanged);
     }
     if (::unlinkat(folderFd.get(), temporary.c_str(), 0) != 0) {
-        return systemError("linked, but the file it replaced stays as " + joinPath(folder, temporary), errno);
+        return systemError(kReasonReplacedFileStays, errno, joinPath(folder, temporary));
     }
     return {};
 }
@@ -352,7 +345,7 @@ LinkResult replaceLinkWithOwnCopy(const std::string& path, const FileIdentity& l
     const UniqueFd folderFd(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!folderFd.isOpen()) {
         return errno == ENOENT ? failure(LinkFailure::Missing, kReasonGone)
-                               : systemError("its folder cannot be opened", errno);
+                               : systemError(kReasonFolderNotOpened, errno);
     }
     removeLeftoverLinks(folderFd.get());
     const UniqueFd source(::openat(folderFd.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
@@ -363,7 +356,7 @@ LinkResult replaceLinkWithOwnCopy(const std::string& path, const FileIdentity& l
         if (errno == ELOOP) {
             return failure(LinkFailure::Replaced, kReasonNoLongerLinked);
         }
-        return systemError("it cannot be read", errno);
+        return systemError(kReasonCannotRead, errno);
     }
     const std::optional<FileInfo> linked = lookupOpenFile(source.get());
     if (!linked || linked->kind != EntryKind::RegularFile || identityOf(*linked) != linkedTo) {
@@ -373,7 +366,7 @@ LinkResult replaceLinkWithOwnCopy(const std::string& path, const FileIdentity& l
     std::string temporary;
     const UniqueFd copy = createCopyFile(folderFd.get(), temporary);
     if (!copy.isOpen()) {
-        return systemError("no copy of its bytes can be made beside it", errno);
+        return systemError(kReasonNoCopyBeside, errno);
     }
     const auto dropCopy = [&] {
         if (!temporary.empty()) {
@@ -397,31 +390,26 @@ LinkResult replaceLinkWithOwnCopy(const std::string& path, const FileIdentity& l
     }
     if (error != 0) {
         dropCopy();
-        return systemError("no copy of its bytes can be made beside it", error);
+        return systemError(kReasonNoCopyBeside, error);
     }
     if (::renameat2(folderFd.get(), temporary.c_str(), folderFd.get(), name.c_str(), RENAME_EXCHANGE) != 0) {
         error = errno;
         dropCopy();
-        return systemError("the copy cannot be put in its place", error);
+        return systemError(kReasonCopyNotPlaced, error);
     }
     // The name that the copy gave up must be the link it replaced; anything else goes back.
     const std::optional<FileInfo> replaced = lookupFileAt(folderFd.get(), temporary.c_str());
     if (!replaced || identityOf(*replaced) != linkedTo) {
         if (::renameat2(folderFd.get(), temporary.c_str(), folderFd.get(), name.c_str(), RENAME_EXCHANGE) !=
             0) {
-            return systemError(std::string(kReasonNoLongerLinked) + ", and what took its place is now " +
-                                   joinPath(folder, temporary) + ", since it cannot be put back",
-                               errno);
+            return systemError(kReasonNoLongerLinkedNotPutBack, errno, joinPath(folder, temporary));
         }
         dropCopy();
         return failure(LinkFailure::Replaced, kReasonNoLongerLinked);
     }
     // The file linked to keeps its other names; this one of them goes.
     if (::unlinkat(folderFd.get(), temporary.c_str(), 0) != 0) {
-        return systemError("its bytes are its own again, but one more name of the file it was linked to "
-                           "stays as " +
-                               joinPath(folder, temporary),
-                           errno);
+        return systemError(kReasonLinkedNameStays, errno, joinPath(folder, temporary));
     }
     if (!ownerSet) {
         return {LinkFailure::None, kReasonOwnerNotBack};

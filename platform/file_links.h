@@ -10,6 +10,7 @@
 // next replacement in that folder.
 
 #include "platform/file_info.h"
+#include "platform/reason.h"
 
 #include <cstdint>
 #include <string>
@@ -30,7 +31,7 @@ enum class LinkFailure : uint8_t {
 
 struct LinkResult {
     LinkFailure failure = LinkFailure::None;
-    std::string reason; // for the user, e.g. "on another file system than /data/a"
+    Reason reason; // for the user, e.g. "on another file system than %1" with /data/a
 
     bool linked() const { return failure == LinkFailure::None; }
 };

@@ -44,16 +44,12 @@ constexpr const char* kMissing = kReasonGone;
 constexpr const char* kNotAFile = kReasonNotAFileOrLink;
 constexpr const char* kReplaced = kReasonTakenPlace;
 
-TrashResult failure(TrashFailure kind, std::string reason, std::string trashFolder = {}) {
+TrashResult failure(TrashFailure kind, Reason reason, std::string trashFolder = {}) {
     TrashResult result;
     result.failure = kind;
     result.reason = std::move(reason);
     result.trashFolder = std::move(trashFolder);
     return result;
-}
-
-std::string withSystemReason(std::string what, int error) {
-    return what + ": " + std::strerror(error);
 }
 
 // An entry as it is, a final symbolic link not followed.
@@ -118,7 +114,7 @@ std::variant<FileToMove, TrashResult> findFileToMove(const std::string& path,
                                                      const std::optional<FileIdentity>& expected) {
     if (path.find('\0') != std::string::npos) {
         // The system would read the name only up to the zero byte: another file's name.
-        return failure(TrashFailure::Missing, "no file has a name with a zero byte");
+        return failure(TrashFailure::Missing, kReasonNulInName);
     }
     FileToMove file;
     file.name = lastNameOf(path);
@@ -133,7 +129,7 @@ std::variant<FileToMove, TrashResult> findFileToMove(const std::string& path,
         if (errno == ENOENT || errno == ENOTDIR) {
             return failure(TrashFailure::Missing, kMissing);
         }
-        return failure(TrashFailure::MoveFailed, withSystemReason("its folder cannot be opened", errno));
+        return failure(TrashFailure::MoveFailed, Reason(kReasonFolderNotOpened, {}, {}, errno));
     }
     int error = 0;
     const auto entry = lookAt(file.folder.get(), file.name.c_str(), &error);
@@ -141,7 +137,7 @@ std::variant<FileToMove, TrashResult> findFileToMove(const std::string& path,
         if (error == ENOENT) {
             return failure(TrashFailure::Missing, kMissing);
         }
-        return failure(TrashFailure::MoveFailed, withSystemReason("it cannot be looked at", error));
+        return failure(TrashFailure::MoveFailed, Reason(kReasonCannotLookAt, {}, {}, error));
     }
     if (!S_ISREG(entry->mode) && !S_ISLNK(entry->mode)) {
         return failure(TrashFailure::NotAFile, kNotAFile);
@@ -152,8 +148,7 @@ std::variant<FileToMove, TrashResult> findFileToMove(const std::string& path,
     file.identity = entry->identity;
     std::optional<std::string> resolved = pathOfOpenFolder(file.folder.get(), folder);
     if (!resolved) {
-        return failure(TrashFailure::MoveFailed,
-                       "its folder cannot be resolved: it moved while it was looked at");
+        return failure(TrashFailure::MoveFailed, kReasonFolderMoved);
     }
     file.canonicalFolder = std::move(*resolved);
     file.originalPath = joinPath(file.canonicalFolder, file.name);
@@ -323,11 +318,9 @@ int placeInfoFile(int infoFd, const std::string& infoName, const std::string& te
     return error;
 }
 
-std::string moveFailure(int error, const std::string& trash) {
-    if (error == EXDEV) {
-        return withSystemReason("it lies on another file system than the trash " + trash, error);
-    }
-    return withSystemReason("it cannot be moved into the trash " + trash, error);
+Reason moveFailure(int error, const std::string& trash) {
+    return Reason(error == EXDEV ? kReasonOtherFileSystemThanTrash : kReasonCannotMoveIntoTrash, trash, {},
+                  error);
 }
 
 // Writes the info file under a name free in the trash, then renames the file to that name in
@@ -340,8 +333,7 @@ TrashResult putIntoTrash(const FileToMove& file, const TrashFolder& trash,
     }
     const auto date = trashDeletionDate(std::time(nullptr));
     if (!date) {
-        return failure(TrashFailure::MoveFailed, "the local time for the deletion date is not known",
-                       trash.folder);
+        return failure(TrashFailure::MoveFailed, kReasonNoLocalTime, trash.folder);
     }
     const std::string infoText = composeTrashInfo(pathForInfo, *date);
     const int folderFd = file.folder.get();
@@ -358,8 +350,7 @@ TrashResult putIntoTrash(const FileToMove& file, const TrashFolder& trash,
             if (placed == EEXIST) {
                 continue;
             }
-            return failure(TrashFailure::NoTrash,
-                           withSystemReason("the trash info cannot be written: " + infoPath, placed),
+            return failure(TrashFailure::NoTrash, Reason(kReasonInfoNotWritten, infoPath, {}, placed),
                            trash.folder);
         }
         const auto dropInfo = [&] { ::unlinkat(trash.info.get(), infoName.c_str(), 0); };
@@ -398,25 +389,21 @@ TrashResult putIntoTrash(const FileToMove& file, const TrashFolder& trash,
             // The caller's look after the move found something wrong: back where it was.
             if (renameWithoutReplacing(trash.files.get(), inTrash.c_str(), folderFd, name) == 0) {
                 dropInfo();
-                return failure(TrashFailure::PutBack, "put back where it was", trash.folder);
+                return failure(TrashFailure::PutBack, kReasonPutBack, trash.folder);
             }
             result.failure = TrashFailure::NotPutBack;
-            result.reason = "it cannot be put back where it was, and stays in the trash as " +
-                            result.fileInTrash + ", from where its info file restores it";
+            result.reason = Reason(kReasonStaysInTrash, result.fileInTrash);
             return result;
         }
         if (renameWithoutReplacing(trash.files.get(), inTrash.c_str(), folderFd, name) == 0) {
             dropInfo();
-            return failure(TrashFailure::Replaced,
-                           "another file took its place just before the move; that file was put back",
-                           trash.folder);
+            return failure(TrashFailure::Replaced, kReasonOtherPutBack, trash.folder);
         }
         result.failure = TrashFailure::Replaced;
-        result.reason = "another file took its place just before the move and went to the trash as " +
-                        result.fileInTrash + ", from where its info file restores it";
+        result.reason = Reason(kReasonOtherWentToTrash, result.fileInTrash);
         return result;
     }
-    return failure(TrashFailure::NoTrash, "the trash holds too many files of this name", trash.folder);
+    return failure(TrashFailure::NoTrash, kReasonTooManyInTrash, trash.folder);
 }
 
 TrashResult moveIntoTrash(const std::string& path, const std::optional<FileIdentity>& expected,
@@ -433,10 +420,10 @@ TrashResult moveIntoTrash(const std::string& path, const std::optional<FileIdent
     return putIntoTrash(file, std::get<TrashFolder>(opened), mayStay);
 }
 
-std::optional<std::string> readWholeFile(const std::string& path, std::string* failureText) {
+std::optional<std::string> readWholeFile(const std::string& path, Reason* failure) {
     const UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
     if (!file.isOpen()) {
-        *failureText = withSystemReason(path, errno);
+        *failure = Reason(kReasonRecordUnreadable, path, {}, errno);
         return std::nullopt;
     }
     std::string text;
@@ -447,7 +434,7 @@ std::optional<std::string> readWholeFile(const std::string& path, std::string* f
             continue;
         }
         if (got < 0) {
-            *failureText = withSystemReason(path, errno);
+            *failure = Reason(kReasonRecordUnreadable, path, {}, errno);
             return std::nullopt;
         }
         if (got == 0) {
@@ -455,7 +442,7 @@ std::optional<std::string> readWholeFile(const std::string& path, std::string* f
         }
         text.append(buffer, static_cast<size_t>(got));
         if (text.size() > kMaxInfoFileSize) {
-            *failureText = path + ": too large for a trash info file";
+            *failure = Reason(kReasonRecordTooLarge, path);
             return std::nullopt;
         }
     }
@@ -472,11 +459,11 @@ TrashResult moveToTrash(const std::string& path, const FileIdentity& expected,
     return moveIntoTrash(path, expected, mayStay);
 }
 
-std::optional<TrashedFile> readTrashInfo(const std::string& infoFile, std::string* failureText) {
-    std::string why;
+std::optional<TrashedFile> readTrashInfo(const std::string& infoFile, Reason* failure) {
+    Reason why;
     const auto fail = [&]() -> std::optional<TrashedFile> {
-        if (failureText) {
-            *failureText = why;
+        if (failure) {
+            *failure = why;
         }
         return std::nullopt;
     };
@@ -487,7 +474,7 @@ std::optional<TrashedFile> readTrashInfo(const std::string& infoFile, std::strin
     auto info = parseTrashInfo(*text);
     const std::string infoName = lastNameOf(infoFile);
     if (!info || !infoName.ends_with(kInfoSuffix)) {
-        why = infoFile + ": not a trash info file";
+        why = Reason(kReasonRecordNotInfo, infoFile);
         return fail();
     }
     const std::string trash = parentFolderOf(parentFolderOf(infoFile));
@@ -507,7 +494,7 @@ std::optional<TrashedFile> readTrashInfo(const std::string& infoFile, std::strin
     } else if (lastNameOf(parentFolderOf(trash)) == ".Trash") {
         top = parentFolderOf(parentFolderOf(trash));
     } else {
-        why = infoFile + ": a relative path in a trash that is not at the top of a mount";
+        why = Reason(kReasonRecordRelative, infoFile);
         return fail();
     }
     trashed.originalPath = joinPath(top, info->originalPath);

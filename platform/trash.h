@@ -14,9 +14,11 @@
 
 #include "platform/file_info.h"
 
+#include "platform/reason.h"
 #include <cstdint>
 #include <functional>
 #include <optional>
+
 #include <string>
 
 namespace corvane::platform {
@@ -35,8 +37,8 @@ enum class TrashFailure : uint8_t {
 struct TrashResult {
     TrashFailure failure = TrashFailure::None;
     // For the user: why the file stayed, with the system's reason where it gave one, e.g.
-    // "the trash folder cannot be made: /media/stick/.Trash-1000: Read-only file system".
-    std::string reason;
+    // "the trash folder cannot be made: %1: %3" with /media/stick/.Trash-1000 and EROFS.
+    Reason reason;
     // The trash used (or the one that failed, where known), e.g. "/home/ana/.local/share/Trash".
     std::string trashFolder;
     // Where the file is now (trashFolder/files/NAME) and its info file. Set when it moved, and
@@ -85,7 +87,8 @@ struct TrashedFile {
 
 // Reads `infoFile` (TRASH/info/NAME.trashinfo) and tells where its file came from: a relative
 // Path is taken from the top folder of the file system whose trash holds it. Nothing, with
-// `failure` set when given, when the file cannot be read or is not an info file.
-std::optional<TrashedFile> readTrashInfo(const std::string& infoFile, std::string* failure = nullptr);
+// `failure` set when given (said of the trash's record of the file, with the info file's path),
+// when the file cannot be read or is not an info file.
+std::optional<TrashedFile> readTrashInfo(const std::string& infoFile, Reason* failure = nullptr);
 
 } // namespace corvane::platform

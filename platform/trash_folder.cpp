@@ -2,6 +2,7 @@
 
 #include "platform/mount_point.h"
 #include "platform/path_parts.h"
+#include "platform/reason_texts.h"
 #include "platform/trash.h"
 
 #include <cerrno>
@@ -26,13 +27,13 @@ bool isFolder(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-std::string cannotMake(const std::string& path, int error) {
-    return "the trash folder cannot be made: " + path + ": " + std::strerror(error);
+Reason cannotMake(const std::string& path, int error) {
+    return Reason(kReasonTrashNotMade, path, {}, error);
 }
 
 // Makes `path` and the folders on the way that are missing; on failure, why, naming the
 // folder that could not be made.
-std::optional<std::string> makeFolders(const std::string& path) {
+std::optional<Reason> makeFolders(const std::string& path) {
     if (isFolder(path)) {
         return std::nullopt;
     }
@@ -51,7 +52,7 @@ std::optional<std::string> makeFolders(const std::string& path) {
 // Makes the folder `path` unless it is there, and accepts it only as a real folder (not a link)
 // of this user's own: in a shared place such as the top of a disk another user could have put
 // a link or a folder of theirs there.
-std::optional<std::string> makeOwnFolder(const std::string& path) {
+std::optional<Reason> makeOwnFolder(const std::string& path) {
     if (::mkdir(path.c_str(), kPrivateFolderMode) != 0 && errno != EEXIST) {
         return cannotMake(path, errno);
     }
@@ -63,13 +64,13 @@ std::optional<std::string> makeOwnFolder(const std::string& path) {
         return cannotMake(path, ENOTDIR);
     }
     if (st.st_uid != ::getuid()) {
-        return "the trash folder " + path + " belongs to another user";
+        return Reason(kReasonTrashOfOtherUser, path);
     }
     return std::nullopt;
 }
 
 // Opens files/ and info/ of `trash->folder`, making them where missing.
-std::optional<std::string> openFilesAndInfo(TrashFolder* trash, bool ownFoldersOnly) {
+std::optional<Reason> openFilesAndInfo(TrashFolder* trash, bool ownFoldersOnly) {
     for (UniqueFd* handle : {&trash->files, &trash->info}) {
         const std::string path = joinPath(trash->folder, handle == &trash->files ? "files" : "info");
         if (auto problem = ownFoldersOnly ? makeOwnFolder(path) : makeFolders(path)) {
@@ -77,7 +78,7 @@ std::optional<std::string> openFilesAndInfo(TrashFolder* trash, bool ownFoldersO
         }
         *handle = UniqueFd(::open(path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
         if (!handle->isOpen()) {
-            return "the trash folder cannot be opened: " + path + ": " + std::strerror(errno);
+            return Reason(kReasonTrashNotOpened, path, {}, errno);
         }
     }
     return std::nullopt;
@@ -133,7 +134,7 @@ std::variant<TrashFolder, NoTrashFolder> openTrashFolderFor(int folderFd, const 
     int error = 0;
     const auto fileMount = mountOfFolder(folderFd, &error);
     if (!fileMount) {
-        return NoTrashFolder{std::string("its folder cannot be looked at: ") + std::strerror(error), {}};
+        return NoTrashFolder{Reason(kReasonFolderNotLookedAt, {}, {}, error), {}};
     }
     const std::string home = homeTrashFolder();
     const auto homeMount = home.empty() ? std::nullopt : mountOfHomeTrash(home);

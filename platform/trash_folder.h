@@ -4,6 +4,7 @@
 // trash for the home trash's own mount, else the trash at the top of the folder's mount. Used by
 // the move to the trash (trash.h).
 
+#include "platform/reason.h"
 #include "platform/unique_fd.h"
 
 #include <string>
@@ -23,7 +24,7 @@ struct TrashFolder {
 
 // Why no trash could be had, and which trash failed (when it got that far).
 struct NoTrashFolder {
-    std::string reason;
+    Reason reason;
     std::string folder;
 };
 

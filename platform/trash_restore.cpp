@@ -15,7 +15,7 @@ namespace corvane::platform {
 
 namespace {
 
-RestoreResult refused(RestoreFailure failure, std::string reason, std::string originalPath = {}) {
+RestoreResult refused(RestoreFailure failure, Reason reason, std::string originalPath = {}) {
     return {failure, std::move(reason), std::move(originalPath)};
 }
 
@@ -44,17 +44,13 @@ int renameWithoutReplacing(int fromFolder, const char* from, int toFolder, const
     return ::unlinkat(fromFolder, from, 0) == 0 ? 0 : errno;
 }
 
-std::string withSystemReason(const std::string& what, int error) {
-    return what + " (" + std::strerror(error) + ")";
-}
-
 } // namespace
 
 RestoreResult restoreFromTrash(const std::string& infoFile, const std::optional<FileIdentity>& moved) {
-    std::string failure;
+    Reason failure;
     const std::optional<TrashedFile> trashed = readTrashInfo(infoFile, &failure);
     if (!trashed) {
-        return refused(RestoreFailure::NoInfo, "the trash's record of it cannot be read: " + failure);
+        return refused(RestoreFailure::NoInfo, std::move(failure));
     }
     const std::string& original = trashed->originalPath;
     const UniqueFd trashFolder(
@@ -87,8 +83,7 @@ RestoreResult restoreFromTrash(const std::string& infoFile, const std::optional<
     }
     if (!placeFolder.isOpen()) {
         return refused(RestoreFailure::NoFolder,
-                       withSystemReason("its folder " + parentFolderOf(original) + " cannot be opened",
-                                        placeFolderError),
+                       Reason(kReasonFolderOfNotOpened, parentFolderOf(original), {}, placeFolderError),
                        original);
     }
     error =
@@ -97,8 +92,7 @@ RestoreResult restoreFromTrash(const std::string& infoFile, const std::optional<
         return refused(RestoreFailure::PlaceTaken, kReasonPlaceTaken, original);
     }
     if (error != 0) {
-        return refused(RestoreFailure::MoveFailed, withSystemReason("it cannot be moved back", error),
-                       original);
+        return refused(RestoreFailure::MoveFailed, Reason(kReasonCannotMoveBack, {}, {}, error), original);
     }
     // The look after the move: another entry renamed into the trash under the file's name in
     // the moment before the rename goes back where it was, and the original stays in the trash.

@@ -4,6 +4,7 @@
 // file manager's "Restore" does, done by Corvane for what Corvane moved there.
 
 #include "platform/file_info.h"
+#include "platform/reason.h"
 
 #include <cstdint>
 #include <optional>
@@ -24,7 +25,7 @@ enum class RestoreFailure : uint8_t {
 struct RestoreResult {
     RestoreFailure failure = RestoreFailure::None;
     // For the user: why the file stayed in the trash, with the system's reason where it gave one.
-    std::string reason;
+    Reason reason;
     // Where the file was, and is again once restored: the path its info file names.
     std::string originalPath;
 

@@ -451,6 +451,234 @@ Sie lassen sich weiterhin aus dem Papierkorb wiederherstellen.</translation>
         <source>Failed to share the blocks of the following files...</source>
         <translation>Die Blöcke folgender Dateien konnten nicht geteilt werden...</translation>
     </message>
+    <message>
+        <source>the same file as %1, reached by another path</source>
+        <translation>dieselbe Datei wie %1, über einen anderen Pfad erreicht</translation>
+    </message>
+    <message>
+        <source>no copy stays for it</source>
+        <translation>für sie bleibt keine Kopie</translation>
+    </message>
+    <message>
+        <source>an empty file: nothing to reclaim</source>
+        <translation>eine leere Datei: nichts zu gewinnen</translation>
+    </message>
+    <message>
+        <source>its folder cannot be opened: %3</source>
+        <translation>ihr Ordner lässt sich nicht öffnen: %3</translation>
+    </message>
+    <message>
+        <source>replaced or changed since it was checked</source>
+        <translation>seit der Prüfung ersetzt oder geändert</translation>
+    </message>
+    <message>
+        <source>the copy that stays is gone or was replaced</source>
+        <translation>die bleibende Kopie ist nicht mehr da oder wurde ersetzt</translation>
+    </message>
+    <message>
+        <source>the copy that stays was replaced</source>
+        <translation>die bleibende Kopie wurde ersetzt</translation>
+    </message>
+    <message>
+        <source>already a link to %1</source>
+        <translation>bereits ein Link auf %1</translation>
+    </message>
+    <message>
+        <source>on another file system than %1</source>
+        <translation>auf einem anderen Dateisystem als %1</translation>
+    </message>
+    <message>
+        <source>on another mount than %1</source>
+        <translation>in einem anderen Einhängepunkt als %1</translation>
+    </message>
+    <message>
+        <source>cannot link it to %1: %3</source>
+        <translation>lässt sich nicht mit %1 verknüpfen: %3</translation>
+    </message>
+    <message>
+        <source>the file system cannot exchange two names in one step, which replacing a file without a moment where its name is empty needs</source>
+        <translation>das Dateisystem kann zwei Namen nicht in einem Schritt tauschen, was das Ersetzen einer Datei ohne einen Moment mit leerem Namen braucht</translation>
+    </message>
+    <message>
+        <source>cannot put the link in its place: %3</source>
+        <translation>der Link lässt sich nicht an ihren Platz setzen: %3</translation>
+    </message>
+    <message>
+        <source>it and the copy that stays look like one file seen through two paths, and it cannot be put back: it is now %1: %3</source>
+        <translation>sie und die bleibende Kopie scheinen eine Datei zu sein, über zwei Pfade gesehen, und sie lässt sich nicht zurücklegen: sie ist jetzt %1: %3</translation>
+    </message>
+    <message>
+        <source>replaced since it was checked, and what took its place is now %1, since it cannot be put back: %3</source>
+        <translation>seit der Prüfung ersetzt, und was ihren Platz einnahm, ist jetzt %1, da es sich nicht zurücklegen lässt: %3</translation>
+    </message>
+    <message>
+        <source>linked, but the file it replaced stays as %1: %3</source>
+        <translation>verknüpft, doch die ersetzte Datei bleibt als %1: %3</translation>
+    </message>
+    <message>
+        <source>it cannot be read: %3</source>
+        <translation>sie lässt sich nicht lesen: %3</translation>
+    </message>
+    <message>
+        <source>no copy of its bytes can be made beside it: %3</source>
+        <translation>neben ihr lässt sich keine Kopie ihrer Bytes anlegen: %3</translation>
+    </message>
+    <message>
+        <source>the copy cannot be put in its place: %3</source>
+        <translation>die Kopie lässt sich nicht an ihren Platz setzen: %3</translation>
+    </message>
+    <message>
+        <source>it is no longer a name of the file it was linked to, and what took its place is now %1, since it cannot be put back: %3</source>
+        <translation>sie ist kein Name der Datei mehr, mit der sie verknüpft wurde, und was ihren Platz einnahm, ist jetzt %1, da es sich nicht zurücklegen lässt: %3</translation>
+    </message>
+    <message>
+        <source>its bytes are its own again, but one more name of the file it was linked to stays as %1: %3</source>
+        <translation>sie hat wieder eigene Bytes, doch ein weiterer Name der Datei, mit der sie verknüpft war, bleibt als %1: %3</translation>
+    </message>
+    <message>
+        <source>the file system does not share blocks between files (%3)</source>
+        <translation>das Dateisystem teilt keine Blöcke zwischen Dateien (%3)</translation>
+    </message>
+    <message>
+        <source>on another mount than the copy that stays</source>
+        <translation>in einem anderen Einhängepunkt als die bleibende Kopie</translation>
+    </message>
+    <message>
+        <source>cannot share its blocks: %3</source>
+        <translation>ihre Blöcke lassen sich nicht teilen: %3</translation>
+    </message>
+    <message>
+        <source>cannot be opened: %3</source>
+        <translation>lässt sich nicht öffnen: %3</translation>
+    </message>
+    <message>
+        <source>the copy that stays: no longer there</source>
+        <translation>die bleibende Kopie: nicht mehr vorhanden</translation>
+    </message>
+    <message>
+        <source>the copy that stays: not a regular file</source>
+        <translation>die bleibende Kopie: keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>the copy that stays: replaced since it was checked</source>
+        <translation>die bleibende Kopie: seit der Prüfung ersetzt</translation>
+    </message>
+    <message>
+        <source>the copy that stays: cannot be opened: %3</source>
+        <translation>die bleibende Kopie: lässt sich nicht öffnen: %3</translation>
+    </message>
+    <message>
+        <source>already the same file as %1</source>
+        <translation>bereits dieselbe Datei wie %1</translation>
+    </message>
+    <message>
+        <source>its size differs from that of %1</source>
+        <translation>ihre Größe weicht von der von %1 ab</translation>
+    </message>
+    <message>
+        <source>its blocks are already shared with %1</source>
+        <translation>ihre Blöcke sind bereits mit %1 geteilt</translation>
+    </message>
+    <message>
+        <source>the kernel found bytes that differ from %1 after %2 bytes</source>
+        <translation>der Kernel fand nach %2 Bytes Bytes, die von %1 abweichen</translation>
+    </message>
+    <message>
+        <source>no file has a name with a zero byte</source>
+        <translation>keine Datei hat einen Namen mit einem Null-Byte</translation>
+    </message>
+    <message>
+        <source>it cannot be looked at: %3</source>
+        <translation>sie lässt sich nicht ansehen: %3</translation>
+    </message>
+    <message>
+        <source>its folder cannot be resolved: it moved while it was looked at</source>
+        <translation>ihr Ordner lässt sich nicht auflösen: er wurde verschoben, während er angesehen wurde</translation>
+    </message>
+    <message>
+        <source>it lies on another file system than the trash %1: %3</source>
+        <translation>sie liegt auf einem anderen Dateisystem als der Papierkorb %1: %3</translation>
+    </message>
+    <message>
+        <source>it cannot be moved into the trash %1: %3</source>
+        <translation>sie lässt sich nicht in den Papierkorb %1 verschieben: %3</translation>
+    </message>
+    <message>
+        <source>the local time for the deletion date is not known</source>
+        <translation>die Ortszeit für das Löschdatum ist nicht bekannt</translation>
+    </message>
+    <message>
+        <source>the trash info cannot be written: %1: %3</source>
+        <translation>die Papierkorb-Info lässt sich nicht schreiben: %1: %3</translation>
+    </message>
+    <message>
+        <source>put back where it was</source>
+        <translation>an ihren Platz zurückgelegt</translation>
+    </message>
+    <message>
+        <source>it cannot be put back where it was, and stays in the trash as %1, from where its info file restores it</source>
+        <translation>sie lässt sich nicht an ihren Platz zurücklegen und bleibt im Papierkorb als %1, von wo ihre Info-Datei sie wiederherstellt</translation>
+    </message>
+    <message>
+        <source>another file took its place just before the move; that file was put back</source>
+        <translation>eine andere Datei nahm kurz vor dem Verschieben ihren Platz ein; diese Datei wurde zurückgelegt</translation>
+    </message>
+    <message>
+        <source>another file took its place just before the move and went to the trash as %1, from where its info file restores it</source>
+        <translation>eine andere Datei nahm kurz vor dem Verschieben ihren Platz ein und kam in den Papierkorb als %1, von wo ihre Info-Datei sie wiederherstellt</translation>
+    </message>
+    <message>
+        <source>the trash holds too many files of this name</source>
+        <translation>der Papierkorb enthält zu viele Dateien dieses Namens</translation>
+    </message>
+    <message>
+        <source>replaced since it was checked; another file took its place just before the move and went to the trash as %1, from where its info file restores it</source>
+        <translation>seit der Prüfung ersetzt; eine andere Datei nahm kurz vor dem Verschieben ihren Platz ein und kam in den Papierkorb als %1, von wo ihre Info-Datei sie wiederherstellt</translation>
+    </message>
+    <message>
+        <source>it and the copy that stays are one file, seen through two paths; it cannot be put back where it was, and stays in the trash as %1, from where its info file restores it</source>
+        <translation>sie und die bleibende Kopie sind eine Datei, über zwei Pfade gesehen; sie lässt sich nicht an ihren Platz zurücklegen und bleibt im Papierkorb als %1, von wo ihre Info-Datei sie wiederherstellt</translation>
+    </message>
+    <message>
+        <source>the trash folder cannot be made: %1: %3</source>
+        <translation>der Papierkorb-Ordner lässt sich nicht anlegen: %1: %3</translation>
+    </message>
+    <message>
+        <source>the trash folder %1 belongs to another user</source>
+        <translation>der Papierkorb-Ordner %1 gehört einem anderen Benutzer</translation>
+    </message>
+    <message>
+        <source>the trash folder cannot be opened: %1: %3</source>
+        <translation>der Papierkorb-Ordner lässt sich nicht öffnen: %1: %3</translation>
+    </message>
+    <message>
+        <source>its folder cannot be looked at: %3</source>
+        <translation>ihr Ordner lässt sich nicht ansehen: %3</translation>
+    </message>
+    <message>
+        <source>its folder %1 cannot be opened (%3)</source>
+        <translation>ihr Ordner %1 lässt sich nicht öffnen (%3)</translation>
+    </message>
+    <message>
+        <source>it cannot be moved back (%3)</source>
+        <translation>sie lässt sich nicht zurückverschieben (%3)</translation>
+    </message>
+    <message>
+        <source>the trash&apos;s record of it cannot be read: %1: %3</source>
+        <translation>der Eintrag des Papierkorbs zu ihr lässt sich nicht lesen: %1: %3</translation>
+    </message>
+    <message>
+        <source>the trash&apos;s record of it cannot be read: %1: too large for a trash info file</source>
+        <translation>der Eintrag des Papierkorbs zu ihr lässt sich nicht lesen: %1: zu groß für eine Papierkorb-Info-Datei</translation>
+    </message>
+    <message>
+        <source>the trash&apos;s record of it cannot be read: %1: not a trash info file</source>
+        <translation>der Eintrag des Papierkorbs zu ihr lässt sich nicht lesen: %1: keine Papierkorb-Info-Datei</translation>
+    </message>
+    <message>
+        <source>the trash&apos;s record of it cannot be read: %1: a relative path in a trash that is not at the top of a mount</source>
+        <translation>der Eintrag des Papierkorbs zu ihr lässt sich nicht lesen: %1: ein relativer Pfad in einem Papierkorb, der nicht oben in einem Einhängepunkt liegt</translation>
+    </message>
 </context>
 <context>
     <name>frm_utama</name>

@@ -87,7 +87,7 @@ TEST_F(ActionPlan, AChangedOriginalLeavesTheFirstDuplicateAsTheCopyThatStays) {
     overwrite(original, "SAME bytes"); // one byte, same size
     const GroupPlan plan = planGroups({group}, Choice::AllDuplicates).front();
     EXPECT_EQ(verdicts(plan), (std::vector<Verdict>{Verdict::Stays, Verdict::KeptCopy, Verdict::Act}));
-    EXPECT_EQ(plan.files[1].reason, kReasonOriginalChanged);
+    EXPECT_EQ(plan.files[1].reason.text(), kReasonOriginalChanged);
     EXPECT_EQ(plan.files[2].keeper, 1);
 }
 
@@ -96,7 +96,7 @@ TEST_F(ActionPlan, AVanishedOriginalLeavesTheFirstDuplicateAsTheCopyThatStays) {
     std::filesystem::remove(original);
     const GroupPlan plan = planGroups({group}, Choice::AllDuplicates).front();
     EXPECT_EQ(verdicts(plan), (std::vector<Verdict>{Verdict::Stays, Verdict::KeptCopy, Verdict::Act}));
-    EXPECT_EQ(plan.files[1].reason, kReasonOriginalGone);
+    EXPECT_EQ(plan.files[1].reason.text(), kReasonOriginalGone);
     EXPECT_EQ(plan.files[2].keeper, 1);
 }
 
@@ -106,7 +106,7 @@ TEST_F(ActionPlan, DuplicatesChangedAfterASetWasSavedAreReadAndStay) {
     overwrite(second, "third byte");
     const GroupPlan plan = planGroups({group}, Choice::AllDuplicates).front();
     EXPECT_EQ(verdicts(plan), (std::vector<Verdict>{Verdict::Stays, Verdict::Changed, Verdict::Changed}));
-    EXPECT_EQ(plan.files[1].reason, kReasonChanged);
+    EXPECT_EQ(plan.files[1].reason.text(), kReasonChanged);
     EXPECT_EQ(countPlans({plan}).toAct, 0u);
 }
 
@@ -170,7 +170,7 @@ TEST_F(ActionPlan, FilesThatAreNoFilesOrUnreadableAreRefusedWithTheirReason) {
     std::filesystem::remove(second);
     const GroupPlan plan = planGroups({group}, Choice::AllDuplicates).front();
     EXPECT_EQ(verdicts(plan), (std::vector<Verdict>{Verdict::Stays, Verdict::NotAFile, Verdict::Gone}));
-    EXPECT_EQ(plan.files[2].reason, kReasonGone);
+    EXPECT_EQ(plan.files[2].reason.text(), kReasonGone);
     EXPECT_EQ(countPlans({plan}).refused, 2u);
 }
 
@@ -184,16 +184,16 @@ TEST_F(ActionPlan, TheLastLookBeforeActingCatchesWhatChangedSincePlanning) {
     EXPECT_EQ(check(1).file.inode, plan.files[1].seen.inode);
 
     overwrite(first, "Same bytes");
-    EXPECT_EQ(check(1).reason, kReasonChanged);
+    EXPECT_EQ(check(1).reason.text(), kReasonChanged);
     overwrite(first, "same bytes"); // the bytes are back, the times are not: read again, and equal
     EXPECT_TRUE(check(1).same);
 
     overwrite(original, "same bytez");
-    EXPECT_EQ(check(2).reason, kReasonKeeperChanged);
+    EXPECT_EQ(check(2).reason.text(), kReasonKeeperChanged);
     std::filesystem::remove(original);
-    EXPECT_EQ(check(2).reason, kReasonKeeperGone);
+    EXPECT_EQ(check(2).reason.text(), kReasonKeeperGone);
     std::filesystem::remove(second);
-    EXPECT_EQ(check(2).reason, kReasonGone);
+    EXPECT_EQ(check(2).reason.text(), kReasonGone);
 }
 
 TEST_F(ActionPlan, AFileMountedOverAnotherNameIsThatFileNeverItsCopy) {
@@ -208,10 +208,10 @@ TEST_F(ActionPlan, AFileMountedOverAnotherNameIsThatFileNeverItsCopy) {
     for (const std::vector<std::string>& paths : {std::vector{first, over}, std::vector{over, first}}) {
         const GroupPlan plan = planGroups({comparedGroup(paths)}, Choice::AllDuplicates).front();
         EXPECT_EQ(verdicts(plan), (std::vector<Verdict>{Verdict::Stays, Verdict::SameEntry}));
-        EXPECT_EQ(plan.files[1].reason, kReasonOneFile);
+        EXPECT_EQ(plan.files[1].reason.text(), kReasonOneFile);
         const StillCopy still = checkStillCopy(paths[1], plan.files[1].seen, paths[0], plan.files[0].seen);
         EXPECT_FALSE(still.same);
-        EXPECT_EQ(still.reason, kReasonOneFile);
+        EXPECT_EQ(still.reason.text(), kReasonOneFile);
     }
     // With a real copy beside them, the copy goes and the one file stays.
     const GroupPlan plan = planGroups({comparedGroup({first, over, second})}, Choice::AllDuplicates).front();
@@ -233,9 +233,9 @@ TEST_F(ActionPlan, FilesInTheTrashAreNeverKeptNorMovedAgain) {
         return planGroups({group}, Choice::ChosenFiles).front();
     }();
     EXPECT_EQ(verdicts(plan), (std::vector<Verdict>{Verdict::Stays, Verdict::Changed}));
-    EXPECT_EQ(plan.files[1].reason, kReasonOnlyCopyLeft);
+    EXPECT_EQ(plan.files[1].reason.text(), kReasonOnlyCopyLeft);
     EXPECT_EQ(verdicts(chosen), (std::vector<Verdict>{Verdict::InTrash, Verdict::Changed}));
-    EXPECT_EQ(chosen.files[0].reason, kReasonInTrash);
+    EXPECT_EQ(chosen.files[0].reason.text(), kReasonInTrash);
 }
 
 TEST_F(ActionPlan, AStopLeavesTheGroupsNotYetPlannedUntouched) {
@@ -287,7 +287,7 @@ TEST_F(ActionPlan, AProtectedCopyThatChangedIsLeftAloneAndTheOriginalStaysForThe
     const GroupPlan plan = planGroups({group}, Choice::AllDuplicates).front();
     EXPECT_EQ(verdicts(plan), (std::vector<Verdict>{Verdict::Stays, Verdict::Stays, Verdict::Act}));
     EXPECT_EQ(plan.files[2].keeper, 0);
-    EXPECT_TRUE(plan.files[1].reason.empty());
+    EXPECT_TRUE(plan.files[1].reason.text().empty());
 }
 
 // Random groups, random changes and removals after the search, random choices, either choice;

@@ -32,7 +32,7 @@ protected:
         RunRecorder record(lastRunRecordPath());
         for (const std::string& path : paths) {
             const ActionOutcome outcome = moveToTrashAction(path, *platform::lookupFile(path));
-            ASSERT_TRUE(outcome.change) << path << ": " << outcome.reason;
+            ASSERT_TRUE(outcome.change) << path << ": " << outcome.reason.text();
             record.add(*outcome.change);
         }
         ASSERT_EQ(record.failure(), "");
@@ -42,7 +42,7 @@ protected:
         undone.clear();
         return undoLastRun(lastRunRecordPath(), paths, dryRun,
                            [this](const RunChange& change, const UndoOutcome& outcome) {
-                               undone.push_back({change.path, outcome.status, outcome.reason});
+                               undone.push_back({change.path, outcome.status, outcome.reason.text()});
                                return true;
                            });
     }
@@ -132,7 +132,7 @@ TEST_F(RunUndo, ALinkedFileGetsItsOwnBytesBackAndASharedOneNeedsNothing) {
     const platform::FileInfo before = *platform::lookupFile(linked);
     const StayingCopy staying{keeper, *platform::lookupFile(keeper)};
     const ActionOutcome link = linkToKeeperAction(linked, before, &staying);
-    ASSERT_TRUE(link.change) << link.reason;
+    ASSERT_TRUE(link.change) << link.reason.text();
     ASSERT_EQ(platform::lookupFile(linked)->inode, staying.checked.inode);
     {
         RunRecorder record(lastRunRecordPath());

@@ -46,20 +46,20 @@ TEST_F(TrashAction, MovesTheCheckedEntryAndNothingElse) {
     const std::string other = files_.writeFile("other.txt", "two");
     std::filesystem::rename(other, replaced);
     const ActionOutcome refusal = moveToTrashAction(replaced, checked);
-    EXPECT_EQ(refusal.reason, "replaced since it was checked");
+    EXPECT_EQ(refusal.reason.text(), "replaced since it was checked");
     EXPECT_FALSE(refusal.change) << "nothing changed, nothing to record";
     EXPECT_TRUE(std::filesystem::exists(replaced));
 
-    EXPECT_EQ(moveToTrashAction(files_.path("gone.txt"), checked).reason, kReasonGone);
+    EXPECT_EQ(moveToTrashAction(files_.path("gone.txt"), checked).reason.text(), kReasonGone);
     const std::string folder = files_.makeDir("folder");
-    EXPECT_EQ(moveToTrashAction(folder, *platform::lookupFile(folder)).reason, kReasonNotAFile);
+    EXPECT_EQ(moveToTrashAction(folder, *platform::lookupFile(folder)).reason.text(), kReasonNotAFile);
 }
 
 TEST_F(TrashAction, ATrashThatCannotBeMadeLeavesTheFileWithTheSystemsReason) {
     const std::string file = files_.writeFile("keep.txt", "keep");
     const std::string plain = data_.writeFile("plain", "");
     home_.pointAt(plain + "/share");
-    EXPECT_EQ(moveToTrashAction(file, *platform::lookupFile(file)).reason,
+    EXPECT_EQ(moveToTrashAction(file, *platform::lookupFile(file)).reason.text(),
               "the trash folder cannot be made: " + plain + "/share: " + std::strerror(ENOTDIR));
     EXPECT_TRUE(std::filesystem::exists(file));
 }

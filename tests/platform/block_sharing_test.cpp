@@ -44,7 +44,7 @@ TEST(BlockSharing, IdenticalFilesOnXfsShareEveryBlockAndStillReadTheSame) {
     EXPECT_EQ(testing::extentsOf(duplicate).shared, 0u);
 
     const SharingResult result = shareBlocks(duplicate, infoOf(duplicate), keeper, infoOf(keeper));
-    ASSERT_TRUE(result.shared()) << result.reason;
+    ASSERT_TRUE(result.shared()) << result.reason.text();
     EXPECT_EQ(result.bytesShared, static_cast<int64_t>(bytes.size()));
     const testing::Extents extents = testing::extentsOf(duplicate);
     EXPECT_GE(extents.total, bytes.size());
@@ -76,7 +76,7 @@ TEST(BlockSharing, TheKernelsOwnComparisonRefusesBytesThatDiffer) {
     bytes.back() ^= 1; // changed since the comparison, say
     writeFile(duplicate, bytes);
     const SharingResult result = shareBlocks(duplicate, infoOf(duplicate), keeper, infoOf(keeper));
-    EXPECT_EQ(result.failure, SharingFailure::Differs) << result.reason;
+    EXPECT_EQ(result.failure, SharingFailure::Differs) << result.reason.text();
     EXPECT_EQ(result.bytesShared, 0);
     EXPECT_EQ(testing::extentsOf(duplicate).shared, 0u);
     EXPECT_EQ(testing::fileContents(duplicate), bytes);
@@ -96,9 +96,9 @@ TEST(BlockSharing, AFileSystemThatCannotShareFailsWithItsReasonAndChangesNothing
     writeFile(disk.path("b"), bytes);
     const FileInfo before = infoOf(disk.path("b"));
     const SharingResult result = shareBlocks(disk.path("b"), before, disk.path("a"), infoOf(disk.path("a")));
-    EXPECT_EQ(result.failure, SharingFailure::NotSupported) << result.reason;
-    EXPECT_EQ(result.reason.rfind("the file system does not share blocks between files (", 0), 0u)
-        << result.reason;
+    EXPECT_EQ(result.failure, SharingFailure::NotSupported) << result.reason.text();
+    EXPECT_EQ(result.reason.text().rfind("the file system does not share blocks between files (", 0), 0u)
+        << result.reason.text();
     EXPECT_EQ(result.bytesShared, 0);
     const FileInfo after = infoOf(disk.path("b"));
     EXPECT_EQ(after.modificationTimeNs, before.modificationTimeNs);
@@ -120,15 +120,17 @@ TEST(BlockSharing, FilesNotAsCheckedOrOnTwoFileSystemsAreRefused) {
     const SharingResult keeperGone =
         shareBlocks(duplicate, infoOf(duplicate), tree.path("gone"), duplicateSeen);
     EXPECT_EQ(keeperGone.failure, SharingFailure::Replaced);
-    EXPECT_EQ(keeperGone.reason, "the copy that stays: no longer there");
+    EXPECT_EQ(keeperGone.reason.text(), "the copy that stays: no longer there");
 
     testing::SmallDisk disk(1 << 20);
     if (!disk.mounted()) {
         GTEST_SKIP() << disk.why();
     }
     writeFile(disk.path("d"), "same");
-    EXPECT_EQ(shareBlocks(disk.path("d"), infoOf(disk.path("d")), keeper, infoOf(keeper)).failure,
-              SharingFailure::OtherFileSystem);
+    const SharingResult across = shareBlocks(disk.path("d"), infoOf(disk.path("d")), keeper, infoOf(keeper));
+    EXPECT_EQ(across.failure, SharingFailure::OtherFileSystem);
+    EXPECT_EQ(across.reason.text(), "on another file system than " + keeper);
+    EXPECT_EQ(across.reason.first(), keeper) << "the path is a fact of the reason, not only of its text";
 }
 
 } // namespace

@@ -40,7 +40,7 @@ TEST(FileLinks, TheDuplicateBecomesANameOfTheKeeperAndNothingIsLeftBehind) {
     const std::string keeper = tree.writeFile("keep/a", "contents");
     const std::string duplicate = tree.writeFile("dup/b", "contents");
     const LinkResult result = replaceWithHardLink(duplicate, infoOf(duplicate), keeper, infoOf(keeper));
-    ASSERT_TRUE(result.linked()) << result.reason;
+    ASSERT_TRUE(result.linked()) << result.reason.text();
     EXPECT_EQ(identityOf(infoOf(duplicate)), identityOf(infoOf(keeper)));
     EXPECT_EQ(testing::fileContents(duplicate), "contents");
     EXPECT_EQ(namesIn(tree.path("dup")), std::set<std::string>{"b"});
@@ -48,7 +48,7 @@ TEST(FileLinks, TheDuplicateBecomesANameOfTheKeeperAndNothingIsLeftBehind) {
     // Once linked, there is nothing more to do.
     const LinkResult again = replaceWithHardLink(duplicate, infoOf(duplicate), keeper, infoOf(keeper));
     EXPECT_EQ(again.failure, LinkFailure::AlreadyLinked);
-    EXPECT_EQ(again.reason, "already a link to " + keeper);
+    EXPECT_EQ(again.reason.text(), "already a link to " + keeper);
 }
 
 TEST(FileLinks, AFileOrKeeperThatIsNotAsCheckedStaysAsItIs) {
@@ -115,8 +115,8 @@ TEST(FileLinks, ALinkGetsItsOwnBytesBackWithWhatItHadOfItsOwnAndOnlyWhileItIsSti
     const OwnAttributes attributes{own.st_mode, own.st_uid, own.st_gid,
                                    own.st_mtim.tv_sec * 1'000'000'000LL + own.st_mtim.tv_nsec};
     const LinkResult back = replaceLinkWithOwnCopy(duplicate, identityOf(keeperBefore), attributes);
-    ASSERT_TRUE(back.linked()) << back.reason;
-    EXPECT_EQ(back.reason, "") << "the owner was set back";
+    ASSERT_TRUE(back.linked()) << back.reason.text();
+    EXPECT_EQ(back.reason.text(), "") << "the owner was set back";
     struct stat now {};
     ASSERT_EQ(::lstat(duplicate.c_str(), &now), 0);
     EXPECT_NE(now.st_ino, keeperBefore.inode);
@@ -136,7 +136,7 @@ TEST(FileLinks, ALinkGetsItsOwnBytesBackWithWhatItHadOfItsOwnAndOnlyWhileItIsSti
     // Its own file now: a second undo finds nothing of the link and changes nothing.
     const LinkResult again = replaceLinkWithOwnCopy(duplicate, identityOf(keeperBefore), attributes);
     EXPECT_EQ(again.failure, LinkFailure::Replaced);
-    EXPECT_EQ(again.reason, kReasonNoLongerLinked);
+    EXPECT_EQ(again.reason.text(), kReasonNoLongerLinked);
     EXPECT_EQ(infoOf(duplicate).inode, now.st_ino);
     // Nor is anything else at the place ever replaced: a symbolic link, or nothing at all.
     std::filesystem::create_symlink(keeper, tree.path("c"));
@@ -159,7 +159,7 @@ TEST(FileLinks, NoLinkCrossesFileSystems) {
     { std::ofstream(duplicate) << "contents"; }
     const LinkResult result = replaceWithHardLink(duplicate, infoOf(duplicate), keeper, infoOf(keeper));
     EXPECT_EQ(result.failure, LinkFailure::OtherFileSystem);
-    EXPECT_EQ(result.reason, "on another file system than " + keeper);
+    EXPECT_EQ(result.reason.text(), "on another file system than " + keeper);
     EXPECT_EQ(namesIn(disk.root()), std::set<std::string>{"b"});
     EXPECT_EQ(testing::fileContents(duplicate), "contents");
 }

@@ -38,7 +38,7 @@ protected:
         SCOPED_TRACE(relative);
         const std::string file = files_.writeFile("disk/" + relative, relative);
         const auto result = platform::moveToTrash(file);
-        ASSERT_TRUE(result.moved()) << result.reason;
+        ASSERT_TRUE(result.moved()) << result.reason.text();
         EXPECT_EQ(result.trashFolder, trash);
         const std::string name = relative.substr(relative.rfind('/') + 1);
         EXPECT_EQ(result.fileInTrash, trash + "/files/" + name);
@@ -106,7 +106,7 @@ TEST_F(TopFolderTrash, TheUsersOwnTrashAsALinkIsRefused) {
     const std::string file = files_.writeFile("disk/a.txt", "a");
     const auto result = platform::moveToTrash(file);
     EXPECT_EQ(result.failure, TrashFailure::NoTrash);
-    EXPECT_EQ(result.reason,
+    EXPECT_EQ(result.reason.text(),
               "the trash folder cannot be made: " + ownTrash() + ": " + std::strerror(ENOTDIR));
     EXPECT_EQ(contentsOf(file), "a");
     EXPECT_TRUE(namesIn(disk("elsewhere")).empty());
@@ -118,7 +118,8 @@ TEST_F(TopFolderTrash, AReadOnlyFileSystemKeepsItsFilesAndSaysWhy) {
     ASSERT_TRUE(disk_->makeReadOnly(false)) << disk_->why();
     auto result = platform::moveToTrash(first);
     EXPECT_EQ(result.failure, TrashFailure::NoTrash);
-    EXPECT_EQ(result.reason, "the trash folder cannot be made: " + ownTrash() + ": " + std::strerror(EROFS));
+    EXPECT_EQ(result.reason.text(),
+              "the trash folder cannot be made: " + ownTrash() + ": " + std::strerror(EROFS));
     EXPECT_EQ(contentsOf(first), "first");
 
     // With its trash made before: the info file cannot be written.
@@ -132,8 +133,8 @@ TEST_F(TopFolderTrash, AReadOnlyFileSystemKeepsItsFilesAndSaysWhy) {
     ASSERT_TRUE(again.makeReadOnly(false)) << again.why();
     result = platform::moveToTrash(third);
     EXPECT_EQ(result.failure, TrashFailure::NoTrash);
-    EXPECT_EQ(result.reason, "the trash info cannot be written: " + trash +
-                                 "/info/third.txt.trashinfo: " + std::strerror(EROFS));
+    EXPECT_EQ(result.reason.text(), "the trash info cannot be written: " + trash +
+                                        "/info/third.txt.trashinfo: " + std::strerror(EROFS));
     EXPECT_EQ(contentsOf(third), "third");
     EXPECT_EQ(contentsOf(second), "second");
 }
@@ -146,13 +147,13 @@ TEST_F(TopFolderTrash, ABindMountIsAMountOfItsOwnEvenOnTheHomeTrashsFileSystem) 
     ASSERT_TRUE(bound.mounted()) << bound.why();
     files_.writeFile("source/sub/through bind.txt", "bound");
     const auto viaBind = platform::moveToTrash(files_.path("bound/sub/through bind.txt"));
-    ASSERT_TRUE(viaBind.moved()) << viaBind.reason;
+    ASSERT_TRUE(viaBind.moved()) << viaBind.reason.text();
     EXPECT_EQ(viaBind.trashFolder, root_ + "/bound/.Trash-" + uid_);
     EXPECT_EQ(platform::readTrashInfo(viaBind.infoFile)->originalPath, root_ + "/bound/sub/through bind.txt");
     expectRestorable(viaBind, root_ + "/bound/sub/through bind.txt", "bound");
 
     const auto direct = platform::moveToTrash(files_.writeFile("source/direct.txt", "direct"));
-    ASSERT_TRUE(direct.moved()) << direct.reason;
+    ASSERT_TRUE(direct.moved()) << direct.reason.text();
     EXPECT_EQ(direct.trashFolder, homeTrash());
     expectRestorable(direct, root_ + "/source/direct.txt", "direct");
 }

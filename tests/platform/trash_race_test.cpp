@@ -55,7 +55,8 @@ TEST_F(TrashRace, AFileSwappedInJustBeforeTheRenameIsPutBack) {
     swapBeforeTheRename();
     const auto result = platform::moveToTrash(checked_);
     EXPECT_EQ(result.failure, TrashFailure::Replaced);
-    EXPECT_EQ(result.reason, "another file took its place just before the move; that file was put back");
+    EXPECT_EQ(result.reason.text(),
+              "another file took its place just before the move; that file was put back");
     EXPECT_TRUE(result.fileInTrash.empty());
     EXPECT_EQ(contentsOf(checked_), "newcomer");
     EXPECT_EQ(contentsOf(aside_), "checked");
@@ -70,7 +71,7 @@ TEST_F(TrashRace, ASwappedInFileThatCannotGoBackStaysRestorableInTheTrash) {
     const auto result = platform::moveToTrash(checked_);
     EXPECT_EQ(result.failure, TrashFailure::Replaced);
     EXPECT_EQ(result.fileInTrash, homeTrash("files/checked.txt"));
-    EXPECT_NE(result.reason.find(result.fileInTrash), std::string::npos) << result.reason;
+    EXPECT_NE(result.reason.text().find(result.fileInTrash), std::string::npos) << result.reason.text();
     EXPECT_EQ(contentsOf(checked_), "third");
     EXPECT_EQ(contentsOf(aside_), "checked");
     EXPECT_EQ(contentsOf(result.fileInTrash), "newcomer");

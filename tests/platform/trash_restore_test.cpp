@@ -29,10 +29,10 @@ TEST_F(TrashRestore, PutsBackWhatWasMovedAndForgetsItsRecord) {
         const std::string file = files_.writeFile("sub/" + name, "of " + name);
         const auto identity = identityAt(file);
         const platform::TrashResult trashed = platform::moveToTrash(file);
-        ASSERT_TRUE(trashed.moved()) << trashed.reason;
+        ASSERT_TRUE(trashed.moved()) << trashed.reason.text();
 
         const platform::RestoreResult restored = platform::restoreFromTrash(trashed.infoFile, identity);
-        ASSERT_TRUE(restored.restored()) << restored.reason;
+        ASSERT_TRUE(restored.restored()) << restored.reason.text();
         EXPECT_EQ(restored.originalPath, root_ + "/sub/" + name);
         EXPECT_EQ(contentsOf(restored.originalPath), "of " + name);
         EXPECT_EQ(identityAt(restored.originalPath), identity) << "the same file, not a copy";
@@ -51,10 +51,10 @@ TEST_F(TrashRestore, ARestoreCutShortBetweenItsStepsIsFinishedByTheNext) {
     const std::string renamed = files_.writeFile("renamed.txt", "renamed");
     const auto renamedIdentity = identityAt(renamed);
     const platform::TrashResult first = platform::moveToTrash(renamed);
-    ASSERT_TRUE(first.moved()) << first.reason;
+    ASSERT_TRUE(first.moved()) << first.reason.text();
     ASSERT_EQ(::rename(first.fileInTrash.c_str(), renamed.c_str()), 0);
     const platform::RestoreResult finished = platform::restoreFromTrash(first.infoFile, renamedIdentity);
-    EXPECT_TRUE(finished.restored()) << finished.reason;
+    EXPECT_TRUE(finished.restored()) << finished.reason.text();
     EXPECT_FALSE(entryExists(first.infoFile));
     EXPECT_EQ(contentsOf(renamed), "renamed");
 
@@ -63,10 +63,10 @@ TEST_F(TrashRestore, ARestoreCutShortBetweenItsStepsIsFinishedByTheNext) {
     const std::string linked = files_.writeFile("linked.txt", "linked");
     const auto linkedIdentity = identityAt(linked);
     const platform::TrashResult second = platform::moveToTrash(linked);
-    ASSERT_TRUE(second.moved()) << second.reason;
+    ASSERT_TRUE(second.moved()) << second.reason.text();
     ASSERT_EQ(::link(second.fileInTrash.c_str(), linked.c_str()), 0);
     const platform::RestoreResult done = platform::restoreFromTrash(second.infoFile, linkedIdentity);
-    EXPECT_TRUE(done.restored()) << done.reason;
+    EXPECT_TRUE(done.restored()) << done.reason.text();
     EXPECT_FALSE(entryExists(second.fileInTrash));
     EXPECT_FALSE(entryExists(second.infoFile));
     EXPECT_EQ(identityAt(linked), linkedIdentity);
@@ -76,13 +76,13 @@ TEST_F(TrashRestore, NeverReplacesNorTakesAnotherFile) {
     const std::string file = files_.writeFile("report.txt", "first");
     const auto identity = identityAt(file);
     const platform::TrashResult trashed = platform::moveToTrash(file);
-    ASSERT_TRUE(trashed.moved()) << trashed.reason;
+    ASSERT_TRUE(trashed.moved()) << trashed.reason.text();
 
     // A new file at the old place: both stay as they are, the record too.
     files_.writeFile("report.txt", "newcomer");
     platform::RestoreResult result = platform::restoreFromTrash(trashed.infoFile, identity);
     EXPECT_EQ(result.failure, RestoreFailure::PlaceTaken);
-    EXPECT_EQ(result.reason, kReasonPlaceTaken);
+    EXPECT_EQ(result.reason.text(), kReasonPlaceTaken);
     EXPECT_EQ(contentsOf(file), "newcomer");
     EXPECT_EQ(contentsOf(trashed.fileInTrash), "first");
     EXPECT_TRUE(entryExists(trashed.infoFile));
@@ -110,12 +110,12 @@ TEST_F(TrashRestore, NeverReplacesNorTakesAnotherFile) {
 TEST_F(TrashRestore, AFolderThatIsGoneIsNotMadeAgain) {
     const std::string file = files_.writeFile("gone/deeper/notes.txt", "notes");
     const platform::TrashResult trashed = platform::moveToTrash(file);
-    ASSERT_TRUE(trashed.moved()) << trashed.reason;
+    ASSERT_TRUE(trashed.moved()) << trashed.reason.text();
     ASSERT_EQ(::rmdir(files_.path("gone/deeper").c_str()), 0);
     const platform::RestoreResult result =
         platform::restoreFromTrash(trashed.infoFile, identityAt(trashed.fileInTrash));
     EXPECT_EQ(result.failure, RestoreFailure::NoFolder);
-    EXPECT_NE(result.reason.find(root_ + "/gone/deeper"), std::string::npos) << result.reason;
+    EXPECT_NE(result.reason.text().find(root_ + "/gone/deeper"), std::string::npos) << result.reason.text();
     EXPECT_FALSE(entryExists(files_.path("gone/deeper")));
     EXPECT_EQ(contentsOf(trashed.fileInTrash), "notes");
 }
@@ -124,7 +124,7 @@ TEST_F(TrashRestore, ARecordThatIsNoInfoFileMovesNothing) {
     const std::string broken = files_.writeFile("broken.trashinfo", "[Trash Info]\nPath=\n");
     const platform::RestoreResult result = platform::restoreFromTrash(broken);
     EXPECT_EQ(result.failure, RestoreFailure::NoInfo);
-    EXPECT_FALSE(result.reason.empty());
+    EXPECT_FALSE(result.reason.text().empty());
     EXPECT_EQ(platform::restoreFromTrash(files_.path("none.trashinfo")).failure, RestoreFailure::NoInfo);
 }
 

@@ -22,8 +22,8 @@ TEST_F(HomeTrash, MadePrivateWhereMissingWithTheInfoAFileManagerReads) {
     const auto before = platform::trashDeletionDate(std::time(nullptr));
     const platform::TrashResult result = platform::moveToTrash(file);
     const auto after = platform::trashDeletionDate(std::time(nullptr));
-    ASSERT_TRUE(result.moved()) << result.reason;
-    EXPECT_TRUE(result.reason.empty());
+    ASSERT_TRUE(result.moved()) << result.reason.text();
+    EXPECT_TRUE(result.reason.text().empty());
     EXPECT_EQ(result.trashFolder, homeTrash());
     EXPECT_EQ(result.fileInTrash, homeTrash("files/photo 1%41.jpg"));
     EXPECT_EQ(result.infoFile, homeTrash("info/photo 1%41.jpg.trashinfo"));
@@ -62,7 +62,7 @@ TEST_F(HomeTrash, NamesWithLineBreaksAndBytesThatAreNotUtf8GoLikeAnyOther) {
         SCOPED_TRACE(name);
         const std::string file = files_.writeFile("sub/" + name, "of " + name);
         const platform::TrashResult result = platform::moveToTrash(file);
-        ASSERT_TRUE(result.moved()) << result.reason;
+        ASSERT_TRUE(result.moved()) << result.reason.text();
         EXPECT_EQ(result.fileInTrash, homeTrash("files/" + name));
         // Three lines, the path in printable ASCII without spaces.
         const std::string info = contentsOf(result.infoFile);
@@ -92,7 +92,7 @@ TEST_F(HomeTrash, ANameTakenInTheTrashGetsANumberBeforeItsExtension) {
             const std::string relative = "folder" + std::to_string(i) + "/" + c.name;
             const std::string contents = relative;
             const platform::TrashResult result = platform::moveToTrash(files_.writeFile(relative, contents));
-            ASSERT_TRUE(result.moved()) << result.reason;
+            ASSERT_TRUE(result.moved()) << result.reason.text();
             EXPECT_EQ(result.fileInTrash, homeTrash("files/" + c.inTrash[i]));
             EXPECT_EQ(result.infoFile, homeTrash("info/" + c.inTrash[i] + ".trashinfo"));
             expectRestorable(result, root_ + "/" + relative, contents);
@@ -119,7 +119,7 @@ TEST_F(HomeTrash, ANameTakenInTheTrashGetsANumberBeforeItsExtension) {
     const std::string longName = std::string(249, 'n') + "\xc3\xa9.txt"; // 255 bytes
     for (const char* folder : {"long1/", "long2/"}) {
         const auto result = platform::moveToTrash(files_.writeFile(folder + longName, folder));
-        ASSERT_TRUE(result.moved()) << result.reason;
+        ASSERT_TRUE(result.moved()) << result.reason.text();
         const std::string infoName = result.infoFile.substr(result.infoFile.rfind('/') + 1);
         EXPECT_LE(infoName.size(), 255u);
         EXPECT_TRUE(infoName.ends_with(".txt.trashinfo")) << infoName;
@@ -131,8 +131,8 @@ TEST_F(HomeTrash, ANameTakenInTheTrashGetsANumberBeforeItsExtension) {
 TEST_F(HomeTrash, RefusesWhatIsNotThereIsNotAFileOrIsNoLongerTheExpectedEntry) {
     const auto refused = [](const platform::TrashResult& result, TrashFailure failure) {
         EXPECT_FALSE(result.moved());
-        EXPECT_EQ(result.failure, failure) << result.reason;
-        EXPECT_FALSE(result.reason.empty());
+        EXPECT_EQ(result.failure, failure) << result.reason.text();
+        EXPECT_FALSE(result.reason.text().empty());
         EXPECT_TRUE(result.fileInTrash.empty());
     };
     refused(platform::moveToTrash(files_.path("gone.txt")), TrashFailure::Missing);
@@ -185,7 +185,7 @@ TEST_F(HomeTrash, AFileTheCallersLastLookRefusesGoesBackWithoutATrace) {
         return false;
     });
     EXPECT_TRUE(asked);
-    EXPECT_EQ(result.failure, TrashFailure::PutBack) << result.reason;
+    EXPECT_EQ(result.failure, TrashFailure::PutBack) << result.reason.text();
     EXPECT_EQ(contentsOf(file), "only copy");
     struct stat back {};
     ASSERT_EQ(::lstat(file.c_str(), &back), 0);
@@ -201,7 +201,7 @@ TEST_F(HomeTrash, AFileTheCallersLastLookRefusesGoesBackWithoutATrace) {
 TEST_F(HomeTrash, InfoFilesAreWholeWhenTheyAppearAndLeaveNoTemporaryName) {
     for (int i = 0; i < 20; ++i) {
         const auto result = platform::moveToTrash(files_.writeFile("same.txt", std::to_string(i)));
-        ASSERT_TRUE(result.moved()) << result.reason;
+        ASSERT_TRUE(result.moved()) << result.reason.text();
         EXPECT_EQ(permissionsOf(result.infoFile), 0600u);
     }
     const std::vector<std::string> infos = namesIn(homeTrash("info"));
@@ -233,7 +233,7 @@ TEST_F(HomeTrash, SymbolicLinksGoAsThemselves) {
     ASSERT_EQ(::symlink("nowhere", dangling.c_str()), 0);
     for (const std::string& path : {link, dangling}) {
         const auto result = platform::moveToTrash(path);
-        ASSERT_TRUE(result.moved()) << result.reason;
+        ASSERT_TRUE(result.moved()) << result.reason.text();
         struct stat st {};
         ASSERT_EQ(::lstat(result.fileInTrash.c_str(), &st), 0);
         EXPECT_TRUE(S_ISLNK(st.st_mode));
@@ -276,7 +276,7 @@ TEST_F(HomeTrash, AFailedRenameTakesItsInfoFileBackAndTheFileStays) {
     makeUnmovable(file, true);
     EXPECT_EQ(result.failure, TrashFailure::MoveFailed);
     const std::string systemReason = std::strerror(runningAsRoot() ? EPERM : EACCES);
-    EXPECT_EQ(result.reason, "it cannot be moved into the trash " + homeTrash() + ": " + systemReason);
+    EXPECT_EQ(result.reason.text(), "it cannot be moved into the trash " + homeTrash() + ": " + systemReason);
     EXPECT_EQ(contentsOf(file), "keep");
     EXPECT_TRUE(namesIn(homeTrash("info")).empty());
     EXPECT_TRUE(namesIn(homeTrash("files")).empty());
@@ -301,11 +301,12 @@ TEST_F(HomeTrash, AFileInAReadOnlyFolderStaysAndTheReasonSaysWhy) {
     if (runningAsRoot()) {
         // A mount of its own, whose own trash cannot be made.
         EXPECT_EQ(result.failure, TrashFailure::NoTrash);
-        EXPECT_EQ(result.reason, "the trash folder cannot be made: " + realPath(folder) + "/.Trash-" +
-                                     std::to_string(::getuid()) + ": " + std::strerror(EROFS));
+        EXPECT_EQ(result.reason.text(), "the trash folder cannot be made: " + realPath(folder) + "/.Trash-" +
+                                            std::to_string(::getuid()) + ": " + std::strerror(EROFS));
     } else {
         EXPECT_EQ(result.failure, TrashFailure::MoveFailed);
-        EXPECT_NE(result.reason.find(std::strerror(EACCES)), std::string::npos) << result.reason;
+        EXPECT_NE(result.reason.text().find(std::strerror(EACCES)), std::string::npos)
+            << result.reason.text();
         EXPECT_TRUE(namesIn(homeTrash("info")).empty());
     }
 }
@@ -316,7 +317,7 @@ TEST_F(HomeTrash, FailsWithTheReasonWhereTheTrashCannotBeMade) {
     ScopedVariable dataHome("XDG_DATA_HOME", plain + "/share");
     const auto result = platform::moveToTrash(file);
     EXPECT_EQ(result.failure, TrashFailure::NoTrash);
-    EXPECT_EQ(result.reason,
+    EXPECT_EQ(result.reason.text(),
               "the trash folder cannot be made: " + plain + "/share: " + std::strerror(ENOTDIR));
     EXPECT_EQ(contentsOf(file), "keep");
 }

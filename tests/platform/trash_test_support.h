@@ -87,11 +87,11 @@ private:
 // its info file leads back there: the file is put back from the trash and read again.
 inline void expectRestorable(const platform::TrashResult& result, const std::string& originalPath,
                              const std::string& contents) {
-    ASSERT_TRUE(result.moved()) << result.reason;
+    ASSERT_TRUE(result.moved()) << result.reason.text();
     EXPECT_FALSE(entryExists(originalPath));
-    std::string failure;
+    platform::Reason failure;
     const auto trashed = platform::readTrashInfo(result.infoFile, &failure);
-    ASSERT_TRUE(trashed) << failure;
+    ASSERT_TRUE(trashed) << failure.text();
     EXPECT_EQ(trashed->originalPath, originalPath);
     EXPECT_EQ(trashed->fileInTrash, result.fileInTrash);
     ASSERT_EQ(::rename(trashed->fileInTrash.c_str(), trashed->originalPath.c_str()), 0);

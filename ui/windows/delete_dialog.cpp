@@ -5,6 +5,7 @@
 #include "ui/forms/window_texts.h"
 #include "ui/views/duplicate_tree_model.h"
 #include "ui/views/shown_name.h"
+#include "ui/views/shown_reason.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -25,7 +26,7 @@ using engine::Verdict;
 constexpr const char* kCheckingText =
     QT_TRANSLATE_NOOP("frm_delete", "Checking the files before they are moved ...");
 // The reasons the checks before acting give are those of platform/reason_texts.h, which the build
-// lists for the translation tool; a reason with a path in it shows as it is.
+// lists for the translation tool; they show translated, with their facts filled in (shown_reason.h).
 
 constexpr ControlDescription kControlDescriptions[] = {
     {"Memo1", QT_TRANSLATE_NOOP("frm_delete", "Files not moved"),
@@ -43,9 +44,9 @@ QString pathText(const std::string& path) {
     return shownName(path);
 }
 
-QString lineFor(const std::string& path, const std::string& reason) {
+QString lineFor(const std::string& path, const platform::Reason& reason) {
     return reason.empty() ? pathText(path)
-                          : pathText(path) + QStringLiteral(" \u2014 ") + text(reason.c_str());
+                          : pathText(path) + QStringLiteral(" \u2014 ") + shownReason(reason);
 }
 
 } // namespace
@@ -276,7 +277,7 @@ void DeleteDialog::startActing() {
     runner_->action = action_ == Action::Link          ? engine::FileAction(engine::linkToKeeperAction)
                       : action_ == Action::ShareBlocks ? engine::FileAction(engine::shareBlocksAction)
                                                        : engine::FileAction(engine::moveToTrashAction);
-    runner_->onFileActed = [this](engine::FilePlace place, bool done, const std::string& reason) {
+    runner_->onFileActed = [this](engine::FilePlace place, bool done, const platform::Reason& reason) {
         fileActed(place, done, reason);
     };
     runner_->recordPath = engine::lastRunRecordPath();
@@ -297,8 +298,9 @@ void DeleteDialog::listEntriesBefore(const engine::FilePlace* place) {
         ++handled_;
         // A file the check kept back: it fails in its turn, with the check's reason.
         const engine::FilePlan& plan = plans_[entry.group].files[entry.file];
-        listFailure(lineFor(groups_[entry.group].files[entry.file].path,
-                            plan.verdict == Verdict::LastCopy ? std::string(kReasonLastCopy) : plan.reason));
+        listFailure(
+            lineFor(groups_[entry.group].files[entry.file].path,
+                    plan.verdict == Verdict::LastCopy ? platform::Reason(kReasonLastCopy) : plan.reason));
     }
 }
 
@@ -315,7 +317,7 @@ QModelIndex DeleteDialog::indexOf(const engine::FilePlace& place) const {
     return index;
 }
 
-void DeleteDialog::fileActed(const engine::FilePlace& place, bool done, const std::string& reason) {
+void DeleteDialog::fileActed(const engine::FilePlace& place, bool done, const platform::Reason& reason) {
     listEntriesBefore(&place);
     ++nextEntry_;
     ++handled_;

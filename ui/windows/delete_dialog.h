@@ -96,7 +96,7 @@ private:
     void collect();
     void run();
     void startActing();
-    void fileActed(const engine::FilePlace& place, bool done, const std::string& reason);
+    void fileActed(const engine::FilePlace& place, bool done, const platform::Reason& reason);
     // Lists the files asked for before `place` (all that are left, for none) that the check kept
     // back, each as it takes its turn.
     void listEntriesBefore(const engine::FilePlace* place);

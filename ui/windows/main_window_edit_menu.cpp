@@ -14,6 +14,7 @@
 #include "ui/forms/window_texts.h"
 #include "ui/views/searched_files_model.h"
 #include "ui/views/shown_name.h"
+#include "ui/views/shown_reason.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -161,8 +162,7 @@ void MainWindow::undoClicked(QObject*) {
     runner.onChangeUndone = [&](const engine::RunChange& change, const engine::UndoOutcome& outcome) {
         progress.setValue(++handled);
         if (outcome.status == engine::UndoStatus::NotPutBack) {
-            stayed << shownName(change.path) + QStringLiteral(" \u2014 ") +
-                          QCoreApplication::translate("frm_delete", outcome.reason.c_str());
+            stayed << shownName(change.path) + QStringLiteral(" \u2014 ") + shownReason(outcome.reason);
         }
     };
     engine::UndoRun result;
