@@ -155,18 +155,30 @@ int linkOpenFile(int targetFd, const std::string& targetPath, int folderFd, std:
     return EEXIST;
 }
 
+// Opens `folder` for the calls at it that follow, and removes the temporary names a run cut short
+// left there; when it cannot be opened, `failed` says why.
+UniqueFd openFolder(const std::string& folder, LinkResult& failed) {
+    UniqueFd folderFd(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!folderFd.isOpen()) {
+        failed = errno == ENOENT ? failure(LinkFailure::Missing, kReasonGone)
+                                 : systemError(kReasonFolderNotOpened, errno);
+        return folderFd;
+    }
+    removeLeftoverLinks(folderFd.get());
+    return folderFd;
+}
+
 } // namespace
 
 LinkResult replaceWithHardLink(const std::string& path, const FileInfo& expected, const std::string& target,
                                const FileInfo& targetExpected) {
     const std::string folder = parentFolderOf(path);
     const std::string name = lastNameOf(path);
-    const UniqueFd folderFd(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    LinkResult notOpened;
+    const UniqueFd folderFd = openFolder(folder, notOpened);
     if (!folderFd.isOpen()) {
-        return errno == ENOENT ? failure(LinkFailure::Missing, kReasonGone)
-                               : systemError(kReasonFolderNotOpened, errno);
+        return notOpened;
     }
-    removeLeftoverLinks(folderFd.get());
     const std::optional<FileInfo> before = lookupFileAt(folderFd.get(), name.c_str());
     if (!before) {
         return failure(LinkFailure::Missing, kReasonGone);
@@ -342,12 +354,11 @@ LinkResult replaceLinkWithOwnCopy(const std::string& path, const FileIdentity& l
                                   const OwnAttributes& own) {
     const std::string folder = parentFolderOf(path);
     const std::string name = lastNameOf(path);
-    const UniqueFd folderFd(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    LinkResult notOpened;
+    const UniqueFd folderFd = openFolder(folder, notOpened);
     if (!folderFd.isOpen()) {
-        return errno == ENOENT ? failure(LinkFailure::Missing, kReasonGone)
-                               : systemError(kReasonFolderNotOpened, errno);
+        return notOpened;
     }
-    removeLeftoverLinks(folderFd.get());
     const UniqueFd source(::openat(folderFd.get(), name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (!source.isOpen()) {
         if (errno == ENOENT) {
