@@ -316,9 +316,9 @@ int runAction(const ActionKind& kind, const Arguments& args) {
     }
     engine::KeepInFolders keepIn;
     for (const std::string& folder : options.keepIn) {
-        if (const std::string reason = keepIn.add(folder); !reason.empty()) {
+        if (const int error = keepIn.add(folder)) {
             // Never act with a reference folder that is not there: its copies would not be kept.
-            return usageError(kind.command, "--keep-in " + folder + ": " + reason);
+            return usageError(kind.command, "--keep-in " + folder + ": " + std::strerror(error));
         }
     }
     const SearchRequest& request = options.search.request();
@@ -337,9 +337,10 @@ int runAction(const ActionKind& kind, const Arguments& args) {
                           : !options.fromReport.empty() ? groupsOfReportFile(options.fromReport)
                                                         : groupsOfSearch(request);
     for (const std::string& folder : source.referenceFolders) {
-        if (const std::string reason = keepIn.add(folder); !reason.empty()) {
+        if (const int error = keepIn.add(folder)) {
             // As with --keep-in: never act while the copies there cannot be told.
-            throw Error("the reference folder " + folder + " of the set: " + reason + "; nothing was done");
+            throw Error("the reference folder " + folder + " of the set: " + std::strerror(error) +
+                        "; nothing was done");
         }
     }
     std::vector<FileGroup>& groups = source.groups;

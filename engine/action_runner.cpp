@@ -4,6 +4,7 @@
 #include "platform/error.h"
 
 #include <chrono>
+#include <cstring>
 #include <stdexcept>
 
 namespace corvane::engine {
@@ -67,8 +68,8 @@ void ActionWorker::plan() {
     if (!referenceFolders_.empty()) {
         KeepInFolders reference;
         for (const std::string& folder : referenceFolders_) {
-            if (const std::string reason = reference.add(folder); !reason.empty()) {
-                throw Error("The reference folder " + folder + " cannot be used: " + reason +
+            if (const int error = reference.add(folder)) {
+                throw Error("The reference folder " + folder + " cannot be used: " + std::strerror(error) +
                             ". Nothing was changed");
             }
         }

@@ -38,17 +38,17 @@ void addFoldersBelow(int folderFd, std::set<Identity>& folders) {
 
 } // namespace
 
-std::string KeepInFolders::add(const std::string& folder) {
+int KeepInFolders::add(const std::string& folder) {
     struct stat st {};
     if (::stat(folder.c_str(), &st) != 0) {
-        return std::strerror(errno);
+        return errno;
     }
     if (!S_ISDIR(st.st_mode)) {
-        return std::strerror(ENOTDIR);
+        return ENOTDIR;
     }
     roots_.push_back(folder);
     walked_ = false;
-    return {};
+    return 0;
 }
 
 void KeepInFolders::walkFolders() {

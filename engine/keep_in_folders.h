@@ -16,8 +16,9 @@ namespace corvane::engine {
 
 class KeepInFolders {
 public:
-    // Adds `folder`; returns why it cannot be (missing, not a folder), else an empty text.
-    std::string add(const std::string& folder);
+    // Adds `folder`; returns 0, or the system's error number for why it cannot be (ENOTDIR for
+    // what is not a folder).
+    int add(const std::string& folder);
     bool empty() const { return roots_.empty(); }
 
     // True when the file `path` lies in one of the folders, at any depth. The folders below the
