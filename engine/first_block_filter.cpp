@@ -140,6 +140,7 @@ bool readFirstBlocks(const FirstBlockFilter& filter, const OrderedPaths& paths,
     std::atomic<size_t> filesRead{total - order.size()};
     std::atomic<bool> stop{false};
     std::atomic<bool> reporting{false}; // one thread at a time tells the progress
+    size_t reported = 0;                // the count last told; touched only while reporting
     const auto work = [&](DiskThreads& threadsAtWork) {
         // A batch goes to the system whole, each file by its whole path: the folder handles
         // kept for one file at a time could be given back before the batch is done.
@@ -177,14 +178,18 @@ bool readFirstBlocks(const FirstBlockFilter& filter, const OrderedPaths& paths,
                 members.looks[items[i]] =
                     firstLookOf(runs[members.runOf(items[i])].size, result, bytes, filter.digest);
             });
-            const size_t done = filesRead.fetch_add(to - from) + (to - from);
+            filesRead.fetch_add(to - from);
             threadsAtWork.pieceDone((order.size() - std::min(order.size(), to)) / kBatch >
                                     threadsAtWork.started());
             if (!reporting.exchange(true)) {
                 if (stopRequested && stopRequested()) {
                     stop = true;
                 }
-                if (filter.onProgress) {
+                // The count as it stands: a thread that finished its batch first may come here
+                // after one that finished later, and the count told never goes back.
+                const size_t done = filesRead.load();
+                if (filter.onProgress && done > reported) {
+                    reported = done;
                     filter.onProgress(done, total);
                 }
                 reporting = false;
