@@ -5,6 +5,7 @@
 #include "platform/trash.h"
 #include "platform/unique_fd.h"
 
+#include <climits>
 #include <cstdlib>
 #include <fcntl.h>
 #include <optional>
@@ -93,40 +94,62 @@ bool isTrashFolder(int folderFd, const std::string& name) {
     return isSharedOrUserTrashName(name) && isMountTop(folderFd);
 }
 
+namespace {
+
+// True when the entry `name` of the folder `folder` (a path) is a trash folder. A folder path
+// longer than the system takes cannot be opened, and was never made a trash by its name.
+bool namesTrashFolder(std::string_view folder, std::string_view name) {
+    if (!mayBeTrashFolderName(name) || folder.size() >= PATH_MAX) {
+        return false;
+    }
+    const UniqueFd handle(::open(std::string(folder).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    return handle.isOpen() && isTrashFolder(handle.get(), std::string(name));
+}
+
+} // namespace
+
+uint32_t TrashFolderTest::child(uint32_t parent, std::string_view name) {
+    std::string key(reinterpret_cast<const char*>(&parent), sizeof parent);
+    key += name;
+    const auto [found, added] = children_.emplace(std::move(key), static_cast<uint32_t>(inTrash_.size()));
+    if (added) {
+        inTrash_.push_back(false);
+    }
+    return found->second;
+}
+
 bool TrashFolderTest::holds(const std::string& path) {
-    std::string folder = parentFolderOf(absolute(path));
-    std::string name = lastNameOf(path);
-    if (mayBeTrashFolderName(name)) {
-        // The path itself may name a trash folder.
-        const UniqueFd handle(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-        if (handle.isOpen() && isTrashFolder(handle.get(), name)) {
-            return true;
+    const std::string full = absolute(path);
+    // Down the folders on the way from the root, each answered once for every path below it; the
+    // last name is the entry itself, which may be a trash folder too.
+    uint32_t folder = full.starts_with(kPathSeparator) ? kRoot : kWorkingFolder;
+    size_t start = 0;
+    while (start < full.size()) {
+        size_t end = full.find(kPathSeparator, start);
+        if (end == std::string::npos) {
+            end = full.size();
         }
-    }
-    // Up the folders on the way, each answered once for every path below it.
-    std::vector<std::string> walked;
-    bool inside = false;
-    while (folder.size() > 1) {
-        if (const auto known = folders_.find(folder); known != folders_.end()) {
-            inside = known->second;
-            break;
+        const std::string_view name = std::string_view(full).substr(start, end - start);
+        const std::string_view parent = std::string_view(full).substr(0, start == 0 ? 0 : start - 1);
+        const std::string_view parentPath = start == 0       ? std::string_view(".")
+                                            : parent.empty() ? std::string_view("/")
+                                                             : parent;
+        if (name.empty() || name == ".") {
+            start = end + 1;
+            continue;
         }
-        walked.push_back(folder);
-        const std::string parent = parentFolderOf(folder);
-        name = lastNameOf(folder);
-        if (mayBeTrashFolderName(name)) {
-            const UniqueFd handle(::open(parent.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-            if (handle.isOpen() && isTrashFolder(handle.get(), name)) {
-                inside = true;
-                break;
-            }
+        if (end == full.size()) {
+            return inTrash_[folder] || namesTrashFolder(parentPath, name);
         }
-        folder = parent;
+        const size_t known = inTrash_.size();
+        const uint32_t next = child(folder, name);
+        if (next == known) {
+            inTrash_[next] = inTrash_[folder] || namesTrashFolder(parentPath, name);
+        }
+        folder = next;
+        start = end + 1;
     }
-    for (const std::string& seen : walked) {
-        folders_[seen] = inside;
-    }
-    return inside;
+    return inTrash_[folder];
 }
 
 } // namespace corvane::platform

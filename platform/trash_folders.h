@@ -7,6 +7,7 @@
 // they are, not by their names alone: the home trash by its device and inode, the others by
 // standing at the top of a mount. A name is only the cheap first test.
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -21,14 +22,23 @@ bool mayBeTrashFolderName(std::string_view name);
 bool isTrashFolder(int folderFd, const std::string& name);
 
 // Whether files lie in a trash folder, by their paths; each folder on the way is looked at once.
-// Relative paths are taken from the working folder.
+// Relative paths are taken from the working folder. The folders met are kept as a tree of their
+// names, so a path costs in proportion to its length, however deep it is.
 class TrashFolderTest {
 public:
     // True when `path` lies in a trash folder, at any depth, or is one.
     bool holds(const std::string& path);
 
 private:
-    std::unordered_map<std::string, bool> folders_; // folder path: whether it is or lies in one
+    // The folder named `name` in the folder numbered `parent`: its number, or none when new.
+    uint32_t child(uint32_t parent, std::string_view name);
+
+    // Folder numbers by the number of their folder and their name. The root is 0; the working
+    // folder is 1 where its path cannot be told.
+    static constexpr uint32_t kRoot = 0;
+    static constexpr uint32_t kWorkingFolder = 1;
+    std::unordered_map<std::string, uint32_t> children_;
+    std::vector<bool> inTrash_{false, false}; // by number: whether it is or lies in a trash folder
 };
 
 } // namespace corvane::platform
