@@ -7,12 +7,26 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 
 namespace corvane::engine {
 
 using platform::FileInfo;
 
 namespace {
+
+struct FileIdentityHash {
+    size_t operator()(const platform::FileIdentity& identity) const {
+        return std::hash<uint64_t>()(identity.device * 0x9E3779B97F4A7C15ULL ^ identity.inode);
+    }
+};
+
+struct EntryIdentityHash {
+    size_t operator()(const platform::EntryIdentity& entry) const {
+        return std::hash<std::string>()(entry.name) ^
+               FileIdentityHash()({entry.folderDevice, entry.folderInode}) * 31;
+    }
+};
 
 bool asked(const GroupFile& file, size_t index, Choice choice) {
     if (file.isProtected) {
@@ -50,7 +64,14 @@ private:
     ContentClasses::Workspace& workspace_;
     GroupPlan plan_;
     platform::TrashFolderTest& trashFolders_;
-    std::vector<size_t> present_;               // files that are there, each entry once
+    std::vector<size_t> present_; // files that are there, each entry once
+    bool originalPresent_ = false;
+    // Of the files present, by device and inode: the first, and the first that is a mount's top.
+    struct FirstOfFile {
+        std::optional<size_t> any;
+        std::optional<size_t> mountRoot;
+    };
+    std::unordered_map<platform::FileIdentity, FirstOfFile, FileIdentityHash> firstOfFile_;
     std::vector<std::vector<size_t>> contents_; // sets of identical files, each in tree order
 };
 
@@ -63,11 +84,17 @@ void GroupPlanner::refuse(size_t i, Verdict verdict, platform::Reason reason) {
 }
 
 // What is there now: files that are gone, no longer files or in a trash drop out, and a second
-// path to an entry already seen is that entry, not a copy of it.
+// path to an entry already seen is that entry, not a copy of it. Each file is looked up in tables
+// of what came before, so a group of many names costs in proportion to its names.
 void GroupPlanner::look() {
-    std::vector<std::pair<platform::EntryIdentity, size_t>> entries;
+    std::unordered_map<platform::EntryIdentity, size_t, EntryIdentityHash> entries;
     for (size_t i = 0; i < group_.files.size(); ++i) {
         const std::string& path = group_.files[i].path;
+        if (path.find('\0') != std::string::npos) {
+            // Given to the system, the name would end at the zero and name another file.
+            refuse(i, Verdict::Gone, kReasonNulInName);
+            continue;
+        }
         const std::optional<FileInfo> now = platform::lookupFile(path);
         if (!now) {
             refuse(i, Verdict::Gone, kReasonGone);
@@ -88,29 +115,33 @@ void GroupPlanner::look() {
             continue;
         }
         if (std::optional<platform::EntryIdentity> entry = platform::entryIdentityOf(path)) {
-            const auto same = std::find_if(entries.begin(), entries.end(),
-                                           [&](const auto& seen) { return seen.first == *entry; });
-            if (same != entries.end()) {
+            const auto [same, added] = entries.emplace(std::move(*entry), i);
+            if (!added) {
                 plan_.files[i].keeper = static_cast<int32_t>(same->second);
                 refuse(i, Verdict::SameEntry,
                        platform::Reason(kReasonSameFileAs, group_.files[same->second].path));
                 continue;
             }
-            entries.emplace_back(std::move(*entry), i);
         }
         present_.push_back(i);
-    }
-}
-
-std::optional<size_t> GroupPlanner::oneFileWith(size_t i) const {
-    const FileInfo& file = plan_.files[i].seen;
-    for (size_t k : present_) {
-        const FileInfo& other = plan_.files[k].seen;
-        if (identityOf(other) == identityOf(file) && (other.mountRoot || file.mountRoot)) {
-            return k;
+        FirstOfFile& first = firstOfFile_[identityOf(*now)];
+        first.any = first.any.value_or(i);
+        if (now->mountRoot) {
+            first.mountRoot = first.mountRoot.value_or(i);
         }
     }
-    return std::nullopt;
+    originalPresent_ = !present_.empty() && present_.front() == 0;
+}
+
+// A file present under another path is this one where either path is a mount of it; of those,
+// the first in group order.
+std::optional<size_t> GroupPlanner::oneFileWith(size_t i) const {
+    const FileInfo& file = plan_.files[i].seen;
+    const auto first = firstOfFile_.find(identityOf(file));
+    if (first == firstOfFile_.end()) {
+        return std::nullopt;
+    }
+    return file.mountRoot ? first->second.any : first->second.mountRoot;
 }
 
 // Files unchanged since the comparer read them still hold the group's bytes together; every
@@ -196,10 +227,9 @@ void GroupPlanner::decide(const std::vector<size_t>& members) {
         // Nothing else holds its bytes: a file that cannot be opened is told apart from one that changed.
         platform::FileReader reader;
         const bool readable = reader.open(group_.files[i].path);
-        const bool originalPresent = std::find(present_.begin(), present_.end(), 0) != present_.end();
-        const char* why = !readable                     ? kReasonUnreadable
-                          : (i > 0 && !originalPresent) ? kReasonOnlyCopyLeft
-                                                        : kReasonChanged;
+        const char* why = !readable                      ? kReasonUnreadable
+                          : (i > 0 && !originalPresent_) ? kReasonOnlyCopyLeft
+                                                         : kReasonChanged;
         refuse(i, readable ? Verdict::Changed : Verdict::Unreadable, why);
         return;
     }

@@ -164,14 +164,19 @@ TEST_F(ActionPlan, OneEntryReachedByTwoPathsIsNeverItsOwnCopy) {
 }
 
 TEST_F(ActionPlan, FilesThatAreNoFilesOrUnreadableAreRefusedWithTheirReason) {
-    const FileGroup group = comparedGroup({original, first, second});
+    const std::string third = tree.writeFile("docs/a4.txt", "same bytes");
+    FileGroup group = comparedGroup({original, first, second, third});
+    // A name with a zero byte (from an edited report), cut there, would name the copy `third`.
+    group.files.push_back({third + std::string("\0x", 2), std::nullopt, false});
     std::filesystem::remove(first);
     std::filesystem::create_directory(first);
     std::filesystem::remove(second);
     const GroupPlan plan = planGroups({group}, Choice::AllDuplicates).front();
-    EXPECT_EQ(verdicts(plan), (std::vector<Verdict>{Verdict::Stays, Verdict::NotAFile, Verdict::Gone}));
+    EXPECT_EQ(verdicts(plan), (std::vector<Verdict>{Verdict::Stays, Verdict::NotAFile, Verdict::Gone,
+                                                    Verdict::Act, Verdict::Gone}));
     EXPECT_EQ(plan.files[2].reason.text(), kReasonGone);
-    EXPECT_EQ(countPlans({plan}).refused, 2u);
+    EXPECT_EQ(plan.files[4].reason.text(), kReasonNulInName);
+    EXPECT_EQ(countPlans({plan}).refused, 3u);
 }
 
 TEST_F(ActionPlan, TheLastLookBeforeActingCatchesWhatChangedSincePlanning) {
