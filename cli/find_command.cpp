@@ -4,6 +4,7 @@
 #include "cli/group_output.h"
 #include "cli/result_files.h"
 #include "cli/search_run.h"
+#include "cli/terminal_text.h"
 #include "cli/usage.h"
 #include "engine/worker_thread.h"
 #include "platform/path_parts.h"
@@ -149,10 +150,12 @@ int runFind(const Arguments& args, const FindSettings& settings) {
         if (marksKeeper) {
             markKeepers(result, request);
         }
-        const bool written = writeGroups(stdout,
-                                         {result.searched, result.duplicates, result.reclaimable,
-                                          result.groups, marksKeeper, options.omitFirst},
-                                         options.format);
+        // On a terminal the list is for the eye: no name may act on the terminal.
+        const bool written =
+            writeGroups(stdout,
+                        {result.searched, result.duplicates, result.reclaimable, result.groups, marksKeeper,
+                         options.omitFirst},
+                        options.format, ::isatty(STDOUT_FILENO) ? escapedForTerminal : ShownPath());
         printSearchTotals(result);
         if (!written) {
             std::fprintf(stderr, "corvane-cli: error: cannot write the result: %s\n", std::strerror(errno));
@@ -169,7 +172,7 @@ int runFind(const Arguments& args, const FindSettings& settings) {
     } catch (...) {
         // A failure of the search or of writing its result: never "no duplicates".
         std::fprintf(stderr, "corvane-cli: error: %s\n",
-                     engine::failureMessage(std::current_exception()).c_str());
+                     shownOn(stderr, engine::failureMessage(std::current_exception())).c_str());
         return 1;
     }
 }

@@ -12,6 +12,7 @@ using engine::csvField;
 using engine::FoundGroups;
 using engine::GroupFormat;
 using engine::kJsonVersion;
+using engine::ShownPath;
 using engine::writeGroups;
 
 } // namespace corvane::cli

@@ -2,6 +2,7 @@
 
 #include "cli/commands.h"
 #include "cli/option_syntax.h"
+#include "cli/terminal_text.h"
 #include "cli/usage.h"
 #include "corvane_version.h"
 
@@ -35,7 +36,7 @@ const Command kCommands[] = {
 // a message on stderr and status 1, out of memory included, never as an abort.
 int run(const Command& command, const corvane::cli::Arguments& args) {
     const auto fail = [](const char* message) {
-        std::fprintf(stderr, "corvane-cli: error: %s\n", message);
+        std::fprintf(stderr, "corvane-cli: error: %s\n", corvane::cli::shownOn(stderr, message).c_str());
         return 1;
     };
     try {

@@ -3,6 +3,7 @@
 #include "cli/search_run.h"
 
 #include "cli/progress_line.h"
+#include "cli/terminal_text.h"
 #include "engine/duplicate_comparer.h"
 #include "engine/file_scanner.h"
 #include "engine/queued_ui_thread.h"
@@ -43,7 +44,7 @@ void reportUnreadable(const char* what, std::string path, int error) {
     if (path.size() > 1 && path.back() == platform::kPathSeparator) {
         path.pop_back();
     }
-    std::fprintf(stderr, "corvane-cli: cannot read %s %s: %s\n", what, path.c_str(),
+    std::fprintf(stderr, "corvane-cli: cannot read %s %s: %s\n", what, shownOn(stderr, path).c_str(),
                  error ? std::strerror(error) : "unknown reason");
 }
 
@@ -163,7 +164,8 @@ void SearchRun::checkRoots() {
     for (const std::string& folder : request_.folders) {
         bool isFile = false;
         if (const std::string reason = searchRootProblem(folder, &isFile); !reason.empty()) {
-            std::fprintf(stderr, "corvane-cli: cannot search %s: %s\n", folder.c_str(), reason.c_str());
+            std::fprintf(stderr, "corvane-cli: cannot search %s: %s\n", shownOn(stderr, folder).c_str(),
+                         reason.c_str());
             ++result_.missingFolders;
             continue;
         }

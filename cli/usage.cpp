@@ -1,5 +1,7 @@
 #include "cli/usage.h"
 
+#include "cli/terminal_text.h"
+
 #include <cstdio>
 
 namespace corvane::cli {
@@ -243,8 +245,8 @@ std::string commandHelp(std::string_view command) {
 int usageError(std::string_view command, const std::string& reason) {
     const std::string named = command.empty() ? std::string() : std::string(command) + ": ";
     const std::string help = command.empty() ? "--help" : std::string(command) + " --help";
-    std::fprintf(stderr, "corvane-cli: %s%s\nTry 'corvane-cli %s'.\n", named.c_str(), reason.c_str(),
-                 help.c_str());
+    std::fprintf(stderr, "corvane-cli: %s%s\nTry 'corvane-cli %s'.\n", named.c_str(),
+                 shownOn(stderr, reason).c_str(), help.c_str());
     return 2;
 }
 

@@ -28,7 +28,7 @@ std::vector<size_t> listOrder(const DuplicateGroup& group, bool keeperFirst) {
 }
 
 // The plain list, with `end` after each path and between groups.
-bool writeLines(const ReportSink& write, const FoundGroups& found, char end) {
+bool writeLines(const ReportSink& write, const FoundGroups& found, char end, const ShownPath& shownPath) {
     const bool marks = found.marksKeeper && end == '\n' && !found.omitFirst;
     const std::string_view endBytes(&end, 1);
     bool ok = true;
@@ -43,7 +43,8 @@ bool writeLines(const ReportSink& write, const FoundGroups& found, char end) {
             if (marks) {
                 ok = ok && write(order[k] == group.keeper ? "+ " : "- ");
             }
-            ok = ok && write(pathAt(group, order[k])) && write(endBytes);
+            const std::string& path = pathAt(group, order[k]);
+            ok = ok && write(shownPath ? shownPath(path) : path) && write(endBytes);
         }
     }
     return ok;
@@ -103,12 +104,13 @@ std::string csvField(std::string_view bytes) {
     return out;
 }
 
-bool writeGroups(const ReportSink& write, const FoundGroups& found, GroupFormat format) {
+bool writeGroups(const ReportSink& write, const FoundGroups& found, GroupFormat format,
+                 const ShownPath& shownPath) {
     switch (format) {
     case GroupFormat::Text:
-        return writeLines(write, found, '\n');
+        return writeLines(write, found, '\n', shownPath);
     case GroupFormat::NullSeparated:
-        return writeLines(write, found, '\0');
+        return writeLines(write, found, '\0', {});
     case GroupFormat::Json:
         return writeJson(write, found);
     case GroupFormat::Csv:
@@ -117,12 +119,12 @@ bool writeGroups(const ReportSink& write, const FoundGroups& found, GroupFormat 
     return false;
 }
 
-bool writeGroups(std::FILE* out, const FoundGroups& found, GroupFormat format) {
+bool writeGroups(std::FILE* out, const FoundGroups& found, GroupFormat format, const ShownPath& shownPath) {
     const bool written = writeGroups(
         [out](std::string_view bytes) {
             return std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
         },
-        found, format);
+        found, format, shownPath);
     return std::fflush(out) == 0 && written && !std::ferror(out);
 }
 

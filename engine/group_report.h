@@ -48,15 +48,21 @@ struct FoundGroups {
     bool omitFirst = false;
 };
 
+// How the plain text list writes each path (a terminal shows names with visible escapes); the
+// exact bytes when none.
+using ShownPath = std::function<std::string(std::string_view path)>;
+
 // Takes the next bytes of the report; false when they could not be written.
 using ReportSink = std::function<bool(std::string_view bytes)>;
 
 // Hands the groups to `write` in `format`, piece by piece; false as soon as a piece failed.
-bool writeGroups(const ReportSink& write, const FoundGroups& found, GroupFormat format);
+bool writeGroups(const ReportSink& write, const FoundGroups& found, GroupFormat format,
+                 const ShownPath& shownPath = {});
 
 // Writes the groups to `out` in `format` and flushes it; false when the writing failed (errno
 // tells why).
-bool writeGroups(std::FILE* out, const FoundGroups& found, GroupFormat format);
+bool writeGroups(std::FILE* out, const FoundGroups& found, GroupFormat format,
+                 const ShownPath& shownPath = {});
 
 // One CSV field: as it is, or in double quotes with its quotes doubled when it holds a comma, a
 // double quote, a carriage return or a line feed. Bytes pass unchanged.
