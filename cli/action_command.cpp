@@ -6,6 +6,7 @@
 #include "cli/progress_line.h"
 #include "cli/result_files.h"
 #include "cli/search_run.h"
+#include "cli/terminal_text.h"
 #include "cli/usage.h"
 #include "cli/whole_input.h"
 #include "engine/action_runner.h"
@@ -143,6 +144,7 @@ ActionSource groupsOfSet(const std::string& name) {
     const auto relative = [](const StoredFile& file) {
         return file.path.empty() || file.path.front() != platform::kPathSeparator;
     };
+    const auto zeroInName = [](const StoredFile& file) { return file.path.find('\0') != std::string::npos; };
     for (const StoredGroup& stored : storedGroups(lists.duplicates.nodeData())) {
         if (relative(stored.original) ||
             std::any_of(stored.duplicates.begin(), stored.duplicates.end(), relative)) {
@@ -151,6 +153,13 @@ ActionSource groupsOfSet(const std::string& name) {
                 "The result set " + name +
                 " names files by paths relative to the folder it was searched from, which is not known: "
                 "search again to act on them");
+        }
+        if (zeroInName(stored.original) ||
+            std::any_of(stored.duplicates.begin(), stored.duplicates.end(), zeroInName)) {
+            // Given to the system, such a name would end at the zero and name another file.
+            throw Error("The result set " + name +
+                        " names a file with a zero byte in its name, which no name of a file can hold: "
+                        "nothing was done");
         }
         FileGroup& group = groups.emplace_back();
         group.files.push_back({stored.original.path, std::nullopt, stored.original.checked, false});
@@ -164,7 +173,10 @@ ActionSource groupsOfSet(const std::string& name) {
 // The groups of a report of find --json, from a file or the standard input.
 ActionSource groupsOfReportFile(const std::string& name) {
     std::string text;
-    if (const int error = readWholeInput(name, text); error != 0) {
+    if (const int error = readWholeInput(name, text); error == EFBIG) {
+        throw Error("The report " + name + " is larger than " + wholeInputBoundText() +
+                    ", more than corvane-cli reads: split the report");
+    } else if (error != 0) {
         throw Error("Cannot read the report " + name + ": " + std::strerror(error));
     }
     const bool standardInput = name == "-";
@@ -201,8 +213,9 @@ struct Tally {
     size_t failed = 0;
 };
 
+// One line a file: its exact bytes for a script, escaped on a terminal.
 void printLine(const std::string& word, const std::string& path, const std::string& rest) {
-    std::string line = word + ' ' + path + rest + '\n';
+    std::string line = word + ' ' + shownOn(stdout, path + rest) + '\n';
     std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
@@ -349,7 +362,7 @@ int runAction(const ActionKind& kind, const Arguments& args) {
     }
     for (FileGroup& group : groups) {
         for (engine::GroupFile& file : group.files) {
-            file.isProtected = keepIn.holds(file.path);
+            file.isProtected = file.isProtected || keepIn.holds(file.path);
         }
     }
     ProgressLine progress(!request.quiet);

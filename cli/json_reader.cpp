@@ -3,17 +3,94 @@
 #include "platform/utf8.h"
 #include "stream/text_codec.h"
 
-#include <cstdlib>
+#include <algorithm>
+#include <charconv>
 #include <stdexcept>
 
 namespace corvane::cli {
 
-const JsonValue& JsonValue::operator[](const std::string& key) const {
-    const auto found = members.find(key);
-    if (found == members.end()) {
-        throw std::out_of_range("no member " + key);
+using Kind = JsonValue::Kind;
+
+Kind JsonValue::kind() const {
+    return document_->nodes_[node_].kind;
+}
+
+bool JsonValue::boolean() const {
+    const JsonDocument::Node& node = document_->nodes_[node_];
+    return node.kind == Kind::Boolean && node.at != 0;
+}
+
+std::string_view JsonValue::text() const {
+    const JsonDocument::Node& node = document_->nodes_[node_];
+    if (node.kind != Kind::String && node.kind != Kind::Number) {
+        return {};
     }
-    return found->second;
+    return std::string_view(document_->bytes_).substr(node.at, node.size);
+}
+
+std::optional<int64_t> JsonValue::wholeNumber() const {
+    if (kind() != Kind::Number) {
+        return std::nullopt;
+    }
+    const std::string_view written = text();
+    int64_t value = 0;
+    const auto [end, error] = std::from_chars(written.data(), written.data() + written.size(), value);
+    if (error != std::errc() || end != written.data() + written.size()) {
+        return std::nullopt; // a fraction, an exponent, or out of range
+    }
+    return value;
+}
+
+uint32_t JsonValue::end() const {
+    const JsonDocument::Node& node = document_->nodes_[node_];
+    return node.kind == Kind::Array || node.kind == Kind::Object ? node.at : node_ + 1;
+}
+
+std::vector<JsonValue> JsonValue::items() const {
+    std::vector<JsonValue> found;
+    const JsonDocument::Node& node = document_->nodes_[node_];
+    if (node.kind != Kind::Array && node.kind != Kind::Object) {
+        return found;
+    }
+    found.reserve(node.size);
+    const bool keyed = node.kind == Kind::Object;
+    for (uint32_t at = node_ + 1; at < node.at;) {
+        const JsonValue item(document_, keyed ? at + 1 : at);
+        found.push_back(item);
+        at = item.end();
+    }
+    return found;
+}
+
+std::optional<JsonValue> JsonValue::find(std::string_view key) const {
+    const JsonDocument::Node& node = document_->nodes_[node_];
+    if (node.kind != Kind::Object) {
+        return std::nullopt;
+    }
+    for (uint32_t at = node_ + 1; at < node.at;) {
+        const JsonValue name(document_, at);
+        const JsonValue value(document_, at + 1);
+        if (name.text() == key) {
+            return value;
+        }
+        at = value.end();
+    }
+    return std::nullopt;
+}
+
+JsonValue JsonValue::operator[](std::string_view key) const {
+    if (const std::optional<JsonValue> value = find(key)) {
+        return *value;
+    }
+    throw std::out_of_range("no member " + std::string(key));
+}
+
+JsonValue JsonValue::operator[](size_t index) const {
+    const std::vector<JsonValue> all = items();
+    if (kind() != Kind::Array || index >= all.size()) {
+        throw std::out_of_range("no item " + std::to_string(index));
+    }
+    return all[index];
 }
 
 namespace {
@@ -22,20 +99,46 @@ struct Failure {
     std::string what;
 };
 
-class Reader {
-public:
-    explicit Reader(std::string_view text) : text_(text) {}
+// An upper bound of the values and member names in `text`: each but the first follows a '[', a
+// '{', a ',' or a ':' outside a string. Counted first, so that the nodes are allocated once.
+size_t mostNodes(std::string_view text) {
+    size_t count = 1;
+    bool inString = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{' || c == ',' || c == ':') {
+            ++count;
+        }
+    }
+    return count;
+}
 
-    JsonValue document() {
-        JsonValue value = readValue();
+} // namespace
+
+class JsonParser {
+public:
+    JsonParser(std::string_view text, JsonDocument& document) : text_(text), document_(document) {}
+
+    void document() {
+        document_.nodes_.reserve(mostNodes(text_));
+        readValue();
         skipBlanks();
         if (at_ != text_.size()) {
             fail("text after the value");
         }
-        return value;
     }
 
 private:
+    using Node = JsonDocument::Node;
+
     [[noreturn]] void fail(const std::string& why) { throw Failure{why + " at byte " + std::to_string(at_)}; }
 
     void skipBlanks() {
@@ -59,69 +162,80 @@ private:
         at_ += word.size();
     }
 
-    JsonValue readValue() {
+    uint32_t addNode(Kind kind) {
+        document_.nodes_.push_back(Node{kind, 0, 0});
+        return static_cast<uint32_t>(document_.nodes_.size() - 1);
+    }
+
+    // Marks the bytes added to the document's buffer since `from` as the node's.
+    void setBytes(uint32_t node, size_t from) {
+        document_.nodes_[node].at = static_cast<uint32_t>(from);
+        document_.nodes_[node].size = static_cast<uint32_t>(document_.bytes_.size() - from);
+    }
+
+    void readValue() {
         skipBlanks();
         if (at_ >= text_.size()) {
             fail("missing value");
         }
-        JsonValue value;
         switch (text_[at_]) {
-        case '{':
-            value.kind = JsonValue::Kind::Object;
+        case '{': {
+            const uint32_t node = addNode(Kind::Object);
             enter();
-            readObject(value);
+            readObject(node);
             --depth_;
+            document_.nodes_[node].at = static_cast<uint32_t>(document_.nodes_.size());
             break;
-        case '[':
-            value.kind = JsonValue::Kind::Array;
+        }
+        case '[': {
+            const uint32_t node = addNode(Kind::Array);
             enter();
-            readArray(value);
+            readArray(node);
             --depth_;
+            document_.nodes_[node].at = static_cast<uint32_t>(document_.nodes_.size());
             break;
+        }
         case '"':
-            value.kind = JsonValue::Kind::String;
-            value.text = readString();
+            readString();
             break;
         case 't':
             expectWord("true");
-            value.kind = JsonValue::Kind::Boolean;
-            value.boolean = true;
+            document_.nodes_[addNode(Kind::Boolean)].at = 1;
             break;
         case 'f':
             expectWord("false");
-            value.kind = JsonValue::Kind::Boolean;
+            addNode(Kind::Boolean);
             break;
         case 'n':
             expectWord("null");
+            addNode(Kind::Null);
             break;
         default:
-            value.kind = JsonValue::Kind::Number;
-            value.number = readNumber();
+            readNumber();
         }
-        return value;
     }
 
-    void readObject(JsonValue& value) {
+    void readObject(uint32_t object) {
         ++at_;
         skipBlanks();
         if (at_ < text_.size() && text_[at_] == '}') {
             ++at_;
             return;
         }
+        std::vector<uint32_t> names;
         for (;;) {
             skipBlanks();
             if (at_ >= text_.size() || text_[at_] != '"') {
                 fail("a member name must be a string");
             }
-            std::string key = readString();
+            names.push_back(readString());
             skipBlanks();
             if (at_ >= text_.size() || text_[at_] != ':') {
                 fail("missing ':'");
             }
             ++at_;
-            if (!value.members.emplace(std::move(key), readValue()).second) {
-                fail("a member name given twice");
-            }
+            readValue();
+            ++document_.nodes_[object].size;
             skipBlanks();
             if (at_ < text_.size() && text_[at_] == ',') {
                 ++at_;
@@ -129,13 +243,27 @@ private:
             }
             if (at_ < text_.size() && text_[at_] == '}') {
                 ++at_;
+                checkNamesDiffer(names);
                 return;
             }
             fail("missing ',' or '}'");
         }
     }
 
-    void readArray(JsonValue& value) {
+    void checkNamesDiffer(const std::vector<uint32_t>& names) {
+        std::vector<std::string_view> sorted;
+        sorted.reserve(names.size());
+        for (const uint32_t name : names) {
+            const Node& node = document_.nodes_[name];
+            sorted.push_back(std::string_view(document_.bytes_).substr(node.at, node.size));
+        }
+        std::sort(sorted.begin(), sorted.end());
+        if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end()) {
+            fail("a member name given twice in the object that ends");
+        }
+    }
+
+    void readArray(uint32_t array) {
         ++at_;
         skipBlanks();
         if (at_ < text_.size() && text_[at_] == ']') {
@@ -143,7 +271,8 @@ private:
             return;
         }
         for (;;) {
-            value.items.push_back(readValue());
+            readValue();
+            ++document_.nodes_[array].size;
             skipBlanks();
             if (at_ < text_.size() && text_[at_] == ',') {
                 ++at_;
@@ -157,7 +286,7 @@ private:
         }
     }
 
-    double readNumber() {
+    void readNumber() {
         const size_t start = at_;
         if (at_ < text_.size() && text_[at_] == '-') {
             ++at_;
@@ -189,8 +318,11 @@ private:
                 fail("malformed exponent");
             }
         }
-        // Out of range gives an infinity or zero, never an exception.
-        return std::strtod(std::string(text_.substr(start, at_ - start)).c_str(), nullptr);
+        // Kept as written: whoever reads it decides what it may be, and nothing is rounded here.
+        const uint32_t node = addNode(Kind::Number);
+        const size_t from = document_.bytes_.size();
+        document_.bytes_.append(text_.substr(start, at_ - start));
+        setBytes(node, from);
     }
 
     unsigned hex4() {
@@ -225,9 +357,12 @@ private:
         at_ += length;
     }
 
-    std::string readString() {
+    // Reads a string into the document's buffer; its node.
+    uint32_t readString() {
         ++at_;
-        std::string out;
+        const uint32_t node = addNode(Kind::String);
+        const size_t from = document_.bytes_.size();
+        std::string& out = document_.bytes_;
         for (;;) {
             if (at_ >= text_.size()) {
                 fail("unterminated string");
@@ -235,7 +370,8 @@ private:
             const auto c = static_cast<unsigned char>(text_[at_]);
             if (c == '"') {
                 ++at_;
-                return out;
+                setBytes(node, from);
+                return node;
             }
             if (c < 0x20) {
                 fail("a raw control character in a string");
@@ -301,15 +437,19 @@ private:
 
     static constexpr int kMaxDepth = 256;
     std::string_view text_;
+    JsonDocument& document_;
     size_t at_ = 0;
     int depth_ = 0;
 };
 
-} // namespace
-
-std::optional<JsonValue> parseStrictJson(std::string_view text, std::string* error) {
+std::optional<JsonDocument> parseStrictJson(std::string_view text, std::string* error) {
     try {
-        return Reader(text).document();
+        if (text.size() > kMaxJsonTextBytes) {
+            throw Failure{"longer than " + std::to_string(kMaxJsonTextBytes) + " bytes"};
+        }
+        JsonDocument document;
+        JsonParser(text, document).document();
+        return document;
     } catch (const Failure& failure) {
         if (error) {
             *error = failure.what;
@@ -345,6 +485,10 @@ std::optional<std::string> decodeBase64(std::string_view text) {
                 return std::nullopt;
             }
             word = word << 6 | static_cast<uint32_t>(value);
+        }
+        // Bits past the last byte must be zero: one text for one string of bytes.
+        if ((padding == 2 && (word & 0xFFFF) != 0) || (padding == 1 && (word & 0xFF) != 0)) {
+            return std::nullopt;
         }
         out += static_cast<char>(word >> 16);
         if (padding < 2) {

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace corvane::cli {
 
@@ -18,54 +20,57 @@ struct ReportFault {
     std::string what;
 };
 
-const JsonValue* member(const JsonValue& object, const std::string& key, Kind kind) {
-    const auto found = object.members.find(key);
-    if (found == object.members.end()) {
-        return nullptr;
+std::optional<JsonValue> member(const JsonValue& object, std::string_view key, Kind kind) {
+    const std::optional<JsonValue> found = object.find(key);
+    if (found && found->kind() != kind) {
+        throw ReportFault{"\"" + std::string(key) + "\" is of the wrong type"};
     }
-    if (found->second.kind != kind) {
-        throw ReportFault{"\"" + key + "\" is of the wrong type"};
-    }
-    return &found->second;
+    return found;
 }
 
 // The exact bytes of a path: from `bytes` (its "…_base64" twin) when that holds a text, else `text`.
-std::string exactPath(const JsonValue& text, const JsonValue* bytes) {
-    if (text.kind != Kind::String) {
+std::string exactPath(const JsonValue& text, const std::optional<JsonValue>& bytes) {
+    if (text.kind() != Kind::String) {
         throw ReportFault{"a path is not a text"};
     }
-    if (bytes && bytes->kind == Kind::String) {
-        std::optional<std::string> decoded = decodeBase64(bytes->text);
+    std::string path(text.text());
+    if (bytes && bytes->kind() == Kind::String) {
+        std::optional<std::string> decoded = decodeBase64(bytes->text());
         if (!decoded) {
             throw ReportFault{"a path's base64 bytes are not base64"};
         }
-        return std::move(*decoded);
-    }
-    if (bytes && bytes->kind != Kind::Null) {
+        path = std::move(*decoded);
+    } else if (bytes && bytes->kind() != Kind::Null) {
         throw ReportFault{"a path's base64 bytes are not a text"};
     }
-    return text.text;
+    if (path.find('\0') != std::string::npos) {
+        // No file has such a name: taken to the system, it would stand for a file cut at the zero.
+        throw ReportFault{"the path " + path.substr(0, path.find('\0')) +
+                          "... holds a zero byte, which no name of a file can"};
+    }
+    return path;
 }
 
 // "original" and "duplicates" of a group, in order; none when the group has neither.
 std::optional<std::vector<std::string>> listedPaths(const JsonValue& group) {
-    const JsonValue* original = group.members.count("original") ? &group["original"] : nullptr;
-    const JsonValue* duplicates = member(group, "duplicates", Kind::Array);
+    const std::optional<JsonValue> original = group.find("original");
+    const std::optional<JsonValue> duplicates = member(group, "duplicates", Kind::Array);
     if (!original && !duplicates) {
         return std::nullopt;
     }
     std::vector<std::string> paths;
     if (original) {
-        paths.push_back(exactPath(
-            *original, group.members.count("original_base64") ? &group["original_base64"] : nullptr));
+        paths.push_back(exactPath(*original, group.find("original_base64")));
     }
     if (duplicates) {
-        const JsonValue* bytes = member(group, "duplicates_base64", Kind::Array);
-        if (bytes && bytes->items.size() != duplicates->items.size()) {
+        const std::vector<JsonValue> texts = duplicates->items();
+        const std::optional<JsonValue> bytes = member(group, "duplicates_base64", Kind::Array);
+        const std::vector<JsonValue> byteTexts = bytes ? bytes->items() : std::vector<JsonValue>{};
+        if (bytes && byteTexts.size() != texts.size()) {
             throw ReportFault{"\"duplicates_base64\" does not match \"duplicates\""};
         }
-        for (size_t d = 0; d < duplicates->items.size(); ++d) {
-            paths.push_back(exactPath(duplicates->items[d], bytes ? &bytes->items[d] : nullptr));
+        for (size_t d = 0; d < texts.size(); ++d) {
+            paths.push_back(exactPath(texts[d], bytes ? std::optional(byteTexts[d]) : std::nullopt));
         }
     }
     return paths;
@@ -78,24 +83,24 @@ struct ListedFile {
 
 // "files" of a group, in order; none when the group has none.
 std::optional<std::vector<ListedFile>> groupFiles(const JsonValue& group) {
-    const JsonValue* files = member(group, "files", Kind::Array);
+    const std::optional<JsonValue> files = member(group, "files", Kind::Array);
     if (!files) {
         return std::nullopt;
     }
     std::vector<ListedFile> listed;
-    for (const JsonValue& file : files->items) {
-        if (file.kind != Kind::Object || !file.has("path")) {
+    for (const JsonValue& file : files->items()) {
+        const std::optional<JsonValue> path = file.kind() == Kind::Object ? file.find("path") : std::nullopt;
+        if (!path) {
             throw ReportFault{"an entry of \"files\" has no \"path\""};
         }
-        const JsonValue* keep = member(file, "keep", Kind::Boolean);
-        listed.push_back({exactPath(file["path"], file.has("path_base64") ? &file["path_base64"] : nullptr),
-                          keep && keep->boolean});
+        const std::optional<JsonValue> keep = member(file, "keep", Kind::Boolean);
+        listed.push_back({exactPath(*path, file.find("path_base64")), keep && keep->boolean()});
     }
     return listed;
 }
 
 engine::FileGroup groupOf(const JsonValue& group) {
-    if (group.kind != Kind::Object) {
+    if (group.kind() != Kind::Object) {
         throw ReportFault{"a group is not an object"};
     }
     const std::optional<std::vector<std::string>> listed = listedPaths(group);
@@ -106,27 +111,31 @@ engine::FileGroup groupOf(const JsonValue& group) {
             files->push_back({path, false});
         }
     } else if (listed) {
-        std::erase_if(*files, [&](const ListedFile& file) {
-            return std::find(listed->begin(), listed->end(), file.path) == listed->end();
-        });
+        const std::unordered_set<std::string_view> inLists(listed->begin(), listed->end());
+        std::erase_if(*files, [&](const ListedFile& file) { return !inLists.contains(file.path); });
     }
+    // Each path once, in order; a path named twice is kept if either names it so.
     engine::FileGroup out;
+    std::unordered_map<std::string_view, size_t> places;
+    std::vector<bool> keep;
     for (const ListedFile& file : *files) {
-        const bool seen =
-            std::any_of(out.files.begin(), out.files.end(),
-                        [&](const engine::GroupFile& known) { return known.path == file.path; });
-        if (!seen) {
+        const auto [place, added] = places.emplace(file.path, out.files.size());
+        if (added) {
             out.files.push_back({file.path, std::nullopt, false, false});
+            keep.push_back(file.keep);
+        } else {
+            keep[place->second] = keep[place->second] || file.keep;
         }
     }
-    const auto marked =
-        std::find_if(files->begin(), files->end(), [](const ListedFile& file) { return file.keep; });
-    if (marked != files->end() &&
-        std::count_if(files->begin(), files->end(), [](const ListedFile& file) { return file.keep; }) == 1) {
-        const auto keeper =
-            std::find_if(out.files.begin(), out.files.end(),
-                         [&](const engine::GroupFile& file) { return file.path == marked->path; });
+    const size_t keepers = static_cast<size_t>(std::count(keep.begin(), keep.end(), true));
+    if (keepers == 1) {
+        const auto keeper = out.files.begin() + (std::find(keep.begin(), keep.end(), true) - keep.begin());
         std::rotate(out.files.begin(), keeper, keeper + 1);
+    } else if (keepers > 1) {
+        // Every file marked to stay stays, and stands for the others as a folder to keep does.
+        for (size_t i = 0; i < out.files.size(); ++i) {
+            out.files[i].isProtected = keep[i];
+        }
     }
     return out;
 }
@@ -135,25 +144,32 @@ engine::FileGroup groupOf(const JsonValue& group) {
 
 std::vector<engine::FileGroup> groupsOfReport(std::string_view text, const std::string& name) {
     std::string error;
-    const std::optional<JsonValue> report = parseStrictJson(text, &error);
-    if (!report) {
+    const std::optional<JsonDocument> document = parseStrictJson(text, &error);
+    if (!document) {
         throw Error("The report " + name + " is not valid JSON: " + error);
     }
+    const JsonValue report = document->root();
     std::vector<engine::FileGroup> groups;
     try {
-        if (report->kind != Kind::Object) {
+        if (report.kind() != Kind::Object) {
             throw ReportFault{"it is not an object"};
         }
-        if (const JsonValue* version = member(*report, "version", Kind::Number);
-            version && version->number > kJsonVersion) {
-            throw ReportFault{"it was written by a newer corvane-cli (version " +
-                              std::to_string(static_cast<long long>(version->number)) + ")"};
+        if (const std::optional<JsonValue> version = member(report, "version", Kind::Number)) {
+            const std::optional<int64_t> number = version->wholeNumber();
+            if (!number || *number < 1) {
+                throw ReportFault{"its version " + std::string(version->text()) +
+                                  " is no version corvane-cli writes"};
+            }
+            if (*number > kJsonVersion) {
+                throw ReportFault{"it was written by a newer corvane-cli (version " +
+                                  std::to_string(*number) + ")"};
+            }
         }
-        const JsonValue* list = member(*report, "groups", Kind::Array);
+        const std::optional<JsonValue> list = member(report, "groups", Kind::Array);
         if (!list) {
             throw ReportFault{"it has no \"groups\""};
         }
-        for (const JsonValue& group : list->items) {
+        for (const JsonValue& group : list->items()) {
             engine::FileGroup read = groupOf(group);
             if (read.files.size() >= 2) {
                 groups.push_back(std::move(read));

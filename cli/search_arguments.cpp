@@ -5,6 +5,7 @@
 #include "engine/file_scanner.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace corvane::cli {
@@ -107,10 +108,21 @@ std::vector<std::string> splitPathList(std::string_view bytes, bool nullSeparate
 std::string SearchArguments::finish() {
     if (!filesFrom_.empty()) {
         std::string bytes;
-        if (const int error = readWholeInput(filesFrom_, bytes); error != 0) {
+        if (const int error = readWholeInput(filesFrom_, bytes); error == EFBIG) {
+            return "--files-from " + filesFrom_ + ": the list is larger than " + wholeInputBoundText() +
+                   ", more than corvane-cli reads";
+        } else if (error != 0) {
             return "--files-from " + filesFrom_ + ": " + std::strerror(error);
         }
         std::vector<std::string> listed = splitPathList(bytes, request_.nullSeparated);
+        for (const std::string& path : listed) {
+            if (path.find('\0') != std::string::npos) {
+                // Given to the system, the name would end at the zero and name another file.
+                return "--files-from " + filesFrom_ +
+                       ": a line holds a zero byte, which no name of a file can "
+                       "(give -0 for a list of names that each end in one)";
+            }
+        }
         if (listed.empty()) {
             return "the list of --files-from " + filesFrom_ + " names no path";
         }

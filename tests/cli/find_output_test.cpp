@@ -60,16 +60,16 @@ std::vector<std::vector<std::string>> readCsv(std::string_view text) {
 
 // A path of a JSON group: the exact bytes where the text is not enough.
 std::string exactPath(const JsonValue& object, const std::string& key, size_t index = SIZE_MAX) {
-    const JsonValue& text = index == SIZE_MAX ? object[key] : object[key][index];
+    const JsonValue text = index == SIZE_MAX ? object[key] : object[key][index];
     if (!object.has(key + "_base64")) {
-        return text.text;
+        return std::string(text.text());
     }
-    const JsonValue& bytes = index == SIZE_MAX ? object[key + "_base64"] : object[key + "_base64"][index];
-    if (bytes.kind == JsonValue::Kind::Null) {
-        return text.text;
+    const JsonValue bytes = index == SIZE_MAX ? object[key + "_base64"] : object[key + "_base64"][index];
+    if (bytes.kind() == JsonValue::Kind::Null) {
+        return std::string(text.text());
     }
-    const std::optional<std::string> decoded = decodeBase64(bytes.text);
-    EXPECT_TRUE(decoded) << bytes.text;
+    const std::optional<std::string> decoded = decodeBase64(bytes.text());
+    EXPECT_TRUE(decoded) << bytes.text();
     return decoded.value_or("");
 }
 
@@ -89,30 +89,31 @@ TEST(FindOutput, JsonIsStrictlyValidAndGivesBackEveryPathByteForByte) {
     const ProgramRun run = runCli({"find", "-q", "--json", tree.root()});
     ASSERT_EQ(run.status, 0) << run.err;
     std::string error;
-    const std::optional<JsonValue> json = parseStrictJson(run.out, &error);
-    ASSERT_TRUE(json) << error << "\n" << run.out;
-    EXPECT_EQ((*json)["searched"].number, 10);
-    EXPECT_EQ((*json)["duplicates"].number, 8);
+    const std::optional<cli::JsonDocument> document = parseStrictJson(run.out, &error);
+    ASSERT_TRUE(document) << error << "\n" << run.out;
+    const JsonValue json = document->root();
+    EXPECT_EQ(json["searched"].wholeNumber(), 10);
+    EXPECT_EQ(json["duplicates"].wholeNumber(), 8);
     // 6 duplicates of 4 bytes, and of the larger group only big2 takes bytes of its own.
-    EXPECT_EQ((*json)["reclaimable"].number, 6 * 4 + 15);
-    const JsonValue& groups = (*json)["groups"];
-    ASSERT_EQ(groups.items.size(), 2u);
+    EXPECT_EQ(json["reclaimable"].wholeNumber(), 6 * 4 + 15);
+    const JsonValue groups = json["groups"];
+    ASSERT_EQ(groups.items().size(), 2u);
 
     std::set<std::string> expected;
     for (const std::string& name : same) {
         expected.insert(tree.path(name));
     }
     std::set<std::string> recovered;
-    EXPECT_EQ(groups[0]["size"].number, 4);
+    EXPECT_EQ(groups[0]["size"].wholeNumber(), 4);
     recovered.insert(exactPath(groups[0], "original"));
-    for (size_t i = 0; i < groups[0]["duplicates"].items.size(); ++i) {
+    for (size_t i = 0; i < groups[0]["duplicates"].items().size(); ++i) {
         recovered.insert(exactPath(groups[0], "duplicates", i));
     }
     EXPECT_EQ(recovered, expected);
     // Exact texts carry no bytes beside them.
     EXPECT_FALSE(groups[1].has("original_base64"));
     EXPECT_FALSE(groups[1].has("duplicates_base64"));
-    EXPECT_EQ(groups[1]["size"].number, 15);
+    EXPECT_EQ(groups[1]["size"].wholeNumber(), 15);
     EXPECT_EQ(exactPath(groups[1], "original"), tree.path("big1"));
 
     EXPECT_NE(run.err.find("Duplicate files: 8, File Searched: 10\nDuplicates occupy: 39 bytes\n"),
