@@ -1,5 +1,5 @@
 // libFuzzer target: any byte sequence must end in a clean error or a faithful read (see
-// reader_exercise.h). Built only with -DCORVANE_FUZZ=ON; bench/fuzz_stream.sh runs it.
+// reader_exercise.h). Built only with -DCORVANE_FUZZ=ON; bench/fuzz.sh stream runs it.
 
 #include "reader_exercise.h"
 
