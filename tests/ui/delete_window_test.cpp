@@ -486,6 +486,38 @@ TEST_F(DeleteDialog, ReferenceFoldersFollowEveryChangeOfThePathListAfterTheSearc
     }
 }
 
+// Delete All Duplicates keeps every original, also where a copy in a reference folder would stay
+// for it; the copy there is neither counted nor listed.
+TEST_F(DeleteDialog, DeleteAllDuplicatesKeepsTheOriginalBesideAReferenceCopy) {
+    for (const auto& [name, contents] : {std::pair{"a/big1", "one"},
+                                         {"a/big2", "two"},
+                                         {"b/big1", "one"},
+                                         {"ref/big1", "one"},
+                                         {"c/big1", "one"},
+                                         {"c/big1-again", "one"},
+                                         {"b/big2", "two"}}) {
+        files_.writeFile(name, contents);
+    }
+    for (const char* folder : {"a", "b", "ref", "c"}) {
+        ASSERT_TRUE(addThroughDialog(path(folder), std::string_view(folder) == "ref"));
+    }
+    ASSERT_TRUE(runSearch());
+    ASSERT_EQ(treeGroups().size(), 2u);
+
+    const DeleteRun run = clickDelete(probe().deleteDuplicatesButton(), true);
+    EXPECT_EQ(run.question, kAllDuplicatesQuestion + "\n\n4 file(s) will be moved to the trash.");
+    EXPECT_TRUE(run.memo.empty()) << run.memo.front();
+    EXPECT_EQ(run.label, "deleted 4 of 4");
+    EXPECT_EQ(run.barMaximum, 4);
+    EXPECT_EQ(treeGroups(), (Strings{path("a/big1") + "|" + path("ref/big1"), path("a/big2")}));
+    for (const char* name : {"a/big1", "a/big2", "ref/big1"}) {
+        EXPECT_TRUE(exists(path(name))) << name;
+    }
+    for (const char* name : {"b/big1", "c/big1", "c/big1-again", "b/big2"}) {
+        EXPECT_FALSE(exists(path(name))) << name;
+    }
+}
+
 // A session as a user would have it, each step through the window: a search of a folder beside a
 // reference folder with a size limit, the duplicates ticked keeping the newest, the ticked files
 // replaced with hard links on XFS, the groups exported, the set saved and opened again. No
