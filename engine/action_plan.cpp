@@ -32,7 +32,7 @@ bool asked(const GroupFile& file, size_t index, Choice choice) {
     if (file.isProtected) {
         return false;
     }
-    return choice == Choice::AllDuplicates ? index > 0 : file.chosen;
+    return choice == Choice::ChosenFiles ? file.chosen : index > 0;
 }
 
 // Sorts one group's files into sets of identical contents and decides what each may become.
@@ -235,7 +235,7 @@ void GroupPlanner::decide(const std::vector<size_t>& members) {
     }
     const auto isProtected = [&](size_t i) { return group_.files[i].isProtected; };
     if (const auto kept = std::find_if(members.begin(), members.end(), isProtected); kept != members.end()) {
-        // A protected file stays for the others; with every duplicate asked for, the original goes too.
+        // A protected file stays for the others; with AllDuplicates the original goes too.
         for (size_t i : members) {
             if (!isProtected(i) && (choice_ == Choice::AllDuplicates || asked(group_.files[i], i, choice_))) {
                 plan_.files[i].verdict = Verdict::Act;

@@ -43,10 +43,15 @@ struct FileGroup {
 
 // Which files of the groups are to be acted on.
 // Files marked `isProtected` are never acted on: where one holds the same bytes as others, the
-// first of them in group order stays for them all, and with AllDuplicates the original goes too.
+// first of them in group order stays for them all.
 enum class Choice {
-    AllDuplicates, // every duplicate; the original stays
-    ChosenFiles,   // the files marked `chosen`, originals included
+    // Every duplicate; the original stays, unless a protected file holds its bytes: then it goes
+    // too, so that only the protected copies are left (the command line's --keep-in).
+    AllDuplicates,
+    // Every duplicate that is not protected; the original always stays (the window's Delete All
+    // Duplicates, which never deletes an original).
+    DuplicatesOnly,
+    ChosenFiles, // the files marked `chosen`, originals included
 };
 
 enum class Verdict : uint8_t {

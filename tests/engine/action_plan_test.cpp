@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -273,6 +274,13 @@ TEST_F(ActionPlan, AProtectedCopyStaysForEveryOtherCopyTheOriginalIncluded) {
             planGroups({withProtected(group, {true, true, true})}, Choice::AllDuplicates).front();
         EXPECT_EQ(verdicts(all), (std::vector<Verdict>{Verdict::Stays, Verdict::Stays, Verdict::Stays}));
 
+        // Every duplicate but the original: it stays beside the protected copy, which the others join.
+        const GroupPlan duplicatesOnly =
+            planGroups({withProtected(group, {false, true, false})}, Choice::DuplicatesOnly).front();
+        EXPECT_EQ(verdicts(duplicatesOnly),
+                  (std::vector<Verdict>{Verdict::Stays, Verdict::Stays, Verdict::Act}));
+        EXPECT_EQ(duplicatesOnly.files[2].keeper, 1);
+
         // Chosen files: a protected file is never acted on, even when chosen, and is the copy that
         // stays for the others, so that none of them is a last copy.
         FileGroup chosen = withProtected(group, {false, false, true});
@@ -320,7 +328,8 @@ TEST(ActionPlanProperty, NoContentIsLostWhateverChangesAfterTheSearch) {
             }
             groups.push_back(random() % 2 ? comparedGroup(paths) : openedGroup(paths));
         }
-        const Choice choice = random() % 2 ? Choice::AllDuplicates : Choice::ChosenFiles;
+        const Choice choice =
+            std::array{Choice::AllDuplicates, Choice::DuplicatesOnly, Choice::ChosenFiles}[random() % 3];
         for (FileGroup& group : groups) {
             for (GroupFile& file : group.files) {
                 file.chosen = random() % 2;

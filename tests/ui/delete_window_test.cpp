@@ -14,7 +14,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -98,6 +100,45 @@ protected:
     QModelIndex child(const QModelIndex& top, int row) { return tree()->index(row, 0, top); }
 
     std::string path(const std::string& name) const { return files_.path(name); }
+
+    // The files of the tree that wear the padlock; ticks every other file.
+    std::set<std::string> padlockedTickingTheRest() {
+        std::set<std::string> padlocked;
+        for (int g = 0; g < tree()->rowCount(); ++g) {
+            const QModelIndex top = tree()->index(g, 0);
+            for (int i = -1; i < tree()->rowCount(top); ++i) {
+                const QModelIndex at = i < 0 ? top : child(top, i);
+                const bool locked = !tree()->data(at, Qt::DecorationRole).isNull();
+                EXPECT_EQ(tree()->flags(at).testFlag(Qt::ItemIsUserCheckable), !locked);
+                if (locked) {
+                    EXPECT_EQ(tree()->node(at)->stateIndex, ui::kStateUnchecked) << tree()->node(at)->text;
+                    padlocked.insert(tree()->node(at)->text);
+                } else {
+                    check(at);
+                }
+            }
+        }
+        return padlocked;
+    }
+
+    // Lists `folder` through Add Path, ticking "Never delete files here" when `reference`.
+    bool addThroughDialog(const std::string& folder, bool reference) {
+        return withDialog(probe().addPathButton(), [&](ui::PathDialog& dialog) {
+            dialog.pathField_->setText(QString::fromStdString(folder));
+            dialog.referenceBox_->setChecked(reference);
+            dialog.okButton_->click();
+        });
+    }
+    // Selects row `row` of the search path list and changes it through Edit Path.
+    bool editThroughDialog(int row, const std::function<void(ui::PathDialog&)>& change) {
+        probe().searchPathList()->selectionModel()->select(
+            probe().searchPathList()->listModel()->index(row, 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        return withDialog(probe().editPathButton(), [&](ui::PathDialog& dialog) {
+            change(dialog);
+            dialog.okButton_->click();
+        });
+    }
     std::string inTrash(const std::string& name) const {
         return home_.path(".local/share/Trash/files/" + name);
     }
@@ -310,12 +351,8 @@ TEST_F(DeleteDialog, AReferenceFolderKeepsItsCopiesUntickedAndUntouchedAndIsKept
     files_.writeFile("dl/a2", "group a");
     files_.writeFile("dl/b1", "group b");
     files_.writeFile("dl/b2", "group b");
-    probe().searchPathList()->listModel()->appendRow(ui::ListRow(path("dl"), {"*"}));
-    ui::ListRow reference(path("ref"), {"*"});
-    reference.data = stream::kReferenceFolderRowData;
-    probe().searchPathList()->listModel()->appendRow(reference);
-    probe().searchPathList()->listModel()->flushAppendedRows();
-    probe().searchButton()->setEnabled(true);
+    ASSERT_TRUE(addThroughDialog(path("dl"), false));
+    ASSERT_TRUE(addThroughDialog(path("ref"), true));
     ASSERT_TRUE(runSearch());
     EXPECT_FALSE(probe()
                      .searchPathList()
@@ -355,21 +392,18 @@ TEST_F(DeleteDialog, AReferenceFolderKeepsItsCopiesUntickedAndUntouchedAndIsKept
     EXPECT_FALSE(exists(path("dl/a2")));
     EXPECT_EQ(exists(path("dl/b1")) + exists(path("dl/b2")), 1) << "one copy of b stays";
 
-    // A copy ticked before its folder became a reference folder (as a set of an older version may
-    // hold it) still stays: the check before acting knows the folder too.
+    // A copy ticked before its folder is marked as a reference folder, after the search, loses its
+    // tick and stays.
     files_.writeFile("dl/a3", "group a");
-    probe().searchPathList()->listModel()->setRow(1, ui::ListRow(path("ref"), {"*"}));
+    ASSERT_TRUE(
+        editThroughDialog(1, [](ui::PathDialog& dialog) { dialog.referenceBox_->setChecked(false); }));
     ASSERT_TRUE(runSearch());
-    for (int g = 0; g < tree()->rowCount(); ++g) {
-        const QModelIndex top = tree()->index(g, 0);
-        check(top);
-        for (int i = 0; i < tree()->rowCount(top); ++i) {
-            check(child(top, i));
-        }
-    }
-    probe().searchPathList()->listModel()->setRow(1, reference);
-    tree()->setReferenceFolders({path("ref")});
+    EXPECT_EQ(padlockedTickingTheRest(), std::set<std::string>{});
+    ASSERT_TRUE(editThroughDialog(1, [](ui::PathDialog& dialog) { dialog.referenceBox_->setChecked(true); }));
+    EXPECT_EQ(probe().searchPathList()->listModel()->row(1).data, stream::kReferenceFolderRowData);
+    EXPECT_EQ(padlockedTickingTheRest(), std::set<std::string>{path("ref/a")});
     const DeleteRun second = runDialog([this] { probe().deleteCheckedClicked(); }, true);
+    EXPECT_TRUE(second.memo.empty()) << second.memo.front();
     EXPECT_EQ(fileContents(path("ref/a")), "group a");
     EXPECT_FALSE(exists(path("dl/a3")));
 
@@ -386,6 +420,102 @@ TEST_F(DeleteDialog, AReferenceFolderKeepsItsCopiesUntickedAndUntouchedAndIsKept
     EXPECT_EQ(probe().searchPathList()->listModel()->row(1).data, stream::kReferenceFolderRowData);
     EXPECT_EQ(probe().searchPathList()->listModel()->row(0).data, 0);
     EXPECT_EQ(tree()->referenceFolders(), Strings{path("ref")});
+}
+
+// Reference folders are the search path list's as it is now: whichever way a row changes after
+// the search, the padlocks and the ticks follow at once, and so does what a delete may take.
+TEST_F(DeleteDialog, ReferenceFoldersFollowEveryChangeOfThePathListAfterTheSearch) {
+    for (const char* folder : {"a", "b", "ref", "c"}) {
+        files_.writeFile(std::string(folder) + "/big1", "one");
+    }
+    files_.writeFile("a/big2", "two");
+    files_.writeFile("b/big2-copy", "two");
+    files_.makeDir("d");
+    for (const char* folder : {"a", "b", "ref", "c"}) {
+        ASSERT_TRUE(addThroughDialog(path(folder), std::string_view(folder) == "ref"));
+    }
+    ASSERT_TRUE(runSearch());
+    ASSERT_EQ(treeGroups().size(), 2u);
+    const std::set<std::string> inB{path("b/big1"), path("b/big2-copy")};
+    const std::set<std::string> inRef{path("ref/big1")};
+    std::set<std::string> inBoth = inB;
+    inBoth.insert(path("ref/big1"));
+    const auto mark = [](bool reference) {
+        return [reference](ui::PathDialog& dialog) { dialog.referenceBox_->setChecked(reference); };
+    };
+    struct Step {
+        const char* what;
+        std::function<bool()> change;
+        std::set<std::string> padlocked;
+    };
+    const Step steps[] = {
+        {"b marked", [&] { return editThroughDialog(1, mark(true)); }, inBoth},
+        {"ref's row deleted",
+         [&] {
+             probe().searchPathList()->selectionModel()->select(
+                 probe().searchPathList()->listModel()->index(2, 0),
+                 QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+             probe().deletePathButton()->click();
+             return probe().searchPathList()->listModel()->count() == 3;
+         },
+         inB},
+        {"ref added again, marked", [&] { return addThroughDialog(path("ref"), true); }, inBoth},
+        {"b unmarked", [&] { return editThroughDialog(1, mark(false)); }, inRef},
+        {"ref's row changed to another folder",
+         [&] {
+             return editThroughDialog(3, [&](ui::PathDialog& dialog) {
+                 dialog.pathField_->setText(QString::fromStdString(path("d")));
+             });
+         },
+         {}},
+        {"b marked again", [&] { return editThroughDialog(1, mark(true)); }, inB},
+    };
+    EXPECT_EQ(padlockedTickingTheRest(), inRef);
+    for (const Step& step : steps) {
+        ASSERT_TRUE(step.change()) << step.what;
+        EXPECT_EQ(padlockedTickingTheRest(), step.padlocked) << step.what;
+    }
+
+    // Every file but b's is ticked: b's stay, with nothing to say about them.
+    const DeleteRun run = runDialog([this] { probe().deleteCheckedClicked(); }, true);
+    EXPECT_EQ(run.question, kCheckedQuestion + "\n\n4 file(s) will be moved to the trash.");
+    EXPECT_TRUE(run.memo.empty()) << run.memo.front();
+    EXPECT_EQ(run.label, "deleted 4 of 4");
+    for (const std::string& kept : inB) {
+        EXPECT_TRUE(exists(kept)) << kept;
+    }
+}
+
+// Delete All Duplicates keeps every original, also where a copy in a reference folder would stay
+// for it; the copy there is neither counted nor listed.
+TEST_F(DeleteDialog, DeleteAllDuplicatesKeepsTheOriginalBesideAReferenceCopy) {
+    for (const auto& [name, contents] : {std::pair{"a/big1", "one"},
+                                         {"a/big2", "two"},
+                                         {"b/big1", "one"},
+                                         {"ref/big1", "one"},
+                                         {"c/big1", "one"},
+                                         {"c/big1-again", "one"},
+                                         {"b/big2", "two"}}) {
+        files_.writeFile(name, contents);
+    }
+    for (const char* folder : {"a", "b", "ref", "c"}) {
+        ASSERT_TRUE(addThroughDialog(path(folder), std::string_view(folder) == "ref"));
+    }
+    ASSERT_TRUE(runSearch());
+    ASSERT_EQ(treeGroups().size(), 2u);
+
+    const DeleteRun run = clickDelete(probe().deleteDuplicatesButton(), true);
+    EXPECT_EQ(run.question, kAllDuplicatesQuestion + "\n\n4 file(s) will be moved to the trash.");
+    EXPECT_TRUE(run.memo.empty()) << run.memo.front();
+    EXPECT_EQ(run.label, "deleted 4 of 4");
+    EXPECT_EQ(run.barMaximum, 4);
+    EXPECT_EQ(treeGroups(), (Strings{path("a/big1") + "|" + path("ref/big1"), path("a/big2")}));
+    for (const char* name : {"a/big1", "a/big2", "ref/big1"}) {
+        EXPECT_TRUE(exists(path(name))) << name;
+    }
+    for (const char* name : {"b/big1", "c/big1", "c/big1-again", "b/big2"}) {
+        EXPECT_FALSE(exists(path(name))) << name;
+    }
 }
 
 // A session as a user would have it, each step through the window: a search of a folder beside a

@@ -9,16 +9,12 @@
 #include "ui/forms/window_texts.h"
 #include "ui/windows/search_path_list.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
-
-#include <functional>
 
 // Failures show texts, not code units.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -79,25 +75,6 @@ protected:
     void TearDown() override {
         ui::PathDialog::chooseFolder = &ui::PathDialog::chooseFolderWithDialog;
         WindowFixture::TearDown();
-    }
-
-    // Runs `step` on the path dialog once a click on `button` has opened it modally; the dialog
-    // is cancelled afterwards if the step left it open. False when no dialog opened.
-    bool withDialog(QPushButton* button, const std::function<void(ui::PathDialog&)>& step) {
-        bool opened = false;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<ui::PathDialog*>(QApplication::activeModalWidget());
-            if (!dialog) {
-                return;
-            }
-            opened = true;
-            step(*dialog);
-            if (dialog->isVisible()) {
-                dialog->cancelButton_->click();
-            }
-        });
-        button->click();
-        return opened;
     }
 
     // Adds a row through the dialog; the messages shown stay in `messages`.

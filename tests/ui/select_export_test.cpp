@@ -1,6 +1,7 @@
 // The main window's Select menu and File > Export, after real searches of temporary trees.
 
 #include "message_recorder.h"
+#include "scoped_environment.h"
 #include "window_fixture.h"
 
 #include "engine/keep_rules.h"
@@ -11,6 +12,9 @@
 #include "ui/forms/list_controls_qt.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -298,6 +302,59 @@ TEST_F(SelectAndExport, ExportWritesTheBytesTheCommandLinePrintsAfterTheSameSear
     ASSERT_EQ(treeGroups().size(), 3u);
     ASSERT_TRUE(exportAs(out.path("opened.json")).empty());
     EXPECT_EQ(fileText(out.path("opened.json")), exported);
+}
+
+// With a reference folder, marked after the search, the export marks its copy as the one that
+// stays, as the window keeps it: the command line acting on the export keeps it too.
+TEST_F(SelectAndExport, TheExportKeepsTheCopyInAReferenceFolder) {
+    const std::string inbox = tree_.writeFile("inbox/p.jpg", "photo");
+    const std::string archive = tree_.writeFile("archive/p.jpg", "photo");
+    const std::string note = tree_.writeFile("inbox/q1.txt", "note");
+    const std::string noteCopy = tree_.writeFile("inbox/q2.txt", "note");
+    for (const char* folder : {"inbox", "archive"}) {
+        ASSERT_TRUE(withDialog(probe().addPathButton(), [&](ui::PathDialog& dialog) {
+            dialog.pathField_->setText(QString::fromStdString(tree_.path(folder)));
+            dialog.okButton_->click();
+        }));
+    }
+    ASSERT_TRUE(runSearch());
+    ASSERT_EQ(groupOf(archive), (Strings{inbox, archive}));
+    probe().searchPathList()->selectionModel()->select(probe().searchPathList()->listModel()->index(1, 0),
+                                                       QItemSelectionModel::ClearAndSelect |
+                                                           QItemSelectionModel::Rows);
+    ASSERT_TRUE(withDialog(probe().editPathButton(), [](ui::PathDialog& dialog) {
+        dialog.referenceBox_->setChecked(true);
+        dialog.okButton_->click();
+    }));
+
+    TempTree out;
+    ASSERT_TRUE(exportAs(out.path("groups.json")).empty());
+    ASSERT_TRUE(exportAs(out.path("groups.csv")).empty());
+    const std::string json = fileText(out.path("groups.json"));
+    for (const auto& [file, kept] :
+         {std::pair{archive, true}, {inbox, false}, {note, true}, {noteCopy, false}}) {
+        EXPECT_NE(json.find("{\"path\": \"" + file + "\", \"keep\": " + (kept ? "true}" : "false}")),
+                  std::string::npos)
+            << file << " in " << json;
+    }
+    // The CSV names the copy that stays first, as `find --keep` does.
+    const std::string csv = fileText(out.path("groups.csv"));
+    const size_t keptRow = csv.find(",5,keep," + archive + "\n");
+    const size_t duplicateRow = csv.find(",5,duplicate," + inbox + "\n");
+    EXPECT_NE(duplicateRow, std::string::npos) << csv;
+    EXPECT_LT(keptRow, duplicateRow) << csv;
+
+    TempTree home;
+    ScopedEnvironment env;
+    env.set("HOME", QByteArray::fromStdString(home.root()));
+    env.unset("XDG_DATA_HOME");
+    env.unset("XDG_STATE_HOME");
+    const ProgramRun run = runProgram(CORVANE_CLI_PATH, {"trash", "--from-json", out.path("groups.json")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(std::filesystem::exists(archive));
+    EXPECT_TRUE(std::filesystem::exists(note));
+    EXPECT_FALSE(std::filesystem::exists(inbox));
+    EXPECT_FALSE(std::filesystem::exists(noteCopy));
 }
 
 TEST_F(SelectAndExport, AnExportThatCannotBeWrittenShowsTheErrorBoxAndLeavesTheOlderFile) {

@@ -29,6 +29,23 @@ void WindowFixture::addSearchPath(const std::string& folder, const std::string& 
     probe().searchButton()->setEnabled(true);
 }
 
+bool WindowFixture::withDialog(QPushButton* button, const std::function<void(ui::PathDialog&)>& step) {
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<ui::PathDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            return;
+        }
+        opened = true;
+        step(*dialog);
+        if (dialog->isVisible()) {
+            dialog->cancelButton_->click();
+        }
+    });
+    button->click();
+    return opened;
+}
+
 bool WindowFixture::idle() {
     return ui::captionOf(probe().searchButton()) == QLatin1String(ui::MainWindow::kStartSearch) &&
            probe().scanner() && !probe().scanner()->busy && !probe().comparer()->busy;

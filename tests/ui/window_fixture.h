@@ -12,7 +12,10 @@
 
 #include <gtest/gtest.h>
 
+class QPushButton;
+
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +39,9 @@ protected:
     // Clicks "Start Search" and runs the event loop until the window is idle again; false when
     // it is not idle within the generous timeout.
     bool runSearch();
+    // Runs `step` on the path dialog once a click on `button` has opened it modally; the dialog
+    // is cancelled afterwards if the step left it open. False when no dialog opened.
+    bool withDialog(QPushButton* button, const std::function<void(ui::PathDialog&)>& step);
     // Runs the event loop until `done()` or the time is up.
     bool waitUntil(const std::function<bool()>& done);
     bool idle();

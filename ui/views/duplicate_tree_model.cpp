@@ -18,6 +18,17 @@ QString shown(const std::string& bytes) {
     return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
+// True when `path` is one of `folders` or lies below one, by its text.
+bool inFolders(const std::vector<std::string>& folders, std::string_view path) {
+    for (const std::string& folder : folders) {
+        if (path.starts_with(folder) &&
+            (path.size() == folder.size() || path[folder.size()] == '/' || folder == "/")) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 struct DuplicateTreeModel::Node {
@@ -167,21 +178,39 @@ void DuplicateTreeModel::setReferenceFolders(std::vector<std::string> folders) {
             folder.pop_back();
         }
     }
+    if (folders == referenceFolders_) {
+        return;
+    }
+    if (root_->children.empty()) {
+        referenceFolders_ = std::move(folders);
+        return;
+    }
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::NoLayoutChangeHint);
+    // A tick on a file that has just become protected would ask for what can no longer happen.
+    bool unticked = false;
+    const auto untickNewlyProtected = [&](Node& node) {
+        if (node.value.stateIndex == kStateChecked && inFolders(folders, node.value.text) &&
+            !inReferenceFolder(node.value.text)) {
+            node.value.stateIndex = kStateUnchecked;
+            unticked = true;
+        }
+    };
+    for (const auto& top : root_->children) {
+        untickNewlyProtected(*top);
+        for (const auto& child : top->children) {
+            untickNewlyProtected(*child);
+        }
+    }
     referenceFolders_ = std::move(folders);
-    if (!root_->children.empty()) {
-        emit layoutAboutToBeChanged({}, QAbstractItemModel::NoLayoutChangeHint);
-        emit layoutChanged({}, QAbstractItemModel::NoLayoutChangeHint);
+    // No node moved: the persistent indexes stay as they are.
+    emit layoutChanged({}, QAbstractItemModel::NoLayoutChangeHint);
+    if (unticked) {
+        emit checkStatesChanged();
     }
 }
 
 bool DuplicateTreeModel::inReferenceFolder(std::string_view path) const {
-    for (const std::string& folder : referenceFolders_) {
-        if (path.starts_with(folder) &&
-            (path.size() == folder.size() || path[folder.size()] == '/' || folder == "/")) {
-            return true;
-        }
-    }
-    return false;
+    return inFolders(referenceFolders_, path);
 }
 
 size_t DuplicateTreeModel::placeFor(const Node& parent, const std::string& text) const {

@@ -112,7 +112,8 @@ public:
     // The reference folders of the search the tree shows (paths as bytes): the files in them are
     // never deleted, so their nodes show the padlock (DecorationRole; their tooltip says why) and
     // take no tick, whichever way a tick comes (a click, Space, a rule, a stored set's state is
-    // kept as read but a toggle only unticks).
+    // kept as read but a toggle only unticks). A file that a new list of folders protects loses
+    // its tick (then checkStatesChanged); one that was protected before keeps its state.
     void setReferenceFolders(std::vector<std::string> folders);
     const std::vector<std::string>& referenceFolders() const { return referenceFolders_; }
     // True when `path` is one of the reference folders or lies below one, by its text.

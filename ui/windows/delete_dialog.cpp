@@ -97,11 +97,16 @@ void DeleteDialog::setFilesToDelete(FilesToDelete files) {
     prepared_ = false;
 }
 
+engine::Choice DeleteDialog::choiceOfFiles() const {
+    // Delete All Duplicates never takes an original, whatever stays for its bytes.
+    return filesToDelete_ == FilesToDelete::CheckedFiles ? engine::Choice::ChosenFiles
+                                                         : engine::Choice::DuplicatesOnly;
+}
+
 void DeleteDialog::collect() {
     groups_.clear();
     nodes_.clear();
     plans_.clear();
-    total_ = 0;
     const bool allDuplicates = filesToDelete_ == FilesToDelete::AllDuplicates;
     const bool checkedFiles = filesToDelete_ == FilesToDelete::CheckedFiles;
     if (!allDuplicates && !checkedFiles) {
@@ -116,7 +121,6 @@ void DeleteDialog::collect() {
             // The files of reference folders are marked by planning (ActionRunner::ReferenceFolders).
             group.files.push_back({node->text, node->fileInfo, checkedFiles && asked});
             nodes.push_back(node);
-            total_ += asked ? 1 : 0;
         };
         add(tree_.node(groupIndex), true);
         for (int child = 0; child < tree_.rowCount(groupIndex); ++child) {
@@ -132,8 +136,7 @@ bool DeleteDialog::prepare(QWidget* parent) {
     runner_->nextPhase = engine::ActionRunner::Phase::Plan;
     runner_->referenceFolders = tree_.referenceFolders();
     runner_->groups = groups_;
-    runner_->choiceOfFiles = filesToDelete_ == FilesToDelete::CheckedFiles ? engine::Choice::ChosenFiles
-                                                                           : engine::Choice::AllDuplicates;
+    runner_->choiceOfFiles = choiceOfFiles();
     QProgressDialog progress(text(kCheckingText), text(QT_TRANSLATE_NOOP("frm_delete", "Cancel")), 0, 0,
                              parent);
     progress.setWindowModality(Qt::WindowModal);
@@ -218,9 +221,7 @@ void DeleteDialog::run() {
         runner_->nextPhase = engine::ActionRunner::Phase::Plan;
         runner_->referenceFolders = tree_.referenceFolders();
         runner_->groups = groups_;
-        runner_->choiceOfFiles = filesToDelete_ == FilesToDelete::CheckedFiles
-                                     ? engine::Choice::ChosenFiles
-                                     : engine::Choice::AllDuplicates;
+        runner_->choiceOfFiles = choiceOfFiles();
         runner_->onPlanProgress = nullptr;
         runner_->onFinished = [this](engine::ActionEnd& end) {
             plans_ = std::move(end.plans);
@@ -242,18 +243,16 @@ void DeleteDialog::startActing() {
     handled_ = 0;
     removedChildren_.assign(groups_.size(), 0);
     removedTops_ = 0;
-    // With nothing to delete the bar keeps its range: one from 1 to 0 is not valid.
-    if (total_ > 0) {
-        progressBar_->setRange(1, total_);
-    }
-    progressBar_->reset();
-    showCount();
 
     // The files asked for, in the order the run handles them: the duplicates of every group, then
     // the originals. Those the check let through are acted on by the worker in this order; the
-    // others are listed when their turn comes, between them.
+    // others are listed when their turn comes, between them. A file of a reference folder was
+    // never asked for (the check left it as it is): it is neither counted nor listed.
     const bool allDuplicates = filesToDelete_ == FilesToDelete::AllDuplicates;
-    const auto asked = [&](size_t g, size_t i) { return allDuplicates ? i > 0 : groups_[g].files[i].chosen; };
+    const auto asked = [&](size_t g, size_t i) {
+        return (allDuplicates ? i > 0 : groups_[g].files[i].chosen) &&
+               plans_[g].files[i].verdict != Verdict::Stays;
+    };
     entries_.clear();
     nextEntry_ = 0;
     for (size_t g = 0; g < plans_.size(); ++g) {
@@ -268,6 +267,13 @@ void DeleteDialog::startActing() {
             entries_.push_back({g, 0});
         }
     }
+    total_ = static_cast<int32_t>(entries_.size());
+    // With nothing to delete the bar keeps its range: one from 1 to 0 is not valid.
+    if (total_ > 0) {
+        progressBar_->setRange(1, total_);
+    }
+    progressBar_->reset();
+    showCount();
 
     runner_->nextPhase = engine::ActionRunner::Phase::Act;
     runner_->groups = groups_;

@@ -92,6 +92,8 @@ protected:
 
 private:
     void descriptionLoaded() override;
+    // Which files of the groups planning takes as asked for.
+    engine::Choice choiceOfFiles() const;
     // The groups of the tree as they are now, with the files asked for marked.
     void collect();
     void run();
@@ -122,7 +124,7 @@ private:
     engine::PlanCounts counts_;
     std::vector<engine::FilePlace> entries_; // the files asked for, in the order they are handled
     size_t nextEntry_ = 0;                   // of those, the next to be handled
-    int32_t total_ = 0;                      // files asked for
+    int32_t total_ = 0;                      // files asked for, those of reference folders aside
     int32_t handled_ = 0;                    // of those, handled so far
     int32_t succeeded_ = 0;                  // moved
     std::vector<int> removedChildren_;       // per top-level row, its children removed in this run

@@ -164,6 +164,7 @@ void MainWindow::descriptionLoaded() {
     // A search orders its tree by text at its end: the groups' places are noted as they come.
     duplicateTree_->treeModel()->setOrderingAhead(true);
     followTree();
+    followReferenceFolders();
     setUpKeyboard();
     describeControls(*this, kControlDescriptions);
 }

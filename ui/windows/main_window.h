@@ -236,6 +236,10 @@ private:
     void addEditMenu();
     // The folders of the search path list marked as reference folders, in list order.
     std::vector<std::string> referenceFolders() const;
+    // Keeps the tree's reference folders those of the search path list as it is now, however a
+    // row is added, marked, unmarked, edited or removed: the padlocks, the ticks and every action
+    // follow at once.
+    void followReferenceFolders();
     void updateUndo();
     // Keeps the information box and the buttons that depend on the tree with its current node and
     // its ticks, however they change.

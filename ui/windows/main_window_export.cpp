@@ -75,12 +75,23 @@ ExportedGroups groupsOf(const DuplicateTreeModel& tree, const SearchedFilesModel
             }
         };
         count(originalInfo);
+        // The copy that stays is the one the window keeps: the first of the group in a reference
+        // folder, in tree order, as planning takes it; else the original.
+        const std::string* kept = tree.inReferenceFolder(original.text) ? &original.text : nullptr;
         for (int d = 0; d < tree.rowCount(top); ++d) {
             const DuplicateNode& duplicate = *tree.node(tree.index(d, 0, top));
             group.duplicates.push_back(duplicate.text);
             count(infoOf(duplicate));
+            if (!kept && tree.inReferenceFolder(duplicate.text)) {
+                kept = &duplicate.text;
+            }
         }
         std::stable_sort(group.duplicates.begin(), group.duplicates.end(), earlier);
+        if (kept && kept != &original.text) {
+            group.keeper =
+                1 + static_cast<size_t>(std::find(group.duplicates.begin(), group.duplicates.end(), *kept) -
+                                        group.duplicates.begin());
+        }
         std::sort(inodes.begin(), inodes.end());
         inodes.erase(std::unique(inodes.begin(), inodes.end()), inodes.end());
         out.duplicates += static_cast<int64_t>(group.duplicates.size());
@@ -122,10 +133,13 @@ void MainWindow::exportClicked() {
 
 void MainWindow::exportGroups(const std::string& file, engine::GroupFormat format) {
     const ExportedGroups exported = groupsOf(*duplicateTree_->treeModel(), *searchedFilesList_->listModel());
+    // With reference folders the copy that stays is marked, as `find --keep` marks the one its
+    // rules keep, so that acting on the file (trash --from-json) keeps what the window keeps.
     const engine::FoundGroups found{.searched = searchedFilesList_->listModel()->count(),
                                     .duplicates = exported.duplicates,
                                     .reclaimable = exported.reclaimable,
-                                    .groups = exported.groups};
+                                    .groups = exported.groups,
+                                    .marksKeeper = !duplicateTree_->treeModel()->referenceFolders().empty()};
     // Into a file beside it, which takes the name only once it is whole and on the disk: a write
     // that fails leaves an older file of the name as it was.
     qtcore::SavedResultFile out(file);

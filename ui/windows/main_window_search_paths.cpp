@@ -4,6 +4,7 @@
 #include "ui/forms/list_controls_qt.h"
 #include "ui/forms/message_dialog.h"
 #include "ui/forms/window_texts.h"
+#include "ui/views/duplicate_tree_model.h"
 #include "ui/windows/main_window.h"
 #include "ui/windows/path_dialog.h"
 #include "ui/windows/search_path_list.h"
@@ -41,6 +42,15 @@ void MainWindow::updatePathButtons() {
     searchButton_->setEnabled(hasRows || searching);
     deletePathButton_->setEnabled(hasRows);
     editPathButton_->setEnabled(hasRows);
+}
+
+void MainWindow::followReferenceFolders() {
+    const SearchedFilesModel* rows = searchPathList_->listModel();
+    const auto follow = [this] { duplicateTree_->treeModel()->setReferenceFolders(referenceFolders()); };
+    connect(rows, &QAbstractItemModel::rowsInserted, this, follow);
+    connect(rows, &QAbstractItemModel::rowsRemoved, this, follow);
+    connect(rows, &QAbstractItemModel::dataChanged, this, follow);
+    connect(rows, &QAbstractItemModel::modelReset, this, follow);
 }
 
 void MainWindow::addPathClicked(QObject*) {
