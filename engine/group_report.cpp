@@ -2,6 +2,8 @@
 
 #include "engine/json_text.h"
 
+#include <algorithm>
+
 namespace corvane::engine {
 
 namespace {
@@ -9,6 +11,11 @@ namespace {
 // The group's paths, the original first; place `keeper` is the copy that stays.
 const std::string& pathAt(const DuplicateGroup& group, size_t place) {
     return place == 0 ? group.original : group.duplicates[place - 1];
+}
+
+// The copy at `place` is marked to stay.
+bool stays(const DuplicateGroup& group, size_t place) {
+    return place == group.keeper || std::binary_search(group.alsoKept.begin(), group.alsoKept.end(), place);
 }
 
 // The group's places in the order the lists print them: with marked keepers, the copy that stays
@@ -41,7 +48,7 @@ bool writeLines(const ReportSink& write, const FoundGroups& found, char end, con
         const std::vector<size_t> order = listOrder(group, found.marksKeeper);
         for (size_t k = found.omitFirst ? 1 : 0; k < order.size(); ++k) {
             if (marks) {
-                ok = ok && write(order[k] == group.keeper ? "+ " : "- ");
+                ok = ok && write(stays(group, order[k]) ? "+ " : "- ");
             }
             const std::string& path = pathAt(group, order[k]);
             ok = ok && write(shownPath ? shownPath(path) : path) && write(endBytes);
@@ -64,7 +71,7 @@ bool writeJson(const ReportSink& write, const FoundGroups& found) {
         for (size_t place = 0; place <= group.duplicates.size(); ++place) {
             text += place ? ", {" : "{";
             text += jsonPathMember("path", pathAt(group, place));
-            text += place == group.keeper ? ", \"keep\": true}" : ", \"keep\": false}";
+            text += stays(group, place) ? ", \"keep\": true}" : ", \"keep\": false}";
         }
         text += "]}";
     }
@@ -79,9 +86,9 @@ bool writeCsv(const ReportSink& write, const FoundGroups& found) {
         const std::string lead = std::to_string(g + 1) + ',' + std::to_string(group.size) + ',';
         const char* firstRole = found.marksKeeper ? "keep," : "original,";
         for (const size_t place : listOrder(group, found.marksKeeper)) {
-            const bool stays = found.marksKeeper ? place == group.keeper : place == 0;
-            ok = ok &&
-                 write(lead + (stays ? firstRole : "duplicate,") + csvField(pathAt(group, place)) + '\n');
+            const bool kept = found.marksKeeper ? stays(group, place) : place == 0;
+            ok =
+                ok && write(lead + (kept ? firstRole : "duplicate,") + csvField(pathAt(group, place)) + '\n');
         }
     }
     return ok;

@@ -21,6 +21,9 @@ struct DuplicateGroup {
     int64_t size = 0; // of each file, as the comparer read it
     // The copy an action keeps (--keep): 0 the original, d + 1 duplicates[d].
     size_t keeper = 0;
+    // Further copies that stay as well (the window's reference folders), as places like `keeper`
+    // in ascending order: marked to stay as it is.
+    std::vector<size_t> alsoKept = {};
 };
 
 enum class GroupFormat {

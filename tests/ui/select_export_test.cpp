@@ -309,6 +309,7 @@ TEST_F(SelectAndExport, ExportWritesTheBytesTheCommandLinePrintsAfterTheSameSear
 TEST_F(SelectAndExport, TheExportKeepsTheCopyInAReferenceFolder) {
     const std::string inbox = tree_.writeFile("inbox/p.jpg", "photo");
     const std::string archive = tree_.writeFile("archive/p.jpg", "photo");
+    const std::string archiveCopy = tree_.writeFile("archive/old/p.jpg", "photo"); // stays as well
     const std::string note = tree_.writeFile("inbox/q1.txt", "note");
     const std::string noteCopy = tree_.writeFile("inbox/q2.txt", "note");
     for (const char* folder : {"inbox", "archive"}) {
@@ -318,7 +319,7 @@ TEST_F(SelectAndExport, TheExportKeepsTheCopyInAReferenceFolder) {
         }));
     }
     ASSERT_TRUE(runSearch());
-    ASSERT_EQ(groupOf(archive), (Strings{inbox, archive}));
+    ASSERT_EQ(groupOf(archive), (Strings{inbox, archiveCopy, archive}));
     probe().searchPathList()->selectionModel()->select(probe().searchPathList()->listModel()->index(1, 0),
                                                        QItemSelectionModel::ClearAndSelect |
                                                            QItemSelectionModel::Rows);
@@ -332,17 +333,18 @@ TEST_F(SelectAndExport, TheExportKeepsTheCopyInAReferenceFolder) {
     ASSERT_TRUE(exportAs(out.path("groups.csv")).empty());
     const std::string json = fileText(out.path("groups.json"));
     for (const auto& [file, kept] :
-         {std::pair{archive, true}, {inbox, false}, {note, true}, {noteCopy, false}}) {
+         {std::pair{archive, true}, {archiveCopy, true}, {inbox, false}, {note, true}, {noteCopy, false}}) {
         EXPECT_NE(json.find("{\"path\": \"" + file + "\", \"keep\": " + (kept ? "true}" : "false}")),
                   std::string::npos)
             << file << " in " << json;
     }
-    // The CSV names the copy that stays first, as `find --keep` does.
+    // The CSV names a copy that stays first, as `find --keep` does, and each copy that stays as such.
     const std::string csv = fileText(out.path("groups.csv"));
-    const size_t keptRow = csv.find(",5,keep," + archive + "\n");
     const size_t duplicateRow = csv.find(",5,duplicate," + inbox + "\n");
     EXPECT_NE(duplicateRow, std::string::npos) << csv;
-    EXPECT_LT(keptRow, duplicateRow) << csv;
+    EXPECT_LT(csv.find(",5,keep,"), duplicateRow) << csv;
+    EXPECT_NE(csv.find(",5,keep," + archive + "\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",5,keep," + archiveCopy + "\n"), std::string::npos) << csv;
 
     TempTree home;
     ScopedEnvironment env;
@@ -352,6 +354,7 @@ TEST_F(SelectAndExport, TheExportKeepsTheCopyInAReferenceFolder) {
     const ProgramRun run = runProgram(CORVANE_CLI_PATH, {"trash", "--from-json", out.path("groups.json")});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(std::filesystem::exists(archive));
+    EXPECT_TRUE(std::filesystem::exists(archiveCopy));
     EXPECT_TRUE(std::filesystem::exists(note));
     EXPECT_FALSE(std::filesystem::exists(inbox));
     EXPECT_FALSE(std::filesystem::exists(noteCopy));

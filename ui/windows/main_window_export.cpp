@@ -92,6 +92,15 @@ ExportedGroups groupsOf(const DuplicateTreeModel& tree, const SearchedFilesModel
                 1 + static_cast<size_t>(std::find(group.duplicates.begin(), group.duplicates.end(), *kept) -
                                         group.duplicates.begin());
         }
+        // Every other copy in a reference folder stays as well.
+        for (size_t at = 1; kept && at <= group.duplicates.size(); ++at) {
+            if (at != group.keeper && tree.inReferenceFolder(group.duplicates[at - 1])) {
+                group.alsoKept.push_back(at);
+            }
+        }
+        if (kept && group.keeper != 0 && tree.inReferenceFolder(group.original)) {
+            group.alsoKept.insert(group.alsoKept.begin(), 0);
+        }
         std::sort(inodes.begin(), inodes.end());
         inodes.erase(std::unique(inodes.begin(), inodes.end()), inodes.end());
         out.duplicates += static_cast<int64_t>(group.duplicates.size());
