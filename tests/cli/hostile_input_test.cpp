@@ -121,6 +121,12 @@ TEST(HostileInput, AnActionLineOnATerminalEscapesItsNamesAndAnEndlessInputIsRefu
     const ProgramRun endless = runProgram(CORVANE_CLI_PATH, {"trash", "-n", "--from-json", "/dev/zero"});
     EXPECT_EQ(endless.status, 1);
     EXPECT_NE(endless.err.find("/dev/zero is larger than 1 GiB"), std::string::npos) << endless.err;
+    // A line of a list with a zero byte would be searched as the name cut there.
+    const std::string list = tree.writeFile("list", twin + std::string("\0", 1) + "x\n" + odd + "\n");
+    const ProgramRun zero = runProgram(CORVANE_CLI_PATH, {"find", "--files-from", list});
+    EXPECT_EQ(zero.status, 2);
+    EXPECT_NE(zero.err.find("a line holds a zero byte"), std::string::npos) << zero.err;
+
     std::string bytes = "kept";
     EXPECT_EQ(cli::readWholeInput("/dev/zero", bytes, 1 << 20), EFBIG);
     EXPECT_EQ(bytes, "kept");

@@ -132,6 +132,18 @@ TEST(CliResultSets, CheckedActsOnTheTicksOfTheSetAndNeverOnEveryCopyOfAContent) 
     EXPECT_EQ(all.status, 0) << all.err;
     EXPECT_EQ(all.out, "would link " + b + " to " + a + "\nwould link " + c + " to " + a + "\nwould link " +
                            y + " to " + x + "\n");
+
+    // A name with a zero byte would end there and name `b` to the system: the set is refused.
+    lists.duplicates.setNodes(
+        {{.text = a, .hasChildren = true}, {.text = b + std::string("\0", 1), .level = 1}});
+    writeSet(set, lists);
+    for (const char* action : {"trash", "link", "dedupe"}) {
+        const ProgramRun zero = corvaneCli({action, "--from", set});
+        EXPECT_EQ(zero.status, 1) << action;
+        EXPECT_NE(zero.err.find("with a zero byte in its name"), std::string::npos) << zero.err;
+        EXPECT_EQ(zero.out, "");
+    }
+    EXPECT_TRUE(std::filesystem::exists(b));
 }
 
 TEST(CliResultSets, TheFilesOfASetsReferenceFoldersStayAndAreTheCopiesThatStay) {
