@@ -2,6 +2,7 @@
 // the files named.
 
 #include "cli/commands.h"
+#include "cli/terminal_text.h"
 #include "cli/usage.h"
 #include "engine/run_undo.h"
 
@@ -13,8 +14,10 @@ namespace corvane::cli {
 
 namespace {
 
+// One line a file: its exact bytes for a script, escaped on a terminal.
 void printLine(const std::string& words, const std::string& path, const std::string& reason) {
-    std::string line = words + ' ' + path + (reason.empty() ? std::string() : ": " + reason) + '\n';
+    std::string line =
+        words + ' ' + shownOn(stdout, path + (reason.empty() ? std::string() : ": " + reason)) + '\n';
     std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
@@ -66,7 +69,7 @@ int runRestore(const Arguments& args) {
                      run.notPutBack + run.notInRecord.size());
     }
     if (!run.failure.empty()) {
-        std::fprintf(stderr, "corvane-cli: error: %s\n", run.failure.c_str());
+        std::fprintf(stderr, "corvane-cli: error: %s\n", shownOn(stderr, run.failure).c_str());
         return 1;
     }
     if (!written) {
