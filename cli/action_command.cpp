@@ -2,6 +2,7 @@
 // window makes before it deletes (engine/action_plan.h) and folders whose files stay untouched.
 
 #include "cli/commands.h"
+#include "cli/counted.h"
 #include "cli/json_report.h"
 #include "cli/progress_line.h"
 #include "cli/result_files.h"
@@ -243,9 +244,9 @@ public:
     const std::string& recordFailure() const { return record_.failure(); }
 
     void printClosing() const {
-        std::fprintf(stderr,
-                     "%s%s %zu files (%lld bytes%s); unchanged %zu, kept %zu, refused %zu, failed %zu\n",
-                     dryRun_ ? "Would " : "", dryRun_ ? kind_.command : kind_.closing, tally_.done,
+        std::fprintf(stderr, "%s%s %s (%lld bytes%s); unchanged %zu, kept %zu, refused %zu, failed %zu\n",
+                     dryRun_ ? "Would " : "", dryRun_ ? kind_.command : kind_.closing,
+                     counted(static_cast<int64_t>(tally_.done), "file", "files").c_str(),
                      static_cast<long long>(tally_.bytes), kind_.bytesShared && !dryRun_ ? " shared" : "",
                      tally_.unchanged, tally_.kept, tally_.refused, tally_.failed);
     }

@@ -2,6 +2,7 @@
 // the files named.
 
 #include "cli/commands.h"
+#include "cli/counted.h"
 #include "cli/terminal_text.h"
 #include "cli/usage.h"
 #include "engine/run_undo.h"
@@ -64,8 +65,9 @@ int runRestore(const Arguments& args) {
     if (!run.recorded && run.failure.empty()) {
         std::fputs("Nothing to restore: no trash, link or dedupe run is recorded\n", stderr);
     } else if (run.recorded) {
-        std::fprintf(stderr, "%s %zu files; unchanged %zu, not restored %zu\n",
-                     dryRun ? "Would restore" : "Restored", run.putBack, run.unchanged,
+        std::fprintf(stderr, "%s %s; unchanged %zu, not restored %zu\n",
+                     dryRun ? "Would restore" : "Restored",
+                     counted(static_cast<int64_t>(run.putBack), "file", "files").c_str(), run.unchanged,
                      run.notPutBack + run.notInRecord.size());
     }
     if (!run.failure.empty()) {

@@ -2,6 +2,7 @@
 
 #include "cli/search_run.h"
 
+#include "cli/counted.h"
 #include "cli/progress_line.h"
 #include "cli/terminal_text.h"
 #include "engine/duplicate_comparer.h"
@@ -46,11 +47,6 @@ void reportUnreadable(const char* what, std::string path, int error) {
     }
     std::fprintf(stderr, "corvane-cli: cannot read %s %s: %s\n", what, shownOn(stderr, path).c_str(),
                  error ? std::strerror(error) : "unknown reason");
-}
-
-// "1 file", "2 files".
-std::string counted(int64_t count, const char* one, const char* many) {
-    return std::to_string(count) + ' ' + (count == 1 ? one : many);
 }
 
 void giveBackFreedMemory() {
@@ -402,11 +398,12 @@ void printSearchTotals(const SearchResult& result) {
     std::fprintf(stderr, "Duplicate files: %d, File Searched: %d\n", result.duplicates, result.searched);
     std::fprintf(stderr, "Duplicates occupy: %lld bytes\n", static_cast<long long>(result.reclaimable));
     if (result.unreadableFolders + result.unreadableFiles > 0) {
-        std::fprintf(stderr, "Could not read: %zu folders, %zu files\n", result.unreadableFolders,
-                     result.unreadableFiles);
+        std::fprintf(stderr, "Could not read: %s, %s\n",
+                     counted(static_cast<int64_t>(result.unreadableFolders), "folder", "folders").c_str(),
+                     counted(static_cast<int64_t>(result.unreadableFiles), "file", "files").c_str());
     }
     for (const std::string& trash : result.trashFoldersPassedOver) {
-        std::fprintf(stderr, "Passed over the trash folder %s\n", trash.c_str());
+        std::fprintf(stderr, "Passed over the trash folder %s\n", shownOn(stderr, trash).c_str());
     }
 }
 

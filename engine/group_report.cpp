@@ -41,7 +41,9 @@ bool writeLines(const ReportSink& write, const FoundGroups& found, char end, con
     bool ok = true;
     bool first = true;
     for (const DuplicateGroup& group : found.groups) {
-        if (!first) {
+        // Without their first paths, NUL-separated groups are one flat list for xargs -0: an empty
+        // record between them would be an empty argument.
+        if (!first && !(found.omitFirst && end == '\0')) {
             ok = ok && write(endBytes);
         }
         first = false;

@@ -247,7 +247,7 @@ TEST_F(CliActions, RestorePutsBackWhatTheLastRunChangedAllOfItOrTheFilesNamed) {
     const ProgramRun one = runProgramIn(tree.path("dl"), CORVANE_CLI_PATH, {"restore", "sub/a3"});
     EXPECT_EQ(one.status, 0) << one.err;
     EXPECT_EQ(one.out, "restored " + tree.path("dl/sub/a3") + "\n");
-    EXPECT_NE(one.err.find("Restored 1 files; unchanged 0, not restored 0"), std::string::npos) << one.err;
+    EXPECT_NE(one.err.find("Restored 1 file; unchanged 0, not restored 0"), std::string::npos) << one.err;
     const ProgramRun rest = runCli({"restore"});
     EXPECT_EQ(rest.status, 0) << rest.err;
     EXPECT_EQ(snapshot(tree.root()), before) << "the very files, where they were, as they were";

@@ -164,6 +164,9 @@ TEST(FindOutput, NullSeparatedPathsKeepLineBreaksAndMarkGroups) {
     EXPECT_EQ(run.out, tree.path("one\nname") + "\0"s + tree.path("one\nname2") + "\0\0"s + tree.path("x") +
                            "\0"s + tree.path("y\n") + "\0"s);
     EXPECT_EQ(runCli({"find", "-q", "--null", tree.root()}).out, run.out);
+    // Without the first paths, one flat list: no empty name for xargs -0 between the groups.
+    EXPECT_EQ(runCli({"find", "-q", "-0f", tree.root()}).out,
+              tree.path("one\nname2") + "\0"s + tree.path("y\n") + "\0"s);
 }
 
 TEST(FindOutput, FormatsThatContradictEachOtherAreUsageErrors) {

@@ -250,7 +250,7 @@ TEST(SearchUnreadable, FoldersAndFilesThatCannotBeReadAreReportedAndCounted) {
         << run.err;
     EXPECT_TRUE(says(run, "corvane-cli: cannot read file " + tree.path("open/locked") + ": " + denied + "\n"))
         << run.err;
-    EXPECT_TRUE(says(run, "Could not read: 1 folders, 1 files\n")) << run.err;
+    EXPECT_TRUE(says(run, "Could not read: 1 folder, 1 file\n")) << run.err;
 
     // The same for an action's search, and for a FOLDER that cannot be read.
     const ProgramRun action =
@@ -258,7 +258,7 @@ TEST(SearchUnreadable, FoldersAndFilesThatCannotBeReadAreReportedAndCounted) {
     EXPECT_EQ(action.status, 0) << action.err;
     EXPECT_TRUE(says(action, "corvane-cli: cannot read folder " + tree.path("closed") + ": " + denied + "\n"))
         << action.err;
-    EXPECT_TRUE(says(action, "Could not read: 1 folders, 0 files\n")) << action.err;
+    EXPECT_TRUE(says(action, "Could not read: 1 folder, 0 files\n")) << action.err;
 }
 
 TEST(SearchOptions, ActionsTakeThemAndASetTakesNone) {
