@@ -6,10 +6,12 @@
 #include "cli/usage.h"
 #include "corvane_version.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <new>
+#include <string>
 #include <string_view>
 
 namespace {
@@ -50,6 +52,16 @@ int run(const Command& command, const corvane::cli::Arguments& args) {
     }
 }
 
+// Prints a help or version text; 1, with the reason, when it could not be written (a full disk).
+int printText(const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0 ||
+        std::ferror(stdout)) {
+        std::fprintf(stderr, "corvane-cli: error: cannot write the text: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -59,28 +71,24 @@ int main(int argc, char** argv) {
     }
     const std::string_view command = argv[1];
     if (command == "--help" || command == "-h" || (command == "help" && argc == 2)) {
-        std::fputs(kUsage, stdout);
-        return 0;
+        return printText(kUsage);
     }
     if (command == "--version") {
-        std::printf("corvane-cli %s\n", CORVANE_VERSION);
-        return 0;
+        return printText(std::string("corvane-cli ") + CORVANE_VERSION + "\n");
     }
     if (command == "help" && argc == 3) {
         const std::string help = commandHelp(argv[2]);
         if (help.empty()) {
             return usageError({}, "unknown command '" + std::string(argv[2]) + "'");
         }
-        std::fputs(help.c_str(), stdout);
-        return 0;
+        return printText(help);
     }
     for (const Command& entry : kCommands) {
         if (command == entry.name) {
             const PlainArguments plain = plainArguments(Arguments(argv + 2, argv + argc), entry.options());
             // "COMMAND --help" anywhere among the options (not as a value, nor after "--").
             if (plain.helpAsked) {
-                std::fputs(commandHelp(command).c_str(), stdout);
-                return 0;
+                return printText(commandHelp(command));
             }
             if (!plain.error.empty()) {
                 return usageError(command, plain.error);

@@ -123,16 +123,15 @@ std::string SearchArguments::finish() {
                        "(give -0 for a list of names that each end in one)";
             }
         }
-        if (listed.empty()) {
-            return "the list of --files-from " + filesFrom_ + " names no path";
-        }
         for (std::string& path : listed) {
             request_.folders.push_back(std::move(path));
             request_.patterns.push_back(filesFromPattern_);
         }
         filesFrom_.clear();
     }
-    if (request_.folders.empty()) {
+    // An empty list adds nothing (a script's list may be empty on a quiet day); with no FOLDER
+    // beside it, nothing is searched.
+    if (request_.folders.empty() && !readsPathList_) {
         return "no folder to search";
     }
     if (request_.filters.minSize > request_.filters.maxSize) {

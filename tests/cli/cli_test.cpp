@@ -195,6 +195,14 @@ TEST(CliFind, UsageErrorsExitWithTwoAndAReason) {
     const CliRun version = runCli({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("corvane-cli ", 0), 0u);
+    // A help that could not be written is no success.
+    for (const char* asked : {"--help", "--version", "trash --help"}) {
+        const CliRun full =
+            runProgram("/bin/sh", {"-c", std::string(CORVANE_CLI_PATH) + " " + asked + " >/dev/full"});
+        EXPECT_EQ(full.status, 1) << asked;
+        EXPECT_NE(full.err.find("cannot write the text: No space left on device"), std::string::npos)
+            << full.err;
+    }
 }
 
 TEST(CliHelp, EachCommandHasItsHelpAndTheManualPageDocumentsEveryOptionOfIt) {
