@@ -10,6 +10,7 @@
 #include "platform/path_parts.h"
 #include "stream/error.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -150,12 +151,19 @@ int runFind(const Arguments& args, const FindSettings& settings) {
         if (marksKeeper) {
             markKeepers(result, request);
         }
+        FoundGroups found{result.searched, result.duplicates, result.reclaimable,
+                          result.groups,   marksKeeper,       options.omitFirst};
+        const auto relative = [](const std::string& folder) {
+            return folder.empty() || folder.front() != platform::kPathSeparator;
+        };
+        if (options.format == GroupFormat::Json &&
+            std::any_of(request.folders.begin(), request.folders.end(), relative)) {
+            // The report names the folder its relative paths start from, so it can be acted on.
+            found.base = platform::currentFolder();
+        }
         // On a terminal the list is for the eye: no name may act on the terminal.
-        const bool written =
-            writeGroups(stdout,
-                        {result.searched, result.duplicates, result.reclaimable, result.groups, marksKeeper,
-                         options.omitFirst},
-                        options.format, ::isatty(STDOUT_FILENO) ? escapedForTerminal : ShownPath());
+        const bool written = writeGroups(stdout, found, options.format,
+                                         ::isatty(STDOUT_FILENO) ? escapedForTerminal : ShownPath());
         printSearchTotals(result);
         if (!written) {
             std::fprintf(stderr, "corvane-cli: error: cannot write the result: %s\n", std::strerror(errno));

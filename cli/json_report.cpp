@@ -3,6 +3,7 @@
 #include "cli/group_output.h"
 #include "cli/json_reader.h"
 #include "platform/file_info.h"
+#include "platform/path_parts.h"
 #include "stream/error.h"
 
 #include <algorithm>
@@ -150,6 +151,7 @@ std::vector<engine::FileGroup> groupsOfReport(std::string_view text, const std::
     }
     const JsonValue report = document->root();
     std::vector<engine::FileGroup> groups;
+    std::string base;
     try {
         if (report.kind() != Kind::Object) {
             throw ReportFault{"it is not an object"};
@@ -165,6 +167,12 @@ std::vector<engine::FileGroup> groupsOfReport(std::string_view text, const std::
                                   std::to_string(*number) + ")"};
             }
         }
+        if (const std::optional<JsonValue> from = member(report, "base", Kind::String)) {
+            base = exactPath(*from, report.find("base_base64"));
+            if (base.empty() || base.front() != platform::kPathSeparator) {
+                throw ReportFault{"its \"base\" is not an absolute path"};
+            }
+        }
         const std::optional<JsonValue> list = member(report, "groups", Kind::Array);
         if (!list) {
             throw ReportFault{"it has no \"groups\""};
@@ -178,8 +186,11 @@ std::vector<engine::FileGroup> groupsOfReport(std::string_view text, const std::
     } catch (const ReportFault& fault) {
         throw Error("The report " + name + " is not a report of corvane-cli find --json: " + fault.what);
     }
-    for (const engine::FileGroup& group : groups) {
-        for (const engine::GroupFile& file : group.files) {
+    for (engine::FileGroup& group : groups) {
+        for (engine::GroupFile& file : group.files) {
+            if (!base.empty() && (file.path.empty() || file.path.front() != platform::kPathSeparator)) {
+                file.path = platform::absolutePath(file.path, base);
+            }
             if (file.path.empty() || file.path.front() != platform::kPathSeparator) {
                 // Taken from here, such a path could name files that were never searched.
                 throw Error("The report " + name + " names the file " + file.path +

@@ -63,7 +63,9 @@ bool writeJson(const ReportSink& write, const FoundGroups& found) {
     std::string text = "{\"version\": " + std::to_string(kJsonVersion) +
                        ", \"searched\": " + std::to_string(found.searched) +
                        ", \"duplicates\": " + std::to_string(found.duplicates) +
-                       ", \"reclaimable\": " + std::to_string(found.reclaimable) + ", \"groups\": [";
+                       ", \"reclaimable\": " + std::to_string(found.reclaimable) +
+                       (found.base.empty() ? std::string() : ", " + jsonPathMember("base", found.base)) +
+                       ", \"groups\": [";
     for (size_t g = 0; g < found.groups.size(); ++g) {
         const DuplicateGroup& group = found.groups[g];
         text += g ? ", " : "";

@@ -29,7 +29,7 @@ struct DuplicateGroup {
 enum class GroupFormat {
     Text,          // the original's path, its duplicates' paths, one a line; a blank line between groups
     NullSeparated, // the same, each path ending in a NUL, and one more NUL between groups
-    // {"version", "searched", "duplicates", "reclaimable",
+    // {"version", "searched", "duplicates", "reclaimable", ["base",]
     //  "groups": [{"size", "original", "duplicates", "files": [{"path", "keep"}]}]}
     Json,
     Csv, // a header, then one row a file: group number, size, role, path (RFC 4180 quoting)
@@ -49,6 +49,9 @@ struct FoundGroups {
     bool marksKeeper = false;
     // -f: the plain lists leave out each group's first path (the one that stays).
     bool omitFirst = false;
+    // JSON: the folder relative paths are taken from (`"base"`), so that a report of a search of
+    // relative folders names its files wherever it is read; none when every path is absolute.
+    std::string base = {};
 };
 
 // How the plain text list writes each path (a terminal shows names with visible escapes); the

@@ -249,6 +249,15 @@ TEST(CliFromJson, AReportThatIsNoneOrNamesFilesByRelativePathsIsRefusedBeforeAny
                                                "{\"groups\": [" + group + "]}");
     EXPECT_EQ(old.status, 0) << old.err;
     EXPECT_EQ(old.out, "would trash " + b + " (" + a + " stays)\n");
+    // A search of relative folders names the folder they start from: its report can be acted on
+    // from anywhere.
+    const ProgramRun relative = runProgramIn(tree.root(), CORVANE_CLI_PATH, {"find", "-q", "--json", "."});
+    ASSERT_NE(relative.out.find("\"base\": " + cli::jsonString(tree.root())), std::string::npos)
+        << relative.out;
+    const ProgramRun acted =
+        runProgramWithInput(CORVANE_CLI_PATH, {"trash", "-n", "--from-json", "-"}, relative.out);
+    EXPECT_EQ(acted.status, 0) << acted.err;
+    EXPECT_EQ(acted.out, "would trash " + b + " (" + a + " stays)\n");
 }
 
 TEST(CliFromJson, NamesOfAnyBytesComeBackExactlyFromFindsReport) {
