@@ -24,8 +24,8 @@ struct SearchFilters {
     // Files outside these sizes (both included) are searched but not compared.
     int64_t minSize = 0;
     int64_t maxSize = kNoSizeLimit;
-    // Patterns of full paths (platform::PathPattern): matching folders are not entered, matching
-    // files not found.
+    // Patterns of full paths (platform::PathPattern, globs as the shell's): matching folders are not
+    // entered, matching files not found.
     std::vector<std::string> excludes;
     bool oneFileSystem = false; // folders on another device than their search path are not entered
     bool skipHardLinks = false; // the names of one file count once: the first found
@@ -46,9 +46,10 @@ void applyToScanner(const SearchFilters& filters, FileScanner& scanner);
 // either case); nothing when the text is no size or too large.
 std::optional<int64_t> parseSize(std::string_view text);
 
-// The exclusions as the scanner asks for them (FileScanner::LeaveOut): a path is left out when a
-// pattern matches it; a folder also when a pattern matches it with a separator after it, so that
-// "*/cache/*" leaves out the folder "cache" itself. None when there are no patterns.
+// The exclusions as the scanner asks for them (FileScanner::leaveOut): a path is left out when a
+// pattern (platform::PathPattern, a glob on the whole path) matches it; a folder also when a
+// pattern matches it with a separator after it, so that "*/cache/*" leaves out the folder "cache"
+// itself. None when there are no patterns.
 EntryFilter exclusionFilter(const std::vector<std::string>& patterns);
 
 // The patterns of a text that lists them separated by ";", each without the blanks around it;
