@@ -98,7 +98,8 @@ namespace {
 const std::vector<std::string_view> kSearchWithValue{"-t",        "--types", "--min-size",  "--max-size",
                                                      "--exclude", "--keep",  "--files-from"};
 const std::vector<std::string_view> kSearchFlags{
-    "-q", "--quiet", "--stats", "-x", "--one-file-system", "--skip-hard-links", "-0", "--null"};
+    "-q", "--quiet", "--stats", "-x", "--one-file-system", "--skip-hidden", "--skip-hard-links",
+    "-0", "--null"};
 
 CommandOptions withSearch(std::vector<std::string_view> withValue, std::vector<std::string_view> flags) {
     withValue.insert(withValue.end(), kSearchWithValue.begin(), kSearchWithValue.end());

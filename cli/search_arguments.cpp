@@ -74,6 +74,8 @@ std::string SearchArguments::take(const Arguments& args, size_t& i) {
         request_.filters.excludes.push_back(args[++i]);
     } else if (optionsOpen_ && (arg == "-x" || arg == "--one-file-system")) {
         request_.filters.oneFileSystem = true;
+    } else if (optionsOpen_ && arg == "--skip-hidden") {
+        request_.filters.skipHidden = true;
     } else if (optionsOpen_ && arg == "--skip-hard-links") {
         request_.filters.skipHardLinks = true;
     } else if (optionsOpen_ && arg.size() > 1 && arg[0] == '-') {

@@ -21,7 +21,7 @@ struct SearchRequest {
     std::vector<std::string> patterns; // the pattern text of each folder
     bool quiet = false;                // no progress line
     bool stats = false;                // the phases' times on stderr, for the benchmarks
-    // --min-size, --max-size, --exclude, -x and --skip-hard-links.
+    // --min-size, --max-size, --exclude, --skip-hidden, -x and --skip-hard-links.
     engine::SearchFilters filters;
     // -0: the list of --files-from is NUL-separated (and find's plain output too).
     bool nullSeparated = false;

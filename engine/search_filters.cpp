@@ -7,7 +7,7 @@
 namespace corvane::engine {
 
 void applyToScanner(const SearchFilters& filters, FileScanner& scanner) {
-    scanner.leaveOut = exclusionFilter(filters.excludes);
+    scanner.leaveOut = exclusionFilter(filters.excludes, filters.skipHidden);
     scanner.oneFileSystem = filters.oneFileSystem;
 }
 
@@ -51,12 +51,17 @@ std::optional<int64_t> parseSize(std::string_view text) {
     return value;
 }
 
-EntryFilter exclusionFilter(const std::vector<std::string>& patterns) {
-    if (patterns.empty()) {
+EntryFilter exclusionFilter(const std::vector<std::string>& patterns, bool skipHidden) {
+    if (patterns.empty() && !skipHidden) {
         return {};
     }
     std::vector<platform::PathPattern> decoded(patterns.begin(), patterns.end());
-    return [decoded = std::move(decoded)](const std::string& path, platform::EntryKind kind) {
+    return [decoded = std::move(decoded), skipHidden](const std::string& path, platform::EntryKind kind) {
+        // The scanner asks only about entries of a listing, never about a search path itself.
+        const size_t slash = path.rfind(platform::kPathSeparator);
+        if (skipHidden && slash != std::string::npos && slash + 1 < path.size() && path[slash + 1] == '.') {
+            return true;
+        }
         for (const platform::PathPattern& pattern : decoded) {
             if (pattern.matches(path) || (kind == platform::EntryKind::Directory &&
                                           pattern.matches(path + platform::kPathSeparator))) {

@@ -7,6 +7,7 @@
 #include "platform/trash_info.h"
 #include "platform/unique_fd.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -21,11 +22,13 @@
 #include <mutex>
 #include <optional>
 #include <string_view>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
 #include <unordered_map>
 #include <variant>
+#include <vector>
 
 namespace corvane::platform {
 
@@ -258,44 +261,146 @@ std::string temporaryInfoName() {
     return std::string(kTemporaryInfoPrefix) + std::to_string(::getpid()) + "-" + std::to_string(++counter);
 }
 
-// Removes what a process that ended in the middle of writing an info file left in info/ (open as
-// `infoFd`): once per trash and process.
-void removeLeftoverInfoFiles(int infoFd, const std::string& trashFolder) {
-    static std::mutex mutex;
-    static std::unordered_map<std::string, bool> cleaned;
-    {
-        std::lock_guard lock(mutex);
-        if (!cleaned.emplace(trashFolder, true).second) {
-            return;
-        }
-    }
-    FolderListing listing;
-    if (!listing.open(FolderRelativeName{infoFd, "."})) {
-        return;
-    }
-    for (const FolderEntry& entry : listing.entries()) {
-        if (!entry.name.starts_with(kTemporaryInfoPrefix)) {
+std::optional<std::string> readAll(int fd, const std::string& path, Reason* failure) {
+    std::string text;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
             continue;
         }
-        const long pid = std::strtol(entry.name.c_str() + kTemporaryInfoPrefix.size(), nullptr, 10);
-        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
-            ::unlinkat(infoFd, entry.name.c_str(), 0);
+        if (got < 0) {
+            *failure = Reason(kReasonRecordUnreadable, path, {}, errno);
+            return std::nullopt;
+        }
+        if (got == 0) {
+            return text;
+        }
+        text.append(buffer, static_cast<size_t>(got));
+        if (text.size() > kMaxInfoFileSize) {
+            *failure = Reason(kReasonRecordTooLarge, path);
+            return std::nullopt;
         }
     }
 }
 
+// Removes the info file `name` of info/ if a run of this program left it when it was killed
+// between writing it and moving its file (or after putting the file back): it carries this
+// program's key, no process holds its lock (a writer of ours keeps its info file locked until its
+// move is done or taken back), its file is not in files/, and the entry it was written for is still
+// at its Path=, never moved. Anything else stays: another program's info file, one being written,
+// one whose file is in the trash, one whose file went elsewhere.
+void removeIfLeftBehind(const TrashFolder& trash, const std::string& name) {
+    const int infoFd = trash.info.get();
+    const UniqueFd info(::openat(infoFd, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat opened {};
+    if (!info.isOpen() || ::fstat(info.get(), &opened) != 0 || !S_ISREG(opened.st_mode) ||
+        ::flock(info.get(), LOCK_EX | LOCK_NB) != 0) {
+        return;
+    }
+    Reason ignored;
+    const auto text = readAll(info.get(), name, &ignored);
+    const auto said = text ? parseTrashInfo(*text) : std::nullopt;
+    if (!said || !said->movedEntry) {
+        return;
+    }
+    int error = 0;
+    const std::string inTrash = name.substr(0, name.size() - kInfoSuffix.size());
+    if (lookAt(trash.files.get(), inTrash.c_str(), &error) || error != ENOENT) {
+        return;
+    }
+    std::string original = said->originalPath;
+    if (original.front() != kPathSeparator) {
+        if (trash.topFolder.empty()) {
+            return;
+        }
+        original = joinPath(trash.topFolder, original);
+    }
+    const auto atItsPlace = lookAt(AT_FDCWD, original.c_str(), &error);
+    if (!atItsPlace || atItsPlace->identity != *said->movedEntry) {
+        return;
+    }
+    // The name still names the file read, not one that took its place meanwhile.
+    struct stat named {};
+    if (::fstatat(infoFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == opened.st_dev &&
+        named.st_ino == opened.st_ino) {
+        ::unlinkat(infoFd, name.c_str(), 0);
+    }
+}
+
+// Removes from `trash` what runs of this program that were killed left: a temporary info file of a
+// process that no longer runs, and an info file without its file (removeIfLeftBehind). Once per
+// trash and process, before this process writes an info file there: the threads that move into
+// that trash wait for it, so no info file of this process is half-way while it looks (on a file
+// system whose locks belong to a process, its own lock would not keep it).
+void removeLeftovers(const TrashFolder& trash) {
+    static std::mutex mutex;
+    static std::unordered_map<std::string, bool> cleaned;
+    std::lock_guard lock(mutex);
+    if (!cleaned.emplace(trash.folder, true).second) {
+        return;
+    }
+    FolderListing infoListing;
+    if (!infoListing.open(FolderRelativeName{trash.info.get(), "."})) {
+        return;
+    }
+    std::vector<std::string> infoNames;
+    for (const FolderEntry& entry : infoListing.entries()) {
+        if (entry.name.starts_with(kTemporaryInfoPrefix)) {
+            const long pid = std::strtol(entry.name.c_str() + kTemporaryInfoPrefix.size(), nullptr, 10);
+            if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+                ::unlinkat(trash.info.get(), entry.name.c_str(), 0);
+            }
+        } else if (entry.name.size() > kInfoSuffix.size() && entry.name.ends_with(kInfoSuffix)) {
+            infoNames.push_back(entry.name);
+        }
+    }
+    if (infoNames.empty()) {
+        return;
+    }
+    // One listing of files/ finds the few info files whose file is missing.
+    FolderListing filesListing;
+    if (!filesListing.open(FolderRelativeName{trash.files.get(), "."})) {
+        return;
+    }
+    std::vector<std::string_view> files;
+    for (const FolderEntry& entry : filesListing.entries()) {
+        files.push_back(entry.name);
+    }
+    std::sort(files.begin(), files.end());
+    for (const std::string& name : infoNames) {
+        const std::string_view inTrash = std::string_view(name).substr(0, name.size() - kInfoSuffix.size());
+        if (!std::binary_search(files.begin(), files.end(), inTrash)) {
+            removeIfLeftBehind(trash, name);
+        }
+    }
+}
+
+// An info file's text: `marked` carries this program's key, which only a locked info file may
+// have; `plain` is for a file system that cannot lock.
+struct InfoTexts {
+    std::string plain;
+    std::string marked;
+};
+
 // Writes an info file and gives it `infoName` in info/ (open as `infoFd`) only once it is complete,
 // never in place of another entry: whenever the process ends, there is either no info file of
-// that name or a whole one. 0, EEXIST when the name is taken, or the system's error number.
-int placeInfoFile(int infoFd, const std::string& infoName, const std::string& text) {
+// that name or a whole one. The file stays open in `held`, locked where the file system can lock,
+// until the caller's move is done or taken back, so that no other run takes it for a leftover
+// meanwhile. 0, EEXIST when the name is taken, or the system's error number.
+int placeInfoFile(int infoFd, const std::string& infoName, const InfoTexts& texts, UniqueFd& held) {
+    const auto textFor = [&](int fd) -> const std::string& {
+        return ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? texts.marked : texts.plain;
+    };
     // Written without a name first where the file system can, so that nothing is left behind.
-    const UniqueFd nameless(::openat(infoFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, kInfoFileMode));
+    UniqueFd nameless(::openat(infoFd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, kInfoFileMode));
     if (nameless.isOpen()) {
-        if (!writeAll(nameless.get(), text)) {
+        if (!writeAll(nameless.get(), textFor(nameless.get()))) {
             return errno;
         }
         const std::string byHandle = "/proc/self/fd/" + std::to_string(nameless.get());
         if (::linkat(AT_FDCWD, byHandle.c_str(), infoFd, infoName.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            held = std::move(nameless);
             return 0;
         }
         if (errno == EEXIST || (errno != ENOENT && errno != EPERM && errno != EOPNOTSUPP)) {
@@ -303,19 +408,21 @@ int placeInfoFile(int infoFd, const std::string& infoName, const std::string& te
         }
     }
     const std::string temporary = temporaryInfoName();
-    const UniqueFd named(::openat(infoFd, temporary.c_str(),
-                                  O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kInfoFileMode));
+    UniqueFd named(::openat(infoFd, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                            kInfoFileMode));
     if (!named.isOpen()) {
         return errno;
     }
-    int error = writeAll(named.get(), text) ? 0 : errno;
+    int error = writeAll(named.get(), textFor(named.get())) ? 0 : errno;
     if (error == 0) {
         error = renameWithoutReplacing(infoFd, temporary.c_str(), infoFd, infoName.c_str());
     }
     if (error != 0) {
         ::unlinkat(infoFd, temporary.c_str(), 0);
+        return error;
     }
-    return error;
+    held = std::move(named);
+    return 0;
 }
 
 Reason moveFailure(int error, const std::string& trash) {
@@ -335,10 +442,11 @@ TrashResult putIntoTrash(const FileToMove& file, const TrashFolder& trash,
     if (!date) {
         return failure(TrashFailure::MoveFailed, kReasonNoLocalTime, trash.folder);
     }
-    const std::string infoText = composeTrashInfo(pathForInfo, *date);
+    const InfoTexts infoTexts{composeTrashInfo(pathForInfo, *date),
+                              composeTrashInfo(pathForInfo, *date, file.identity)};
     const int folderFd = file.folder.get();
     const char* name = file.name.c_str();
-    removeLeftoverInfoFiles(trash.info.get(), trash.folder);
+    removeLeftovers(trash);
 
     const std::string numbersKey = joinPath(trash.folder, file.name);
     const unsigned firstAttempt = nameNumbers().firstAttempt(numbersKey);
@@ -346,7 +454,8 @@ TrashResult putIntoTrash(const FileToMove& file, const TrashFolder& trash,
         const std::string inTrash = nameInTrash(file.name, attempt);
         const std::string infoName = inTrash + std::string(kInfoSuffix);
         const std::string infoPath = joinPath(joinPath(trash.folder, "info"), infoName);
-        if (const int placed = placeInfoFile(trash.info.get(), infoName, infoText); placed != 0) {
+        UniqueFd heldInfo; // locked until this attempt ends, whichever way
+        if (const int placed = placeInfoFile(trash.info.get(), infoName, infoTexts, heldInfo); placed != 0) {
             if (placed == EEXIST) {
                 continue;
             }
@@ -426,26 +535,7 @@ std::optional<std::string> readWholeFile(const std::string& path, Reason* failur
         *failure = Reason(kReasonRecordUnreadable, path, {}, errno);
         return std::nullopt;
     }
-    std::string text;
-    char buffer[4096];
-    for (;;) {
-        const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
-            *failure = Reason(kReasonRecordUnreadable, path, {}, errno);
-            return std::nullopt;
-        }
-        if (got == 0) {
-            return text;
-        }
-        text.append(buffer, static_cast<size_t>(got));
-        if (text.size() > kMaxInfoFileSize) {
-            *failure = Reason(kReasonRecordTooLarge, path);
-            return std::nullopt;
-        }
-    }
+    return readAll(file.get(), path, failure);
 }
 
 } // namespace

@@ -8,7 +8,9 @@
 //   when $top/.Trash is a real folder (not a link) with the sticky bit, else $top/.Trash-$uid.
 // Trash folders that are missing are made, readable by their owner only. The info file is
 // written first, complete before it takes its name (a name no other entry has), then the file is
-// renamed next to it: whenever the process ends, every file in the trash has a whole info file. A file
+// renamed next to it: whenever the process ends, every file in the trash has a whole info file. An
+// info file that a killed run left without its file (its file still in its place) is removed by the
+// first move of a later run into that trash, and only such an info file of this program's. A file
 // is only ever renamed: never copied to another file system, never deleted. Whatever no trash
 // can take stays where it is, and the result says why.
 

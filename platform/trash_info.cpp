@@ -1,6 +1,7 @@
 #include "platform/trash_info.h"
 
 #include <array>
+#include <charconv>
 #include <ctime>
 #include <utility>
 
@@ -11,6 +12,7 @@ namespace {
 constexpr std::string_view kGroupHeader = "[Trash Info]";
 constexpr std::string_view kPathKey = "Path=";
 constexpr std::string_view kDateKey = "DeletionDate=";
+constexpr std::string_view kEntryKey = "X-Corvane-Entry=";
 
 bool isKeptAsIs(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
@@ -37,6 +39,25 @@ std::string_view withoutCarriageReturn(std::string_view line) {
         line.remove_suffix(1);
     }
     return line;
+}
+
+// "DEVICE:INODE", both decimal; nothing for any other text.
+std::optional<FileIdentity> parseEntry(std::string_view text) {
+    FileIdentity identity;
+    const size_t colon = text.find(':');
+    if (colon == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string_view device = text.substr(0, colon);
+    const std::string_view inode = text.substr(colon + 1);
+    const auto parsed = [](std::string_view digits, uint64_t& value) {
+        auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        return !digits.empty() && error == std::errc() && end == digits.data() + digits.size();
+    };
+    if (!parsed(device, identity.device) || !parsed(inode, identity.inode)) {
+        return std::nullopt;
+    }
+    return identity;
 }
 
 } // namespace
@@ -97,7 +118,8 @@ std::optional<std::string> trashDeletionDate(int64_t secondsSinceEpoch) {
     return std::string(text.data(), length);
 }
 
-std::string composeTrashInfo(std::string_view originalPath, std::string_view deletionDate) {
+std::string composeTrashInfo(std::string_view originalPath, std::string_view deletionDate,
+                             const std::optional<FileIdentity>& movedEntry) {
     std::string text;
     text += kGroupHeader;
     text += '\n';
@@ -107,12 +129,20 @@ std::string composeTrashInfo(std::string_view originalPath, std::string_view del
     text += kDateKey;
     text += deletionDate;
     text += '\n';
+    if (movedEntry) {
+        text += kEntryKey;
+        text += std::to_string(movedEntry->device);
+        text += ':';
+        text += std::to_string(movedEntry->inode);
+        text += '\n';
+    }
     return text;
 }
 
 std::optional<TrashInfoText> parseTrashInfo(std::string_view text) {
     std::optional<std::string> path;
     std::string date;
+    std::optional<FileIdentity> entry;
     bool inGroup = false;
     bool first = true;
     while (!text.empty()) {
@@ -139,13 +169,15 @@ std::optional<TrashInfoText> parseTrashInfo(std::string_view text) {
             }
         } else if (line.starts_with(kDateKey)) {
             date = line.substr(kDateKey.size());
+        } else if (line.starts_with(kEntryKey)) {
+            entry = parseEntry(line.substr(kEntryKey.size()));
         }
         first = false;
     }
     if (!path) {
         return std::nullopt;
     }
-    return TrashInfoText{std::move(*path), std::move(date)};
+    return TrashInfoText{std::move(*path), std::move(date), entry};
 }
 
 } // namespace corvane::platform

@@ -7,6 +7,8 @@
 //     Path=/home/ana/holiday%201.jpg
 //     DeletionDate=2024-05-01T14:03:59
 
+#include "platform/file_info.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,13 +29,18 @@ std::optional<std::string> percentDecodePath(std::string_view encoded);
 std::optional<std::string> trashDeletionDate(int64_t secondsSinceEpoch);
 
 // The whole text of an info file. `originalPath` is the file's path before the move, as bytes:
-// absolute for the home trash, relative to the top folder for a file system's own trash.
-std::string composeTrashInfo(std::string_view originalPath, std::string_view deletionDate);
+// absolute for the home trash, relative to the top folder for a file system's own trash. With
+// `movedEntry`, a key of this program's own follows, which other readers pass over:
+// "X-Corvane-Entry=DEVICE:INODE", the entry about to be moved. It lets a later run know an info
+// file that a killed run of this program left without its file (see trash.cpp).
+std::string composeTrashInfo(std::string_view originalPath, std::string_view deletionDate,
+                             const std::optional<FileIdentity>& movedEntry = std::nullopt);
 
 // What an info file says, its path decoded (still absolute or relative as stored).
 struct TrashInfoText {
     std::string originalPath;
     std::string deletionDate;
+    std::optional<FileIdentity> movedEntry; // this program's key, when the text has it whole
 };
 
 // Reads the text of an info file: the "[Trash Info]" group must come first and hold a Path

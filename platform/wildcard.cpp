@@ -119,10 +119,10 @@ bool matchesPattern(std::string_view pattern, std::string_view name) {
     return false;
 }
 
-PathPattern::PathPattern(std::string_view pattern) : everything_(matchesEverything(pattern)) {
+PathPattern::PathPattern(std::string_view pattern)
+    : everything_(!pattern.empty() &&
+                  std::all_of(pattern.begin(), pattern.end(), [](char c) { return c == '*'; })) {
     decodeFolded(pattern, units_);
-    endsInDotStar_ =
-        units_.size() >= 2 && units_[units_.size() - 1] == U'*' && units_[units_.size() - 2] == U'.';
 }
 
 bool PathPattern::matches(std::string_view path) const {
@@ -134,13 +134,7 @@ bool PathPattern::matches(std::string_view path) const {
     }
     thread_local std::vector<char32_t> pathUnits;
     decodeFolded(path, pathUnits);
-    if (matchUnits(units_, units_.size(), pathUnits)) {
-        return true;
-    }
-    const size_t slash = path.rfind('/');
-    const std::string_view lastName = slash == std::string_view::npos ? path : path.substr(slash + 1);
-    return endsInDotStar_ && lastName.find('.') == std::string_view::npos &&
-           matchUnits(units_, units_.size() - 2, pathUnits);
+    return matchUnits(units_, units_.size(), pathUnits);
 }
 
 } // namespace corvane::platform

@@ -16,10 +16,11 @@ bool matchesPattern(std::string_view pattern, std::string_view name);
 // listing can skip the test.
 bool matchesEverything(std::string_view pattern);
 
-// A pattern matched against whole paths, by the rules of matchesPattern except that "/" is an
-// ordinary character: "*" runs across folders ("*/cache/*") and "?" may stand for a "/". The
-// ".*" rule looks at the path's last name. Decoded once, then matched many times, from several
-// threads at once.
+// A pattern matched against whole paths as a shell glob is, letter case ignored as above: "/" is
+// an ordinary character, so "*" runs across folders ("*/cache/*") and "?" may stand for a "/".
+// The file-name patterns' ".*" rule does not apply: "*/.*" matches the paths that have a name
+// starting with a dot and no others, and "*.*" only paths holding a dot. Decoded once, then
+// matched many times, from several threads at once.
 class PathPattern {
 public:
     explicit PathPattern(std::string_view pattern);
@@ -28,7 +29,6 @@ public:
 private:
     std::vector<char32_t> units_;
     bool everything_ = false;
-    bool endsInDotStar_ = false;
 };
 
 // The case folding used above, for one Unicode code point.

@@ -1,6 +1,7 @@
 // corvane-cli trash, link and dedupe killed (SIGKILL) at a system call, then run again: every
-// content is still held by a file outside the trash, every trash entry can be restored, no
-// temporary name is left, and the files in the --keep-in folder are as they were.
+// content is still held by a file outside the trash, every trash entry can be restored, no info
+// file is left without its file (the rerun removes what the kill left), no temporary name is left,
+// and the files in the --keep-in folder are as they were.
 
 #include "cli/action_safety_fixture.h"
 #include "support/child_run.h"
@@ -170,12 +171,11 @@ protected:
                 const ProgramRun again = act(args);
                 expectNothingLost(commandLine(args) + " killed at " + call + " call " + std::to_string(n) +
                                       ", then run again",
-                                  again, scene, before, true);
+                                  again, scene, before);
                 expectUnchanged("a file in the --keep-in folder changed", kept,
                                 folderSnapshot(root + "/keep"), again);
                 if (undo) {
                     expectRestored(action, untouched, folderSnapshot(root), again);
-                    EXPECT_TRUE(orphanInfoFiles(scene).empty());
                 }
                 fs::remove_all(root);
             }

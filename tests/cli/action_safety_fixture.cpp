@@ -1,7 +1,6 @@
 #include "cli/action_safety_fixture.h"
 
 #include <cstdlib>
-#include <iostream>
 #include <random>
 #include <sstream>
 #include <sys/stat.h>
@@ -63,7 +62,7 @@ ProgramRun ActionSafety::act(const std::vector<std::string>& args) {
 }
 
 void ActionSafety::expectNothingLost(const std::string& step, const ProgramRun& run, const ActionScene& scene,
-                                     const Snapshot& before, bool orphansAllowed) {
+                                     const Snapshot& before) {
     const std::string output = printed(run);
     const auto lost = lostContents(before, scene);
     EXPECT_TRUE(lost.empty()) << "after " << step
@@ -74,14 +73,8 @@ void ActionSafety::expectNothingLost(const std::string& step, const ProgramRun& 
                                     << ", trash entries cannot be restored:" << joinLines(incomplete)
                                     << output;
     const auto orphans = orphanInfoFiles(scene);
-    if (orphansAllowed) {
-        for (const std::string& orphan : orphans) {
-            std::cout << "note: after " << step << ": " << orphan << "\n";
-        }
-    } else {
-        EXPECT_TRUE(orphans.empty()) << "after " << step
-                                     << ", info files have lost their file:" << joinLines(orphans) << output;
-    }
+    EXPECT_TRUE(orphans.empty()) << "after " << step
+                                 << ", info files have lost their file:" << joinLines(orphans) << output;
     const auto temporary = temporaryNames(scene);
     EXPECT_TRUE(temporary.empty()) << "after " << step
                                    << ", temporary names are left:" << joinLines(temporary) << output;

@@ -50,11 +50,10 @@ protected:
     ProgramRun act(const std::vector<std::string>& args);
 
     // Every content of `before` is still outside the trash, every trash entry has its file and a
-    // complete info file, and no temporary name is left; `step` and `run` say what came before. An
-    // info file without its file is a fault unless `orphansAllowed`: a kill between the info file
-    // and the move leaves one, complete, that lists a file still in its place (such are printed).
+    // complete info file, no info file is without its file, and no temporary name is left; `step`
+    // and `run` say what came before.
     void expectNothingLost(const std::string& step, const ProgramRun& run, const ActionScene& scene,
-                           const Snapshot& before, bool orphansAllowed = false);
+                           const Snapshot& before);
 
     // Nothing changed, was added or went away between the snapshots.
     void expectUnchanged(const std::string& what, const Snapshot& before, const Snapshot& after,

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -127,6 +128,71 @@ TEST(SearchExclusions, MatchingFoldersAreNotEnteredAndMatchingFilesAreLeftOut) {
 
     EXPECT_EQ(runCli({"find", "--exclude", tree.root()}).status, 2);
     EXPECT_EQ(runCli({"find", "--exclude", "", tree.root()}).status, 2);
+}
+
+// What a user types to leave out hidden files: an exclusion is a glob on the whole path, without
+// the file-name patterns' rule that "name.*" also takes "name" (by which "*/.*" took every folder,
+// tried with a "/" after it); --skip-hidden leaves out the dot names below each FOLDER.
+TEST(SearchExclusions, GlobsOnThePathAndHiddenNamesLeaveOutWhatTheyNameAndNothingElse) {
+    TempTree tree;
+    const std::vector<std::string> all{".git/x", ".hidden",  "a.txt", "docs.old/z",
+                                       "docs/y", "sub/.cfg", "sub/b"};
+    const std::vector<std::string> visible{"a.txt", "docs.old/z", "docs/y", "sub/b"};
+    for (const std::string& file : all) {
+        tree.writeFile(file, "same");
+    }
+    const auto without = [&](const std::string& prefix) {
+        std::vector<std::string> kept;
+        std::copy_if(all.begin(), all.end(), std::back_inserter(kept),
+                     [&](const std::string& file) { return file.rfind(prefix, 0) != 0; });
+        return kept;
+    };
+    struct Case {
+        std::vector<std::string> options;
+        std::vector<std::string> found;
+    };
+    const std::vector<Case> cases{
+        {{}, all},
+        {{"--exclude", "*/.*"}, visible},
+        {{"--skip-hidden"}, visible},
+        {{"--exclude", "*/docs.*"}, without("docs.")},
+        {{"--exclude", "*/DOCS"}, without("docs/")},
+        {{"--exclude", "*/sub/*"}, without("sub/")},
+        {{"--skip-hidden", "--exclude", "*/?ocs/*"}, {"a.txt", "docs.old/z", "sub/b"}},
+        // The file-name patterns keep their rule: "b.*" also takes "b".
+        {{"--skip-hidden", "-t", "b.*;y"}, {"docs/y", "sub/b"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args{"find", "-q"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        args.push_back(tree.root());
+        const ProgramRun run = runCli(args);
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::vector<std::string> found;
+        for (const auto& group : groupsOf(run.out)) {
+            for (const std::string& path : group) {
+                found.push_back(path.substr(tree.root().size() + 1));
+            }
+        }
+        std::sort(found.begin(), found.end());
+        EXPECT_EQ(found, c.found) << ::testing::PrintToString(c.options);
+    }
+
+    // The actions search alike; a folder left out is not even opened.
+    tree.writeFile(".locked/w", "same");
+    ::chmod(tree.root().c_str(), 0755);
+    ::chmod(tree.path(".locked").c_str(), 0);
+    for (const char* action : {"trash", "link", "dedupe"}) {
+        const ProgramRun run =
+            runProgramUnprivileged(CORVANE_CLI_PATH, {action, "-q", "-n", "--skip-hidden", tree.root()});
+        EXPECT_NE(run.status, 2) << action << ": " << run.err;
+        EXPECT_FALSE(says(run, "cannot read")) << action << ": " << run.err;
+        EXPECT_EQ(run.out.find("/."), std::string::npos) << action << ": " << run.out;
+        for (const std::string& file : visible) {
+            EXPECT_NE(run.out.find(tree.path(file)), std::string::npos)
+                << action << " " << file << ": " << run.out;
+        }
+    }
 }
 
 // A tmpfs mounted on a folder for one test, taken away afterwards.

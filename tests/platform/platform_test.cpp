@@ -75,9 +75,16 @@ TEST(Wildcard, PathPatternsRunAcrossFolders) {
     EXPECT_TRUE(PathPattern("/data?x").matches("/data/x")); // "?" may stand for a "/"
     EXPECT_TRUE(PathPattern("*.TMP").matches("/a.b/c.tmp"));
     EXPECT_FALSE(PathPattern("*.tmp").matches("/a.tmp/c"));
-    // ".*" looks at the last name only.
-    EXPECT_TRUE(PathPattern("*/readme.*").matches("/x.y/readme"));
+    // A glob as the shell's: the file-name patterns' ".*" rule (also the name without a dot) is not
+    // theirs, so dot names stay apart from a folder tried with its separator after it.
+    EXPECT_FALSE(PathPattern("*/readme.*").matches("/x.y/readme"));
+    EXPECT_TRUE(PathPattern("*/readme.*").matches("/x/readme.txt"));
     EXPECT_FALSE(PathPattern("*/readme.*").matches("/x/readme-old"));
+    EXPECT_TRUE(PathPattern("*/.*").matches("/a/.git"));
+    EXPECT_TRUE(PathPattern("*/.*").matches("/a/.git/x"));
+    EXPECT_FALSE(PathPattern("*/.*").matches("/a/docs/"));
+    EXPECT_FALSE(PathPattern("*/docs.*").matches("/a/docs/"));
+    EXPECT_FALSE(PathPattern("*.*").matches("/a/b"));
     EXPECT_TRUE(PathPattern("*").matches("/any/path"));
     EXPECT_FALSE(PathPattern("").matches(""));
     EXPECT_TRUE(PathPattern("*\xff*").matches("/raw\xff/name")); // bytes outside UTF-8 match themselves

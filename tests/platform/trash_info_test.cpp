@@ -54,6 +54,21 @@ TEST(TrashInfoText, ComposedAndReadBack) {
     EXPECT_EQ(relaxed->originalPath, "rel/a b");
     EXPECT_EQ(relaxed->deletionDate, "2020-01-02T03:04:05");
 
+    // This program's key, which other readers pass over, comes back whole or not at all.
+    EXPECT_FALSE(info->movedEntry);
+    const platform::FileIdentity entry{(259ull << 32) | 7, 1ull << 40};
+    const auto marked =
+        platform::parseTrashInfo(platform::composeTrashInfo("/a", "2024-05-01T14:03:59", entry));
+    ASSERT_TRUE(marked && marked->movedEntry);
+    EXPECT_EQ(*marked->movedEntry, entry);
+    EXPECT_EQ(marked->originalPath, "/a");
+    for (const char* broken : {"1", "1:", ":2", "1:2x", "-1:2", "1;2", "99999999999999999999:1"}) {
+        const auto read =
+            platform::parseTrashInfo(std::string("[Trash Info]\nPath=/a\nX-Corvane-Entry=") + broken);
+        ASSERT_TRUE(read) << broken;
+        EXPECT_FALSE(read->movedEntry) << broken;
+    }
+
     for (const char* broken : {"", "Path=/a\n", "[Other]\nPath=/a\n", "[Trash Info]\nDeletionDate=x\n",
                                "[Trash Info]\nPath=\n", "[Trash Info]\nPath=/a%zz\n"}) {
         EXPECT_FALSE(platform::parseTrashInfo(broken)) << broken;

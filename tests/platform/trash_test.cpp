@@ -7,6 +7,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -33,8 +34,14 @@ TEST_F(HomeTrash, MadePrivateWhereMissingWithTheInfoAFileManagerReads) {
     const std::string info = contentsOf(result.infoFile);
     const std::string head = "[Trash Info]\nPath=" + root_ + "/photo%201%2541.jpg\nDeletionDate=";
     ASSERT_EQ(info.substr(0, head.size()), head);
-    const std::string date = info.substr(head.size(), info.size() - head.size() - 1);
-    EXPECT_EQ(info.back(), '\n');
+    const size_t dateEnd = info.find('\n', head.size());
+    ASSERT_NE(dateEnd, std::string::npos);
+    const std::string date = info.substr(head.size(), dateEnd - head.size());
+    // Then this program's key, naming the entry it moved.
+    struct stat moved {};
+    ASSERT_EQ(::lstat(result.fileInTrash.c_str(), &moved), 0);
+    EXPECT_EQ(info.substr(dateEnd + 1),
+              "X-Corvane-Entry=" + std::to_string(moved.st_dev) + ":" + std::to_string(moved.st_ino) + "\n");
     // YYYY-MM-DDThh:mm:ss, at the time of the move.
     ASSERT_TRUE(before && after);
     EXPECT_GE(date, *before);
@@ -64,9 +71,9 @@ TEST_F(HomeTrash, NamesWithLineBreaksAndBytesThatAreNotUtf8GoLikeAnyOther) {
         const platform::TrashResult result = platform::moveToTrash(file);
         ASSERT_TRUE(result.moved()) << result.reason.text();
         EXPECT_EQ(result.fileInTrash, homeTrash("files/" + name));
-        // Three lines, the path in printable ASCII without spaces.
+        // Four lines (the last one this program's key), the path in printable ASCII without spaces.
         const std::string info = contentsOf(result.infoFile);
-        EXPECT_EQ(std::count(info.begin(), info.end(), '\n'), 3);
+        EXPECT_EQ(std::count(info.begin(), info.end(), '\n'), 4);
         const size_t path = info.find("\nPath=") + 6;
         for (const char c : info.substr(path, info.find('\n', path) - path)) {
             EXPECT_TRUE(c > 0x20 && c < 0x7F) << "byte " << int(static_cast<unsigned char>(c));
@@ -223,6 +230,67 @@ TEST_F(HomeTrash, InfoFilesAreWholeWhenTheyAppearAndLeaveNoTemporaryName) {
     EXPECT_FALSE(entryExists(leftover));
     EXPECT_TRUE(entryExists(running));
     EXPECT_TRUE(entryExists(stranger));
+}
+
+// A run killed between writing an info file and moving its file leaves the info file alone in
+// info/. The next move into that trash removes it when it can prove it is such a leftover of this
+// program's, and nothing else.
+TEST_F(HomeTrash, AnInfoFileAKilledRunLeftWithoutItsFileGoesWithTheNextMove) {
+    enum class Place { Same, Replaced, Gone };
+    struct Case {
+        std::string name;
+        bool ours;        // it carries this program's key
+        Place original;   // at its Path=: the entry it was written for, another, or nothing
+        bool fileInTrash; // files/ holds its file
+        bool locked;      // a run still holds it: it is being written, its move to come
+        bool removed;
+    };
+    const std::vector<Case> cases{
+        {"killed.txt", true, Place::Same, false, false, true},
+        {"foreign.txt", false, Place::Same, false, false, false},
+        {"in trash.txt", true, Place::Same, true, false, false},
+        {"replaced.txt", true, Place::Replaced, false, false, false},
+        {"gone.txt", true, Place::Gone, false, false, false},
+        {"being written.txt", true, Place::Same, false, true, false},
+    };
+    data_.makeDir("share/Trash/files");
+    data_.makeDir("share/Trash/info");
+    std::vector<int> locks;
+    for (const Case& c : cases) {
+        const std::string original = root_ + "/" + c.name;
+        struct stat st {};
+        if (c.original != Place::Gone) {
+            files_.writeFile(c.name, "still here");
+            ASSERT_EQ(::lstat(original.c_str(), &st), 0);
+        }
+        const platform::FileIdentity written{c.original == Place::Replaced ? st.st_dev + 1 : st.st_dev,
+                                             st.st_ino};
+        const std::string info = homeTrash("info/" + c.name + ".trashinfo");
+        std::ofstream(info) << platform::composeTrashInfo(original, "2024-05-01T14:03:59",
+                                                          c.ours ? std::optional(written) : std::nullopt);
+        if (c.fileInTrash) {
+            std::ofstream(homeTrash("files/" + c.name)) << "thrown away";
+        }
+        if (c.locked) {
+            locks.push_back(::open(info.c_str(), O_RDONLY | O_CLOEXEC));
+            ASSERT_EQ(::flock(locks.back(), LOCK_EX), 0);
+        }
+    }
+    // Only info files: not another name holding such a text, nor a link to one.
+    const std::string notInfo = homeTrash("info/killed.txt");
+    std::ofstream(notInfo) << contentsOf(homeTrash("info/killed.txt.trashinfo"));
+    ASSERT_EQ(::symlink(notInfo.c_str(), homeTrash("info/linked.txt.trashinfo").c_str()), 0);
+
+    ASSERT_TRUE(platform::moveToTrash(files_.writeFile("next/next.txt", "next")).moved());
+    for (const Case& c : cases) {
+        EXPECT_EQ(entryExists(homeTrash("info/" + c.name + ".trashinfo")), !c.removed) << c.name;
+        EXPECT_EQ(entryExists(root_ + "/" + c.name), c.original != Place::Gone) << c.name;
+    }
+    EXPECT_TRUE(entryExists(notInfo));
+    EXPECT_TRUE(entryExists(homeTrash("info/linked.txt.trashinfo")));
+    for (const int fd : locks) {
+        ::close(fd);
+    }
 }
 
 TEST_F(HomeTrash, SymbolicLinksGoAsThemselves) {

@@ -36,7 +36,7 @@ std::vector<std::string> incompleteTrashEntries(const ActionScene& scene);
 
 // Info files whose file is not in files/: the trash lists something it cannot restore. A kill
 // between writing the info file and moving the file leaves one, complete, naming a file that is
-// still in its place.
+// still in its place; the next move into that trash removes it.
 std::vector<std::string> orphanInfoFiles(const ActionScene& scene);
 
 // Every entry under the roots and in the trash folders whose name starts with ".corvane-": the
