@@ -18,6 +18,7 @@
 #include "stream/result_set.h"
 
 #include <algorithm>
+#include <set>
 
 #include <cerrno>
 #include <cstdio>
@@ -41,21 +42,20 @@ struct ActionKind {
     const char* joinsWith; // between the file and the copy that stays: " to ", " with ", or none
     const char* closing;   // the closing line's verb: "Trashed"
     bool bytesShared;      // its bytes are those the file system shares, not the files' sizes
-    // What a file that already is the copy that stays is, as the action itself says it.
-    const char* alreadyDone;
     engine::FileAction action;
+    engine::ActionPreview preview; // what a dry run can tell of the action without acting
 };
 
-const ActionKind kTrash{"trash", "trashed", nullptr, "Trashed", false, nullptr, engine::moveToTrashAction};
+const ActionKind kTrash{"trash", "trashed", nullptr, "Trashed", false, engine::moveToTrashAction, nullptr};
 const ActionKind kLink{
-    "link", "linked", " to ", "Linked", false, "already a link to ", engine::linkToKeeperAction};
+    "link", "linked", " to ", "Linked", false, engine::linkToKeeperAction, engine::previewLinkToKeeper};
 const ActionKind kDedupe{"dedupe",
                          "deduped",
                          " with ",
                          "Deduplicated",
                          true,
-                         "already the same file as ",
-                         engine::shareBlocksAction};
+                         engine::shareBlocksAction,
+                         engine::previewShareBlocks};
 
 struct ActionOptions {
     SearchArguments search;
@@ -273,19 +273,17 @@ private:
         const engine::GroupFile& keeper = groups[place.group].files[static_cast<size_t>(plan.keeper)];
         const std::string joined = kind_.joinsWith ? kind_.joinsWith + keeper.path : std::string();
         if (dryRun_) {
+            // The verdict the run would give where it can be told without acting.
             const FilePlan& keeperPlan = plans[place.group].files[static_cast<size_t>(plan.keeper)];
-            if (kind_.joinsWith && plan.seen.size == 0) {
-                ++tally_.unchanged;
-                printLine("unchanged", path, ": an empty file: nothing to reclaim");
-                return;
-            }
-            if (kind_.alreadyDone && identityOf(plan.seen) == identityOf(keeperPlan.seen)) {
-                ++tally_.unchanged;
-                printLine("unchanged", path, ": " + (kind_.alreadyDone + keeper.path));
-                return;
+            if (kind_.preview) {
+                if (const std::optional<ActionOutcome> outcome =
+                        kind_.preview(path, plan.seen, {keeper.path, keeperPlan.seen})) {
+                    report(*outcome, path, plan.seen, joined);
+                    return;
+                }
             }
             ++tally_.done;
-            tally_.bytes += plan.seen.size;
+            countBytes(plan.seen, plan.seen.size);
             printLine(std::string("would ") + kind_.command, path,
                       kind_.joinsWith ? joined : " (" + keeper.path + " stays)");
             return;
@@ -294,10 +292,22 @@ private:
         if (outcome.change) {
             record_.add(*outcome.change);
         }
+        report(outcome, path, plan.seen, joined);
+    }
+
+    // Bytes a file gives back, each file (inode) once: its further names give back nothing more.
+    void countBytes(const platform::FileInfo& file, int64_t bytes) {
+        if (kind_.bytesShared || countedFiles_.insert({file.device, file.inode}).second) {
+            tally_.bytes += bytes;
+        }
+    }
+
+    void report(const ActionOutcome& outcome, const std::string& path, const platform::FileInfo& seen,
+                const std::string& joined) {
         switch (outcome.status) {
         case ActionStatus::Done:
             ++tally_.done;
-            tally_.bytes += outcome.bytes;
+            countBytes(seen, outcome.bytes);
             printLine(kind_.done, path,
                       kind_.bytesShared ? joined + ": " + std::to_string(outcome.bytes) + " bytes shared"
                                         : joined);
@@ -321,6 +331,7 @@ private:
     const bool dryRun_;
     engine::RunRecorder record_;
     Tally tally_;
+    std::set<std::pair<uint64_t, uint64_t>> countedFiles_; // device, inode
 };
 
 int runAction(const ActionKind& kind, const Arguments& args) {

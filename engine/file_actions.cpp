@@ -6,6 +6,7 @@
 #include "platform/file_reader.h"
 #include "platform/trash.h"
 
+#include <cerrno>
 #include <functional>
 #include <sys/stat.h>
 
@@ -137,6 +138,42 @@ ActionOutcome shareBlocksAction(const std::string& path, const platform::FileInf
         break;
     }
     return {ActionStatus::Refused, result.reason, result.bytesShared, {}};
+}
+
+namespace {
+
+// What linking and sharing blocks both refuse before they act.
+std::optional<ActionOutcome> previewJoining(const platform::FileInfo& seen, const StayingCopy& keeper,
+                                            const char* alreadyJoined) {
+    if (seen.size == 0) {
+        return ActionOutcome{ActionStatus::AlreadyDone, kReasonEmpty, 0, {}};
+    }
+    if (identityOf(seen) == identityOf(keeper.checked)) {
+        return ActionOutcome{ActionStatus::AlreadyDone, platform::Reason(alreadyJoined, keeper.path), 0, {}};
+    }
+    if (seen.device != keeper.checked.device) {
+        return refused(platform::Reason(kReasonOtherFileSystemThan, keeper.path));
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<ActionOutcome> previewLinkToKeeper(const std::string&, const platform::FileInfo& seen,
+                                                 const StayingCopy& keeper) {
+    return previewJoining(seen, keeper, kReasonAlreadyLinkedTo);
+}
+
+std::optional<ActionOutcome> previewShareBlocks(const std::string& path, const platform::FileInfo& seen,
+                                                const StayingCopy& keeper) {
+    if (std::optional<ActionOutcome> outcome = previewJoining(seen, keeper, kReasonAlreadySameFileAs)) {
+        return outcome;
+    }
+    if (!platform::fileSystemMayShareBlocks(path)) {
+        // What the system answers each file there.
+        return failed(platform::Reason(kReasonNoBlockSharing, {}, {}, EOPNOTSUPP));
+    }
+    return std::nullopt;
 }
 
 } // namespace corvane::engine

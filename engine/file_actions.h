@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace corvane::engine {
@@ -60,5 +61,17 @@ ActionOutcome linkToKeeperAction(const std::string& path, const platform::FileIn
 // Fails on file systems that cannot; the kernel compares the bytes once more itself.
 ActionOutcome shareBlocksAction(const std::string& path, const platform::FileInfo& checked,
                                 const StayingCopy* keeper);
+
+// What an action would say of a file without acting (a dry run), from what planning saw of it
+// and of the copy that stays: the verdict the action itself gives where it can be told without
+// acting (nothing to do, another file system, a file system that shares no blocks), or none when
+// the action would go ahead.
+using ActionPreview = std::function<std::optional<ActionOutcome>(
+    const std::string& path, const platform::FileInfo& seen, const StayingCopy& keeper)>;
+
+std::optional<ActionOutcome> previewLinkToKeeper(const std::string& path, const platform::FileInfo& seen,
+                                                 const StayingCopy& keeper);
+std::optional<ActionOutcome> previewShareBlocks(const std::string& path, const platform::FileInfo& seen,
+                                                const StayingCopy& keeper);
 
 } // namespace corvane::engine

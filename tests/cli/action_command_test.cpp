@@ -88,15 +88,21 @@ TEST_F(CliActions, ADryRunPrintsThePlanAndChangesNothing) {
     tree.writeFile("dl/b1", "beta!!");
     tree.writeFile("dl/b2", "beta!!");
     ASSERT_EQ(::link(tree.path("dl/b1").c_str(), tree.path("dl/b3").c_str()), 0);
+    // Two names of one file that both go give its bytes back once.
+    tree.writeFile("dl/c1", "gamma");
+    tree.writeFile("dl/c2", "gamma");
+    ASSERT_EQ(::link(tree.path("dl/c2").c_str(), tree.path("dl/c3").c_str()), 0);
     const auto before = snapshot(tree.root());
 
     const ProgramRun trash = runCli({"trash", "-q", "--dry-run", "--keep-in", tree.path("ref"), tree.root()});
     EXPECT_EQ(trash.status, 0) << trash.err;
     EXPECT_EQ(trash.out, "would trash " + tree.path("dl/a1") + " (" + tree.path("ref/a") + " stays)\n" +
                              "would trash " + tree.path("dl/a2") + " (" + tree.path("ref/a") + " stays)\n" +
+                             "would trash " + tree.path("dl/c2") + " (" + tree.path("dl/c1") + " stays)\n" +
+                             "would trash " + tree.path("dl/c3") + " (" + tree.path("dl/c1") + " stays)\n" +
                              "would trash " + tree.path("dl/b2") + " (" + tree.path("dl/b1") + " stays)\n" +
                              "would trash " + tree.path("dl/b3") + " (" + tree.path("dl/b1") + " stays)\n");
-    EXPECT_NE(trash.err.find("Would trash 4 files (22 bytes); unchanged 0, kept 0, refused 0, failed 0\n"),
+    EXPECT_NE(trash.err.find("Would trash 6 files (27 bytes); unchanged 0, kept 0, refused 0, failed 0\n"),
               std::string::npos)
         << trash.err;
 
@@ -108,9 +114,11 @@ TEST_F(CliActions, ADryRunPrintsThePlanAndChangesNothing) {
     EXPECT_NE(link.out.find("unchanged " + tree.path("dl/b3") + ": already a link to " + tree.path("dl/b1")),
               std::string::npos)
         << link.out;
-    EXPECT_EQ(runCli({"dedupe", "-q", "--dry-run", tree.root()}).status, 0);
-
     EXPECT_EQ(snapshot(tree.root()), before);
+    // Where the file system shares no blocks, the dry run fails as the run does.
+    EXPECT_EQ(runCli({"dedupe", "-q", "--dry-run", tree.root()}).status,
+              runCli({"dedupe", "-q", tree.root()}).status);
+
     EXPECT_FALSE(fs::exists(data.path("share")));
 }
 
@@ -287,11 +295,15 @@ TEST_F(CliActions, DedupeWhereBlocksCannotBeSharedFailsForEachFileAndChangesNoth
         std::ofstream(disk.path(name)) << "same bytes";
     }
     const auto before = snapshot(disk.root());
-    const ProgramRun run = runCli({"dedupe", "-q", disk.root()});
-    EXPECT_EQ(run.status, 1);
     const std::string reason =
         ": the file system does not share blocks between files (Operation not supported)\n";
-    EXPECT_EQ(run.out, "failed " + disk.path("b") + reason + "failed " + disk.path("c") + reason);
+    // The dry run gives the run's verdicts and status.
+    const ProgramRun dry = runCli({"dedupe", "-q", "-n", disk.root()});
+    EXPECT_EQ(dry.status, 1);
+    EXPECT_EQ(dry.out, "failed " + disk.path("b") + reason + "failed " + disk.path("c") + reason);
+    const ProgramRun run = runCli({"dedupe", "-q", disk.root()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, dry.out);
     EXPECT_NE(
         run.err.find("Deduplicated 0 files (0 bytes shared); unchanged 0, kept 0, refused 0, failed 2\n"),
         std::string::npos)
@@ -307,9 +319,13 @@ TEST_F(CliActions, NoLinkJoinsTwoFileSystems) {
     std::ofstream(disk.path("kept")) << "same bytes";
     const std::string duplicate = tree.writeFile("copy", "same bytes");
     const auto before = snapshot(tree.root());
-    const ProgramRun run = runCli({"link", "-q", "--keep-in", disk.root(), disk.root(), tree.root()});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "refused " + duplicate + ": on another file system than " + disk.path("kept") + "\n");
+    for (const char* dryRun : {"-n", "-q"}) { // the dry run gives the run's verdict and status
+        const ProgramRun run =
+            runCli({"link", "-q", dryRun, "--keep-in", disk.root(), disk.root(), tree.root()});
+        EXPECT_EQ(run.status, 1) << dryRun;
+        EXPECT_EQ(run.out,
+                  "refused " + duplicate + ": on another file system than " + disk.path("kept") + "\n");
+    }
     EXPECT_EQ(snapshot(tree.root()), before);
 }
 
