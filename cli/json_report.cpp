@@ -52,8 +52,17 @@ std::string exactPath(const JsonValue& text, const std::optional<JsonValue>& byt
     return path;
 }
 
+// A relative path of a report with a "base", taken from there: made absolute before the paths of
+// a group are compared, so that two spellings of one path are one file of it.
+std::string fromBase(std::string path, const std::string& base) {
+    if (base.empty() || (!path.empty() && path.front() == platform::kPathSeparator)) {
+        return path;
+    }
+    return platform::absolutePath(path, base);
+}
+
 // "original" and "duplicates" of a group, in order; none when the group has neither.
-std::optional<std::vector<std::string>> listedPaths(const JsonValue& group) {
+std::optional<std::vector<std::string>> listedPaths(const JsonValue& group, const std::string& base) {
     const std::optional<JsonValue> original = group.find("original");
     const std::optional<JsonValue> duplicates = member(group, "duplicates", Kind::Array);
     if (!original && !duplicates) {
@@ -61,7 +70,7 @@ std::optional<std::vector<std::string>> listedPaths(const JsonValue& group) {
     }
     std::vector<std::string> paths;
     if (original) {
-        paths.push_back(exactPath(*original, group.find("original_base64")));
+        paths.push_back(fromBase(exactPath(*original, group.find("original_base64")), base));
     }
     if (duplicates) {
         const std::vector<JsonValue> texts = duplicates->items();
@@ -71,7 +80,8 @@ std::optional<std::vector<std::string>> listedPaths(const JsonValue& group) {
             throw ReportFault{"\"duplicates_base64\" does not match \"duplicates\""};
         }
         for (size_t d = 0; d < texts.size(); ++d) {
-            paths.push_back(exactPath(texts[d], bytes ? std::optional(byteTexts[d]) : std::nullopt));
+            paths.push_back(
+                fromBase(exactPath(texts[d], bytes ? std::optional(byteTexts[d]) : std::nullopt), base));
         }
     }
     return paths;
@@ -83,7 +93,7 @@ struct ListedFile {
 };
 
 // "files" of a group, in order; none when the group has none.
-std::optional<std::vector<ListedFile>> groupFiles(const JsonValue& group) {
+std::optional<std::vector<ListedFile>> groupFiles(const JsonValue& group, const std::string& base) {
     const std::optional<JsonValue> files = member(group, "files", Kind::Array);
     if (!files) {
         return std::nullopt;
@@ -95,17 +105,18 @@ std::optional<std::vector<ListedFile>> groupFiles(const JsonValue& group) {
             throw ReportFault{"an entry of \"files\" has no \"path\""};
         }
         const std::optional<JsonValue> keep = member(file, "keep", Kind::Boolean);
-        listed.push_back({exactPath(*path, file.find("path_base64")), keep && keep->boolean()});
+        listed.push_back(
+            {fromBase(exactPath(*path, file.find("path_base64")), base), keep && keep->boolean()});
     }
     return listed;
 }
 
-engine::FileGroup groupOf(const JsonValue& group) {
+engine::FileGroup groupOf(const JsonValue& group, const std::string& base) {
     if (group.kind() != Kind::Object) {
         throw ReportFault{"a group is not an object"};
     }
-    const std::optional<std::vector<std::string>> listed = listedPaths(group);
-    std::optional<std::vector<ListedFile>> files = groupFiles(group);
+    const std::optional<std::vector<std::string>> listed = listedPaths(group, base);
+    std::optional<std::vector<ListedFile>> files = groupFiles(group, base);
     if (!files) {
         files.emplace();
         for (const std::string& path : listed.value_or(std::vector<std::string>{})) {
@@ -178,7 +189,7 @@ std::vector<engine::FileGroup> groupsOfReport(std::string_view text, const std::
             throw ReportFault{"it has no \"groups\""};
         }
         for (const JsonValue& group : list->items()) {
-            engine::FileGroup read = groupOf(group);
+            engine::FileGroup read = groupOf(group, base);
             if (read.files.size() >= 2) {
                 groups.push_back(std::move(read));
             }
@@ -186,11 +197,8 @@ std::vector<engine::FileGroup> groupsOfReport(std::string_view text, const std::
     } catch (const ReportFault& fault) {
         throw Error("The report " + name + " is not a report of corvane-cli find --json: " + fault.what);
     }
-    for (engine::FileGroup& group : groups) {
-        for (engine::GroupFile& file : group.files) {
-            if (!base.empty() && (file.path.empty() || file.path.front() != platform::kPathSeparator)) {
-                file.path = platform::absolutePath(file.path, base);
-            }
+    for (const engine::FileGroup& group : groups) {
+        for (const engine::GroupFile& file : group.files) {
             if (file.path.empty() || file.path.front() != platform::kPathSeparator) {
                 // Taken from here, such a path could name files that were never searched.
                 throw Error("The report " + name + " names the file " + file.path +
