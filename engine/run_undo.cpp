@@ -12,6 +12,21 @@ namespace corvane::engine {
 
 namespace {
 
+// An undo that was cut short (killed) may have put a file back before its record was rewritten:
+// a file at its place as the undo leaves it counts as put back, so that undoing again finishes.
+bool trashedFileIsBack(const RunChange& change) {
+    const std::optional<platform::FileInfo> now = platform::lookupFile(change.path);
+    return now && now->kind == platform::EntryKind::RegularFile && identityOf(*now) == change.identity;
+}
+
+bool linkedFileHasItsOwnBytesBack(const RunChange& change) {
+    const std::optional<platform::FileInfo> now = platform::lookupFile(change.path);
+    struct stat st {};
+    return now && now->kind == platform::EntryKind::RegularFile && identityOf(*now) != change.identity &&
+           now->modificationTimeNs == change.modifiedNs && ::lstat(change.path.c_str(), &st) == 0 &&
+           (st.st_mode & 07777) == (change.mode & 07777);
+}
+
 UndoOutcome fromTrash(const RunChange& change) {
     using platform::RestoreFailure;
     const platform::RestoreResult result = platform::restoreFromTrash(change.other, change.identity);
@@ -24,6 +39,10 @@ UndoOutcome fromTrash(const RunChange& change) {
         return {UndoStatus::NotPutBack, result.reason, true};
     case RestoreFailure::NoInfo:
     case RestoreFailure::GoneFromTrash:
+        if (trashedFileIsBack(change)) {
+            return {};
+        }
+        break;
     case RestoreFailure::Changed:
         break;
     }
@@ -39,9 +58,15 @@ UndoOutcome fromLink(const RunChange& change) {
         return {UndoStatus::PutBack, result.reason, false};
     case LinkFailure::SystemError:
         return {UndoStatus::NotPutBack, result.reason, true};
+    case LinkFailure::Replaced:
+        if (linkedFileHasItsOwnBytesBack(change)) {
+            return {};
+        }
+        break;
     default:
-        return {UndoStatus::NotPutBack, result.reason, false};
+        break;
     }
+    return {UndoStatus::NotPutBack, result.reason, false};
 }
 
 // What a dry run says of a change: what an undo would try.

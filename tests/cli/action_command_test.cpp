@@ -286,6 +286,28 @@ TEST_F(CliActions, RestorePutsBackWhatTheLastRunChangedAllOfItOrTheFilesNamed) {
     EXPECT_EQ(runCli({"restore", "--all"}).status, 2);
 }
 
+TEST_F(CliActions, ARestoreCutShortBeforeItsRecordWasRewrittenFinishesWhenRunAgain) {
+    const std::string record = data.path("share/state/corvane/last-run");
+    for (const char* action : {"trash", "link"}) {
+        const std::string first = tree.writeFile(std::string(action) + "/a1", "alpha");
+        const std::string second = tree.writeFile(std::string(action) + "/a2", "alpha");
+        const std::string third = tree.writeFile(std::string(action) + "/a3", "alpha");
+        const auto before = contentsUnder(tree.path(action));
+        ASSERT_EQ(runCli({action, "-q", tree.path(action)}).status, 0) << action;
+        // The first undo puts a2 back and is killed before it rewrites the record.
+        const std::string written = fileContents(record);
+        ASSERT_EQ(runCli({"restore", second}).status, 0) << action;
+        std::ofstream(record, std::ios::binary | std::ios::trunc) << written;
+
+        const ProgramRun again = runCli({"restore"});
+        EXPECT_EQ(again.status, 0) << action << ": " << again.out << again.err;
+        EXPECT_EQ(again.out, "restored " + third + "\nrestored " + second + "\n") << action;
+        EXPECT_EQ(contentsUnder(tree.path(action)), before) << action;
+        EXPECT_NE(inodeOf(second), inodeOf(first)) << action;
+        EXPECT_NE(runCli({"restore"}).err.find("Nothing to restore"), std::string::npos) << action;
+    }
+}
+
 TEST_F(CliActions, DedupeWhereBlocksCannotBeSharedFailsForEachFileAndChangesNothing) {
     SmallDisk disk(1 << 20);
     if (!disk.mounted()) {
