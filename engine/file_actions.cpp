@@ -41,9 +41,21 @@ bool stillThere(const StayingCopy& keeper) {
 
 ActionOutcome moveToTrashAction(const std::string& path, const platform::FileInfo& checked,
                                 const StayingCopy* keeper) {
-    const platform::TrashResult result = platform::moveToTrash(
-        path, identityOf(checked),
-        keeper ? std::function<bool()>([keeper] { return stillThere(*keeper); }) : std::function<bool()>());
+    // The look after the move: the file is what was checked (a write in the moment before the
+    // move would otherwise leave bytes no other file holds only in the trash), and the copy that
+    // stays is still there.
+    bool written = false;
+    const auto whyNotStay = [&](const std::string& fileInTrash) -> platform::Reason {
+        const std::optional<platform::FileInfo> moved = platform::lookupFile(fileInTrash);
+        written =
+            !moved || moved->size != checked.size || moved->modificationTimeNs != checked.modificationTimeNs;
+        if (written) {
+            return kReasonWrittenWhileMoved;
+        }
+        return stillThere(*keeper) ? platform::Reason() : platform::Reason(kReasonOneFile);
+    };
+    const platform::TrashResult result =
+        platform::moveToTrash(path, identityOf(checked), keeper ? platform::WhyNotStay(whyNotStay) : nullptr);
     switch (result.failure) {
     case platform::TrashFailure::None:
         return {ActionStatus::Done,
@@ -60,9 +72,10 @@ ActionOutcome moveToTrashAction(const std::string& path, const platform::FileInf
                            ? platform::Reason(kReasonReplaced)
                            : platform::Reason(kReasonReplacedOtherWentToTrash, result.fileInTrash));
     case platform::TrashFailure::PutBack:
-        return refused(kReasonOneFile);
+        return refused(result.reason);
     case platform::TrashFailure::NotPutBack:
-        return failed(platform::Reason(kReasonOneFileStaysInTrash, result.fileInTrash));
+        return failed(platform::Reason(written ? kReasonWrittenStaysInTrash : kReasonOneFileStaysInTrash,
+                                       result.fileInTrash));
     case platform::TrashFailure::NoTrash:
     case platform::TrashFailure::MoveFailed:
         break;

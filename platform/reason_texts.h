@@ -123,6 +123,11 @@ inline constexpr const char* kReasonReplacedOtherWentToTrash =
 inline constexpr const char* kReasonOneFileStaysInTrash =
     "it and the copy that stays are one file, seen through two paths; it cannot be put back where it "
     "was, and stays in the trash as %1, from where its info file restores it";
+inline constexpr const char* kReasonWrittenWhileMoved =
+    "written to while it was moved to the trash; put back where it was";
+inline constexpr const char* kReasonWrittenStaysInTrash =
+    "written to while it was moved to the trash; it cannot be put back where it was, and stays in the "
+    "trash as %1, from where its info file restores it";
 
 // Finding the trash.
 inline constexpr const char* kReasonTrashNotMade = "the trash folder cannot be made: %1: %3";

@@ -432,8 +432,7 @@ Reason moveFailure(int error, const std::string& trash) {
 
 // Writes the info file under a name free in the trash, then renames the file to that name in
 // files/; takes the info file back if the rename fails.
-TrashResult putIntoTrash(const FileToMove& file, const TrashFolder& trash,
-                         const std::function<bool()>& mayStay) {
+TrashResult putIntoTrash(const FileToMove& file, const TrashFolder& trash, const WhyNotStay& whyNotStay) {
     std::string pathForInfo = file.originalPath;
     if (!trash.topFolder.empty()) {
         pathForInfo.erase(0, trash.topFolder == "/" ? 1 : trash.topFolder.size() + 1);
@@ -492,13 +491,14 @@ TrashResult putIntoTrash(const FileToMove& file, const TrashFolder& trash,
         // The first look after it: was it the entry that was looked at?
         const auto moved = lookAt(trash.files.get(), inTrash.c_str(), &error);
         if (moved && moved->identity == file.identity) {
-            if (!mayStay || mayStay()) {
+            Reason why = whyNotStay ? whyNotStay(result.fileInTrash) : Reason();
+            if (why.empty()) {
                 return result;
             }
             // The caller's look after the move found something wrong: back where it was.
             if (renameWithoutReplacing(trash.files.get(), inTrash.c_str(), folderFd, name) == 0) {
                 dropInfo();
-                return failure(TrashFailure::PutBack, kReasonPutBack, trash.folder);
+                return failure(TrashFailure::PutBack, std::move(why), trash.folder);
             }
             result.failure = TrashFailure::NotPutBack;
             result.reason = Reason(kReasonStaysInTrash, result.fileInTrash);
@@ -516,7 +516,7 @@ TrashResult putIntoTrash(const FileToMove& file, const TrashFolder& trash,
 }
 
 TrashResult moveIntoTrash(const std::string& path, const std::optional<FileIdentity>& expected,
-                          const std::function<bool()>& mayStay) {
+                          const WhyNotStay& whyNotStay) {
     auto found = findFileToMove(path, expected);
     if (auto* refused = std::get_if<TrashResult>(&found)) {
         return std::move(*refused);
@@ -526,7 +526,7 @@ TrashResult moveIntoTrash(const std::string& path, const std::optional<FileIdent
     if (auto* none = std::get_if<NoTrashFolder>(&opened)) {
         return failure(TrashFailure::NoTrash, std::move(none->reason), std::move(none->folder));
     }
-    return putIntoTrash(file, std::get<TrashFolder>(opened), mayStay);
+    return putIntoTrash(file, std::get<TrashFolder>(opened), whyNotStay);
 }
 
 std::optional<std::string> readWholeFile(const std::string& path, Reason* failure) {
@@ -544,9 +544,8 @@ TrashResult moveToTrash(const std::string& path) {
     return moveIntoTrash(path, std::nullopt, {});
 }
 
-TrashResult moveToTrash(const std::string& path, const FileIdentity& expected,
-                        const std::function<bool()>& mayStay) {
-    return moveIntoTrash(path, expected, mayStay);
+TrashResult moveToTrash(const std::string& path, const FileIdentity& expected, const WhyNotStay& whyNotStay) {
+    return moveIntoTrash(path, expected, whyNotStay);
 }
 
 std::optional<TrashedFile> readTrashInfo(const std::string& infoFile, Reason* failure) {

@@ -70,11 +70,14 @@ TrashResult moveToTrash(const std::string& path);
 // says so. What no check can catch is a change of the file's contents through its inode by a
 // program that has it open: the caller's check of the contents is as old as the caller made it.
 //
-// `mayStay`, when given, is asked right after the move: false puts the file back where it was
-// (never over a newcomer), and removes its info file. The caller's last look: whether the copy
-// that stays for the file is still there, which it is not when the two paths were one file.
+// `whyNotStay`, when given, is asked right after the move with the file's path in the trash: a
+// reason puts the file back where it was (never over a newcomer), removes its info file, and is
+// the result's (TrashFailure::PutBack). The caller's last look: whether the file is still what was
+// checked (a write in the moment before the move) and whether the copy that stays for it is still
+// there, which it is not when the two paths were one file.
+using WhyNotStay = std::function<Reason(const std::string& fileInTrash)>;
 TrashResult moveToTrash(const std::string& path, const FileIdentity& expected,
-                        const std::function<bool()>& mayStay = {});
+                        const WhyNotStay& whyNotStay = {});
 
 // The home trash: $XDG_DATA_HOME/Trash when that variable holds an absolute path, else
 // ~/.local/share/Trash (the folder need not exist yet); empty when no home folder is known.

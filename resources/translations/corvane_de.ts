@@ -640,6 +640,14 @@ Sie lassen sich weiterhin aus dem Papierkorb wiederherstellen.</translation>
         <translation>sie und die bleibende Kopie sind eine Datei, über zwei Pfade gesehen; sie lässt sich nicht an ihren Platz zurücklegen und bleibt im Papierkorb als %1, von wo ihre Info-Datei sie wiederherstellt</translation>
     </message>
     <message>
+        <source>written to while it was moved to the trash; put back where it was</source>
+        <translation>beim Verschieben in den Papierkorb beschrieben; an ihren Platz zurückgelegt</translation>
+    </message>
+    <message>
+        <source>written to while it was moved to the trash; it cannot be put back where it was, and stays in the trash as %1, from where its info file restores it</source>
+        <translation>beim Verschieben in den Papierkorb beschrieben; sie lässt sich nicht an ihren Platz zurücklegen und bleibt im Papierkorb als %1, von wo ihre Info-Datei sie wiederherstellt</translation>
+    </message>
+    <message>
         <source>the trash folder cannot be made: %1: %3</source>
         <translation>der Papierkorb-Ordner lässt sich nicht anlegen: %1: %3</translation>
     </message>

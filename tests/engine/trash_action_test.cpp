@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 namespace corvane::engine {
 namespace {
@@ -53,6 +54,26 @@ TEST_F(TrashAction, MovesTheCheckedEntryAndNothingElse) {
     EXPECT_EQ(moveToTrashAction(files_.path("gone.txt"), checked).reason.text(), kReasonGone);
     const std::string folder = files_.makeDir("folder");
     EXPECT_EQ(moveToTrashAction(folder, *platform::lookupFile(folder)).reason.text(), kReasonNotAFile);
+}
+
+TEST_F(TrashAction, AFileWrittenToAfterTheLastLookComesBackWithItsNewBytes) {
+    const std::string keeper = files_.writeFile("keeper.txt", "same");
+    const std::string file = files_.writeFile("dup.txt", "same");
+    const StayingCopy staying{keeper, *platform::lookupFile(keeper)};
+    const platform::FileInfo checked = *platform::lookupFile(file);
+    // Bytes a program appends through the open file between the last look and the move: the
+    // entry is the one checked, its bytes are not.
+    std::ofstream(file, std::ios::app) << " and more";
+    const ActionOutcome outcome = moveToTrashAction(file, checked, &staying);
+    EXPECT_EQ(outcome.status, ActionStatus::Refused);
+    EXPECT_EQ(outcome.reason.code(), kReasonWrittenWhileMoved);
+    EXPECT_FALSE(outcome.change);
+    std::ifstream back(file);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(back), {}), "same and more");
+    EXPECT_TRUE(std::filesystem::is_empty(data_.path("share/Trash/files")));
+    EXPECT_TRUE(std::filesystem::is_empty(data_.path("share/Trash/info")));
+    // Unchanged, it goes.
+    EXPECT_TRUE(moveToTrashAction(file, *platform::lookupFile(file), &staying).succeeded());
 }
 
 TEST_F(TrashAction, ATrashThatCannotBeMadeLeavesTheFileWithTheSystemsReason) {

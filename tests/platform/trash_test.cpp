@@ -1,4 +1,5 @@
 #include "platform/trash.h"
+#include "platform/reason_texts.h"
 #include "platform/trash_info.h"
 #include "trash_test_support.h"
 
@@ -185,14 +186,16 @@ TEST_F(HomeTrash, AFileTheCallersLastLookRefusesGoesBackWithoutATrace) {
     struct stat st {};
     ASSERT_EQ(::lstat(file.c_str(), &st), 0);
     bool asked = false;
-    const auto result = platform::moveToTrash(file, {st.st_dev, st.st_ino}, [&] {
+    const auto result = platform::moveToTrash(file, {st.st_dev, st.st_ino}, [&](const std::string& inTrash) {
         asked = true;
-        // Asked once the file is in the trash: it is no longer at its path.
+        // Asked once the file is in the trash, with its place there.
         EXPECT_FALSE(entryExists(file));
-        return false;
+        EXPECT_EQ(contentsOf(inTrash), "only copy");
+        return platform::Reason(corvane::kReasonOneFile);
     });
     EXPECT_TRUE(asked);
     EXPECT_EQ(result.failure, TrashFailure::PutBack) << result.reason.text();
+    EXPECT_EQ(result.reason.code(), corvane::kReasonOneFile);
     EXPECT_EQ(contentsOf(file), "only copy");
     struct stat back {};
     ASSERT_EQ(::lstat(file.c_str(), &back), 0);
@@ -201,7 +204,8 @@ TEST_F(HomeTrash, AFileTheCallersLastLookRefusesGoesBackWithoutATrace) {
     EXPECT_TRUE(namesIn(homeTrash("files")).empty());
 
     // Kept when the look agrees.
-    const auto kept = platform::moveToTrash(file, {st.st_dev, st.st_ino}, [] { return true; });
+    const auto kept = platform::moveToTrash(file, {st.st_dev, st.st_ino},
+                                            [](const std::string&) { return platform::Reason(); });
     expectRestorable(kept, root_ + "/only copy.txt", "only copy");
 }
 
