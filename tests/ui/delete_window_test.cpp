@@ -684,14 +684,21 @@ TEST_F(DeleteDialog, FiveEntriesWithTheSecondFailingThenARunWithNothingToDelete)
     EXPECT_EQ(treeGroups(), (Strings{path("a") + "|" + path("a2"), path("b")}));
 
     // Nothing is checked: no file is touched, OK is there at once, and nothing of the last run
-    // is shown: neither its failures nor its count.
+    // is shown: neither its failures nor its count, which reads as before any run.
     run = clickDelete(probe().deleteCheckedButton(), true);
     EXPECT_TRUE(run.dialogShown);
     EXPECT_TRUE(run.memo.empty());
-    EXPECT_EQ(run.label, "deleted 0 of 0");
+    EXPECT_EQ(run.label, "Deleted 0 of 0");
     EXPECT_LE(run.barMinimum, run.barMaximum);
     EXPECT_LT(run.barValue, run.barMinimum);
     EXPECT_EQ(treeGroups(), (Strings{path("a") + "|" + path("a2"), path("b")}));
+
+    // One file: the bar shows the run complete, as it does for more.
+    check(child(addGroup("c", {"c1"}), 0));
+    run = clickDelete(probe().deleteCheckedButton(), true);
+    EXPECT_EQ(run.label, "deleted 1 of 1");
+    EXPECT_LT(run.barMinimum, run.barMaximum);
+    EXPECT_EQ(run.barValue, run.barMaximum);
 }
 
 // A file that cannot be moved leaves the bar and the count where the last moved file put them,

@@ -12,19 +12,25 @@
 #include "ui/forms/list_controls_qt.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QItemSelectionModel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QTest>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 
 namespace corvane::testing {
@@ -41,6 +47,30 @@ void setModified(const std::string& path, time_t seconds) {
 std::string fileText(const std::string& path) {
     const std::vector<uint8_t> bytes = stream::readWholeFile(path);
     return std::string(bytes.begin(), bytes.end());
+}
+
+// The export dialog's filters, in their order.
+constexpr int kCsvFilter = 0;
+constexpr int kJsonFilter = 1;
+
+// The whole number written after `"name": ` the first time; -1 when there is none.
+int64_t jsonNumber(const std::string& json, const std::string& name) {
+    const std::string key = "\"" + name + "\": ";
+    const size_t at = json.find(key);
+    return at == std::string::npos ? -1 : std::stoll(json.substr(at + key.size()));
+}
+
+// Runs `answer` on the next file dialog once it is open and modal.
+void answerNextFileDialog(QObject* owner, std::function<void(QFileDialog&)> answer) {
+    auto* poll = new QTimer(owner);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, answer = std::move(answer)] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            answer(*dialog);
+        }
+    });
+    poll->start(10);
 }
 
 class SelectAndExport : public WindowFixture {
@@ -107,11 +137,14 @@ protected:
         return entries;
     }
 
-    // Chooses `name` in the export dialog and exports; the messages boxes shown meanwhile.
-    std::vector<MessageRecorder::Message> exportAs(const std::string& name) {
-        ui::setResultFileChooser([name](QWidget*, ui::ResultFileDialog, const ui::FileDialogSettings&) {
-            return QString::fromStdString(name);
-        });
+    // Chooses `name` in the export dialog under the filter `filter` (by default the one of the
+    // name's extension) and exports; the messages boxes shown meanwhile.
+    std::vector<MessageRecorder::Message> exportAs(const std::string& name, std::optional<int> filter = {}) {
+        const int chosen = filter.value_or(name.ends_with(".json") ? kJsonFilter : kCsvFilter);
+        ui::setResultFileChooser(
+            [name, chosen](QWidget*, ui::ResultFileDialog, const ui::FileDialogSettings&) {
+                return ui::ChosenFile(QString::fromStdString(name), chosen);
+            });
         MessageRecorder recorder;
         probe().exportAction()->trigger();
         return recorder.messages;
@@ -358,6 +391,122 @@ TEST_F(SelectAndExport, TheExportKeepsTheCopyInAReferenceFolder) {
     EXPECT_TRUE(std::filesystem::exists(note));
     EXPECT_FALSE(std::filesystem::exists(inbox));
     EXPECT_FALSE(std::filesystem::exists(noteCopy));
+}
+
+// The filter chosen decides the format, whatever the name typed ends with.
+TEST_F(SelectAndExport, TheFilterChosenDecidesTheFormat) {
+    tree_.writeFile("x.txt", "same");
+    tree_.writeFile("y.txt", "same");
+    addSearchPath(tree_.root(), "*.txt");
+    ASSERT_TRUE(runSearch());
+    TempTree out;
+    for (const auto& [name, filter, format] :
+         {std::tuple{"report.txt", kJsonFilter, "json"}, std::tuple{"report.json", kCsvFilter, "csv"},
+          std::tuple{"report.csv", kJsonFilter, "json"}}) {
+        const ProgramRun run = runProgram(
+            CORVANE_CLI_PATH, {"find", "--quiet", "--format", format, "-t", "*.txt", tree_.root()});
+        ASSERT_EQ(run.status, 0) << run.err;
+        ASSERT_TRUE(exportAs(out.path(name), filter).empty());
+        EXPECT_EQ(fileText(out.path(name)), run.out) << name << " as " << format;
+    }
+}
+
+// After runs on the files the tree's groups no longer hold what the comparer saw: the export's
+// numbers are those a search now finds, and a group with only its original left is none.
+TEST_F(SelectAndExport, TheExportCountsTheFilesAsTheyAreNow) {
+    const std::string linked = tree_.writeFile("a.bin", "made one file after the search");
+    tree_.writeFile("b.bin", "made one file after the search");
+    const std::string three = tree_.writeFile("c.bin", "three of these");
+    tree_.writeFile("d.bin", "three of these");
+    tree_.writeFile("e.bin", "three of these");
+    const std::string lone = tree_.writeFile("f.bin", "one left");
+    tree_.writeFile("g.bin", "one left");
+    addSearchPath(tree_.root(), "*.bin");
+    ASSERT_TRUE(runSearch());
+    ASSERT_EQ(treeGroups().size(), 3u);
+    // A link run makes the pair names of one file.
+    const Strings pair = groupOf(linked);
+    ASSERT_EQ(::unlink(pair[1].c_str()), 0);
+    ASSERT_EQ(::link(pair[0].c_str(), pair[1].c_str()), 0);
+    // Delete leaves a group with its original alone.
+    const std::string gone = groupOf(lone)[1];
+    std::filesystem::remove(gone);
+    tree().removeNode(indexOf(gone));
+    TempTree out;
+    const auto exportNow = [&] {
+        EXPECT_TRUE(exportAs(out.path("now.json")).empty());
+        const std::string json = fileText(out.path("now.json"));
+        const ProgramRun run =
+            runProgram(CORVANE_CLI_PATH, {"find", "--quiet", "--json", "-t", "*.bin", tree_.root()});
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(jsonNumber(json, "reclaimable"), jsonNumber(run.out, "reclaimable")) << json;
+        return json;
+    };
+    std::string json = exportNow();
+    EXPECT_EQ(json.find(groupOf(lone)[0]), std::string::npos) << json;
+    EXPECT_EQ(json.find("\"duplicates\": []"), std::string::npos) << json;
+
+    // A set read back holds nothing the comparer saw; the original of the three goes after that.
+    TempTree sets;
+    ui::setResultFileChooser([&](QWidget*, ui::ResultFileDialog, const ui::FileDialogSettings&) {
+        return QString::fromStdString(sets.path("set.CVN"));
+    });
+    probe().saveClicked();
+    probe().searchedFilesList()->listModel()->clear();
+    tree().clear();
+    main().openResultSet(sets.path("set.CVN"));
+    ASSERT_EQ(treeGroups().size(), 3u);
+    const Strings threeGroup = groupOf(three);
+    std::filesystem::remove(threeGroup[0]);
+    json = exportNow();
+    EXPECT_NE(json.find("{\"size\": " + std::to_string(std::filesystem::file_size(threeGroup[1])) +
+                        ", \"original\": \"" + threeGroup[0] + "\""),
+              std::string::npos)
+        << json;
+}
+
+// Qt's file dialogs keep their folder history in a settings file of the user unless kept from it;
+// the program writes no settings. The export dialog gives a name typed without an extension the
+// one of the filter chosen, and writes that filter's format.
+TEST_F(SelectAndExport, TheFileDialogsLeaveNoSettingsFile) {
+    TempTree config;
+    ScopedEnvironment env;
+    env.set("XDG_CONFIG_HOME", QByteArray::fromStdString(config.root()));
+    tree_.writeFile("x.txt", "same");
+    tree_.writeFile("y.txt", "same");
+    addSearchPath(tree_.root(), "*.txt");
+    ASSERT_TRUE(runSearch());
+
+    TempTree out;
+    int answered = 0;
+    answerNextFileDialog(&main(), [&](QFileDialog& dialog) {
+        ++answered;
+        dialog.selectNameFilter(dialog.nameFilters().value(kJsonFilter));
+        dialog.selectFile(QString::fromStdString(out.path("report")));
+        // Save, as the button or Enter would.
+        QMetaObject::invokeMethod(&dialog, "accept");
+    });
+    probe().exportAction()->trigger();
+    const ProgramRun run =
+        runProgram(CORVANE_CLI_PATH, {"find", "--quiet", "--json", "-t", "*.txt", tree_.root()});
+    EXPECT_EQ(fileText(out.path("report.json")), run.out);
+
+    const auto cancel = [&](QFileDialog& dialog) {
+        ++answered;
+        dialog.reject();
+    };
+    answerNextFileDialog(&main(), cancel);
+    probe().saveClicked();
+    answerNextFileDialog(&main(), cancel);
+    probe().openClicked();
+    ASSERT_TRUE(withDialog(probe().addPathButton(), [&](ui::PathDialog& dialog) {
+        answerNextFileDialog(&main(), cancel);
+        dialog.browseButton_->click();
+    }));
+    EXPECT_EQ(answered, 4);
+    EXPECT_TRUE(std::filesystem::is_empty(config.root()));
+    // Nothing else of Qt can keep settings of the user either.
+    EXPECT_FALSE(QSettings(QSettings::UserScope, QStringLiteral("QtProject")).isWritable());
 }
 
 TEST_F(SelectAndExport, AnExportThatCannotBeWrittenShowsTheErrorBoxAndLeavesTheOlderFile) {

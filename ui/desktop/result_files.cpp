@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QTabWidget>
 
+#include <algorithm>
+
 namespace corvane::ui {
 
 namespace {
@@ -30,7 +32,7 @@ QStringList nameFilters(const QString& filter) {
     return filters;
 }
 
-QString askWithFileDialog(QWidget* parent, ResultFileDialog kind, const FileDialogSettings& settings) {
+ChosenFile askWithFileDialog(QWidget* parent, ResultFileDialog kind, const FileDialogSettings& settings) {
     QFileDialog dialog(parent, settings.title);
     // Export writes a file too: its dialog saves, and asks before it replaces one (a set's Save
     // replaces the older set without asking, as the program always did).
@@ -42,18 +44,29 @@ QString askWithFileDialog(QWidget* parent, ResultFileDialog kind, const FileDial
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
     }
+    const auto takeFiltersExtension = [&dialog](const QString& filter) {
+        static const QRegularExpression extension(QStringLiteral(R"(\*\.(\w+))"));
+        if (const QRegularExpressionMatch match = extension.match(filter); match.hasMatch()) {
+            dialog.setDefaultSuffix(match.captured(1));
+        }
+    };
     if (kind == ResultFileDialog::Export) {
-        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
-            static const QRegularExpression extension(QStringLiteral(R"(\*\.(\w+))"));
-            if (const QRegularExpressionMatch match = extension.match(filter); match.hasMatch()) {
-                dialog.setDefaultSuffix(match.captured(1));
-            }
-        });
+        // While the dialog is open, for its question before it replaces a file.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, takeFiltersExtension);
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    if (dialog.exec() != QDialog::Accepted) {
         return {};
     }
-    return dialog.selectedFiles().constFirst();
+    if (kind == ResultFileDialog::Export) {
+        // The filter in force at the end, however it was chosen; the dialog gives the extension to
+        // the names it hands out.
+        takeFiltersExtension(dialog.selectedNameFilter());
+    }
+    if (dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return {dialog.selectedFiles().constFirst(),
+            static_cast<int>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))};
 }
 
 } // namespace
@@ -62,7 +75,7 @@ ResultFileChooser setResultFileChooser(ResultFileChooser chooser) {
     return std::exchange(chooserInPlace(), std::move(chooser));
 }
 
-QString chooseResultFile(QWidget* parent, ResultFileDialog dialog, const FileDialogSettings& settings) {
+ChosenFile chooseResultFile(QWidget* parent, ResultFileDialog dialog, const FileDialogSettings& settings) {
     if (const ResultFileChooser& chooser = chooserInPlace()) {
         return chooser(parent, dialog, settings);
     }

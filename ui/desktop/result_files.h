@@ -9,6 +9,7 @@
 #include <QString>
 #include <functional>
 #include <string>
+#include <utility>
 
 class QTabWidget;
 class QWidget;
@@ -19,10 +20,19 @@ namespace corvane::ui {
 // extension follows the filter chosen (the filters' first pattern, "*.EXT").
 enum class ResultFileDialog { Save, Open, Export };
 
-// Asks for the name of a result set with the settings of a file dialog of the window description;
-// returns the chosen name, or an empty text when the user cancels.
+// What the user chose in a file dialog: the name (empty when the user cancelled) and the filter
+// in force when the dialog closed, counted from 0 in the settings' filter text.
+struct ChosenFile {
+    // A name alone is one chosen under the first filter (a chooser that knows of no filters).
+    ChosenFile(QString chosenName = {}, int chosenFilter = 0)
+        : name(std::move(chosenName)), filter(chosenFilter) {}
+    QString name;
+    int filter = 0;
+};
+
+// Asks for the name of a result set with the settings of a file dialog of the window description.
 using ResultFileChooser =
-    std::function<QString(QWidget* parent, ResultFileDialog dialog, const FileDialogSettings& settings)>;
+    std::function<ChosenFile(QWidget* parent, ResultFileDialog dialog, const FileDialogSettings& settings)>;
 
 // Puts `chooser` in place of the file dialogs and returns what was in place; an empty function
 // brings the file dialogs back. For tests.
@@ -30,8 +40,9 @@ ResultFileChooser setResultFileChooser(ResultFileChooser chooser);
 
 // Asks through the chooser in place: by default a QFileDialog with the default extension and filter
 // of `settings`, which replaces a file without asking and, for Open too, takes a name that does not
-// exist (opening it then fails with its message).
-QString chooseResultFile(QWidget* parent, ResultFileDialog dialog, const FileDialogSettings& settings);
+// exist (opening it then fails with its message). The dialog gives a name without an extension
+// the default one, for Export that of the filter chosen.
+ChosenFile chooseResultFile(QWidget* parent, ResultFileDialog dialog, const FileDialogSettings& settings);
 
 // The file name as the stream's texts and the file system take it.
 std::string fileNameBytes(const QString& name);

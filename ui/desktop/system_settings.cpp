@@ -37,6 +37,13 @@ std::optional<int32_t> integerOf(const QVariant& value) {
 
 } // namespace
 
+void keepNoUserSettings() {
+    // /dev/null is no folder, for root neither: nothing can be made below it.
+    const QString nowhere = QStringLiteral("/dev/null");
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, nowhere);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, nowhere);
+}
+
 SupportLinkSettings readSupportLinkSettings() {
     // System scope only: a user's own file must not add a link that the machine does not offer.
     // The native format is the text form here, in files named .conf.

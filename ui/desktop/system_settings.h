@@ -23,4 +23,10 @@ struct SupportLinkSettings {
 // that is not text, shows no link.
 SupportLinkSettings readSupportLinkSettings();
 
+// Keeps Qt from writing settings of the user for this process: its file dialogs would keep their
+// folder history and view in QtProject.conf of the user's configuration folder, and the program
+// writes no settings. Settings of the user are read from and written to a folder that cannot
+// exist, so they start empty and go nowhere; the machine's settings above are not touched.
+void keepNoUserSettings();
+
 } // namespace corvane::ui

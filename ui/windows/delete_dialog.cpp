@@ -17,6 +17,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace corvane::ui {
 
 namespace {
@@ -73,6 +75,7 @@ void DeleteDialog::descriptionLoaded() {
     okButton_->setDefault(true);
     describeControls(*this, kControlDescriptions);
     trashCaption_ = windowTitle();
+    nothingDeletedCaption_ = captionOf(countLabel_);
 }
 
 void DeleteDialog::setAction(Action action) {
@@ -206,6 +209,12 @@ void DeleteDialog::closeEvent(QCloseEvent* event) {
 }
 
 void DeleteDialog::showCount() {
+    if (total_ == 0 && action_ == Action::Trash) {
+        // Nothing to move: the label as the dialog shows it before any run, "Deleted 0 of 0".
+        countLabel_->setText(windowText(this, nothingDeletedCaption_));
+        countLabel_->adjustSize();
+        return;
+    }
     const char* count = action_ == Action::Link ? QT_TRANSLATE_NOOP("frm_delete", "linked %1 of %2")
                         : action_ == Action::ShareBlocks
                             ? QT_TRANSLATE_NOOP("frm_delete", "shared %1 of %2")
@@ -268,10 +277,10 @@ void DeleteDialog::startActing() {
         }
     }
     total_ = static_cast<int32_t>(entries_.size());
-    // With nothing to delete the bar keeps its range: one from 1 to 0 is not valid.
-    if (total_ > 0) {
-        progressBar_->setRange(1, total_);
-    }
+    // The bar runs from 1 to the total, and stands at the count of files handled when one is
+    // moved. A bar from 1 to 1 would draw as empty at 1 whatever its position: the run of one
+    // file counts from 0. With nothing to delete it is empty (a range from 1 to 0 is not valid).
+    progressBar_->setRange(total_ > 1 ? 1 : 0, std::max(total_, 1));
     progressBar_->reset();
     showCount();
 

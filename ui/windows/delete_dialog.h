@@ -113,7 +113,8 @@ private:
     std::unique_ptr<engine::ActionRunner> runner_;
     FilesToDelete filesToDelete_ = FilesToDelete::None;
     Action action_ = Action::Trash;
-    QString trashCaption_; // the description's caption, for the trash
+    QString trashCaption_;          // the description's caption, for the trash
+    QString nothingDeletedCaption_; // the count's caption in the description, for a run of no file
     bool moveLastCopies_ = false;
 
     // One run: the groups as collected, the node of each file, the plans.

@@ -14,6 +14,7 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <unordered_map>
@@ -23,16 +24,19 @@ namespace corvane::ui {
 
 namespace {
 
-constexpr const char* kCsvFiles = QT_TRANSLATE_NOOP("frm_utama", "CSV files (*.csv)");
-constexpr const char* kJsonFiles = QT_TRANSLATE_NOOP("frm_utama", "JSON files (*.json)");
+// The filters of the export dialog, in their order there; the one chosen decides the format.
+struct ExportFilter {
+    const char* caption;
+    const char* extension;
+    engine::GroupFormat format;
+};
+constexpr ExportFilter kExportFilters[] = {
+    {QT_TRANSLATE_NOOP("frm_utama", "CSV files (*.csv)"), "csv", engine::GroupFormat::Csv},
+    {QT_TRANSLATE_NOOP("frm_utama", "JSON files (*.json)"), "json", engine::GroupFormat::Json},
+};
 
 QString text(const char* english) {
     return QCoreApplication::translate("frm_utama", english);
-}
-
-// What the comparer saw of a file, or what it is now when the tree was read from a set.
-std::optional<platform::FileInfo> infoOf(const DuplicateNode& node) {
-    return node.fileInfo ? node.fileInfo : platform::lookupFile(node.text);
 }
 
 // The groups as the comparer reported them, with what `find` writes of them: the tree is in the
@@ -59,33 +63,42 @@ ExportedGroups groupsOf(const DuplicateTreeModel& tree, const SearchedFilesModel
     std::vector<std::pair<uint64_t, uint64_t>> inodes;
     for (int g = 0; g < tree.rowCount(); ++g) {
         const QModelIndex top = tree.index(g, 0);
+        if (tree.rowCount(top) == 0) {
+            // Only the original is left: no longer a group of duplicates.
+            continue;
+        }
         const DuplicateNode& original = *tree.node(top);
         engine::DuplicateGroup& group = out.groups.emplace_back();
         group.original = original.text;
-        const std::optional<platform::FileInfo> originalInfo = infoOf(original);
-        group.size = originalInfo ? originalInfo->size : 0;
-        // Names of one file (hard links) take its bytes once; a file not there counts as a file.
+        // The numbers are those of the files as they are now: a run since the search may have
+        // made names of one file of them (hard links take its bytes once) or taken some away (a
+        // file not there holds no bytes). The size is that of a file of the group that is there,
+        // else what the comparer saw.
         inodes.clear();
-        size_t unknown = 0;
-        const auto count = [&](const std::optional<platform::FileInfo>& info) {
-            if (info) {
-                inodes.emplace_back(info->device, info->inode);
-            } else {
-                ++unknown;
+        std::optional<int64_t> size;
+        std::optional<int64_t> sizeSeen;
+        const auto count = [&](const DuplicateNode& node) {
+            if (const std::optional<platform::FileInfo> now = platform::lookupFile(node.text)) {
+                inodes.emplace_back(now->device, now->inode);
+                size = size.value_or(now->size);
+            }
+            if (node.fileInfo) {
+                sizeSeen = sizeSeen.value_or(node.fileInfo->size);
             }
         };
-        count(originalInfo);
+        count(original);
         // The copy that stays is the one the window keeps: the first of the group in a reference
         // folder, in tree order, as planning takes it; else the original.
         const std::string* kept = tree.inReferenceFolder(original.text) ? &original.text : nullptr;
         for (int d = 0; d < tree.rowCount(top); ++d) {
             const DuplicateNode& duplicate = *tree.node(tree.index(d, 0, top));
             group.duplicates.push_back(duplicate.text);
-            count(infoOf(duplicate));
+            count(duplicate);
             if (!kept && tree.inReferenceFolder(duplicate.text)) {
                 kept = &duplicate.text;
             }
         }
+        group.size = size.value_or(sizeSeen.value_or(0));
         std::stable_sort(group.duplicates.begin(), group.duplicates.end(), earlier);
         if (kept && kept != &original.text) {
             group.keeper =
@@ -104,7 +117,9 @@ ExportedGroups groupsOf(const DuplicateTreeModel& tree, const SearchedFilesModel
         std::sort(inodes.begin(), inodes.end());
         inodes.erase(std::unique(inodes.begin(), inodes.end()), inodes.end());
         out.duplicates += static_cast<int64_t>(group.duplicates.size());
-        out.reclaimable += group.size * static_cast<int64_t>(inodes.size() + unknown - 1);
+        if (inodes.size() > 1) {
+            out.reclaimable += group.size * static_cast<int64_t>(inodes.size() - 1);
+        }
     }
     std::stable_sort(out.groups.begin(), out.groups.end(),
                      [&](const engine::DuplicateGroup& a, const engine::DuplicateGroup& b) {
@@ -121,18 +136,21 @@ void MainWindow::exportClicked() {
     }
     FileDialogSettings settings;
     settings.title = text(QT_TRANSLATE_NOOP("frm_utama", "Export"));
-    settings.filter = text(kCsvFiles) + "|*.csv|" + text(kJsonFiles) + "|*.json";
-    settings.defaultExt = QStringLiteral("csv");
-    const QString name = chooseResultFile(this, ResultFileDialog::Export, settings);
-    if (name.isEmpty()) {
+    for (const ExportFilter& filter : kExportFilters) {
+        settings.filter +=
+            (settings.filter.isEmpty() ? "" : "|") + text(filter.caption) + "|*." + filter.extension;
+    }
+    settings.defaultExt = QString::fromLatin1(kExportFilters[0].extension);
+    const ChosenFile chosen = chooseResultFile(this, ResultFileDialog::Export, settings);
+    if (chosen.name.isEmpty()) {
         return;
     }
-    // The dialog gives the chosen filter's extension to a name without one.
-    const engine::GroupFormat format = name.endsWith(QLatin1String(".json"), Qt::CaseInsensitive)
-                                           ? engine::GroupFormat::Json
-                                           : engine::GroupFormat::Csv;
+    // The filter chosen decides the format, whatever the name ends with: the dialog gave the
+    // filter's extension only to a name without one, and a name typed with another is the user's.
+    const size_t filter = static_cast<size_t>(chosen.filter);
+    const engine::GroupFormat format = kExportFilters[filter < std::size(kExportFilters) ? filter : 0].format;
     try {
-        exportGroups(fileNameBytes(name), format);
+        exportGroups(fileNameBytes(chosen.name), format);
     } catch (...) {
         // Whatever ended it, running out of memory included, in the standard error box.
         const std::string message = engine::failureMessage(std::current_exception());

@@ -109,7 +109,7 @@ FileDialogSettings MainWindow::dialogSettings(const char* dialog) {
 }
 
 void MainWindow::saveClicked(QObject*) {
-    const QString name = chooseResultFile(this, ResultFileDialog::Save, dialogSettings("SaveDialog1"));
+    const QString name = chooseResultFile(this, ResultFileDialog::Save, dialogSettings("SaveDialog1")).name;
     if (name.isEmpty()) {
         return;
     }
@@ -120,7 +120,7 @@ void MainWindow::saveClicked(QObject*) {
 }
 
 void MainWindow::openClicked(QObject*) {
-    const QString name = chooseResultFile(this, ResultFileDialog::Open, dialogSettings("OpenDialog1"));
+    const QString name = chooseResultFile(this, ResultFileDialog::Open, dialogSettings("OpenDialog1")).name;
     openResultSet(name.isEmpty() ? std::string() : fileNameBytes(name));
 }
 

@@ -19,7 +19,7 @@ public:
     // Builds the windows in the order the program has always created them: main window, path
     // dialog, delete dialog, about window, the dialogs owned by the main window (their descriptions
     // place them over it). None is shown yet. Throws corvane::Error when a description cannot be
-    // read.
+    // read. From here on Qt writes no settings of the user (keepNoUserSettings).
     ProgramWindows();
     // Destroys them in the opposite order.
     ~ProgramWindows();
