@@ -1,5 +1,5 @@
-#include "platform/trash.h"
 #include "platform/reason_texts.h"
+#include "platform/trash.h"
 #include "platform/trash_info.h"
 #include "trash_test_support.h"
 
