@@ -43,6 +43,49 @@ bool sameFileUnwritten(const FileInfo& now, const FileInfo& then) {
            now.size == then.size && now.modificationTimeNs == then.modificationTimeNs;
 }
 
+// Reads up to `size` bytes, fewer only at the end of the file; the count, or -1.
+ssize_t readFull(int fd, char* into, size_t size) {
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(fd, into + done, size - done);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return -1;
+        }
+        if (got == 0) {
+            break;
+        }
+        done += static_cast<size_t>(got);
+    }
+    return static_cast<ssize_t>(done);
+}
+
+// True when the entries `first` and `second` of the folder `folderFd` hold the same bytes now, read
+// from their start to their end.
+bool holdSameBytes(int folderFd, const char* first, const char* second) {
+    const UniqueFd a(::openat(folderFd, first, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    const UniqueFd b(::openat(folderFd, second, O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    if (!a.isOpen() || !b.isOpen()) {
+        return false;
+    }
+    constexpr size_t kPiece = size_t{1} << 20;
+    std::vector<char> fromA(kPiece);
+    std::vector<char> fromB(kPiece);
+    for (;;) {
+        const ssize_t gotA = readFull(a.get(), fromA.data(), kPiece);
+        const ssize_t gotB = readFull(b.get(), fromB.data(), kPiece);
+        if (gotA < 0 || gotA != gotB ||
+            std::memcmp(fromA.data(), fromB.data(), static_cast<size_t>(gotA)) != 0) {
+            return false;
+        }
+        if (gotA == 0) {
+            return true;
+        }
+    }
+}
+
 constexpr std::string_view kTemporaryPrefix = ".corvane-link-";
 
 // A name for the moment between the new link and the exchange. It names this process, so that a
@@ -251,6 +294,16 @@ LinkResult replaceWithHardLink(const std::string& path, const FileInfo& expected
         }
         ::unlinkat(folderFd.get(), temporary.c_str(), 0);
         return failure(LinkFailure::Replaced, kReasonReplacedOrChanged);
+    }
+    // The replaced file's last name goes only while the copy that stays holds its bytes: the copy
+    // written to in place since the last look would leave them in no file at all.
+    if (!holdSameBytes(folderFd.get(), temporary.c_str(), name.c_str())) {
+        if (::renameat2(folderFd.get(), temporary.c_str(), folderFd.get(), name.c_str(), RENAME_EXCHANGE) !=
+            0) {
+            return systemError(kReasonKeeperWrittenNotPutBack, errno, joinPath(folder, temporary));
+        }
+        ::unlinkat(folderFd.get(), temporary.c_str(), 0); // our extra name of the copy that stays
+        return failure(LinkFailure::TargetReplaced, kReasonKeeperWrittenWhileLinked);
     }
     if (::unlinkat(folderFd.get(), temporary.c_str(), 0) != 0) {
         return systemError(kReasonReplacedFileStays, errno, joinPath(folder, temporary));

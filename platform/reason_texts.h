@@ -68,6 +68,11 @@ inline constexpr const char* kReasonOneFileNotPutBack =
 inline constexpr const char* kReasonReplacedNotPutBack =
     "replaced since it was checked, and what took its place is now %1, since it cannot be put back: %3";
 inline constexpr const char* kReasonReplacedFileStays = "linked, but the file it replaced stays as %1: %3";
+inline constexpr const char* kReasonKeeperWrittenWhileLinked =
+    "the copy that stays was written to while it was linked; the file was put back";
+inline constexpr const char* kReasonKeeperWrittenNotPutBack =
+    "the copy that stays was written to while it was linked, and the file cannot be put back: it is now "
+    "%1: %3";
 
 // Giving a linked file its own bytes again.
 inline constexpr const char* kReasonCannotRead = "it cannot be read: %3";

@@ -640,6 +640,14 @@ Sie lassen sich weiterhin aus dem Papierkorb wiederherstellen.</translation>
         <translation>sie und die bleibende Kopie sind eine Datei, über zwei Pfade gesehen; sie lässt sich nicht an ihren Platz zurücklegen und bleibt im Papierkorb als %1, von wo ihre Info-Datei sie wiederherstellt</translation>
     </message>
     <message>
+        <source>the copy that stays was written to while it was linked; the file was put back</source>
+        <translation>die bleibende Kopie wurde beim Verknüpfen beschrieben; die Datei wurde zurückgelegt</translation>
+    </message>
+    <message>
+        <source>the copy that stays was written to while it was linked, and the file cannot be put back: it is now %1: %3</source>
+        <translation>die bleibende Kopie wurde beim Verknüpfen beschrieben, und die Datei lässt sich nicht zurücklegen: sie ist jetzt %1: %3</translation>
+    </message>
+    <message>
         <source>written to while it was moved to the trash; put back where it was</source>
         <translation>beim Verschieben in den Papierkorb beschrieben; an ihren Platz zurückgelegt</translation>
     </message>

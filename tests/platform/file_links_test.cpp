@@ -83,6 +83,19 @@ TEST(FileLinks, AFileOrKeeperThatIsNotAsCheckedStaysAsItIs) {
               LinkFailure::TargetReplaced);
     EXPECT_NE(identityOf(infoOf(third)), identityOf(infoOf(keeper)));
 
+    // The keeper written to in place since the check, its size kept: the duplicate's bytes would
+    // be in no file once its last name went.
+    const FileInfo keeperBefore = infoOf(keeper);
+    {
+        std::fstream out(keeper, std::ios::in | std::ios::out | std::ios::binary);
+        out << "CONTENTS";
+    }
+    const LinkResult written = replaceWithHardLink(third, infoOf(third), keeper, keeperBefore);
+    EXPECT_EQ(written.failure, LinkFailure::TargetReplaced);
+    EXPECT_EQ(written.reason.code(), corvane::kReasonKeeperWrittenWhileLinked);
+    EXPECT_EQ(testing::fileContents(third), "contents");
+    EXPECT_NE(identityOf(infoOf(third)), identityOf(infoOf(keeper)));
+
     EXPECT_EQ(replaceWithHardLink(tree.path("gone"), duplicateSeen, keeper, infoOf(keeper)).failure,
               LinkFailure::Missing);
     const std::string folder = tree.makeDir("folder");
