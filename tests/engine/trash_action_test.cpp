@@ -66,7 +66,7 @@ TEST_F(TrashAction, AFileWrittenToAfterTheLastLookComesBackWithItsNewBytes) {
     std::ofstream(file, std::ios::app) << " and more";
     const ActionOutcome outcome = moveToTrashAction(file, checked, &staying);
     EXPECT_EQ(outcome.status, ActionStatus::Refused);
-    EXPECT_EQ(outcome.reason.code(), kReasonWrittenWhileMoved);
+    EXPECT_EQ(outcome.reason.text(), kReasonWrittenWhileMoved);
     EXPECT_FALSE(outcome.change);
     std::ifstream back(file);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(back), {}), "same and more");

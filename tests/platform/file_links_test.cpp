@@ -92,7 +92,7 @@ TEST(FileLinks, AFileOrKeeperThatIsNotAsCheckedStaysAsItIs) {
     }
     const LinkResult written = replaceWithHardLink(third, infoOf(third), keeper, keeperBefore);
     EXPECT_EQ(written.failure, LinkFailure::TargetReplaced);
-    EXPECT_EQ(written.reason.code(), corvane::kReasonKeeperWrittenWhileLinked);
+    EXPECT_EQ(written.reason.text(), corvane::kReasonKeeperWrittenWhileLinked);
     EXPECT_EQ(testing::fileContents(third), "contents");
     EXPECT_NE(identityOf(infoOf(third)), identityOf(infoOf(keeper)));
 

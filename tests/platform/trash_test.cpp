@@ -195,7 +195,7 @@ TEST_F(HomeTrash, AFileTheCallersLastLookRefusesGoesBackWithoutATrace) {
     });
     EXPECT_TRUE(asked);
     EXPECT_EQ(result.failure, TrashFailure::PutBack) << result.reason.text();
-    EXPECT_EQ(result.reason.code(), corvane::kReasonOneFile);
+    EXPECT_EQ(result.reason.text(), corvane::kReasonOneFile);
     EXPECT_EQ(contentsOf(file), "only copy");
     struct stat back {};
     ASSERT_EQ(::lstat(file.c_str(), &back), 0);
